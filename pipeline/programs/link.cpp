@@ -1,0 +1,13 @@
+// link: links prepared TA files through the stages of link.pip into out.ls.ta.
+#include <cstdlib>
+#include <iostream>
+
+#include "linking.hpp"
+
+int main(int argc, char** argv) {
+  pipeline::setUpOutput();
+  std::vector<std::string> arguments = pipeline::argumentsOf(argc, argv);
+  return pipeline::finish("link", pipeline::runLinker(pipeline::Linker::link, arguments,
+                                            std::getenv("QUILLON_PATH"),
+                                            std::cout));
+}

@@ -1,0 +1,10 @@
+// number: asks for a file name and prints the file with line numbers.
+#include <iostream>
+
+#include "utilities.hpp"
+
+int main() {
+  pipeline::setUpOutput();
+  pipeline::TokenInput typed{std::cin.rdbuf()};
+  return pipeline::finish("number", pipeline::runNumber(typed, std::cout));
+}

@@ -1,0 +1,228 @@
+#include "ledgerize.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <fstream>
+#include <ostream>
+#include <string_view>
+#include <unordered_map>
+
+namespace pipeline {
+
+namespace {
+
+// Arc relations of the Ririra schema that nest like "contain" but are
+// labelled with their name.
+constexpr std::array<std::string_view, 11> ririraContain = {
+    "cArcSon",   "cArcTrue",    "cArcFalse",   "cArcOpd",
+    "cImport",   "cArcCond",    "cArcForInit", "cArcForIncr",
+    "cArcInitVal", "cArcBitDim", "cArcArrayDim"};
+
+bool isRiriraContain(std::string_view rel) {
+  return std::find(ririraContain.begin(), ririraContain.end(), rel) !=
+         ririraContain.end();
+}
+
+bool isContainment(std::string_view rel) {
+  return rel == "contain" || isRiriraContain(rel);
+}
+
+// An attribute relation is "@_" followed by at least one character.
+bool isAttr(std::string_view rel) {
+  return rel.size() > 2 && rel.substr(0, 2) == "@_";
+}
+
+std::string_view deleteDollar(std::string_view target) {
+  if (target.size() >= 2 && target.substr(0, 2) == "$_") target.remove_prefix(2);
+  return target;
+}
+
+// The triples with an index by source, and which of them are listed. A
+// flag of its own marks a listed triple, so no relation name is taken for
+// a mark.
+struct TripleIndex {
+  const std::vector<RsfTriple>& triples;
+  // Triple numbers by source name, each list in input order.
+  std::unordered_map<std::string_view, std::vector<std::uint32_t>> bySource;
+  std::vector<bool> listed;
+  std::size_t listedCount = 0;
+
+  explicit TripleIndex(const std::vector<RsfTriple>& all)
+      : triples(all), listed(all.size(), false) {
+    for (std::uint32_t j = 0; j < all.size(); ++j) {
+      bySource[all[j].src].push_back(j);
+    }
+  }
+
+  const std::vector<std::uint32_t>& from(std::string_view node) const {
+    static const std::vector<std::uint32_t> none;
+    auto found = bySource.find(node);
+    return found == bySource.end() ? none : found->second;
+  }
+
+  void markListed(std::uint32_t j) {
+    if (!listed[j]) ++listedCount;
+    listed[j] = true;
+  }
+};
+
+// The nodes of the containment triples in order of first appearance (each
+// triple's source before its target); those that are no triple's target
+// are the roots.
+std::vector<std::string_view> findRoots(const std::vector<RsfTriple>& triples) {
+  std::vector<std::string_view> nodesInTree;
+  std::unordered_map<std::string_view, std::uint32_t> noParents;
+  auto addToNodesInTree = [&](std::string_view node) -> std::uint32_t& {
+    auto [entry, added] = noParents.try_emplace(node, 0);
+    if (added) nodesInTree.push_back(node);
+    return entry->second;
+  };
+  for (const RsfTriple& triple : triples) {
+    if (!isContainment(triple.rel)) continue;
+    addToNodesInTree(triple.src);
+    ++addToNodesInTree(triple.trg);
+  }
+  std::vector<std::string_view> roots;
+  for (std::string_view node : nodesInTree) {
+    if (noParents[node] == 0) roots.push_back(node);
+  }
+  return roots;
+}
+
+void writeIndent(std::string& out, std::size_t depth) {
+  for (std::size_t i = 0; i < depth; ++i) out += "  | ";
+}
+
+// One node's line with its attributes, which are then listed.
+void writeNodeLine(std::string& out, TripleIndex& index, std::size_t depth,
+                   std::string_view label, std::string_view node) {
+  writeIndent(out, depth);
+  out += label;
+  out += node;
+  out += " { ";
+  for (std::uint32_t j : index.from(node)) {
+    const RsfTriple& triple = index.triples[j];
+    if (index.listed[j] || !isAttr(triple.rel)) continue;
+    out += std::string_view(triple.rel).substr(2);
+    out += '=';
+    out += triple.trg;
+    out += ' ';
+    index.markListed(j);
+  }
+  out += "}\n";
+}
+
+// Lists the tree below root, depth first in input order. An explicit stack
+// keeps deep containment chains off the call stack. A containment triple is
+// marked listed before the walk descends through it, so a cycle below a
+// root is listed once and then ends.
+void listTree(std::string& out, TripleIndex& index, std::string_view root) {
+  struct Visit {
+    std::string_view node;
+    std::size_t depth;
+    std::size_t next;  // position in the node's triples
+  };
+  writeNodeLine(out, index, 0, "", root);
+  std::vector<Visit> stack{{root, 0, 0}};
+  while (!stack.empty()) {
+    Visit& visit = stack.back();
+    const std::vector<std::uint32_t>& edges = index.from(visit.node);
+    while (visit.next < edges.size() &&
+           (index.listed[edges[visit.next]] ||
+            isAttr(index.triples[edges[visit.next]].rel))) {
+      ++visit.next;
+    }
+    if (visit.next == edges.size()) {
+      stack.pop_back();
+      continue;
+    }
+    std::uint32_t j = edges[visit.next++];
+    const RsfTriple& triple = index.triples[j];
+    std::size_t depth = visit.depth + 1;
+    index.markListed(j);
+    if (isContainment(triple.rel)) {
+      std::string label =
+          triple.rel == "contain" ? std::string() : triple.rel + " ";
+      writeNodeLine(out, index, depth, label, triple.trg);
+      stack.push_back({triple.trg, depth, 0});  // visit is no longer valid
+    } else {
+      writeIndent(out, depth);
+      out += triple.rel;
+      out += ' ';
+      out += deleteDollar(triple.trg);
+      out += '\n';
+    }
+  }
+}
+
+void listRemainder(std::string& out, const TripleIndex& index) {
+  if (index.listedCount == index.triples.size()) return;
+  out += "\nEdges/attributes NOT in the tree:\n";
+  for (std::size_t j = 0; j < index.triples.size(); ++j) {
+    if (index.listed[j]) continue;
+    const RsfTriple& triple = index.triples[j];
+    out += triple.src + '\t' + triple.rel + '\t' + triple.trg + '\n';
+  }
+}
+
+const std::array<std::string_view, 4> ledgerizeUsage = {
+    "Usage: ledgerize fileRsf fileTabula",
+    "Inputs from fileRsf and outputs to fileTabula",
+    "Outputs the graph in TABULA (table of contents) format",
+    "Date: 8 Jan 2002"};
+
+}  // namespace
+
+std::vector<RsfTriple> readTriples(TokenInput& in) {
+  std::vector<RsfTriple> triples;
+  while (skipWhiteSpace(in)) {
+    RsfTriple triple;
+    triple.rel = readToken(in);
+    triple.src = readToken(in);
+    triple.trg = readToken(in);
+    triples.push_back(std::move(triple));
+  }
+  return triples;
+}
+
+std::string tableOfContents(const std::vector<RsfTriple>& triples) {
+  TripleIndex index(triples);
+  std::string out;
+  for (std::string_view root : findRoots(triples)) listTree(out, index, root);
+  listRemainder(out, index);
+  return out;
+}
+
+Outcome runLedgerize(const std::vector<std::string>& arguments,
+                     std::ostream& messages) {
+  if (arguments.size() != 2) {
+    for (std::string_view line : ledgerizeUsage) messages << line << '\n';
+    return Outcome::quit;
+  }
+  const std::string& inFileName = arguments[0];
+  const std::string& outFileName = arguments[1];
+  std::filebuf inFile;
+  if (inFile.open(inFileName, std::ios::in) == nullptr) {
+    messages << "***Error [ledgerize]: Sorry, can't open input file '"
+             << inFileName << "'\n";
+    return Outcome::quit;
+  }
+  std::ofstream outFile(outFileName, std::ios::out | std::ios::trunc);
+  if (!outFile) {
+    messages << "***Error [ledgerize]: Can't open output file '" << outFileName
+             << "'\n";
+    return Outcome::quit;
+  }
+  TokenInput in{&inFile};
+  outFile << tableOfContents(readTriples(in));
+  outFile.close();
+  if (!outFile) {
+    messages << "***Error [ledgerize]: Can't write output file '"
+             << outFileName << "'\n";
+    return Outcome::quit;
+  }
+  return Outcome::done;
+}
+
+}  // namespace pipeline

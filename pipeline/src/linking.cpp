@@ -1,0 +1,252 @@
+#include "linking.hpp"
+
+#include <cstdio>
+#include <ostream>
+
+#include "names.hpp"
+
+namespace pipeline {
+
+namespace {
+
+const std::string prepPathMessage =
+    "***Error [prep]: Environment variable QUILLON_PATH not set\n";
+
+// joinwide's usage text has always shown "-notwinfold"; both spellings
+// switch the twinfold stage off.
+const LinkerProfile linkProfile{
+    "link",
+    "link.pip",
+    "out.tmp.1.rawlink.set",
+    "out",
+    "out.ls.ta",
+    {{"liftfile", false}, {"liftobj", true}, {"twinfold", true},
+     {"clusterch", true}},
+    {{"-liftfile", "liftfile", true},
+     {"-noliftobj", "liftobj", false},
+     {"-twinfold", "twinfold", true},
+     {"-notwinfolder", "twinfold", false},
+     {"-notwinfold", "twinfold", false},
+     {"-clusterch", "clusterch", true},
+     {"-noclusterch", "clusterch", false}},
+    {"rawlink", "dellinksym", "layout"},
+    true,
+    prepPathMessage,
+    {"Usage: link file1Ta file2Ta file3Ta ... [containRsf] [schemaTa]",
+     "The TA files are linked and are output as file out.ls.ta",
+     "The TA files must have the suffix '.ta'",
+     "The TA files must have distinct nodes.",
+     "External symbols are resolved using Link Symbols.",
+     "containRsf, if present, must has the suffix  'contain.rsf'",
+     "schemaTa, if present, must have a suffix '.sch.ta'",
+     "Default schema is Ririra",
+     "The flag -liftfile causes file bodies to be eliminated",
+     "The flag -noliftobj causes object bodies not to be eliminated",
+     "The link stages are determined by $QUILLON_PATH/lib/pipeline/link.pip",
+     "Version 1.3  Date: 20 Dec 2001"},
+};
+
+const LinkerProfile joinwideProfile{
+    "joinwide",
+    "joinwide.pip",
+    "link.tmp.1.rawlink.set",
+    "link",
+    "out.ln.ta",
+    {{"liftfile", false}, {"twinfold", true}, {"clusterch", false}},
+    {{"-liftfile", "liftfile", true},
+     {"-noliftfile", "liftfile", false},
+     {"-twinfold", "twinfold", true},
+     {"-notwinfolder", "twinfold", false},
+     {"-notwinfold", "twinfold", false},
+     {"-clusterch", "clusterch", true},
+     {"-noclusterch", "clusterch", false}},
+    {"rawlink", "dellinksym", "cleanup"},
+    false,
+    "***Error [joinwide]: Environment variable QUILLON_PATH not set\n",
+    {"Usage: joinwide file1Ta file2Ta file3Ta ... ",
+     "The TA files are linked and are output as file 'out.ln.ta'",
+     "Typical usage:",
+     "       joinwide *.o.t   (link files that have been prep'd)",
+     "The TA files must have the suffix '.ta'",
+     "The TA files must have distinct nodes.",
+     "External symbols are resolved using Link Symbols.",
+     "Flags:  -liftfile causes file bodies to be eliminated",
+     "        -notwinfold stops headers from being merged",
+     "        -clusterch causes .c and .h files to be clustered",
+     "Joinwide stages determined by $QUILLON_PATH/lib/pipeline/joinwide.pip",
+     "Version 1.3  Date: 9 Dec 2002",
+     "Based on earlier 'link' script, with much cloning"},
+};
+
+const std::vector<std::string> placewideUsage{
+    "Usage: placewide fileTa [containRsf] [schemaTa]",
+    "Typical usage:",
+    "        placewide out.ln.ta  (no contain file, default schema)",
+    "The TA file is laid out and is output as file out.ls.ta",
+    "The TA file must have the suffix '.ta'",
+    "The containRsf, if present, must has the suffix  'contain.rsf'",
+    "The schemaTa, if present, must have a suffix '.sch.ta'",
+    "Default schema is Ririra",
+    "The placewide stages are determined by "
+    "$QUILLON_PATH/lib/pipeline/placewide.pip",
+    "Version 1.3  Date: 9 Dec 2002",
+    "  Based on 'link' script, with extensive cloning"};
+
+void printUsage(const std::vector<std::string>& usage, std::ostream& messages) {
+  for (const std::string& line : usage) messages << line << '\n';
+}
+
+// Sets the switch of stage.
+void setSwitch(std::vector<StageSwitch>& switches, const std::string& stage,
+               bool on) {
+  for (StageSwitch& entry : switches) {
+    if (entry.stage == stage) entry.on = on;
+  }
+}
+
+const SwitchOption* optionOf(const LinkerProfile& profile,
+                             const std::string& argument) {
+  for (const SwitchOption& option : profile.options) {
+    if (option.text == argument) return &option;
+  }
+  return nullptr;
+}
+
+// Writes one input name per line. The file is closed before the stages
+// read it; a failed write or close is reported.
+bool writeSetFile(std::FILE* setFile, const std::vector<std::string>& inputs) {
+  bool written = true;
+  for (const std::string& input : inputs) {
+    written = written && std::fwrite(input.data(), 1, input.size(), setFile) ==
+                             input.size();
+    written = written && std::fputc('\n', setFile) != EOF;
+  }
+  written = std::fflush(setFile) == 0 && written;
+  return std::fclose(setFile) == 0 && written;
+}
+
+}  // namespace
+
+const LinkerProfile& linkerProfile(Linker linker) {
+  return linker == Linker::link ? linkProfile : joinwideProfile;
+}
+
+LinkArguments classifyLinkArguments(const LinkerProfile& profile,
+                                    const std::vector<std::string>& arguments,
+                                    std::ostream& messages) {
+  LinkArguments sorted;
+  sorted.switches = profile.defaultSwitches;
+  for (const std::string& argument : arguments) {
+    if (profile.takesExtraFiles && hasSuffix(argument, "contain.rsf")) {
+      sorted.containRsf = argument;
+    } else if (profile.takesExtraFiles && hasSuffix(argument, ".sch.ta")) {
+      sorted.schemaTa = argument;
+    } else if (const SwitchOption* option = optionOf(profile, argument)) {
+      setSwitch(sorted.switches, option->stage, option->on);
+    } else {
+      if (!hasSuffix(argument, ".ta")) {
+        messages << "***Warning [" << profile.name
+                 << "]: To be linked file named: '" << argument << "'\n";
+      }
+      sorted.inputs.push_back(argument);
+    }
+  }
+  return sorted;
+}
+
+Outcome runLinker(Linker linker, const std::vector<std::string>& arguments,
+                  const char* quillonPath, std::ostream& messages) {
+  const LinkerProfile& profile = linkerProfile(linker);
+  if (isUsageRequest(arguments)) {
+    printUsage(profile.usage, messages);
+    return Outcome::quit;
+  }
+  std::vector<std::string> stages;
+  if (auto stop = readPipeline(quillonPath, profile.pipelineFile,
+                               profile.missingPathMessage, false, stages,
+                               messages)) {
+    return *stop;
+  }
+  std::FILE* setFile = std::fopen(profile.setFile.c_str(), "w");
+  if (setFile == nullptr) {
+    messages << "***Error [" << profile.name
+             << "]:  Cannot open file: " << profile.setFile << '\n';
+    return Outcome::quit;
+  }
+  LinkArguments sorted = classifyLinkArguments(profile, arguments, messages);
+  if (!writeSetFile(setFile, sorted.inputs)) {
+    messages << "***Error [" << profile.name
+             << "]:  Cannot write file: " << profile.setFile << '\n';
+    return Outcome::quit;
+  }
+
+  StageProfile run;
+  run.prefix = profile.prefix;
+  run.chainInput = profile.setFile;
+  run.finalFile = profile.finalFile;
+  run.switches = sorted.switches;
+  run.knownStages = profile.knownStages;
+  run.announcesNewStages = true;
+  run.takesExtraFiles = profile.takesExtraFiles;
+  run.containRsf = sorted.containRsf;
+  run.schemaTa = sorted.schemaTa;
+  run.fileToRemove = profile.setFile;
+  return runPlan(planStages(run, stages), messages);
+}
+
+LayoutArguments classifyLayoutArguments(
+    const std::vector<std::string>& arguments, std::ostream& messages) {
+  LayoutArguments sorted;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (hasSuffix(argument, "contain.rsf")) {
+      sorted.containRsf = argument;
+    } else if (hasSuffix(argument, ".sch.ta")) {
+      sorted.schemaTa = argument;
+    } else {
+      if (!hasSuffix(argument, ".ta")) {
+        messages << "***Warning [placewide]: To be laid out file named: '"
+                 << argument << "'\n";
+      }
+      sorted.fileToLayout = argument;
+    }
+    if (i >= 3) {
+      messages << "***Error [placewide]: Extra argument: '" << argument
+               << "'\n";
+    }
+  }
+  return sorted;
+}
+
+Outcome runPlacewide(const std::vector<std::string>& arguments,
+                     const char* quillonPath, std::ostream& messages) {
+  if (isUsageRequest(arguments)) {
+    printUsage(placewideUsage, messages);
+    return Outcome::quit;
+  }
+  std::vector<std::string> stages;
+  if (auto stop = readPipeline(quillonPath, "placewide.pip", prepPathMessage,
+                               false, stages, messages)) {
+    return *stop;
+  }
+  LayoutArguments sorted = classifyLayoutArguments(arguments, messages);
+  // Only a containment or schema file: there is nothing to lay out, and the
+  // stages must not run on a file named "NONE".
+  if (sorted.fileToLayout == noFile) {
+    messages << "***Error [placewide]: Missing TA file to lay out\n";
+    return Outcome::quit;
+  }
+
+  StageProfile run;
+  run.prefix = "layout";
+  run.chainInput = sorted.fileToLayout;
+  run.finalFile = "out.ls.ta";
+  run.knownStages = {"layout"};
+  run.announcesNewStages = true;
+  run.takesExtraFiles = true;
+  run.containRsf = sorted.containRsf;
+  run.schemaTa = sorted.schemaTa;
+  return runPlan(planStages(run, stages), messages);
+}
+
+}  // namespace pipeline

@@ -1,0 +1,89 @@
+#pragma once
+// Pipeline files and the stage runner: the stage names of a driver's
+// pipeline file become a chain of commands, stage i reading the file that
+// stage i - 1 wrote, and the last stage file is copied to the final file.
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "command.hpp"
+#include "frame.hpp"
+#include "tokens.hpp"
+
+namespace pipeline {
+
+// Stage numbers are written with two digits in the stage file names.
+inline constexpr std::size_t maxStages = 30;
+
+// Names a missing containment or schema file or input file.
+inline constexpr const char* noFile = "NONE";
+
+// $QUILLON_PATH/lib/pipeline/<pipelineName>.
+std::string pipelineFilePath(const std::string& quillonPath,
+                             const std::string& pipelineName);
+
+// Reads the stage names of a pipeline file. With dropComments (prep), a
+// token beginning with "%" is dropped. Gives false when a thirty-first
+// token follows the thirtieth stage name (a comment included).
+bool readStageNames(TokenInput& in, bool dropComments,
+                    std::vector<std::string>& stages);
+
+// Finds and reads the driver's pipeline file under QUILLON_PATH (given as
+// its value, null when unset). On failure writes missingPathMessage or the
+// cannot-open message and gives the stop.
+std::optional<Outcome> readPipeline(const char* quillonPath,
+                                    const std::string& pipelineName,
+                                    const std::string& missingPathMessage,
+                                    bool dropComments,
+                                    std::vector<std::string>& stages,
+                                    std::ostream& messages);
+
+// A stage that an option can switch off; off, it becomes a copy.
+struct StageSwitch {
+  std::string stage;
+  bool on;
+};
+
+// What a driver gives the stage runner.
+struct StageProfile {
+  std::string prefix;      // of the stage file names
+  std::string chainInput;  // read by stage 1
+  std::string finalFile;   // gets a copy of the last stage file
+  std::vector<StageSwitch> switches;
+  // Stages run without the new-stage line; only drivers that announce new
+  // stages use it.
+  std::vector<std::string> knownStages;
+  bool announcesNewStages = false;
+  // "addcontain" and "addschema" get these files (link, placewide).
+  bool takesExtraFiles = false;
+  std::string containRsf = noFile;
+  std::string schemaTa = noFile;
+  // "unique" gets this argument between its input and output (prep).
+  std::optional<std::string> uniqueSuffix;
+  // Removed after the final copy (the set file of link and joinwide).
+  std::optional<std::string> fileToRemove;
+};
+
+// One command of a run, with the line printed before it (empty: none).
+struct PlannedCommand {
+  std::string notice;
+  Command command;
+};
+
+// The stage files: entry 0 the chain input, entry i the file of stage i.
+std::vector<std::string> stageFiles(const StageProfile& profile,
+                                    const std::vector<std::string>& stages);
+
+// Every command of a run in order: the stages, the final copy and the
+// removal of the set file.
+std::vector<PlannedCommand> planStages(const StageProfile& profile,
+                                       const std::vector<std::string>& stages);
+
+// Runs the planned commands in order and stops at the first that fails
+// (after its return-code message).
+Outcome runPlan(const std::vector<PlannedCommand>& plan,
+                std::ostream& messages);
+
+}  // namespace pipeline

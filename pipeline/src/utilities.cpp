@@ -1,0 +1,111 @@
+#include "utilities.hpp"
+
+#include <array>
+#include <fstream>
+#include <ostream>
+
+#include "names.hpp"
+
+namespace pipeline {
+
+namespace {
+
+const std::array<std::string_view, 6> tabulaUsage = {
+    "Usage:  tabula fileTa [fileTabula]",
+    "Inputs fileTa, which is TA output from talvex",
+    "Assumes that the 'contain' relations forms a tree",
+    "Outputs fileTabula, which is same info in Table of Contents format",
+    "The default for fileTabula is base.tabula where fileTa = base.ta",
+    "Date: 6 Jan 2002"};
+
+}  // namespace
+
+std::string numberedLine(std::size_t number, std::string_view line) {
+  std::string digits = std::to_string(number);
+  std::string text(digits.size() < 2 ? 2 - digits.size() : 0, ' ');
+  text += digits;
+  text += "  ";
+  text += line;
+  text += '\n';
+  return text;
+}
+
+Outcome runNumber(TokenInput& typed, std::ostream& messages) {
+  messages << "Number what file? ";
+  std::string fileName = readToken(typed);
+  std::filebuf file;
+  if (fileName.empty() || file.open(fileName, std::ios::in) == nullptr) {
+    return Outcome::violatedLimit;
+  }
+  TokenInput in{&file};
+  std::string line;
+  for (std::size_t number = 1; readLine(in, line); ++number) {
+    messages << numberedLine(number, line);
+  }
+  return Outcome::done;
+}
+
+const std::vector<Example>& exampleTable() {
+  static const std::vector<Example> examples = {
+      {"alias", "ex_alias.cpp"},       {"attribs", "ex_classes.cpp"},
+      {"dcls", "dcls.c"},              {"enums", "ex_enum.cpp"},
+      {"exceptions", "ex_except.cpp"}, {"expns", "ex_expns.cpp"},
+      {"for", "ex_ctl.cpp"},           {"goto", "ex_goto.cpp"},
+      {"hello", "main.c"},             {"if", "ex_if.cpp"},
+      {"include", "a.cpp"},            {"nesting", "ex_class2.cpp"},
+      {"objects", "ex_decl_obj.cpp"},  {"putint", "main.c"},
+      {"putint", "putint.c"},          {"samples", "r01.cc"},
+      {"samples", "r02.cc"},           {"samples", "r03.cc"},
+      {"stmts", "ex_stmts.cpp"},       {"struct", "struct2.c"},
+      {"struct", "struct.c"},          {"switch", "ex_switch.cpp"},
+      {"templates", "ex_templates.cpp"}, {"stack", "stack.cpp"},
+  };
+  return examples;
+}
+
+Command exampleCommand(const std::string& testDirectory,
+                       const Example& example) {
+  std::string taFile = std::string(example.dir) + "/" +
+                       std::string(example.file) + ".ta";
+  return commandInDirectory(testDirectory, {"prep", taFile});
+}
+
+Outcome runBatch(const std::string& testDirectory, std::ostream& messages) {
+  for (const Example& example : exampleTable()) {
+    if (!command(exampleCommand(testDirectory, example), messages)) {
+      return Outcome::quit;
+    }
+  }
+  return Outcome::done;
+}
+
+std::string batchTestDirectory(const char* fromEnvironment,
+                               const char* builtIn) {
+  if (fromEnvironment != nullptr && *fromEnvironment != '\0') {
+    return fromEnvironment;
+  }
+  return builtIn;
+}
+
+std::optional<TabulaFiles> tabulaFiles(
+    const std::vector<std::string>& arguments) {
+  if (arguments.size() == 1 && hasProperSuffix(arguments[0], ".ta")) {
+    const std::string& fileTa = arguments[0];
+    return TabulaFiles{fileTa, fileTa.substr(0, fileTa.size() - 3) + ".tabula"};
+  }
+  if (arguments.size() == 2) return TabulaFiles{arguments[0], arguments[1]};
+  return std::nullopt;
+}
+
+Outcome runTabula(const std::vector<std::string>& arguments,
+                  std::ostream& messages) {
+  std::optional<TabulaFiles> files = tabulaFiles(arguments);
+  if (!files) {
+    for (std::string_view line : tabulaUsage) messages << line << '\n';
+    return Outcome::quit;
+  }
+  Command listing = commandOf({"listwright", files->fileTa, files->fileTabula});
+  return command(listing, messages) ? Outcome::done : Outcome::quit;
+}
+
+}  // namespace pipeline
