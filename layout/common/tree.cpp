@@ -1,0 +1,155 @@
+#include "tree.h"
+
+#include <utility>
+#include <vector>
+
+#include "tokens.h"
+
+namespace layout {
+
+Item* createAndSetRoot(ItemTable& graph, SystemPointers& graphPtrs, float width, float height, FILE* trace) {
+    Item* root = addItem(graph, kRootName);
+    root->containLevel = 0;
+    root->x = 0;
+    root->y = 0;
+    root->width = width;
+    root->height = height;
+    for (const auto& chain : graph.buckets) {
+        for (Item* item : chain) {
+            if (item == root || item->isContained) continue;
+            item->isContained = true;
+            item->indxIntoParConItemsArray = static_cast<int>(root->ptrToConItems.size());
+            root->ptrToConItems.push_back(item);
+        }
+    }
+    graphPtrs.rootItemPtr = root;
+    if (trace) std::fprintf(trace, "$ROOT has been created and set.\n");
+    return root;
+}
+
+Outcome checkContainmentIsAcyclic(const ItemTable& graph) {
+    // Three colours over the containment edges, with an explicit stack so a
+    // deep tree cannot exhaust the call stack.
+    enum : char { unseen = 0, onPath = 1, done = 2 };
+    std::unordered_map<const Item*, char> colour;
+    colour.reserve(graph.storage.size());
+    std::vector<std::pair<const Item*, size_t>> stack;
+    for (const Item& start : graph.storage) {
+        if (colour[&start] != unseen) continue;
+        colour[&start] = onPath;
+        stack.emplace_back(&start, 0);
+        while (!stack.empty()) {
+            auto& [item, next] = stack.back();
+            if (next == item->ptrToConItems.size()) {
+                colour[item] = done;
+                stack.pop_back();
+                continue;
+            }
+            const Item* child = item->ptrToConItems[next++];
+            char& c = colour[child];
+            if (c == onPath)
+                return fail(format("\nThe containment relation has a cycle through : %s\n", child->name.c_str()));
+            if (c == unseen) {
+                c = onPath;
+                stack.emplace_back(child, 0);
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::string getSSname(std::string_view inputFile) {
+    size_t slash = inputFile.rfind('/');
+    std::string_view base = slash == std::string_view::npos ? inputFile : inputFile.substr(slash + 1);
+    size_t dot = base.find('.');
+    if (dot != std::string_view::npos) base = base.substr(0, dot);
+    return std::string(base) + ".ss";
+}
+
+Outcome setSubSystemPtr(ItemTable& graph, SystemPointers& graphPtrs, std::string_view inputFile,
+                        const std::string* subsystemName) {
+    std::string name = subsystemName ? *subsystemName : getSSname(inputFile);
+    Item* ss = searchHash(graph, name);
+    // The subsystem must be a top-level item: the client and server rows are
+    // built from its siblings under $ROOT.
+    bool topLevel = false;
+    if (ss && ss != graphPtrs.rootItemPtr && graphPtrs.rootItemPtr)
+        for (Item* c : graphPtrs.rootItemPtr->ptrToConItems) topLevel = topLevel || c == ss;
+    if (!topLevel)
+        return fail("Subsystem not detected. Cannot continue.\n");
+    graphPtrs.subSystemPtr = ss;
+    ss->kindOfItemInModel = subsystem;
+    ss->desiredPosition = 1;
+    ss->actualPosition = 1;
+    for (Item* c : ss->ptrToConItems) c->kindOfItemInModel = subsystemItem;
+    return std::nullopt;
+}
+
+void walkPreOrder(Item* top, const std::function<void(Item*, int)>& visit, const Item* except) {
+    std::vector<std::pair<Item*, size_t>> stack{{top, 0}};
+    while (!stack.empty()) {
+        auto& [container, next] = stack.back();
+        if (next == container->ptrToConItems.size()) {
+            stack.pop_back();
+            continue;
+        }
+        Item* child = container->ptrToConItems[next++];
+        if (child == except) continue;
+        visit(child, static_cast<int>(stack.size()));
+        if (child->containsItems()) stack.emplace_back(child, 0);
+    }
+}
+
+void adjustContainLevelAssignments(Item* root) {
+    walkPreOrder(root, [](Item* item, int depth) { item->containLevel = depth; });
+}
+
+void assignParentInfo(Item* root) {
+    root->parent = nullptr;
+    std::vector<Item*> stack{root};
+    while (!stack.empty()) {
+        Item* container = stack.back();
+        stack.pop_back();
+        for (auto it = container->ptrToConItems.rbegin(); it != container->ptrToConItems.rend(); ++it) {
+            (*it)->parent = container;
+            stack.push_back(*it);
+        }
+    }
+}
+
+void viewStructure(const SystemPointers& graphPtrs, FILE* trace) {
+    if (!trace) return;
+    std::fprintf(trace, "\nStructure of the graph:\n");
+    std::fprintf(trace, "-----------------------\n\n\n");
+    std::fprintf(trace, "%s contains :\n", graphPtrs.rootItemPtr->name.c_str());
+    walkPreOrder(graphPtrs.rootItemPtr, [trace](Item* item, int depth) {
+        std::fprintf(trace, "%s %s\n", depth == 1 ? "     " : "          ", item->name.c_str());
+    });
+    std::fprintf(trace, "---- END\n\n");
+}
+
+bool quoteString(std::string_view str) {
+    for (char c : str)
+        if (isLayoutSpace(c)) return true;
+    return false;
+}
+
+}  // namespace layout
+
+namespace layout {
+
+Outcome prepareGraph(ItemTable& graph, SystemPointers& graphPtrs, std::string_view text,
+                     const ReadOptions& read, const TreeSetup& setup) {
+    if (Outcome o = Control_ParseGraphFile(graph, text, read)) return o;
+    Item* root = createAndSetRoot(graph, graphPtrs, setup.rootWidth, setup.rootHeight, read.trace);
+    if (Outcome o = checkContainmentIsAcyclic(graph)) return o;
+    if (setup.model == cliServ) {
+        if (Outcome o = setSubSystemPtr(graph, graphPtrs, read.inputTupleFile, setup.subsystemName)) return o;
+    } else if (setup.adjustContainLevels) {
+        adjustContainLevelAssignments(root);
+    }
+    assignParentInfo(root);
+    return std::nullopt;
+}
+
+}  // namespace layout

@@ -1,0 +1,61 @@
+// The containment tree above the item table: the synthetic root "$ROOT", the
+// subsystem of the client/server model and the walks down the tree.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "failure.h"
+#include "item.h"
+
+namespace layout {
+
+// Makes "$ROOT", adds it to the table and gives it every item no "contain"
+// triple holds, in bucket and chain order.  The root's box is set to
+// (0, 0, width, height).
+Item* createAndSetRoot(ItemTable& graph, SystemPointers& graphPtrs, float width, float height, FILE* trace);
+
+// Refuses a containment cycle (reachable from $ROOT or not).
+Outcome checkContainmentIsAcyclic(const ItemTable& graph);
+
+// "dir/foo.o.ta" gives "foo.ss".
+std::string getSSname(std::string_view inputFile);
+
+// Finds the subsystem (a top-level item) and marks the kinds of it and its
+// children.
+Outcome setSubSystemPtr(ItemTable& graph, SystemPointers& graphPtrs, std::string_view inputFile,
+                        const std::string* subsystemName);
+
+// Calls visit(item, depth) for every item below `top` in pre-order, each
+// container's children in list order (an item contained twice is visited
+// under both containers).  `top` itself is not visited; its children have
+// depth 1.  `except`, when given, is skipped with everything below it.
+void walkPreOrder(Item* top, const std::function<void(Item*, int)>& visit, const Item* except = nullptr);
+
+void adjustContainLevelAssignments(Item* root);
+void assignParentInfo(Item* root);
+void viewStructure(const SystemPointers& graphPtrs, FILE* trace);
+
+bool quoteString(std::string_view str);
+
+}  // namespace layout
+
+#include "ta_reader.h"
+
+namespace layout {
+
+struct TreeSetup {
+    layoutModel model = nested;
+    float rootWidth = 0, rootHeight = 0;      // $ROOT's box
+    const std::string* subsystemName = nullptr;
+    bool adjustContainLevels = false;         // tessel, nested model
+};
+
+// Reads the TA text and builds the tree: $ROOT, the containment check, the
+// subsystem (client/server model), contain levels and parent links.
+Outcome prepareGraph(ItemTable& graph, SystemPointers& graphPtrs, std::string_view text,
+                     const ReadOptions& read, const TreeSetup& setup);
+
+}  // namespace layout
