@@ -21,6 +21,8 @@ struct TokenCase {
   std::vector<std::string> tokens;
 };
 
+void PrintTo(const TokenCase& c, std::ostream* os) { *os << c.name; }
+
 class TokenInputTest : public testing::TestWithParam<TokenCase> {};
 
 TEST_P(TokenInputTest, ReadsTheTokens) {

@@ -59,7 +59,7 @@ std::string readAll(std::FILE* file) {
 
 }  // namespace
 
-Run runProgram(const std::string& program,
+ProgramRun runProgram(const std::string& program,
                const std::vector<std::string>& arguments,
                const RunSetup& setup) {
   std::FILE* in = std::tmpfile();
@@ -96,7 +96,7 @@ Run runProgram(const std::string& program,
   }
   int status = 0;
   waitpid(child, &status, 0);
-  Run run;
+  ProgramRun run;
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   run.out = readAll(out);
   run.err = readAll(err);

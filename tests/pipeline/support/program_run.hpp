@@ -34,7 +34,7 @@ void writeFile(const fs::path& path, const std::string& text);
 // The names in a directory, sorted.
 std::vector<std::string> directoryEntries(const fs::path& directory);
 
-struct Run {
+struct ProgramRun {
   int status = -1;  // the exit status; -1 when killed by a signal
   std::string out;
   std::string err;
@@ -47,7 +47,7 @@ struct RunSetup {
 };
 
 // Starts program with the arguments and waits for it.
-Run runProgram(const std::string& program,
+ProgramRun runProgram(const std::string& program,
                const std::vector<std::string>& arguments,
                const RunSetup& setup);
 
