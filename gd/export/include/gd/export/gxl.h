@@ -1,0 +1,138 @@
+// The GXL export of a gd graph: the document, its element and attribute
+// forms, and the element table that says, kind by kind, what each node's
+// element holds.
+//
+// Every live slot becomes one element, in slot order: a node element for the
+// compiler-tree and Ririra node kinds, an edge element for the Ririra arc
+// kinds. Scalar fields become typed attribute elements inside the element;
+// the pointer fields of compiler-tree kinds become link edges that follow the
+// node element. Type lines refer into the schema document "gd.xml" by the
+// kind's or the link's name.
+//
+// Text from the graph is written so that the document is always well-formed
+// XML 1.0: markup characters become entity references, TAB, LF, CR and the
+// bytes 0x7F to 0xFF become character references of the byte's value, and the
+// control bytes that XML 1.0 forbids even as references (0x01 to 0x08, 0x0B,
+// 0x0C, 0x0E to 0x1F) are each written as the one substitute
+// gxl_forbidden_byte_substitute, the reference to U+FFFD REPLACEMENT CHARACTER.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "gd/kind_table.h"
+
+namespace gxl {
+
+inline constexpr const char *gxl_forbidden_byte_substitute = "&#xfffd;";
+
+// ---------------------------------------------------------------------------
+// Output primitives: each writes whole lines.
+
+void write_gxl_type(FILE *out, const char *type_name);
+// Nothing when `to` is -1; any other target is written, also a dangling one.
+void write_edge(FILE *out, node_ptr from, node_ptr to, const char *link);
+void write_boolean_attr(FILE *out, const char *name, int64_t value);
+void write_number_attr(FILE *out, const char *name, int32_t value);
+void write_double_attr(FILE *out, const char *name, const char *text);
+void write_string_attr(FILE *out, const char *name, const char *text);
+// Writes text escaped as above, up to its terminating NUL.
+void write_escaped(FILE *out, const char *text);
+
+// ---------------------------------------------------------------------------
+// The element table
+
+// The level writers that open an element's body: each writes the levels it
+// derives from first. For compiler-tree kinds the level names an attribute
+// writer and an edge writer; Ririra kinds have attribute writers only.
+enum class gxl_level : uint8_t {
+  skipped,    // a free or unassigned slot: no element at all
+  unhandled,  // no body: a diagnostic on the error stream and an empty element
+  common,
+  type,
+  cst,
+  decl,
+  expr,
+  asg_nd,
+  identifier,
+  ririra_type,
+  scope,
+  object,
+  label,
+  expression,
+  ririra_operator,
+  ctrl_stmt,
+  jump,
+  loop,
+  comment,
+  arc,
+  arc_reference,
+  arc_syntax,
+};
+
+enum class gxl_form : uint8_t { boolean, number, string, real, choice };
+
+// The texts of an enumerated field, by value; any other value writes
+// `otherwise`, or, when that is nullptr, ends the document with
+// `fatal_message` (given the value) on the error stream.
+struct gxl_choice {
+  const char *const *names;
+  int count;
+  const char *otherwise;
+  const char *fatal_message;
+};
+
+// An extra attribute of a kind: its form, the attribute name and the record
+// field it is read from.
+struct gxl_attr {
+  gxl_form form;
+  const char *name;
+  const char *field;
+  const gxl_choice *choice;
+};
+
+// A link of a kind: its name and the node_ptr field it follows. A name that
+// begins with "_" is appended to the kind's record name ("_op0" for a
+// minus_expr gives "minus_expr_op0"); any other name stands as it is.
+struct gxl_link {
+  const char *name;
+  const char *field;
+};
+
+// The body of a kind's element, with the table's field names resolved
+// against the kind's record.
+struct gxl_body {
+  gxl_level level = gxl_level::unhandled;
+  struct attr {
+    const gxl_attr *spec;
+    const gd_field *field;
+  };
+  struct link {
+    std::string name;
+    const gd_field *field;
+  };
+  std::vector<attr> attrs;
+  std::vector<link> links;
+  // tree_vec: after its links, one relation element listing its elements.
+  bool elements_relation = false;
+};
+
+// The body of any kind value; values beyond the table share the unhandled one.
+const gxl_body &gxl_body_of(int kind);
+
+// ---------------------------------------------------------------------------
+// The document
+
+// Writes the element of slot i (with the link edges that follow a node
+// element). Returns false when the node ends the document (a declaration's
+// source file outside the pool, an unknown aggregate code): the message is on
+// `err` and the element stays unterminated.
+bool write_gxl_element(FILE *out, FILE *err, const gd_graph *g, node_ptr i);
+
+// Writes the whole document for graph g with the given graph id (the file
+// name). Returns 0, or 1 when a node ended it early (see write_gxl_element).
+int write_gxl_document(FILE *out, FILE *err, const gd_graph *g, const char *graph_id);
+
+}  // namespace gxl

@@ -1,0 +1,40 @@
+// Kind classes and chain walks that the filters share.
+//
+// A chain read from a graph (declarations along `chan`, arcs along `next`)
+// may hold an index out of range, a node of a kind that has no such link, or
+// a cycle. Every walk along one goes through these helpers: each step checks
+// the index and the kind, and a walk stops after `curNodePos` steps, the most
+// an acyclic chain can take.
+#pragma once
+
+#include <gd/graph.h>
+
+#include <cstdint>
+
+// The compiler declarations: records based on t_gcc_decl, chained by `chan`.
+bool is_declaration_kind(gd_node_type k);
+// The Ririra arcs (dC_ARC .. dC_ARC_ARRAY_DIM), chained by `next`.
+bool is_arc_kind(gd_node_type k);
+// The Ririra scopes (dC_SCOPE .. dC_SYNCHRONIZED_BLOCK), which hold `contents`.
+bool is_scope_kind(gd_node_type k);
+
+// Counts the steps of one chain walk and refuses the step that would make it
+// longer than the graph has nodes.
+struct chain_guard {
+    uint32_t limit;
+    uint32_t steps = 0;
+    explicit chain_guard(const gd_graph *g) : limit(g->curNodePos) {}
+    bool step() { return steps++ < limit; }
+};
+
+// The next declaration after declaration d, or -1 when d is not a valid
+// declaration.
+node_ptr next_declaration(const gd_graph *g, node_ptr d);
+
+// The last arc of the arc chain that starts at `first`, following `next` while
+// it leads to a valid arc; -1 when `first` is not a valid arc.
+node_ptr last_arc(const gd_graph *g, node_ptr first);
+
+// Makes a new arc of kind `kind` from src to dest, with every other field
+// cleared; the node buffer may move.
+node_ptr new_arc(gd_graph *g, gd_node_type kind, node_ptr src, node_ptr dest);

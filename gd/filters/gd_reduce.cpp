@@ -1,0 +1,133 @@
+// The gd_reduce family: the first reachability pass, on the compiler tree as
+// the front end wrote it. Keeps what the root of the unit reaches, frees the
+// rest, and on the way drops the front end's built-in declarations that only
+// the top-level declaration chain (the spine) refers to.
+
+#include <gd/filters/filters.h>
+
+#include "chain_walk.h"
+#include "reachability.h"
+
+#include <initializer_list>
+
+namespace {
+
+// What one run of the pass knows besides the graph.
+struct reduce_run {
+    gd_graph *g;
+    // The pool offset of the front end's pseudo file of built-ins, "<internal>"
+    // under a root namespace, "<built-in>" otherwise; -1 when the pool lacks it,
+    // and then no declaration counts as built-in.
+    str_ptr internal;
+};
+
+// The ordinal of `chan` among the links of a declaration kind: a
+// declaration's chain link is queued with its spine flag, apart from the rest.
+int chan_link(gd_node_type k)
+{
+    const gd_kind_info *info = gd_kind_info_of(k);
+    for (int l = 0; l < info->nlinks; ++l)
+        if (info->links[l].offset == info->chain_offset)
+            return l;
+    return -1;
+}
+
+bool is_builtin_spine_entry(const reduce_run &run, node_ptr n, int byChan)
+{
+    const t_gcc_decl &d = run.g->nodeBuffer[n].decl;
+    return byChan == 1 && d.mark_flag2 && run.internal != -1 && d.srcf == run.internal;
+}
+
+// Marks node n kept and queues what it refers to. A declaration first queues
+// its chain successor, with byChan 1 when it is itself on the spine, so the
+// spine is followed to its end even past built-ins that are dropped.
+void reach(const reduce_run &run, node_ptr n, int byChan)
+{
+    gd_graph *g = run.g;
+    const gd_node_type k = kind_of(g, n);
+    if (k > gRVALUE_CONV || never_marked(k) || g->nodeBuffer[n].common.mark_flag1)
+        return;
+    const int chan = is_declaration_kind(k) ? chan_link(k) : -1;
+    if (chan >= 0) {
+        queue_add(g->nodeBuffer[n].decl.chan, g->nodeBuffer[n].common.mark_flag2);
+        if (is_builtin_spine_entry(run, n, byChan))
+            return;
+    }
+    g->nodeBuffer[n].common.mark_flag1 = 1;
+    for_each_followed_link(g, n, other_node_rule::ignored, [&](int l, node_ptr target) {
+        if (l != chan)
+            queue_add(target, 0);
+    });
+}
+
+// Sets mark_flag2 on the spine: the declaration chain from `first` along
+// `chan`. A node that is not a declaration ends the spine.
+void mark_spine(gd_graph *g, node_ptr first)
+{
+    chain_guard guard(g);
+    for (node_ptr d = first; is_declaration_kind(kind_of(g, d)) && guard.step();
+         d = g->nodeBuffer[d].decl.chan) {
+        if (g->nodeBuffer[d].common.mark_flag2)
+            break;
+        g->nodeBuffer[d].common.mark_flag2 = 1;
+    }
+}
+
+// Splices the declarations that were not kept out of the spine, starting from
+// the link `*head` (the root namespace's `dcls` or the graph's firstNode).
+// Each step either moves along a kept declaration or drops one, so the walk
+// ends within curNodePos steps even on a cyclic chain.
+void unlink_dropped(gd_graph *g, bool head_in_root, node_ptr root)
+{
+    auto link_at = [&](node_ptr owner) -> node_ptr & {
+        if (owner == -1)
+            return head_in_root ? g->nodeBuffer[root].namespace_decl.dcls : g->firstNode;
+        return g->nodeBuffer[owner].decl.chan;
+    };
+    node_ptr owner = -1;  // the declaration whose `chan` is the current link
+    chain_guard guard(g);
+    while (guard.step()) {
+        node_ptr d = link_at(owner);
+        if (!is_declaration_kind(kind_of(g, d)))
+            break;
+        if (g->nodeBuffer[d].common.mark_flag1)
+            owner = d;
+        else
+            link_at(owner) = g->nodeBuffer[d].decl.chan;
+    }
+}
+
+}  // namespace
+
+int gd_reduce_filter(gd_graph *g)
+{
+    clear_marks(g);
+
+    const node_ptr root = g->firstNode;
+    const bool root_is_namespace = kind_of(g, root) == gNAMESPACE_DECL;
+    const reduce_run run{g, gd_lookup_string(g, root_is_namespace ? "<internal>" : "<built-in>")};
+
+    if (root_is_namespace) {
+        t_namespace_decl &ns = g->nodeBuffer[root].namespace_decl;
+        ns.mark_flag2 = 1;
+        mark_spine(g, ns.dcls);
+        // The root is kept whatever refers to it; its members come in as the
+        // spine.
+        ns.mark_flag1 = 1;
+        for (node_ptr field : {ns.name, ns.mngl, ns.type, ns.chan, ns.scpe, ns.vindex, ns.alis})
+            queue_add(field, 0);
+        queue_add(ns.dcls, 1);
+    } else {
+        mark_spine(g, root);
+        queue_add(root, 1);
+    }
+
+    node_ptr n;
+    int byChan;
+    while (queue_first(&n, &byChan) == 1)
+        reach(run, n, byChan);
+
+    unlink_dropped(g, root_is_namespace, root);
+    free_unreached(g);
+    return 1;
+}

@@ -1,0 +1,159 @@
+// The namespace family: turns every compiler namespace into a Ririra scope,
+// the root namespace into the compilation scope and every other one into a
+// namespace, with one son arc per member.
+//
+// The pass reads every namespace and its member chain before it converts any:
+// converting a namespace in place overwrites its `chan` (a namespace scope
+// keeps `visb` there), so a nested namespace converted before its parent would
+// otherwise end the parent's member chain with a bogus link.
+
+#include <gd/filters/filters.h>
+
+#include "chain_walk.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace {
+
+// A namespace as read before any conversion.
+struct namespace_read {
+    node_ptr node;
+    str_ptr name;     // the text of its identifier, -1 when it has none
+    node_ptr alis;    // the aliased namespace, -1 when it is no alias
+    int32_t srcl;
+    str_ptr srcf;
+    std::size_t first_member;  // its members in `members`, from here
+    std::size_t end_member;    // up to here
+};
+
+// The compilation scope: the destination of the first arc of the root's
+// contents that leads to a namespace; -1 when the root is no scope or none
+// of its arcs qualifies.
+node_ptr compilation_namespace(const gd_graph *g)
+{
+    const node_ptr root = g->firstNode;
+    if (!is_scope_kind(kind_of(g, root)))
+        return -1;
+    chain_guard guard(g);
+    for (node_ptr a = g->nodeBuffer[root].dc_scope.contents; is_arc_kind(kind_of(g, a)) && guard.step();
+         a = g->nodeBuffer[a].dc_arc.next) {
+        const node_ptr dest = g->nodeBuffer[a].dc_arc.dest;
+        if (kind_of(g, dest) == gNAMESPACE_DECL)
+            return dest;
+    }
+    return -1;
+}
+
+// A typedef of a built-in type is no member: it stays out of the scope and
+// keeps its place in the declaration chain.
+bool declares_builtin_type(const gd_graph *g, node_ptr m)
+{
+    return kind_of(g, m) == gTYPE_DECL &&
+           kind_of(g, g->nodeBuffer[m].type_decl.type) == dC_BUILT_IN_TYPE;
+}
+
+// Appends the members of namespace ns to `members` and takes each off the
+// declaration chain (its `chan` := -1). The chain ends at an invalid index,
+// after a member that is no declaration (it has no `chan`), or after as many
+// steps as the graph has nodes.
+void take_members(gd_graph *g, node_ptr ns, std::vector<node_ptr> &members)
+{
+    chain_guard guard(g);
+    node_ptr m = g->nodeBuffer[ns].namespace_decl.dcls;
+    while (node_valid(g, m) && guard.step()) {
+        const node_ptr next = next_declaration(g, m);
+        if (!declares_builtin_type(g, m)) {
+            members.push_back(m);
+            if (is_declaration_kind(kind_of(g, m)))
+                g->nodeBuffer[m].decl.chan = -1;
+        }
+        m = next;
+    }
+}
+
+std::vector<namespace_read> read_namespaces(gd_graph *g, std::vector<node_ptr> &members)
+{
+    std::vector<namespace_read> spaces;
+    for (node_ptr x = 0; node_valid(g, x); ++x) {
+        if (kind_of(g, x) != gNAMESPACE_DECL)
+            continue;
+        const t_namespace_decl &ns = g->nodeBuffer[x].namespace_decl;
+        namespace_read r{x, -1, -1, ns.srcl, ns.srcf, members.size(), members.size()};
+        if (kind_of(g, ns.name) == gIDENTIFIER_NODE)
+            r.name = g->nodeBuffer[ns.name].identifier_node.strg;
+        if (node_valid(g, ns.alis))
+            r.alis = ns.alis;
+        else
+            take_members(g, x, members);
+        r.end_member = members.size();
+        spaces.push_back(r);
+    }
+    return spaces;
+}
+
+// A namespace scope's access from the compiler flags. Protected wins over
+// public, public over private.
+t_visb namespace_visibility(const gd_graph_common &c)
+{
+    if (c.protected_flag)
+        return visb_pro;
+    if (c.public_flag)
+        return visb_pub;
+    if (c.private_flag)
+        return visb_pri;
+    return visb_unk;
+}
+
+// Rewrites namespace r in place as a scope; the bytes a scope does not use
+// keep their content.
+void make_scope(gd_graph *g, const namespace_read &r, bool is_compilation)
+{
+    gd_graph_node &node = g->nodeBuffer[r.node];
+    const t_visb visb = namespace_visibility(node.common);
+    t_dc_scope &s = node.dc_scope;
+    s.type = is_compilation ? dC_SCOPE_COMPIL : dC_NAME_SPACE;
+    s.instance = -1;
+    s.defLoc = -1;
+    s.arcFriend = -1;
+    s.array_dim = -1;
+    s.visb = visb;
+    s.name = is_compilation ? -1 : r.name;
+    s.line = r.srcl;
+    s.file = r.srcf;
+    s.contents = -1;
+}
+
+// Makes the arcs of scope r, consecutive nodes in member order: one instance
+// arc to the aliased namespace, or one son arc per member.
+void add_scope_arcs(gd_graph *g, const namespace_read &r, const std::vector<node_ptr> &members)
+{
+    if (r.alis != -1) {
+        const node_ptr arc = new_arc(g, dC_INSTANCE, r.node, r.alis);
+        g->nodeBuffer[r.node].dc_scope.contents = arc;
+        return;
+    }
+    node_ptr last = -1;
+    for (std::size_t i = r.first_member; i < r.end_member; ++i) {
+        const node_ptr arc = new_arc(g, dC_ARC_SON, r.node, members[i]);
+        if (last == -1)
+            g->nodeBuffer[r.node].dc_scope.contents = arc;
+        else
+            g->nodeBuffer[last].dc_arc.next = arc;
+        last = arc;
+    }
+}
+
+}  // namespace
+
+int namespace_filter(gd_graph *g)
+{
+    const node_ptr compilation = compilation_namespace(g);
+    std::vector<node_ptr> members;
+    const std::vector<namespace_read> spaces = read_namespaces(g, members);
+    for (const namespace_read &r : spaces) {
+        make_scope(g, r, r.node == compilation);
+        add_scope_arcs(g, r, members);
+    }
+    return 1;
+}

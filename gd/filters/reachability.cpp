@@ -1,0 +1,137 @@
+// Link rules, marking and the sweep of the two reachability passes.
+
+#include "reachability.h"
+
+#include <array>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Kinds that are never marked, so always freed: the compiler kinds the passes
+// do not know (four of them have no record at all) and dC_SYSTEM, which no
+// filter makes.
+constexpr gd_node_type never_marked_kinds[] = {
+    gIMAGPART_EXPR, gEXIT_BLOCK_EXPR, gEXC_PTR_EXPR, gSRCLOC, gUSING_STMT, dC_SYSTEM,
+};
+
+// Pointer fields that neither pass follows, though the walkers visit them: a
+// compound expression's type and the second operand of a user conversion. The
+// instantiation lists of aggregates and functions (`inst`) are not links of
+// the walk order at all, so they are not followed either.
+struct unfollowed_link {
+    gd_node_type kind;
+    const char *field;
+};
+constexpr unfollowed_link unfollowed_links[] = {
+    {gCOMPOUND_EXPR, "type"},
+    {gUSER_CONV, "op1"},
+};
+
+using link_sets = std::array<unsigned, NUM_NODES>;
+
+link_sets make_link_sets(other_node_rule rule)
+{
+    link_sets sets{};
+    for (int k = 0; k < NUM_NODES; ++k) {
+        const gd_kind_info *info = gd_kind_info_of(k);
+        if (!info || never_marked(gd_node_type(k)))
+            continue;
+        unsigned set = 0;
+        for (int l = 0; l < info->nlinks; ++l) {
+            const gd_link &link = info->links[l];
+            bool followed = !(l == 0 && rule == other_node_rule::ignored);
+            for (const unfollowed_link &u : unfollowed_links)
+                if (u.kind == k && std::strcmp(u.field, link.name) == 0)
+                    followed = false;
+            if (followed)
+                set |= 1u << l;
+        }
+        sets[k] = set;
+    }
+    return sets;
+}
+
+static_assert(GD_MAX_LINKS <= 32, "a link set is a 32-bit mask");
+
+}  // namespace
+
+bool never_marked(gd_node_type k)
+{
+    for (gd_node_type never : never_marked_kinds)
+        if (k == never)
+            return true;
+    return false;
+}
+
+unsigned followed_link_set(gd_node_type k, other_node_rule rule)
+{
+    static const link_sets without_other = make_link_sets(other_node_rule::ignored);
+    static const link_sets with_other = make_link_sets(other_node_rule::followed);
+    if (k >= NUM_NODES)
+        return 0;
+    return rule == other_node_rule::followed ? with_other[k] : without_other[k];
+}
+
+void clear_marks(gd_graph *g)
+{
+    for (uint32_t i = 0; i < g->curNodePos; ++i) {
+        g->nodeBuffer[i].common.mark_flag1 = 0;
+        g->nodeBuffer[i].common.mark_flag2 = 0;
+    }
+}
+
+namespace {
+
+// Sets to -1 every pointer field of live records, firstNode included, that
+// holds an index freed by the sweep: the fields of the walk order and the
+// ones the walk leaves out (`inst`) alike.
+void drop_links_to_freed(gd_graph *g, const std::vector<bool> &freed)
+{
+    auto drop = [&](gd_graph_node *p, int offset) {
+        node_ptr target;
+        std::memcpy(&target, p->bytes + offset, sizeof target);
+        if (node_valid(g, target) && freed[target]) {
+            target = -1;
+            std::memcpy(p->bytes + offset, &target, sizeof target);
+        }
+    };
+    if (node_valid(g, g->firstNode) && freed[g->firstNode])
+        g->firstNode = -1;
+    for (uint32_t i = 0; i < g->curNodePos; ++i) {
+        gd_graph_node *p = &g->nodeBuffer[i];
+        const gd_kind_info *info = gd_kind_info_of(p->common.type);
+        if (!info || p->common.type == NODE_DELTED)
+            continue;
+        // Of an array of links, only the elements in use.
+        const int unused_slots = info->nlinks - gd_links_in_use(info, p);
+        for (int f = 0; f < info->nfields; ++f) {
+            const gd_field &field = info->fields[f];
+            if (field.type == GD_FT_NODE)
+                drop(p, field.offset);
+            else if (field.type == GD_FT_NODES)
+                for (int s = 0; s < field.width - unused_slots; ++s)
+                    drop(p, field.offset + 4 * s);
+        }
+    }
+}
+
+}  // namespace
+
+void free_unreached(gd_graph *g)
+{
+    std::vector<bool> freed(g->curNodePos, false);
+    bool any_freed = false;
+    for (uint32_t i = 0; i < g->curNodePos; ++i) {
+        gd_graph_common &c = g->nodeBuffer[i].common;
+        if (c.type != NODE_DELTED && !c.mark_flag1) {
+            gd_free_node(g, node_ptr(i));
+            freed[i] = true;
+            any_freed = true;
+        }
+        c.mark_flag1 = 0;
+        c.mark_flag2 = 0;
+    }
+    if (any_freed)
+        drop_links_to_freed(g, freed);
+}

@@ -1,0 +1,56 @@
+// What the two reachability passes (gd_reduce and gd_filter) share: which
+// links they follow, marking, and the sweep that frees what they did not reach.
+#pragma once
+
+#include <gd/graph.h>
+#include <gd/kind_table.h>
+
+#include <cstring>
+
+// Which links of a marked node lead to nodes that must be kept too.
+enum class other_node_rule {
+    ignored,   // gd_reduce: other_node holds nothing of its own yet
+    followed,  // gd_filter: the filters store skip links and next statements there
+};
+
+// 1 for the kinds that neither pass ever marks, so that their records are
+// always freed.
+bool never_marked(gd_node_type k);
+
+// Calls visit(link_ordinal, target) for every link of node n that a pass
+// follows: every pointer field of the kind, in walk order, but the ones named
+// in the pass's table of exceptions.
+template <class Visit>
+void for_each_followed_link(gd_graph *g, node_ptr n, other_node_rule rule, Visit &&visit);
+
+// Clears mark_flag1 and mark_flag2 on every slot below curNodePos.
+void clear_marks(gd_graph *g);
+
+// The sweep: frees every live record without mark_flag1 in ascending order
+// (so the free list starts with the highest index freed), clears both marks
+// everywhere, then sets to -1 every remaining link to a freed record,
+// firstNode included, so that no kept node points at a free one.
+void free_unreached(gd_graph *g);
+
+// --------------------------------------------------------------------------
+
+// The followed links of each kind as a bit set over its walk ordinals.
+unsigned followed_link_set(gd_node_type k, other_node_rule rule);
+
+template <class Visit>
+void for_each_followed_link(gd_graph *g, node_ptr n, other_node_rule rule, Visit &&visit)
+{
+    const gd_node_type k = kind_of(g, n);
+    const gd_kind_info *info = gd_kind_info_of(k);
+    const unsigned followed = followed_link_set(k, rule);
+    const gd_graph_node *p = &g->nodeBuffer[n];
+    const int in_use = gd_links_in_use(info, p);
+    for (int l = 0; l < in_use; ++l) {
+        if (!(followed & (1u << l)))
+            continue;
+        const gd_link &link = info->links[l];
+        node_ptr target;
+        std::memcpy(&target, p->bytes + link.offset, sizeof target);
+        visit(l, target);
+    }
+}

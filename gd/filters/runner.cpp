@@ -1,0 +1,51 @@
+// The frame of the gd graph programs: read, run the steps, write.
+
+#include <gd/filters/runner.h>
+
+#include <cstdio>
+
+int run_steps(gd_graph *g, std::span<const filter_step> steps, step_report report)
+{
+    const bool progress = report == step_report::progress;
+    for (const filter_step &step : steps) {
+        // A filter's own diagnostics land inside its progress line, and the
+        // error text completes that line.
+        if (progress)
+            std::fprintf(stderr, "* Running %s...", step.name);
+        if (step.run(g) == 0) {
+            std::fprintf(stderr, "Error in filter %s\n", step.name);
+            return 0;
+        }
+        if (progress)
+            std::fprintf(stderr, "done\n");
+    }
+    return 1;
+}
+
+int run_filter_program(int argc, char **argv, std::span<const filter_step> steps,
+                       step_report report)
+{
+    progname = argc > 0 ? argv[0] : "";
+    if (argc != 3)
+        usage();
+    const char *in_path = argv[1];
+    const char *out_path = argv[2];
+
+    gd_graph g = gd_graph_read_binary_file(in_path);
+    // The reader has already said why; an empty pool counts as a failed read.
+    if (g.curStringPos == 0) {
+        std::fprintf(stderr, "Could not read graph from file %s\n", in_path);
+        return 1;
+    }
+    // The output is opened only after the last step went on, so a stop leaves
+    // the output path untouched.
+    int status = 0;
+    if (!run_steps(&g, steps, report)) {
+        status = 1;
+    } else if (!gd_graph_write_binary_file(out_path, g)) {
+        std::fprintf(stderr, "Error writing graph to %s\n", out_path);
+        status = 1;
+    }
+    deallocate_gd_graph(g);
+    return status;
+}

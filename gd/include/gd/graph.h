@@ -1,0 +1,247 @@
+// The graph store: the gd graph of one translation unit, its 72-byte node
+// records, the gd graph file, the string pool, node allocation, the use test,
+// the pointer-field walkers, the work queue and the schema helpers.
+//
+// Nodes refer to each other by index (node_ptr) and to strings by byte offset
+// into the string pool (str_ptr), never by address, so every buffer of a graph
+// may move whenever a node or string is added.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+typedef int node_ptr;  // index into nodeBuffer, -1 for none
+typedef int str_ptr;   // byte offset into stringBuffer, -1 for none
+
+// ---------------------------------------------------------------------------
+// Node kinds
+
+enum gd_node_type : uint16_t {
+#define GD_KIND(e, name, member, flags, unused) e,
+#define GD_KIND_NOMEMBER(e, name, member, flags, unused) e,
+#define GD_KIND_NORECORD(e, name, flags) e,
+#include "gd/node_kinds.def"
+#undef GD_KIND
+#undef GD_KIND_NOMEMBER
+#undef GD_KIND_NORECORD
+};
+static_assert(gRVALUE_CONV == 223 && dC_ASG_ND == 224 && dC_ARC == 290 && dC_ARC_ARRAY_DIM == 312);
+static_assert(NODE_DELTED == 313 && NODE_NONE == 314 && NUM_NODES == 315);
+
+// Printable kind names, indexed by kind (0 .. NUM_NODES). A kind read from a
+// file may lie beyond the table: use gd_kind_name for those.
+extern const char *const gd_node_type_ascii[NUM_NODES + 1];
+const char *gd_kind_name(int kind);
+
+// ---------------------------------------------------------------------------
+// Enumerations stored in records (all 32-bit, fixed underlying types so that
+// any value read from a file is a valid value of the type)
+
+enum src_lang : int32_t { src_lang_none, src_lang_c, src_lang_cp, src_lang_java };
+enum t_visb : int32_t { visb_unk, visb_pri, visb_pro, visb_pub };
+enum t_aggr_enum : int32_t { aggr_class, aggr_record, aggr_struct, aggr_union, aggr_area, aggr_interface };
+enum virtual_code : uint32_t { vc_none, vc_non_virtual, vc_virtual, vc_pure_virtual };
+
+// Ririra operators: enumerator, printed name.
+#define GD_OP_KINDS(X) \
+  X(dc_uplus, "uplus") X(dc_uminus, "uminus") X(dc_pre_inc, "pre-inc") X(dc_pre_dec, "pre-dec") \
+  X(dc_post_inc, "post-inc") X(dc_post_dec, "post-dec") X(dc_bplus, "bplus") X(dc_bminus, "bminus") \
+  X(dc_modulo, "modulo") X(dc_mult, "mult") X(dc_div, "div") X(dc_bit_and, "bit-and") \
+  X(dc_bit_or, "bit-or") X(dc_bit_xor, "bit-xor") X(dc_rshift, "rshift") X(dc_lshift, "lshift") \
+  X(dc_bit_not, "bit-not") X(dc_tst_eq, "tst-eq") X(dc_tst_ne, "tst-ne") X(dc_tst_ge, "tst-ge") \
+  X(dc_tst_le, "tst-le") X(dc_tst_gt, "tst-gt") X(dc_tst_lt, "tst-lt") X(dc_tst_min, "tst-min") \
+  X(dc_tst_max, "tst-max") X(dc_not, "not") X(dc_xor, "xor") X(dc_and, "and") X(dc_or, "or") \
+  X(dc_asgn_eq, "asgn-eq") X(dc_asgn_plus, "asgn-plus") X(dc_asgn_minus, "asgn-minus") \
+  X(dc_asgn_mult, "asgn-mult") X(dc_asgn_div, "asgn-div") X(dc_asgn_mod, "asgn-mod") \
+  X(dc_asgn_lshift, "asgn-lshift") X(dc_asgn_rshift, "asgn-rshift") X(dc_asgn_bit_and, "asgn-bit-and") \
+  X(dc_asgn_bit_or, "asgn-bit-or") X(dc_asgn_bit_xor, "asgn-bit-xor") X(dc_asgn_lt, "asgn-lt") \
+  X(dc_asgn_gt, "asgn-gt") X(dc_question, "question") X(dc_addr, "addr") X(dc_deref, "deref") \
+  X(dc_pointsat, "pointsat") X(dc_pointsat_deref, "pointsat-deref") X(dc_array_ref, "array-ref") \
+  X(dc_fct_call, "fct-call") X(dc_cast_call, "cast-call") X(dc_field_access, "field-access") \
+  X(dc_field_deref, "field-deref") X(dc_sizeof, "sizeof") X(dc_comma, "comma") \
+  X(dc_const_cast, "const-cast") X(dc_static_cast, "static-cast") X(dc_reint_cast, "reint-cast") \
+  X(dc_dynam_cast, "dynam-cast") X(dc_type_id, "type-id") X(dc_sign_of, "sign-of") X(dc_range, "range") \
+  X(dc_unk, "unk") X(dc_va_arg, "va-arg") X(dc_abs, "abs")
+
+enum op_kind : int32_t {
+#define GD_OP_ENUMERATOR(e, text) e,
+  GD_OP_KINDS(GD_OP_ENUMERATOR)
+#undef GD_OP_ENUMERATOR
+  dc_no_more_operators
+};
+static_assert(dc_abs == 63 && dc_no_more_operators == 64);
+
+// Printable operator names, indexed by op_kind 0 .. 63. An operator read from
+// a file may lie beyond the table: use gd_op_name for those.
+extern const char *const dc_op_string[dc_no_more_operators];
+const char *gd_op_name(int op);
+
+// ---------------------------------------------------------------------------
+// Node records, generated from node_records.def
+
+#define GD_KINDFIELD(n, off) gd_node_type n;
+#define GD_NODE(n, off) node_ptr n;
+#define GD_NODES(n, off, count) node_ptr n[count];
+#define GD_STR(n, off) str_ptr n;
+#define GD_INT(n, off) int32_t n;
+#define GD_UINT(n, off) uint32_t n;
+#define GD_ENUM(n, type, off) type n;
+#define GD_BIT(n, byte, bit) unsigned n : 1;
+#define GD_BITS(n, type, byte, bit, width) unsigned n : width;
+#define GD_ROOT(rec, bytes, fields) struct rec { fields };
+#define GD_RECORD(rec, base, bytes, fields) struct rec : base { fields };
+#define GD_ALIAS(rec, same) typedef same rec;
+#include "gd/node_records.def"
+#undef GD_ROOT
+#undef GD_RECORD
+#undef GD_ALIAS
+#undef GD_KINDFIELD
+#undef GD_NODE
+#undef GD_NODES
+#undef GD_STR
+#undef GD_INT
+#undef GD_UINT
+#undef GD_ENUM
+#undef GD_BIT
+#undef GD_BITS
+
+// One node record: the union of the records of all kinds, plus the base
+// records under short names.
+union gd_graph_node {
+  gd_graph_common common;
+  t_gcc_decl decl;
+  t_gcc_type type;
+  t_gcc_expr expr;
+  t_gcc_expr1 expr1;
+  t_gcc_expr2 expr2;
+  t_gcc_expr_ineq expr_ineq;
+  t_gcc_const gcc_cst;
+  t_popdhc_expr popdhc_expr;
+  t_popdcc_expr popdcc_expr;
+#define GD_KIND(e, name, member, flags, unused) t_##member member;
+#define GD_KIND_NOMEMBER(e, name, member, flags, unused)
+#define GD_KIND_NORECORD(e, name, flags)
+#include "gd/node_kinds.def"
+#undef GD_KIND
+#undef GD_KIND_NOMEMBER
+#undef GD_KIND_NORECORD
+  unsigned char bytes[72];
+};
+static_assert(sizeof(gd_graph_node) == 72, "a node record is 72 bytes in the file");
+
+// ---------------------------------------------------------------------------
+// The graph
+
+struct gd_graph {
+  uint32_t stringBuffLen;   // capacity of the pool in bytes
+  uint32_t curStringPos;    // bytes in use; the next string goes here
+  char *stringBuffer;       // stringBuffLen bytes, and a NUL after the last one
+  uint32_t hashTableLen;    // hash slots
+  int32_t *hashTable;       // pool offsets, -1 for an empty slot
+  uint32_t nodeBuffLen;     // capacity in records
+  uint32_t curNodePos;      // one past the highest index ever handed out
+  node_ptr firstNode;       // the root node, -1 for none
+  gd_graph_node *nodeBuffer;
+  node_ptr firstFreeNode;   // head of the free list, -1 when empty
+};
+
+// Magic and version of the gd graph file.
+extern const char gd_magic[4];
+constexpr unsigned gd_major_version = 5;
+constexpr unsigned gd_minor_version = 0;
+
+gd_graph gd_graph_read_binary_file(const char *filename);
+int gd_graph_write_binary(FILE *f, gd_graph g);
+int gd_graph_write_binary_file(const char *filename, gd_graph g);
+gd_graph allocate_gd_graph(unsigned long StringSize, unsigned long HashSize, unsigned long GraphSize);
+void deallocate_gd_graph(gd_graph g);
+// The graph that the reader and allocate_gd_graph return on failure.
+gd_graph gd_empty_graph(void);
+
+// ---------------------------------------------------------------------------
+// Checked access. Every index, offset and kind taken from a graph goes through
+// these: a graph read from a file may hold anything.
+
+// 1 when 0 <= i < curNodePos.
+inline int node_valid(const gd_graph *g, node_ptr i) {
+  return i >= 0 && (uint32_t)i < g->curNodePos;
+}
+// The record of node i, or nullptr for an invalid index.
+inline gd_graph_node *node_at(const gd_graph *g, node_ptr i) {
+  return node_valid(g, i) ? &g->nodeBuffer[i] : nullptr;
+}
+// The kind of node i; NODE_NONE for an invalid index.
+inline gd_node_type kind_of(const gd_graph *g, node_ptr i) {
+  return node_valid(g, i) ? g->nodeBuffer[i].common.type : NODE_NONE;
+}
+// The string stored at offset off, or nullptr when off lies outside the bytes
+// in use. The pool always ends with a NUL, so the result is terminated.
+inline const char *string_at(const gd_graph *g, str_ptr off) {
+  return off >= 0 && (uint32_t)off < g->curStringPos ? g->stringBuffer + off : nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// String pool
+
+unsigned long primary_hash(const char *inString, unsigned long nbytes, unsigned long tableSize);
+unsigned long secondary_hash(const char *inString, unsigned long nbytes, unsigned long prev, unsigned long tableSize);
+long do_hash(gd_graph g, const char *string, unsigned long nbytes);
+str_ptr gd_lookup_mem(gd_graph *g, const char *string, unsigned long nbytes);
+str_ptr gd_lookup_string(gd_graph *g, const char *string);
+str_ptr gd_add_mem(gd_graph *g, const char *newstring, unsigned long nbytes);
+str_ptr gd_add_string(gd_graph *g, const char *newstring);
+
+// ---------------------------------------------------------------------------
+// Node allocation
+
+void gd_make_freelist(gd_graph *g);
+void gd_free_node(gd_graph *g, node_ptr n);
+int gd_grow_nodes(gd_graph *g, unsigned long grow_amt);
+int gd_graph_scale(gd_graph *g, float string_mult, float hash_mult, float node_mult);
+void newNode_start(void);
+void newNode_stop(void);
+node_ptr newNode(gd_graph *g);
+// Gives record i the kind k with every field cleared the way new nodes are:
+// node_ptr and str_ptr fields and `line`/`srcl` -1, everything else 0.
+void gd_clear_node(gd_graph *g, node_ptr i, gd_node_type k);
+
+// ---------------------------------------------------------------------------
+// Use test
+
+int nodeUses(gd_graph g, node_ptr src, node_ptr dest);
+int UsedBy(gd_graph g, int dest, int useFlag);
+int is_gcc_type(gd_node_type t);
+
+// ---------------------------------------------------------------------------
+// Pointer-field walkers
+
+// Called once per node_ptr field: the node, the field's address inside the
+// node buffer and the field's ordinal (0 is other_node).
+typedef void (*callback)(gd_graph *g, node_ptr np, node_ptr *field, int n);
+
+void walk_ptrs(gd_graph *g, callback f);
+void walk_structure(gd_graph *g, callback f);
+// Walks the pointer fields of one node by its kind, ordinals from n; returns
+// the next free ordinal. Kinds that are not walked make no call.
+int gd_walk_node(gd_graph *g, node_ptr np, gd_graph_node *p, callback f, int n);
+
+// ---------------------------------------------------------------------------
+// Work queue, chains and schema helpers
+
+struct t_queue_node {
+  node_ptr nodenum;
+  int byChan;
+  t_queue_node *next;
+};
+
+void queue_add(node_ptr nodenum, int byChan);
+// Takes the head of the queue: 1, or -1 (and nodenum -1) when it is empty.
+int queue_first(node_ptr *nodenum, int *byChan);
+int queue_empty(void);
+
+node_ptr nextNode(gd_graph *g, node_ptr i);
+node_ptr setNext(gd_graph *g, node_ptr i, node_ptr val);
+t_visb visibility(gd_graph_common *common);
+str_ptr name_string(gd_graph *g, t_gcc_decl *decl);
+void addToScope(gd_graph *g, node_ptr scope, node_ptr node);

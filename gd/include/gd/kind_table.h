@@ -1,0 +1,86 @@
+// The per-kind field table: for each node kind, its record, every field of
+// the record with its byte offset, and its pointer fields in walk order.
+//
+// Generated from node_records.def and node_kinds.def, it is the one place
+// that knows the layouts: the walkers, the use test and the text form read
+// it, and later passes that need "every link of a node" should too.
+#pragma once
+
+#include "gd/graph.h"
+
+enum gd_field_type : uint8_t {
+  GD_FT_KIND,   // the 16-bit kind at offset 0
+  GD_FT_NODE,   // node_ptr
+  GD_FT_NODES,  // array of `width` node_ptr
+  GD_FT_STR,    // str_ptr
+  GD_FT_INT,    // signed 32-bit
+  GD_FT_UINT,   // unsigned 32-bit
+  GD_FT_ENUM,   // 32-bit enumeration, enumerator names in `values`
+  GD_FT_BITS,   // `width` bits from bit `bit` of byte `offset`; names in `values` when an enumeration
+};
+
+// The enumerator names of an enumeration, indexed by value.
+struct gd_enum_names {
+  const char *const *names;
+  int count;
+};
+
+struct gd_field {
+  const char *name;
+  gd_field_type type;
+  uint8_t offset;  // byte offset in the record
+  uint8_t bit;     // first bit, GD_FT_BITS only
+  uint8_t width;   // bits (GD_FT_BITS) or slots (GD_FT_NODES); 0 otherwise
+  const gd_enum_names *values;
+};
+
+// One node_ptr of a kind, in walk order (its index is its walk ordinal).
+struct gd_link {
+  const char *name;
+  uint8_t offset;  // byte offset of this node_ptr in the record
+  uint8_t slot;    // element of an array field (t_tree_vec's elts), else 0
+  bool compared;   // the use test compares it
+};
+
+enum : unsigned {
+  GD_KF_RECORD = 1,       // the kind has a record
+  GD_KF_UNWALKED = 2,     // the walkers pass the kind over
+  GD_KF_CHAIN_ERROR = 4,  // nextNode/setNext stop the program on the kind
+};
+
+constexpr int GD_MAX_LINKS = 16;
+
+struct gd_kind_info {
+  const char *enumerator;  // "gFUNCTION_DECL"
+  const char *name;        // printed name, as gd_node_type_ascii
+  const char *record;      // "t_function_decl"
+  unsigned flags;
+  uint8_t record_bytes;
+  int8_t chain_offset;     // byte offset of the link nextNode/setNext use, -1 for none
+  bool links_counted;      // the links after the first two are elements in use, counted by `length` (t_tree_vec)
+  uint8_t nfields;
+  uint8_t nlinks;
+  const gd_field *fields;  // base fields first, in record order
+  gd_link links[GD_MAX_LINKS];
+};
+
+// The entry of a kind, or nullptr for a code beyond NUM_NODES.
+const gd_kind_info *gd_kind_info_of(int kind);
+
+// The field of kind k called name (the kind field excepted), or nullptr.
+const gd_field *gd_find_field(const gd_kind_info *k, const char *name);
+
+// The number of links of node record p to walk or compare: nlinks, or for a
+// counted kind the first two links and the elements in use (`length` clamped
+// to the slots there are).
+int gd_links_in_use(const gd_kind_info *k, const gd_graph_node *p);
+
+// Reading and writing a field of a record as a number (no GD_FT_NODES).
+int64_t gd_field_get(const gd_graph_node *p, const gd_field *f);
+void gd_field_set(gd_graph_node *p, const gd_field *f, int64_t v);
+
+extern const gd_enum_names gd_enum_src_lang;
+extern const gd_enum_names gd_enum_t_visb;
+extern const gd_enum_names gd_enum_t_aggr_enum;
+extern const gd_enum_names gd_enum_virtual_code;
+extern const gd_enum_names gd_enum_op_kind;

@@ -1,0 +1,242 @@
+// The gd graph file: reader, writer, and the constructor and destructor of
+// a graph.
+//
+// The file is a little-endian image of the graph's three arrays behind a short
+// header; the records inside are copied as opaque 72-byte blocks.
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "gd/graph.h"
+
+const char gd_magic[4] = {'g', 'd', 'u', 'f'};
+
+gd_graph gd_empty_graph(void) {
+  gd_graph g;
+  memset(&g, 0, sizeof g);
+  g.firstNode = -1;
+  g.firstFreeNode = -1;
+  return g;
+}
+
+void deallocate_gd_graph(gd_graph g) {
+  free(g.stringBuffer);
+  free(g.hashTable);
+  free(g.nodeBuffer);
+}
+
+gd_graph allocate_gd_graph(unsigned long StringSize, unsigned long HashSize, unsigned long GraphSize) {
+  if (StringSize <= 1 || HashSize <= 1 || GraphSize <= 1) return gd_empty_graph();
+  if (StringSize >= UINT32_MAX || HashSize > UINT32_MAX || GraphSize > UINT32_MAX) return gd_empty_graph();
+  gd_graph g = gd_empty_graph();
+  // One byte more than the capacity: the pool always ends with a NUL.
+  g.stringBuffer = (char *)calloc(StringSize + 1, 1);
+  g.hashTable = (int32_t *)malloc(HashSize * sizeof(int32_t));
+  g.nodeBuffer = (gd_graph_node *)calloc(GraphSize, sizeof(gd_graph_node));
+  if (!g.stringBuffer || !g.hashTable || !g.nodeBuffer) {
+    deallocate_gd_graph(g);
+    return gd_empty_graph();
+  }
+  g.stringBuffLen = (uint32_t)StringSize;
+  g.hashTableLen = (uint32_t)HashSize;
+  g.nodeBuffLen = (uint32_t)GraphSize;
+  for (unsigned long i = 0; i < HashSize; i++) g.hashTable[i] = -1;
+  for (unsigned long i = 0; i < GraphSize; i++) g.nodeBuffer[i].common.type = NODE_DELTED;
+  gd_make_freelist(&g);
+  return g;
+}
+
+// ---------------------------------------------------------------------------
+// Reading
+
+namespace {
+
+// An open input file with the number of bytes not yet read, so that a count
+// from the file can be checked against what the file holds before anything
+// is allocated for it.
+struct input {
+  FILE *f;
+  const char *name;
+  uint64_t left;   // bytes not yet read; UINT64_MAX when the size is unknown
+};
+
+bool read_exact(input &in, void *to, size_t size, size_t count) {
+  size_t got = count ? fread(to, size, count, in.f) : 0;
+  if (in.left != UINT64_MAX) in.left -= (uint64_t)got * size;
+  return got == count;
+}
+
+bool read_u32(input &in, uint32_t *v) { return read_exact(in, v, 4, 1); }
+
+bool fits(const input &in, uint64_t bytes) { return in.left == UINT64_MAX || bytes <= in.left; }
+
+gd_graph fail(input &in, gd_graph g) {
+  fclose(in.f);
+  deallocate_gd_graph(g);
+  return gd_empty_graph();
+}
+
+}  // namespace
+
+gd_graph gd_graph_read_binary_file(const char *filename) {
+  gd_graph g = gd_empty_graph();
+  FILE *f = fopen(filename, "rb");
+  if (!f) {
+    fprintf(stderr, "Could not open %s for binary read\n", filename);
+    return g;
+  }
+  input in{f, filename, UINT64_MAX};
+  struct stat st;
+  if (fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode)) in.left = (uint64_t)st.st_size;
+
+  char magic[4];
+  if (!read_exact(in, magic, 1, 4)) {
+    fprintf(stderr, "Error reading magic from %s\n", filename);
+    return fail(in, g);
+  }
+  if (memcmp(magic, gd_magic, 4) != 0) {
+    fprintf(stderr, "%s: Wrong file format, magic does not match\n", filename);
+    return fail(in, g);
+  }
+
+  uint16_t version[2];
+  if (!read_exact(in, version, 2, 2)) {
+    fprintf(stderr, "Error reading version from %s\n", filename);
+    return fail(in, g);
+  }
+  if (version[0] != gd_major_version) {
+    fprintf(stderr, "Major version %d in file %s does not match current version %d\n", version[0], filename,
+            gd_major_version);
+    return fail(in, g);
+  }
+  if (version[1] != gd_minor_version) {
+    fprintf(stderr, "Minor version %d in file %s is newer than current version %d\n", version[1], filename,
+            gd_minor_version);
+    return fail(in, g);
+  }
+
+  uint32_t S;
+  if (!read_u32(in, &S)) {
+    fprintf(stderr, "Error reading string buffer length from %s\n", filename);
+    return fail(in, g);
+  }
+  if (!fits(in, S)) {
+    fprintf(stderr, "Error reading string buffer from %s\n", filename);
+    return fail(in, g);
+  }
+  // The byte after the pool is a NUL, so that every stored string ends even
+  // when the file's last string does not.
+  g.stringBuffer = (char *)calloc((uint64_t)S + 1, 1);
+  if (!g.stringBuffer) {
+    fprintf(stderr, "Could not allocate string buffer when reading %s\n", filename);
+    return fail(in, g);
+  }
+  g.stringBuffLen = g.curStringPos = S;
+  if (!read_exact(in, g.stringBuffer, 1, S)) {
+    fprintf(stderr, "Error reading string buffer from %s\n", filename);
+    return fail(in, g);
+  }
+
+  uint32_t H;
+  if (!read_u32(in, &H)) {
+    fprintf(stderr, "Error reading hash table length from %s\n", filename);
+    return fail(in, g);
+  }
+  if (!fits(in, (uint64_t)H * 4)) {
+    fprintf(stderr, "Error reading hash table from %s\n", filename);
+    return fail(in, g);
+  }
+  g.hashTable = (int32_t *)calloc(H ? H : 1, sizeof(int32_t));
+  if (!g.hashTable) {
+    fprintf(stderr, "Could not allocate hash table reading from file %s\n", filename);
+    return fail(in, g);
+  }
+  g.hashTableLen = H;
+  if (!read_exact(in, g.hashTable, 4, H)) {
+    fprintf(stderr, "Error reading hash table from %s\n", filename);
+    return fail(in, g);
+  }
+
+  if (!read_exact(in, &g.firstNode, 4, 1)) {
+    fprintf(stderr, "Error reading first node from %s\n", filename);
+    return fail(in, g);
+  }
+
+  uint32_t N;
+  if (!read_u32(in, &N)) {
+    fprintf(stderr, "Error reading node buffer length from %s\n", filename);
+    return fail(in, g);
+  }
+  if (!fits(in, (uint64_t)N * sizeof(gd_graph_node))) {
+    // Report the whole records the file does hold, as a short read would.
+    fprintf(stderr, "Error reading node buffer from %s(%d,%ld)\n", filename,
+            (int)(in.left / sizeof(gd_graph_node)), (long)N);
+    return fail(in, g);
+  }
+  g.nodeBuffer = (gd_graph_node *)calloc(N ? N : 1, sizeof(gd_graph_node));
+  if (!g.nodeBuffer) {
+    fprintf(stderr, "Error allocating node buffer");
+    return fail(in, g);
+  }
+  g.nodeBuffLen = g.curNodePos = N;
+  size_t got = N ? fread(g.nodeBuffer, sizeof(gd_graph_node), N, f) : 0;
+  if (got != N) {
+    fprintf(stderr, "Error reading node buffer from %s(%d,%ld)\n", filename, (int)got, (long)N);
+    return fail(in, g);
+  }
+
+  gd_make_freelist(&g);
+  fclose(f);
+  return g;
+}
+
+// ---------------------------------------------------------------------------
+// Writing
+
+namespace {
+
+// One step of the writer: `count` items of `size` bytes, or the step's
+// message. A buffer that the record says holds items but is missing counts
+// as a failed write, not as a crash.
+bool write_step(FILE *f, const void *from, size_t size, size_t count, const char *message) {
+  if (count == 0) return true;
+  if (from && fwrite(from, size, count, f) == count) return true;
+  fputs(message, stderr);
+  return false;
+}
+
+}  // namespace
+
+int gd_graph_write_binary(FILE *f, gd_graph g) {
+  const uint16_t version[2] = {gd_major_version, gd_minor_version};
+  const uint32_t N = g.curNodePos;
+  return write_step(f, gd_magic, 1, 4, "Error writing magic") &&
+         write_step(f, version, 2, 2, "Error writing version") &&
+         write_step(f, &g.curStringPos, 4, 1, "Error writing string buffer length") &&
+         write_step(f, g.stringBuffer, 1, g.curStringPos, "Error writing string buffer") &&
+         write_step(f, &g.hashTableLen, 4, 1, "Error writing hash table length") &&
+         write_step(f, g.hashTable, 4, g.hashTableLen, "Error writing hash table") &&
+         write_step(f, &g.firstNode, 4, 1, "Error writing first node") &&
+         write_step(f, &N, 4, 1, "Error writing node buffer length") &&
+         write_step(f, g.nodeBuffer, sizeof(gd_graph_node), N, "Error writing node buffer");
+}
+
+int gd_graph_write_binary_file(const char *filename, gd_graph g) {
+  FILE *f = fopen(filename, "wb");
+  if (!f) {
+    fprintf(stderr, "Could not open %s for binary write\n", filename);
+    return 0;
+  }
+  int ok = gd_graph_write_binary(f, g);
+  // Buffered bytes reach the disk only here: a full disk shows up at the
+  // flush or the close, and the file is then incomplete.
+  bool flushed = fflush(f) == 0;
+  bool closed = fclose(f) == 0;
+  if (ok && !(flushed && closed)) {
+    fprintf(stderr, "Error writing %s\n", filename);
+    ok = 0;
+  }
+  return ok;
+}

@@ -1,0 +1,253 @@
+// Node allocation (free list, growth, scaling, the allocation stop), the node
+// use test and used-by search, and the Ririra schema helpers.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "gd/kind_table.h"
+
+// ---------------------------------------------------------------------------
+// Free list and growth
+
+void gd_make_freelist(gd_graph *g) {
+  g->firstFreeNode = -1;
+  node_ptr last = -1;
+  for (uint32_t i = 0; i < g->nodeBuffLen; i++) {
+    gd_graph_common &c = g->nodeBuffer[i].common;
+    if (c.type != NODE_DELTED) continue;
+    if (last == -1)
+      g->firstFreeNode = (node_ptr)i;
+    else
+      g->nodeBuffer[last].common.other_node = (node_ptr)i;
+    c.other_node = -1;
+    last = (node_ptr)i;
+  }
+}
+
+void gd_free_node(gd_graph *g, node_ptr n) {
+  // A record freed twice would sit on the list twice and be handed to two
+  // nodes; an index from a bad link would write outside the buffer.
+  if (n < 0 || (uint32_t)n >= g->nodeBuffLen) return;
+  gd_graph_common &c = g->nodeBuffer[n].common;
+  if (c.type == NODE_DELTED) return;
+  c.type = NODE_DELTED;
+  c.other_node = g->firstFreeNode;
+  g->firstFreeNode = n;
+}
+
+namespace {
+
+// A node buffer of `records` records holding the current ones; the added
+// records are free (zero bytes but their kind). nullptr when memory runs out.
+gd_graph_node *enlarged_node_buffer(const gd_graph *g, uint64_t records) {
+  if (records > INT32_MAX) return nullptr;  // indices are signed 32-bit
+  gd_graph_node *nodes = (gd_graph_node *)calloc(records, sizeof(gd_graph_node));
+  if (!nodes) return nullptr;
+  if (g->nodeBuffLen) memcpy(nodes, g->nodeBuffer, (size_t)g->nodeBuffLen * sizeof(gd_graph_node));
+  for (uint64_t i = g->nodeBuffLen; i < records; i++) nodes[i].common.type = NODE_DELTED;
+  return nodes;
+}
+
+void install_node_buffer(gd_graph *g, gd_graph_node *nodes, uint64_t records) {
+  free(g->nodeBuffer);
+  g->nodeBuffer = nodes;
+  g->nodeBuffLen = (uint32_t)records;
+  gd_make_freelist(g);
+}
+
+}  // namespace
+
+int gd_grow_nodes(gd_graph *g, unsigned long grow_amt) {
+  uint64_t records = (uint64_t)g->nodeBuffLen + grow_amt;
+  gd_graph_node *nodes = enlarged_node_buffer(g, records);
+  if (!nodes) return 0;
+  install_node_buffer(g, nodes, records);
+  return 1;
+}
+
+int gd_graph_scale(gd_graph *g, float string_mult, float hash_mult, float node_mult) {
+  if (string_mult < 1 || hash_mult < 1 || node_mult < 1) return 0;
+
+  char *pool = nullptr;
+  uint64_t pool_len = 0;
+  if (string_mult > 1) {
+    pool_len = (uint64_t)((double)string_mult * g->stringBuffLen) + 1;
+    // One byte more than the capacity: the pool always ends with a NUL.
+    if (pool_len < UINT32_MAX) pool = (char *)calloc(pool_len + 1, 1);
+    if (!pool) {
+      fprintf(stderr, "gd_graph_scale: Error allocating string buffer\n");
+      return 0;
+    }
+  }
+  if (hash_mult > 1) {
+    fprintf(stderr, "gd_graph_scale: Error: Hash Table Resize not implemented yet\n");
+    free(pool);
+    return 0;
+  }
+  gd_graph_node *nodes = nullptr;
+  uint64_t node_len = 0;
+  if (node_mult > 1) {
+    node_len = (uint64_t)((double)node_mult * g->nodeBuffLen) + 1;
+    nodes = enlarged_node_buffer(g, node_len);
+    if (!nodes) {
+      fprintf(stderr, "gd_graph_scale: Error allocating new node buffer\n");
+      free(pool);
+      return 0;
+    }
+  }
+
+  if (pool) {
+    if (g->stringBuffLen) memcpy(pool, g->stringBuffer, g->stringBuffLen);
+    free(g->stringBuffer);
+    g->stringBuffer = pool;
+    g->stringBuffLen = (uint32_t)pool_len;
+  }
+  if (nodes) install_node_buffer(g, nodes, node_len);
+  return 1;
+}
+
+// ---------------------------------------------------------------------------
+// Allocation
+
+namespace {
+// Set while a walk runs: the walk hands out addresses inside the node buffer,
+// which an allocation could move.
+int newNodeStopped = 0;
+}  // namespace
+
+void newNode_start(void) { newNodeStopped = 0; }
+void newNode_stop(void) { newNodeStopped = 1; }
+
+node_ptr newNode(gd_graph *g) {
+  if (newNodeStopped) {
+    fprintf(stderr, "talvex: (fatal) node allocation protocol error\n");
+    exit(1);
+  }
+  node_ptr i = g->firstFreeNode;
+  // A head that is not a free record means the list was damaged through a
+  // stale link; rebuilding it is cheaper than handing out a used record.
+  if (i != -1 && (i < 0 || (uint32_t)i >= g->nodeBuffLen || g->nodeBuffer[i].common.type != NODE_DELTED)) {
+    gd_make_freelist(g);
+    i = g->firstFreeNode;
+  }
+  if (i == -1) {
+    if (!gd_grow_nodes(g, 2048)) {
+      fprintf(stderr, "talvex: (fatal) no space left\n");
+      exit(1);
+    }
+    i = g->firstFreeNode;
+  }
+  gd_graph_common &c = g->nodeBuffer[i].common;
+  g->firstFreeNode = c.other_node;
+  c.type = NODE_NONE;
+  if ((uint32_t)i >= g->curNodePos) g->curNodePos = (uint32_t)i + 1;
+  return i;
+}
+
+void gd_clear_node(gd_graph *g, node_ptr i, gd_node_type k) {
+  gd_graph_node *p = node_at(g, i);
+  if (!p) return;
+  memset(p, 0, sizeof *p);
+  p->common.type = k;
+  const gd_kind_info *info = gd_kind_info_of(k);
+  if (!info) return;
+  for (int f = 0; f < info->nfields; f++) {
+    const gd_field &field = info->fields[f];
+    bool none = field.type == GD_FT_NODE || field.type == GD_FT_STR ||
+                (field.type == GD_FT_INT && (strcmp(field.name, "line") == 0 || strcmp(field.name, "srcl") == 0));
+    if (none) gd_field_set(p, &field, -1);
+    if (field.type == GD_FT_NODES) memset(p->bytes + field.offset, 0xff, 4u * field.width);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Use test
+
+int nodeUses(gd_graph g, node_ptr src, node_ptr dest) {
+  if (!node_valid(&g, src)) return 0;
+  const gd_graph_node *p = &g.nodeBuffer[src];
+  gd_node_type kind = p->common.type;
+  if (kind == NODE_DELTED || kind == NODE_NONE) return 0;
+  const gd_kind_info *info = gd_kind_info_of(kind);
+  if (!info || !(info->flags & GD_KF_RECORD)) {
+    fprintf(stderr, "node_uses: Unhandled node %d type %d(%s)\n", src, (int)kind, gd_kind_name(kind));
+    exit(1);
+  }
+  int links = gd_links_in_use(info, p);
+  for (int l = 0; l < links; l++) {
+    const gd_link &link = info->links[l];
+    if (!link.compared) continue;
+    node_ptr v;
+    memcpy(&v, p->bytes + link.offset, sizeof v);
+    if (v == dest) return 1;
+  }
+  return 0;
+}
+
+int UsedBy(gd_graph g, int dest, int useFlag) {
+  for (uint32_t i = 0; i < g.curNodePos; i++) {
+    if (useFlag && g.nodeBuffer[i].common.mark_flag1) continue;
+    if (nodeUses(g, (node_ptr)i, dest)) return (int)i;
+  }
+  return -1;
+}
+
+int is_gcc_type(gd_node_type t) {
+  switch (t) {
+    case gVOID_TYPE:
+    case gINTEGER_TYPE:
+    case gREAL_TYPE:
+    case gENUMERAL_TYPE:
+    case gBOOLEAN_TYPE:
+    case gPOINTER_TYPE:
+    case gREFERENCE_TYPE:
+    case gMETHOD_TYPE:
+    case gARRAY_TYPE:
+    case gRECORD_TYPE:
+    case gUNION_TYPE:
+    case gFUNCTION_TYPE:
+      return 1;
+    default:
+      return 0;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Schema helpers
+
+t_visb visibility(gd_graph_common *common) {
+  if (common->private_flag) return visb_pri;
+  if (common->protected_flag) return visb_pro;
+  if (common->public_flag) return visb_pub;
+  return visb_unk;
+}
+
+str_ptr name_string(gd_graph *g, t_gcc_decl *decl) {
+  const gd_graph_node *name = node_at(g, decl->name);
+  return name ? name->identifier_node.strg : -1;
+}
+
+void addToScope(gd_graph *g, node_ptr scope, node_ptr node) {
+  gd_node_type kind = kind_of(g, scope);
+  if (kind < dC_SCOPE || kind > dC_SYNCHRONIZED_BLOCK) return;
+
+  // The last arc of the member list; a cyclic list read from a file ends
+  // after as many steps as there are nodes.
+  node_ptr last = -1;
+  node_ptr at = g->nodeBuffer[scope].dc_scope.contents;
+  for (uint32_t steps = 0; steps < g->curNodePos && kind_of(g, at) == dC_ARC_SON; steps++) {
+    last = at;
+    at = g->nodeBuffer[at].dc_arc_son.next;
+  }
+
+  node_ptr arc = newNode(g);  // may move the node buffer
+  gd_clear_node(g, arc, dC_ARC_SON);
+  t_dc_arc_son &a = g->nodeBuffer[arc].dc_arc_son;
+  a.ordinal = 0;
+  a.src = scope;
+  a.dest = node;
+  if (last == -1)
+    g->nodeBuffer[scope].dc_scope.contents = arc;
+  else
+    g->nodeBuffer[last].dc_arc_son.next = arc;
+}

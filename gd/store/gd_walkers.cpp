@@ -1,0 +1,35 @@
+// The pointer-field walkers: every node_ptr field of every node, handed to a
+// callback in a fixed order per kind, driven by the per-kind field table.
+#include "gd/kind_table.h"
+
+namespace {
+// Walks running now; allocation stays stopped until the outermost ends.
+int num_walks = 0;
+
+void begin_walk() {
+  if (++num_walks > 0) newNode_stop();
+}
+
+void end_walk() {
+  if (--num_walks == 0) newNode_start();
+}
+}  // namespace
+
+int gd_walk_node(gd_graph *g, node_ptr np, gd_graph_node *p, callback f, int n) {
+  const gd_kind_info *info = gd_kind_info_of(p->common.type);
+  if (!info || !(info->flags & GD_KF_RECORD) || (info->flags & GD_KF_UNWALKED)) return n;
+  int links = gd_links_in_use(info, p);
+  for (int l = 0; l < links; l++) f(g, np, (node_ptr *)(p->bytes + info->links[l].offset), n++);
+  return n;
+}
+
+void walk_ptrs(gd_graph *g, callback f) {
+  begin_walk();
+  for (uint32_t i = 0; i < g->curNodePos; i++) gd_walk_node(g, (node_ptr)i, &g->nodeBuffer[i], f, 0);
+  end_walk();
+}
+
+void walk_structure(gd_graph *, callback) {
+  begin_walk();
+  end_walk();
+}

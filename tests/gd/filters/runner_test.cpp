@@ -1,0 +1,81 @@
+// The frame of the gd graph programs, run with fake steps.
+
+#include <gd/filters/runner.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Fake filters: each records its call and returns what the test asks for.
+std::vector<int> calls;
+int result_of_third = 1;
+
+int first_step(gd_graph *) { calls.push_back(1); return 1; }
+int second_step(gd_graph *) { calls.push_back(2); std::fputs("(a note)", stderr); return 7; }
+int third_step(gd_graph *) { calls.push_back(3); return result_of_third; }
+int fourth_step(gd_graph *) { calls.push_back(4); return 1; }
+
+const filter_step fake_steps[] = {
+    {"first_filter", first_step},
+    {"second_filter", second_step},
+    {"third_filter", third_step},
+    {"fourth_filter", fourth_step},
+};
+
+class RunSteps : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        calls.clear();
+        result_of_third = 1;
+    }
+    // Runs the fake steps and returns what they printed on standard error.
+    std::string run(step_report report, int expected_result)
+    {
+        gd_graph g = gd_empty_graph();
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(run_steps(&g, fake_steps, report), expected_result);
+        return ::testing::internal::GetCapturedStderr();
+    }
+};
+
+TEST_F(RunSteps, PrintsOneProgressLinePerStepWithTheFiltersOwnTextInside)
+{
+    EXPECT_EQ(run(step_report::progress, 1),
+              "* Running first_filter...done\n"
+              "* Running second_filter...(a note)done\n"
+              "* Running third_filter...done\n"
+              "* Running fourth_filter...done\n");
+    EXPECT_EQ(calls, (std::vector<int>{1, 2, 3, 4}));
+}
+
+TEST_F(RunSteps, StopsAtTheFirstStepThatReturnsZero)
+{
+    result_of_third = 0;
+    EXPECT_EQ(run(step_report::progress, 0),
+              "* Running first_filter...done\n"
+              "* Running second_filter...(a note)done\n"
+              "* Running third_filter...Error in filter third_filter\n");
+    EXPECT_EQ(calls, (std::vector<int>{1, 2, 3}));
+}
+
+TEST_F(RunSteps, WithoutProgressPrintsOnlyTheFiltersOwnTextAndTheError)
+{
+    EXPECT_EQ(run(step_report::errors_only, 1), "(a note)");
+    result_of_third = 0;
+    EXPECT_EQ(run(step_report::errors_only, 0), "(a note)Error in filter third_filter\n");
+}
+
+TEST(FilterStep, TakesNameAndFunctionFromOneFamilyName)
+{
+    const filter_step step = FILTER_STEP(gd_reduce);
+    EXPECT_STREQ(step.name, "gd_reduce_filter");
+    EXPECT_EQ(step.run, &gd_reduce_filter);
+}
+
+}  // namespace
