@@ -1,10 +1,212 @@
-// The aggregate family.
+// The aggregate family: every main-variant class, structure and union becomes
+// a Ririra aggregate type with one member arc per data member and member
+// function. The two constructor clones that the compiler emits after each
+// constructor are folded into the constructor itself; the base list is left
+// as the compiler's vector until classes_filter turns it into arcs.
 
 #include <gd/filters/filters.h>
 
-// PLACEHOLDER: this family is not converted yet. The filter leaves the graph
-// as it is and lets the chain go on.
-int aggregate_filter(gd_graph *)
+#include "chain_walk.h"
+
+namespace {
+
+// The pool offsets of the names of the two constructor clones, -1 when the
+// unit holds no such name.
+str_ptr base_ctor = -1;
+str_ptr comp_ctor = -1;
+
+// The text of an identifier node, -1 when n is no identifier.
+str_ptr identifier_text(const gd_graph *g, node_ptr n)
 {
+    return kind_of(g, n) == gIDENTIFIER_NODE ? g->nodeBuffer[n].identifier_node.strg : -1;
+}
+
+// A function named as the clone `clone`. A clone name missing from the pool
+// names no function, not even one without a name.
+bool is_clone(const gd_graph *g, node_ptr f, str_ptr clone)
+{
+    return clone != -1 && kind_of(g, f) == gFUNCTION_DECL &&
+           identifier_text(g, g->nodeBuffer[f].decl.name) == clone;
+}
+
+// The constructor bit lives in the function record; on other member kinds
+// (a member template) that byte belongs to a node index.
+bool is_constructor(const gd_graph *g, node_ptr f)
+{
+    if (kind_of(g, f) != gFUNCTION_DECL || !g->nodeBuffer[f].function_decl.constr)
+        return false;
+    const str_ptr name = identifier_text(g, g->nodeBuffer[f].decl.name);
+    return name != base_ctor && name != comp_ctor;
+}
+
+// Takes the clones that follow constructor f ("__base_ctor", then
+// "__comp_ctor") out of the function chain and makes them stand for f: the
+// references to them are moved to f once every aggregate is converted.
+void fold_clones(gd_graph *g, node_ptr f)
+{
+    const node_ptr n1 = g->nodeBuffer[f].decl.chan;
+    const node_ptr n2 = next_declaration(g, n1);
+    // The declaration whose chan leads to n2 once n1 is dealt with.
+    node_ptr before_n2 = n1;
+    if (is_clone(g, n1, base_ctor)) {
+        g->nodeBuffer[n1].common.other_node = f;
+        g->nodeBuffer[f].decl.chan = n2;
+        before_n2 = f;
+    }
+    if (is_clone(g, n2, comp_ctor)) {
+        // A "__comp_ctor" clone without its "__base_ctor" before it leaves the
+        // chain alone; the function between keeps its place.
+        g->nodeBuffer[n2].common.other_node = f;
+        g->nodeBuffer[before_n2].decl.chan = g->nodeBuffer[n2].decl.chan;
+    }
+}
+
+// The member list of one aggregate under construction.
+struct member_list {
+    node_ptr aggregate;
+    node_ptr last = -1;  // the last arc appended, -1 while the list is empty
+};
+
+void append_member(gd_graph *g, member_list &list, node_ptr member)
+{
+    const node_ptr arc = new_arc(g, dC_ARC_SON, list.aggregate, member);
+    if (list.last == -1)
+        g->nodeBuffer[list.aggregate].dc_aggr_type.members = arc;
+    else
+        g->nodeBuffer[list.last].dc_arc.next = arc;
+    list.last = arc;
+}
+
+// Walks a member chain from `first` along `chan`, giving each member an arc
+// (but the class's own name declaration among the data members) and cutting
+// it out of the chain. The walk ends at the first index that is no
+// declaration, and after as many steps as the graph has nodes, so a chain
+// that runs in a circle cannot hold it.
+void take_members(gd_graph *g, member_list &list, node_ptr first, bool functions)
+{
+    chain_guard guard(g);
+    node_ptr f = first;
+    while (is_declaration_kind(kind_of(g, f)) && guard.step()) {
+        if (functions && is_constructor(g, f))
+            fold_clones(g, f);
+        const bool own_name = !functions && kind_of(g, f) == gTYPE_DECL &&
+                              g->nodeBuffer[f].decl.type == list.aggregate;
+        if (!own_name)
+            append_member(g, list, f);
+        const node_ptr next = g->nodeBuffer[f].decl.chan;
+        g->nodeBuffer[f].decl.chan = -1;
+        f = next;
+    }
+}
+
+// The access of an aggregate: protected before public before private.
+t_visb protected_first_visibility(const gd_graph_common &c)
+{
+    return c.protected_flag ? visb_pro
+           : c.public_flag  ? visb_pub
+           : c.private_flag ? visb_pri
+                            : visb_unk;
+}
+
+// Converts main-variant record or union type x into a Ririra aggregate.
+void do_aggregate(gd_graph *g, node_ptr x)
+{
+    gd_graph_node &rec = g->nodeBuffer[x];
+
+    // Name and place, from the identifier or declaration that names the type.
+    const node_ptr m = rec.type.name;
+    const gd_node_type name_kind = kind_of(g, m);
+    str_ptr name = -1;
+    str_ptr file = -1;
+    int32_t line = -1;
+    if (name_kind == gIDENTIFIER_NODE) {
+        name = g->nodeBuffer[m].identifier_node.strg;
+    } else if (name_kind >= gFUNCTION_DECL && name_kind <= gNAMESPACE_DECL) {
+        const t_gcc_decl &d = g->nodeBuffer[m].decl;
+        file = d.srcf;
+        line = d.srcl;
+        name = identifier_text(g, d.name);
+    }
+    const t_visb visb =
+        protected_first_visibility(node_valid(g, m) ? g->nodeBuffer[m].common : rec.common);
+
+    // The two record types keep their chains and base information at
+    // different offsets: a union has no isClass.
+    node_ptr flds, fncs, binf;
+    t_aggr_enum aggr;
+    if (rec.common.type == gRECORD_TYPE) {
+        flds = rec.record_type.flds;
+        fncs = rec.record_type.fncs;
+        binf = rec.record_type.binf;
+        aggr = rec.record_type.isClass ? aggr_class : aggr_struct;
+    } else {
+        flds = rec.union_type.flds;
+        fncs = rec.union_type.fncs;
+        binf = rec.union_type.binf;
+        aggr = aggr_union;
+    }
+
+    // Converted in place: the bytes not named here keep what they held.
+    rec.common.type = dC_AGGR_TYPE;
+    t_dc_aggr_type &a = rec.dc_aggr_type;
+    a.other_node = -1;
+    a.file = file;
+    a.line = line;
+    a.name = name;
+    a.visb = visb;
+    a.instance = -1;
+    a.defLoc = -1;
+    a.arcFriend = -1;
+    a.array_dim = -1;
+    a.implements = -1;
+    a.const_flag = rec.common.readonly_flag;
+    a.volatile_flag = rec.common.volatile_flag;
+    a.aggr_type = aggr;
+    // Until classes_filter runs, inheritance holds the compiler's vector of
+    // base descriptors, which is element 4 of the base information.
+    a.inheritance = kind_of(g, binf) == gTREE_VEC && g->nodeBuffer[binf].tree_vec.length >= 5
+                        ? g->nodeBuffer[binf].tree_vec.elts[4]
+                        : -1;
+    a.members = -1;
+
+    // Data members first, then functions; node numbers of the arcs follow.
+    member_list list{x};
+    take_members(g, list, flds, false);
+    take_members(g, list, fncs, true);
+}
+
+// Moves a reference to a folded clone to its constructor. After the filter
+// cleared every other_node, only folded clones (and arcs, free and untyped
+// records, which the kind test passes over) have one.
+void unifyConstructors(gd_graph *g, node_ptr, node_ptr *field, int n)
+{
+    if (n == 0 || !node_valid(g, *field))
+        return;
+    const gd_graph_common &target = g->nodeBuffer[*field].common;
+    if (target.other_node >= 0 && target.type < dC_ARC)
+        *field = target.other_node;
+}
+
+}  // namespace
+
+int aggregate_filter(gd_graph *g)
+{
+    // From here on other_node holds only what the filters store there. Free
+    // records lose their free-list links too; allocation then treats the list
+    // as ending at its head.
+    for (uint32_t i = 0; i < g->curNodePos; ++i)
+        g->nodeBuffer[i].common.other_node = -1;
+
+    base_ctor = gd_lookup_string(g, "__base_ctor");
+    comp_ctor = gd_lookup_string(g, "__comp_ctor");
+
+    // Variants (unql another node) stay compiler types for gd_alias_filter.
+    for (node_ptr x = 0; node_valid(g, x); ++x) {
+        const gd_node_type k = kind_of(g, x);
+        if ((k == gRECORD_TYPE || k == gUNION_TYPE) && g->nodeBuffer[x].type.unql == x)
+            do_aggregate(g, x);
+    }
+
+    walk_ptrs(g, unifyConstructors);
     return 1;
 }

@@ -1,10 +1,116 @@
-// The gd_derived family.
+// The gd_derived family: pointer, reference and array types become Ririra
+// pointer, reference and array types, each hung under the global scope; an
+// array gets its dimension as an int literal.
 
 #include <gd/filters/filters.h>
 
-// PLACEHOLDER: this family is not converted yet. The filter leaves the graph
-// as it is and lets the chain go on.
-int gd_derived_filter(gd_graph *)
+#include "chain_walk.h"
+
+#include <cstdint>
+#include <cstdio>
+
+namespace {
+
+// The lowest-numbered non-const built-in type named "int", -1 when there is
+// none: the type of the array dimension literals.
+node_ptr find_int_type(gd_graph *g)
 {
+    const str_ptr int_name = gd_lookup_string(g, "int");
+    if (int_name == -1)
+        return -1;
+    for (node_ptr t = 0; node_valid(g, t); ++t) {
+        if (kind_of(g, t) != dC_BUILT_IN_TYPE)
+            continue;
+        const t_dc_built_in_type &b = g->nodeBuffer[t].dc_built_in_type;
+        if (b.name == int_name && !b.const_flag)
+            return t;
+    }
+    return -1;
+}
+
+// The number of elements of an array type whose domain is `domain`: the
+// domain's maximum plus one, or 0 when the domain has no constant maximum.
+// The addition wraps, as the compiler's 32-bit bound does.
+int32_t array_dimension(const gd_graph *g, node_ptr domain)
+{
+    if (kind_of(g, domain) != gINTEGER_TYPE)
+        return 0;
+    const node_ptr max = g->nodeBuffer[domain].integer_type.max;
+    if (kind_of(g, max) != gINTEGER_CST)
+        return 0;
+    return static_cast<int32_t>(static_cast<uint32_t>(g->nodeBuffer[max].integer_cst.low) + 1u);
+}
+
+// Makes the dimension of array x: the dimension arc, then the literal's type
+// arc, then the literal. Returns the dimension arc.
+node_ptr make_dimension(gd_graph *g, node_ptr x, node_ptr domain, node_ptr int_type)
+{
+    char text[30];
+    std::snprintf(text, sizeof text, "%d", array_dimension(g, domain));
+    const node_ptr dim = new_arc(g, dC_ARC_ARRAY_DIM, x, -1);
+    const node_ptr type = new_arc(g, dC_INSTANCE, -1, int_type);
+    const node_ptr literal = newNode(g);
+    gd_clear_node(g, literal, dC_LITERAL);
+    g->nodeBuffer[literal].dc_literal.value = gd_add_string(g, text);
+    g->nodeBuffer[literal].dc_literal.type = type;
+    g->nodeBuffer[type].dc_arc.src = literal;
+    g->nodeBuffer[dim].dc_arc.dest = literal;
+    return dim;
+}
+
+void convert_derived(gd_graph *g, node_ptr x, node_ptr int_type)
+{
+    const gd_graph_node &rec = g->nodeBuffer[x];
+    const gd_node_type kind = rec.common.type;
+    const t_visb visb = visibility(&g->nodeBuffer[x].common);
+    const unsigned is_const = rec.common.readonly_flag;
+    const unsigned is_volatile = rec.common.volatile_flag;
+    // ptd, refd and elts all lie at the same offset, but each is read from
+    // its own record.
+    node_ptr target;
+    gd_node_type ririra_kind;
+    node_ptr domain = -1;
+    switch (kind) {
+    case gPOINTER_TYPE:
+        target = rec.pointer_type.ptd;
+        ririra_kind = dC_PTR_TYPE;
+        break;
+    case gREFERENCE_TYPE:
+        target = rec.reference_type.refd;
+        ririra_kind = dC_REF_TYPE;
+        break;
+    default:
+        target = rec.array_type.elts;
+        domain = rec.array_type.domn;
+        ririra_kind = dC_ARRAY_TYPE;
+        break;
+    }
+
+    node_ptr array_dim = -1;
+    if (node_valid(g, domain) && int_type != -1)
+        array_dim = make_dimension(g, x, domain, int_type);
+    const node_ptr instance = new_arc(g, dC_INSTANCE, x, target);
+    addToScope(g, g->firstNode, x);
+
+    gd_clear_node(g, x, ririra_kind);
+    t_dc_type &t = g->nodeBuffer[x].dc_type;
+    t.visb = visb;
+    t.instance = instance;
+    t.array_dim = array_dim;
+    t.const_flag = is_const;
+    t.volatile_flag = is_volatile;
+}
+
+}  // namespace
+
+int gd_derived_filter(gd_graph *g)
+{
+    gd_graph_scale(g, 1.1f, 1.0f, 1.1f);
+    const node_ptr int_type = find_int_type(g);
+    for (node_ptr x = 0; node_valid(g, x); ++x) {
+        const gd_node_type k = kind_of(g, x);
+        if (k == gPOINTER_TYPE || k == gREFERENCE_TYPE || k == gARRAY_TYPE)
+            convert_derived(g, x, int_type);
+    }
     return 1;
 }
