@@ -1,0 +1,54 @@
+// Merge of twin header subtrees and renaming of the kept file nodes.
+#pragma once
+
+#include "facts.h"
+#include "hash.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
+#include <unordered_set>
+
+// Writes the verbose time stamp "TwinFold: hh:mm:ss " on standard error.
+void timenow();
+
+// Builds the key of a node's attributes into buffer (when not null) and
+// returns its length including the closing NUL.
+size_t emit_attributes(const Cfact* node, char* buffer);
+
+class Cglobal : public Cvisithash {
+public:
+    Cglobal(int verbosity, bool unionHeaders) : m_verbose(verbosity), m_union(unionHeaders) {}
+
+    static void timenow() { ::timenow(); }
+    void check_maxno(const char* name);
+    const char* unique_name();
+    void preprocessNode(CinstanceFact* node);
+    void twinfold();
+    void visit(CinstanceFact* chainHead) override;
+
+    int m_verbose = 0;
+    CinstanceFact* m_pEntity = nullptr;
+    CinstanceFact* m_pRoot = nullptr;
+    uint64_t m_maxNo = 0;
+    char m_lastName[40] = {};
+    bool m_union = true;
+    int m_deleted = 0;
+    Chash m_candidates;
+    Chash m_renames;
+    // Where the level-3 merge dumps go: standard output, unless the TA
+    // output itself goes there.
+    FILE* m_pDump = stdout;
+};
+
+class Crename : public Cvisithash {
+public:
+    void rename(Cglobal& global);
+    void visit(CinstanceFact* chainHead) override;
+
+    int m_count = 0;
+    // Names of every node left in the tree, so that no short name is given
+    // twice or to a name some other node bears.
+    std::unordered_set<std::string_view> m_liveNames;
+};

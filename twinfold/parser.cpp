@@ -1,0 +1,471 @@
+#include "parser.h"
+
+#include "merge.h"
+
+#include <cstring>
+#include <strings.h>
+#include <vector>
+
+namespace {
+
+bool endsWord(int c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '=' || c == '(' || c == ')' ||
+           c == '{' || c == '}';
+}
+
+// Smallest number of bits b >= minimum with 2^b > count.
+int bitsAbove(uint64_t count, int minimum)
+{
+    int bits = minimum;
+    while ((uint64_t(1) << bits) <= count)
+        ++bits;
+    return bits;
+}
+
+} // namespace
+
+int CririraParser::nextChar()
+{
+    if (m_pushBack != -2) {
+        int c = m_pushBack;
+        m_pushBack = -2;
+        return c;
+    }
+    return getc_unlocked(m_pInput);
+}
+
+void CririraParser::countLine()
+{
+    ++m_line;
+    if (m_line % (1 << 20) == 0 && m_pGlobal->m_verbose) {
+        timenow();
+        std::fprintf(stderr, "Parse progress %dM lines\n", m_line >> 20);
+    }
+}
+
+void CririraParser::invalid()
+{
+    std::fprintf(stderr, "\nParse error at line %d\n\n...", m_line);
+    int lines = 0;
+    while (lines < 3) {
+        int c = nextChar();
+        if (c == EOF)
+            break;
+        std::fputc(c, stderr);
+        if (c == '\n')
+            ++lines;
+    }
+    std::fflush(stderr);
+}
+
+CtokenKind CririraParser::getToken(char* buffer)
+{
+    int c;
+    for (;;) {
+        c = nextChar();
+        if (c == ' ' || c == '\t' || c == '\r')
+            continue;
+        if (c == '\n') {
+            countLine();
+            continue;
+        }
+        if (c == '/') {
+            int d = nextChar();
+            if (d == '/') {
+                while ((c = nextChar()) != EOF && c != '\n')
+                    if (c == '\0') {
+                        invalid();
+                        return kTokenError;
+                    }
+                if (c == '\n')
+                    countLine();
+                continue;
+            }
+            pushBack(d);
+        }
+        break;
+    }
+    switch (c) {
+    case EOF:
+        return kTokenEnd;
+    case '{':
+        return kTokenOpenBrace;
+    case '}':
+        return kTokenCloseBrace;
+    case '(':
+        return kTokenOpenParen;
+    case ')':
+        return kTokenCloseParen;
+    case '=':
+        return kTokenEquals;
+    case '\0':
+        invalid();
+        return kTokenError;
+    default:
+        break;
+    }
+
+    int length = 0;
+    auto store = [&](int ch) {
+        if (length >= kTokenMax - 1 || ch == '\0') {
+            invalid();
+            return false;
+        }
+        buffer[length++] = char(ch);
+        return true;
+    };
+
+    if (c == '"') {
+        for (;;) {
+            c = nextChar();
+            if (c == EOF) {
+                invalid();
+                return kTokenError;
+            }
+            if (c == '"')
+                break;
+            if (c == '\n')
+                countLine();
+            if (!store(c))
+                return kTokenError;
+            if (c == '\\') {
+                c = nextChar();
+                if (c == EOF) {
+                    invalid();
+                    return kTokenError;
+                }
+                if (c == '\n')
+                    countLine();
+                if (!store(c))
+                    return kTokenError;
+            }
+        }
+        buffer[length] = '\0';
+        m_quoted = true;
+        return kTokenWord;
+    }
+
+    if (!store(c))
+        return kTokenError;
+    for (;;) {
+        c = nextChar();
+        if (c == EOF)
+            break;
+        if (endsWord(c)) {
+            pushBack(c);
+            break;
+        }
+        if (!store(c))
+            return kTokenError;
+    }
+    buffer[length] = '\0';
+    m_quoted = false;
+    if (buffer[0] == '$') {
+        if (std::strcmp(buffer, "$INSTANCE") == 0)
+            return kTokenInstance;
+        if (strcasecmp(buffer, "$ROOT") != 0) {
+            invalid();
+            return kTokenError;
+        }
+    }
+    return kTokenWord;
+}
+
+CinstanceFact* CririraParser::findOrCreate(const char* name, int category)
+{
+    CinstanceFact* node = m_table.find(category, name);
+    if (node == nullptr) {
+        node = new CinstanceFact(name);
+        if (category == kCategorySchema)
+            node->m_flags |= kFlagSchema;
+        add(node);
+    }
+    return node;
+}
+
+void CririraParser::add(CinstanceFact* node)
+{
+    m_table.add(node);
+    if (std::strncmp(node->name(), "@FILE.", 6) == 0) {
+        node->m_flags |= kFlagFileName;
+        ++m_fileNames;
+    }
+}
+
+CedgeFact* CririraParser::getEdge(const char* label, const char* fromName, int fromCategory,
+                                  const char* toName, int toCategory)
+{
+    CedgeFact* edge = new CedgeFact(label);
+    CinstanceFact* from = findOrCreate(fromName, fromCategory);
+    CinstanceFact* to = findOrCreate(toName, toCategory);
+    edge->connectFrom(from);
+    edge->connectTo(to);
+    return edge;
+}
+
+bool CririraParser::getSettings(Cfact* fact)
+{
+    char first[kTokenMax], second[kTokenMax];
+    char* text = first;
+    char* spare = second;
+    CtokenKind t = getToken(text);
+    for (;;) {
+        if (t == kTokenCloseBrace)
+            return true;
+        if (t != kTokenWord) {
+            if (t != kTokenError)
+                invalid();
+            return false;
+        }
+        Csetting* setting = new Csetting(text);
+        fact->appendSetting(setting);
+        t = getToken(spare);
+        std::swap(text, spare);
+        if (t != kTokenEquals)
+            continue;
+        t = getToken(text);
+        if (t == kTokenWord) {
+            setting->value(text);
+        } else if (t == kTokenOpenParen) {
+            while ((t = getToken(text)) == kTokenWord)
+                setting->addValue(text);
+            if (t != kTokenCloseParen) {
+                if (t != kTokenError)
+                    invalid();
+                return false;
+            }
+        } else {
+            if (t != kTokenError)
+                invalid();
+            return false;
+        }
+        t = getToken(text);
+    }
+}
+
+bool CririraParser::getFacts()
+{
+    char a[kTokenMax], b[kTokenMax], c[kTokenMax], d[kTokenMax];
+    int category = kCategoryInstance;
+    Cfact* current = nullptr;
+    auto expect = [&](char* buffer, CtokenKind kind) {
+        CtokenKind t = getToken(buffer);
+        if (t == kind)
+            return true;
+        if (t != kTokenError)
+            invalid();
+        return false;
+    };
+    for (;;) {
+        CtokenKind t = getToken(a);
+        switch (t) {
+        case kTokenEnd:
+            return true;
+        case kTokenInstance: {
+            if (!expect(b, kTokenWord) || !expect(c, kTokenWord))
+                return false;
+            CedgeFact* edge = getEdge("$INSTANCE", b, category, c, kCategorySchema);
+            current = edge;
+            if (strcasecmp(c, "cFile") == 0) {
+                edge->m_pFrom->m_flags |= kFlagFileNode;
+                ++m_fileDeclarations;
+            }
+            break;
+        }
+        case kTokenOpenBrace:
+            if (current == nullptr) {
+                invalid();
+                return false;
+            }
+            if (!getSettings(current))
+                return false;
+            break;
+        case kTokenOpenParen: {
+            if (!expect(b, kTokenWord))
+                return false;
+            CtokenKind next = getToken(c);
+            if (next == kTokenCloseParen) {
+                if (category != kCategorySchema) {
+                    std::fputs("Saw a relation outside of SCHEME\n", stderr);
+                    invalid();
+                    return false;
+                }
+                current = new Cfact(b);
+                current->m_flags |= kFlagSchema;
+                break;
+            }
+            if (next != kTokenWord) {
+                if (next != kTokenError)
+                    invalid();
+                return false;
+            }
+            if (!expect(d, kTokenWord) || !expect(a, kTokenCloseParen))
+                return false;
+            current = getEdge(b, c, category, d, category);
+            break;
+        }
+        case kTokenWord: {
+            CtokenKind next = getToken(b);
+            if (next == kTokenOpenBrace) {
+                current = findOrCreate(a, category);
+                if (!getSettings(current))
+                    return false;
+                break;
+            }
+            if (next != kTokenWord) {
+                if (next != kTokenError)
+                    invalid();
+                return false;
+            }
+            if (!expect(c, kTokenWord))
+                return false;
+            // Only a bare ":" closes a section header; a quoted one is a name.
+            if (!m_quoted && std::strcmp(c, ":") == 0) {
+                if (strcasecmp(a, "SCHEME") == 0)
+                    category = kCategorySchema;
+                else if (strcasecmp(a, "FACT") == 0)
+                    category = kCategoryInstance;
+                current = nullptr;
+                break;
+            }
+            current = getEdge(a, b, category, c, category);
+            break;
+        }
+        case kTokenError:
+            return false;
+        default:
+            invalid();
+            return false;
+        }
+    }
+}
+
+CinstanceFact* CririraParser::makeRoot(const char* name)
+{
+    return new CinstanceFact(name);
+}
+
+void CririraParser::visit(CinstanceFact* node)
+{
+    m_pGlobal->check_maxno(node->name());
+    node->compactAttributes();
+
+    int parents = 0;
+    for (CedgeFact* e = node->m_pFirstIn; e; e = e->m_pInNext)
+        if (e->isTree())
+            ++parents;
+    if (parents == 0) {
+        CinstanceFact*& root = node->isSchema() ? m_pEntity : m_pRoot;
+        if (root == nullptr)
+            root = makeRoot(node->isSchema() ? "$ENTITY" : "$ROOT");
+        if (m_pGlobal->m_verbose) {
+            timenow();
+            std::fprintf(stderr, "%s has no parent\n", node->name());
+        }
+        CedgeFact* edge = new CedgeFact("contain");
+        edge->connectFrom(root);
+        edge->connectTo(node);
+    } else if (parents > 1) {
+        std::fprintf(stderr, "%s has multiple parents\n", node->name());
+        bool first = true;
+        for (CedgeFact* e = node->m_pFirstIn; e; e = e->m_pInNext) {
+            if (!e->isTree())
+                continue;
+            std::fprintf(stderr, "  %s->%s\n", e->m_pFrom->name(), node->name());
+            // The edge read last stays the containment; the others become
+            // ordinary edges.
+            if (!first)
+                e->m_flags &= ~kFlagTreeEdge;
+            first = false;
+        }
+    }
+    m_pGlobal->preprocessNode(node);
+}
+
+long CririraParser::check_tree(CinstanceFact* node)
+{
+    // Pre-order numbering on an explicit stack; each node's interval covers
+    // its subtree, which the merge uses to tell nested nodes apart.
+    struct Cframe {
+        CinstanceFact* m_pNode;
+        CedgeFact* m_pNextChild;
+    };
+    std::vector<Cframe> stack;
+    uint32_t number = 0;
+    long count = 0;
+    auto enter = [&](CinstanceFact* n) {
+        if (n->m_flags & kFlagTreeChecked) {
+            std::fprintf(stderr, "%s node is the root of a cycle\n", n->name());
+            return false;
+        }
+        n->m_flags |= kFlagTreeChecked;
+        n->m_treeEnter = ++number;
+        ++count;
+        stack.push_back({n, n->firstChildEdge()});
+        return true;
+    };
+    if (!enter(node))
+        return 0;
+    while (!stack.empty()) {
+        Cframe& f = stack.back();
+        CedgeFact* e = f.m_pNextChild;
+        if (e == nullptr) {
+            f.m_pNode->m_treeLeave = number;
+            stack.pop_back();
+            continue;
+        }
+        f.m_pNextChild = e->nextChildEdge();
+        if (e->m_pTo != nullptr && !enter(e->m_pTo))
+            return 0;
+    }
+    return count;
+}
+
+bool CririraParser::parse(FILE* stream, Cglobal& global, int bits)
+{
+    m_pGlobal = &global;
+    m_pInput = stream;
+    m_table.init(bits);
+    if (!getFacts())
+        return false;
+
+    if (global.m_verbose) {
+        timenow();
+        std::fprintf(stderr, "Read %d lines of input (%u schema %u instance nodes created)\n", m_line,
+                     m_table.m_schemaCount, m_table.m_instanceCount);
+    }
+    if (m_fileDeclarations == 0)
+        std::fputs("Didn't see any nodes that were instances of cFile -- strange\n", stderr);
+
+    uint64_t declarations = uint64_t(m_fileDeclarations);
+    global.m_candidates.init(bitsAbove((declarations + 1) * 2, 1));
+    global.m_renames.init(bitsAbove((declarations + uint64_t(m_fileNames)) * 2 + 2, 0));
+
+    m_table.visitall(*this);
+
+    global.m_pEntity = m_pEntity;
+    global.m_pRoot = m_pRoot;
+    if (global.m_verbose) {
+        timenow();
+        std::fputs("Built graph\n", stderr);
+    }
+
+    if (m_pRoot == nullptr) {
+        std::fputs("Graph has no root -- no instance node is without a parent\n", stderr);
+        return false;
+    }
+    long inTree = check_tree(m_pRoot);
+    if (inTree == 0)
+        return false;
+    if (uint64_t(inTree - 1) != m_table.m_instanceCount) {
+        std::fprintf(stderr, "Graph is disconnected -- read %u nodes but only %ld nodes in tree\n",
+                     m_table.m_instanceCount, inTree - 1);
+        return false;
+    }
+    if (global.m_verbose) {
+        timenow();
+        std::fputs("Graph is a tree\n", stderr);
+    }
+    return true;
+}

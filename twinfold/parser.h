@@ -1,0 +1,64 @@
+// Reader of TA fact files: builds the fact graph, gives every node but the
+// roots one containment parent and checks that the instance nodes form one
+// tree under $ROOT.
+#pragma once
+
+#include "facts.h"
+#include "hash.h"
+
+#include <cstdio>
+
+class Cglobal;
+
+enum CtokenKind {
+    kTokenEnd,
+    kTokenOpenBrace,
+    kTokenCloseBrace,
+    kTokenOpenParen,
+    kTokenCloseParen,
+    kTokenEquals,
+    kTokenWord,      // a word or a quoted string
+    kTokenInstance,  // the keyword $INSTANCE
+    kTokenError,     // reported already
+};
+
+class CririraParser : public Cvisithash {
+public:
+    static constexpr int kTokenMax = 1024;
+
+    // Reads the whole stream into global's graph; false after a reported
+    // parse error, a disconnected graph or a cycle.
+    bool parse(FILE* stream, Cglobal& global, int bits);
+
+    CtokenKind getToken(char* buffer);
+    bool getFacts();
+    bool getSettings(Cfact* fact);
+    CedgeFact* getEdge(const char* label, const char* fromName, int fromCategory, const char* toName,
+                       int toCategory);
+    void add(CinstanceFact* node);
+    void visit(CinstanceFact* node) override;
+    void invalid();
+    // Nodes of the tree below node, node included; 0 after a reported cycle.
+    long check_tree(CinstanceFact* node);
+
+    Chash m_table;
+    Cglobal* m_pGlobal = nullptr;
+    CinstanceFact* m_pEntity = nullptr;
+    CinstanceFact* m_pRoot = nullptr;
+    int m_line = 1;
+    FILE* m_pInput = nullptr;
+    int m_fileDeclarations = 0;
+    int m_fileNames = 0;
+    // Whether the last word token was a quoted string.
+    bool m_quoted = false;
+
+private:
+    int nextChar();
+    void pushBack(int c) { m_pushBack = c; }
+    void countLine();
+    CinstanceFact* findOrCreate(const char* name, int category);
+    CinstanceFact* makeRoot(const char* name);
+
+    int m_pushBack = -2;
+    bool m_sawNul = false;
+};

@@ -1,0 +1,38 @@
+#include "run.h"
+
+#include "merge.h"
+#include "parser.h"
+#include "writer.h"
+
+int verbose = 0;
+int union_headers = 1;
+int indent = -1;
+
+int run(FILE* input, const char* inputName, CoutputFile& output)
+{
+    Cglobal global(verbose, union_headers != 0);
+    // The merge dumps must not mix into TA written on standard output.
+    global.m_pDump = output.isStandardOutput() ? stderr : stdout;
+    {
+        CririraParser parser;
+        if (!parser.parse(input, global, kParserTableBits))
+            return 1;
+    }
+    global.twinfold();
+    Crename renamer;
+    renamer.rename(global);
+    if (verbose) {
+        timenow();
+        std::fputs("Twinfold generating output\n", stderr);
+    }
+    Clayout::ta(output.stream(), indent, global.m_pRoot, inputName);
+    if (!output.finish()) {
+        std::fprintf(stderr, "Can't write to '%s'\n", output.displayName());
+        return 1;
+    }
+    if (verbose) {
+        timenow();
+        std::fprintf(stderr, "Twinfold finished writing %s\n", inputName ? inputName : "standard input");
+    }
+    return 0;
+}
