@@ -214,13 +214,16 @@ constexpr gd_kind_info make_kind(int code, const char *enumerator, const char *n
   return k;
 }
 
+// A kind without a record still has the common head.
 constexpr gd_kind_info make_kind_without_record(const char *enumerator, const char *name, unsigned flags) {
   gd_kind_info k{};
   k.enumerator = enumerator;
   k.name = name;
-  k.record = "";
+  k.record = "gd_graph_common";
   k.flags = flags;
   k.chain_offset = -1;
+  k.fields = layout<gd_graph_common>::all.data();
+  k.nfields = (uint8_t)layout<gd_graph_common>::all.size();
   return k;
 }
 
@@ -248,12 +251,25 @@ const gd_kind_info *gd_kind_info_of(int kind) {
 }
 
 const gd_field *gd_find_field(const gd_kind_info *k, const char *name) {
-  // The last match wins: a record's own `type` (a node_ptr) hides the kind
-  // field of the common head, which is never looked up by name.
+  // A record may reuse a name of the common head (`static_flag` of
+  // t_dc_object, `type` of t_gcc_decl): the record's own field wins, and
+  // "common.<name>" names the head's.
+  bool head = strncmp(name, "common.", 7) == 0;
+  if (head) name += 7;
   const gd_field *found = nullptr;
-  for (int i = 0; i < k->nfields; i++)
-    if (k->fields[i].type != GD_FT_KIND && strcmp(k->fields[i].name, name) == 0) found = &k->fields[i];
+  for (int i = 0; i < k->nfields; i++) {
+    const gd_field &f = k->fields[i];
+    if (f.type == GD_FT_KIND || strcmp(f.name, name) != 0) continue;
+    if (head && f.offset >= sizeof(gd_graph_common)) continue;
+    found = &f;
+  }
   return found;
+}
+
+bool gd_field_is_hidden(const gd_kind_info *k, const gd_field *f) {
+  for (const gd_field *later = f + 1; later < k->fields + k->nfields; later++)
+    if (strcmp(later->name, f->name) == 0) return true;
+  return false;
 }
 
 int gd_links_in_use(const gd_kind_info *k, const gd_graph_node *p) {

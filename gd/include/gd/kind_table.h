@@ -64,11 +64,17 @@ struct gd_kind_info {
   gd_link links[GD_MAX_LINKS];
 };
 
-// The entry of a kind, or nullptr for a code beyond NUM_NODES.
+// The entry of a kind, or nullptr for a code beyond NUM_NODES. Kinds without
+// a record (GD_KF_RECORD clear) list the fields of the common head.
 const gd_kind_info *gd_kind_info_of(int kind);
 
 // The field of kind k called name (the kind field excepted), or nullptr.
+// Where a record reuses a name of the common head, the record's field is
+// found, and "common.<name>" finds the head's.
 const gd_field *gd_find_field(const gd_kind_info *k, const char *name);
+// True when a later field of k's record has f's name (f is then reached as
+// "common.<name>").
+bool gd_field_is_hidden(const gd_kind_info *k, const gd_field *f);
 
 // The number of links of node record p to walk or compare: nlinks, or for a
 // counted kind the first two links and the elements in use (`length` clamped
