@@ -121,7 +121,10 @@ Outcome processRelations(ItemTable& graph, TupleReader& r, int got) {
             if (!isTupleSectionHeader(r.tokens)) skipSection(r);
             continue;
         }
-        if (Outcome o = addRelation(graph, r)) return o;
+        // A declaration after the first relation still declares its item;
+        // taken as a relation it would make an item of the class name.
+        Outcome o = r.tokens[0] == "$INSTANCE" ? declareInstance(graph, r) : addRelation(graph, r);
+        if (o) return o;
     }
     return std::nullopt;
 }

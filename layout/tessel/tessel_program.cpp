@@ -144,6 +144,33 @@ std::string taIncludeFileName(const std::string& input, const std::string& outpu
     return name;
 }
 
+Outcome computeLayout(std::string_view text, const Options& o, FILE* trace, std::string& layoutText) {
+    ItemTable graph;
+    SystemPointers graphPtrs;
+    ReadOptions read;
+    read.relationOnlyInput = o.relationOnlyInput;
+    read.printParseError = o.printParseError;
+    read.trace = trace;
+    read.inputTupleFile = o.inputTupleFile;
+    TreeSetup setup;
+    setup.model = o.model;
+    setup.rootWidth = static_cast<float>(o.windowWidth);
+    setup.rootHeight = static_cast<float>(o.windowHeight);
+    setup.subsystemName = o.subsystemName ? &*o.subsystemName : nullptr;
+    setup.adjustContainLevels = true;
+    if (Outcome e = prepareGraph(graph, graphPtrs, text, read, setup)) return e;
+    viewStructure(graphPtrs, trace);
+
+    LayoutContext ctx;
+    ctx.trace = trace;
+    if (o.model == cliServ)
+        layoutClientServer(graphPtrs.rootItemPtr, graphPtrs.subSystemPtr, o.windowWidth, o.windowHeight, ctx);
+    else
+        layoutNested(graphPtrs.rootItemPtr, ctx);
+    layoutText = outputLayout(graphPtrs.rootItemPtr);
+    return std::nullopt;
+}
+
 int runTessel(const Options& o) {
     const std::string debugFile = std::string(PROGRAM_NAME) + ".debug";
     std::string text;
@@ -181,30 +208,9 @@ int runTessel(const Options& o) {
     };
     if (trace) writeProgramInfoToLog(trace, o, debugFile);
 
-    ItemTable graph;
-    SystemPointers graphPtrs;
-    ReadOptions read;
-    read.relationOnlyInput = o.relationOnlyInput;
-    read.printParseError = o.printParseError;
-    read.trace = trace;
-    read.inputTupleFile = o.inputTupleFile;
-    TreeSetup setup;
-    setup.model = o.model;
-    setup.rootWidth = static_cast<float>(o.windowWidth);
-    setup.rootHeight = static_cast<float>(o.windowHeight);
-    setup.subsystemName = o.subsystemName ? &*o.subsystemName : nullptr;
-    setup.adjustContainLevels = true;
-    if (Outcome e = prepareGraph(graph, graphPtrs, text, read, setup)) return finish(e);
-    viewStructure(graphPtrs, trace);
-
-    LayoutContext ctx;
-    ctx.trace = trace;
-    if (o.model == cliServ)
-        layoutClientServer(graphPtrs.rootItemPtr, graphPtrs.subSystemPtr, o.windowWidth, o.windowHeight, ctx);
-    else
-        layoutNested(graphPtrs.rootItemPtr, ctx);
-
-    Outcome written = writeAndClose(out, o.outputLayoutFile, outputLayout(graphPtrs.rootItemPtr));
+    std::string layoutText;
+    if (Outcome e = computeLayout(text, o, trace, layoutText)) return finish(e);
+    Outcome written = writeAndClose(out, o.outputLayoutFile, layoutText);
     out = nullptr;
     if (written) return finish(written);
     if (o.emitTA) return finish(emitTAfile(o));

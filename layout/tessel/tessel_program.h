@@ -1,8 +1,10 @@
 // The tessel program: command line, files, trace and run.
 #pragma once
 
+#include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "../common/failure.h"
@@ -40,6 +42,10 @@ Outcome getProgramArgs(const std::vector<std::string>& args, Options& options);
 // point, then ".ta"; lengthened by ".ta" while it names the input or the
 // output.  `renamed` tells whether the notice is due.
 std::string taIncludeFileName(const std::string& input, const std::string& output, bool& renamed);
+
+// Reads the TA text and lays it out as the options say; `layoutText` gets the
+// layout file.  `trace` is the open trace file or none.
+Outcome computeLayout(std::string_view text, const Options& options, FILE* trace, std::string& layoutText);
 
 // The whole run after the command line; returns the exit status.
 int runTessel(const Options& options);

@@ -1,0 +1,313 @@
+#include "tessel/tessel_program.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "layout_records.h"
+#include "layout_test_support.h"
+
+namespace layout::tessel {
+namespace {
+
+using layout_test::fileExists;
+using layout_test::readFile;
+using layout_test::record;
+using layout_test::runProgram;
+using layout_test::TempDir;
+using layout_test::writeFile;
+
+const std::string kUsage =
+    "\n\nProgram usage:\n"
+    "Version: 0.3.4   Date: July 31, 1997\n\n"
+    "tessel [options] <input tuple file> <output layout file>\n\n"
+    "options:\n\n"
+    "-H<size>        - specify height of layout window ( default is 600)\n\n"
+    "-W<size>        - specify width of layout window ( default is 800 )\n\n"
+    "-e              - output parse warnings\n\n"
+    "-m<1 | 2>       - select a layout model (default is 1)\n"
+    "                  1 -  nested layout\n"
+    "                  2 -  client, server, subsystem layout\n\n"
+    "-r              - <input graph file> only contains relation tuples\n\n"
+    "-s <name>       - name of subsystem (only for client/server layout model)\n\n"
+    "-t              - emit ta file called:  prefix of <input tuple file> + \".ta\" \n\n"
+    "-x              - debug mode (creates a file called tessel.debug)\n\n";
+
+TEST(TesselUsage, TextIsExact) { EXPECT_EQ(displayProgramSyntax(), kUsage); }
+
+struct ArgCase {
+    const char* name;
+    std::vector<std::string> args;   // after the program name
+    std::string message;             // before the usage text
+};
+
+class TesselArgErrors : public ::testing::TestWithParam<ArgCase> {};
+
+TEST_P(TesselArgErrors, MessageAndUsage) {
+    std::vector<std::string> args{"tessel"};
+    args.insert(args.end(), GetParam().args.begin(), GetParam().args.end());
+    Options options;
+    Outcome o = getProgramArgs(args, options);
+    ASSERT_TRUE(o);
+    EXPECT_EQ(o->message, GetParam().message + kUsage);
+}
+
+const std::string kCount = "\nIncorrect number of arguments.";
+
+INSTANTIATE_TEST_SUITE_P(
+    Tessel, TesselArgErrors,
+    ::testing::Values(
+        ArgCase{"NoArguments", {}, kCount},
+        ArgCase{"OneFile", {"in.ta"}, kCount},
+        ArgCase{"TooMany", {"-e", "-r", "-t", "-x", "-m1", "-H1", "-W1", "-s", "n", "in", "out", "extra"}, kCount},
+        ArgCase{"OptionsUseUpTheFiles", {"-e", "-r", "in.ta"}, kCount},
+        ArgCase{"SWithoutName", {"-e", "-x", "-s"}, kCount},
+        ArgCase{"SNameLeavesOneFile", {"-s", "name", "in.ta"}, kCount},
+        ArgCase{"HWithoutValue", {"-H", "in", "out"}, "\nA value must be given in the -H switch."},
+        ArgCase{"WWithoutValue", {"-W", "in", "out"}, "\nA value must be given in the -W switch."},
+        ArgCase{"HNotDigits", {"-H12a", "in", "out"}, "\nInvalid value in -H switch:  12a"},
+        ArgCase{"WNegative", {"-W-5", "in", "out"}, "\nInvalid value in -W switch:  -5"},
+        ArgCase{"HOutOfRange", {"-H99999999999", "in", "out"}, "\nInvalid value in -H switch:  99999999999"},
+        ArgCase{"WJustOverLimit", {"-W16777217", "in", "out"}, "\nInvalid value in -W switch:  16777217"},
+        ArgCase{"MTooLong", {"-m12", "in", "out"}, "\nInvalid use of -m switch."},
+        ArgCase{"MAlone", {"-m", "in", "out"}, "\nInvalid use of -m switch."},
+        ArgCase{"MOtherDigit", {"-m3", "in", "out"}, "\nInvalid layout model kind selected in -m switch."},
+        ArgCase{"UnknownSwitch", {"-q", "in", "out"}, "\nInvalid switch : -q"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TesselArgs, EveryOptionAtOnce) {
+    Options o;
+    ASSERT_FALSE(getProgramArgs(
+        {"tessel", "-e", "-r", "-t", "-x", "-m2", "-H0", "-W16777216", "-s", "-core", "in.ta", "out"}, o));
+    EXPECT_TRUE(o.printParseError && o.relationOnlyInput && o.emitTA && o.debugMode);
+    EXPECT_EQ(o.model, cliServ);
+    EXPECT_EQ(o.windowHeight, 0);
+    EXPECT_EQ(o.windowWidth, 16777216);
+    EXPECT_EQ(*o.subsystemName, "-core");
+    EXPECT_EQ(o.inputTupleFile, "in.ta");
+    EXPECT_EQ(o.outputLayoutFile, "out");
+}
+
+TEST(TesselArgs, DefaultsLoneDashAndLetterOnly) {
+    Options o;
+    ASSERT_FALSE(getProgramArgs({"tessel", "-", "-exyz", "in", "-out", "ignored"}, o));
+    EXPECT_EQ(o.windowWidth, 800);
+    EXPECT_EQ(o.windowHeight, 600);
+    EXPECT_EQ(o.model, nested);
+    EXPECT_TRUE(o.printParseError);
+    EXPECT_FALSE(o.subsystemName);
+    EXPECT_EQ(o.outputLayoutFile, "-out");
+}
+
+// The real program: messages, statuses and files.
+class TesselRun : public ::testing::Test {
+protected:
+    TempDir dir;
+    layout_test::RunResult run(const std::vector<std::string>& args) {
+        return runProgram(TESSEL_PROGRAM, args, dir.path);
+    }
+};
+
+const std::string kThreeTa = "FACT TUPLE :\n$INSTANCE a T\n$INSTANCE b T\n$INSTANCE c T\n";
+const std::string kThreeLayout = record("$ROOT", "0.000000", "0.000000", "800.000000", "600.000000") +
+                                 record("a", "80.000000", "228.000000", "120.000000", "72.000000") +
+                                 record("b", "280.000000", "228.000000", "120.000000", "72.000000") +
+                                 record("c", "480.000000", "228.000000", "120.000000", "72.000000");
+
+TEST_F(TesselRun, WritesTheLayout) {
+    writeFile(dir.file("three.ta"), kThreeTa);
+    auto r = run({"three.ta", "out.lay"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(readFile(dir.file("out.lay")), kThreeLayout);
+    EXPECT_FALSE(fileExists(dir.file("tessel.debug")));
+    EXPECT_FALSE(fileExists(dir.file("three.ta.ta")));
+}
+
+TEST_F(TesselRun, UsageErrorOnStandardOutput) {
+    auto r = run({"-q", "in", "out"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "\nInvalid switch : -q" + kUsage);
+    EXPECT_EQ(r.err, "");
+}
+
+TEST_F(TesselRun, FileErrors) {
+    auto missing = run({"nothere.ta", "out"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out, "\nCould not open file : nothere.ta for read.");
+    writeFile(dir.file("in.ta"), kThreeTa);
+    auto unwritable = run({"in.ta", "no/such/dir/out"});
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_EQ(unwritable.out, "\nCould not open file : no/such/dir/out for write.");
+}
+
+TEST_F(TesselRun, ReaderErrors) {
+    writeFile(dir.file("rel.ta"), "call a b\n");
+    auto eof = run({"rel.ta", "out"});
+    EXPECT_EQ(eof.status, 1);
+    EXPECT_EQ(eof.out, "");
+    EXPECT_EQ(eof.err, "ERROR: End of file reached. Try using -r option.\n");
+    auto relOnly = run({"-r", "rel.ta", "out"});
+    EXPECT_EQ(relOnly.status, 0);
+
+    writeFile(dir.file("cycle.ta"), "$INSTANCE a T\ncontain a b\ncontain b a\n");
+    auto cycle = run({"cycle.ta", "out"});
+    EXPECT_EQ(cycle.status, 1);
+    EXPECT_EQ(cycle.out.rfind("\nThe containment relation has a cycle through : ", 0), 0u);
+
+    auto noSubsystem = run({"-m2", "rel.ta", "out"});
+    EXPECT_EQ(noSubsystem.status, 1);
+    EXPECT_EQ(noSubsystem.err, "ERROR: End of file reached. Try using -r option.\n");
+    auto notFound = run({"-m2", "-r", "rel.ta", "out"});
+    EXPECT_EQ(notFound.status, 1);
+    EXPECT_EQ(notFound.out, "Subsystem not detected. Cannot continue.\n");
+}
+
+TEST_F(TesselRun, WarningsGoToStandardError) {
+    writeFile(dir.file("w.ta"), "$INSTANCE a T\n$INSTANCE a T\ncall a b\n");
+    auto r = run({"-e", "w.ta", "out"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err,
+              "WARNING: a is declared twice in file : w.ta\n"
+              "WARNING: An $INSTANCE is not declared for : b\n");
+}
+
+TEST_F(TesselRun, InputAndOutputNamingOneFileAreRefused) {
+    writeFile(dir.file("in.ta"), kThreeTa);
+    auto r = run({"in.ta", "./in.ta"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "\nFile : ./in.ta is both an input and an output.\n");
+    EXPECT_EQ(readFile(dir.file("in.ta")), kThreeTa);
+    auto trace = run({"-x", "in.ta", "tessel.debug"});
+    EXPECT_EQ(trace.status, 1);
+    EXPECT_EQ(trace.out, "\nFile : tessel.debug is both the output and the trace file.\n");
+}
+
+TEST_F(TesselRun, EmitTaRenamesWhenItWouldOverwriteTheInput) {
+    writeFile(dir.file("x.ta"), kThreeTa);
+    auto r = run({"-t", "x.ta", "x.lay"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "The <input tuple file> has a \".ta\" extension.\n  Re-nameing the TA file to x.ta.ta .\n");
+    EXPECT_EQ(readFile(dir.file("x.ta")), kThreeTa);
+    EXPECT_EQ(readFile(dir.file("x.ta.ta")), "INCLUDE x.ta :\nFACT ATTRIBUTE :\nINCLUDE x.lay :\n");
+}
+
+TEST_F(TesselRun, EmitTaFromAnotherDirectoryAndNeverOverTheOutput) {
+    std::filesystem::create_directory(dir.file("d"));
+    writeFile(dir.file("d/x.o.ta"), kThreeTa);
+    auto r = run({"-t", "d/x.o.ta", "out"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(readFile(dir.file("x.ta")), "INCLUDE d/x.o.ta :\nFACT ATTRIBUTE :\nINCLUDE out :\n");
+    // The output named like the TA file: the TA file moves aside.
+    auto clash = run({"-t", "d/x.o.ta", "x.ta"});
+    EXPECT_EQ(clash.status, 0);
+    EXPECT_EQ(readFile(dir.file("x.ta")), kThreeLayout);
+    EXPECT_EQ(readFile(dir.file("x.ta.ta")), "INCLUDE d/x.o.ta :\nFACT ATTRIBUTE :\nINCLUDE x.ta :\n");
+}
+
+TEST_F(TesselRun, WriteErrorIsAFailure) {
+    if (!fileExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    writeFile(dir.file("in.ta"), kThreeTa);
+    auto r = run({"in.ta", "/dev/full"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "\nCould not write file : /dev/full\n");
+}
+
+// The client/server layout of three clients with its whole trace.
+TEST_F(TesselRun, ClientServerTrace) {
+    writeFile(dir.file("sys.ta"),
+              "FACT TUPLE :\n"
+              "$INSTANCE sys.ss cSubsystem\n$INSTANCE p cFunction\n$INSTANCE q cFunction\n"
+              "$INSTANCE c1 cFile\n$INSTANCE c2 cFile\n$INSTANCE c3 cFile\n"
+              "contain sys.ss p\ncontain sys.ss q\n"
+              "call c1 p\ncall c2 q\ncall c3 p\n");
+    auto r = run({"-m2", "-x", "sys.ta", "sys.lay"});
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, "");
+    const std::string trace =
+        "tessel Program Environment Information\n"
+        "----------------------------------------\n"
+        "Input tuple file : sys.ta \n"
+        "Output layout file : sys.lay \n"
+        "Debug file : tessel.debug \n"
+        "DebugMode on\n"
+        "Client Server Layout Model \n"
+        "layout window height = 600 \n"
+        "layout window width = 800 \n"
+        "$INSTANCE            sys.ss               cSubsystem          \n"
+        "$INSTANCE            p                    cFunction           \n"
+        "$INSTANCE            q                    cFunction           \n"
+        "$INSTANCE            c1                   cFile               \n"
+        "$INSTANCE            c2                   cFile               \n"
+        "$INSTANCE            c3                   cFile               \n"
+        "contain              sys.ss               p                   \n"
+        "contain              sys.ss               q                   \n"
+        "call                 c1                   p                   \n"
+        "call                 c2                   q                   \n"
+        "call                 c3                   p                   \n"
+        "$ROOT has been created and set.\n"
+        "\nStructure of the graph:\n"
+        "-----------------------\n\n\n"
+        "$ROOT contains :\n"
+        "      c1\n"
+        "      c2\n"
+        "      c3\n"
+        "      sys.ss\n"
+        "           p\n"
+        "           q\n"
+        "---- END\n\n"
+        "\n\nADJACENCY MATRIX OF ENTITIES Of ITEMS IN CONTAINER : sys.ss \n\n"
+        "  0   0 p                    0  0 \n"
+        "  0   1 q                    0  0 \n"
+        "\n\nDetermining the level of the entities in container : sys.ss \n"
+        "\nTracing through levels of recursion to see how levels are assigned.\n"
+        "determineLevelsInContainer : p  Level : 1 \n"
+        "determineLevelsInContainer : q  Level : 1 \n"
+        "\n\n The following is the adjacency matrix after cycles have been removed."
+        "\n\nADJACENCY MATRIX OF ENTITIES Of ITEMS IN CONTAINER : sys.ss \n\n"
+        "  0   0 p                    0  0 \n"
+        "  0   1 q                    0  0 \n"
+        "\n\n Level assigned to each entity within container: sys.ss\n"
+        "p                                  1\n"
+        "q                                  1\n"
+        "\n\nPrinting the level structure\n"
+        "Displays the entities that were assigned to each level.\n\n"
+        "Level : 1 \n"
+        "                             p     0\n"
+        "                             q     1\n"
+        "\n\n Output of the initial desired position of the entities in container.\n\n"
+        "Level : 1 \n"
+        "   p                     1\n"
+        "   q                     2\n"
+        "\n\n Output of the actual position of the entities in container.\n\n"
+        "Level : 1 \n"
+        "   p                     0\n"
+        "   q                     0\n"
+        "\n\n Listing Clients Servers and Subsystem Entities.\n"
+        "-----------------------------------------------\n\n"
+        "\n\nClients\n"
+        "-------\n"
+        "c1\nc2\nc3\n"
+        "\n\nServers\n"
+        "--------\n"
+        "\n\nsubsystem entities\n"
+        "------------------\n"
+        "p\nq\n";
+    EXPECT_EQ(readFile(dir.file("tessel.debug")), trace);
+    EXPECT_EQ(readFile(dir.file("sys.lay")),
+              record("$ROOT", "0.000000", "0.000000", "800.000000", "600.000000") +
+                  record("c1", "66.500000", "25.000000", "83.300003", "50.000000") +
+                  record("c2", "332.500000", "25.000000", "83.300003", "50.000000") +
+                  record("c3", "598.500000", "25.000000", "83.300003", "50.000000") +
+                  record("sys.ss", "25.000000", "100.000000", "750.000000", "400.000000") +
+                  record("p", "100.000000", "110.000000", "150.000000", "90.000000") +
+                  record("q", "350.000000", "110.000000", "150.000000", "90.000000"));
+}
+
+}  // namespace
+}  // namespace layout::tessel
