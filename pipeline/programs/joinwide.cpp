@@ -8,8 +8,7 @@
 int main(int argc, char** argv) {
   pipeline::setUpOutput();
   std::vector<std::string> arguments = pipeline::argumentsOf(argc, argv);
-  return pipeline::finish("joinwide", pipeline::runLinker(pipeline::Linker::joinwide,
-                                                arguments,
-                                                std::getenv("QUILLON_PATH"),
-                                                std::cout));
+  return pipeline::finish(
+      "joinwide", pipeline::runLinker(pipeline::Linker::joinwide, arguments,
+                                      std::getenv("QUILLON_PATH"), std::cout));
 }

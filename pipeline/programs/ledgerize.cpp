@@ -1,11 +1,12 @@
 // ledgerize: writes an RSF fact file as a table-of-contents listing.
+#include "ledgerize.hpp"
+
 #include <cstdlib>
 #include <iostream>
-
-#include "ledgerize.hpp"
 
 int main(int argc, char** argv) {
   pipeline::setUpOutput();
   std::vector<std::string> arguments = pipeline::argumentsOf(argc, argv);
-  return pipeline::finish("ledgerize", pipeline::runLedgerize(arguments, std::cout));
+  return pipeline::finish("ledgerize",
+                          pipeline::runLedgerize(arguments, std::cout));
 }

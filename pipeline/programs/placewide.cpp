@@ -7,7 +7,7 @@
 int main(int argc, char** argv) {
   pipeline::setUpOutput();
   std::vector<std::string> arguments = pipeline::argumentsOf(argc, argv);
-  return pipeline::finish("placewide", pipeline::runPlacewide(arguments,
-                                                  std::getenv("QUILLON_PATH"),
-                                                  std::cout));
+  return pipeline::finish(
+      "placewide", pipeline::runPlacewide(
+                       arguments, std::getenv("QUILLON_PATH"), std::cout));
 }

@@ -1,12 +1,13 @@
 // prep: makes one extractor TA file linkable through the stages of prep.pip.
+#include "prep.hpp"
+
 #include <cstdlib>
 #include <iostream>
-
-#include "prep.hpp"
 
 int main(int argc, char** argv) {
   pipeline::setUpOutput();
   std::vector<std::string> arguments = pipeline::argumentsOf(argc, argv);
-  return pipeline::finish("prep", pipeline::runPrep(arguments, std::getenv("QUILLON_PATH"),
-                                            std::cout));
+  return pipeline::finish(
+      "prep",
+      pipeline::runPrep(arguments, std::getenv("QUILLON_PATH"), std::cout));
 }

@@ -1,11 +1,11 @@
 #include "command.hpp"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <ostream>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace pipeline {
 

@@ -5,9 +5,7 @@
 
 namespace pipeline {
 
-void setUpOutput() {
-  std::cout << std::unitbuf;
-}
+void setUpOutput() { std::cout << std::unitbuf; }
 
 std::vector<std::string> argumentsOf(int argc, char** argv) {
   std::vector<std::string> arguments;
@@ -17,9 +15,12 @@ std::vector<std::string> argumentsOf(int argc, char** argv) {
 
 const char* stopReason(Outcome outcome) {
   switch (outcome) {
-    case Outcome::done: return "";
-    case Outcome::quit: return "Quit #1";
-    case Outcome::violatedLimit: return "Assert condition is false";
+    case Outcome::done:
+      return "";
+    case Outcome::quit:
+      return "Quit #1";
+    case Outcome::violatedLimit:
+      return "Assert condition is false";
   }
   return "";
 }

@@ -15,8 +15,8 @@ namespace {
 // Arc relations of the Ririra schema that nest like "contain" but are
 // labelled with their name.
 constexpr std::array<std::string_view, 11> ririraContain = {
-    "cArcSon",   "cArcTrue",    "cArcFalse",   "cArcOpd",
-    "cImport",   "cArcCond",    "cArcForInit", "cArcForIncr",
+    "cArcSon",     "cArcTrue",   "cArcFalse",   "cArcOpd",
+    "cImport",     "cArcCond",   "cArcForInit", "cArcForIncr",
     "cArcInitVal", "cArcBitDim", "cArcArrayDim"};
 
 bool isRiriraContain(std::string_view rel) {
@@ -34,7 +34,8 @@ bool isAttr(std::string_view rel) {
 }
 
 std::string_view deleteDollar(std::string_view target) {
-  if (target.size() >= 2 && target.substr(0, 2) == "$_") target.remove_prefix(2);
+  if (target.size() >= 2 && target.substr(0, 2) == "$_")
+    target.remove_prefix(2);
   return target;
 }
 
@@ -208,18 +209,21 @@ Outcome runLedgerize(const std::vector<std::string>& arguments,
              << inFileName << "'\n";
     return Outcome::quit;
   }
+  // The triples are read before the output is opened, so that naming the
+  // input file as the output does not empty it unread.
+  TokenInput in{&inFile};
+  std::vector<RsfTriple> triples = readTriples(in);
   std::ofstream outFile(outFileName, std::ios::out | std::ios::trunc);
   if (!outFile) {
     messages << "***Error [ledgerize]: Can't open output file '" << outFileName
              << "'\n";
     return Outcome::quit;
   }
-  TokenInput in{&inFile};
-  outFile << tableOfContents(readTriples(in));
+  outFile << tableOfContents(triples);
   outFile.close();
   if (!outFile) {
-    messages << "***Error [ledgerize]: Can't write output file '"
-             << outFileName << "'\n";
+    messages << "***Error [ledgerize]: Can't write output file '" << outFileName
+             << "'\n";
     return Outcome::quit;
   }
   return Outcome::done;

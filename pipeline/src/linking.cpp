@@ -20,7 +20,9 @@ const LinkerProfile linkProfile{
     "out.tmp.1.rawlink.set",
     "out",
     "out.ls.ta",
-    {{"liftfile", false}, {"liftobj", true}, {"twinfold", true},
+    {{"liftfile", false},
+     {"liftobj", true},
+     {"twinfold", true},
      {"clusterch", true}},
     {{"-liftfile", "liftfile", true},
      {"-noliftobj", "liftobj", false},
@@ -162,9 +164,9 @@ Outcome runLinker(Linker linker, const std::vector<std::string>& arguments,
     return Outcome::quit;
   }
   std::vector<std::string> stages;
-  if (auto stop = readPipeline(quillonPath, profile.pipelineFile,
-                               profile.missingPathMessage, false, stages,
-                               messages)) {
+  if (auto stop =
+          readPipeline(quillonPath, profile.pipelineFile,
+                       profile.missingPathMessage, false, stages, messages)) {
     return *stop;
   }
   std::FILE* setFile = std::fopen(profile.setFile.c_str(), "w");

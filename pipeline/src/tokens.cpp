@@ -10,19 +10,23 @@ constexpr int tokenEnds = -1;
 int next(TokenInput& in) { return in.source->sbumpc(); }
 int peek(TokenInput& in) { return in.source->sgetc(); }
 
-// The character that a backslash and c stand for inside a quoted token, or
-// tokenEnds when the pair ends the token ("\0", an unknown escape).
+// What a backslash and a letter stand for inside a quoted token; any other
+// letter ends the token.
+struct Escape {
+  char letter;
+  char code;
+};
+constexpr Escape backslashEscapes[] = {
+    {'"', '"'}, {'\'', '\''}, {'\\', '\\'}, {'^', '^'},  {'b', 8},
+    {'B', 8},   {'d', 8},     {'D', 8},     {'e', 27},   {'E', 27},
+    {'f', 12},  {'F', 12},    {'n', '\n'},  {'N', '\n'}, {'r', 13},
+    {'R', 13},  {'t', '\t'},  {'T', '\t'}};
+
 int backslashEscape(int c) {
-  switch (c) {
-    case '"': case '\'': case '\\': case '^': return c;
-    case 'b': case 'B': case 'd': case 'D': return 8;
-    case 'e': case 'E': return 27;
-    case 'f': case 'F': return 12;
-    case 'n': case 'N': return '\n';
-    case 'r': case 'R': return 13;
-    case 't': case 'T': return '\t';
-    default: return tokenEnds;
+  for (const Escape& escape : backslashEscapes) {
+    if (escape.letter == c) return escape.code;
   }
+  return tokenEnds;
 }
 
 // The control character that a caret and c stand for, or tokenEnds when it

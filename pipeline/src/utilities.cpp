@@ -47,26 +47,38 @@ Outcome runNumber(TokenInput& typed, std::ostream& messages) {
 
 const std::vector<Example>& exampleTable() {
   static const std::vector<Example> examples = {
-      {"alias", "ex_alias.cpp"},       {"attribs", "ex_classes.cpp"},
-      {"dcls", "dcls.c"},              {"enums", "ex_enum.cpp"},
-      {"exceptions", "ex_except.cpp"}, {"expns", "ex_expns.cpp"},
-      {"for", "ex_ctl.cpp"},           {"goto", "ex_goto.cpp"},
-      {"hello", "main.c"},             {"if", "ex_if.cpp"},
-      {"include", "a.cpp"},            {"nesting", "ex_class2.cpp"},
-      {"objects", "ex_decl_obj.cpp"},  {"putint", "main.c"},
-      {"putint", "putint.c"},          {"samples", "r01.cc"},
-      {"samples", "r02.cc"},           {"samples", "r03.cc"},
-      {"stmts", "ex_stmts.cpp"},       {"struct", "struct2.c"},
-      {"struct", "struct.c"},          {"switch", "ex_switch.cpp"},
-      {"templates", "ex_templates.cpp"}, {"stack", "stack.cpp"},
+      {"alias", "ex_alias.cpp"},
+      {"attribs", "ex_classes.cpp"},
+      {"dcls", "dcls.c"},
+      {"enums", "ex_enum.cpp"},
+      {"exceptions", "ex_except.cpp"},
+      {"expns", "ex_expns.cpp"},
+      {"for", "ex_ctl.cpp"},
+      {"goto", "ex_goto.cpp"},
+      {"hello", "main.c"},
+      {"if", "ex_if.cpp"},
+      {"include", "a.cpp"},
+      {"nesting", "ex_class2.cpp"},
+      {"objects", "ex_decl_obj.cpp"},
+      {"putint", "main.c"},
+      {"putint", "putint.c"},
+      {"samples", "r01.cc"},
+      {"samples", "r02.cc"},
+      {"samples", "r03.cc"},
+      {"stmts", "ex_stmts.cpp"},
+      {"struct", "struct2.c"},
+      {"struct", "struct.c"},
+      {"switch", "ex_switch.cpp"},
+      {"templates", "ex_templates.cpp"},
+      {"stack", "stack.cpp"},
   };
   return examples;
 }
 
 Command exampleCommand(const std::string& testDirectory,
                        const Example& example) {
-  std::string taFile = std::string(example.dir) + "/" +
-                       std::string(example.file) + ".ta";
+  std::string taFile =
+      std::string(example.dir) + "/" + std::string(example.file) + ".ta";
   return commandInDirectory(testDirectory, {"prep", taFile});
 }
 

@@ -50,7 +50,8 @@ struct TabulaFiles {
 };
 
 // The files of tabula fileTa [fileTabula]; none when the usage text is due.
-std::optional<TabulaFiles> tabulaFiles(const std::vector<std::string>& arguments);
+std::optional<TabulaFiles> tabulaFiles(
+    const std::vector<std::string>& arguments);
 
 // tabula: has listwright write the listing of a TA file.
 Outcome runTabula(const std::vector<std::string>& arguments,

@@ -9,8 +9,8 @@
 namespace pipeline {
 namespace {
 
-using pipeline_test::TempDir;
 using pipeline_test::directoryEntries;
+using pipeline_test::TempDir;
 
 TEST(Command, ShownTextJoinsTheArgumentsWithBlanks) {
   EXPECT_EQ(commandOf({"unique", "a.ta", ".a", "b.ta"}).text,
@@ -69,7 +69,8 @@ TEST(Command, RunsInsideItsDirectory) {
 TEST(Command, ADirectoryThatCannotBeEnteredRunsNothing) {
   TempDir dir;
   std::string missing = (dir / "missing").string();
-  Command touch = commandInDirectory(missing, {"touch", (dir / "made").string()});
+  Command touch =
+      commandInDirectory(missing, {"touch", (dir / "made").string()});
   EXPECT_EQ(runCommand(touch), 512);
   EXPECT_TRUE(directoryEntries(dir.path()).empty());
 }

@@ -11,8 +11,6 @@
 namespace pipeline_test {
 namespace {
 
-using Lines = std::vector<std::string>;
-
 // Both units include x.h, so each holds a copy of its file node under a
 // name of its own, with equal attributes and contents.
 const char* const unitA =

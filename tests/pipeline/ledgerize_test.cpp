@@ -10,10 +10,7 @@
 namespace pipeline {
 namespace {
 
-using pipeline_test::DriverTest;
-using pipeline_test::readFile;
-using pipeline_test::writeFile;
-using Lines = std::vector<std::string>;
+using namespace pipeline_test;
 
 std::string listingOf(const std::string& rsf) {
   std::stringbuf buffer(rsf);
@@ -73,10 +70,9 @@ TEST(Ledgerize, TwoParentsArcLabelsLateAttributesAndARemainder) {
 TEST(Ledgerize, EveryRiriraArcNestsWithItsLabel) {
   std::string rsf = "contain r n0\n";
   std::string expected = "r { }\n  | n0 { }\n";
-  const Lines arcs = {"cArcSon",     "cArcTrue",    "cArcFalse",
-                      "cArcOpd",     "cImport",     "cArcCond",
-                      "cArcForInit", "cArcForIncr", "cArcInitVal",
-                      "cArcBitDim",  "cArcArrayDim"};
+  const Lines arcs = {"cArcSon",     "cArcTrue",   "cArcFalse",   "cArcOpd",
+                      "cImport",     "cArcCond",   "cArcForInit", "cArcForIncr",
+                      "cArcInitVal", "cArcBitDim", "cArcArrayDim"};
   for (std::size_t i = 0; i < arcs.size(); ++i) {
     rsf += arcs[i] + " n0 m" + std::to_string(i) + "\n";
     expected += "  |   | " + arcs[i] + " m" + std::to_string(i) + " { }\n";
@@ -155,6 +151,13 @@ TEST_F(LedgerizeRun, WritesTheListingFile) {
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(readFile(work / "g.tabula"),
             "r { kind=class }\n  | c { }\n  |   | calls f\n");
+}
+
+TEST_F(LedgerizeRun, TheInputNamedAsOutputIsReadBeforeItIsReplaced) {
+  writeFile(work / "g", "calls a b\n");
+  EXPECT_EQ(start(LEDGERIZE_PROGRAM, {"g", "g"}).status, 0);
+  EXPECT_EQ(readFile(work / "g"),
+            "\nEdges/attributes NOT in the tree:\na\tcalls\tb\n");
 }
 
 TEST_F(LedgerizeRun, UsageAndStops) {

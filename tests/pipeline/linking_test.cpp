@@ -9,10 +9,7 @@
 namespace pipeline {
 namespace {
 
-using pipeline_test::DriverTest;
-using pipeline_test::readFile;
-using pipeline_test::writeFile;
-using Lines = std::vector<std::string>;
+using namespace pipeline_test;
 
 bool switchOn(const LinkArguments& sorted, const std::string& stage) {
   for (const StageSwitch& entry : sorted.switches) {
@@ -24,11 +21,11 @@ bool switchOn(const LinkArguments& sorted, const std::string& stage) {
 
 TEST(LinkArguments, ArgumentsAreClassifiedByTheirText) {
   std::ostringstream messages;
-  LinkArguments sorted = classifyLinkArguments(
-      linkerProfile(Linker::link),
-      {"a.ta", "x.sch.ta", "net.contain.rsf", "-notwinfolder", "-h",
-       "-noliftfile", "y.sch.ta"},
-      messages);
+  LinkArguments sorted =
+      classifyLinkArguments(linkerProfile(Linker::link),
+                            {"a.ta", "x.sch.ta", "net.contain.rsf",
+                             "-notwinfolder", "-h", "-noliftfile", "y.sch.ta"},
+                            messages);
   EXPECT_EQ(sorted.inputs, (Lines{"a.ta", "-h", "-noliftfile"}));
   EXPECT_EQ(sorted.containRsf, "net.contain.rsf");
   EXPECT_EQ(sorted.schemaTa, "y.sch.ta");
@@ -99,7 +96,7 @@ using LinkRun = DriverTest;
 
 TEST_F(LinkRun, ShippedPipelineWithContainmentSchemaAndNoTwinfolder) {
   auto result = start(LINK_PROGRAM,
-                    {"a.ta", "x.sch.ta", "net.contain.rsf", "-notwinfolder"});
+                      {"a.ta", "x.sch.ta", "net.contain.rsf", "-notwinfolder"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err, "");
@@ -132,12 +129,13 @@ TEST_F(LinkRun, DefaultsRunTwinfoldAndCopyLiftfileAndAnnounceNewStages) {
   EXPECT_EQ(result.out,
             "***Warning [link]: To be linked file named: 'b'\n"
             "***Running new stage: 'newstage'\n");
-  EXPECT_EQ(standIns.calls(),
-            (Lines{
-                "twinfold [out.tmp.01.liftfile.ta] [out.tmp.02.twinfold.ta]",
-                "addschema [out.tmp.03.addcontain.ta] [out.tmp.04.addschema.ta]",
-                "newstage [out.tmp.04.addschema.ta] [out.tmp.05.newstage.ta]",
-            }));
+  EXPECT_EQ(
+      standIns.calls(),
+      (Lines{
+          "twinfold [out.tmp.01.liftfile.ta] [out.tmp.02.twinfold.ta]",
+          "addschema [out.tmp.03.addcontain.ta] [out.tmp.04.addschema.ta]",
+          "newstage [out.tmp.04.addschema.ta] [out.tmp.05.newstage.ta]",
+      }));
   EXPECT_EQ(readFile(work / "out.ls.ta"), "a.ta\nb\n");
 }
 
@@ -259,7 +257,8 @@ TEST_F(LinkRun, AFailingStageStopsBeforeTheLaterStages) {
   EXPECT_EQ(result.err, "link stopped: Quit #1\n");
   EXPECT_EQ(standIns.calls().size(), 2u);
   // The set file stays; no final file.
-  EXPECT_EQ(workFiles(), (Lines{"out.tmp.01.rawlink.ta", "out.tmp.1.rawlink.set"}));
+  EXPECT_EQ(workFiles(),
+            (Lines{"out.tmp.01.rawlink.ta", "out.tmp.1.rawlink.set"}));
 }
 
 TEST_F(LinkRun, AStageThatCannotBeFoundReportsAsTheShellWould) {
@@ -281,6 +280,16 @@ TEST_F(LinkRun, ASetFileThatCannotBeMadeStops) {
   EXPECT_TRUE(standIns.calls().empty());
 }
 
+TEST_F(LinkRun, ASetFileThatCannotBeWrittenStops) {
+  std::filesystem::create_symlink("/dev/full", work / "out.tmp.1.rawlink.set");
+  auto result = start(LINK_PROGRAM, {"a.ta"});
+  EXPECT_EQ(result.status, 255);
+  EXPECT_EQ(result.out,
+            "***Error [link]:  Cannot write file: out.tmp.1.rawlink.set\n");
+  EXPECT_EQ(result.err, "link stopped: Quit #1\n");
+  EXPECT_TRUE(standIns.calls().empty());
+}
+
 TEST_F(LinkRun, NamesWithBlanksQuotesAndSemicolonsPassUnchanged) {
   const Lines inputs = {"a b.ta", "it's \"q\".ta", "x.ta; touch pwned",
                         "$(touch pwned2).ta"};
@@ -290,8 +299,9 @@ TEST_F(LinkRun, NamesWithBlanksQuotesAndSemicolonsPassUnchanged) {
   arguments.push_back("s \"1\".sch.ta");
   auto result = start(LINK_PROGRAM, arguments);
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out,
-            "***Warning [link]: To be linked file named: 'x.ta; touch pwned'\n");
+  EXPECT_EQ(
+      result.out,
+      "***Warning [link]: To be linked file named: 'x.ta; touch pwned'\n");
   EXPECT_EQ(standIns.calls(),
             (Lines{"rawlink [out.tmp.1.rawlink.set] [out.tmp.01.rawlink.ta]",
                    "addcontain [out.tmp.01.rawlink.ta] "
@@ -312,27 +322,29 @@ TEST_F(JoinwideRun, ShippedPipelineWithItsDefaults) {
   auto result = start(JOINWIDE_PROGRAM, {"a.o.ta", "b.o.ta"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "");
-  EXPECT_EQ(standIns.calls(),
-            (Lines{
-                "rawlink [link.tmp.1.rawlink.set] [link.tmp.01.rawlink.ta]",
-                "dellinksym [link.tmp.01.rawlink.ta] [link.tmp.02.dellinksym.ta]",
-                "twinfold [link.tmp.03.liftfile.ta] [link.tmp.04.twinfold.ta]",
-                "cleanup [link.tmp.05.clusterch.ta] [link.tmp.06.cleanup.ta]",
-            }));
+  EXPECT_EQ(
+      standIns.calls(),
+      (Lines{
+          "rawlink [link.tmp.1.rawlink.set] [link.tmp.01.rawlink.ta]",
+          "dellinksym [link.tmp.01.rawlink.ta] [link.tmp.02.dellinksym.ta]",
+          "twinfold [link.tmp.03.liftfile.ta] [link.tmp.04.twinfold.ta]",
+          "cleanup [link.tmp.05.clusterch.ta] [link.tmp.06.cleanup.ta]",
+      }));
   EXPECT_EQ(readFile(work / "out.ln.ta"), "a.o.ta\nb.o.ta\n");
   EXPECT_FALSE(std::filesystem::exists(work / "link.tmp.1.rawlink.set"));
 }
 
 TEST_F(JoinwideRun, NotwinfoldAsItsUsageShowsItSwitchesTwinfoldOff) {
   usePipeline("joinwide.pip", "twinfold liftfile clusterch\n");
-  auto result =
-      start(JOINWIDE_PROGRAM, {"a.o.ta", "-notwinfold", "-liftfile", "-clusterch"});
+  auto result = start(JOINWIDE_PROGRAM,
+                      {"a.o.ta", "-notwinfold", "-liftfile", "-clusterch"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "");
-  EXPECT_EQ(standIns.calls(),
-            (Lines{"liftfile [link.tmp.01.twinfold.ta] [link.tmp.02.liftfile.ta]",
-                   "clusterch [link.tmp.02.liftfile.ta] "
-                   "[link.tmp.03.clusterch.ta]"}));
+  EXPECT_EQ(
+      standIns.calls(),
+      (Lines{"liftfile [link.tmp.01.twinfold.ta] [link.tmp.02.liftfile.ta]",
+             "clusterch [link.tmp.02.liftfile.ta] "
+             "[link.tmp.03.clusterch.ta]"}));
   EXPECT_EQ(readFile(work / "out.ln.ta"), "a.o.ta\n");
 }
 
@@ -343,9 +355,8 @@ TEST_F(JoinwideRun, AddcontainIsANewStageWithTwoFiles) {
   EXPECT_EQ(result.out,
             "***Warning [joinwide]: To be linked file named: 'n.contain.rsf'\n"
             "***Running new stage: 'addcontain'\n");
-  EXPECT_EQ(standIns.calls(),
-            (Lines{"addcontain [link.tmp.1.rawlink.set] "
-                   "[link.tmp.01.addcontain.ta]"}));
+  EXPECT_EQ(standIns.calls(), (Lines{"addcontain [link.tmp.1.rawlink.set] "
+                                     "[link.tmp.01.addcontain.ta]"}));
 }
 
 using PlacewideRun = DriverTest;
@@ -355,23 +366,21 @@ TEST_F(PlacewideRun, ShippedPipelineWithAndWithoutExtraFiles) {
   auto plain = start(PLACEWIDE_PROGRAM, {"m.ta"});
   EXPECT_EQ(plain.status, 0);
   EXPECT_EQ(plain.out, "");
-  EXPECT_EQ(standIns.calls(),
-            (Lines{"addschema [layout.tmp.01.addcontain.ta] "
-                   "[layout.tmp.02.addschema.ta]",
-                   "layout [layout.tmp.02.addschema.ta] "
-                   "[layout.tmp.03.layout.ta]"}));
+  EXPECT_EQ(standIns.calls(), (Lines{"addschema [layout.tmp.01.addcontain.ta] "
+                                     "[layout.tmp.02.addschema.ta]",
+                                     "layout [layout.tmp.02.addschema.ta] "
+                                     "[layout.tmp.03.layout.ta]"}));
   EXPECT_EQ(readFile(work / "out.ls.ta"), "FACT TUPLE :\n");
 
   std::filesystem::remove(standIns.log);
   auto extra = start(PLACEWIDE_PROGRAM, {"s.sch.ta", "m.ta", "n.contain.rsf"});
   EXPECT_EQ(extra.status, 0);
-  EXPECT_EQ(standIns.calls(),
-            (Lines{"addcontain [m.ta] [n.contain.rsf] "
-                   "[layout.tmp.01.addcontain.ta]",
-                   "addschema [layout.tmp.01.addcontain.ta] "
-                   "[layout.tmp.02.addschema.ta] [s.sch.ta]",
-                   "layout [layout.tmp.02.addschema.ta] "
-                   "[layout.tmp.03.layout.ta]"}));
+  EXPECT_EQ(standIns.calls(), (Lines{"addcontain [m.ta] [n.contain.rsf] "
+                                     "[layout.tmp.01.addcontain.ta]",
+                                     "addschema [layout.tmp.01.addcontain.ta] "
+                                     "[layout.tmp.02.addschema.ta] [s.sch.ta]",
+                                     "layout [layout.tmp.02.addschema.ta] "
+                                     "[layout.tmp.03.layout.ta]"}));
   EXPECT_TRUE(std::filesystem::exists(work / "m.ta"));
 }
 

@@ -9,10 +9,7 @@
 namespace pipeline {
 namespace {
 
-using pipeline_test::DriverTest;
-using pipeline_test::readFile;
-using pipeline_test::writeFile;
-using Lines = std::vector<std::string>;
+using namespace pipeline_test;
 
 TEST(PrepArguments, FirstTaFileIsTheInputAndTheLastOtherTheOutput) {
   struct Case {
@@ -24,7 +21,9 @@ TEST(PrepArguments, FirstTaFileIsTheInputAndTheLastOtherTheOutput) {
   const Case cases[] = {
       {{"a.ta"}, "a.ta", "NONE", ""},
       {{"a.ta", "b.ta"}, "a.ta", "b.ta", ""},
-      {{"a.ta", "b.ta", "c.ta"}, "a.ta", "c.ta",
+      {{"a.ta", "b.ta", "c.ta"},
+       "a.ta",
+       "c.ta",
        "***Warning [prep]: Extra argument: 'c.ta'\n"},
       {{"-h", "x.ta", "-liftunit"}, "x.ta", "NONE", ""},
       {{"-nounique", "notes"}, "NONE", "NONE", ""},
@@ -71,7 +70,8 @@ TEST_F(PrepRun, LiftunitIsCopiedUniqueGetsTheBaseName) {
 
 TEST_F(PrepRun, SwitchesTurnStagesOnAndOff) {
   usePipeline("prep.pip", "liftunit unique rawline\n");
-  auto result = start(PREP_PROGRAM, {"-liftunit", "foo.ta", "-nounique", "out.ta"});
+  auto result =
+      start(PREP_PROGRAM, {"-liftunit", "foo.ta", "-nounique", "out.ta"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(standIns.calls(),
             (Lines{"liftunit [foo.ta] [foo.tmp.01.liftunit.ta]",
@@ -120,9 +120,11 @@ TEST_F(PrepRun, UsageText) {
 
 TEST_F(PrepRun, Stops) {
   std::string thirtyAndAComment;
-  for (int i = 1; i <= 30; ++i) thirtyAndAComment += "s" + std::to_string(i) + "\n";
+  for (int i = 1; i <= 30; ++i)
+    thirtyAndAComment += "s" + std::to_string(i) + "\n";
   thirtyAndAComment += "%end\n";
-  pipeline_test::writePipelineFile(root / "many", "prep.pip", thirtyAndAComment);
+  pipeline_test::writePipelineFile(root / "many", "prep.pip",
+                                   thirtyAndAComment);
 
   struct Case {
     const char* name;
@@ -132,21 +134,33 @@ TEST_F(PrepRun, Stops) {
     std::string err;
   };
   const Case cases[] = {
-      {"no TA file", {"-liftunit", "foo"}, SHIPPED_QUILLON_PATH,
-       "Error [prep]: Missing TA file for input\n", "prep stopped: Quit #1\n"},
-      {"unset path", {"foo.ta"}, std::nullopt,
+      {"no TA file",
+       {"-liftunit", "foo"},
+       SHIPPED_QUILLON_PATH,
+       "Error [prep]: Missing TA file for input\n",
+       "prep stopped: Quit #1\n"},
+      {"unset path",
+       {"foo.ta"},
+       std::nullopt,
        "***Error [prep]: Environment variable QUILLON_PATH not set\n"
        "\tThis locates the library of sifter scripts\n",
        "prep stopped: Quit #1\n"},
-      {"empty path", {"foo.ta"}, "",
+      {"empty path",
+       {"foo.ta"},
+       "",
        "***Error [prep]: Environment variable QUILLON_PATH not set\n"
        "\tThis locates the library of sifter scripts\n",
        "prep stopped: Quit #1\n"},
-      {"no pipeline file", {"foo.ta"}, work.string(),
+      {"no pipeline file",
+       {"foo.ta"},
+       work.string(),
        "*** [prep]: Cannot open pipeline file '" + work.string() +
            "/lib/pipeline/prep.pip'\n",
        "prep stopped: Quit #1\n"},
-      {"comment after 30 stages", {"foo.ta"}, (root / "many").string(), "",
+      {"comment after 30 stages",
+       {"foo.ta"},
+       (root / "many").string(),
+       "",
        "prep stopped: Assert condition is false\n"},
   };
   for (const Case& c : cases) {
@@ -181,9 +195,8 @@ TEST_F(PrepRun, NamesWithBlanksQuotesAndSemicolonsPassUnchanged) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "");
   const std::string base = dir + "/it's \"a\" b";
-  EXPECT_EQ(standIns.calls(),
-            (Lines{"unique [" + input + "] [." + base + "] [" + base +
-                   ".tmp.01.unique.ta]"}));
+  EXPECT_EQ(standIns.calls(), (Lines{"unique [" + input + "] [." + base +
+                                     "] [" + base + ".tmp.01.unique.ta]"}));
   EXPECT_EQ(readFile(work / (base + ".o.ta")), "facts\n");
   EXPECT_EQ(workFiles(), (Lines{dir, "foo.ta"}));
   EXPECT_EQ(pipeline_test::directoryEntries(work / dir),

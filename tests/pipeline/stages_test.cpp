@@ -68,8 +68,8 @@ TEST(ReadPipeline, StopsOnAMissingPathOrFile) {
   }
   TempDir dir;
   std::ostringstream messages;
-  EXPECT_EQ(readPipeline(dir.path().c_str(), "link.pip", missing, false,
-                         stages, messages),
+  EXPECT_EQ(readPipeline(dir.path().c_str(), "link.pip", missing, false, stages,
+                         messages),
             Outcome::quit);
   EXPECT_EQ(messages.str(), "*** [prep]: Cannot open pipeline file '" +
                                 dir.path().string() +
@@ -81,14 +81,14 @@ TEST(ReadPipeline, ReadsTheStagesOrStopsOnTooMany) {
   writePipelineFile(dir.path(), "prep.pip", "%c liftunit\nunique\n");
   std::vector<std::string> stages;
   std::ostringstream messages;
-  EXPECT_EQ(readPipeline(dir.path().c_str(), "prep.pip", "", true, stages,
-                         messages),
-            std::nullopt);
+  EXPECT_EQ(
+      readPipeline(dir.path().c_str(), "prep.pip", "", true, stages, messages),
+      std::nullopt);
   EXPECT_EQ(stages, (std::vector<std::string>{"liftunit", "unique"}));
   writePipelineFile(dir.path(), "prep.pip", names(31, "s"));
-  EXPECT_EQ(readPipeline(dir.path().c_str(), "prep.pip", "", true, stages,
-                         messages),
-            Outcome::violatedLimit);
+  EXPECT_EQ(
+      readPipeline(dir.path().c_str(), "prep.pip", "", true, stages, messages),
+      Outcome::violatedLimit);
   EXPECT_EQ(messages.str(), "");
 }
 
@@ -117,7 +117,7 @@ StageProfile linkLikeProfile() {
 
 TEST(PlanStages, EachRuleOfTheStageCommands) {
   StageProfile profile = linkLikeProfile();
-  std::vector<std::string> stages = {"rawlink", "twinfold", "liftobj",
+  std::vector<std::string> stages = {"rawlink",    "twinfold",  "liftobj",
                                      "addcontain", "addschema", "other"};
   EXPECT_EQ(shown(planStages(profile, stages)),
             (std::vector<std::string>{

@@ -32,19 +32,20 @@ TEST_P(TokenInputTest, ReadsTheTokens) {
 INSTANTIATE_TEST_SUITE_P(
     Tokens, TokenInputTest,
     testing::Values(
-        TokenCase{"WhiteSpaceOfEveryKind", " a\tb\n\nc\fd  ", {"a", "b", "c", "d"}},
+        TokenCase{
+            "WhiteSpaceOfEveryKind", " a\tb\n\nc\fd  ", {"a", "b", "c", "d"}},
         TokenCase{"CarriageReturnIsPartOfAToken", "a\r b", {"a\r", "b"}},
         TokenCase{"EmptyInput", "", {}},
         TokenCase{"WhiteSpaceOnly", " \n\t\f", {}},
         TokenCase{"QuotedWithBlanks", "\"a b\" c", {"a b", "c"}},
         TokenCase{"QuoteInsideAPlainToken", "a\"b", {"a\"b"}},
-        TokenCase{"BackslashEscapes", "\"\\\"\\'\\\\\\^\"",
-                  {"\"'\\^"}},
-        TokenCase{"ControlEscapes", "\"\\b\\D\\e\\F\\n\\R\\t\"",
+        TokenCase{"BackslashEscapes", "\"\\\"\\'\\\\\\^\"", {"\"'\\^"}},
+        TokenCase{"ControlEscapes",
+                  "\"\\b\\D\\e\\F\\n\\R\\t\"",
                   {"\b\b\x1b\f\n\r\t"}},
         TokenCase{"CaretEscapes", "\"^A^[^?\"", {"\x01\x1b\b"}},
-        TokenCase{"BackslashZeroEndsTheToken", "\"ab\\0cd\" e",
-                  {"ab", "cd\"", "e"}},
+        TokenCase{
+            "BackslashZeroEndsTheToken", "\"ab\\0cd\" e", {"ab", "cd\"", "e"}},
         TokenCase{"UnknownEscapeEndsTheToken", "\"ab\\qc\"", {"ab", "c\""}},
         TokenCase{"CaretGivingZeroEndsTheToken", "\"ab^@c\"", {"ab", "c\""}},
         TokenCase{"NewlineEndsTheToken", "\"ab\ncd", {"ab", "cd"}},

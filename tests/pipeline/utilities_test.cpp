@@ -7,11 +7,7 @@
 namespace pipeline {
 namespace {
 
-using pipeline_test::DriverTest;
-using pipeline_test::readFile;
-using pipeline_test::writeFile;
-using Lines = std::vector<std::string>;
-namespace fs = std::filesystem;
+using namespace pipeline_test;
 
 TEST(Number, LineNumbersAreRightAlignedInTwoCharacters) {
   EXPECT_EQ(numberedLine(7, "text"), " 7  text\n");
@@ -104,8 +100,8 @@ TEST_F(TabulaRun, UsageAndAFailingConverter) {
       "Outputs fileTabula, which is same info in Table of Contents format\n"
       "The default for fileTabula is base.tabula where fileTa = base.ta\n"
       "Date: 6 Jan 2002\n";
-  for (const Lines& arguments : {Lines{}, Lines{".ta"}, Lines{"a"},
-                                 Lines{"a.ta", "b", "c"}}) {
+  for (const Lines& arguments :
+       {Lines{}, Lines{".ta"}, Lines{"a"}, Lines{"a.ta", "b", "c"}}) {
     auto result = start(TABULA_PROGRAM, arguments);
     EXPECT_EQ(result.status, 255);
     EXPECT_EQ(result.out, usage);
@@ -127,7 +123,8 @@ TEST(Batchrun, ExampleCommandsAndTable) {
   EXPECT_EQ(exampleCommand("/t", table[8]).arguments,
             (Lines{"prep", "hello/main.c.ta"}));
   EXPECT_EQ(exampleCommand("/t", table[8]).directory, "/t");
-  EXPECT_EQ(exampleCommand("/t", table[23]).text, "cd /t; prep stack/stack.cpp.ta");
+  EXPECT_EQ(exampleCommand("/t", table[23]).text,
+            "cd /t; prep stack/stack.cpp.ta");
 }
 
 TEST(Batchrun, TheEnvironmentOverridesTheBuiltInDirectory) {
@@ -140,10 +137,9 @@ class BatchrunRun : public DriverTest {
  protected:
   BatchrunRun() {
     // The real prep, after the stand-in stages, with the shipped prep.pip.
-    setup.environment["PATH"] =
-        standIns.bin.string() + ":" +
-        fs::path(PREP_PROGRAM).parent_path().string() + ":" +
-        std::getenv("PATH");
+    setup.environment["PATH"] = standIns.bin.string() + ":" +
+                                fs::path(PREP_PROGRAM).parent_path().string() +
+                                ":" + std::getenv("PATH");
     setup.environment["QUILLON_BATCHRUN_DIR"] = tree.string();
     for (const Example& example : exampleTable()) {
       fs::create_directories(tree / std::string(example.dir));
@@ -173,7 +169,8 @@ TEST_F(BatchrunRun, PreparesEveryExampleInTableOrder) {
   EXPECT_EQ(result.out, "");
   Lines expected;
   for (const Example& example : exampleTable()) {
-    std::string base = std::string(example.dir) + "/" + std::string(example.file);
+    std::string base =
+        std::string(example.dir) + "/" + std::string(example.file);
     expected.push_back("unique [" + base + ".tmp.02.liftfile.ta] [." + base +
                        "] [" + base + ".tmp.03.unique.ta]");
     EXPECT_EQ(readFile(tree / (base + ".o.ta")), taFile(example) + "\n");
@@ -192,8 +189,9 @@ TEST_F(BatchrunRun, AFailingPrepStopsTheLaterRows) {
             "goto/ex_goto.cpp.tmp.01.liftunit.ta'\n"
             "***Error: Return code: 65280 from: 'cd " +
                 tree.string() + "; prep goto/ex_goto.cpp.ta'\n");
-  EXPECT_TRUE(result.err.ends_with("prep stopped: Quit #1\n"
-                                   "batchrun stopped: Quit #1\n"))
+  EXPECT_TRUE(
+      result.err.ends_with("prep stopped: Quit #1\n"
+                           "batchrun stopped: Quit #1\n"))
       << result.err;
   EXPECT_EQ(uniqueCalls().size(), 7u);
   EXPECT_TRUE(fs::exists(tree / "for/ex_ctl.cpp.o.ta"));

@@ -9,10 +9,13 @@
 
 namespace pipeline_test {
 
+using Lines = std::vector<std::string>;
+
 class DriverTest : public testing::Test {
  protected:
   DriverTest()
-      : work(root / "work"), standIns(installStandIns(root.path(), allStageNames())) {
+      : work(root / "work"),
+        standIns(installStandIns(root.path(), allStageNames())) {
     fs::create_directories(work);
     setup.directory = work;
     setup.environment["PATH"] = standIns.searchPath();
@@ -29,7 +32,7 @@ class DriverTest : public testing::Test {
   }
 
   ProgramRun start(const std::string& program,
-          const std::vector<std::string>& arguments) {
+                   const std::vector<std::string>& arguments) {
     return runProgram(program, arguments, setup);
   }
 

@@ -1,14 +1,14 @@
 #include "program_run.hpp"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace pipeline_test {
 
@@ -60,8 +60,8 @@ std::string readAll(std::FILE* file) {
 }  // namespace
 
 ProgramRun runProgram(const std::string& program,
-               const std::vector<std::string>& arguments,
-               const RunSetup& setup) {
+                      const std::vector<std::string>& arguments,
+                      const RunSetup& setup) {
   std::FILE* in = std::tmpfile();
   std::FILE* out = std::tmpfile();
   std::FILE* err = std::tmpfile();
@@ -130,9 +130,9 @@ StandIns installStandIns(const fs::path& root,
 
 const std::vector<std::string>& allStageNames() {
   static const std::vector<std::string> names = {
-      "liftunit", "liftfile",   "unique",  "rawline",  "rawlink",
+      "liftunit",   "liftfile", "unique",   "rawline",   "rawlink",
       "dellinksym", "liftobj",  "twinfold", "clusterch", "addcontain",
-      "addschema", "layout",    "cleanup", "newstage", "listwright"};
+      "addschema",  "layout",   "cleanup",  "newstage",  "listwright"};
   return names;
 }
 

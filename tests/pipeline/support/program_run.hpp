@@ -41,15 +41,16 @@ struct ProgramRun {
 };
 
 struct RunSetup {
-  fs::path directory;                                    // working directory
-  std::map<std::string, std::optional<std::string>> environment;  // nullopt: unset
-  std::string input;                                     // standard input
+  fs::path directory;  // working directory
+  std::map<std::string, std::optional<std::string>>
+      environment;    // nullopt: unset
+  std::string input;  // standard input
 };
 
 // Starts program with the arguments and waits for it.
 ProgramRun runProgram(const std::string& program,
-               const std::vector<std::string>& arguments,
-               const RunSetup& setup);
+                      const std::vector<std::string>& arguments,
+                      const RunSetup& setup);
 
 // The stand-in stage programs, installed under the given names in bin/ of
 // root. searchPath() puts that directory first on PATH.
