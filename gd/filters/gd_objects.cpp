@@ -1,10 +1,116 @@
-// The gd_objects family.
+// The gd_objects family: every variable and data member of the compiler tree
+// becomes a Ririra object with arcs to its type, its link-time symbol, its
+// bit-field width, its initial value and its declaring scope.
 
 #include <gd/filters/filters.h>
 
-// PLACEHOLDER: this family is not converted yet. The filter leaves the graph
-// as it is and lets the chain go on.
-int gd_objects_filter(gd_graph *)
+#include "chain_walk.h"
+
+// Makes the link-time symbol named by the mangled-name identifier `mngl`, the
+// arc between it and `owner` and its member arc in the global scope, in this
+// order. A declaration that is only referred to here (`undef`) links to its
+// symbol; one defined here is linked from it. Returns the link arc, or -1
+// when `mngl` is not a valid identifier (no symbol is made then). Shared with
+// the functions family.
+node_ptr add_link_symbol(gd_graph *g, node_ptr owner, node_ptr mngl, bool undef)
 {
+    if (kind_of(g, mngl) != gIDENTIFIER_NODE)
+        return -1;
+    const str_ptr name = g->nodeBuffer[mngl].identifier_node.strg;
+    const node_ptr sym = newNode(g);
+    gd_clear_node(g, sym, dC_LINK_SYM);
+    g->nodeBuffer[sym].dc_link_sym.name = name;
+    const node_ptr link = undef ? new_arc(g, dC_LINKS_TO, owner, sym)
+                                : new_arc(g, dC_LINKS_FROM, sym, owner);
+    addToScope(g, g->firstNode, sym);
+    return link;
+}
+
+namespace {
+
+// What the conversion needs of a variable or field declaration. It is read
+// whole before anything is allocated or written: the object record replaces
+// the declaration's, and the buffer may move with every new node.
+struct declared_object {
+    bool is_field;
+    bool is_member;
+    str_ptr file;
+    int line;
+    str_ptr name;
+    t_visb visb;
+    node_ptr type;
+    node_ptr mngl;
+    node_ptr scpe;
+    node_ptr size;
+    node_ptr init;
+    bool undef;
+    bool static_flag;
+    bool public_flag;
+    bool bitfield;
+};
+
+declared_object read_declared_object(gd_graph *g, node_ptr x)
+{
+    gd_graph_node &n = g->nodeBuffer[x];
+    declared_object d{};
+    d.is_field = n.common.type == gFIELD_DECL;
+    d.scpe = n.decl.scpe;
+    d.is_member = kind_of(g, d.scpe) == dC_AGGR_TYPE;
+    d.file = n.decl.srcf;
+    d.line = n.decl.srcl;
+    d.name = name_string(g, &n.decl);
+    d.visb = visibility(&n.common);
+    d.type = n.decl.type;
+    d.mngl = n.decl.mngl;
+    d.size = n.var_decl.size;
+    d.init = n.var_decl.init;
+    // A field keeps `bpos` in the word where a variable has its `undef` bit,
+    // so a field's symbol is always taken as defined here.
+    d.undef = !d.is_field && n.var_decl.undef;
+    d.static_flag = n.common.static_flag;
+    d.public_flag = n.common.public_flag;
+    d.bitfield = d.is_field && n.field_decl.bitfield != 0;
+    return d;
+}
+
+void convert_object(gd_graph *g, node_ptr x)
+{
+    const declared_object d = read_declared_object(g, x);
+
+    // The new nodes are numbered in this order: instance, symbol, link and
+    // scope arcs, bit width, initial value, declaring scope.
+    const node_ptr instance = new_arc(g, dC_INSTANCE, x, d.type);
+    const node_ptr link = add_link_symbol(g, x, d.mngl, d.undef);
+    const node_ptr bitfield_dim = d.bitfield ? new_arc(g, dC_ARC_BIT_DIM, x, d.size) : -1;
+    const node_ptr initial_val =
+        !d.is_field && d.init != -1 ? new_arc(g, dC_ARC_INIT_VAL, x, d.init) : -1;
+    const node_ptr def_loc = node_valid(g, d.scpe) ? new_arc(g, dC_ARC_DEF_LOC, x, d.scpe) : -1;
+
+    gd_clear_node(g, x, dC_OBJECT);
+    t_dc_object &o = g->nodeBuffer[x].dc_object;
+    o.file = d.file;
+    o.line = d.line;
+    o.name = d.name;
+    o.visb = d.visb;
+    o.instance = instance;
+    o.defLoc = def_loc;
+    // A static data member counts as static only when it is public as well.
+    o.static_flag = d.is_member ? d.static_flag && d.public_flag : d.static_flag;
+    o.extern_flag = d.public_flag;
+    o.bitfield_dim = bitfield_dim;
+    o.initial_val = initial_val;
+    o.link = link;
+}
+
+}  // namespace
+
+int gd_objects_filter(gd_graph *g)
+{
+    gd_graph_scale(g, 1.1f, 1.0f, 1.1f);
+    for (node_ptr x = 0; node_valid(g, x); x++) {
+        const gd_node_type k = kind_of(g, x);
+        if (k == gVAR_DECL || k == gFIELD_DECL)
+            convert_object(g, x);
+    }
     return 1;
 }
