@@ -192,3 +192,28 @@ TEST(RunPlan, StopsAtTheFirstFailingCommand) {
 
 }  // namespace
 }  // namespace pipeline
+
+namespace pipeline {
+namespace {
+
+TEST(PlanStages, ThirtyStagesAreNumberedUpToThirty) {
+  StageProfile profile;
+  profile.prefix = "out";
+  profile.chainInput = "in";
+  profile.finalFile = "final";
+  std::vector<std::string> stages;
+  for (int i = 1; i <= 30; ++i) stages.push_back("s" + std::to_string(i));
+  std::vector<std::string> files = stageFiles(profile, stages);
+  ASSERT_EQ(files.size(), 31u);
+  EXPECT_EQ(files[0], "in");
+  EXPECT_EQ(files[9], "out.tmp.09.s9.ta");
+  EXPECT_EQ(files[10], "out.tmp.10.s10.ta");
+  EXPECT_EQ(files[30], "out.tmp.30.s30.ta");
+  std::vector<PlannedCommand> plan = planStages(profile, stages);
+  ASSERT_EQ(plan.size(), 31u);
+  EXPECT_EQ(plan[29].command.text, "s30 out.tmp.29.s29.ta out.tmp.30.s30.ta");
+  EXPECT_EQ(plan[30].command.text, "cp out.tmp.30.s30.ta final");
+}
+
+}  // namespace
+}  // namespace pipeline
