@@ -1,10 +1,303 @@
-// The gd_func family.
+// The gd_func family: every function declaration becomes a Ririra function
+// with its link-time symbol, exception specification, body, member-initialiser
+// block, return-type arc and formal parameters.
+
+#include <cstdio>
+#include <cstring>
 
 #include <gd/filters/filters.h>
 
-// PLACEHOLDER: this family is not converted yet. The filter leaves the graph
-// as it is and lets the chain go on.
-int gd_func_filter(gd_graph *)
+#include "chain_walk.h"
+
+// Defined with the objects family, which makes the same symbols for objects.
+node_ptr add_link_symbol(gd_graph *g, node_ptr owner, node_ptr mngl, bool undef);
+
+namespace {
+
+// What the conversion needs of a function declaration, read before anything
+// is written: the function record overlaps the declaration's fields.
+struct declared_function {
+    str_ptr file;
+    int line;
+    str_ptr name;
+    t_visb visb;
+    node_ptr type;
+    node_ptr mngl;
+    node_ptr vindex;
+    node_ptr args;
+    node_ptr body;
+    bool undef;
+    bool member;
+    bool static_member;
+    bool virt;
+    bool pvirt;
+    bool public_flag;
+};
+
+declared_function read_declared_function(gd_graph *g, node_ptr f)
 {
+    gd_graph_node &n = g->nodeBuffer[f];
+    const t_function_decl &fd = n.function_decl;
+    declared_function d{};
+    d.file = fd.srcf;
+    d.line = fd.srcl;
+    d.name = name_string(g, &n.decl);
+    d.visb = visibility(&n.common);
+    d.type = fd.type;
+    d.mngl = fd.mngl;
+    d.vindex = fd.vindex;
+    d.args = fd.args;
+    d.body = fd.body;
+    d.undef = fd.undef;
+    d.member = fd.member;
+    d.static_member = fd.static_member;
+    d.virt = fd.virt;
+    d.pvirt = fd.pvirt;
+    d.public_flag = n.common.public_flag;
+    return d;
+}
+
+// Makes a new node holding a copy of record `from`; the buffer may move, so
+// the copy is taken after the allocation.
+node_ptr copy_node(gd_graph *g, node_ptr from)
+{
+    const node_ptr to = newNode(g);
+    memcpy(&g->nodeBuffer[to], &g->nodeBuffer[from], sizeof(gd_graph_node));
+    return to;
+}
+
+// Copies arc `arc` for a new source when it is a valid arc of kind `kind`;
+// returns the copy, or -1 (nothing allocated) otherwise.
+node_ptr copy_arc_for(gd_graph *g, node_ptr arc, gd_node_type kind, node_ptr src)
+{
+    if (kind_of(g, arc) != kind)
+        return -1;
+    const node_ptr c = copy_node(g, arc);
+    g->nodeBuffer[c].dc_arc.src = src;
+    return c;
+}
+
+// Appends arc `a` to the list whose first arc is `head` and last `tail`.
+void append_arc(gd_graph *g, node_ptr &head, node_ptr &tail, node_ptr a)
+{
+    if (tail == -1)
+        head = a;
+    else
+        g->nodeBuffer[tail].dc_arc.next = a;
+    tail = a;
+}
+
+// The return-type arc and the formals' arc chain of the function type `type`,
+// seen through one alias; -1 for both when it is no function type.
+void function_type_parts(const gd_graph *g, node_ptr type, node_ptr &ret, node_ptr &formals)
+{
+    ret = formals = -1;
+    if (kind_of(g, type) == dC_ALIAS_TYPE) {
+        const node_ptr inst = g->nodeBuffer[type].dc_alias_type.instance;
+        type = is_arc_kind(kind_of(g, inst)) ? g->nodeBuffer[inst].dc_arc.dest : -1;
+    }
+    if (kind_of(g, type) != dC_FCT_TYPE)
+        return;
+    ret = g->nodeBuffer[type].dc_fct_type.instance;
+    formals = g->nodeBuffer[type].dc_fct_type.formalParams;
+}
+
+// The exception specification: a throw-spec node listing the types of the
+// `raises` chain in reverse order, and the function's arc to it.
+node_ptr add_throw_spec(gd_graph *g, node_ptr f, node_ptr raises)
+{
+    const node_ptr spec = newNode(g);
+    gd_clear_node(g, spec, dC_THROW_SPEC);
+    node_ptr except = -1;
+    chain_guard guard(g);
+    for (node_ptr cell = raises; kind_of(g, cell) == gTREE_LIST && guard.step();) {
+        const node_ptr value = g->nodeBuffer[cell].tree_list.value;
+        const node_ptr chan = g->nodeBuffer[cell].tree_list.chan;
+        const node_ptr a = new_arc(g, dC_ARC_SON, spec, value);
+        g->nodeBuffer[a].dc_arc.next = except;
+        except = a;
+        cell = chan;
+    }
+    g->nodeBuffer[spec].dc_throw_spec.except = except;
+    return new_arc(g, dC_ARC_SON, f, spec);
+}
+
+// The body: the arc to the main block, followed by the arc to the block of
+// member initialisers when the function is a constructor that has any.
+node_ptr add_body(gd_graph *g, node_ptr f, const declared_function &d, node_ptr b)
+{
+    node_ptr init_edge = -1;
+    if (kind_of(g, b) == gSCOPE_STMT)
+        b = g->nodeBuffer[b].scope_stmt.next;
+    if (kind_of(g, b) == gCTOR_STMT) {
+        b = g->nodeBuffer[b].ctor_stmt.next;
+        if (kind_of(g, b) == gEXPR_STMT) {
+            const node_ptr init_block = newNode(g);
+            gd_clear_node(g, init_block, dC_BLOCK);
+            g->nodeBuffer[init_block].dc_block.file = d.file;
+            g->nodeBuffer[init_block].dc_block.line = d.line;
+            init_edge = new_arc(g, dC_ARC_SON, f, init_block);
+            // Each initialiser goes in front, so the block lists them in
+            // reverse order.
+            chain_guard guard(g);
+            while (kind_of(g, b) == gEXPR_STMT && guard.step()) {
+                const node_ptr next = g->nodeBuffer[b].expr_stmt.next;
+                const node_ptr a = new_arc(g, dC_ARC_SON, init_block, b);
+                g->nodeBuffer[a].dc_arc.next = g->nodeBuffer[init_block].dc_block.contents;
+                g->nodeBuffer[init_block].dc_block.contents = a;
+                b = next;
+            }
+        }
+    }
+    node_ptr block = init_edge;
+    if (kind_of(g, b) == gCOMPOUND_STMT) {
+        const node_ptr main_edge = new_arc(g, dC_ARC_SON, f, b);
+        g->nodeBuffer[main_edge].dc_arc.next = block;
+        block = main_edge;
+    }
+    return block;
+}
+
+// Formals from the parameter declarations of `args`. A parameter met for the
+// first time is converted in place; one already converted for another
+// function sharing the chain is copied, with its own type and scope arcs, so
+// that each arc's source is the formal that refers to it.
+node_ptr add_declared_formals(gd_graph *g, node_ptr f, node_ptr args)
+{
+    node_ptr head = -1, tail = -1;
+    chain_guard guard(g);
+    for (node_ptr p = args; node_valid(g, p) && guard.step();) {
+        node_ptr entry, next;
+        const gd_node_type k = kind_of(g, p);
+        if (k == gPARM_DECL) {
+            gd_graph_node &n = g->nodeBuffer[p];
+            const t_parm_decl pd = n.parm_decl;
+            const str_ptr name = name_string(g, &n.decl);
+            n.common.type = dC_FORMAL_OBJECT;
+            n.common.other_node = pd.chan;
+            t_dc_formal_object &fo = n.dc_formal_object;
+            fo.file = pd.srcf;
+            fo.line = pd.srcl;
+            fo.name = name;
+            fo.visb = visb_unk;
+            fo.arcFriend = fo.array_dim = -1;
+            fo.static_flag = fo.extern_flag = 0;
+            fo.bitfield_dim = fo.initial_val = fo.link = -1;
+            const node_ptr inst = new_arc(g, dC_INSTANCE, p, pd.argt);
+            g->nodeBuffer[p].dc_formal_object.instance = inst;
+            const node_ptr def_loc = new_arc(g, dC_ARC_DEF_LOC, p, pd.scpe);
+            g->nodeBuffer[p].dc_formal_object.defLoc = def_loc;
+            entry = p;
+            next = pd.chan;
+        } else if (k == dC_FORMAL_OBJECT) {
+            entry = copy_node(g, p);
+            const t_dc_formal_object shared = g->nodeBuffer[p].dc_formal_object;
+            const node_ptr inst = copy_arc_for(g, shared.instance, dC_INSTANCE, entry);
+            const node_ptr def_loc = copy_arc_for(g, shared.defLoc, dC_ARC_DEF_LOC, entry);
+            g->nodeBuffer[entry].dc_formal_object.instance = inst;
+            g->nodeBuffer[entry].dc_formal_object.defLoc = def_loc;
+            next = shared.other_node;
+        } else {
+            break;
+        }
+        append_arc(g, head, tail, new_arc(g, dC_ARC_SON, f, entry));
+        p = next;
+    }
+    return head;
+}
+
+// Formals of a function declared without parameter declarations: copies of
+// the formals of its function type, placed at the function's declaration.
+node_ptr add_prototype_formals(gd_graph *g, node_ptr f, const declared_function &d,
+                               node_ptr formals)
+{
+    node_ptr head = -1, tail = -1;
+    chain_guard guard(g);
+    for (node_ptr arc = formals; kind_of(g, arc) == dC_ARC_SON && guard.step();
+         arc = g->nodeBuffer[arc].dc_arc.next) {
+        const node_ptr proto = g->nodeBuffer[arc].dc_arc.dest;
+        if (kind_of(g, proto) != dC_FORMAL_OBJECT)
+            break;
+        const node_ptr a = new_arc(g, dC_ARC_SON, f, -1);
+        const node_ptr y = copy_node(g, proto);
+        t_dc_formal_object &fo = g->nodeBuffer[y].dc_formal_object;
+        fo.other_node = -1;
+        fo.file = d.file;
+        fo.line = d.line;
+        fo.array_dim = -1;
+        // The copy has no declaring scope of its own.
+        fo.defLoc = -1;
+        const node_ptr inst = copy_arc_for(g, fo.instance, dC_INSTANCE, y);
+        if (inst != -1) {
+            g->nodeBuffer[y].dc_formal_object.instance = inst;
+            fprintf(stderr, "gd_func: new param %d gets new instance %d\n", y, inst);
+            fprintf(stderr, "gd_func: new instance %d has src %d\n", inst,
+                    g->nodeBuffer[inst].dc_arc.src);
+            fprintf(stderr, "gd_func: new instance %d has type %d\n", inst,
+                    (int)g->nodeBuffer[inst].common.type);
+        }
+        g->nodeBuffer[a].dc_arc.dest = y;
+        append_arc(g, head, tail, a);
+    }
+    return head;
+}
+
+void do_function_decl(gd_graph *g, node_ptr f)
+{
+    const declared_function d = read_declared_function(g, f);
+    node_ptr ret, type_formals;
+    function_type_parts(g, d.type, ret, type_formals);
+    const node_ptr vindex = d.vindex;
+    const int voffset = kind_of(g, vindex) == gINTEGER_CST ? g->nodeBuffer[vindex].integer_cst.low : -1;
+
+    {
+        gd_graph_node &n = g->nodeBuffer[f];
+        n.common.type = dC_FUNCTION;
+        t_dc_function &fn = n.dc_function;
+        fn.line = d.line;
+        fn.file = d.file;
+        fn.visb = d.visb;
+        fn.name = d.name;
+        fn.defLoc = fn.arcFriend = fn.array_dim = -1;
+        fn.static_flag = d.member ? d.static_member : !d.public_flag;
+        fn.extern_flag = d.public_flag;
+        fn.const_flag = 0;
+        fn.virtual_code = d.virt ? (d.pvirt ? vc_pure_virtual : vc_virtual) : vc_non_virtual;
+        fn.exception = -1;
+        fn.voffset = voffset;
+    }
+
+    // The new nodes are numbered in this order: symbol, exception
+    // specification, initialiser block, body arc, return type, formals.
+    const node_ptr link = add_link_symbol(g, f, d.mngl, d.undef);
+    g->nodeBuffer[f].dc_function.link = link;
+
+    node_ptr b = d.body;
+    if (kind_of(g, b) == gEH_SPEC_BLOCK) {
+        const node_ptr raises = g->nodeBuffer[b].eh_spec_block.raises;
+        const node_ptr inner = g->nodeBuffer[b].eh_spec_block.body;
+        const node_ptr exception = add_throw_spec(g, f, raises);
+        g->nodeBuffer[f].dc_function.exception = exception;
+        b = inner;
+    }
+    const node_ptr block = add_body(g, f, d, b);
+    g->nodeBuffer[f].dc_function.block = block;
+
+    const node_ptr instance = copy_arc_for(g, ret, dC_INSTANCE, f);
+    g->nodeBuffer[f].dc_function.instance = instance;
+
+    const node_ptr formal_fct = node_valid(g, d.args)
+                                    ? add_declared_formals(g, f, d.args)
+                                    : add_prototype_formals(g, f, d, type_formals);
+    g->nodeBuffer[f].dc_function.formal_fct = formal_fct;
+}
+
+}  // namespace
+
+int gd_func_filter(gd_graph *g)
+{
+    for (node_ptr f = 0; node_valid(g, f); f++)
+        if (kind_of(g, f) == gFUNCTION_DECL)
+            do_function_decl(g, f);
     return 1;
 }
