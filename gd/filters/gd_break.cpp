@@ -1,10 +1,32 @@
-// The gd_break family.
+// The gd_break family: break and continue statements become Ririra jumps.
 
 #include <gd/filters/filters.h>
 
-// PLACEHOLDER: this family is not converted yet. The filter leaves the graph
-// as it is and lets the chain go on.
-int gd_break_filter(gd_graph *)
+namespace {
+
+// Converts jump `j` in place to `kind`, keeping its flags. The jump's `dest`
+// lies where the statement keeps `next`, so `next` is read first.
+void convert_jump(gd_graph *g, node_ptr j, gd_node_type kind)
 {
+    const t_break_stmt old = g->nodeBuffer[j].break_stmt;
+    gd_graph_node &n = g->nodeBuffer[j];
+    n.common.type = kind;
+    n.common.other_node = old.next;
+    n.dc_break.file = -1;
+    n.dc_break.line = old.line;
+    n.dc_break.dest = -1;
+}
+
+}  // namespace
+
+int gd_break_filter(gd_graph *g)
+{
+    for (node_ptr j = 0; node_valid(g, j); j++) {
+        const gd_node_type k = kind_of(g, j);
+        if (k == gBREAK_STMT)
+            convert_jump(g, j, dC_BREAK);
+        else if (k == gCONTINUE_STMT)
+            convert_jump(g, j, dC_CONTINUE);
+    }
     return 1;
 }

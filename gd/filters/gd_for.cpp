@@ -1,10 +1,75 @@
-// The gd_for family.
+// The gd_for family: for loops become Ririra for loops with arcs to their
+// initialiser statements, condition, body statements and increment.
+
+#include <cstdio>
 
 #include <gd/filters/filters.h>
 
-// PLACEHOLDER: this family is not converted yet. The filter leaves the graph
-// as it is and lets the chain go on.
-int gd_for_filter(gd_graph *)
+#include "chain_walk.h"
+
+// Defined with the blocks family: the arcs from `owner` to the statements of
+// the chain from `first`, each statement detached from its successor.
+node_ptr take_statements(gd_graph *g, node_ptr owner, node_ptr first);
+
+namespace {
+
+// The arcs to the initialiser's expression and declaration statements. The
+// statements stay chained: they are not part of any block.
+node_ptr add_initializer(gd_graph *g, node_ptr loop, node_ptr init)
 {
+    node_ptr head = -1, tail = -1;
+    chain_guard guard(g);
+    for (node_ptr s = init; node_valid(g, s) && guard.step();) {
+        const gd_node_type k = kind_of(g, s);
+        const bool expression = k == gEXPR_STMT && node_valid(g, g->nodeBuffer[s].expr_stmt.texpr);
+        if (expression || k == gDECL_STMT) {
+            const node_ptr a = new_arc(g, dC_ARC_FOR_INIT, loop, s);
+            if (tail == -1)
+                head = a;
+            else
+                g->nodeBuffer[tail].dc_arc.next = a;
+            tail = a;
+        }
+        if (k != gEXPR_STMT && k != gDECL_STMT && k != gSCOPE_STMT && k != gCTOR_STMT) {
+            fprintf(stderr, "gd_for: unexpected type for node %d in initializer of for-loop %d\n", s, loop);
+            break;
+        }
+        s = nextNode(g, s);
+    }
+    return head;
+}
+
+void do_for(gd_graph *g, node_ptr l)
+{
+    const t_for_stmt old = g->nodeBuffer[l].for_stmt;
+
+    // The new arcs are numbered in this order: initialisers, condition, body
+    // statements, increment.
+    const node_ptr init = node_valid(g, old.init) ? add_initializer(g, l, old.init) : -1;
+    node_ptr cond = old.cond;
+    if (kind_of(g, cond) == gTREE_LIST)
+        cond = g->nodeBuffer[cond].tree_list.value;
+    const node_ptr cond_arc = node_valid(g, cond) ? new_arc(g, dC_ARC_COND, l, cond) : -1;
+    const node_ptr block = take_statements(g, l, old.body);
+    const node_ptr incr = node_valid(g, old.inc_expr) ? new_arc(g, dC_ARC_FOR_INCR, l, old.inc_expr) : -1;
+
+    gd_clear_node(g, l, dC_FOR_LOOP);
+    t_dc_for_loop &f = g->nodeBuffer[l].dc_for_loop;
+    f.other_node = old.next;
+    f.line = old.line;
+    f.init = init;
+    f.cond = cond_arc;
+    f.incr = incr;
+    f.block = block;
+}
+
+}  // namespace
+
+int gd_for_filter(gd_graph *g)
+{
+    gd_graph_scale(g, 1.1f, 1.0f, 1.1f);
+    for (node_ptr l = 0; node_valid(g, l); l++)
+        if (kind_of(g, l) == gFOR_STMT)
+            do_for(g, l);
     return 1;
 }

@@ -1,10 +1,23 @@
-// The gd_goto family.
+// The gd_goto family: goto statements become Ririra gotos with an arc to the
+// label they jump to.
 
 #include <gd/filters/filters.h>
 
-// PLACEHOLDER: this family is not converted yet. The filter leaves the graph
-// as it is and lets the chain go on.
-int gd_goto_filter(gd_graph *)
+#include "chain_walk.h"
+
+int gd_goto_filter(gd_graph *g)
 {
+    gd_graph_scale(g, 1.1f, 1.0f, 1.1f);
+    for (node_ptr s = 0; node_valid(g, s); s++) {
+        if (kind_of(g, s) != gGOTO_STMT)
+            continue;
+        const t_goto_stmt old = g->nodeBuffer[s].goto_stmt;
+        const node_ptr dest = new_arc(g, dC_ARC_SON, s, old.dest);
+        gd_clear_node(g, s, dC_GOTO);
+        t_dc_goto &to = g->nodeBuffer[s].dc_goto;
+        to.other_node = old.next;
+        to.line = old.line;
+        to.dest = dest;
+    }
     return 1;
 }

@@ -1,10 +1,28 @@
-// The gd_if family.
+// The gd_if family: if statements become Ririra ifs with arcs to their
+// condition and branches.
 
 #include <gd/filters/filters.h>
 
-// PLACEHOLDER: this family is not converted yet. The filter leaves the graph
-// as it is and lets the chain go on.
-int gd_if_filter(gd_graph *)
+#include "chain_walk.h"
+
+int gd_if_filter(gd_graph *g)
 {
+    gd_graph_scale(g, 1.1f, 1.0f, 1.1f);
+    for (node_ptr s = 0; node_valid(g, s); s++) {
+        if (kind_of(g, s) != gIF_STMT)
+            continue;
+        const t_if_stmt old = g->nodeBuffer[s].if_stmt;
+        // The new arcs are numbered in this order: condition, then, else.
+        const node_ptr cond = new_arc(g, dC_ARC_COND, s, old.cond);
+        const node_ptr then_arc = old.thenc != -1 ? new_arc(g, dC_ARC_TRUE, s, old.thenc) : -1;
+        const node_ptr else_arc = old.elsec != -1 ? new_arc(g, dC_ARC_FALSE, s, old.elsec) : -1;
+        gd_clear_node(g, s, dC_IF);
+        t_dc_if &i = g->nodeBuffer[s].dc_if;
+        i.other_node = old.next;
+        i.line = old.line;
+        i.cond = cond;
+        i.true_block = then_arc;
+        i.false_block = else_arc;
+    }
     return 1;
 }

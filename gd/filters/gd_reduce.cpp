@@ -9,6 +9,7 @@
 #include "reachability.h"
 
 #include <initializer_list>
+#include <vector>
 
 namespace {
 
@@ -19,6 +20,9 @@ struct reduce_run {
     // under a root namespace, "<built-in>" otherwise; -1 when the pool lacks it,
     // and then no declaration counts as built-in.
     str_ptr internal;
+    // The built-in spine declarations already passed over: each is looked at
+    // once, so a cycle of them in the chain cannot keep the queue going.
+    std::vector<bool> passed_over;
 };
 
 // The ordinal of `chan` among the links of a declaration kind: a
@@ -38,26 +42,28 @@ bool is_builtin_spine_entry(const reduce_run &run, node_ptr n, int byChan)
     return byChan == 1 && d.mark_flag2 && run.internal != -1 && d.srcf == run.internal;
 }
 
-// Marks node n kept and queues what it refers to. A declaration first queues
-// its chain successor, with byChan 1 when it is itself on the spine, so the
-// spine is followed to its end even past built-ins that are dropped.
-void reach(const reduce_run &run, node_ptr n, int byChan)
+// Marks node n kept and queues what it refers to. A declaration's chain
+// successor is queued with byChan 1 when the declaration is itself on the
+// spine, so the spine is followed to its end, past the built-ins it drops.
+void reach(reduce_run &run, node_ptr n, int byChan)
 {
     gd_graph *g = run.g;
     const gd_node_type k = kind_of(g, n);
     if (k > gRVALUE_CONV || never_marked(k) || g->nodeBuffer[n].common.mark_flag1)
         return;
     const int chan = is_declaration_kind(k) ? chan_link(k) : -1;
-    if (chan >= 0) {
-        queue_add(g->nodeBuffer[n].decl.chan, g->nodeBuffer[n].common.mark_flag2);
-        if (is_builtin_spine_entry(run, n, byChan))
-            return;
+    const int spine = g->nodeBuffer[n].common.mark_flag2;
+    if (chan >= 0 && is_builtin_spine_entry(run, n, byChan)) {
+        // Not kept unless another entry reaches it.
+        if (!run.passed_over[n]) {
+            run.passed_over[n] = true;
+            queue_add(g->nodeBuffer[n].decl.chan, spine);
+        }
+        return;
     }
     g->nodeBuffer[n].common.mark_flag1 = 1;
-    for_each_followed_link(g, n, other_node_rule::ignored, [&](int l, node_ptr target) {
-        if (l != chan)
-            queue_add(target, 0);
-    });
+    for_each_followed_link(g, n, other_node_rule::ignored,
+                           [&](int l, node_ptr target) { queue_add(target, l == chan ? spine : 0); });
 }
 
 // Sets mark_flag2 on the spine: the declaration chain from `first` along
@@ -105,7 +111,8 @@ int gd_reduce_filter(gd_graph *g)
 
     const node_ptr root = g->firstNode;
     const bool root_is_namespace = kind_of(g, root) == gNAMESPACE_DECL;
-    const reduce_run run{g, gd_lookup_string(g, root_is_namespace ? "<internal>" : "<built-in>")};
+    reduce_run run{g, gd_lookup_string(g, root_is_namespace ? "<internal>" : "<built-in>"),
+                   std::vector<bool>(g->curNodePos, false)};
 
     if (root_is_namespace) {
         t_namespace_decl &ns = g->nodeBuffer[root].namespace_decl;

@@ -1,10 +1,147 @@
-// The gd_templates family.
+// The gd_templates family: class and function templates become Ririra
+// templates (or formal templates, for template template parameters), and the
+// parameters that are left become formal objects and formal types.
 
 #include <gd/filters/filters.h>
 
-// PLACEHOLDER: this family is not converted yet. The filter leaves the graph
-// as it is and lets the chain go on.
-int gd_templates_filter(gd_graph *)
+#include "chain_walk.h"
+
+namespace {
+
+// The string of identifier `id`, -1 when `id` is no valid identifier.
+str_ptr identifier_text(const gd_graph *g, node_ptr id)
 {
+    return kind_of(g, id) == gIDENTIFIER_NODE ? g->nodeBuffer[id].identifier_node.strg : -1;
+}
+
+bool is_ririra_identifier_kind(gd_node_type k)
+{
+    return k >= dC_IDENTIFIER && k <= dC_FORMAL_TEMPLATE;
+}
+
+// The arcs to the template's formals: the cells of the parameter list's
+// vector, from its first element along `chan`.
+node_ptr add_template_formals(gd_graph *g, node_ptr x, node_ptr parms)
+{
+    if (kind_of(g, parms) != gTREE_LIST)
+        return -1;
+    const node_ptr vec = g->nodeBuffer[parms].tree_list.value;
+    if (kind_of(g, vec) != gTREE_VEC || g->nodeBuffer[vec].tree_vec.length < 1)
+        return -1;
+    node_ptr head = -1, tail = -1;
+    chain_guard guard(g);
+    for (node_ptr cell = g->nodeBuffer[vec].tree_vec.elts[0];
+         kind_of(g, cell) == gTREE_LIST && guard.step();) {
+        const node_ptr value = g->nodeBuffer[cell].tree_list.value;
+        const node_ptr chan = g->nodeBuffer[cell].tree_list.chan;
+        const node_ptr a = new_arc(g, dC_ARC_SON, x, value);
+        if (tail == -1)
+            head = a;
+        else
+            g->nodeBuffer[tail].dc_arc.next = a;
+        tail = a;
+        cell = chan;
+    }
+    return head;
+}
+
+void convert_template(gd_graph *g, node_ptr x)
+{
+    // The template record overlaps the declaration's; everything is read
+    // from this copy.
+    gd_graph_node old = g->nodeBuffer[x];
+    const t_template_decl &td = old.template_decl;
+
+    {
+        g->nodeBuffer[x].common.type = kind_of(g, td.rslt) == gTEMPLATE_TEMPLATE_PARM ? dC_FORMAL_TEMPLATE : dC_TEMPLATE;
+        t_dc_template &t = g->nodeBuffer[x].dc_template;
+        t.other_node = -1;
+        t.file = td.srcf;
+        t.line = td.srcl;
+        t.name = identifier_text(g, td.name);
+        t.visb = visibility(&old.common);
+        t.instance = t.defLoc = t.arcFriend = t.array_dim = t.formals = -1;
+    }
+
+    // The new arcs are numbered in this order: result, formals, scope.
+    const node_ptr result = new_arc(g, dC_ARC_SON, x, td.rslt);
+    g->nodeBuffer[x].dc_template.result = result;
+
+    // The template carries the name now; the templated class or function
+    // does not.
+    node_ptr entity = td.rslt;
+    if (kind_of(g, entity) == gTYPE_DECL)
+        entity = g->nodeBuffer[entity].type_decl.type;
+    if (is_ririra_identifier_kind(kind_of(g, entity)))
+        g->nodeBuffer[entity].dc_identifier.name = -1;
+
+    const node_ptr formals = add_template_formals(g, x, td.parms);
+    g->nodeBuffer[x].dc_template.formals = formals;
+
+    if (node_valid(g, td.scpe)) {
+        const node_ptr def_loc = new_arc(g, dC_ARC_DEF_LOC, x, td.scpe);
+        g->nodeBuffer[x].dc_template.defLoc = def_loc;
+    }
+}
+
+// A template value parameter. Its old `type` lies where the formal's `name`
+// goes, so both are read first.
+void convert_value_parameter(gd_graph *g, node_ptr x)
+{
+    const node_ptr type = g->nodeBuffer[x].parm_decl.type;
+    const str_ptr name = identifier_text(g, g->nodeBuffer[x].parm_decl.name);
+
+    g->nodeBuffer[x].common.type = dC_FORMAL_OBJECT;
+    t_dc_formal_object &fo = g->nodeBuffer[x].dc_formal_object;
+    fo.file = -1;
+    fo.line = -1;
+    fo.name = name;
+    fo.visb = visb_pub;
+    fo.defLoc = fo.arcFriend = fo.array_dim = -1;
+    fo.static_flag = fo.extern_flag = 0;
+    fo.bitfield_dim = fo.initial_val = fo.link = -1;
+
+    const node_ptr instance = new_arc(g, dC_INSTANCE, x, type);
+    g->nodeBuffer[x].dc_formal_object.instance = instance;
+}
+
+// A template type parameter, named through its type declaration.
+void convert_type_parameter(gd_graph *g, node_ptr x)
+{
+    const node_ptr decl = g->nodeBuffer[x].template_type_parm.name;
+    const str_ptr name =
+        kind_of(g, decl) == gTYPE_DECL ? identifier_text(g, g->nodeBuffer[decl].type_decl.name) : -1;
+
+    g->nodeBuffer[x].common.type = dC_FORMAL_TYPE;
+    t_dc_formal_type &ft = g->nodeBuffer[x].dc_formal_type;
+    ft.file = -1;
+    ft.line = -1;
+    ft.name = name;
+    ft.visb = visb_pub;
+    ft.instance = ft.defLoc = ft.arcFriend = ft.array_dim = ft.implements = -1;
+    ft.const_flag = ft.volatile_flag = 0;
+}
+
+}  // namespace
+
+int gd_templates_filter(gd_graph *g)
+{
+    for (node_ptr x = 0; node_valid(g, x); x++) {
+        switch (kind_of(g, x)) {
+        case gTEMPLATE_DECL:
+            convert_template(g, x);
+            break;
+        case gPARM_DECL:
+            convert_value_parameter(g, x);
+            break;
+        case gTEMPLATE_TYPE_PARM:
+            convert_type_parameter(g, x);
+            break;
+        default:
+            break;
+        }
+    }
+    // Success is 1 whatever the graph holds: the chain reads 0 as failure,
+    // which a count of nodes would give for an empty graph.
     return 1;
 }

@@ -1,10 +1,58 @@
-// The gd_while family.
+// The gd_while family: while loops and do-while loops become Ririra loops with
+// a condition arc and one arc per body statement.
 
 #include <gd/filters/filters.h>
 
-// PLACEHOLDER: this family is not converted yet. The filter leaves the graph
-// as it is and lets the chain go on.
-int gd_while_filter(gd_graph *)
+#include "chain_walk.h"
+
+// Defined with the blocks family: the arcs from `owner` to the statements of
+// the chain from `first`, each statement detached from its successor.
+node_ptr take_statements(gd_graph *g, node_ptr owner, node_ptr first);
+
+namespace {
+
+// Converts loop `l` in place to `kind`. The loop's `cond` and `block` lie where
+// the statement keeps `body` and `cond`, so the statement is read first.
+void convert_loop(gd_graph *g, node_ptr l, gd_node_type kind, bool unwrap_cond)
 {
+    const t_while_stmt old = g->nodeBuffer[l].while_stmt;
+    node_ptr cond = old.cond;
+    if (unwrap_cond && kind_of(g, cond) == gTREE_LIST)
+        cond = g->nodeBuffer[cond].tree_list.value;
+
+    gd_graph_node &n = g->nodeBuffer[l];
+    n.common.type = kind;
+    n.common.other_node = old.next;
+    n.dc_while_do_loop.file = -1;
+    n.dc_while_do_loop.block = -1;
+
+    const node_ptr cond_arc = new_arc(g, dC_ARC_COND, l, cond);
+    g->nodeBuffer[l].dc_while_do_loop.cond = cond_arc;
+    const node_ptr block = take_statements(g, l, old.body);
+    g->nodeBuffer[l].dc_while_do_loop.block = block;
+}
+
+void do_while_do(gd_graph *g, node_ptr l)
+{
+    convert_loop(g, l, dC_WHILE_DO_LOOP, true);
+}
+
+// A do-while loop keeps its condition as it stands.
+void do_do_while(gd_graph *g, node_ptr l)
+{
+    convert_loop(g, l, dC_DO_WHILE_LOOP, false);
+}
+
+}  // namespace
+
+int gd_while_filter(gd_graph *g)
+{
+    for (node_ptr l = 0; node_valid(g, l); l++) {
+        const gd_node_type k = kind_of(g, l);
+        if (k == gWHILE_STMT)
+            do_while_do(g, l);
+        else if (k == gDO_STMT)
+            do_do_while(g, l);
+    }
     return 1;
 }

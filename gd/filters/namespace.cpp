@@ -55,15 +55,17 @@ bool declares_builtin_type(const gd_graph *g, node_ptr m)
 
 // Appends the members of namespace ns to `members` and takes each off the
 // declaration chain (its `chan` := -1). The chain ends at an invalid index,
-// after a member that is no declaration (it has no `chan`), or after as many
-// steps as the graph has nodes.
-void take_members(gd_graph *g, node_ptr ns, std::vector<node_ptr> &members)
+// after a member that is no declaration (it has no `chan`), at a node
+// already taken as a member, or after as many steps as the graph has nodes:
+// a cycle ends there.
+void take_members(gd_graph *g, node_ptr ns, std::vector<node_ptr> &members, std::vector<bool> &taken)
 {
     chain_guard guard(g);
     node_ptr m = g->nodeBuffer[ns].namespace_decl.dcls;
-    while (node_valid(g, m) && guard.step()) {
+    while (node_valid(g, m) && !taken[m] && guard.step()) {
         const node_ptr next = next_declaration(g, m);
         if (!declares_builtin_type(g, m)) {
+            taken[m] = true;
             members.push_back(m);
             if (is_declaration_kind(kind_of(g, m)))
                 g->nodeBuffer[m].decl.chan = -1;
@@ -75,6 +77,7 @@ void take_members(gd_graph *g, node_ptr ns, std::vector<node_ptr> &members)
 std::vector<namespace_read> read_namespaces(gd_graph *g, std::vector<node_ptr> &members)
 {
     std::vector<namespace_read> spaces;
+    std::vector<bool> taken(g->curNodePos, false);
     for (node_ptr x = 0; node_valid(g, x); ++x) {
         if (kind_of(g, x) != gNAMESPACE_DECL)
             continue;
@@ -85,7 +88,7 @@ std::vector<namespace_read> read_namespaces(gd_graph *g, std::vector<node_ptr> &
         if (node_valid(g, ns.alis))
             r.alis = ns.alis;
         else
-            take_members(g, x, members);
+            take_members(g, x, members, taken);
         r.end_member = members.size();
         spaces.push_back(r);
     }

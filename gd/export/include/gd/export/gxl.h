@@ -84,6 +84,9 @@ struct gxl_choice {
   const char *fatal_message;
 };
 
+// The visibility texts of identifiers and inheritance arcs.
+extern const gxl_choice gxl_visb_choice;
+
 // An extra attribute of a kind: its form, the attribute name and the record
 // field it is read from.
 struct gxl_attr {
