@@ -1,0 +1,33 @@
+// refwho dumpfile nodenumber: lists the nodes of the gd graph in dumpfile
+// that link to the given node.
+#include <cstdio>
+
+#include "gd/export/program_io.h"
+#include "gd/export/used_by.h"
+
+namespace {
+
+int usage(const char *program) {
+  fprintf(stderr, "usage: %s dumpfile nodenumber\n", program);
+  fputs("0 < nodenumber < num_nodes_in_file\n", stderr);
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  const char *program = argc > 0 ? argv[0] : "refwho";
+  if (argc != 3) return usage(program);
+  // Text after the digits is ignored (7x asks about node 7); a negative or
+  // overflowing number is no node.
+  int node;
+  if (!gdexport::parse_node_number(argv[2], false, &node) || node < 0) return usage(program);
+
+  gd_graph g = gd_graph_read_binary_file(argv[1]);
+  if (g.curStringPos == 0) {
+    fputs("could not get graph\n", stderr);
+    return 1;
+  }
+  refwho::print_users(stdout, &g, node);
+  return gdexport::finish_output(stdout, stderr, "refwho");
+}

@@ -1,0 +1,148 @@
+// gd_builtin_filter: the basic types become built-in types under the global
+// scope.
+
+#include <gd/filters/filters.h>
+
+#include "support/graph_fixture.h"
+
+#include <string>
+
+namespace {
+
+TEST(GdBuiltin, ConvertsNamedBasicTypesAndAppendsTheirArcsInNodeOrder)
+{
+    // 0: named through a typedef of "<internal>"; const and protected.
+    // 3: unnamed void, and "void" is in the pool.
+    // 5: named directly; public wins over private.
+    // 7: named through a typedef of a source file: no built-in.
+    // 10: unnamed char: no built-in. 11: no basic type kind.
+    // The arcs take the free records 12 to 14, in the order of their types.
+    text_graph t(R"(root 20
+0 integer_type readonly_flag protected_flag name=1 unql=0 prec=32
+1 type_decl name=2 type=0 srcf="<internal>"
+2 identifier_node strg="int"
+3 void_type
+4 identifier_node strg="void"
+5 real_type volatile_flag public_flag private_flag name=6
+6 identifier_node strg="double"
+7 boolean_type name=8
+8 type_decl name=9 type=7 srcf="x.c"
+9 identifier_node strg="flag_t"
+10 char_type
+11 pointer_type name=6
+20 cScopeGlb contents=21
+21 cArcSon src=20 dest=22
+22 namespace_decl
+)");
+    EXPECT_EQ(gd_builtin_filter(&t.g), 1);
+    EXPECT_EQ(t.dump(), R"(root 20
+0 cBuiltInType readonly_flag protected_flag name="int" visb=visb_pro const_flag
+1 type_decl name=2 type=0 srcf="<internal>"
+2 identifier_node strg="int"
+3 cBuiltInType name="void"
+4 identifier_node strg="void"
+5 cBuiltInType common.volatile_flag public_flag private_flag name="double" visb=visb_pub volatile_flag
+6 identifier_node strg="double"
+7 boolean_type name=8
+8 type_decl name=9 type=7 srcf="x.c"
+9 identifier_node strg="flag_t"
+10 char_type
+11 pointer_type name=6
+12 cArcSon src=20 dest=0 next=13
+13 cArcSon src=20 dest=3 next=14
+14 cArcSon src=20 dest=5
+20 cScopeGlb contents=21
+21 cArcSon src=20 dest=22 next=12
+22 namespace_decl
+)");
+}
+
+TEST(GdBuiltin, WithoutTheBuiltinFilesOnlyTypedefsWithoutASourceFileCount)
+{
+    // Neither "<internal>" nor "<built-in>" is in the pool: the typedef
+    // without a source file (srcf -1) declares a built-in, the other does not.
+    text_graph t(R"(root 9
+0 integer_type name=1
+1 type_decl name=2
+2 identifier_node strg="int"
+3 integer_type name=4
+4 type_decl name=5 srcf="a.c"
+5 identifier_node strg="myint"
+9 cScopeGlb contents=10
+10 cArcSon src=9
+)");
+    EXPECT_EQ(gd_builtin_filter(&t.g), 1);
+    EXPECT_EQ(t.dump(), R"(root 9
+0 cBuiltInType name="int"
+1 type_decl name=2
+2 identifier_node strg="int"
+3 integer_type name=4
+4 type_decl name=5 srcf="a.c"
+5 identifier_node strg="myint"
+6 cArcSon src=9 dest=0
+9 cScopeGlb contents=10
+10 cArcSon src=9 next=6
+)");
+}
+
+TEST(GdBuiltin, TheBuiltInFileCountsWhenThereIsNoInternalOne)
+{
+    text_graph t(R"(root 9
+0 integer_type name=1
+1 type_decl name=2 srcf="<built-in>"
+2 identifier_node strg="int"
+9 cScopeGlb contents=10
+10 cArcSon src=9
+)");
+    EXPECT_EQ(gd_builtin_filter(&t.g), 1);
+    EXPECT_EQ(t.g.nodeBuffer[0].common.type, dC_BUILT_IN_TYPE);
+}
+
+TEST(GdBuiltin, EmptyScopeGetsItsFirstArcInContents)
+{
+    text_graph t(R"(root 1
+0 boolean_type name=2
+1 cScopeGlb
+2 identifier_node strg="bool"
+)");
+    EXPECT_EQ(gd_builtin_filter(&t.g), 1);
+    EXPECT_EQ(t.dump(), R"(root 1
+0 cBuiltInType name="bool"
+1 cScopeGlb contents=3
+2 identifier_node strg="bool"
+3 cArcSon src=1 dest=0
+)");
+}
+
+TEST(GdBuiltin, CyclicContentsChainEndsAndGetsTheNewArcAtItsEnd)
+{
+    text_graph t(R"(root 1
+0 boolean_type name=2
+1 cScopeGlb contents=3
+2 identifier_node strg="bool"
+3 cArcSon src=1 next=4
+4 cArcSon src=1 next=3
+)");
+    EXPECT_EQ(gd_builtin_filter(&t.g), 1);
+    EXPECT_EQ(t.g.nodeBuffer[0].common.type, dC_BUILT_IN_TYPE);
+    EXPECT_EQ(t.g.curNodePos, 6u);
+    EXPECT_EQ(t.g.nodeBuffer[5].dc_arc.dest, 0);
+}
+
+TEST(GdBuiltin, RefusesARootThatIsNoGlobalScope)
+{
+    // As its own program run on a front end's file would see the graph.
+    const char *unit = R"(root 0
+0 namespace_decl dcls=1
+1 type_decl name=2 type=3 srcf="<internal>"
+2 identifier_node strg="int"
+3 integer_type name=1
+)";
+    text_graph t(unit);
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(gd_builtin_filter(&t.g), 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "gd_builtin: the root is not a global scope\n");
+    EXPECT_EQ(t.dump(), text_graph(unit).dump());
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+// libFuzzer target: any bytes as a gd graph file, read and then used through
+// the checked accessors, the walkers, the use test, the chains, the pool and
+// the allocator, as a program would use a graph from a hostile file.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "gd/kind_table.h"
+#include "text_form.h"
+
+namespace {
+
+std::string input_path() {
+  char tmpl[] = "/tmp/gd_graph_fuzz.XXXXXX";
+  int fd = mkstemp(tmpl);
+  if (fd < 0) abort();
+  close(fd);
+  return tmpl;
+}
+
+unsigned long sink;
+
+void follow(gd_graph *g, node_ptr, node_ptr *field, int n) {
+  sink += kind_of(g, *field) + n;
+}
+
+// Kinds whose use test or chain link stops the program on purpose.
+bool use_test_stops(int kind) {
+  const gd_kind_info *k = gd_kind_info_of(kind);
+  return kind != NODE_DELTED && kind != NODE_NONE && !(k && (k->flags & GD_KF_RECORD));
+}
+
+bool chain_stops(int kind) {
+  const gd_kind_info *k = gd_kind_info_of(kind);
+  return !k || kind > NODE_NONE || (k->flags & GD_KF_CHAIN_ERROR);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  static const std::string path = input_path();
+  FILE *f = fopen(path.c_str(), "wb");
+  if (!f) abort();
+  fwrite(data, 1, size, f);
+  fclose(f);
+
+  gd_graph g = gd_graph_read_binary_file(path.c_str());
+  if (!g.nodeBuffer) return 0;
+
+  for (uint32_t i = 0; i < g.curNodePos; i++) {
+    int kind = kind_of(&g, (node_ptr)i);
+    sink += strlen(gd_kind_name(kind));
+    if (const gd_kind_info *k = gd_kind_info_of(kind)) {
+      for (int fi = 0; fi < k->nfields; fi++) {
+        const gd_field &fd = k->fields[fi];
+        if (fd.type == GD_FT_NODES) continue;
+        int64_t v = gd_field_get(&g.nodeBuffer[i], &fd);
+        if (fd.type == GD_FT_STR)
+          if (const char *s = string_at(&g, (str_ptr)v)) sink += strlen(s);
+        if (fd.type == GD_FT_NODE) sink += kind_of(&g, (node_ptr)v);
+      }
+    }
+    if (!use_test_stops(kind)) sink += nodeUses(g, (node_ptr)i, 0);
+    if (!chain_stops(kind)) sink += nextNode(&g, (node_ptr)i);
+  }
+  walk_ptrs(&g, follow);
+  for (uint32_t h = 0; h < g.hashTableLen; h++)
+    if (const char *s = string_at(&g, g.hashTable[h])) sink += gd_lookup_string(&g, s);
+  sink += gd_text_dump(&g).size();
+
+  // Changing the graph: a string, a freed and a new node, a member arc.
+  sink += gd_add_string(&g, "fuzz");
+  if (g.curNodePos) gd_free_node(&g, (node_ptr)(data[size - 1] % g.curNodePos));
+  node_ptr n = newNode(&g);
+  gd_clear_node(&g, n, dC_OBJECT);
+  addToScope(&g, g.firstNode, n);
+
+  FILE *out = fopen("/dev/null", "wb");
+  gd_graph_write_binary(out, g);
+  fclose(out);
+  deallocate_gd_graph(g);
+  return 0;
+}
