@@ -14,9 +14,6 @@ const char *const gd_node_type_ascii[NUM_NODES + 1] = {
 #define GD_KIND_NOMEMBER(e, name, member, flags, unused) name,
 #define GD_KIND_NORECORD(e, name, flags) name,
 #include "gd/node_kinds.def"
-#undef GD_KIND
-#undef GD_KIND_NOMEMBER
-#undef GD_KIND_NORECORD
 };
 
 const char *gd_kind_name(int kind) {
@@ -79,18 +76,6 @@ namespace layout_check {
   struct rec##_check { using R = rec; flds static_assert(sizeof(R) == bytes, #rec); };
 #define GD_ALIAS(rec, same)
 #include "gd/node_records.def"
-#undef GD_ROOT
-#undef GD_RECORD
-#undef GD_ALIAS
-#undef GD_KINDFIELD
-#undef GD_NODE
-#undef GD_NODES
-#undef GD_STR
-#undef GD_INT
-#undef GD_UINT
-#undef GD_ENUM
-#undef GD_BIT
-#undef GD_BITS
 }  // namespace layout_check
 #pragma GCC diagnostic pop
 
@@ -142,18 +127,6 @@ constexpr std::array<gd_field, A + B> join(const std::array<gd_field, A> &base, 
   };
 #define GD_ALIAS(rec, same)
 #include "gd/node_records.def"
-#undef GD_ROOT
-#undef GD_RECORD
-#undef GD_ALIAS
-#undef GD_KINDFIELD
-#undef GD_NODE
-#undef GD_NODES
-#undef GD_STR
-#undef GD_INT
-#undef GD_UINT
-#undef GD_ENUM
-#undef GD_BIT
-#undef GD_BITS
 
 // ---------------------------------------------------------------------------
 // Per-kind entries
@@ -233,9 +206,6 @@ constexpr gd_kind_info kinds[NUM_NODES + 1] = {
 #define GD_KIND_NOMEMBER(e, name, member, flags, unused) GD_KIND(e, name, member, flags, unused)
 #define GD_KIND_NORECORD(e, name, flags) make_kind_without_record(#e, name, flags),
 #include "gd/node_kinds.def"
-#undef GD_KIND
-#undef GD_KIND_NOMEMBER
-#undef GD_KIND_NORECORD
 };
 
 static_assert(kinds[gTREE_VEC].nlinks == 16 && kinds[gTREE_VEC].links_counted);

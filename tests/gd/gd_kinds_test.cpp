@@ -95,18 +95,6 @@ TEST(RecordLayout, BitFieldsLieWhereTheTableSays) {
 #define GD_RECORD(rec, base, bytes, flds) { using R [[maybe_unused]] = rec; flds }
 #define GD_ALIAS(rec, same)
 #include "gd/node_records.def"
-#undef GD_ROOT
-#undef GD_RECORD
-#undef GD_ALIAS
-#undef GD_KINDFIELD
-#undef GD_NODE
-#undef GD_NODES
-#undef GD_STR
-#undef GD_INT
-#undef GD_UINT
-#undef GD_ENUM
-#undef GD_BIT
-#undef GD_BITS
   EXPECT_GT(checked, 40);
 }
 

@@ -5,19 +5,12 @@
 #include <string>
 
 #include "gd/graph.h"
-#include "text_form.h"
+#include "text_graph.h"
 
 namespace {
 
-gd_graph compile(const char *text) {
-  gd_graph g = gd_empty_graph();
-  std::string error;
-  EXPECT_TRUE(gd_text_compile(text, &g, &error)) << error;
-  return g;
-}
-
 TEST(NextNode, ReadsAndWritesTheLinkOfEachKind) {
-  gd_graph g = compile(R"(
+  gd_graph g = text_graph(R"(
 0 if_stmt next=10 cond=11 thenc=12 elsec=13
 1 cObject other_node=20
 2 integer_cst type=5
@@ -47,40 +40,32 @@ TEST(NextNode, ReadsAndWritesTheLinkOfEachKind) {
   deallocate_gd_graph(g);
 }
 
-// The message goes to standard output; the death statement sends standard
-// output to standard error, where the death test reads.
 TEST(NextNodeDeathTest, KindsThatHaveNoBusinessInAChainStopTheProgram) {
-  gd_graph g = compile("0 cSystem\n1 bit_not_expr\n2 num_nodes\n3 9999\n4 using_directive\n");
-  EXPECT_EXIT(
-      {
-        dup2(2, 1);
-        nextNode(&g, 0);
-      },
-      testing::ExitedWithCode(1), "^unknown node\\(0\\) type: cSystem\\(239\\)\n$");
-  EXPECT_EXIT(
-      {
-        dup2(2, 1);
-        setNext(&g, 1, 0);
-      },
-      testing::ExitedWithCode(1), "^talvex: unknown node \\(1\\) type bit_not_expr\\(89\\)\n$");
-  EXPECT_EXIT(
-      {
-        dup2(2, 1);
-        nextNode(&g, 2);
-      },
-      testing::ExitedWithCode(1), "^unknown node\\(2\\) type: num_nodes\\(315\\)\n$");
-  EXPECT_EXIT(
-      {
-        dup2(2, 1);
-        nextNode(&g, 3);
-      },
-      testing::ExitedWithCode(1), "^unknown node\\(3\\) type: unknown_kind\\(9999\\)\n$");
-  EXPECT_EXIT(
-      {
-        dup2(2, 1);
-        setNext(&g, 4, 0);
-      },
-      testing::ExitedWithCode(1), "^talvex: unknown node \\(4\\) type using_directive\\(185\\)\n$");
+  gd_graph g = text_graph("0 cSystem\n1 bit_not_expr\n2 num_nodes\n3 9999\n4 using_directive\n");
+  struct Case {
+    node_ptr node;
+    bool set;  // setNext, else nextNode
+    const char *message;
+  } cases[] = {
+      {0, false, "^unknown node\\(0\\) type: cSystem\\(239\\)\n$"},
+      {1, true, "^talvex: unknown node \\(1\\) type bit_not_expr\\(89\\)\n$"},
+      {2, false, "^unknown node\\(2\\) type: num_nodes\\(315\\)\n$"},
+      {3, false, "^unknown node\\(3\\) type: unknown_kind\\(9999\\)\n$"},
+      {4, true, "^talvex: unknown node \\(4\\) type using_directive\\(185\\)\n$"},
+  };
+  for (const Case &c : cases) {
+    // The message goes to standard output; the death statement sends that
+    // to standard error, where the death test reads.
+    EXPECT_EXIT(
+        {
+          dup2(2, 1);
+          if (c.set)
+            setNext(&g, c.node, 0);
+          else
+            nextNode(&g, c.node);
+        },
+        testing::ExitedWithCode(1), c.message);
+  }
   deallocate_gd_graph(g);
 }
 

@@ -5,22 +5,15 @@
 #include <string>
 
 #include "gd/graph.h"
-#include "text_form.h"
+#include "text_graph.h"
 
 namespace {
-
-gd_graph compile(const char *text) {
-  gd_graph g = gd_empty_graph();
-  std::string error;
-  EXPECT_TRUE(gd_text_compile(text, &g, &error)) << error;
-  return g;
-}
 
 // A graph as the reader leaves it: n live records, buffers exactly full.
 gd_graph full_graph(int n) {
   std::string text;
   for (int i = 0; i < n; i++) text += std::to_string(i) + " integer_cst\n";
-  return compile(text.c_str());
+  return text_graph(text.c_str());
 }
 
 // ---------------------------------------------------------------------------
@@ -136,7 +129,7 @@ TEST(Allocation, ClearedNodeTakesTheDefaultsOfANewNode) {
 // Use test
 
 TEST(UseTest, ComparesNodeFieldsByKindWithItsExceptions) {
-  gd_graph g = compile(R"(
+  gd_graph g = text_graph(R"(
 0 integer_cst
 1 component_ref op0=2 op1=0
 2 array_ref op1=0
@@ -174,7 +167,7 @@ TEST(UseTest, ComparesNodeFieldsByKindWithItsExceptions) {
 }
 
 TEST(UseTest, UsedByFindsTheLowestUserAndCanSkipMarked) {
-  gd_graph g = compile(R"(
+  gd_graph g = text_graph(R"(
 0 integer_cst
 1 integer_cst type=0
 3 integer_cst type=5 mark_flag1
@@ -190,7 +183,7 @@ TEST(UseTest, UsedByFindsTheLowestUserAndCanSkipMarked) {
 }
 
 TEST(UseTestDeathTest, AKindWithoutATestStopsTheSearch) {
-  gd_graph g = compile("0 integer_cst\n1 imagpart_expr\n2 400\n");
+  gd_graph g = text_graph("0 integer_cst\n1 imagpart_expr\n2 400\n");
   EXPECT_EXIT(UsedBy(g, 0, 0), testing::ExitedWithCode(1),
               "^node_uses: Unhandled node 1 type 125\\(imagpart_expr\\)\n$");
   EXPECT_EXIT(nodeUses(g, 2, 0), testing::ExitedWithCode(1),
@@ -222,7 +215,7 @@ TEST(SchemaHelpers, VisibilityPrivateBeforeProtectedBeforePublic) {
 }
 
 TEST(SchemaHelpers, NameStringOfADeclaration) {
-  gd_graph g = compile(R"(
+  gd_graph g = text_graph(R"(
 0 identifier_node strg="x"
 1 var_decl name=0
 2 var_decl
@@ -235,7 +228,7 @@ TEST(SchemaHelpers, NameStringOfADeclaration) {
 }
 
 TEST(SchemaHelpers, AddToScopeAppendsASonArc) {
-  gd_graph g = compile(R"(
+  gd_graph g = text_graph(R"(
 0 cNameSpace
 1 cScope contents=2
 2 cArcSon src=1 dest=0 next=3

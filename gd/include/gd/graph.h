@@ -22,9 +22,6 @@ enum gd_node_type : uint16_t {
 #define GD_KIND_NOMEMBER(e, name, member, flags, unused) e,
 #define GD_KIND_NORECORD(e, name, flags) e,
 #include "gd/node_kinds.def"
-#undef GD_KIND
-#undef GD_KIND_NOMEMBER
-#undef GD_KIND_NORECORD
 };
 static_assert(gRVALUE_CONV == 223 && dC_ASG_ND == 224 && dC_ARC == 290 && dC_ARC_ARRAY_DIM == 312);
 static_assert(NODE_DELTED == 313 && NODE_NONE == 314 && NUM_NODES == 315);
@@ -93,18 +90,6 @@ const char *gd_op_name(int op);
 #define GD_RECORD(rec, base, bytes, fields) struct rec : base { fields };
 #define GD_ALIAS(rec, same) typedef same rec;
 #include "gd/node_records.def"
-#undef GD_ROOT
-#undef GD_RECORD
-#undef GD_ALIAS
-#undef GD_KINDFIELD
-#undef GD_NODE
-#undef GD_NODES
-#undef GD_STR
-#undef GD_INT
-#undef GD_UINT
-#undef GD_ENUM
-#undef GD_BIT
-#undef GD_BITS
 
 // One node record: the union of the records of all kinds, plus the base
 // records under short names.
@@ -123,9 +108,6 @@ union gd_graph_node {
 #define GD_KIND_NOMEMBER(e, name, member, flags, unused)
 #define GD_KIND_NORECORD(e, name, flags)
 #include "gd/node_kinds.def"
-#undef GD_KIND
-#undef GD_KIND_NOMEMBER
-#undef GD_KIND_NORECORD
   unsigned char bytes[72];
 };
 static_assert(sizeof(gd_graph_node) == 72, "a node record is 72 bytes in the file");

@@ -2,9 +2,11 @@
 
 #include <gd/filters/runner.h>
 
+#include "support/graph_fixture.h"
+#include "support/temp_dir.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -76,6 +78,65 @@ TEST(FilterStep, TakesNameAndFunctionFromOneFamilyName)
     const filter_step step = FILTER_STEP(gd_reduce);
     EXPECT_STREQ(step.name, "gd_reduce_filter");
     EXPECT_EQ(step.run, &gd_reduce_filter);
+}
+
+}  // namespace
+
+// The whole frame on real files: a graph file in, fake steps, a file out.
+namespace {
+
+int stop_step(gd_graph *) { return 0; }
+// Adds a node, so the output shows that the steps ran on the graph read.
+int add_node_step(gd_graph *g)
+{
+    gd_clear_node(g, newNode(g), gINTEGER_CST);
+    return 1;
+}
+
+class FilterProgram : public ::testing::Test {
+  protected:
+    temp_dir dir;
+    std::string in = dir.file("in.gd");
+    std::string out = dir.file("out.gd");
+
+    void SetUp() override
+    {
+        text_graph t(R"(root 0
+0 identifier_node strg="x"
+)");
+        ASSERT_EQ(gd_graph_write_binary_file(in.c_str(), t.g), 1);
+    }
+
+    int run(std::span<const filter_step> steps, std::string *err)
+    {
+        std::string prog = "prog";
+        char *argv[] = {prog.data(), in.data(), out.data(), nullptr};
+        ::testing::internal::CaptureStderr();
+        const int status = run_filter_program(3, argv, steps, step_report::progress);
+        *err = ::testing::internal::GetCapturedStderr();
+        return status;
+    }
+};
+
+TEST_F(FilterProgram, WritesTheGraphTheStepsLeft)
+{
+    const filter_step steps[] = {{"add_filter", add_node_step}};
+    std::string err;
+    EXPECT_EQ(run(steps, &err), 0);
+    EXPECT_EQ(err, "* Running add_filter...done\n");
+    gd_graph g = gd_graph_read_binary_file(out.c_str());
+    EXPECT_EQ(gd_text_dump(&g), "root 0\n0 identifier_node strg=\"x\"\n1 integer_cst\n");
+    deallocate_gd_graph(g);
+}
+
+TEST_F(FilterProgram, StopAtAStepWritesNoFile)
+{
+    const filter_step steps[] = {{"add_filter", add_node_step}, {"stop_filter", stop_step},
+                                 {"add_filter", add_node_step}};
+    std::string err;
+    EXPECT_EQ(run(steps, &err), 1);
+    EXPECT_EQ(err, "* Running add_filter...done\n* Running stop_filter...Error in filter stop_filter\n");
+    EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 }  // namespace

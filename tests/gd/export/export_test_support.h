@@ -1,0 +1,146 @@
+// What the export tests share: graphs from the text form, captured output of
+// library calls, a scratch directory, running a program and checking a
+// document with xmllint.
+#pragma once
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "gd/graph.h"
+#include "text_form.h"
+
+extern char **environ;
+
+namespace export_test {
+
+// The graph of a text-form fixture; an empty graph (and a test failure) when
+// the text does not compile.
+inline gd_graph compile(const std::string &text) {
+  gd_graph g = gd_empty_graph();
+  std::string error;
+  EXPECT_TRUE(gd_text_compile(text, &g, &error)) << error;
+  return g;
+}
+
+// A graph that frees its buffers when the test ends.
+struct graph {
+  gd_graph g;
+  explicit graph(const std::string &text) : g(compile(text)) {}
+  ~graph() { deallocate_gd_graph(g); }
+  graph(const graph &) = delete;
+  graph &operator=(const graph &) = delete;
+  const gd_graph *operator&() const { return &g; }
+  gd_graph *get() { return &g; }
+  gd_graph_node &node(int i) { return g.nodeBuffer[i]; }
+};
+
+struct output {
+  std::string out;
+  std::string err;
+  int result;
+};
+
+// Calls f(out, err) with both streams caught in memory.
+template <class F>
+output capture(F f) {
+  char *out_text = nullptr, *err_text = nullptr;
+  size_t out_len = 0, err_len = 0;
+  FILE *out = open_memstream(&out_text, &out_len);
+  FILE *err = open_memstream(&err_text, &err_len);
+  int result = f(out, err);
+  fclose(out);
+  fclose(err);
+  output o{std::string(out_text, out_len), std::string(err_text, err_len), result};
+  free(out_text);
+  free(err_text);
+  return o;
+}
+
+class scratch_dir {
+ public:
+  scratch_dir() {
+    char tmpl[] = "/tmp/gd_export_test.XXXXXX";
+    dir_ = mkdtemp(tmpl);
+  }
+  ~scratch_dir() { std::filesystem::remove_all(dir_); }
+  std::string path(const std::string &name) const { return (dir_ / name).string(); }
+  std::string put(const std::string &name, const std::string &bytes) const {
+    std::ofstream(path(name), std::ios::binary) << bytes;
+    return path(name);
+  }
+  std::string put_graph(const std::string &name, const gd_graph &g) const {
+    EXPECT_EQ(gd_graph_write_binary_file(path(name).c_str(), g), 1);
+    return path(name);
+  }
+  std::string put_graph_text(const std::string &name, const std::string &text) const {
+    graph g(text);
+    return put_graph(name, g.g);
+  }
+  static std::string contents(const std::string &file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+
+ private:
+  std::filesystem::path dir_;
+};
+
+struct run_result {
+  int status;  // exit status, or -1 when the program did not exit by itself
+  std::string out;
+  std::string err;
+};
+
+// Runs program with args (argv[0] is the program path), without a shell.
+// Standard output goes to stdout_path when one is given (/dev/full, say).
+inline run_result run_program(const std::string &program, const std::vector<std::string> &args,
+                              const std::string &stdout_path = "") {
+  scratch_dir d;
+  std::string out_file = stdout_path.empty() ? d.path("out") : stdout_path;
+  std::string err_file = d.path("err");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  std::vector<char *> argv;
+  argv.push_back(const_cast<char *>(program.c_str()));
+  for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid;
+  run_result r{-1, "", ""};
+  int spawned = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) {
+    ADD_FAILURE() << "cannot start " << program;
+    return r;
+  }
+  int st = 0;
+  waitpid(pid, &st, 0);
+  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  if (stdout_path.empty()) r.out = scratch_dir::contents(out_file);
+  r.err = scratch_dir::contents(err_file);
+  return r;
+}
+
+// xmllint's verdict on a document: "" when it is well-formed, else what
+// xmllint reports. The prefix xlink is bound by the GXL document type, which
+// xmllint does not load; its namespace notices are no well-formedness error.
+inline std::string xml_problems(const std::string &document) {
+  scratch_dir d;
+  run_result r = run_program("xmllint", {"--noout", d.put("doc.xml", document)});
+  if (r.status == 0) return "";
+  return "xmllint status " + std::to_string(r.status) + ":\n" + r.err;
+}
+
+}  // namespace export_test

@@ -1,0 +1,180 @@
+// The talvexf program: command line, messages, exit status and files.
+
+#include <gd/filters/chain.h>
+
+#include "support/graph_fixture.h"
+#include "support/temp_dir.h"
+
+#include <sys/wait.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct run_result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// Runs talvexf with the arguments, each quoted for the shell.
+run_result run_talvexf(const temp_dir &dir, const std::vector<std::string> &args)
+{
+    std::string command = std::string("'") + TALVEXF_PATH + "'";
+    for (const std::string &arg : args)
+        command += " '" + arg + "'";
+    const std::string out = dir.file("stdout"), err = dir.file("stderr");
+    command += " >'" + out + "' 2>'" + err + "'";
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file(out), read_file(err)};
+}
+
+// The standard error of a run that completes every step: one progress line
+// per step, with "done".
+std::string progress_lines()
+{
+    std::string text;
+    for (const filter_step &step : talvex_chain())
+        text += std::string("* Running ") + step.name + "...done\n";
+    return text;
+}
+
+void write_graph(const char *text, const std::string &path)
+{
+    text_graph t(text);
+    ASSERT_EQ(gd_graph_write_binary_file(path.c_str(), t.g), 1);
+}
+
+// A unit with a global namespace and nothing in it.
+const char *empty_unit = R"(root 0
+0 namespace_decl name=1 srcf="<internal>" srcl=0 lang=src_lang_cp
+1 identifier_node strg="::" lngt=2
+)";
+
+TEST(Talvexf, RunsTheFortyOneStepsInTheirOrderAndWritesTheGraph)
+{
+    temp_dir dir;
+    const std::string in = dir.file("unit.gd"), out = dir.file("unit.out.gd");
+    write_graph(empty_unit, in);
+    const run_result r = run_talvexf(dir, {in, out});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    // Written out step by step: gd_filter runs at steps 8, 34 and 41.
+    EXPECT_EQ(r.err,
+              "* Running gd_reduce_filter...done\n"
+              "* Running gd_global_filter...done\n"
+              "* Running gd_inclass_typedefs_filter...done\n"
+              "* Running gd_builtin_filter...done\n"
+              "* Running namespace_filter...done\n"
+              "* Running aggregate_filter...done\n"
+              "* Running gd_operators_filter...done\n"
+              "* Running gd_filter_filter...done\n"
+              "* Running gd_alias_filter...done\n"
+              "* Running funct_type_filter...done\n"
+              "* Running gd_derived_filter...done\n"
+              "* Running gd_enum_filter...done\n"
+              "* Running gd_objects_filter...done\n"
+              "* Running gd_func_filter...done\n"
+              "* Running gd_templates_filter...done\n"
+              "* Running gd_literals_filter...done\n"
+              "* Running gd_actuals_filter...done\n"
+              "* Running gd_break_filter...done\n"
+              "* Running gd_goto_filter...done\n"
+              "* Running gd_return_filter...done\n"
+              "* Running gd_labels_filter...done\n"
+              "* Running gd_for_filter...done\n"
+              "* Running gd_while_filter...done\n"
+              "* Running gd_exceptions_filter...done\n"
+              "* Running gd_if_filter...done\n"
+              "* Running gd_switch_filter...done\n"
+              "* Running gd_initializers_filter...done\n"
+              "* Running gd_block_filter...done\n"
+              "* Running gd_statements_filter...done\n"
+              "* Running gd_classref_filter...done\n"
+              "* Running classes_filter...done\n"
+              "* Running gd_virtual_filter...done\n"
+              "* Running gd_typedecls_filter...done\n"
+              "* Running gd_filter_filter...done\n"
+              "* Running gd_globalize_funct_types_filter...done\n"
+              "* Running merge_builtin_filter...done\n"
+              "* Running zap_builtin_filter...done\n"
+              "* Running zap_other_filter...done\n"
+              "* Running gd_nameref_filter...done\n"
+              "* Running ordinals_filter...done\n"
+              "* Running gd_filter_filter...done\n");
+    gd_graph g = gd_graph_read_binary_file(out.c_str());
+    EXPECT_NE(g.curStringPos, 0u);
+    EXPECT_EQ(kind_of(&g, g.firstNode), dC_SCOPE_GLB);
+    deallocate_gd_graph(g);
+}
+
+TEST(Talvexf, RunsTheSampleUnit)
+{
+    temp_dir dir;
+    const std::string out = dir.file("unit.out.gd");
+    const run_result r = run_talvexf(dir, {SAMPLE_GD, out});
+    EXPECT_EQ(r.status, 0) << r.err;
+    // Filters may add their own notes inside a progress line; each step
+    // still starts one line and ends it with "done".
+    std::size_t started = 0, done = 0;
+    for (std::size_t at = 0; (at = r.err.find("* Running ", at)) != std::string::npos; ++at)
+        ++started;
+    for (std::size_t at = 0; (at = r.err.find("done\n", at)) != std::string::npos; ++at)
+        ++done;
+    EXPECT_EQ(started, 41u);
+    EXPECT_EQ(done, 41u);
+    gd_graph g = gd_graph_read_binary_file(out.c_str());
+    EXPECT_EQ(kind_of(&g, g.firstNode), dC_SCOPE_GLB);
+    deallocate_gd_graph(g);
+}
+
+TEST(Talvexf, WrongArgumentCountsPrintTheUsage)
+{
+    temp_dir dir;
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {dir.file("in.gd")},
+        {dir.file("in.gd"), dir.file("out.gd"), dir.file("extra.gd")},
+    };
+    for (const auto &args : cases) {
+        const run_result r = run_talvexf(dir, args);
+        EXPECT_EQ(r.status, 1) << args.size() << " arguments";
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, std::string("usage: ") + TALVEXF_PATH + " ingdfile outgdfile\n");
+    }
+}
+
+TEST(Talvexf, MissingInputFile)
+{
+    temp_dir dir;
+    const std::string in = dir.file("missing.gd"), out = dir.file("out.gd");
+    const run_result r = run_talvexf(dir, {in, out});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Could not open " + in + " for binary read\nCould not read graph from file " + in + "\n");
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST(Talvexf, FileWithAnEmptyStringPoolCountsAsUnread)
+{
+    temp_dir dir;
+    const std::string in = dir.file("nostrings.gd"), out = dir.file("out.gd");
+    write_graph("root 0\n0 namespace_decl\n", in);
+    const run_result r = run_talvexf(dir, {in, out});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Could not read graph from file " + in + "\n");
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST(Talvexf, OutputThatCannotBeWritten)
+{
+    temp_dir dir;
+    const std::string in = dir.file("unit.gd"), out = dir.file("no-such-dir/out.gd");
+    write_graph(empty_unit, in);
+    const run_result r = run_talvexf(dir, {in, out});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, progress_lines() + "Could not open " + out + " for binary write\nError writing graph to " +
+                         out + "\n");
+}
+
+}  // namespace
