@@ -8,6 +8,9 @@
 
 #include "chain_walk.h"
 
+#include <cstdint>
+#include <vector>
+
 namespace {
 
 // The pool offsets of the names of the two constructor clones, -1 when the
@@ -77,16 +80,32 @@ void append_member(gd_graph *g, member_list &list, node_ptr member)
     list.last = arc;
 }
 
+// The walk that last met each node: a member chain that leads back into
+// itself ends at the first member met again.
+struct walk_marks {
+    std::vector<uint32_t> walk_of;
+    uint32_t current = 0;
+    explicit walk_marks(const gd_graph *g) : walk_of(g->curNodePos, 0) {}
+    void next_walk() { ++current; }
+    // 1 the first time the current walk meets n.
+    bool first_meeting(node_ptr n)
+    {
+        if (walk_of[n] == current)
+            return false;
+        walk_of[n] = current;
+        return true;
+    }
+};
+
 // Walks a member chain from `first` along `chan`, giving each member an arc
 // (but the class's own name declaration among the data members) and cutting
 // it out of the chain. The walk ends at the first index that is no
-// declaration, and after as many steps as the graph has nodes, so a chain
-// that runs in a circle cannot hold it.
-void take_members(gd_graph *g, member_list &list, node_ptr first, bool functions)
+// declaration.
+void take_members(gd_graph *g, walk_marks &marks, member_list &list, node_ptr first, bool functions)
 {
-    chain_guard guard(g);
+    marks.next_walk();
     node_ptr f = first;
-    while (is_declaration_kind(kind_of(g, f)) && guard.step()) {
+    while (is_declaration_kind(kind_of(g, f)) && marks.first_meeting(f)) {
         if (functions && is_constructor(g, f))
             fold_clones(g, f);
         const bool own_name = !functions && kind_of(g, f) == gTYPE_DECL &&
@@ -109,7 +128,7 @@ t_visb protected_first_visibility(const gd_graph_common &c)
 }
 
 // Converts main-variant record or union type x into a Ririra aggregate.
-void do_aggregate(gd_graph *g, node_ptr x)
+void do_aggregate(gd_graph *g, walk_marks &marks, node_ptr x)
 {
     gd_graph_node &rec = g->nodeBuffer[x];
 
@@ -171,8 +190,8 @@ void do_aggregate(gd_graph *g, node_ptr x)
 
     // Data members first, then functions; node numbers of the arcs follow.
     member_list list{x};
-    take_members(g, list, flds, false);
-    take_members(g, list, fncs, true);
+    take_members(g, marks, list, flds, false);
+    take_members(g, marks, list, fncs, true);
 }
 
 // Moves a reference to a folded clone to its constructor. After the filter
@@ -201,10 +220,12 @@ int aggregate_filter(gd_graph *g)
     comp_ctor = gd_lookup_string(g, "__comp_ctor");
 
     // Variants (unql another node) stay compiler types for gd_alias_filter.
+    // Members are nodes of the graph as it is now; the filter adds only arcs.
+    walk_marks marks(g);
     for (node_ptr x = 0; node_valid(g, x); ++x) {
         const gd_node_type k = kind_of(g, x);
         if ((k == gRECORD_TYPE || k == gUNION_TYPE) && g->nodeBuffer[x].type.unql == x)
-            do_aggregate(g, x);
+            do_aggregate(g, marks, x);
     }
 
     walk_ptrs(g, unifyConstructors);

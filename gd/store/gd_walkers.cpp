@@ -1,6 +1,7 @@
 // The pointer-field walkers: every node_ptr field of every node, handed to a
 // callback in a fixed order per kind, driven by the per-kind field table.
 #include "gd/kind_table.h"
+#include "gd/walkers.h"
 
 namespace {
 // Walks running now; allocation stays stopped until the outermost ends.
@@ -15,12 +16,18 @@ void end_walk() {
 }
 }  // namespace
 
-int gd_walk_node(gd_graph *g, node_ptr np, gd_graph_node *p, callback f, int n) {
-  const gd_kind_info *info = gd_kind_info_of(p->common.type);
-  if (!info || !(info->flags & GD_KF_RECORD) || (info->flags & GD_KF_UNWALKED)) return n;
+int gd_walk_as(gd_graph *g, node_ptr np, gd_graph_node *p, gd_node_type k, callback f, int n) {
+  const gd_kind_info *info = gd_kind_info_of(k);
+  if (!info) return n;
   int links = gd_links_in_use(info, p);
   for (int l = 0; l < links; l++) f(g, np, (node_ptr *)(p->bytes + info->links[l].offset), n++);
   return n;
+}
+
+int gd_walk_node(gd_graph *g, node_ptr np, gd_graph_node *p, callback f, int n) {
+  const gd_kind_info *info = gd_kind_info_of(p->common.type);
+  if (!info || !(info->flags & GD_KF_RECORD) || (info->flags & GD_KF_UNWALKED)) return n;
+  return gd_walk_as(g, np, p, p->common.type, f, n);
 }
 
 void walk_ptrs(gd_graph *g, callback f) {

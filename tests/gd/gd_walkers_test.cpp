@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "gd/kind_table.h"
+#include "gd/walkers.h"
 #include "text_graph.h"
 
 namespace {
@@ -58,6 +59,24 @@ nodes 8
             "4:0=5 5:0=-1 5:1=6 "
             "6:0=-1 6:1=-1 6:2=0 6:3=1 6:4=2 6:5=3 6:6=4 6:7=5 6:8=6 6:9=7 6:10=8 6:11=9 6:12=10 6:13=11 "
             "6:14=12 6:15=13");
+  deallocate_gd_graph(g);
+}
+
+TEST(Walkers, RecordWalkersStartAtTheOrdinalGiven) {
+  gd_graph g = text_graph(R"(
+0 function_decl name=11 body=18
+1 cCntrlStmt other_node=3
+)");
+  calls.clear();
+  EXPECT_EQ(w_function_decl(&g, 0, &g.nodeBuffer[0].function_decl, record_call, 5), 14);
+  EXPECT_EQ(w_gcc_decl(&g, 0, &g.nodeBuffer[0].decl, record_call, 0), 7);
+  EXPECT_EQ(w_dc_ctrl_stmt(&g, 1, &g.nodeBuffer[1].dc_ctrl_stmt, record_call, 0), 1);
+  std::string out;
+  for (const std::string &c : calls) out += c + " ";
+  EXPECT_EQ(out,
+            "0:5=-1 0:6=11 0:7=-1 0:8=-1 0:9=-1 0:10=-1 0:11=-1 0:12=-1 0:13=18 "
+            "0:0=-1 0:1=11 0:2=-1 0:3=-1 0:4=-1 0:5=-1 0:6=-1 "
+            "1:0=3 ");
   deallocate_gd_graph(g);
 }
 

@@ -1,0 +1,31 @@
+// The walker of each record type, w_<record without t_>: visits the record's
+// node_ptr fields in walk order from ordinal n and returns the next ordinal.
+// walk_ptrs dispatches by kind itself; these are for a caller that holds a
+// record of a known type.
+#pragma once
+
+#include "gd/graph.h"
+
+// Walks the pointer fields of record p as a record of kind k, whether or not
+// walk_ptrs walks that kind.
+int gd_walk_as(gd_graph *g, node_ptr np, gd_graph_node *p, gd_node_type k, callback f, int n);
+
+#define GD_WALKER(member, record, kind)                                             \
+  inline int w_##member(gd_graph *g, node_ptr np, record *p, callback f, int n) { \
+    return gd_walk_as(g, np, reinterpret_cast<gd_graph_node *>(p), kind, f, n);    \
+  }
+#define GD_KIND(e, name, member, flags, unused) GD_WALKER(member, t_##member, e)
+#define GD_KIND_NOMEMBER(e, name, member, flags, unused) GD_WALKER(member, t_##member, e)
+#define GD_KIND_NORECORD(e, name, flags)
+#include "gd/node_kinds.def"
+
+// The base records, each walked as a kind that has exactly its layout.
+GD_WALKER(gd_graph_common, gd_graph_common, gERROR_MARK)
+GD_WALKER(gcc_decl, t_gcc_decl, gLABEL_DECL)
+GD_WALKER(gcc_type, t_gcc_type, gVOID_TYPE)
+GD_WALKER(gcc_expr, t_gcc_expr, gWITH_CLEANUP_EXPR)
+GD_WALKER(gcc_expr1, t_gcc_expr1, gFIX_TRUNC_EXPR)
+GD_WALKER(gcc_expr2, t_gcc_expr2, gPLUS_EXPR)
+GD_WALKER(gcc_expr_ineq, t_gcc_expr_ineq, gLT_EXPR)
+GD_WALKER(gcc_const, t_gcc_const, gCOMPLEX_CST)
+#undef GD_WALKER
