@@ -35,6 +35,7 @@ int run_filter_program(int argc, char **argv, std::span<const filter_step> steps
     // The reader has already said why; an empty pool counts as a failed read.
     if (g.curStringPos == 0) {
         std::fprintf(stderr, "Could not read graph from file %s\n", in_path);
+        deallocate_gd_graph(g);
         return 1;
     }
     // The output is opened only after the last step went on, so a stop leaves
