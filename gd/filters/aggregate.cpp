@@ -90,6 +90,8 @@ struct walk_marks {
     // 1 the first time the current walk meets n.
     bool first_meeting(node_ptr n)
     {
+        if (uint32_t(n) >= walk_of.size())
+            walk_of.resize(n + 1, 0);
         if (walk_of[n] == current)
             return false;
         walk_of[n] = current;
