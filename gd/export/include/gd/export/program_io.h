@@ -15,7 +15,7 @@ namespace gdexport {
 // number, and for one outside the int range, which no node index can be.
 bool parse_node_number(const char *text, bool whole, int *number);
 
-// The 72 bytes of a record in hexadecimal, 16 to a line, then an empty line.
+// The 72 bytes of a record in hexadecimal, 16 to a line (the last line holds 8).
 void dump_record_bytes(FILE *out, const gd_graph_node &rec);
 
 // The number of elements of a tree_vec to show: its length, clamped to the
