@@ -1,0 +1,140 @@
+#include "parser.h"
+
+#include "merge.h"
+#include "ta_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+namespace {
+
+const std::string kNoFiles = "Didn't see any nodes that were instances of cFile -- strange\n";
+
+// "<tree>|<standard error>" after a successful parse, "FAILED|<standard
+// error>" after a refused one; the warning about cFile is left out.
+std::string parseCase(const std::string& input)
+{
+    Cglobal global(0, true);
+    std::string errors;
+    bool ok = parseText(input, global, &errors);
+    size_t at = errors.find(kNoFiles);
+    if (at != std::string::npos)
+        errors.erase(at, kNoFiles.size());
+    return (ok ? describe(global.m_pRoot) : std::string("FAILED")) + "|" + errors;
+}
+
+} // namespace
+
+TEST(Parser, InputsMapToTheirGraphOrTheirError)
+{
+    struct Ccase {
+        const char* what;
+        std::string input;
+        std::string expected;
+    } cases[] = {
+        {"words and strings", "contain \"p q\" r\\\"s\n", "$ROOT(p q(r\\\"s))|"},
+        {"escapes stay in strings", "contain a \"b\\\"c\"\n", "$ROOT(a(b\\\"c))|"},
+        {"comments", "// head\ncontain a b // tail\nx//y { k=v }\ncontain a x//y\n", "$ROOT(a(x//y {k=v} b))|"},
+        {"section headers in any case",
+         "scheme tuple :\ncontain A B\nfact Tuple :\ncontain a b\nEXTRA TUPLE :\ncontain b c\n", "$ROOT(a(b(c)))|"},
+        {"schema and instance names apart", "SCHEME TUPLE :\ncontain a b\nFACT TUPLE :\ncontain a c\n",
+         "$ROOT(a(c))|"},
+        {"relation declaration in the schema", "SCHEME TUPLE :\n( call ) { color=red }\nFACT TUPLE :\ncontain a b\n",
+         "$ROOT(a(b))|"},
+        {"$root is a name", "contain $root x\n", "$ROOT($root(x))|"},
+        {"$INSTANCE", "$INSTANCE f cFile\n", "$ROOT(f [$INSTANCE>cFile])|"},
+        {"attribute forms", "a { x=(1 2 3) y z=() w=\"q r\" }\n", "$ROOT(a {w=q r,x=(1 2 3),y,z})|"},
+        {"second block extends the first", "a { y=2 }\na { x=1 }\n", "$ROOT(a {x=1,y=2})|"},
+        {"bracketed edge with attributes", "(call a b) { w=1 }\ncontain a b\n", "$ROOT(a [call>b](b))|"},
+        {"quoted colon is a name", "contain a \":\"\n", "$ROOT(a(:))|"},
+        {"longest word", "contain a " + std::string(1023, 'w') + "\n", "$ROOT(a(" + std::string(1023, 'w') + "))|"},
+        {"two parents", "contain a c\ncontain b c\n",
+         "$ROOT(b(c) a [contain>c])|c has multiple parents\n  b->c\n  a->c\n"},
+        {"disconnected graph", "contain a b\ncontain b a\ncontain r s\n",
+         "FAILED|Graph is disconnected -- read 4 nodes but only 2 nodes in tree\n"},
+        {"empty input", "", "FAILED|Graph has no root -- no instance node is without a parent\n"},
+        {"bare colon ends a header", "contain a :\n", "FAILED|Graph has no root -- no instance node is without a parent\n"},
+        {"bad $ word", "contain a $ENTITY\nnext line\n", "FAILED|\nParse error at line 1\n\n...\nnext line\n"},
+        {"relation outside the schema", "( call )\nx\n",
+         "FAILED|Saw a relation outside of SCHEME\n\nParse error at line 1\n\n...\nx\n"},
+        {"line numbers after CR LF", "contain a b\r\ncontain c d\r\n} x\r\nl4\r\nl5\r\nl6\r\n",
+         "FAILED|\nParse error at line 3\n\n... x\r\nl4\r\nl5\r\n"},
+        {"multi-line string", "contain a \"b\nc\"\n= x\n", "FAILED|\nParse error at line 3\n\n... x\n"},
+        {"NUL between tokens", std::string("contain a b\n\0 tail\n", 19), "FAILED|\nParse error at line 2\n\n... tail\n"},
+        {"NUL in a word", std::string("contain a b\0c\n", 14), "FAILED|\nParse error at line 1\n\n...c\n"},
+        {"NUL in a comment", std::string("// x\0y\ncontain a b\n", 19), "FAILED|\nParse error at line 1\n\n...y\ncontain a b\n"},
+        {"word too long", "contain a " + std::string(1024, 'w'), "FAILED|\nParse error at line 1\n\n..."},
+        {"end of input in a string", "contain a \"b", "FAILED|\nParse error at line 1\n\n..."},
+        {"end of input after a backslash", "contain a \"b\\", "FAILED|\nParse error at line 1\n\n..."},
+        {"brace without a fact", "{ a=1 }\n", "FAILED|\nParse error at line 1\n\n... a=1 }\n"},
+        {"brace after a header", "FACT TUPLE :\n{ a=1 }\n", "FAILED|\nParse error at line 2\n\n... a=1 }\n"},
+        {"nothing after =", "a { x = }\n", "FAILED|\nParse error at line 1\n\n...\n"},
+        {"statement of two words", "a b\n", "FAILED|\nParse error at line 2\n\n..."},
+        {"unclosed bracketed edge", "( call a b c\n", "FAILED|\nParse error at line 1\n\n...\n"},
+    };
+    for (const Ccase& c : cases)
+        EXPECT_EQ(parseCase(c.input), c.expected) << c.what;
+}
+
+TEST(Parser, WarnsWhenNoNodeIsAFile)
+{
+    Cglobal global(0, true);
+    std::string errors;
+    ASSERT_TRUE(parseText("contain a b\n", global, &errors));
+    EXPECT_EQ(errors, kNoFiles);
+    ASSERT_TRUE(parseText("$INSTANCE a CFILE\n", global, &errors));
+    EXPECT_EQ(errors, "");
+}
+
+TEST(Parser, MarksFilesAndFileNamesAndSizesTheMergeTables)
+{
+    Cglobal global(0, true);
+    ASSERT_TRUE(parseText("$INSTANCE @FILE.x.h.a.c cfile\n$INSTANCE b cFile\n$INSTANCE c cFile\n"
+                          "contain c @FILE.y.h\ncontain b @7\n@FILE.x.h.a.c { name=x }\n",
+                          global));
+    CinstanceFact* x = nullptr;
+    for (CedgeFact* e = global.m_pRoot->firstChildEdge(); e; e = e->nextChildEdge())
+        if (std::string(e->m_pTo->name()) == "@FILE.x.h.a.c")
+            x = e->m_pTo;
+    ASSERT_NE(x, nullptr);
+    EXPECT_EQ(x->m_flags & (kFlagFileNode | kFlagFileName), kFlagFileNode | kFlagFileName);
+    // 3 file declarations: 2^4 > (3 + 1) * 2; 2 "@FILE." names: 2^4 > 5 * 2 + 2.
+    EXPECT_EQ(global.m_candidates.m_slotCount, 16u);
+    EXPECT_EQ(global.m_renames.m_slotCount, 16u);
+    // The file node with attributes is a candidate, @FILE.y.h goes to renaming.
+    EXPECT_EQ(global.m_candidates.m_totalCount, 1u);
+    EXPECT_EQ(global.m_renames.m_totalCount, 1u);
+    EXPECT_EQ(global.m_maxNo, 7u);
+}
+
+TEST(Parser, VerboseProgressLinesAreTimeStamped)
+{
+    Cglobal global(1, true);
+    std::string errors;
+    ASSERT_TRUE(parseText("$INSTANCE a cFile\ncontain a b\n", global, &errors));
+    std::string stamp = "TwinFold: [0-9]{2}:[0-9]{2}:[0-9]{2} ";
+    std::regex expected("^" + stamp + "Read 3 lines of input \\(1 schema 2 instance nodes created\\)\n" + stamp +
+                        "a has no parent\n" + stamp + "cFile has no parent\n" + stamp + "Built graph\n" + stamp +
+                        "Graph is a tree\n$");
+    EXPECT_TRUE(std::regex_match(errors, expected)) << errors;
+}
+
+TEST(Parser, ReportsProgressEveryMillionLines)
+{
+    Cglobal global(1, true);
+    std::string errors;
+    ASSERT_TRUE(parseText(std::string((1 << 20) - 1, '\n') + "contain a b\n", global, &errors));
+    EXPECT_NE(errors.find(" Parse progress 1M lines\n"), std::string::npos) << errors.substr(0, 200);
+}
+
+TEST(Parser, DeepContainmentNeedsNoRecursion)
+{
+    std::string input;
+    for (int i = 0; i < 200000; ++i)
+        input += "contain n" + std::to_string(i) + " n" + std::to_string(i + 1) + "\n";
+    Cglobal global(0, true);
+    ASSERT_TRUE(parseText(input, global, nullptr, 16));
+    EXPECT_EQ(global.m_pRoot->children(), 1);
+}

@@ -1,0 +1,110 @@
+// Helpers of the twinfold tests: parse a TA text in memory, describe a graph
+// in one line, write TA into a string.
+#pragma once
+
+#include "merge.h"
+#include "parser.h"
+#include "writer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+// A stream over text (tmpfile, as fmemopen refuses empty buffers).
+inline FILE* streamOf(const std::string& text)
+{
+    FILE* f = std::tmpfile();
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::rewind(f);
+    return f;
+}
+
+// Parses text into global; errors receives what went to standard error.
+inline bool parseText(const std::string& text, Cglobal& global, std::string* errors = nullptr, int bits = 10)
+{
+    FILE* f = streamOf(text);
+    testing::internal::CaptureStderr();
+    CririraParser parser;
+    bool ok = parser.parse(f, global, bits);
+    std::string err = testing::internal::GetCapturedStderr();
+    std::fclose(f);
+    if (errors)
+        *errors = err;
+    return ok;
+}
+
+// One line per graph: name, attributes in braces, non-tree out edges in
+// brackets, then the tree children in out-list order in parentheses.
+inline std::string describe(const CinstanceFact* node)
+{
+    std::string text = node->name();
+    if (node->m_pFirstSetting) {
+        text += " {";
+        for (const Csetting* s = node->m_pFirstSetting; s; s = s->m_pNext) {
+            text += s == node->m_pFirstSetting ? "" : ",";
+            text += s->name();
+            if (s->m_pFirstValue && !s->m_pFirstValue->m_pNext)
+                text += std::string("=") + s->m_pFirstValue->name();
+            else if (s->m_pFirstValue) {
+                text += "=(";
+                for (const Cvalue* v = s->m_pFirstValue; v; v = v->m_pNext)
+                    text += std::string(v == s->m_pFirstValue ? "" : " ") + v->name();
+                text += ")";
+            }
+        }
+        text += "}";
+    }
+    for (const CedgeFact* e = node->firstOutEdge(); e; e = e->nextOutEdge())
+        text += std::string(" [") + e->name() + ">" + (e->m_pTo ? e->m_pTo->name() : "-") + "]";
+    if (node->firstChildEdge()) {
+        text += "(";
+        for (const CedgeFact* e = node->firstChildEdge(); e; e = e->nextChildEdge())
+            text += (e == node->firstChildEdge() ? "" : " ") + describe(e->m_pTo);
+        text += ")";
+    }
+    return text;
+}
+
+inline std::string writeTa(CinstanceFact* root, int indent = -1, const char* inputName = nullptr)
+{
+    char* buffer = nullptr;
+    size_t size = 0;
+    FILE* out = open_memstream(&buffer, &size);
+    Clayout::ta(out, indent, root, inputName);
+    std::fclose(out);
+    std::string text(buffer, size);
+    std::free(buffer);
+    return text;
+}
+
+// Parse, merge, rename and write, as a run does; the TA text, or "" when the
+// input was refused. errors receives standard error.
+inline std::string foldText(const std::string& text, bool unionHeaders = true, int verbosity = 0,
+                            std::string* errors = nullptr)
+{
+    Cglobal global(verbosity, unionHeaders);
+    std::string parseErrors;
+    if (!parseText(text, global, &parseErrors)) {
+        if (errors)
+            *errors = parseErrors;
+        return "";
+    }
+    testing::internal::CaptureStderr();
+    global.twinfold();
+    Crename renamer;
+    renamer.rename(global);
+    std::string mergeErrors = testing::internal::GetCapturedStderr();
+    if (errors)
+        *errors = parseErrors + mergeErrors;
+    return writeTa(global.m_pRoot);
+}
+
+// The sections of a written TA file around the given line groups.
+inline std::string taText(const std::string& instances, const std::string& contains, const std::string& edges,
+                          const std::string& attributes)
+{
+    return "FACT TUPLE :\n\n// Instances of entity classes\n\n" + instances +
+           "\n// Containment relationships\n\n" + contains + "\n// Edges of entity classes\n\n" + edges +
+           "\nFACT ATTRIBUTE :\n\n" + attributes;
+}
