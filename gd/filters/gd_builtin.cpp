@@ -4,6 +4,7 @@
 #include <gd/filters/filters.h>
 
 #include "chain_walk.h"
+#include "ririra_records.h"
 
 #include <cstdio>
 
@@ -24,18 +25,8 @@ bool is_basic_type_kind(gd_node_type k)
     }
 }
 
-// A built-in type's access from the compiler flags. Public wins over private,
-// private over protected.
-t_visb builtin_visibility(const gd_graph_common &c)
-{
-    if (c.public_flag)
-        return visb_pub;
-    if (c.private_flag)
-        return visb_pri;
-    if (c.protected_flag)
-        return visb_pro;
-    return visb_unk;
-}
+// Which access flag of a basic type wins when several are set.
+constexpr t_visb builtin_access_precedence[] = {visb_pub, visb_pri, visb_pro};
 
 // The name of basic type x, or -1 when it is not a built-in type: its name
 // is an identifier, directly or through a typedef declared in the front end's
@@ -54,31 +45,6 @@ str_ptr builtin_name(gd_graph *g, node_ptr x, str_ptr builtin_file)
     if (kind_of(g, x) == gVOID_TYPE)
         return gd_lookup_string(g, "void");
     return -1;
-}
-
-// Rewrites basic type x in place as a built-in type named `name`; the bytes
-// that the built-in type does not use keep their content.
-void make_builtin_type(gd_graph *g, node_ptr x, str_ptr name)
-{
-    gd_graph_node &node = g->nodeBuffer[x];
-    const t_visb visb = builtin_visibility(node.common);
-    const bool is_const = node.common.readonly_flag;
-    const bool is_volatile = node.common.volatile_flag;
-
-    t_dc_built_in_type &b = node.dc_built_in_type;
-    b.type = dC_BUILT_IN_TYPE;
-    b.other_node = -1;
-    b.file = -1;
-    b.line = -1;
-    b.name = name;
-    b.visb = visb;
-    b.instance = -1;
-    b.defLoc = -1;
-    b.arcFriend = -1;
-    b.array_dim = -1;
-    b.implements = -1;
-    b.const_flag = is_const;
-    b.volatile_flag = is_volatile;
 }
 
 }  // namespace
@@ -102,14 +68,10 @@ int gd_builtin_filter(gd_graph *g)
         const str_ptr name = builtin_name(g, x, builtin_file);
         if (name == -1)
             continue;
-        make_builtin_type(g, x, name);
+        const t_visb visb = visibility_by_precedence(g->nodeBuffer[x].common, builtin_access_precedence);
+        make_type_record(g, x, dC_BUILT_IN_TYPE, -1, -1, name, visb);
 
-        const node_ptr arc = new_arc(g, dC_ARC_SON, global, x);
-        if (last == -1)
-            g->nodeBuffer[global].dc_scope_glb.contents = arc;
-        else
-            g->nodeBuffer[last].dc_arc.next = arc;
-        last = arc;
+        append_scope_arc(g, global, last, new_arc(g, dC_ARC_SON, global, x));
     }
     return 1;
 }

@@ -10,6 +10,7 @@
 #include <gd/filters/filters.h>
 
 #include "chain_walk.h"
+#include "ririra_records.h"
 
 #include <cstddef>
 #include <vector>
@@ -95,25 +96,15 @@ std::vector<namespace_read> read_namespaces(gd_graph *g, std::vector<node_ptr> &
     return spaces;
 }
 
-// A namespace scope's access from the compiler flags. Protected wins over
-// public, public over private.
-t_visb namespace_visibility(const gd_graph_common &c)
-{
-    if (c.protected_flag)
-        return visb_pro;
-    if (c.public_flag)
-        return visb_pub;
-    if (c.private_flag)
-        return visb_pri;
-    return visb_unk;
-}
+// Which access flag of a namespace wins when several are set.
+constexpr t_visb namespace_access_precedence[] = {visb_pro, visb_pub, visb_pri};
 
 // Rewrites namespace r in place as a scope; the bytes a scope does not use
 // keep their content.
 void make_scope(gd_graph *g, const namespace_read &r, bool is_compilation)
 {
     gd_graph_node &node = g->nodeBuffer[r.node];
-    const t_visb visb = namespace_visibility(node.common);
+    const t_visb visb = visibility_by_precedence(node.common, namespace_access_precedence);
     t_dc_scope &s = node.dc_scope;
     s.type = is_compilation ? dC_SCOPE_COMPIL : dC_NAME_SPACE;
     s.instance = -1;
@@ -137,14 +128,8 @@ void add_scope_arcs(gd_graph *g, const namespace_read &r, const std::vector<node
         return;
     }
     node_ptr last = -1;
-    for (std::size_t i = r.first_member; i < r.end_member; ++i) {
-        const node_ptr arc = new_arc(g, dC_ARC_SON, r.node, members[i]);
-        if (last == -1)
-            g->nodeBuffer[r.node].dc_scope.contents = arc;
-        else
-            g->nodeBuffer[last].dc_arc.next = arc;
-        last = arc;
-    }
+    for (std::size_t i = r.first_member; i < r.end_member; ++i)
+        append_scope_arc(g, r.node, last, new_arc(g, dC_ARC_SON, r.node, members[i]));
 }
 
 }  // namespace

@@ -1,0 +1,19 @@
+// Helpers for the filters that rewrite compiler records as Ririra records.
+#pragma once
+
+#include <gd/graph.h>
+
+// The access of a node from its compiler flags: the first of the three
+// levels in `precedence` whose flag is set (public_flag for visb_pub,
+// private_flag for visb_pri, protected_flag for visb_pro); visb_unk when none
+// is. The conversions differ in which flag wins when several are set.
+t_visb visibility_by_precedence(const gd_graph_common &c, const t_visb (&precedence)[3]);
+
+// Rewrites record x in place as a Ririra type of kind `kind`: other_node and
+// the identifier links (instance, defLoc, arcFriend, array_dim) and
+// `implements` -1, the given file, line, name and access, const_flag and
+// volatile_flag from the compiler's readonly_flag and volatile_flag. The
+// flags of the common head and the bytes the type does not use keep their
+// content.
+void make_type_record(gd_graph *g, node_ptr x, gd_node_type kind, str_ptr file, int32_t line, str_ptr name,
+                      t_visb visb);
