@@ -1,0 +1,77 @@
+// The for filter: for loops become Ririra for loops.
+
+#include "support/filter_on_text.h"
+
+namespace {
+
+// Arcs in this order: initialisers, condition, body statements, increment.
+// The initialiser statements stay chained; every body statement is taken.
+TEST(GdFor, InitialiserConditionBodyAndIncrement)
+{
+    const filtered_text out = run_filter_on_text(gd_for_filter, R"(0 for_stmt static_flag line=3 init=1 cond=4 inc_expr=5 body=6 next=10
+1 decl_stmt line=3 decl=11 next=2
+2 expr_stmt line=3 texpr=12 next=3
+3 scope_stmt line=3
+4 tree_list value=13
+5 integer_cst low=5
+6 scope_stmt line=3 begin_end next=7
+7 expr_stmt line=4 texpr=12 next=8
+8 expr_stmt line=5 texpr=13 next=9
+9 scope_stmt line=6
+10 return_stmt line=7
+11 cObject name="i"
+12 integer_cst low=12
+13 integer_cst low=13
+)");
+    EXPECT_EQ(out.result, 1);
+    EXPECT_EQ(out.graph, R"(0 cForLoop other_node=10 line=3 init=14 cond=16 incr=19 block=17
+1 decl_stmt line=3 decl=11 next=2
+2 expr_stmt line=3 texpr=12 next=3
+3 scope_stmt line=3
+4 tree_list value=13
+5 integer_cst low=5
+6 scope_stmt line=3 begin_end next=7
+7 expr_stmt line=4 texpr=12
+8 expr_stmt line=5 texpr=13
+9 scope_stmt line=6
+10 return_stmt line=7
+11 cObject name="i"
+12 integer_cst low=12
+13 integer_cst low=13
+14 cArcForInit src=0 dest=1 next=15
+15 cArcForInit src=0 dest=2
+16 cArcCond src=0 dest=13
+17 cArcSon src=0 dest=7 next=18
+18 cArcSon src=0 dest=8
+19 cArcForIncr src=0 dest=5
+)");
+    EXPECT_EQ(out.errors, "");
+}
+
+// An empty loop with one statement; an initialiser of an unexpected kind is
+// reported and ends the initialiser; an expression statement without an
+// expression gets no arc.
+TEST(GdFor, OneStatementAndAnUnexpectedInitialiser)
+{
+    const filtered_text out = run_filter_on_text(gd_for_filter, R"(0 for_stmt line=3 init=2 body=4 next=1
+1 for_stmt line=8 body=5
+2 expr_stmt line=3 next=3
+3 return_stmt line=3 next=2
+4 expr_stmt line=4 texpr=6
+5 expr_stmt line=9 texpr=6
+6 integer_cst low=1
+)");
+    EXPECT_EQ(out.graph, R"(0 cForLoop other_node=1 line=3 block=7
+1 cForLoop line=8 block=8
+2 expr_stmt line=3 next=3
+3 return_stmt line=3 next=2
+4 expr_stmt line=4 texpr=6
+5 expr_stmt line=9 texpr=6
+6 integer_cst low=1
+7 cArcSon src=0 dest=4
+8 cArcSon src=1 dest=5
+)");
+    EXPECT_EQ(out.errors, "gd_for: unexpected type for node 3 in initializer of for-loop 0\n");
+}
+
+}  // namespace
