@@ -80,9 +80,9 @@ void mark_spine(gd_graph *g, node_ptr first)
 }
 
 // Splices the declarations that were not kept out of the spine, starting from
-// the link `*head` (the root namespace's `dcls` or the graph's firstNode).
-// Each step either moves along a kept declaration or drops one, so the walk
-// ends within curNodePos steps even on a cyclic chain.
+// the root namespace's `dcls` or, without a root namespace, the graph's
+// firstNode. Each step moves past a kept declaration or drops one, so an
+// acyclic chain ends within curNodePos steps; a cyclic one is cut off there.
 void unlink_dropped(gd_graph *g, bool head_in_root, node_ptr root)
 {
     auto link_at = [&](node_ptr owner) -> node_ptr & {

@@ -18,7 +18,9 @@ constexpr gd_node_type never_marked_kinds[] = {
 // Pointer fields that neither pass follows, though the walkers visit them: a
 // compound expression's type and the second operand of a user conversion. The
 // instantiation lists of aggregates and functions (`inst`) are not links of
-// the walk order at all, so they are not followed either.
+// the walk order at all, so they are not followed either. The member of a
+// field access (a component reference's op1) is followed, unlike in the use
+// test: freeing it would leave the access pointing at a free record.
 struct unfollowed_link {
     gd_node_type kind;
     const char *field;
@@ -40,6 +42,7 @@ link_sets make_link_sets(other_node_rule rule)
         unsigned set = 0;
         for (int l = 0; l < info->nlinks; ++l) {
             const gd_link &link = info->links[l];
+            // Link 0 is other_node in every kind's walk order.
             bool followed = !(l == 0 && rule == other_node_rule::ignored);
             for (const unfollowed_link &u : unfollowed_links)
                 if (u.kind == k && std::strcmp(u.field, link.name) == 0)
