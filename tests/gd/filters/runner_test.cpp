@@ -78,6 +78,13 @@ TEST(FilterStep, TakesNameAndFunctionFromOneFamilyName)
     const filter_step step = FILTER_STEP(gd_reduce);
     EXPECT_STREQ(step.name, "gd_reduce_filter");
     EXPECT_EQ(step.run, &gd_reduce_filter);
+
+    // As a program built once per family names it.
+#define FAMILY_OF_THIS_PROGRAM namespace
+    const filter_step from_macro = FILTER_STEP(FAMILY_OF_THIS_PROGRAM);
+#undef FAMILY_OF_THIS_PROGRAM
+    EXPECT_STREQ(from_macro.name, "namespace_filter");
+    EXPECT_EQ(from_macro.run, &namespace_filter);
 }
 
 }  // namespace

@@ -18,7 +18,10 @@ struct filter_step {
 };
 
 // A step from a family name alone, so that name and function cannot disagree.
-#define FILTER_STEP(family) filter_step{#family "_filter", &family##_filter}
+// The name may come from a macro (a program built once per family with
+// -DFAMILY=gd_alias writes FILTER_STEP(FAMILY)): it is expanded first.
+#define FILTER_STEP(family) FILTER_STEP_OF_FAMILY(family)
+#define FILTER_STEP_OF_FAMILY(family) filter_step{#family "_filter", &family##_filter}
 
 enum class step_report {
     progress,     // "* Running <name>..." before each step, "done\n" after it
