@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "common/tree.h"
@@ -119,6 +120,8 @@ struct BadLayout {
     std::string text;
     std::string message;
 };
+
+void PrintTo(const BadLayout& c, std::ostream* os) { *os << c.name; }
 
 class LayoutReaderErrors : public ::testing::TestWithParam<BadLayout> {};
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "layout_test_support.h"
@@ -45,6 +46,8 @@ struct ReaderCase {
     bool relationOnly;
     std::string items;
 };
+
+void PrintTo(const ReaderCase& c, std::ostream* os) { *os << c.name; }
 
 class ReaderTable : public ::testing::TestWithParam<ReaderCase> {};
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,8 @@ struct ArgCase {
     std::vector<std::string> args;   // after the program name
     std::string message;             // before the usage text
 };
+
+void PrintTo(const ArgCase& c, std::ostream* os) { *os << c.name; }
 
 class TesselArgErrors : public ::testing::TestWithParam<ArgCase> {};
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ struct TokenCase {
     std::string text;
     std::vector<std::string> tokens;
 };
+
+void PrintTo(const TokenCase& c, std::ostream* os) { *os << c.name; }
 
 class TokenTable : public ::testing::TestWithParam<TokenCase> {};
 

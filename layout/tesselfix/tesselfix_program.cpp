@@ -1,0 +1,289 @@
+#include "tesselfix_program.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "../common/files.h"
+#include "../common/layout_file.h"
+#include "../common/ta_reader.h"
+#include "../common/tree.h"
+
+namespace layout::tesselfix {
+namespace {
+
+struct UsageRow {
+    const char* option;
+    const char* text;
+    bool closes;   // the last row of an option: an empty line follows
+};
+
+constexpr UsageRow kUsageRows[] = {
+    {"-H<type><val>", "- specify minimum height of <type> to be <val>", false},
+    {" ", "- default Height for each <type> is 30", false},
+    {" ", "- description of <type>", false},
+    {" ", "  e - entities in container", false},
+    {" ", "  c - client entities (if client server model used)", false},
+    {" ", "  s - server entities (if client server model used)", true},
+    {"-S<val>", "- when fitting in new entities shrink by <val>% each iteration", false},
+    {" ", "  until enough space is created", false},
+    {" ", "  Range: 0 < val < 100  , Default value: 1", true},
+    {"-c<1 | 2 | 3>", "- specify method to compress static entities in", false},
+    {" ", "  order to create enough space to fit in new entities.", false},
+    {" ", "- description of compress types:", false},
+    {" ", "  1 - none", false},
+    {" ", "  2 - min (relative position and size of all entities is maintained)", false},
+    {" ", "  3 - max (relative position is maintained however relative size is not)", false},
+    {" ", "- default compress type is 3", true},
+    {"-e", "- output parse warnings", true},
+    {"-m<1 | 2>", "- select a layout model (default is 1)", false},
+    {" ", "  1 - nested layout", false},
+    {" ", "  2 - client, server, subsystem layout", true},
+    {"-s<o | n> <name>", "- name of subsystem (only for client/server layout model) ", false},
+    {" ", "  o -  old tuple file", false},
+    {" ", "  n -  new tuple file", true},
+    {"-r", "- <graph files> only contain relation tuples", true},
+    {"-R", "- Relayout client and servers", true},
+    {"-x", "- debug mode (creates a file called tesselfix.debug)", true},
+};
+
+// Every option once: three -H, -S, -c, -e, -m, -so and -sn with their names,
+// -r, -R, -x, the program name and four files.
+constexpr size_t kMaxArgs = 19;
+
+Outcome usageError(const std::string& message) { return fail(message + displayProgramSyntax()); }
+
+bool isReal(const std::string& s) {
+    for (char c : s)
+        if (!((c >= '0' && c <= '9') || c == '.')) return false;
+    return true;
+}
+
+// Digits with at most one point, making one finite number (the empty text is
+// 0, as before).
+bool parseReal(const std::string& s, float& value) {
+    if (!isReal(s) || s.find('.') != s.rfind('.')) return false;
+    if (s.empty()) {
+        value = 0;
+        return true;
+    }
+    if (s == ".") return false;
+    double d = std::strtod(s.c_str(), nullptr);
+    float f = static_cast<float>(d);
+    if (!std::isfinite(f)) return false;
+    value = f;
+    return true;
+}
+
+Outcome parseMinimumHeight(const std::string& arg, Options& o) {
+    if (arg.size() < 4) return usageError(format("Incorrect use of switch : %s ", arg.c_str()));
+    char type = arg[2];
+    float* height = type == 'e'   ? &o.placement.MIN_CONTAINER_ENTITY_HEIGHT
+                    : type == 'c' ? &o.MIN_CLIENT_HEIGHT
+                    : type == 's' ? &o.MIN_SERVER_HEIGHT
+                                  : nullptr;
+    float* width = type == 'e'   ? &o.placement.MIN_CONTAINER_ENTITY_WIDTH
+                   : type == 'c' ? &o.MIN_CLIENT_WIDTH
+                                 : &o.MIN_SERVER_WIDTH;
+    if (!height) return usageError(format("Incorrect <type> in -H switch : %c", type));
+    std::string text = arg.substr(3);
+    float value = 0;
+    if (!parseReal(text, value)) return usageError(format("Invalid value for <val> in -H switch : %s\n", text.c_str()));
+    if (!(value > 0)) return usageError("<val> in -H switch must be > 0\n");
+    *height = value;
+    *width = 1.666 * value;
+    return std::nullopt;
+}
+
+Outcome parseShrink(const std::string& arg, Options& o) {
+    std::string text = arg.substr(2);
+    float value = 0;
+    if (!parseReal(text, value)) return usageError(format("Invalid value in -S switch : %s .\n", text.c_str()));
+    if (!(value > 0) || value >= 100) return usageError("Value in -S switch must be between 0 and 100.\n");
+    o.placement.SHRINK = value;
+    return std::nullopt;
+}
+
+void writeProgramInfoToLog(FILE* trace, const Options& o, const std::string& debugFile) {
+    const PlacementSettings& p = o.placement;
+    std::fprintf(trace, "tesselfix Program Environment Information\n");
+    std::fprintf(trace, "----------------------------------------\n");
+    std::fprintf(trace, "Old graph file : %s \n", o.oldInGraphFile.c_str());
+    std::fprintf(trace, "Old layout file : %s \n", o.oldInLayoutFile.c_str());
+    std::fprintf(trace, "New graph file : %s \n", o.newInGraphFile.c_str());
+    std::fprintf(trace, "New output layout file : %s \n", o.newOutLayoutFile.c_str());
+    std::fprintf(trace, "Debug file : %s \n", debugFile.c_str());
+    if (o.relationOnlyInput) std::fprintf(trace, "Relation Only mode\n");
+    std::fprintf(trace, "DebugMode on\n");
+    std::fprintf(trace, p.model == cliServ ? "Client Server Layout Model \n" : "Nested Layout Model \n");
+    std::fprintf(trace, p.compress == none  ? "Compress type : none \n"
+                        : p.compress == min ? "Compress type : min \n"
+                                            : "Compress type : max \n");
+    std::fprintf(trace, "SHRINK factor : %f \n", static_cast<double>(p.SHRINK));
+    std::fprintf(trace, "MIN_CONTAINER_ENTITY_HEIGHT = %f \n", static_cast<double>(p.MIN_CONTAINER_ENTITY_HEIGHT));
+    if (p.model == cliServ) {
+        std::fprintf(trace, "MIN_CLIENT_HEIGHT = %f \n", static_cast<double>(o.MIN_CLIENT_HEIGHT));
+        std::fprintf(trace, "MIN_SERVER_HEIGHT = %f \n", static_cast<double>(o.MIN_SERVER_HEIGHT));
+    }
+    if (o.oldSubSysName) std::fprintf(trace, "Name of subsystem in old graph file : %s \n", o.oldSubSysName->c_str());
+    if (o.newSubSysName) std::fprintf(trace, "Name of subsystem in new graph file : %s \n", o.newSubSysName->c_str());
+    if (o.printParseError) std::fprintf(trace, "Print Parse Error mode \n");
+}
+
+void report(const Failure& f) {
+    std::fputs(f.message.c_str(), f.onStderr ? stderr : stdout);
+    std::fflush(f.onStderr ? stderr : stdout);
+}
+
+// Reads one tuple file into a graph (both graphs alike).
+Outcome readGraph(ItemTable& graph, SystemPointers& ptrs, std::string_view text, const std::string& fileName,
+                  const std::optional<std::string>& subsystemName, const Options& o, FILE* trace) {
+    ReadOptions read;
+    read.relationOnlyInput = o.relationOnlyInput;
+    read.printParseError = o.printParseError;
+    read.trace = trace;
+    read.inputTupleFile = fileName;
+    TreeSetup setup;
+    setup.model = o.placement.model;
+    setup.subsystemName = subsystemName ? &*subsystemName : nullptr;
+    if (Outcome e = prepareGraph(graph, ptrs, text, read, setup)) return e;
+    if (o.placement.model == cliServ) identifyClientsAndServers(ptrs.rootItemPtr, ptrs.subSystemPtr);
+    viewStructure(ptrs, trace);
+    return std::nullopt;
+}
+
+Outcome runWithTrace(std::string_view oldGraphText, std::string_view oldLayoutText, std::string_view newGraphText,
+                     const Options& o, FILE* trace, std::string& layoutText) {
+    ItemTable oldGraph, newGraph;
+    SystemPointers oldPtrs, newPtrs;
+    if (Outcome e = readGraph(oldGraph, oldPtrs, oldGraphText, o.oldInGraphFile, o.oldSubSysName, o, trace)) return e;
+    if (Outcome e = Control_ParseLayout(oldGraph, oldLayoutText, trace)) return e;
+    if (Outcome e = readGraph(newGraph, newPtrs, newGraphText, o.newInGraphFile, o.newSubSysName, o, trace)) return e;
+    if (Outcome e = identifyNewAndOldEntities(oldGraph, oldPtrs, newPtrs, trace)) return e;
+    Placement placement;
+    placement.settings = o.placement;
+    placement.settings.trace = trace;
+    Control_PosNewItems(placement, newPtrs);
+    layoutText = outputLayout(newPtrs.rootItemPtr);
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string displayProgramSyntax() {
+    std::string out = "\n\nProgram usage:\n";
+    out += format("Version: %s   :  Date: %s", VERSION, DATE);
+    out += "\n\n";
+    out += format("%s [options] <old tuple file> <old layout file>", PROGRAM_NAME);
+    out += "\n                   <new tuple file> <new layout file>\n\noptions:\n\n";
+    for (const UsageRow& row : kUsageRows) out += format("%-18s %s", row.option, row.text) + (row.closes ? "\n\n" : "\n");
+    return out;
+}
+
+Outcome getProgramArgs(const std::vector<std::string>& args, Options& o) {
+    const Outcome wrongCount = usageError("\nIncorrect number of arguments.");
+    if (args.size() < 5 || args.size() > kMaxArgs) return wrongCount;
+    size_t i = 1;
+    for (; i < args.size() && !args[i].empty() && args[i][0] == '-'; ++i) {
+        const std::string& arg = args[i];
+        if (arg.size() == 1) continue;   // a lone '-'
+        switch (arg[1]) {
+        case 'H':
+            if (Outcome e = parseMinimumHeight(arg, o)) return e;
+            break;
+        case 'S':
+            if (Outcome e = parseShrink(arg, o)) return e;
+            break;
+        case 'c':
+            if (arg.size() != 3) break;   // ignored, as it always was
+            if (arg[2] == '1') o.placement.compress = none;
+            else if (arg[2] == '2') o.placement.compress = min;
+            else if (arg[2] == '3') o.placement.compress = max;
+            else return usageError("Invalid compress type.\n");
+            break;
+        case 'e': o.printParseError = true; break;
+        case 'r': o.relationOnlyInput = true; break;
+        case 'R': o.placement.relayoutCliServMode = true; break;
+        case 'x': o.debugMode = true; break;
+        case 'm':
+            if (arg.size() != 3) return usageError("\nInvalid use of -m switch.");
+            if (arg[2] == '1') o.placement.model = nested;
+            else if (arg[2] == '2') o.placement.model = cliServ;
+            else return usageError("\nInvalid layout model kind selected in -m switch.");
+            break;
+        case 's':
+            if (arg.size() != 3 || (arg[2] != 'o' && arg[2] != 'n')) return usageError("\nInvalide use of -s switch.");
+            if (i + 1 >= args.size()) return wrongCount;
+            (arg[2] == 'o' ? o.oldSubSysName : o.newSubSysName) = args[++i];
+            break;
+        default:
+            return usageError(format("\nInvalid switch : %s", arg.c_str()));
+        }
+    }
+    if (args.size() - i < 4) return wrongCount;
+    o.oldInGraphFile = args[i];
+    o.oldInLayoutFile = args[i + 1];
+    o.newInGraphFile = args[i + 2];
+    o.newOutLayoutFile = args[i + 3];
+    return std::nullopt;
+}
+
+Outcome computeNewLayout(std::string_view oldGraphText, std::string_view oldLayoutText,
+                         std::string_view newGraphText, const Options& options, std::string& layoutText) {
+    return runWithTrace(oldGraphText, oldLayoutText, newGraphText, options, options.placement.trace, layoutText);
+}
+
+int tesselfixMain(int argc, char** argv) {
+    Options o;
+    if (Outcome e = getProgramArgs(std::vector<std::string>(argv, argv + argc), o)) {
+        report(*e);
+        return 1;
+    }
+    const std::string debugFile = std::string(PROGRAM_NAME) + ".debug";
+    std::string texts[3];
+    const std::string* inputs[3] = {&o.oldInGraphFile, &o.oldInLayoutFile, &o.newInGraphFile};
+    for (int k = 0; k < 3; ++k) {
+        if (!readWholeFile(*inputs[k], texts[k])) {
+            report(*fail(format("\nCould not open file : %s for read.", inputs[k]->c_str())));
+            return 1;
+        }
+    }
+    // Nothing written may land on an input.
+    for (const std::string* input : inputs) {
+        const std::string* written_files[] = {&o.newOutLayoutFile, o.debugMode ? &debugFile : nullptr};
+        for (const std::string* written : written_files) {
+            if (written && sameFile(*input, *written)) {
+                report(*fail(format("\nFile : %s is both an input and an output.\n", written->c_str())));
+                return 1;
+            }
+        }
+    }
+    if (o.debugMode && sameFile(o.newOutLayoutFile, debugFile)) {
+        report(*fail(format("\nFile : %s is both the output and the trace file.\n", debugFile.c_str())));
+        return 1;
+    }
+    FILE* out = std::fopen(o.newOutLayoutFile.c_str(), "w");
+    if (!out) {
+        report(*fail(format("\nCould not open file : %s for write.", o.newOutLayoutFile.c_str())));
+        return 1;
+    }
+    FILE* trace = nullptr;
+    if (o.debugMode && !(trace = std::fopen(debugFile.c_str(), "w"))) {
+        std::fclose(out);
+        report(*fail(format("\nCould not open file : %s for write.", debugFile.c_str())));
+        return 1;
+    }
+    if (trace) writeProgramInfoToLog(trace, o, debugFile);
+    std::string layoutText;
+    Outcome result = runWithTrace(texts[0], texts[1], texts[2], o, trace, layoutText);
+    if (result) std::fclose(out);
+    else result = writeAndClose(out, o.newOutLayoutFile, layoutText);
+    if (trace) std::fclose(trace);
+    if (result) {
+        report(*result);
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace layout::tesselfix

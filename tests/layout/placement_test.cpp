@@ -1,0 +1,287 @@
+#include "tesselfix/placement.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "layout_records.h"
+#include "layout_test_support.h"
+#include "tesselfix/tesselfix_program.h"
+
+namespace layout::tesselfix {
+namespace {
+
+using layout_test::record;
+
+const std::string kRoot = record("$ROOT", "0.000000", "0.000000", "800.000000", "600.000000");
+
+std::string newLayout(const std::string& oldTa, const std::string& oldLayout, const std::string& newTa,
+                      Options options = Options()) {
+    options.oldInGraphFile = "old.ta";
+    options.newInGraphFile = "new.ta";
+    std::string text;
+    Outcome o = computeNewLayout(oldTa, oldLayout, newTa, options, text);
+    EXPECT_FALSE(o) << o->message;
+    return text;
+}
+
+// Layouts worked out by hand from the placement rules.
+TEST(Placement, SameGraphKeepsEveryBox) {
+    const std::string ta = "$INSTANCE p T\ncontain p q\ncontain p \"r s\"\n";
+    const std::string lay = kRoot + record("p", "10.000000", "20.000000", "300.000000", "150.000000") +
+                            record("q", "1.500000", "2.000000", "30.000000", "20.000000") +
+                            record("\"r s\"", "100.000000", "2.000000", "30.000000", "20.000000");
+    EXPECT_EQ(newLayout(ta, lay, ta), lay);
+}
+
+TEST(Placement, ThreeNewChildrenFormARow) {
+    // Container 300 by 150 of new children only: boxes 100 by 50 at y 75.
+    EXPECT_EQ(newLayout("$INSTANCE p T\n", kRoot + record("p", "10.000000", "20.000000", "300.000000", "150.000000"),
+                        "$INSTANCE p T\ncontain p a\ncontain p b\ncontain p c\n"),
+              kRoot + record("p", "10.000000", "20.000000", "300.000000", "150.000000") +
+                  record("a", "0.000000", "75.000000", "100.000000", "50.000000") +
+                  record("b", "100.000000", "75.000000", "100.000000", "50.000000") +
+                  record("c", "200.000000", "75.000000", "100.000000", "50.000000"));
+}
+
+const std::string kOldP = "$INSTANCE p T\ncontain p q\n";
+const std::string kNewP = "$INSTANCE p T\ncontain p q\ncontain p n\n";
+
+TEST(Placement, CompressNoneTakesSixRoundsOfOnePercent) {
+    // q at 580 in 600: 580 * 0.99^6 = 546.058472 is the first position with
+    // room for the 50 wide column (600 / 12); the column starts there.
+    Options options;
+    options.placement.compress = none;
+    EXPECT_EQ(newLayout(kOldP,
+                        kRoot + record("p", "100.000000", "50.000000", "600.000000", "120.000000") +
+                            record("q", "580.000000", "10.000000", "10.000000", "10.000000"),
+                        kNewP, options),
+              kRoot + record("p", "100.000000", "50.000000", "600.000000", "120.000000") +
+                  record("q", "546.058472", "9.414801", "10.000000", "10.000000") +
+                  record("n", "546.058472", "0.000000", "53.941528", "120.000000"));
+}
+
+TEST(Placement, MaxModeFailsAtTheHundredAndFirstRound) {
+    // 0.01 % per round moves q from 590 to 584.129150 in 100 rounds; round 101
+    // fails and puts q back where round 100 left it; the column is 600 / 12.
+    // q is smaller than the minimum size and keeps it.
+    Options options;
+    options.placement.SHRINK = 0.01f;
+    EXPECT_EQ(newLayout(kOldP,
+                        kRoot + record("p", "100.000000", "50.000000", "600.000000", "120.000000") +
+                            record("q", "590.000000", "50.000000", "5.000000", "5.000000"),
+                        kNewP, options),
+              kRoot + record("p", "100.000000", "50.000000", "600.000000", "120.000000") +
+                  record("q", "584.129150", "49.502472", "5.000000", "5.000000") +
+                  record("n", "550.000000", "0.000000", "50.000000", "120.000000"));
+}
+
+TEST(Placement, MovedItemIsNewAndItsContentsAreScaled) {
+    // m moves from p to q: new, a row of one in q (300 by 50 at y 75); k stays
+    // old and is scaled by 50 / 3, the new height over the placeholder's.
+    const std::string oldLayout = kRoot + record("p", "0.000000", "0.000000", "300.000000", "150.000000") +
+                                  record("m", "10.000000", "10.000000", "60.000000", "30.000000") +
+                                  record("k", "6.000000", "3.000000", "30.000000", "15.000000") +
+                                  record("q", "400.000000", "0.000000", "300.000000", "150.000000");
+    EXPECT_EQ(newLayout("$INSTANCE p T\n$INSTANCE q T\ncontain p m\ncontain m k\n", oldLayout,
+                        "$INSTANCE p T\n$INSTANCE q T\ncontain q m\ncontain m k\n"),
+              kRoot + record("p", "0.000000", "0.000000", "300.000000", "150.000000") +
+                  record("q", "400.000000", "0.000000", "300.000000", "150.000000") +
+                  record("m", "0.000000", "75.000000", "300.000000", "50.000000") +
+                  record("k", "100.000000", "50.000000", "500.000000", "250.000000"));
+}
+
+TEST(Placement, ItemWithoutOldBoxIsNew) {
+    // The old layout has no record for b: b is placed like a new item.
+    EXPECT_EQ(newLayout("$INSTANCE p T\ncontain p b\n",
+                        kRoot + record("p", "0.000000", "0.000000", "300.000000", "150.000000"),
+                        "$INSTANCE p T\ncontain p b\n"),
+              kRoot + record("p", "0.000000", "0.000000", "300.000000", "150.000000") +
+                  record("b", "0.000000", "75.000000", "300.000000", "50.000000"));
+}
+
+TEST(Placement, MissingOldRootRecordStops) {
+    Options options;
+    options.oldInGraphFile = "old.ta";
+    std::string text;
+    Outcome o = computeNewLayout("$INSTANCE p T\n", record("p", "0", "0", "1", "1"), "$INSTANCE p T\n", options, text);
+    ASSERT_TRUE(o);
+    EXPECT_EQ(o->message, "\nFatal Error: the old layout file has no box for $ROOT.\n");
+}
+
+// The client/server model: the layout tessel -m2 writes for three clients.
+const std::string kThreeClientsTa =
+    "$INSTANCE sys.ss cSubsystem\n$INSTANCE p cFunction\n$INSTANCE q cFunction\n"
+    "$INSTANCE c1 cFile\n$INSTANCE c2 cFile\n$INSTANCE c3 cFile\n"
+    "contain sys.ss p\ncontain sys.ss q\ncall c1 p\ncall c2 q\ncall c3 p\n";
+const std::string kClients = record("c1", "66.500000", "25.000000", "83.300003", "50.000000") +
+                             record("c2", "332.500000", "25.000000", "83.300003", "50.000000") +
+                             record("c3", "598.500000", "25.000000", "83.300003", "50.000000");
+const std::string kSubsystem = record("sys.ss", "25.000000", "100.000000", "750.000000", "400.000000") +
+                               record("p", "100.000000", "110.000000", "150.000000", "90.000000") +
+                               record("q", "350.000000", "110.000000", "150.000000", "90.000000");
+
+Options clientServer(bool relayout) {
+    Options o;
+    o.placement.model = cliServ;
+    o.placement.relayoutCliServMode = relayout;
+    o.oldSubSysName = "sys.ss";
+    o.newSubSysName = "sys.ss";
+    return o;
+}
+
+// min_dim 4, gap 8, margin 16, top gap 24.  The new server s1 (only server)
+// gets the full row: 750 - 8 = 742 wide, 0.6 * 742 high, at 100 + 400 + 24.
+const std::string kNewServer = record("s1", "25.000000", "524.000000", "742.000000", "445.200012");
+
+TEST(PlacementClientServer, RelayoutPutsEveryClientInOneRow) {
+    // Four clients: 750 / 4 - 8 = 179.5 wide, step 187.5; 0.6 * 179.5 is
+    // capped at 100 - 24 = 76; 2 * 16 + 76 > 100, so y is the margin.
+    EXPECT_EQ(newLayout(kThreeClientsTa, kRoot + kClients + kSubsystem,
+                        kThreeClientsTa + "call c4 q\ncall p s1\n", clientServer(true)),
+              kRoot + record("c1", "25.000000", "16.000000", "179.500000", "76.000000") +
+                  record("c2", "212.500000", "16.000000", "179.500000", "76.000000") +
+                  record("c3", "400.000000", "16.000000", "179.500000", "76.000000") +
+                  record("c4", "587.500000", "16.000000", "179.500000", "76.000000") + kNewServer + kSubsystem);
+}
+
+TEST(PlacementClientServer, WithoutRelayoutOnlyTheNewClientIsPlaced) {
+    // Below the old clients (bottom 75): 100 - 75 - 16 = 9 high, 1.666 * 9
+    // wide, at y 75 + 16.
+    EXPECT_EQ(newLayout(kThreeClientsTa, kRoot + kClients + kSubsystem,
+                        kThreeClientsTa + "call c4 q\ncall p s1\n", clientServer(false)),
+              kRoot + kClients + record("c4", "25.000000", "91.000000", "14.994000", "9.000000") + kNewServer +
+                  kSubsystem);
+}
+
+TEST(PlacementClientServer, NoNewClientLeavesClientsWithRelayout) {
+    EXPECT_EQ(newLayout(kThreeClientsTa, kRoot + kClients + kSubsystem, kThreeClientsTa + "call p s1\n",
+                        clientServer(true)),
+              kRoot + kClients + kNewServer + kSubsystem);
+}
+
+TEST(PlacementClientServer, ChangedKindIsNew) {
+    // c3 was a client and is now a server (more incoming than outgoing).
+    std::string text = newLayout(kThreeClientsTa, kRoot + kClients + kSubsystem,
+                                 kThreeClientsTa + "call p c3\ncall q c3\n", clientServer(false));
+    auto records = layout_test::parseRecords(text);
+    ASSERT_EQ(records[3].name, "c3");
+    EXPECT_EQ(records[3].x, 25);
+    EXPECT_EQ(records[3].y, 524);
+}
+
+// Rounds and collisions on their own.
+struct Container {
+    ItemTable graph;
+    Item* box = nullptr;
+    Item* add(const char* name, float x, float y, float w, float h, statusTypes status = oldItem) {
+        Item* i = addItem(graph, name);
+        i->x = x;
+        i->y = y;
+        i->width = w;
+        i->height = h;
+        i->status = status;
+        box->ptrToConItems.push_back(i);
+        i->parent = box;
+        return i;
+    }
+    Container(float w, float h) {
+        box = addItem(graph, "box");
+        box->width = w;
+        box->height = h;
+    }
+};
+
+TEST(Shrink, MaxRoundUndoneOnCollision) {
+    Container c(600, 120);
+    Item* a = c.add("a", 100, 10, 100, 100);
+    Item* b = c.add("b", 200, 10, 100, 100);   // touches a: every round collides
+    Placement p;
+    ContainerInfo info;
+    EXPECT_FALSE(shrink(p, c.box, info, 0, 0));
+    EXPECT_EQ(info.X, 1);
+    EXPECT_EQ(a->x, 100);
+    EXPECT_EQ(b->width, 100);
+}
+
+TEST(Shrink, MinRoundFailsBelowTheMinimaAndUndoesItself) {
+    Container c(600, 120);
+    Item* a = c.add("a", 100, 10, 50, 50);
+    Item* inner = addItem(c.graph, "inner");
+    inner->status = oldItem;
+    inner->x = 8;
+    inner->width = 8;
+    a->ptrToConItems.push_back(inner);
+    Item* tiny = c.add("tiny", 300, 10, 2, 2);
+    Placement p;
+    p.settings.compress = min;
+    p.settings.SHRINK = 50;
+    ContainerInfo info;
+    EXPECT_FALSE(shrink(p, c.box, info, 1.5f, 1.5f));
+    EXPECT_FLOAT_EQ(a->x, 100);
+    EXPECT_FLOAT_EQ(a->width, 50);
+    EXPECT_FLOAT_EQ(inner->x, 8);      // shrunk with a, then restored
+    EXPECT_FLOAT_EQ(tiny->width, 2);
+    EXPECT_FLOAT_EQ(tiny->x, 300);
+}
+
+TEST(Shrink, RoundsEndWhenNothingMoves) {
+    // One-millionth of a percent cannot move 580 in single precision.
+    for (compressType mode : {none, min, max}) {
+        Container c(600, 120);
+        Item* q = c.add("q", 580, 10, 10, 10);
+        c.add("n", 0, 0, 4, 3, newItem);
+        Placement p;
+        p.settings.compress = mode;
+        p.settings.SHRINK = 0.000001f;
+        ContainerInfo info;
+        computeStaticContainerData(p, c.box, info);
+        computeDynamicContainerData(c.box, info);
+        positionItemsInContainer(p, c.box, info);
+        EXPECT_EQ(info.X, 1) << mode;
+        EXPECT_EQ(q->x, 580);
+        EXPECT_EQ(c.box->ptrToConItems[1]->width, 50);
+    }
+}
+
+TEST(Shrink, ZeroSizeContainerGivesEmptyBoxes) {
+    Container c(0, 120);
+    c.add("q", 0, 10, 0, 10);
+    Item* n = c.add("n", 0, 0, 4, 3, newItem);
+    Placement p;
+    ContainerInfo info;
+    computeStaticContainerData(p, c.box, info);
+    computeDynamicContainerData(c.box, info);
+    positionItemsInContainer(p, c.box, info);
+    EXPECT_EQ(info.X, 0);
+    EXPECT_EQ(n->width, 0);
+    EXPECT_EQ(n->height, 0);
+    EXPECT_EQ(n->x, 0);
+}
+
+TEST(ContainerData, MeansAndRightmostOldItem) {
+    Container c(600, 120);
+    c.add("a", 10, 0, 20, 10);
+    c.add("b", 30, 0, 40, 30);
+    c.add("n", 90, 0, 4, 3, newItem);
+    Placement p;
+    ContainerInfo info;
+    computeStaticContainerData(p, c.box, info);
+    computeDynamicContainerData(c.box, info);
+    EXPECT_EQ(info.numOfItemsInContainer, 3);
+    EXPECT_EQ(info.numOfNewItemsInContainer, 1);
+    EXPECT_EQ(info.maxXitemsInContainer, 30);
+    EXPECT_EQ(info.ptrToMaxXItem->name, "b");
+    EXPECT_EQ(info.containerItemWidth, 30);
+    EXPECT_EQ(info.containerItemHeight, 20);
+
+    Container empty(600, 120);
+    empty.add("n", 0, 0, 4, 3, newItem);
+    ContainerInfo none;
+    computeDynamicContainerData(empty.box, none);
+    EXPECT_EQ(none.containerItemWidth, 0);
+    EXPECT_EQ(none.ptrToMaxXItem, nullptr);
+}
+
+}  // namespace
+}  // namespace layout::tesselfix
