@@ -1,4 +1,4 @@
-// Kind classes and checked chain walks shared by the filters.
+// Kind classes, checked chain walks and arcs shared by the filters.
 
 #include "chain_walk.h"
 

@@ -1,4 +1,4 @@
-// Kind classes and chain walks that the filters share.
+// Kind classes, checked chain walks and arcs: what the filters share.
 //
 // A chain read from a graph (declarations along `chan`, arcs along `next`)
 // may hold an index out of range, a node of a kind that has no such link, or
