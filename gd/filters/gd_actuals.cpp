@@ -1,10 +1,103 @@
-// The gd_actuals family.
+// The gd_actuals family: the argument list of every call becomes a Ririra
+// actual-parameter list. A call is an operator `dc_fct_call` whose first
+// operand arc leads to the callee and whose second leads to the arguments,
+// still the compiler's chain of tree-list cells.
+//
+// The operand readers here are shared with the classref and virtual families,
+// which take calls apart the same way.
 
 #include <gd/filters/filters.h>
 
-// PLACEHOLDER: this family is not converted yet. The filter leaves the graph
-// as it is and lets the chain go on.
-int gd_actuals_filter(gd_graph *)
+#include "chain_walk.h"
+
+// True when node i is a Ririra operator `op`.
+bool is_operator(const gd_graph *g, node_ptr i, op_kind op)
 {
+    return kind_of(g, i) == dC_OPERATOR && g->nodeBuffer[i].dc_operator.op == op;
+}
+
+// The operand arc number `index` (0 for the first) of operator i, or -1 when
+// i is no operator or its chain has no such arc.
+node_ptr operand_arc(const gd_graph *g, node_ptr i, int index)
+{
+    if (kind_of(g, i) != dC_OPERATOR)
+        return -1;
+    node_ptr arc = g->nodeBuffer[i].dc_operator.ops;
+    for (int k = 0; is_arc_kind(kind_of(g, arc)); k++) {
+        if (k == index)
+            return arc;
+        arc = g->nodeBuffer[arc].dc_arc.next;
+    }
+    return -1;
+}
+
+// The node that operand arc number `index` of operator i leads to, or -1.
+node_ptr operand(const gd_graph *g, node_ptr i, int index)
+{
+    node_ptr arc = operand_arc(g, i, index);
+    return arc == -1 ? -1 : g->nodeBuffer[arc].dc_arc.dest;
+}
+
+namespace {
+
+// When `first` is the first arc of an actual-parameter list made for an
+// earlier call (two calls sharing one argument chain), that list; else -1.
+node_ptr converted_list(const gd_graph *g, node_ptr first)
+{
+    if (kind_of(g, first) != dC_ARC_SON)
+        return -1;
+    node_ptr list = g->nodeBuffer[first].dc_arc_son.src;
+    if (kind_of(g, list) != dC_ACTUAL_FCT_PARAM_LIST || g->nodeBuffer[list].dc_actual_fct_param_list.actuals != first)
+        return -1;
+    return list;
+}
+
+// Turns the tree-list cells from `first` on into the son arcs of a new
+// actual-parameter list, in place: each cell keeps its node number and
+// becomes the arc to its value. Returns the list.
+node_ptr make_actuals(gd_graph *g, node_ptr first)
+{
+    const node_ptr list = newNode(g);
+    gd_clear_node(g, list, dC_ACTUAL_FCT_PARAM_LIST);
+    g->nodeBuffer[list].dc_actual_fct_param_list.actuals = first;
+
+    // Only tree-list cells are taken, so a chain that loops back ends at the
+    // first cell already converted.
+    for (node_ptr cell = first; kind_of(g, cell) == gTREE_LIST;) {
+        const node_ptr value = g->nodeBuffer[cell].tree_list.value;
+        node_ptr next = g->nodeBuffer[cell].tree_list.chan;
+        // The arc chain may go on into cells still to convert or into arcs of
+        // another list (a shared tail); anything else ends it.
+        gd_node_type k = kind_of(g, next);
+        if (k != gTREE_LIST && !is_arc_kind(k))
+            next = -1;
+        gd_clear_node(g, cell, dC_ARC_SON);
+        t_dc_arc_son &arc = g->nodeBuffer[cell].dc_arc_son;
+        arc.src = list;
+        arc.dest = value;
+        arc.next = next;
+        cell = next;
+    }
+    return list;
+}
+
+}  // namespace
+
+int gd_actuals_filter(gd_graph *g)
+{
+    gd_graph_scale(g, 1.1, 1.0, 1.1);
+    for (node_ptr i = 0; node_valid(g, i); i++) {
+        if (!is_operator(g, i, dc_fct_call))
+            continue;
+        const node_ptr args_arc = operand_arc(g, i, 1);
+        if (args_arc == -1)
+            continue;
+        const node_ptr first = g->nodeBuffer[args_arc].dc_arc.dest;
+        node_ptr list = converted_list(g, first);
+        if (list == -1 && kind_of(g, first) == gTREE_LIST)
+            list = make_actuals(g, first);
+        if (list != -1)
+            g->nodeBuffer[args_arc].dc_arc.dest = list;
+    }
     return 1;
 }

@@ -1,10 +1,70 @@
-// The gd_initializers family.
+// The gd_initializers family: an object declaration followed by the compound
+// statement of its constructor call gets that statement as its initial value,
+// and every aggregate initializer becomes an initializer list.
 
 #include <gd/filters/filters.h>
 
-// PLACEHOLDER: this family is not converted yet. The filter leaves the graph
-// as it is and lets the chain go on.
-int gd_initializers_filter(gd_graph *)
+#include "chain_walk.h"
+
+namespace {
+
+// A declaration statement of object O directly followed by an expression
+// statement that holds a compound statement B (the constructor call the front
+// end puts after the declaration): B becomes O's initial value and the
+// expression statement leaves the statement chain.
+void attach_constructor_call(gd_graph *g, node_ptr decl_stmt)
 {
+    const t_decl_stmt &d = g->nodeBuffer[decl_stmt].decl_stmt;
+    const node_ptr object = d.decl;
+    const node_ptr expr_stmt = d.next;
+    if (kind_of(g, object) != dC_OBJECT || kind_of(g, expr_stmt) != gEXPR_STMT)
+        return;
+    const node_ptr body = g->nodeBuffer[expr_stmt].expr_stmt.texpr;
+    if (kind_of(g, body) != gCOMPOUND_STMT)
+        return;
+    const node_ptr arc = new_arc(g, dC_ARC_INIT_VAL, object, body);
+    g->nodeBuffer[object].dc_object.initial_val = arc;
+    g->nodeBuffer[decl_stmt].decl_stmt.next = g->nodeBuffer[expr_stmt].expr_stmt.next;
+}
+
+// A constructor becomes an initializer list with one son arc per element, in
+// element order. The element cells stay behind, unreferenced.
+void make_init_list(gd_graph *g, node_ptr c)
+{
+    node_ptr cell = g->nodeBuffer[c].constructor.elts;
+    // The kind word changes; the flags stay.
+    t_dc_init_list &list = g->nodeBuffer[c].dc_init_list;
+    list.type = dC_INIT_LIST;
+    list.other_node = -1;
+    list.file = -1;
+    list.line = -1;
+    list.refers = -1;
+    list.init = -1;
+
+    node_ptr last = -1;
+    chain_guard guard(g);
+    while (kind_of(g, cell) == gTREE_LIST && guard.step()) {
+        const node_ptr value = g->nodeBuffer[cell].tree_list.value;
+        const node_ptr next_cell = g->nodeBuffer[cell].tree_list.chan;
+        const node_ptr arc = new_arc(g, dC_ARC_SON, c, value);
+        if (last == -1)
+            g->nodeBuffer[c].dc_init_list.init = arc;
+        else
+            g->nodeBuffer[last].dc_arc_son.next = arc;
+        last = arc;
+        cell = next_cell;
+    }
+}
+
+}  // namespace
+
+int gd_initializers_filter(gd_graph *g)
+{
+    for (node_ptr i = 0; node_valid(g, i); i++)
+        if (kind_of(g, i) == gDECL_STMT)
+            attach_constructor_call(g, i);
+    for (node_ptr i = 0; node_valid(g, i); i++)
+        if (kind_of(g, i) == gCONSTRUCTOR)
+            make_init_list(g, i);
     return 1;
 }

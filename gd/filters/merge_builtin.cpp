@@ -1,10 +1,80 @@
-// The merge_builtin family.
+// The merge_builtin family: every link to a built-in type is pointed at the
+// global scope's node of that type (same name, same qualifiers), so that each
+// built-in type is one node in the finished graph.
 
 #include <gd/filters/filters.h>
 
-// PLACEHOLDER: this family is not converted yet. The filter leaves the graph
-// as it is and lets the chain go on.
-int merge_builtin_filter(gd_graph *)
+#include "chain_walk.h"
+
+#include <cstdio>
+#include <unordered_map>
+
+namespace {
+
+// A built-in type by its name and qualifiers.
+uint64_t builtin_key(const t_dc_type &t)
 {
+    return uint64_t(uint32_t(t.name)) << 2 | uint64_t(t.const_flag) << 1 | t.volatile_flag;
+}
+
+// The global built-in types of the run, by key; the first one of a key wins.
+// The walker callback takes no context of its own, so it reads them here.
+std::unordered_map<uint64_t, node_ptr> global_builtins;
+
+void clear_mark1(gd_graph *g)
+{
+    for (node_ptr i = 0; node_valid(g, i); i++)
+        g->nodeBuffer[i].common.mark_flag1 = 0;
+}
+
+// Marks and records every built-in type that the global scope lists.
+void record_global_builtins(gd_graph *g)
+{
+    global_builtins.clear();
+    const node_ptr root = g->firstNode;
+    if (!is_scope_kind(kind_of(g, root)))
+        return;
+    chain_guard guard(g);
+    for (node_ptr a = g->nodeBuffer[root].dc_scope.contents; is_arc_kind(kind_of(g, a)) && guard.step();
+         a = g->nodeBuffer[a].dc_arc.next) {
+        const node_ptr d = g->nodeBuffer[a].dc_arc.dest;
+        if (kind_of(g, a) != dC_ARC_SON || kind_of(g, d) != dC_BUILT_IN_TYPE)
+            continue;
+        g->nodeBuffer[d].common.mark_flag1 = 1;
+        global_builtins.emplace(builtin_key(g->nodeBuffer[d].dc_built_in_type), d);
+    }
+}
+
+}  // namespace
+
+// Points one link at the global node of the built-in type it reaches, when
+// that type is not a global one itself.
+void mergeBuiltin(gd_graph *g, node_ptr np, node_ptr *field, int n)
+{
+    if (n == 0)
+        return;
+    const node_ptr t = *field;
+    if (kind_of(g, t) != dC_BUILT_IN_TYPE)
+        return;
+    const t_dc_type &type = g->nodeBuffer[t].dc_built_in_type;
+    if (type.mark_flag1 || type.name == -1)
+        return;
+    auto global = global_builtins.find(builtin_key(type));
+    if (global != global_builtins.end()) {
+        *field = global->second;
+        return;
+    }
+    const char *name = string_at(g, type.name);
+    std::fprintf(stderr, "merge_builtin: unofficial builtin type %d (%s) is used as ptr %d of node %d\n", t,
+                 name ? name : "", n, np);
+}
+
+int merge_builtin_filter(gd_graph *g)
+{
+    clear_mark1(g);
+    record_global_builtins(g);
+    walk_ptrs(g, mergeBuiltin);
+    clear_mark1(g);
+    global_builtins.clear();
     return 1;
 }

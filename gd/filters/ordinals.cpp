@@ -1,10 +1,87 @@
-// The ordinals family.
+// The ordinals family: numbers the arcs of every arc chain from 1 along
+// `next` (a lone arc keeps 0), and numbers the formals, exception types and
+// body of a function as one sequence.
 
 #include <gd/filters/filters.h>
 
-// PLACEHOLDER: this family is not converted yet. The filter leaves the graph
-// as it is and lets the chain go on.
-int ordinals_filter(gd_graph *)
+#include "chain_walk.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// Numbers a chain of arcs from `first`, going on from `count`. Every node of
+// the chain must be an arc, and the chain must not come back to an arc it
+// has numbered: `stamp` tells the arcs this walk has met (those with the
+// walk's own `mark`). Returns the next number, or -1 after a message.
+int number_chain(gd_graph *g, node_ptr first, int count, std::vector<uint32_t> &stamp, uint32_t mark)
 {
+    for (node_ptr a = first; a != -1; a = g->nodeBuffer[a].dc_arc.next) {
+        if (!is_arc_kind(kind_of(g, a))) {
+            std::fprintf(stderr, "non arc node (%d) in arc chain?\n", a);
+            return -1;
+        }
+        if (stamp[a] == mark) {
+            std::fprintf(stderr, "arc chain loops back to arc %d\n", a);
+            return -1;
+        }
+        stamp[a] = mark;
+        g->nodeBuffer[a].dc_arc.ordinal = count++;
+    }
+    return count;
+}
+
+void clear_mark1(gd_graph *g)
+{
+    for (node_ptr i = 0; node_valid(g, i); i++)
+        g->nodeBuffer[i].common.mark_flag1 = 0;
+}
+
+}  // namespace
+
+int ordinals_filter(gd_graph *g)
+{
+    clear_mark1(g);
+
+    // Every arc that some arc's `next` names has a predecessor.
+    for (node_ptr a = 0; node_valid(g, a); a++) {
+        if (!is_arc_kind(kind_of(g, a)))
+            continue;
+        t_dc_arc &arc = g->nodeBuffer[a].dc_arc;
+        arc.ordinal = 0;
+        if (arc.next < -1 || !(arc.next == -1 || node_valid(g, arc.next))) {
+            std::fprintf(stderr, "Next Field of arc %d is out of range %d\n", a, arc.next);
+            return 0;
+        }
+        if (arc.next != -1)
+            g->nodeBuffer[arc.next].common.mark_flag1 = 1;
+    }
+
+    // Each walk stamps the arcs it numbers with a mark of its own, so a chain
+    // that comes back to itself is told from two chains that share a tail.
+    std::vector<uint32_t> stamp(g->curNodePos, 0);
+    uint32_t mark = 0;
+    for (node_ptr a = 0; node_valid(g, a); a++) {
+        const gd_graph_node &n = g->nodeBuffer[a];
+        if (!is_arc_kind(n.common.type) || n.common.mark_flag1 || n.dc_arc.next == -1)
+            continue;
+        if (number_chain(g, a, 1, stamp, ++mark) < 0)
+            return 0;
+    }
+
+    for (node_ptr f = 0; node_valid(g, f); f++) {
+        if (kind_of(g, f) != dC_FUNCTION || g->nodeBuffer[f].dc_function.formal_fct == -1)
+            continue;
+        const t_dc_function &fn = g->nodeBuffer[f].dc_function;
+        const node_ptr chains[] = {fn.formal_fct, fn.exception, fn.block};
+        int count = 1;
+        ++mark;
+        for (node_ptr first : chains)
+            if ((count = number_chain(g, first, count, stamp, mark)) < 0)
+                return 0;
+    }
+
+    clear_mark1(g);
     return 1;
 }

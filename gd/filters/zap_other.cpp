@@ -1,10 +1,11 @@
-// The zap_other family.
+// The zap_other family: clears every `other_node`, so that the links the
+// filters kept there in the middle of the chain no longer keep nodes alive.
 
 #include <gd/filters/filters.h>
 
-// PLACEHOLDER: this family is not converted yet. The filter leaves the graph
-// as it is and lets the chain go on.
-int zap_other_filter(gd_graph *)
+int zap_other_filter(gd_graph *g)
 {
+    for (node_ptr i = 0; node_valid(g, i); i++)
+        g->nodeBuffer[i].common.other_node = -1;
     return 1;
 }
