@@ -38,6 +38,7 @@ struct graph {
   gd_graph g;
   explicit graph(const std::string &text) : g(compile(text)) {}
   ~graph() { deallocate_gd_graph(g); }
+  graph(graph &&o) : g(o.g) { o.g = gd_empty_graph(); }
   graph(const graph &) = delete;
   graph &operator=(const graph &) = delete;
   const gd_graph *operator&() const { return &g; }
