@@ -12,9 +12,9 @@ TEST(Aggregate, ClassWithFieldsOwnNameConstructorClonesAndMethod)
     // The class's own name declaration among the data members gets no arc.
     // The two clones after the constructor are folded into it: no arc, and
     // every reference to them (the calls, the base clone's chan) names the
-    // constructor. The access comes from the naming declaration; other_node
-    // is cleared everywhere first.
-    text_graph t(R"(0 type_decl protected_flag name=1 type=2 srcf="a.cc" srcl=3
+    // constructor. The access comes from the naming declaration, protected
+    // before public before private; other_node is cleared everywhere first.
+    text_graph t(R"(0 type_decl public_flag private_flag protected_flag name=1 type=2 srcf="a.cc" srcl=3
 1 identifier_node strg="C"
 2 record_type readonly_flag name=0 unql=2 flds=3 fncs=7 isClass=1
 3 field_decl name=4 chan=5 srcf="a.cc" srcl=4
@@ -33,7 +33,7 @@ TEST(Aggregate, ClassWithFieldsOwnNameConstructorClonesAndMethod)
 16 identifier_node strg="y"
 )");
     EXPECT_EQ(aggregate_filter(&t.g), 1);
-    EXPECT_EQ(t.dump(), R"(0 type_decl protected_flag name=1 type=2 srcf="a.cc" srcl=3
+    EXPECT_EQ(t.dump(), R"(0 type_decl public_flag private_flag protected_flag name=1 type=2 srcf="a.cc" srcl=3
 1 identifier_node strg="C"
 2 cAggrType readonly_flag file="a.cc" line=3 name="C" visb=visb_pro const_flag members=17 inst=0
 3 field_decl name=4 srcf="a.cc" srcl=4
