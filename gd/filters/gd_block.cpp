@@ -7,6 +7,20 @@
 
 #include "chain_walk.h"
 
+// Appends arc `a` to the arc list whose first arc is `head` and last arc
+// `tail` (both -1 for an empty list). Shared with the other families that
+// build arc lists.
+void append_to_arc_list(gd_graph *g, node_ptr &head, node_ptr &tail, node_ptr a)
+{
+    if (tail == -1)
+        head = a;
+    else
+        g->nodeBuffer[tail].dc_arc.next = a;
+    tail = a;
+}
+
+// 1 when statement s can be asked for its successor: a node of a kind with a
+// record that the chain helpers accept. Shared with the exceptions family.
 bool statement_link_readable(const gd_graph *g, node_ptr s)
 {
     const gd_node_type k = kind_of(g, s);
@@ -16,6 +30,10 @@ bool statement_link_readable(const gd_graph *g, node_ptr s)
     return info && (info->flags & GD_KF_RECORD) && !(info->flags & GD_KF_CHAIN_ERROR);
 }
 
+// The arcs from `owner` to the statements of the chain from `first`: scope
+// and constructor markers are passed over and stay linked; every other
+// statement gets an arc and is detached from its successor. Shared with the
+// loop families.
 node_ptr take_statements(gd_graph *g, node_ptr owner, node_ptr first)
 {
     node_ptr head = -1, tail = -1;
@@ -27,12 +45,7 @@ node_ptr take_statements(gd_graph *g, node_ptr owner, node_ptr first)
             s = nextNode(g, s);
             continue;
         }
-        const node_ptr a = new_arc(g, dC_ARC_SON, owner, s);
-        if (tail == -1)
-            head = a;
-        else
-            g->nodeBuffer[tail].dc_arc.next = a;
-        tail = a;
+        append_to_arc_list(g, head, tail, new_arc(g, dC_ARC_SON, owner, s));
         s = setNext(g, s, -1);
     }
     return head;

@@ -3,54 +3,81 @@
 // their body and handlers.
 
 #include <gd/filters/filters.h>
+#include <gd/kind_table.h>
+
+#include <cstddef>
 
 #include "chain_walk.h"
 
 // Defined with the blocks family: 1 when statement s can be asked for its
 // successor.
 bool statement_link_readable(const gd_graph *g, node_ptr s);
+// Also from there: appends arc `a` to the arc list from `head` to `tail`.
+void append_to_arc_list(gd_graph *g, node_ptr &head, node_ptr &tail, node_ptr a);
 
 namespace {
 
-// `to` when it is a node of kind `kind`, else -1.
-node_ptr step_to(const gd_graph *g, node_ptr to, gd_node_type kind)
+// One step of a shape that the compiler gives a construct: follow the link
+// field `field` of the current node, which must lead to a node of kind `kind`.
+struct shape_step {
+    const char *field;
+    gd_node_type kind;
+};
+
+// The node that the steps lead to from `from`, or -1 when a link is not valid
+// or leads to a node of another kind.
+template <std::size_t N>
+node_ptr follow_shape(const gd_graph *g, node_ptr from, const shape_step (&steps)[N])
 {
-    return kind_of(g, to) == kind ? to : -1;
+    node_ptr at = from;
+    for (const shape_step &step : steps) {
+        const gd_field *f = gd_find_field(gd_kind_info_of(kind_of(g, at)), step.field);
+        if (!f || f->type != GD_FT_NODE)
+            return -1;
+        const node_ptr to = (node_ptr)gd_field_get(&g->nodeBuffer[at], f);
+        if (kind_of(g, to) != step.kind)
+            return -1;
+        at = to;
+    }
+    return at;
 }
 
-// The declaration statement of the caught variable in a handler's body, or -1
-// when the body is not of the shape the compiler gives a handler that names
-// a type: a scope marker, a compound statement whose body is a scope marker
-// followed (after other statements) by a compound statement whose body is a
-// scope marker followed by the declaration.
-node_ptr caught_declaration(gd_graph *g, node_ptr body)
+// A handler that names its exception: its body is a scope marker followed by
+// a compound statement whose body begins with a marker; further on in that
+// chain (after the statements that set the exception up) comes a second
+// compound statement, whose body is a marker followed by the declaration of
+// the caught variable.
+const shape_step handler_opening[] = {{"body", gSCOPE_STMT}, {"next", gCOMPOUND_STMT}, {"body", gSCOPE_STMT}};
+const shape_step handler_declaration[] = {{"body", gSCOPE_STMT}, {"next", gDECL_STMT}};
+
+// A throw: its operand is a compound statement that declares the exception
+// object and initialises it in the second expression statement after the
+// declaration, inside a must-not-throw expression.
+const shape_step throw_initialization[] = {{"op0", gCOMPOUND_STMT}, {"body", gDECL_STMT},
+                                           {"next", gEXPR_STMT},     {"next", gEXPR_STMT},
+                                           {"texpr", gMUST_NOT_THROW_EXPR}, {"body", gINIT_EXPR}};
+
+// The declaration statement of the caught variable in handler h, or -1 when
+// the handler is not of that shape (a catch of all exceptions).
+node_ptr caught_declaration(gd_graph *g, node_ptr h)
 {
-    const node_ptr s0 = step_to(g, body, gSCOPE_STMT);
-    if (s0 == -1)
+    const node_ptr marker = follow_shape(g, h, handler_opening);
+    if (marker == -1)
         return -1;
-    const node_ptr c1 = step_to(g, g->nodeBuffer[s0].scope_stmt.next, gCOMPOUND_STMT);
-    if (c1 == -1)
-        return -1;
-    const node_ptr s1 = step_to(g, g->nodeBuffer[c1].compound_stmt.body, gSCOPE_STMT);
-    if (s1 == -1)
-        return -1;
-    node_ptr c2 = nextNode(g, s1);
+    node_ptr inner = nextNode(g, marker);
     chain_guard guard(g);
-    while (kind_of(g, c2) != gCOMPOUND_STMT) {
-        if (!statement_link_readable(g, c2) || !guard.step())
+    while (kind_of(g, inner) != gCOMPOUND_STMT) {
+        if (!statement_link_readable(g, inner) || !guard.step())
             return -1;
-        c2 = nextNode(g, c2);
+        inner = nextNode(g, inner);
     }
-    const node_ptr s2 = step_to(g, g->nodeBuffer[c2].compound_stmt.body, gSCOPE_STMT);
-    if (s2 == -1)
-        return -1;
-    return step_to(g, g->nodeBuffer[s2].scope_stmt.next, gDECL_STMT);
+    return follow_shape(g, inner, handler_declaration);
 }
 
 void convert_handler(gd_graph *g, node_ptr h)
 {
     const t_handler old = g->nodeBuffer[h].handler;
-    const node_ptr d = caught_declaration(g, old.body);
+    const node_ptr d = caught_declaration(g, h);
     if (d == -1)
         return;  // a catch of all exceptions stays as it is
     const node_ptr var = g->nodeBuffer[d].decl_stmt.decl;
@@ -69,34 +96,9 @@ void convert_handler(gd_graph *g, node_ptr h)
     c.contents = caught;
 }
 
-// The initialisation of the exception object in a throw expression, or -1
-// when the expression is not of the shape the compiler gives a throw: a
-// compound statement whose body declares the object and initialises it in the
-// second expression statement after the declaration, inside a must-not-throw
-// expression.
-node_ptr exception_initialization(gd_graph *g, node_ptr t)
-{
-    const node_ptr c = step_to(g, g->nodeBuffer[t].throw_expr.op0, gCOMPOUND_STMT);
-    if (c == -1)
-        return -1;
-    const node_ptr d = step_to(g, g->nodeBuffer[c].compound_stmt.body, gDECL_STMT);
-    if (d == -1)
-        return -1;
-    const node_ptr e1 = step_to(g, g->nodeBuffer[d].decl_stmt.next, gEXPR_STMT);
-    if (e1 == -1)
-        return -1;
-    const node_ptr e2 = step_to(g, g->nodeBuffer[e1].expr_stmt.next, gEXPR_STMT);
-    if (e2 == -1)
-        return -1;
-    const node_ptr m = step_to(g, g->nodeBuffer[e2].expr_stmt.texpr, gMUST_NOT_THROW_EXPR);
-    if (m == -1)
-        return -1;
-    return step_to(g, g->nodeBuffer[m].must_not_throw_expr.body, gINIT_EXPR);
-}
-
 void convert_throw(gd_graph *g, node_ptr t)
 {
-    const node_ptr init = exception_initialization(g, t);
+    const node_ptr init = follow_shape(g, t, throw_initialization);
     if (init == -1)
         return;
     const node_ptr value = new_arc(g, dC_ARC_SON, t, g->nodeBuffer[init].init_expr.op1);
@@ -116,15 +118,13 @@ void convert_try_block(gd_graph *g, node_ptr t)
     tb.line = old.line;
     tb.contents = body;
 
-    node_ptr tail = body;
+    node_ptr head = body, tail = body;
     chain_guard guard(g);
     for (node_ptr h = old.hdlr; node_valid(g, h) && guard.step();) {
         const gd_node_type k = kind_of(g, h);
         if (k != dC_CATCH_BLOCK && k != gHANDLER)
             break;
-        const node_ptr a = new_arc(g, dC_ARC_SON, t, h);
-        g->nodeBuffer[tail].dc_arc.next = a;
-        tail = a;
+        append_to_arc_list(g, head, tail, new_arc(g, dC_ARC_SON, t, h));
         const node_ptr next = g->nodeBuffer[h].common.other_node;
         g->nodeBuffer[h].common.other_node = -1;
         h = next;

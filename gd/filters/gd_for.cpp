@@ -10,6 +10,9 @@
 // Defined with the blocks family: the arcs from `owner` to the statements of
 // the chain from `first`, each statement detached from its successor.
 node_ptr take_statements(gd_graph *g, node_ptr owner, node_ptr first);
+// Also from there: appends arc `a` to the arc list from `head`
+// to `tail`.
+void append_to_arc_list(gd_graph *g, node_ptr &head, node_ptr &tail, node_ptr a);
 
 namespace {
 
@@ -23,12 +26,7 @@ node_ptr add_initializer(gd_graph *g, node_ptr loop, node_ptr init)
         const gd_node_type k = kind_of(g, s);
         const bool expression = k == gEXPR_STMT && node_valid(g, g->nodeBuffer[s].expr_stmt.texpr);
         if (expression || k == gDECL_STMT) {
-            const node_ptr a = new_arc(g, dC_ARC_FOR_INIT, loop, s);
-            if (tail == -1)
-                head = a;
-            else
-                g->nodeBuffer[tail].dc_arc.next = a;
-            tail = a;
+            append_to_arc_list(g, head, tail, new_arc(g, dC_ARC_FOR_INIT, loop, s));
         }
         if (k != gEXPR_STMT && k != gDECL_STMT && k != gSCOPE_STMT && k != gCTOR_STMT) {
             fprintf(stderr, "gd_for: unexpected type for node %d in initializer of for-loop %d\n", s, loop);

@@ -11,6 +11,9 @@
 
 // Defined with the objects family, which makes the same symbols for objects.
 node_ptr add_link_symbol(gd_graph *g, node_ptr owner, node_ptr mngl, bool undef);
+// Defined with the blocks family: appends arc `a` to the arc list from `head`
+// to `tail`.
+void append_to_arc_list(gd_graph *g, node_ptr &head, node_ptr &tail, node_ptr a);
 
 namespace {
 
@@ -75,16 +78,6 @@ node_ptr copy_arc_for(gd_graph *g, node_ptr arc, gd_node_type kind, node_ptr src
     const node_ptr c = copy_node(g, arc);
     g->nodeBuffer[c].dc_arc.src = src;
     return c;
-}
-
-// Appends arc `a` to the list whose first arc is `head` and last `tail`.
-void append_arc(gd_graph *g, node_ptr &head, node_ptr &tail, node_ptr a)
-{
-    if (tail == -1)
-        head = a;
-    else
-        g->nodeBuffer[tail].dc_arc.next = a;
-    tail = a;
 }
 
 // The return-type arc and the formals' arc chain of the function type `type`,
@@ -200,7 +193,7 @@ node_ptr add_declared_formals(gd_graph *g, node_ptr f, node_ptr args)
         } else {
             break;
         }
-        append_arc(g, head, tail, new_arc(g, dC_ARC_SON, f, entry));
+        append_to_arc_list(g, head, tail, new_arc(g, dC_ARC_SON, f, entry));
         p = next;
     }
     return head;
@@ -237,7 +230,7 @@ node_ptr add_prototype_formals(gd_graph *g, node_ptr f, const declared_function 
                     (int)g->nodeBuffer[inst].common.type);
         }
         g->nodeBuffer[a].dc_arc.dest = y;
-        append_arc(g, head, tail, a);
+        append_to_arc_list(g, head, tail, a);
     }
     return head;
 }

@@ -6,6 +6,10 @@
 
 #include "chain_walk.h"
 
+// Defined with the blocks family: appends arc `a` to the arc list from `head`
+// to `tail`.
+void append_to_arc_list(gd_graph *g, node_ptr &head, node_ptr &tail, node_ptr a);
+
 namespace {
 
 // The string of identifier `id`, -1 when `id` is no valid identifier.
@@ -34,12 +38,7 @@ node_ptr add_template_formals(gd_graph *g, node_ptr x, node_ptr parms)
          kind_of(g, cell) == gTREE_LIST && guard.step();) {
         const node_ptr value = g->nodeBuffer[cell].tree_list.value;
         const node_ptr chan = g->nodeBuffer[cell].tree_list.chan;
-        const node_ptr a = new_arc(g, dC_ARC_SON, x, value);
-        if (tail == -1)
-            head = a;
-        else
-            g->nodeBuffer[tail].dc_arc.next = a;
-        tail = a;
+        append_to_arc_list(g, head, tail, new_arc(g, dC_ARC_SON, x, value));
         cell = chan;
     }
     return head;
@@ -53,7 +52,8 @@ void convert_template(gd_graph *g, node_ptr x)
     const t_template_decl &td = old.template_decl;
 
     {
-        g->nodeBuffer[x].common.type = kind_of(g, td.rslt) == gTEMPLATE_TEMPLATE_PARM ? dC_FORMAL_TEMPLATE : dC_TEMPLATE;
+        const bool template_parameter = kind_of(g, td.rslt) == gTEMPLATE_TEMPLATE_PARM;
+        g->nodeBuffer[x].common.type = template_parameter ? dC_FORMAL_TEMPLATE : dC_TEMPLATE;
         t_dc_template &t = g->nodeBuffer[x].dc_template;
         t.other_node = -1;
         t.file = td.srcf;
