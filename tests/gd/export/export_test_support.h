@@ -134,6 +134,58 @@ inline run_result run_program(const std::string &program, const std::vector<std:
   return r;
 }
 
+// Files the reader refuses, each with the reader's own message (the file
+// name in place), made by damaging one good graph file as a disk or a
+// careless copy would.
+struct damaged_file {
+  std::string what;
+  std::string path;
+  std::string reader_message;
+};
+
+inline std::vector<damaged_file> damaged_graph_files(const scratch_dir &d) {
+  graph g("0 identifier_node strg=\"ab\" lngt=2\n1 tree_list value=0\n");
+  const std::string good = scratch_dir::contents(d.put_graph("good.gd", g.g));
+  // Where the counts lie in the good file.
+  const size_t pool_at = 12, slots_count_at = pool_at + g.g.curStringPos;
+  const size_t nodes_count_at = slots_count_at + 8 + 4 * (size_t)g.g.hashTableLen;
+  const size_t records_at = nodes_count_at + 4;
+  auto with_u32 = [&](size_t at, uint32_t v) {
+    std::string s = good;
+    for (int i = 0; i < 4; i++) s[at + i] = (char)((v >> (8 * i)) & 0xff);
+    return s;
+  };
+  std::string major4 = good, bad_magic = good;
+  major4[4] = 4;
+  bad_magic[2] = 'x';
+  struct {
+    const char *what;
+    std::string bytes;
+    const char *message;  // %s is the file name
+  } damages[] = {
+      {"empty file", "", "Error reading magic from %s\n"},
+      {"bad magic", bad_magic, "%s: Wrong file format, magic does not match\n"},
+      {"major version 4", major4, "Major version 4 in file %s does not match current version 5\n"},
+      {"cut in the pool", good.substr(0, pool_at + 1), "Error reading string buffer from %s\n"},
+      {"huge pool", with_u32(8, 0xffffffff), "Error reading string buffer from %s\n"},
+      {"cut in the records", good.substr(0, records_at + 72 + 10), "Error reading node buffer from %s(1,2)\n"},
+      {"huge node count", with_u32(nodes_count_at, 0xffffffff),
+       "Error reading node buffer from %s(2,4294967295)\n"},
+      {"empty pool", with_u32(8, 0).substr(0, 12) + good.substr(slots_count_at), ""},
+  };
+  std::vector<damaged_file> files;
+  for (const auto &dmg : damages) {
+    std::string name = std::string(dmg.what) + ".gd";
+    for (char &c : name) c = c == ' ' ? '_' : c;
+    std::string path = d.put(name, dmg.bytes);
+    char message[512];
+    snprintf(message, sizeof message, dmg.message, path.c_str());
+    files.push_back({dmg.what, path, message});
+  }
+  files.push_back({"missing file", d.path("missing.gd"), "Could not open " + d.path("missing.gd") + " for binary read\n"});
+  return files;
+}
+
 // xmllint's verdict on a document: "" when it is well-formed, else what
 // xmllint reports. The prefix xlink is bound by the GXL document type, which
 // xmllint does not load; its namespace notices are no well-formedness error.
