@@ -85,7 +85,7 @@ Outcome setSubSystemPtr(ItemTable& graph, SystemPointers& graphPtrs, std::string
     return std::nullopt;
 }
 
-void walkPreOrder(Item* top, const std::function<void(Item*, int)>& visit, const Item* except) {
+void walkPreOrderPruned(Item* top, const std::function<bool(Item*, int)>& visit) {
     std::vector<std::pair<Item*, size_t>> stack{{top, 0}};
     while (!stack.empty()) {
         auto& [container, next] = stack.back();
@@ -94,10 +94,16 @@ void walkPreOrder(Item* top, const std::function<void(Item*, int)>& visit, const
             continue;
         }
         Item* child = container->ptrToConItems[next++];
-        if (child == except) continue;
-        visit(child, static_cast<int>(stack.size()));
-        if (child->containsItems()) stack.emplace_back(child, 0);
+        if (visit(child, static_cast<int>(stack.size())) && child->containsItems()) stack.emplace_back(child, 0);
     }
+}
+
+void walkPreOrder(Item* top, const std::function<void(Item*, int)>& visit, const Item* except) {
+    walkPreOrderPruned(top, [&](Item* item, int depth) {
+        if (item == except) return false;
+        visit(item, depth);
+        return true;
+    });
 }
 
 void adjustContainLevelAssignments(Item* root) {

@@ -34,6 +34,9 @@ Outcome setSubSystemPtr(ItemTable& graph, SystemPointers& graphPtrs, std::string
 // depth 1.  `except`, when given, is skipped with everything below it.
 void walkPreOrder(Item* top, const std::function<void(Item*, int)>& visit, const Item* except = nullptr);
 
+// The same walk, going below an item only when visit returns true for it.
+void walkPreOrderPruned(Item* top, const std::function<bool(Item*, int)>& visit);
+
 void adjustContainLevelAssignments(Item* root);
 void assignParentInfo(Item* root);
 void viewStructure(const SystemPointers& graphPtrs, FILE* trace);

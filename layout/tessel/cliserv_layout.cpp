@@ -116,4 +116,12 @@ void layoutClientServer(Item* root, Item* subsystem, int windowWidth, int window
     visitEveryItemThatContainsStuff(root, subsystem, ctx);
 }
 
+void Control_DetermineLayout(const SystemPointers& graphPtrs, layoutModel model, int windowWidth, int windowHeight,
+                             LayoutContext& ctx) {
+    if (model == cliServ)
+        layoutClientServer(graphPtrs.rootItemPtr, graphPtrs.subSystemPtr, windowWidth, windowHeight, ctx);
+    else
+        layoutNested(graphPtrs.rootItemPtr, ctx);
+}
+
 }  // namespace layout

@@ -25,4 +25,8 @@ ClientsAndServers Control_CliServLayout(Item* root, Item* subsystem, FILE* trace
 // The whole client/server layout in a window of the given size.
 void layoutClientServer(Item* root, Item* subsystem, int windowWidth, int windowHeight, LayoutContext& ctx);
 
+// The layout of the whole graph in the chosen model.
+void Control_DetermineLayout(const SystemPointers& graphPtrs, layoutModel model, int windowWidth, int windowHeight,
+                             LayoutContext& ctx);
+
 }  // namespace layout

@@ -5,6 +5,7 @@
 
 #include "../common/files.h"
 #include "../common/layout_file.h"
+#include "../common/program_files.h"
 #include "../common/ta_reader.h"
 #include "../common/tree.h"
 #include "cliserv_layout.h"
@@ -60,16 +61,6 @@ void writeProgramInfoToLog(FILE* trace, const Options& o, const std::string& deb
     if (o.printParseError) std::fprintf(trace, "Print Parse Error mode \n");
 }
 
-void report(const Failure& f) {
-    std::fputs(f.message.c_str(), f.onStderr ? stderr : stdout);
-    std::fflush(f.onStderr ? stderr : stdout);
-}
-
-Outcome refuseSameFile(const std::string& a, const std::string& b) {
-    if (sameFile(a, b)) return fail(format("\nFile : %s is both an input and an output.\n", b.c_str()));
-    return std::nullopt;
-}
-
 Outcome emitTAfile(const Options& o) {
     bool renamed = false;
     std::string name = taIncludeFileName(o.inputTupleFile, o.outputLayoutFile, renamed);
@@ -113,10 +104,7 @@ Outcome getProgramArgs(const std::vector<std::string>& args, Options& o) {
         case 't': o.emitTA = true; break;
         case 'x': o.debugMode = true; break;
         case 'm':
-            if (arg.size() != 3) return usageError("\nInvalid use of -m switch.");
-            if (arg[2] == '1') o.model = nested;
-            else if (arg[2] == '2') o.model = cliServ;
-            else return usageError("\nInvalid layout model kind selected in -m switch.");
+            if (Outcome e = parseLayoutModel(arg, o.model)) return usageError(e->message);
             break;
         case 's':
             if (i + 1 >= args.size()) return wrongCount;
@@ -163,67 +151,28 @@ Outcome computeLayout(std::string_view text, const Options& o, FILE* trace, std:
 
     LayoutContext ctx;
     ctx.trace = trace;
-    if (o.model == cliServ)
-        layoutClientServer(graphPtrs.rootItemPtr, graphPtrs.subSystemPtr, o.windowWidth, o.windowHeight, ctx);
-    else
-        layoutNested(graphPtrs.rootItemPtr, ctx);
+    Control_DetermineLayout(graphPtrs, o.model, o.windowWidth, o.windowHeight, ctx);
     layoutText = outputLayout(graphPtrs.rootItemPtr);
     return std::nullopt;
 }
 
 int runTessel(const Options& o) {
     const std::string debugFile = std::string(PROGRAM_NAME) + ".debug";
-    std::string text;
-    if (!readWholeFile(o.inputTupleFile, text)) {
-        report(*fail(format("\nCould not open file : %s for read.", o.inputTupleFile.c_str())));
-        return 1;
-    }
-    Outcome clash = refuseSameFile(o.inputTupleFile, o.outputLayoutFile);
-    if (!clash && o.debugMode) clash = refuseSameFile(o.inputTupleFile, debugFile);
-    if (!clash && o.debugMode && sameFile(o.outputLayoutFile, debugFile))
-        clash = fail(format("\nFile : %s is both the output and the trace file.\n", debugFile.c_str()));
-    if (clash) {
-        report(*clash);
-        return 1;
-    }
-    FILE* out = std::fopen(o.outputLayoutFile.c_str(), "w");
-    if (!out) {
-        report(*fail(format("\nCould not open file : %s for write.", o.outputLayoutFile.c_str())));
-        return 1;
-    }
-    FILE* trace = nullptr;
-    if (o.debugMode && !(trace = std::fopen(debugFile.c_str(), "w"))) {
-        std::fclose(out);
-        report(*fail(format("\nCould not open file : %s for write.", debugFile.c_str())));
-        return 1;
-    }
-    auto finish = [&](const Outcome& failure) {
-        if (trace) std::fclose(trace);
-        if (failure) {
-            if (out) std::fclose(out);
-            report(*failure);
-            return 1;
-        }
-        return 0;
-    };
-    if (trace) writeProgramInfoToLog(trace, o, debugFile);
-
+    ProgramFiles files;
+    if (Outcome e = openProgramFiles({o.inputTupleFile}, o.outputLayoutFile, o.debugMode ? &debugFile : nullptr, files))
+        return exitStatus(e);
+    if (files.trace) writeProgramInfoToLog(files.trace, o, debugFile);
     std::string layoutText;
-    if (Outcome e = computeLayout(text, o, trace, layoutText)) return finish(e);
-    Outcome written = writeAndClose(out, o.outputLayoutFile, layoutText);
-    out = nullptr;
-    if (written) return finish(written);
-    if (o.emitTA) return finish(emitTAfile(o));
-    return finish(std::nullopt);
+    Outcome result = computeLayout(files.texts[0], o, files.trace, layoutText);
+    result = closeProgramFiles(files, o.outputLayoutFile, result, layoutText);
+    if (!result && o.emitTA) result = emitTAfile(o);
+    return exitStatus(result);
 }
 
 int tesselMain(int argc, char** argv) {
     std::vector<std::string> args(argv, argv + argc);
     Options options;
-    if (Outcome e = getProgramArgs(args, options)) {
-        report(*e);
-        return 1;
-    }
+    if (Outcome e = getProgramArgs(args, options)) return exitStatus(e);
     return runTessel(options);
 }
 

@@ -1,5 +1,6 @@
 #include "placement.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -243,8 +244,7 @@ void positionItemsInContainer(const Placement& p, Item* container, ContainerInfo
     // A container without area gives its new items empty boxes and is not
     // shrunk.
     bool hasArea = W > 0 && H > 0 && std::isfinite(W) && std::isfinite(H);
-    if (!hasArea) {
-    } else if (info.numOfNewItemsInContainer == info.numOfItemsInContainer) {
+    if (hasArea && info.numOfNewItemsInContainer == info.numOfItemsInContainer) {
         boxWidth = (W - 2 * sp.margin) / info.numOfItemsInContainer - sp.gap;
         dx = boxWidth + sp.gap;
         if (boxWidth < minWidth) boxWidth = minWidth;
@@ -252,7 +252,7 @@ void positionItemsInContainer(const Placement& p, Item* container, ContainerInfo
         x = 2 * sp.gap;
         y = H / 2;
         dy = 0;
-    } else {
+    } else if (hasArea) {
         for (int rounds = 0;; ++rounds) {
             boxWidth = W - info.maxXitemsInContainer - 2 * sp.margin;
             if (boxWidth >= minWidth) break;
@@ -306,19 +306,12 @@ void layOutContainer(const Placement& p, Item* container) {
 // Every container below `top` but `except`, top-down: each after its own box
 // is final.
 void position(const Placement& p, Item* top, const Item* except) {
-    std::vector<std::pair<Item*, size_t>> stack{{top, 0}};
-    while (!stack.empty()) {
-        auto& [container, next] = stack.back();
-        if (next == container->ptrToConItems.size()) {
-            stack.pop_back();
-            continue;
-        }
-        Item* c = container->ptrToConItems[next++];
+    walkPreOrderPruned(top, [&](Item* c, int) {
         if (p.settings.trace) std::fprintf(p.settings.trace, "Process: %s\n", c->name.c_str());
-        if (c == except || !c->containsItems()) continue;
+        if (c == except || !c->containsItems()) return false;
         layOutContainer(p, c);
-        stack.emplace_back(c, 0);
-    }
+        return true;
+    });
 }
 
 void cliServSurvey(const Placement& p, const Item* root, const Item* subsystem, ContainerInfo& info) {
@@ -386,6 +379,10 @@ void positionClients(const Placement& p, Item* root, const Item* ss, const Conta
         step = boxWidth + sp.gap;
         y = info.maxClientY + sp.margin;
     }
+    // A subsystem too close to the top leaves no room: empty boxes, never
+    // negative ones.
+    boxHeight = std::max(boxHeight, 0.0f);
+    boxWidth = std::max(boxWidth, 0.0f);
     float x = ss->x;
     for (Item* c : root->ptrToConItems) {
         if (c->kindOfItemInModel != client || (!full && isOld(c))) continue;

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "../common/files.h"
 #include "../common/layout_file.h"
+#include "../common/program_files.h"
 #include "../common/ta_reader.h"
 #include "../common/tree.h"
 
@@ -130,11 +130,6 @@ void writeProgramInfoToLog(FILE* trace, const Options& o, const std::string& deb
     if (o.printParseError) std::fprintf(trace, "Print Parse Error mode \n");
 }
 
-void report(const Failure& f) {
-    std::fputs(f.message.c_str(), f.onStderr ? stderr : stdout);
-    std::fflush(f.onStderr ? stderr : stdout);
-}
-
 // Reads one tuple file into a graph (both graphs alike).
 Outcome readGraph(ItemTable& graph, SystemPointers& ptrs, std::string_view text, const std::string& fileName,
                   const std::optional<std::string>& subsystemName, const Options& o, FILE* trace) {
@@ -206,10 +201,7 @@ Outcome getProgramArgs(const std::vector<std::string>& args, Options& o) {
         case 'R': o.placement.relayoutCliServMode = true; break;
         case 'x': o.debugMode = true; break;
         case 'm':
-            if (arg.size() != 3) return usageError("\nInvalid use of -m switch.");
-            if (arg[2] == '1') o.placement.model = nested;
-            else if (arg[2] == '2') o.placement.model = cliServ;
-            else return usageError("\nInvalid layout model kind selected in -m switch.");
+            if (Outcome e = parseLayoutModel(arg, o.placement.model)) return usageError(e->message);
             break;
         case 's':
             if (arg.size() != 3 || (arg[2] != 'o' && arg[2] != 'n')) return usageError("\nInvalide use of -s switch.");
@@ -235,55 +227,16 @@ Outcome computeNewLayout(std::string_view oldGraphText, std::string_view oldLayo
 
 int tesselfixMain(int argc, char** argv) {
     Options o;
-    if (Outcome e = getProgramArgs(std::vector<std::string>(argv, argv + argc), o)) {
-        report(*e);
-        return 1;
-    }
+    if (Outcome e = getProgramArgs(std::vector<std::string>(argv, argv + argc), o)) return exitStatus(e);
     const std::string debugFile = std::string(PROGRAM_NAME) + ".debug";
-    std::string texts[3];
-    const std::string* inputs[3] = {&o.oldInGraphFile, &o.oldInLayoutFile, &o.newInGraphFile};
-    for (int k = 0; k < 3; ++k) {
-        if (!readWholeFile(*inputs[k], texts[k])) {
-            report(*fail(format("\nCould not open file : %s for read.", inputs[k]->c_str())));
-            return 1;
-        }
-    }
-    // Nothing written may land on an input.
-    for (const std::string* input : inputs) {
-        const std::string* written_files[] = {&o.newOutLayoutFile, o.debugMode ? &debugFile : nullptr};
-        for (const std::string* written : written_files) {
-            if (written && sameFile(*input, *written)) {
-                report(*fail(format("\nFile : %s is both an input and an output.\n", written->c_str())));
-                return 1;
-            }
-        }
-    }
-    if (o.debugMode && sameFile(o.newOutLayoutFile, debugFile)) {
-        report(*fail(format("\nFile : %s is both the output and the trace file.\n", debugFile.c_str())));
-        return 1;
-    }
-    FILE* out = std::fopen(o.newOutLayoutFile.c_str(), "w");
-    if (!out) {
-        report(*fail(format("\nCould not open file : %s for write.", o.newOutLayoutFile.c_str())));
-        return 1;
-    }
-    FILE* trace = nullptr;
-    if (o.debugMode && !(trace = std::fopen(debugFile.c_str(), "w"))) {
-        std::fclose(out);
-        report(*fail(format("\nCould not open file : %s for write.", debugFile.c_str())));
-        return 1;
-    }
-    if (trace) writeProgramInfoToLog(trace, o, debugFile);
+    ProgramFiles files;
+    if (Outcome e = openProgramFiles({o.oldInGraphFile, o.oldInLayoutFile, o.newInGraphFile}, o.newOutLayoutFile,
+                                     o.debugMode ? &debugFile : nullptr, files))
+        return exitStatus(e);
+    if (files.trace) writeProgramInfoToLog(files.trace, o, debugFile);
     std::string layoutText;
-    Outcome result = runWithTrace(texts[0], texts[1], texts[2], o, trace, layoutText);
-    if (result) std::fclose(out);
-    else result = writeAndClose(out, o.newOutLayoutFile, layoutText);
-    if (trace) std::fclose(trace);
-    if (result) {
-        report(*result);
-        return 1;
-    }
-    return 0;
+    Outcome result = runWithTrace(files.texts[0], files.texts[1], files.texts[2], o, files.trace, layoutText);
+    return exitStatus(closeProgramFiles(files, o.newOutLayoutFile, result, layoutText));
 }
 
 }  // namespace layout::tesselfix

@@ -7,11 +7,17 @@
 #include <string>
 
 #include "layout_records.h"
+#include "three_clients.h"
 #include "tessel/tessel_program.h"
 
 namespace layout {
 namespace {
 
+using layout_test::kRoot800x600;
+using layout_test::kThreeClientsLayout;
+using layout_test::kThreeClientsRows;
+using layout_test::kThreeClientsSubsystem;
+using layout_test::kThreeClientsTa;
 using layout_test::record;
 
 std::string cliServLayout(const std::string& ta, int width = 800, int height = 600,
@@ -27,40 +33,13 @@ std::string cliServLayout(const std::string& ta, int width = 800, int height = 6
     return text;
 }
 
-const std::string kThreeClients =
-    "FACT TUPLE :\n"
-    "$INSTANCE sys.ss cSubsystem\n$INSTANCE p cFunction\n$INSTANCE q cFunction\n"
-    "$INSTANCE c1 cFile\n$INSTANCE c2 cFile\n$INSTANCE c3 cFile\n"
-    "contain sys.ss p\ncontain sys.ss q\n"
-    "call c1 p\ncall c2 q\ncall c3 p\n";
-
-// $ROOT's children in bucket order: c1 (148), c2, c3, sys.ss (627).
-// Clients want the slots of p (1), q (2) and p (1): c3 moves to slot 3.
-// Slot 800 / 3 = 266, half 66.5, box 133 wide, 79.8 high, capped to 50 by
-// 50 * 1.666.  The subsystem is 25, 100, 750, 400; p and q one level of two
-// slots inside it: cells 250 by 200, boxes 150 by 90.
-const std::string kThreeClientsLayout =
-    record("$ROOT", "0.000000", "0.000000", "800.000000", "600.000000") +
-    record("c1", "66.500000", "25.000000", "83.300003", "50.000000") +
-    record("c2", "332.500000", "25.000000", "83.300003", "50.000000") +
-    record("c3", "598.500000", "25.000000", "83.300003", "50.000000") +
-    record("sys.ss", "25.000000", "100.000000", "750.000000", "400.000000") +
-    record("p", "100.000000", "110.000000", "150.000000", "90.000000") +
-    record("q", "350.000000", "110.000000", "150.000000", "90.000000");
-
-TEST(ClientServer, ThreeClients) { EXPECT_EQ(cliServLayout(kThreeClients), kThreeClientsLayout); }
+TEST(ClientServer, ThreeClients) { EXPECT_EQ(cliServLayout(kThreeClientsTa), kThreeClientsLayout); }
 
 TEST(ClientServer, ServerGoesBelow) {
     // s1 (bucket 164) has only incoming relations: a server, alone in its row.
-    EXPECT_EQ(cliServLayout(kThreeClients + "call p s1\n"),
-              record("$ROOT", "0.000000", "0.000000", "800.000000", "600.000000") +
-                  record("c1", "66.500000", "25.000000", "83.300003", "50.000000") +
-                  record("c2", "332.500000", "25.000000", "83.300003", "50.000000") +
-                  record("c3", "598.500000", "25.000000", "83.300003", "50.000000") +
-                  record("s1", "200.000000", "525.000000", "83.300003", "50.000000") +
-                  record("sys.ss", "25.000000", "100.000000", "750.000000", "400.000000") +
-                  record("p", "100.000000", "110.000000", "150.000000", "90.000000") +
-                  record("q", "350.000000", "110.000000", "150.000000", "90.000000"));
+    EXPECT_EQ(cliServLayout(kThreeClientsTa + "call p s1\n"),
+              kRoot800x600 + kThreeClientsRows + record("s1", "200.000000", "525.000000", "83.300003", "50.000000") +
+                  kThreeClientsSubsystem);
 }
 
 TEST(ClientServer, KindsAndSlots) {
@@ -116,7 +95,7 @@ TEST(ClientServer, SameWishTakesNextSlotOrLeftAtTheEnd) {
 }
 
 TEST(ClientServer, WindowTooSmallForMarginsClampsAtZero) {
-    auto records = layout_test::parseRecords(cliServLayout(kThreeClients, 40, 150));
+    auto records = layout_test::parseRecords(cliServLayout(kThreeClientsTa, 40, 150));
     ASSERT_EQ(records.size(), 7u);
     EXPECT_EQ(records[4].name, "sys.ss");
     EXPECT_EQ(records[4].width, 0);

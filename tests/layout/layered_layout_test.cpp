@@ -8,6 +8,7 @@
 
 #include "layout_records.h"
 #include "layout_test_support.h"
+#include "three_clients.h"
 #include "tessel/tessel_program.h"
 
 namespace layout {
@@ -15,7 +16,7 @@ namespace {
 
 using layout_test::record;
 
-const std::string kRoot800x600 = record("$ROOT", "0.000000", "0.000000", "800.000000", "600.000000");
+using layout_test::kRoot800x600;
 
 std::string nestedLayout(const std::string& ta, int width = 800, int height = 600) {
     tessel::Options options;

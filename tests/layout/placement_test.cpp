@@ -6,6 +6,7 @@
 
 #include "layout_records.h"
 #include "layout_test_support.h"
+#include "three_clients.h"
 #include "tesselfix/tesselfix_program.h"
 
 namespace layout::tesselfix {
@@ -13,7 +14,7 @@ namespace {
 
 using layout_test::record;
 
-const std::string kRoot = record("$ROOT", "0.000000", "0.000000", "800.000000", "600.000000");
+const std::string& kRoot = layout_test::kRoot800x600;
 
 std::string newLayout(const std::string& oldTa, const std::string& oldLayout, const std::string& newTa,
                       Options options = Options()) {
@@ -110,16 +111,9 @@ TEST(Placement, MissingOldRootRecordStops) {
 }
 
 // The client/server model: the layout tessel -m2 writes for three clients.
-const std::string kThreeClientsTa =
-    "$INSTANCE sys.ss cSubsystem\n$INSTANCE p cFunction\n$INSTANCE q cFunction\n"
-    "$INSTANCE c1 cFile\n$INSTANCE c2 cFile\n$INSTANCE c3 cFile\n"
-    "contain sys.ss p\ncontain sys.ss q\ncall c1 p\ncall c2 q\ncall c3 p\n";
-const std::string kClients = record("c1", "66.500000", "25.000000", "83.300003", "50.000000") +
-                             record("c2", "332.500000", "25.000000", "83.300003", "50.000000") +
-                             record("c3", "598.500000", "25.000000", "83.300003", "50.000000");
-const std::string kSubsystem = record("sys.ss", "25.000000", "100.000000", "750.000000", "400.000000") +
-                               record("p", "100.000000", "110.000000", "150.000000", "90.000000") +
-                               record("q", "350.000000", "110.000000", "150.000000", "90.000000");
+using layout_test::kThreeClientsTa;
+const std::string& kClients = layout_test::kThreeClientsRows;
+const std::string& kSubsystem = layout_test::kThreeClientsSubsystem;
 
 Options clientServer(bool relayout) {
     Options o;

@@ -9,6 +9,7 @@
 
 #include "layout_records.h"
 #include "layout_test_support.h"
+#include "three_clients.h"
 
 namespace layout::tessel {
 namespace {
@@ -223,12 +224,7 @@ TEST_F(TesselRun, WriteErrorIsAFailure) {
 
 // The client/server layout of three clients with its whole trace.
 TEST_F(TesselRun, ClientServerTrace) {
-    writeFile(dir.file("sys.ta"),
-              "FACT TUPLE :\n"
-              "$INSTANCE sys.ss cSubsystem\n$INSTANCE p cFunction\n$INSTANCE q cFunction\n"
-              "$INSTANCE c1 cFile\n$INSTANCE c2 cFile\n$INSTANCE c3 cFile\n"
-              "contain sys.ss p\ncontain sys.ss q\n"
-              "call c1 p\ncall c2 q\ncall c3 p\n");
+    writeFile(dir.file("sys.ta"), layout_test::kThreeClientsTa);
     auto r = run({"-m2", "-x", "sys.ta", "sys.lay"});
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(r.out, "");
@@ -302,14 +298,7 @@ TEST_F(TesselRun, ClientServerTrace) {
         "------------------\n"
         "p\nq\n";
     EXPECT_EQ(readFile(dir.file("tessel.debug")), trace);
-    EXPECT_EQ(readFile(dir.file("sys.lay")),
-              record("$ROOT", "0.000000", "0.000000", "800.000000", "600.000000") +
-                  record("c1", "66.500000", "25.000000", "83.300003", "50.000000") +
-                  record("c2", "332.500000", "25.000000", "83.300003", "50.000000") +
-                  record("c3", "598.500000", "25.000000", "83.300003", "50.000000") +
-                  record("sys.ss", "25.000000", "100.000000", "750.000000", "400.000000") +
-                  record("p", "100.000000", "110.000000", "150.000000", "90.000000") +
-                  record("q", "350.000000", "110.000000", "150.000000", "90.000000"));
+    EXPECT_EQ(readFile(dir.file("sys.lay")), layout_test::kThreeClientsLayout);
 }
 
 }  // namespace

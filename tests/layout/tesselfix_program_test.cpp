@@ -164,6 +164,62 @@ TEST_F(TesselfixRun, RoundTripOfTesselsLayout) {
     }
 }
 
+TEST_F(TesselfixRun, TraceOfOneNewChild) {
+    writeFile(dir.file("old.ta"), "$INSTANCE p T\n");
+    writeFile(dir.file("old.lay"), kRoot + record("p", "10", "20", "300", "150"));
+    writeFile(dir.file("new.ta"), "$INSTANCE p T\ncontain p a\n");
+    auto r = fix({"-x", "old.ta", "old.lay", "new.ta", "new.lay"});
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(readFile(dir.file("tesselfix.debug")),
+              "tesselfix Program Environment Information\n"
+              "----------------------------------------\n"
+              "Old graph file : old.ta \n"
+              "Old layout file : old.lay \n"
+              "New graph file : new.ta \n"
+              "New output layout file : new.lay \n"
+              "Debug file : tesselfix.debug \n"
+              "DebugMode on\n"
+              "Nested Layout Model \n"
+              "Compress type : max \n"
+              "SHRINK factor : 1.000000 \n"
+              "MIN_CONTAINER_ENTITY_HEIGHT = 30.000000 \n"
+              "$INSTANCE            p                    T                   \n"
+              "$ROOT has been created and set.\n"
+              "\nStructure of the graph:\n-----------------------\n\n\n"
+              "$ROOT contains :\n"
+              "      p\n"
+              "---- END\n\n"
+              "$ROOT                          0.000000 0.000000 600.000000 800.000000\n"
+              "p                              10.000000 20.000000 150.000000 300.000000\n"
+              "$INSTANCE            p                    T                   \n"
+              "contain              p                    a                   \n"
+              "$ROOT has been created and set.\n"
+              "\nStructure of the graph:\n-----------------------\n\n\n"
+              "$ROOT contains :\n"
+              "      p\n"
+              "           a\n"
+              "---- END\n\n"
+              "Identifying new and old\n-----------------------\n\n"
+              "p (old - 10.000000 20.000000 300.000000 150.000000)\n"
+              "a (new)\n"
+              "--- END\n\n"
+              "Position new items\n------------------\n"
+              "$ROOT contains:\n"
+              "  p\n"
+              "Num items in container '$ROOT': 1 - New: 0\n"
+              "Process: p\n"
+              "p contains:\n"
+              "  a\n"
+              "Num items in container 'p': 1 - New: 1\n"
+              "Container: p (W: 300.000000, H: 150.000000) - Items: (W: 300.000000, H: 50.000000, dx: 300.000000, "
+              "dy: 0.000000,  X: 0.000000 Y: 75.000000)\n"
+              "Item: a (0.000000, 75.000000)\n"
+              "Process: a\n"
+              "--- END\n\n");
+    EXPECT_EQ(readFile(dir.file("new.lay")), kRoot + record("p", "10.000000", "20.000000", "300.000000", "150.000000") +
+                                                 record("a", "0.000000", "75.000000", "300.000000", "50.000000"));
+}
+
 TEST_F(TesselfixRun, FileErrors) {
     writeFile(dir.file("g.ta"), "$INSTANCE a T\n");
     writeFile(dir.file("g.lay"), kRoot + record("a", "1", "1", "1", "1"));
