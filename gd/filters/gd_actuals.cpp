@@ -67,9 +67,11 @@ node_ptr make_actuals(gd_graph *g, node_ptr first)
         const node_ptr value = g->nodeBuffer[cell].tree_list.value;
         node_ptr next = g->nodeBuffer[cell].tree_list.chan;
         // The arc chain may go on into cells still to convert or into arcs of
-        // another list (a shared tail); anything else ends it.
+        // another list (a shared tail); anything else, and a cell of this
+        // list met again, ends it.
         gd_node_type k = kind_of(g, next);
-        if (k != gTREE_LIST && !is_arc_kind(k))
+        bool shared_tail = is_arc_kind(k) && g->nodeBuffer[next].dc_arc.src != list;
+        if (k != gTREE_LIST && !shared_tail)
             next = -1;
         gd_clear_node(g, cell, dC_ARC_SON);
         t_dc_arc_son &arc = g->nodeBuffer[cell].dc_arc_son;
