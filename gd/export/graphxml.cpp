@@ -12,11 +12,13 @@ int main(int argc, char **argv) {
     return 1;
   }
   gd_graph g = gd_graph_read_binary_file(argv[1]);
+  int status = 1;
   if (g.curStringPos == 0) {
     fputs("could not get graph\n", stderr);
-    return 1;
+  } else {
+    status = gxl::write_gxl_document(stdout, stderr, &g, argv[1]);
+    if (gdexport::finish_output(stdout, stderr, "graphxml") != 0) status = 1;
   }
-  int status = gxl::write_gxl_document(stdout, stderr, &g, argv[1]);
-  int written = gdexport::finish_output(stdout, stderr, "graphxml");
-  return status ? status : written;
+  deallocate_gd_graph(g);
+  return status;
 }

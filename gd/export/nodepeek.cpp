@@ -30,16 +30,19 @@ int main(int argc, char **argv) {
   if (argc == 3 && !gdexport::parse_node_number(argv[2], true, &node)) node = -1;
 
   gd_graph g = gd_graph_read_binary_file(argv[1]);
+  int status = 1;
   if (g.curStringPos == 0) {
     fputs("could not get graph\n", stderr);
-    return 1;
+  } else if (argc == 3 && (node < 0 || (uint32_t)node >= g.curNodePos)) {
+    usage(g.curNodePos);
+  } else {
+    peek::print_graph_header(stdout, &g);
+    if (argc == 3)
+      peek::doNode(stdout, stderr, &g, node);
+    else
+      for (uint32_t i = 0; i < g.curNodePos; i++) peek::doNode(stdout, stderr, &g, (node_ptr)i);
+    status = gdexport::finish_output(stdout, stderr, "nodepeek");
   }
-  if (argc == 3 && (node < 0 || (uint32_t)node >= g.curNodePos)) usage(g.curNodePos);
-
-  peek::print_graph_header(stdout, &g);
-  if (argc == 3)
-    peek::doNode(stdout, stderr, &g, node);
-  else
-    for (uint32_t i = 0; i < g.curNodePos; i++) peek::doNode(stdout, stderr, &g, (node_ptr)i);
-  return gdexport::finish_output(stdout, stderr, "nodepeek");
+  deallocate_gd_graph(g);
+  return status;
 }

@@ -24,10 +24,13 @@ int main(int argc, char **argv) {
   if (!gdexport::parse_node_number(argv[2], false, &node) || node < 0) return usage(program);
 
   gd_graph g = gd_graph_read_binary_file(argv[1]);
+  int status = 1;
   if (g.curStringPos == 0) {
     fputs("could not get graph\n", stderr);
-    return 1;
+  } else {
+    refwho::print_users(stdout, &g, node);
+    status = gdexport::finish_output(stdout, stderr, "refwho");
   }
-  refwho::print_users(stdout, &g, node);
-  return gdexport::finish_output(stdout, stderr, "refwho");
+  deallocate_gd_graph(g);
+  return status;
 }
