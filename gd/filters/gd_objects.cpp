@@ -6,6 +6,49 @@
 
 #include "chain_walk.h"
 
+namespace {
+
+// Where the next member of the global scope goes. A unit has a symbol for
+// nearly every object and function, and addToScope walks the whole member
+// list for every member it adds, which is quadratic in the number of
+// symbols; so the end of the list is found once per filter run and kept here.
+// The members are appended exactly where addToScope would put them.
+struct global_scope_end {
+    bool known = false;
+    node_ptr last = -1;  // the last member arc, -1 for an empty list
+} global_end;
+
+void add_to_global_scope(gd_graph *g, node_ptr member)
+{
+    const node_ptr scope = g->firstNode;
+    if (!is_scope_kind(kind_of(g, scope)))
+        return;
+    if (!global_end.known) {
+        global_end.last = -1;
+        chain_guard guard(g);
+        for (node_ptr at = g->nodeBuffer[scope].dc_scope.contents;
+             kind_of(g, at) == dC_ARC_SON && guard.step(); at = g->nodeBuffer[at].dc_arc.next)
+            global_end.last = at;
+        global_end.known = true;
+    }
+    const node_ptr arc = new_arc(g, dC_ARC_SON, scope, member);
+    if (global_end.last == -1)
+        g->nodeBuffer[scope].dc_scope.contents = arc;
+    else
+        g->nodeBuffer[global_end.last].dc_arc.next = arc;
+    global_end.last = arc;
+}
+
+}  // namespace
+
+// Forgets where the global scope's member list ends: each filter that adds
+// link symbols calls it before the first one, as the graph may have changed
+// since the last run. Shared with the functions family.
+void start_link_symbols()
+{
+    global_end = global_scope_end{};
+}
+
 // Makes the link-time symbol named by the mangled-name identifier `mngl`, the
 // arc between it and `owner` and its member arc in the global scope, in this
 // order. A declaration that is only referred to here (`undef`) links to its
@@ -22,7 +65,7 @@ node_ptr add_link_symbol(gd_graph *g, node_ptr owner, node_ptr mngl, bool undef)
     g->nodeBuffer[sym].dc_link_sym.name = name;
     const node_ptr link = undef ? new_arc(g, dC_LINKS_TO, owner, sym)
                                 : new_arc(g, dC_LINKS_FROM, sym, owner);
-    addToScope(g, g->firstNode, sym);
+    add_to_global_scope(g, sym);
     return link;
 }
 
@@ -107,6 +150,7 @@ void convert_object(gd_graph *g, node_ptr x)
 int gd_objects_filter(gd_graph *g)
 {
     gd_graph_scale(g, 1.1f, 1.0f, 1.1f);
+    start_link_symbols();
     for (node_ptr x = 0; node_valid(g, x); x++) {
         const gd_node_type k = kind_of(g, x);
         if (k == gVAR_DECL || k == gFIELD_DECL)

@@ -153,4 +153,22 @@ TEST(GdObjects, ConvertsEveryObjectInNodeOrder)
 )");
 }
 
+// Without a global scope at the root the symbols are made but listed nowhere.
+TEST(GdObjects, SymbolsOutsideAnyScopeWithoutAGlobalScope)
+{
+    const filtered_text out = run_filter_on_text(gd_objects_filter, R"(root 2
+0 var_decl name=1 mngl=1 type=-1
+1 identifier_node strg="_Z1a"
+2 cObject
+)");
+    EXPECT_EQ(out.graph, R"(root 2
+0 cObject name="_Z1a" instance=3 link=5
+1 identifier_node strg="_Z1a"
+2 cObject
+3 cInstance src=0
+4 cExternSymbol name="_Z1a"
+5 cRefersToExtern src=4 dest=0
+)");
+}
+
 }  // namespace
