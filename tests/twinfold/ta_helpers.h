@@ -48,8 +48,11 @@ inline std::string describe(const CinstanceFact* node)
                 text += std::string("=") + s->m_pFirstValue->name();
             else if (s->m_pFirstValue) {
                 text += "=(";
-                for (const Cvalue* v = s->m_pFirstValue; v; v = v->m_pNext)
-                    text += std::string(v == s->m_pFirstValue ? "" : " ") + v->name();
+                for (const Cvalue* v = s->m_pFirstValue; v; v = v->m_pNext) {
+                    if (v != s->m_pFirstValue)
+                        text += ' ';
+                    text += v->name();
+                }
                 text += ")";
             }
         }
@@ -59,8 +62,11 @@ inline std::string describe(const CinstanceFact* node)
         text += std::string(" [") + e->name() + ">" + (e->m_pTo ? e->m_pTo->name() : "-") + "]";
     if (node->firstChildEdge()) {
         text += "(";
-        for (const CedgeFact* e = node->firstChildEdge(); e; e = e->nextChildEdge())
-            text += (e == node->firstChildEdge() ? "" : " ") + describe(e->m_pTo);
+        for (const CedgeFact* e = node->firstChildEdge(); e; e = e->nextChildEdge()) {
+            if (e != node->firstChildEdge())
+                text += ' ';
+            text += describe(e->m_pTo);
+        }
         text += ")";
     }
     return text;
