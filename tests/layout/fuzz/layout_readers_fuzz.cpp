@@ -1,6 +1,8 @@
 // libFuzzer target over the TA tuple reader and the layout-file reader.  The
 // first byte picks the reader options; the rest is split at the first NUL
-// into a TA text and a layout text.  Small acyclic trees are laid out too.
+// into a TA text and a layout text.  Small trees are laid out too, and a
+// layout that reads is taken as the old layout of the same graph read anew,
+// with one item added, for tesselfix's placement.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -11,6 +13,7 @@
 #include "common/tree.h"
 #include "tessel/cliserv_layout.h"
 #include "tessel/layered_layout.h"
+#include "tesselfix/placement.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace layout;
@@ -49,7 +52,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::string out = outputLayout(ptrs.rootItemPtr);
             (void)Control_ParseLayout(graph, out, nullptr);
         }
-        (void)Control_ParseLayout(graph, layoutText, read.trace);
+        if (!Control_ParseLayout(graph, layoutText, read.trace) && (mode & 16)) {
+            ItemTable newGraph;
+            SystemPointers newPtrs;
+            std::string newTa = std::string(ta) + "\ncontain s fuzz-new-item\n";
+            if (!prepareGraph(newGraph, newPtrs, newTa, read, setup)) {
+                if (setup.model == cliServ) {
+                    tesselfix::identifyClientsAndServers(ptrs.rootItemPtr, ptrs.subSystemPtr);
+                    tesselfix::identifyClientsAndServers(newPtrs.rootItemPtr, newPtrs.subSystemPtr);
+                }
+                if (!tesselfix::identifyNewAndOldEntities(graph, ptrs, newPtrs, read.trace)) {
+                    tesselfix::Placement placement;
+                    placement.settings.model = setup.model;
+                    placement.settings.compress = static_cast<tesselfix::compressType>((mode >> 5) % 3);
+                    placement.settings.SHRINK = (mode & 128) ? 0.001f : 1.0f;
+                    placement.settings.relayoutCliServMode = mode & 2;
+                    placement.settings.trace = read.trace;
+                    tesselfix::Control_PosNewItems(placement, newPtrs);
+                    (void)outputLayout(newPtrs.rootItemPtr);
+                }
+            }
+        }
     }
     std::fclose(sink);
     return 0;
