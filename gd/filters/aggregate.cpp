@@ -7,6 +7,7 @@
 #include <gd/filters/filters.h>
 
 #include "chain_walk.h"
+#include "ririra_records.h"
 
 #include <cstdint>
 #include <vector>
@@ -121,13 +122,7 @@ void take_members(gd_graph *g, walk_marks &marks, member_list &list, node_ptr fi
 }
 
 // The access of an aggregate: protected before public before private.
-t_visb protected_first_visibility(const gd_graph_common &c)
-{
-    return c.protected_flag ? visb_pro
-           : c.public_flag  ? visb_pub
-           : c.private_flag ? visb_pri
-                            : visb_unk;
-}
+constexpr t_visb aggregate_precedence[3] = {visb_pro, visb_pub, visb_pri};
 
 // Converts main-variant record or union type x into a Ririra aggregate.
 void do_aggregate(gd_graph *g, walk_marks &marks, node_ptr x)
@@ -148,8 +143,8 @@ void do_aggregate(gd_graph *g, walk_marks &marks, node_ptr x)
         line = d.srcl;
         name = identifier_text(g, d.name);
     }
-    const t_visb visb =
-        protected_first_visibility(node_valid(g, m) ? g->nodeBuffer[m].common : rec.common);
+    const t_visb visb = visibility_by_precedence(node_valid(g, m) ? g->nodeBuffer[m].common : rec.common,
+                                                 aggregate_precedence);
 
     // The two record types keep their chains and base information at
     // different offsets: a union has no isClass.
@@ -168,20 +163,8 @@ void do_aggregate(gd_graph *g, walk_marks &marks, node_ptr x)
     }
 
     // Converted in place: the bytes not named here keep what they held.
-    rec.common.type = dC_AGGR_TYPE;
+    make_type_record(g, x, dC_AGGR_TYPE, file, line, name, visb);
     t_dc_aggr_type &a = rec.dc_aggr_type;
-    a.other_node = -1;
-    a.file = file;
-    a.line = line;
-    a.name = name;
-    a.visb = visb;
-    a.instance = -1;
-    a.defLoc = -1;
-    a.arcFriend = -1;
-    a.array_dim = -1;
-    a.implements = -1;
-    a.const_flag = rec.common.readonly_flag;
-    a.volatile_flag = rec.common.volatile_flag;
     a.aggr_type = aggr;
     // Until classes_filter runs, inheritance holds the compiler's vector of
     // base descriptors, which is element 4 of the base information.

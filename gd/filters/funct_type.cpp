@@ -5,6 +5,7 @@
 #include <gd/filters/filters.h>
 
 #include "chain_walk.h"
+#include "ririra_records.h"
 
 #include <cstdio>
 #include <cstring>
@@ -30,13 +31,7 @@ node_ptr copy_node(gd_graph *g, node_ptr from)
 }
 
 // The access of a function type: private before public before protected.
-t_visb private_first_visibility(const gd_graph_common &c)
-{
-    return c.private_flag     ? visb_pri
-           : c.public_flag    ? visb_pub
-           : c.protected_flag ? visb_pro
-                              : visb_unk;
-}
+constexpr t_visb function_type_precedence[3] = {visb_pri, visb_pub, visb_pro};
 
 // The cell that closes a fixed parameter list: its value is the void type,
 // still a compiler node or already a built-in type named "void".
@@ -124,7 +119,7 @@ int do_function_type(gd_graph *g, node_ptr x)
 {
     const gd_graph_node &rec = g->nodeBuffer[x];
     const bool method = rec.common.type == gMETHOD_TYPE;
-    const t_visb visb = private_first_visibility(rec.common);
+    const t_visb visb = visibility_by_precedence(rec.common, function_type_precedence);
 
     str_ptr file = -1;
     int32_t line = -1;

@@ -5,6 +5,7 @@
 #include <gd/filters/filters.h>
 
 #include "chain_walk.h"
+#include "ririra_records.h"
 
 namespace {
 
@@ -15,13 +16,7 @@ str_ptr identifier_text(const gd_graph *g, node_ptr n)
 }
 
 // The access of a typedef: public before private before protected.
-t_visb public_first_visibility(const gd_graph_common &c)
-{
-    return c.public_flag    ? visb_pub
-           : c.private_flag ? visb_pri
-           : c.protected_flag ? visb_pro
-                              : visb_unk;
-}
+constexpr t_visb typedef_precedence[3] = {visb_pub, visb_pri, visb_pro};
 
 bool is_named_variant(const gd_graph *g, node_ptr x)
 {
@@ -29,7 +24,7 @@ bool is_named_variant(const gd_graph *g, node_ptr x)
     return is_gcc_type(g->nodeBuffer[x].common.type) && t.unql != -1 && t.unql != x && t.name != -1;
 }
 
-// Converts variant x in place; the bytes not named here keep what they held.
+// Converts named variant x into an alias of its main variant.
 void make_alias(gd_graph *g, node_ptr x)
 {
     const node_ptr n = g->nodeBuffer[x].type.name;
@@ -42,7 +37,7 @@ void make_alias(gd_graph *g, node_ptr x)
         const t_gcc_decl &d = g->nodeBuffer[decl].decl;
         file = d.srcf;
         line = d.srcl;
-        visb = public_first_visibility(d);
+        visb = visibility_by_precedence(d, typedef_precedence);
         name = identifier_text(g, d.name);
     } else {
         name = identifier_text(g, n);
@@ -50,21 +45,10 @@ void make_alias(gd_graph *g, node_ptr x)
 
     const node_ptr arc = new_arc(g, dC_INSTANCE, x, g->nodeBuffer[x].type.unql);
 
-    gd_graph_node &rec = g->nodeBuffer[x];
-    rec.common.type = dC_ALIAS_TYPE;
-    t_dc_alias_type &a = rec.dc_alias_type;
-    a.other_node = -1;
-    a.file = file;
-    a.line = line;
-    a.name = name;
-    a.visb = visb;
+    // Converted in place: the bytes not named here keep what they held.
+    make_type_record(g, x, dC_ALIAS_TYPE, file, line, name, visb);
+    t_dc_alias_type &a = g->nodeBuffer[x].dc_alias_type;
     a.instance = arc;
-    a.defLoc = -1;
-    a.arcFriend = -1;
-    a.array_dim = -1;
-    a.implements = -1;
-    a.const_flag = rec.common.readonly_flag;
-    a.volatile_flag = rec.common.volatile_flag;
     a.original = arc;
 }
 

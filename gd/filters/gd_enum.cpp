@@ -5,6 +5,7 @@
 #include <gd/filters/filters.h>
 
 #include "chain_walk.h"
+#include "ririra_records.h"
 
 namespace {
 
@@ -16,20 +17,14 @@ str_ptr identifier_text(const gd_graph *g, node_ptr n)
 
 // The access of an enumeration or enumerator: public before private before
 // protected.
-t_visb public_first_visibility(const gd_graph_common &c)
-{
-    return c.public_flag      ? visb_pub
-           : c.private_flag   ? visb_pri
-           : c.protected_flag ? visb_pro
-                              : visb_unk;
-}
+constexpr t_visb enum_precedence[3] = {visb_pub, visb_pri, visb_pro};
 
 // Replaces the record of enumeration type x by an enumeration type. One named
 // directly by an identifier, without a declaration, gets no name.
 void convert_type(gd_graph *g, node_ptr x)
 {
     const gd_graph_node &rec = g->nodeBuffer[x];
-    const t_visb visb = public_first_visibility(rec.common);
+    const t_visb visb = visibility_by_precedence(rec.common, enum_precedence);
     const unsigned is_const = rec.common.readonly_flag;
     const unsigned is_volatile = rec.common.volatile_flag;
     const node_ptr values = rec.enumeral_type.csts;
@@ -59,7 +54,7 @@ void convert_type(gd_graph *g, node_ptr x)
 void convert_constant(gd_graph *g, node_ptr k)
 {
     const t_const_decl &c = g->nodeBuffer[k].const_decl;
-    const t_visb visb = public_first_visibility(c);
+    const t_visb visb = visibility_by_precedence(c, enum_precedence);
     const str_ptr file = c.srcf;
     const int32_t line = c.srcl;
     const str_ptr name = identifier_text(g, c.name);
