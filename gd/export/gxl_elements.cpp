@@ -7,11 +7,11 @@
 // that two records keep at different offsets (a union's links) is read where
 // that kind keeps it.
 #include <array>
-#include <cstdlib>
 #include <initializer_list>
 #include <span>
 
 #include "gd/export/gxl.h"
+#include "gd/export/kind_rows.h"
 
 namespace gxl {
 namespace {
@@ -278,44 +278,18 @@ const row element_rows[] = {
     {{NODE_DELTED, NODE_NONE}, skipped, {}, {}, false},
 };
 
-// A field the table names that the kind's record lacks is a mistake in the
-// table itself; stop at once rather than write a document without it.
-const gd_field *resolve_field(const gd_kind_info *info, const char *field) {
-  const gd_field *f = info ? gd_find_field(info, field) : nullptr;
-  if (!f) {
-    fprintf(stderr, "gxl element table: kind %s has no field %s\n", info ? info->name : "?", field);
-    abort();
-  }
-  return f;
-}
-
 gxl_body resolve_body(int kind, const row &r) {
   const gd_kind_info *info = gd_kind_info_of(kind);
   gxl_body body;
   body.level = r.level;
   body.elements_relation = r.elements_relation;
-  for (const gxl_attr &a : r.attrs) body.attrs.push_back({&a, resolve_field(info, a.field)});
+  for (const gxl_attr &a : r.attrs) body.attrs.push_back({&a, gdexport::table_field("gxl element table", kind, a.field)});
   for (const gxl_link &l : r.links) {
     // The record name without its "t_", then the suffix.
     std::string name = l.name[0] == '_' ? std::string(info->record + 2) + l.name : std::string(l.name);
-    body.links.push_back({std::move(name), resolve_field(info, l.field)});
+    body.links.push_back({std::move(name), gdexport::table_field("gxl element table", kind, l.field)});
   }
   return body;
-}
-
-std::array<gxl_body, NUM_NODES + 1> resolve_table() {
-  std::array<gxl_body, NUM_NODES + 1> bodies;  // unhandled until a row names the kind
-  std::array<bool, NUM_NODES + 1> named{};
-  for (const row &r : element_rows)
-    for (int kind : r.kinds) {
-      if (named[kind]) {
-        fprintf(stderr, "gxl element table: kind %s has two rows\n", gd_kind_name(kind));
-        abort();
-      }
-      named[kind] = true;
-      bodies[kind] = resolve_body(kind, r);
-    }
-  return bodies;
 }
 
 }  // namespace
@@ -323,7 +297,8 @@ std::array<gxl_body, NUM_NODES + 1> resolve_table() {
 const gxl_choice gxl_visb_choice = {visb_texts, 4, "???", nullptr};
 
 const gxl_body &gxl_body_of(int kind) {
-  static const std::array<gxl_body, NUM_NODES + 1> bodies = resolve_table();
+  static const std::array<gxl_body, NUM_NODES + 1> bodies =
+      gdexport::bodies_by_kind<gxl_body, row>("gxl element table", element_rows, resolve_body);
   static const gxl_body unhandled_body;
   return kind >= 0 && kind <= NUM_NODES ? bodies[kind] : unhandled_body;
 }

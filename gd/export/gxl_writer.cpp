@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "gd/export/gxl.h"
+#include "gd/export/kind_rows.h"
 #include "gd/export/program_io.h"
 
 namespace gxl {
@@ -112,15 +113,7 @@ const char *choice_text(const element &e, const gxl_choice &c, int64_t value) {
 // Level writers of the compiler tree
 
 void attr_common(const element &e) {
-  const gd_graph_common &c = e.rec.common;
-  write_boolean_attr(e.out, "constant_flag", c.constant_flag);
-  write_boolean_attr(e.out, "volatile_flag", c.volatile_flag);
-  write_boolean_attr(e.out, "readonly_flag", c.readonly_flag);
-  write_boolean_attr(e.out, "unsigned_flag", c.unsigned_flag);
-  write_boolean_attr(e.out, "static_flag", c.static_flag);
-  write_boolean_attr(e.out, "public_flag", c.public_flag);
-  write_boolean_attr(e.out, "private_flag", c.private_flag);
-  write_boolean_attr(e.out, "protected_flag", c.protected_flag);
+  for (const gd_field &f : gdexport::common_flags()) write_boolean_attr(e.out, f.name, gd_field_get(&e.rec, &f));
 }
 
 void edge_common(const element &) {}

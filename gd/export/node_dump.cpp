@@ -6,11 +6,11 @@
 
 #include <array>
 #include <cctype>
-#include <cstdlib>
 #include <initializer_list>
 #include <span>
 #include <vector>
 
+#include "gd/export/kind_rows.h"
 #include "gd/export/program_io.h"
 #include "gd/kind_table.h"
 
@@ -374,35 +374,18 @@ struct dump_body {
   bool tree_vec_elements = false;
 };
 
-// A field the table names that the record lacks, or a kind in two rows, is
-// a mistake in the table itself: stop at once.
-[[noreturn]] void table_fault(const char *what, int kind, const char *field) {
-  fprintf(stderr, "node dump table: kind %s: %s %s\n", gd_kind_name(kind), what, field);
-  abort();
-}
-
-std::array<dump_body, NUM_NODES + 1> resolve_table() {
-  std::array<dump_body, NUM_NODES + 1> bodies;
-  std::array<bool, NUM_NODES + 1> named{};
-  for (const row &r : dump_rows)
-    for (int kind : r.kinds) {
-      if (named[kind]) table_fault("listed twice", kind, "");
-      named[kind] = true;
-      const gd_kind_info *layout = gd_kind_info_of(r.layout_kind == own_layout ? kind : r.layout_kind);
-      dump_body &b = bodies[kind];
-      b.printer = r.printer;
-      b.tree_vec_elements = r.tree_vec_elements;
-      for (const own_line &l : r.lines) {
-        const gd_field *f = layout ? gd_find_field(layout, l.field) : nullptr;
-        if (!f) table_fault("has no field", kind, l.field);
-        b.lines.push_back({&l, f});
-      }
-    }
-  return bodies;
+dump_body resolve_body(int kind, const row &r) {
+  dump_body b;
+  b.printer = r.printer;
+  b.tree_vec_elements = r.tree_vec_elements;
+  int layout = r.layout_kind == own_layout ? kind : r.layout_kind;
+  for (const own_line &l : r.lines) b.lines.push_back({&l, gdexport::table_field("node dump table", layout, l.field)});
+  return b;
 }
 
 const dump_body &body_of(int kind) {
-  static const std::array<dump_body, NUM_NODES + 1> bodies = resolve_table();
+  static const std::array<dump_body, NUM_NODES + 1> bodies =
+      gdexport::bodies_by_kind<dump_body, row>("node dump table", dump_rows, resolve_body);
   static const dump_body unknown_body;
   return kind >= 0 && kind <= NUM_NODES ? bodies[kind] : unknown_body;
 }
@@ -471,14 +454,7 @@ void about_common(const node_text &t) {
   const gd_graph_common &c = t.rec.common;
   fputs("common\n", t.out);
   fprintf(t.out, " type_number: %d\n", (int)c.type);
-  fprintf(t.out, " constant_flag: %d\n", c.constant_flag);
-  fprintf(t.out, " volatile_flag: %d\n", c.volatile_flag);
-  fprintf(t.out, " readonly_flag: %d\n", c.readonly_flag);
-  fprintf(t.out, " unsigned_flag: %d\n", c.unsigned_flag);
-  fprintf(t.out, " static_flag: %d\n", c.static_flag);
-  fprintf(t.out, " public_flag: %d\n", c.public_flag);
-  fprintf(t.out, " private_flag: %d\n", c.private_flag);
-  fprintf(t.out, " protected_flag: %d\n", c.protected_flag);
+  for (const gd_field &f : gdexport::common_flags()) fprintf(t.out, " %s: %d\n", f.name, (int)gd_field_get(&t.rec, &f));
   fprintf(t.out, " other_node: @%d\n", c.other_node);
 }
 
