@@ -291,15 +291,15 @@ void write_level_edges(const element &e, gxl_level level) {
 
 bool write_extra_attr(const element &e, const gxl_body::attr &a) {
   int64_t v = gd_field_get(&e.rec, a.field);
-  switch (a.spec->form) {
-    case gxl_form::boolean: write_boolean_attr(e.out, a.spec->name, v); break;
-    case gxl_form::number: write_number_attr(e.out, a.spec->name, (int32_t)v); break;
-    case gxl_form::string: write_pool_attr(e, write_string_attr, a.spec->name, (str_ptr)v); break;
-    case gxl_form::real: write_pool_attr(e, write_double_attr, a.spec->name, (str_ptr)v); break;
+  switch (a.entry->form) {
+    case gxl_form::boolean: write_boolean_attr(e.out, a.entry->name, v); break;
+    case gxl_form::number: write_number_attr(e.out, a.entry->name, (int32_t)v); break;
+    case gxl_form::string: write_pool_attr(e, write_string_attr, a.entry->name, (str_ptr)v); break;
+    case gxl_form::real: write_pool_attr(e, write_double_attr, a.entry->name, (str_ptr)v); break;
     case gxl_form::choice: {
-      const char *text = choice_text(e, *a.spec->choice, v);
+      const char *text = choice_text(e, *a.entry->choice, v);
       if (!text) return false;
-      write_string_attr(e.out, a.spec->name, text);
+      write_string_attr(e.out, a.entry->name, text);
       break;
     }
   }

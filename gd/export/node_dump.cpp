@@ -367,7 +367,7 @@ const row dump_rows[] = {
 struct dump_body {
   base printer = base::unknown;
   struct line {
-    const own_line *spec;
+    const own_line *entry;
     const gd_field *field;
   };
   std::vector<line> lines;
@@ -424,8 +424,8 @@ void print_choice(const node_text &t, const choice_names &c, int64_t value) {
 
 void print_own_line(const node_text &t, const dump_body::line &l) {
   int64_t v = gd_field_get(&t.rec, l.field);
-  fputs(l.spec->prefix, t.out);
-  switch (l.spec->shown_as) {
+  fputs(l.entry->prefix, t.out);
+  switch (l.entry->shown_as) {
     case form::link: fprintf(t.out, "@%d", (int)v); break;
     case form::number: fprintf(t.out, "%d", (int)v); break;
     case form::text:
@@ -436,7 +436,7 @@ void print_own_line(const node_text &t, const dump_body::line &l) {
         fprintf(t.out, "%s (%d)", pool_text(t, (str_ptr)v), (int)v);
       break;
     case form::text_offset: fprintf(t.out, "%s(%d)", pool_text(t, (str_ptr)v), (int)v); break;
-    case form::choice: print_choice(t, *l.spec->choice, v); break;
+    case form::choice: print_choice(t, *l.entry->choice, v); break;
   }
   fputc('\n', t.out);
 }

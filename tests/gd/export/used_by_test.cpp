@@ -38,6 +38,25 @@ TEST(UsedBy, SelfAndDanglingTargets) {
   EXPECT_EQ(users(g, 999), "node 999 is used by:\n 1\n");
 }
 
+// Fields the use test leaves out never make a user; their neighbours do.
+TEST(UsedBy, ExceptedFieldsOfTheUseTest) {
+  struct {
+    const char *node;
+    bool user;
+  } cases[] = {
+      {"component_ref op1=1", false},  {"array_ref op1=1", true},        {"compound_expr type=1", false},
+      {"compound_expr op0=1", true},   {"user_conv op1=1", false},       {"user_conv type=1", true},
+      {"template_decl parms=1", false}, {"template_decl spcs=1", true},  {"cCaseLabel value=1", false},
+      {"cEnumerator value=1", false},  {"cEnumerator defLoc=1", true},   {"cAggrType inst=1", false},
+      {"cAggrType inheritance=1", true}, {"cFunction inst=1", false},    {"cFunction link=1", true},
+      {"union_type ptd=1", true},      {"cLiteral value=@1", false},
+  };
+  for (const auto &c : cases) {
+    graph g(std::string("0 identifier_node strg=\"x\"\n1 integer_cst\n2 ") + c.node + "\n");
+    EXPECT_EQ(users(g, 1), c.user ? "node 1 is used by:\n 2\n" : "node 1 is not used by any node\n") << c.node;
+  }
+}
+
 // The one pass lists what repeated searches for the lowest unmarked user
 // list, for every node of the sample unit.
 TEST(UsedBy, SameListAsRepeatedSearches) {

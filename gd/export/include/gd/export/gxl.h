@@ -109,7 +109,7 @@ struct gxl_link {
 struct gxl_body {
   gxl_level level = gxl_level::unhandled;
   struct attr {
-    const gxl_attr *spec;
+    const gxl_attr *entry;
     const gd_field *field;
   };
   struct link {
