@@ -238,6 +238,45 @@ TEST(Shrink, RoundsEndWhenNothingMoves) {
     }
 }
 
+TEST(Shrink, BackstopEndsRoundsThatKeepMovingTooLittle) {
+    // A ten-thousandth of a percent moves 590 a little each round, but would
+    // need some 70,000 rounds to make room.
+    Container c(600, 120);
+    Item* q = c.add("q", 590, 10, 10, 10);
+    Item* n = c.add("n", 0, 0, 4, 3, newItem);
+    Placement p;
+    p.settings.compress = min;
+    p.settings.SHRINK = 0.0001f;
+    ContainerInfo info;
+    computeStaticContainerData(p, c.box, info);
+    computeDynamicContainerData(c.box, info);
+    positionItemsInContainer(p, c.box, info);
+    EXPECT_EQ(info.X, kMaxShrinkRounds);
+    EXPECT_LT(q->x, 590);
+    EXPECT_GT(q->x, 550);
+    EXPECT_EQ(n->width, 50);
+    EXPECT_EQ(n->x, 550);
+}
+
+TEST(Shrink, CompressNoneSkipsAContainerTooNarrowForTheColumn) {
+    // Margins of 16 leave nothing of 20: no round could make room.
+    Container c(20, 40);
+    Item* q = c.add("q", 15, 1, 2, 2);
+    Item* n = c.add("n", 0, 0, 4, 3, newItem);
+    Placement p;
+    p.settings.compress = none;
+    p.spacing.min_dim = 4;
+    p.spacing.gap = 8;
+    p.spacing.margin = 16;
+    ContainerInfo info;
+    computeStaticContainerData(p, c.box, info);
+    computeDynamicContainerData(c.box, info);
+    positionItemsInContainer(p, c.box, info);
+    EXPECT_EQ(info.X, 0);
+    EXPECT_EQ(q->x, 15);
+    EXPECT_FLOAT_EQ(n->width, 20.0f / 12);
+}
+
 TEST(Shrink, ZeroSizeContainerGivesEmptyBoxes) {
     Container c(0, 120);
     c.add("q", 0, 10, 0, 10);
