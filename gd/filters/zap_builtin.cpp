@@ -1,6 +1,8 @@
 // The zap_builtin family: a built-in type that the global scope lists and
 // that nothing else uses leaves the scope's member chain. The arc and the
-// type stay in the graph, unreferenced, for the last reachability pass.
+// type stay in the graph, unreferenced, for the last reachability pass; the
+// arc's own `next` is cleared, so that it no longer leads into the chain and
+// the numbering of arc chains does not take it for the chain's head.
 
 #include <gd/filters/filters.h>
 
@@ -29,12 +31,15 @@ int zap_builtin_filter(gd_graph *g)
             unused = UsedBy(*g, d, 1) == -1;
             g->nodeBuffer[a].common.mark_flag1 = 0;
         }
-        if (!unused)
+        if (!unused) {
             prev = a;
-        else if (prev == -1)
-            g->nodeBuffer[root].dc_scope.contents = next;
-        else
-            g->nodeBuffer[prev].dc_arc.next = next;
+        } else {
+            if (prev == -1)
+                g->nodeBuffer[root].dc_scope.contents = next;
+            else
+                g->nodeBuffer[prev].dc_arc.next = next;
+            g->nodeBuffer[a].dc_arc.next = -1;
+        }
         a = next;
     }
     return 1;
