@@ -31,12 +31,7 @@ void add_to_global_scope(gd_graph *g, node_ptr member)
             global_end.last = at;
         global_end.known = true;
     }
-    const node_ptr arc = new_arc(g, dC_ARC_SON, scope, member);
-    if (global_end.last == -1)
-        g->nodeBuffer[scope].dc_scope.contents = arc;
-    else
-        g->nodeBuffer[global_end.last].dc_arc.next = arc;
-    global_end.last = arc;
+    append_scope_arc(g, scope, global_end.last, new_arc(g, dC_ARC_SON, scope, member));
 }
 
 }  // namespace
