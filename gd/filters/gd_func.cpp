@@ -221,7 +221,8 @@ node_ptr add_prototype_formals(gd_graph *g, node_ptr f, const declared_function 
         fo.array_dim = -1;
         // The copy has no declaring scope of its own.
         fo.defLoc = -1;
-        const node_ptr inst = copy_arc_for(g, fo.instance, dC_INSTANCE, y);
+        const node_ptr proto_instance = fo.instance;
+        const node_ptr inst = copy_arc_for(g, proto_instance, dC_INSTANCE, y);
         if (inst != -1) {
             g->nodeBuffer[y].dc_formal_object.instance = inst;
             fprintf(stderr, "gd_func: new param %d gets new instance %d\n", y, inst);
