@@ -31,7 +31,8 @@ node_ptr follow_shape(const gd_graph *g, node_ptr from, const shape_step (&steps
 {
     node_ptr at = from;
     for (const shape_step &step : steps) {
-        const gd_field *f = gd_find_field(gd_kind_info_of(kind_of(g, at)), step.field);
+        const gd_kind_info *info = gd_kind_info_of(kind_of(g, at));
+        const gd_field *f = info ? gd_find_field(info, step.field) : nullptr;
         if (!f || f->type != GD_FT_NODE)
             return -1;
         const node_ptr to = (node_ptr)gd_field_get(&g->nodeBuffer[at], f);
