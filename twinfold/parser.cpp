@@ -174,13 +174,15 @@ CtokenKind CririraParser::getToken(char* buffer)
 
 CinstanceFact* CririraParser::findOrCreate(const char* name, int category)
 {
-    CinstanceFact* node = m_table.find(category, name);
-    if (node == nullptr) {
-        node = new CinstanceFact(name);
-        if (category == kCategorySchema)
-            node->m_flags |= kFlagSchema;
-        add(node);
-    }
+    auto& index = category == kCategorySchema ? m_schemaIndex : m_instanceIndex;
+    auto found = index.find(name);
+    if (found != index.end())
+        return found->second;
+    CinstanceFact* node = new CinstanceFact(name);
+    if (category == kCategorySchema)
+        node->m_flags |= kFlagSchema;
+    add(node);
+    index.emplace(node->name(), node);
     return node;
 }
 

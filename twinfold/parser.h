@@ -7,6 +7,8 @@
 #include "hash.h"
 
 #include <cstdio>
+#include <string_view>
+#include <unordered_map>
 
 class Cglobal;
 
@@ -41,7 +43,14 @@ public:
     // Nodes of the tree below node, node included; 0 after a reported cycle.
     long check_tree(CinstanceFact* node);
 
+    // The node table: its slots and chains fix the order in which nodes are
+    // visited after reading, which shows in the output.
     Chash m_table;
+    // Lookup by name for each category. The table's checksum folds a name
+    // into few slots (names such as @12345 share chains by the thousand), so
+    // finding a node by walking its chain would make reading quadratic.
+    std::unordered_map<std::string_view, CinstanceFact*> m_schemaIndex;
+    std::unordered_map<std::string_view, CinstanceFact*> m_instanceIndex;
     Cglobal* m_pGlobal = nullptr;
     CinstanceFact* m_pEntity = nullptr;
     CinstanceFact* m_pRoot = nullptr;

@@ -200,6 +200,20 @@ TEST_F(Merge, NestedTwinsAreNeverMergedIntoThemselves)
     }
 }
 
+TEST_F(Merge, AContainmentEdgePairsOnlyWithAContainmentEdge)
+{
+    // The twin's demoted "contain" edge leads to a.c, an ancestor of the kept
+    // copy; compared as a subtree, a.c would be cloned into its own
+    // descendant c without end. It is cloned as the ordinary edge it is.
+    std::string input = "$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @0.FILE.x.h.b.c cFile\n"
+                        "contain @0.FILE.x.h.b.c a.c\ncontain r a.c\ncontain a.c @0.FILE.x.h.a.c\n"
+                        "contain @0.FILE.x.h.a.c c\n"
+                        "@0.FILE.x.h.a.c { file=x.h }\n@0.FILE.x.h.b.c { file=x.h }\na.c { k=1 }\nc { k=1 }\n";
+    EXPECT_EQ(fold(input),
+              "$ROOT(r(a.c {k=1}(@FILE.x.h {file=x.h} [contain>a.c] [$INSTANCE>cFile](c {k=1}))))");
+    EXPECT_EQ(m_global->m_deleted, 1);
+}
+
 TEST_F(Merge, ACandidateDestroyedWithItsTwinIsSkipped)
 {
     // Chain order: x.h of c.c, y.h of b.c, x.h of b.c, y.h of c.c. Merging
