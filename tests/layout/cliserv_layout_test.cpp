@@ -8,7 +8,7 @@
 
 #include "layout_records.h"
 #include "three_clients.h"
-#include "tessel/tessel_program.h"
+#include "tessel_run.h"
 
 namespace layout {
 namespace {
@@ -20,17 +20,8 @@ using layout_test::kThreeClientsSubsystem;
 using layout_test::kThreeClientsTa;
 using layout_test::record;
 
-std::string cliServLayout(const std::string& ta, int width = 800, int height = 600,
-                          const char* input = "dir/sys.o.ta") {
-    tessel::Options options;
-    options.model = cliServ;
-    options.windowWidth = width;
-    options.windowHeight = height;
-    options.inputTupleFile = input;
-    std::string text;
-    Outcome o = tessel::computeLayout(ta, options, nullptr, text);
-    EXPECT_FALSE(o) << o->message;
-    return text;
+std::string cliServLayout(const std::string& ta, int width = 800, int height = 600) {
+    return layout_test::tesselLayout(ta, cliServ, width, height);
 }
 
 TEST(ClientServer, ThreeClients) { EXPECT_EQ(cliServLayout(kThreeClientsTa), kThreeClientsLayout); }

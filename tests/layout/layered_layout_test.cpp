@@ -9,7 +9,7 @@
 #include "layout_records.h"
 #include "layout_test_support.h"
 #include "three_clients.h"
-#include "tessel/tessel_program.h"
+#include "tessel_run.h"
 
 namespace layout {
 namespace {
@@ -19,13 +19,7 @@ using layout_test::record;
 using layout_test::kRoot800x600;
 
 std::string nestedLayout(const std::string& ta, int width = 800, int height = 600) {
-    tessel::Options options;
-    options.windowWidth = width;
-    options.windowHeight = height;
-    std::string text;
-    Outcome o = tessel::computeLayout(ta, options, nullptr, text);
-    EXPECT_FALSE(o) << o->message;
-    return text;
+    return layout_test::tesselLayout(ta, nested, width, height);
 }
 
 // Layouts worked out by hand from the levelling, crossing reduction, slot and

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "arg_case.h"
 #include "layout_records.h"
 #include "layout_test_support.h"
 #include "three_clients.h"
@@ -39,13 +40,7 @@ const std::string kUsage =
 
 TEST(TesselUsage, TextIsExact) { EXPECT_EQ(displayProgramSyntax(), kUsage); }
 
-struct ArgCase {
-    const char* name;
-    std::vector<std::string> args;   // after the program name
-    std::string message;             // before the usage text
-};
-
-void PrintTo(const ArgCase& c, std::ostream* os) { *os << c.name; }
+using layout_test::ArgCase;
 
 class TesselArgErrors : public ::testing::TestWithParam<ArgCase> {};
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "arg_case.h"
 #include "layout_records.h"
 #include "layout_test_support.h"
 
@@ -53,13 +54,7 @@ const std::string kUsage =
 
 TEST(TesselfixUsage, TextIsExact) { EXPECT_EQ(displayProgramSyntax(), kUsage); }
 
-struct ArgCase {
-    const char* name;
-    std::vector<std::string> args;
-    std::string message;
-};
-
-void PrintTo(const ArgCase& c, std::ostream* os) { *os << c.name; }
+using layout_test::ArgCase;
 
 class TesselfixArgErrors : public ::testing::TestWithParam<ArgCase> {};
 
