@@ -109,10 +109,6 @@ node_ptr copy_shared_arc(gd_graph *g, node_ptr x, node_ptr p)
     return new_son;
 }
 
-// The cells already met in the list of the type being converted: a list
-// that leads back into itself ends at the first cell met again.
-std::unordered_set<node_ptr> cells_met;
-
 // Converts function or method type x; returns 1, or 0 after a message when
 // a parameter cell is of no kind a parameter list holds.
 int do_function_type(gd_graph *g, node_ptr x)
@@ -138,7 +134,8 @@ int do_function_type(gd_graph *g, node_ptr x)
     const node_ptr instance = new_arc(g, dC_INSTANCE, x, retn);
 
     formal_list list;
-    cells_met.clear();
+    // A list that leads back into itself ends at the first cell met again.
+    std::unordered_set<node_ptr> cells_met;
     node_ptr p = prms;
     while (node_valid(g, p) && cells_met.insert(p).second) {
         const gd_node_type kind = kind_of(g, p);
