@@ -7,6 +7,15 @@
 
 #include <string>
 
+// The sections of a TA file as twinfold writes it, around the given lines.
+inline std::string taText(const std::string& instances, const std::string& contains, const std::string& edges,
+                          const std::string& attributes)
+{
+    return "FACT TUPLE :\n\n// Instances of entity classes\n\n" + instances +
+           "\n// Containment relationships\n\n" + contains + "\n// Edges of entity classes\n\n" + edges +
+           "\nFACT ATTRIBUTE :\n\n" + attributes;
+}
+
 inline const std::string kLinkedInput = R"(// two units that include x.h
 SCHEME TUPLE :
 
@@ -52,125 +61,70 @@ helper { name = "helper" }
 
 // Union of the two copies: the kept copy gains a clone @4 of the macro; the
 // use of @3 reaches the clone twice, once copied with it and once moved.
-inline const std::string kLinkedUnion = R"(FACT TUPLE :
+inline const std::string kUnionInstances = "$INSTANCE b.c cFile\n"
+                                           "$INSTANCE helper cFunction\n"
+                                           "$INSTANCE a.c cFile\n"
+                                           "$INSTANCE @FILE.x.h cFile\n"
+                                           "$INSTANCE @4 cMacro\n"
+                                           "$INSTANCE @1 cFunction\n"
+                                           "$INSTANCE main cFunction\n";
+inline const std::string kUnionEdges = "use helper @4\n"
+                                       "use helper @4\n"
+                                       "call helper @1\n"
+                                       "call main @1\n";
+inline const std::string kUnionAttributes = "b.c  { name=\"b.c\" }\n"
+                                            "helper  { name=\"helper\" }\n"
+                                            "a.c  { name=\"a.c\" }\n"
+                                            "@FILE.x.h  { name=\"x.h\" order=\"1\" }\n"
+                                            "@4  { name=\"M\" }\n"
+                                            "@1  { name=\"g\" }\n"
+                                            "main  { name=\"main\" }\n";
 
-// Instances of entity classes
-
-$INSTANCE b.c cFile
-$INSTANCE helper cFunction
-$INSTANCE a.c cFile
-$INSTANCE @FILE.x.h cFile
-$INSTANCE @4 cMacro
-$INSTANCE @1 cFunction
-$INSTANCE main cFunction
-
-// Containment relationships
-
-contain b.c helper
-contain a.c @FILE.x.h
-contain a.c main
-contain @FILE.x.h @4
-contain @FILE.x.h @1
-
-// Edges of entity classes
-
-use helper @4
-use helper @4
-call helper @1
-call main @1
-
-FACT ATTRIBUTE :
-
-b.c  { name="b.c" }
-helper  { name="helper" }
-a.c  { name="a.c" }
-@FILE.x.h  { name="x.h" order="1" }
-@4  { name="M" }
-@1  { name="g" }
-main  { name="main" }
-)";
+inline const std::string kLinkedUnion = taText(kUnionInstances,
+                                               "contain b.c helper\n"
+                                               "contain a.c @FILE.x.h\n"
+                                               "contain a.c main\n"
+                                               "contain @FILE.x.h @4\n"
+                                               "contain @FILE.x.h @1\n",
+                                               kUnionEdges, kUnionAttributes);
 
 // The same with -i: containment lines indented by depth.
-inline const std::string kLinkedUnionIndented = R"(FACT TUPLE :
-
-// Instances of entity classes
-
-$INSTANCE b.c cFile
-$INSTANCE helper cFunction
-$INSTANCE a.c cFile
-$INSTANCE @FILE.x.h cFile
-$INSTANCE @4 cMacro
-$INSTANCE @1 cFunction
-$INSTANCE main cFunction
-
-// Containment relationships
-
- contain b.c helper
- contain a.c @FILE.x.h
- contain a.c main
-  contain @FILE.x.h @4
-  contain @FILE.x.h @1
-
-// Edges of entity classes
-
-use helper @4
-use helper @4
-call helper @1
-call main @1
-
-FACT ATTRIBUTE :
-
-b.c  { name="b.c" }
-helper  { name="helper" }
-a.c  { name="a.c" }
-@FILE.x.h  { name="x.h" order="1" }
-@4  { name="M" }
-@1  { name="g" }
-main  { name="main" }
-)";
+inline const std::string kLinkedUnionIndented = taText(kUnionInstances,
+                                                       " contain b.c helper\n"
+                                                       " contain a.c @FILE.x.h\n"
+                                                       " contain a.c main\n"
+                                                       "  contain @FILE.x.h @4\n"
+                                                       "  contain @FILE.x.h @1\n",
+                                                       kUnionEdges, kUnionAttributes);
 
 // With -u the copies differ in their number of children and both stay; both
 // wait for the short name under one key, and the one added last, b.c's,
 // heads that chain and takes it.
-inline const std::string kLinkedStrict = R"(FACT TUPLE :
-
-// Instances of entity classes
-
-$INSTANCE b.c cFile
-$INSTANCE @FILE.x.h cFile
-$INSTANCE @3 cMacro
-$INSTANCE @2 cFunction
-$INSTANCE helper cFunction
-$INSTANCE a.c cFile
-$INSTANCE @0.FILE.x.h.a.c cFile
-$INSTANCE @1 cFunction
-$INSTANCE main cFunction
-
-// Containment relationships
-
-contain b.c @FILE.x.h
-contain b.c helper
-contain @FILE.x.h @3
-contain @FILE.x.h @2
-contain a.c @0.FILE.x.h.a.c
-contain a.c main
-contain @0.FILE.x.h.a.c @1
-
-// Edges of entity classes
-
-use helper @3
-call helper @2
-call main @1
-
-FACT ATTRIBUTE :
-
-b.c  { name="b.c" }
-@FILE.x.h  { name="x.h" order="2" }
-@3  { name="M" }
-@2  { name="g" }
-helper  { name="helper" }
-a.c  { name="a.c" }
-@0.FILE.x.h.a.c  { name="x.h" order="1" }
-@1  { name="g" }
-main  { name="main" }
-)";
+inline const std::string kLinkedStrict = taText("$INSTANCE b.c cFile\n"
+                                                "$INSTANCE @FILE.x.h cFile\n"
+                                                "$INSTANCE @3 cMacro\n"
+                                                "$INSTANCE @2 cFunction\n"
+                                                "$INSTANCE helper cFunction\n"
+                                                "$INSTANCE a.c cFile\n"
+                                                "$INSTANCE @0.FILE.x.h.a.c cFile\n"
+                                                "$INSTANCE @1 cFunction\n"
+                                                "$INSTANCE main cFunction\n",
+                                                "contain b.c @FILE.x.h\n"
+                                                "contain b.c helper\n"
+                                                "contain @FILE.x.h @3\n"
+                                                "contain @FILE.x.h @2\n"
+                                                "contain a.c @0.FILE.x.h.a.c\n"
+                                                "contain a.c main\n"
+                                                "contain @0.FILE.x.h.a.c @1\n",
+                                                "use helper @3\n"
+                                                "call helper @2\n"
+                                                "call main @1\n",
+                                                "b.c  { name=\"b.c\" }\n"
+                                                "@FILE.x.h  { name=\"x.h\" order=\"2\" }\n"
+                                                "@3  { name=\"M\" }\n"
+                                                "@2  { name=\"g\" }\n"
+                                                "helper  { name=\"helper\" }\n"
+                                                "a.c  { name=\"a.c\" }\n"
+                                                "@0.FILE.x.h.a.c  { name=\"x.h\" order=\"1\" }\n"
+                                                "@1  { name=\"g\" }\n"
+                                                "main  { name=\"main\" }\n");

@@ -2,6 +2,7 @@
 // in one line, write TA into a string.
 #pragma once
 
+#include "linked_fixture.h"
 #include "merge.h"
 #include "parser.h"
 #include "writer.h"
@@ -104,13 +105,4 @@ inline std::string foldText(const std::string& text, bool unionHeaders = true, i
     if (errors)
         *errors = parseErrors + mergeErrors;
     return writeTa(global.m_pRoot);
-}
-
-// The sections of a written TA file around the given line groups.
-inline std::string taText(const std::string& instances, const std::string& contains, const std::string& edges,
-                          const std::string& attributes)
-{
-    return "FACT TUPLE :\n\n// Instances of entity classes\n\n" + instances +
-           "\n// Containment relationships\n\n" + contains + "\n// Edges of entity classes\n\n" + edges +
-           "\nFACT ATTRIBUTE :\n\n" + attributes;
 }
