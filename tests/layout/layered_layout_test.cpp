@@ -189,13 +189,18 @@ void expectLayoutProperties(const Generated& g, const std::string& text) {
         EXPECT_LE(r.x + r.width, p.width + eps) << name;
         EXPECT_LE(r.y + r.height, p.height + eps) << name;
     }
-    for (const auto& [a, ra] : byName)
-        for (const auto& [b, rb] : byName) {
-            if (a >= b || a == "$ROOT" || b == "$ROOT" || g.parent.at(a) != g.parent.at(b)) continue;
-            bool apart = ra.x + ra.width <= rb.x + eps || rb.x + rb.width <= ra.x + eps ||
-                         ra.y + ra.height <= rb.y + eps || rb.y + rb.height <= ra.y + eps;
-            EXPECT_TRUE(apart) << a << " overlaps " << b;
-        }
+    std::map<std::string, std::vector<const layout_test::Record*>> siblings;
+    for (const auto& [name, r] : byName)
+        if (name != "$ROOT") siblings[g.parent.at(name)].push_back(&r);
+    for (const auto& [parent, group] : siblings)
+        for (size_t i = 0; i < group.size(); ++i)
+            for (size_t j = i + 1; j < group.size(); ++j) {
+                const auto& ra = *group[i];
+                const auto& rb = *group[j];
+                bool apart = ra.x + ra.width <= rb.x + eps || rb.x + rb.width <= ra.x + eps ||
+                             ra.y + ra.height <= rb.y + eps || rb.y + rb.height <= ra.y + eps;
+                EXPECT_TRUE(apart) << ra.name << " overlaps " << rb.name;
+            }
     for (const auto& [a, b] : g.relations)
         if (g.parent.at(a) == g.parent.at(b)) {
             EXPECT_LT(byName.at(a).y, byName.at(b).y) << a << " -> " << b;
