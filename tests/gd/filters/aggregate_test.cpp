@@ -121,4 +121,29 @@ TEST(Aggregate, OnlyAFunctionIsAConstructorAndCircularChainsEnd)
 )");
 }
 
+TEST(Aggregate, MemberChainsEndAtNoDeclarationAndMissingCloneNamesFoldNothing)
+{
+    // The pool holds neither clone name: the nameless function after the
+    // constructor is a member like any other. The field chain runs into a
+    // constant, the function chain out of the graph: both walks end there.
+    text_graph t(R"(0 record_type name=1 unql=0 flds=2 fncs=4
+1 identifier_node strg="P"
+2 field_decl name=1 chan=3
+3 integer_cst
+4 function_decl name=1 chan=5 constr
+5 function_decl chan=99
+)");
+    EXPECT_EQ(aggregate_filter(&t.g), 1);
+    EXPECT_EQ(t.dump(), R"(0 cAggrType name="P" aggr_type=aggr_struct members=6 inst=0
+1 identifier_node strg="P"
+2 field_decl name=1
+3 integer_cst
+4 function_decl name=1 constr
+5 function_decl
+6 cArcSon src=0 dest=2 next=7
+7 cArcSon src=0 dest=4 next=8
+8 cArcSon src=0 dest=5
+)");
+}
+
 }  // namespace
