@@ -69,5 +69,4 @@ private:
     CinstanceFact* makeRoot(const char* name);
 
     int m_pushBack = -2;
-    bool m_sawNul = false;
 };
