@@ -290,6 +290,120 @@ const char *sample_structure = R"(cScopeGlb
   contents cArcSon 6: cExternSymbol _ZN4demo5clampEi
 )";
 
+// A second unit, box.cc, as the front end writes it: a class with a field
+// and a method declared only, and a function that declares an object of the
+// class, calls the method on it and returns its field.
+//
+//    1  namespace app {
+//    2  class Box {
+//    3   public:
+//    4    int size;
+//    5    int grow(int by);
+//    6  };
+//    7  int run() {
+//    8    Box b;
+//    9    b.grow(2);
+//   10    return b.size;
+//   11  }
+//   12  }
+const char *box_unit = R"(root 0
+0 namespace_decl name=1 srcf="<internal>" srcl=0 lang=src_lang_cp dcls=2
+1 identifier_node strg="::" lngt=2
+2 type_decl name=3 type=4 scpe=0 srcf="<internal>" srcl=0 lang=src_lang_cp artificial=1 chan=9
+3 identifier_node strg="int" lngt=3
+4 integer_type name=2 size=5 algn=32 unql=4 prec=32
+5 integer_cst low=32
+9 type_decl name=11 type=12 scpe=0 srcf="<internal>" srcl=0 lang=src_lang_cp artificial=1 chan=13
+11 identifier_node strg="void" lngt=4
+12 void_type name=9 algn=8 unql=12
+13 namespace_decl name=14 scpe=0 srcf="box.cc" srcl=1 lang=src_lang_cp dcls=15
+14 identifier_node strg="app" lngt=3
+15 type_decl name=16 type=17 scpe=13 srcf="box.cc" srcl=2 lang=src_lang_cp chan=40
+16 identifier_node strg="Box" lngt=3
+17 record_type name=15 size=18 algn=32 unql=17 flds=19 fncs=22 isClass=1
+18 integer_cst low=32
+19 field_decl public_flag name=20 type=4 scpe=17 chan=21 srcf="box.cc" srcl=4 lang=src_lang_cp size=5 algn=32 bpos=10
+10 integer_cst low=0
+20 identifier_node strg="size" lngt=4
+21 type_decl name=16 type=17 scpe=17 srcf="box.cc" srcl=2 lang=src_lang_cp artificial=1
+22 function_decl public_flag name=23 mngl=24 type=25 scpe=17 srcf="box.cc" srcl=5 lang=src_lang_cp undef member
+23 identifier_node strg="grow" lngt=4
+24 identifier_node strg="_ZN3app3Box4growEi" lngt=18
+25 method_type algn=8 unql=25 clas=17 retn=4 prms=26
+26 tree_list value=27 chan=28
+27 pointer_type size=37 algn=64 unql=27 ptd=17
+28 tree_list value=4 chan=29
+29 tree_list value=12
+37 integer_cst low=64
+# run
+40 function_decl public_flag name=41 mngl=42 type=43 scpe=13 srcf="box.cc" srcl=7 lang=src_lang_cp body=50
+41 identifier_node strg="run" lngt=3
+42 identifier_node strg="_ZN3app3runEv" lngt=13
+43 function_type algn=8 unql=43 retn=4 prms=44
+44 tree_list value=12
+45 result_decl type=4 scpe=40 srcf="box.cc" srcl=7 lang=src_lang_cp artificial=1 size=5 algn=32
+46 var_decl name=47 type=17 scpe=40 srcf="box.cc" srcl=8 lang=src_lang_cp size=18 algn=32 used=1
+47 identifier_node strg="b" lngt=1
+50 compound_stmt line=7 body=51
+51 scope_stmt line=7 begin_end next=52
+52 decl_stmt line=8 decl=46 next=53
+53 expr_stmt line=9 texpr=54 next=60
+54 call_expr type=4 fn=55 args=57
+55 addr_expr type=56 op0=22
+56 pointer_type size=37 algn=64 unql=56 ptd=25
+57 tree_list value=58 chan=59
+58 addr_expr type=27 op0=46
+59 tree_list value=61
+61 integer_cst type=4 low=2
+60 return_stmt line=10 ret_expr=62 next=65
+62 modify_expr type=4 op0=45 op1=63
+63 component_ref op0=46 op1=19
+65 scope_stmt line=11
+)";
+
+// The second unit read from its root: the method call goes through a field
+// access on b, the object argument has left the actual parameters, and the
+// method has lost the formal that stood for the object.
+const char *box_structure = R"(cScopeGlb
+  contents cArcSon 1: cScopeCompil @0
+      contents cArcSon 0: cNameSpace app @1
+          contents cArcSon 1: cAggrType Box @2
+              members cArcSon 1: cObject size @4
+                  instance cInstance 0 -> cBuiltInType int
+                  defLoc cArcDefLoc 0 -> cAggrType Box @2
+              members cArcSon 2: cFunction grow @5
+                  instance cInstance 0 -> cBuiltInType int
+                  formal_fct cArcSon 1: cFormalObject @5
+                      instance cInstance 0 -> cBuiltInType int
+                  link cResolvedByExtern 0 -> cExternSymbol _ZN3app3Box4growEi
+          contents cArcSon 2: cFunction run @7
+              instance cInstance 0 -> cBuiltInType int
+              block cArcSon 0: cBlock @7
+                  contents cArcSon 1: cObject b @8
+                      instance cInstance 0 -> cAggrType Box @2
+                      defLoc cArcDefLoc 0 -> cFunction run @7
+                  contents cArcSon 2: cOperator fct-call @9
+                      ops cArcOpd 1: cOperator field-access
+                          ops cArcOpd 1: cNameRef b
+                              refers cRefersTo 0 -> cObject b @8
+                          ops cArcOpd 2: cNameRef grow
+                              refers cRefersTo 0 -> cFunction grow @5
+                      ops cArcOpd 2: cActualFctParamList
+                          actuals cArcSon 0: cLiteral 2
+                              type cInstance 0 -> cBuiltInType int
+                  contents cArcSon 3: cReturn @10
+                      value cArcSon 0: cOperator field-access
+                          ops cArcOpd 1: cNameRef b
+                              refers cRefersTo 0 -> cObject b @8
+                          ops cArcOpd 2: cNameRef size
+                              refers cRefersTo 0 -> cObject size @4
+  contents cArcSon 2: cBuiltInType int
+  contents cArcSon 3: cPtrType
+      instance cInstance 0 -> cAggrType Box @2
+  contents cArcSon 4: cExternSymbol _ZN3app3Box4growEi
+  contents cArcSon 5: cExternSymbol _ZN3app3runEv
+)";
+
 // The sample unit as the front end wrote it, released when the test ends.
 struct sample_unit {
     gd_graph g = gd_graph_read_binary_file(SAMPLE_GD);
@@ -319,6 +433,18 @@ TEST(Chain, NumberingTheSampleBackwardsGivesTheSameStructure)
     EXPECT_EQ(dead_ends(&backwards.g), "");
     EXPECT_EQ(misnumbered(&backwards.g), "");
     EXPECT_EQ(structure(&backwards.g, true), structure(&forwards.g, true));
+}
+
+TEST(Chain, TurnsAUnitWithAMethodCallIntoARiriraGraph)
+{
+    text_graph t(box_unit);
+    const chain_run run = run_chain(&t.g);
+    EXPECT_EQ(run.result, 1) << run.messages;
+    EXPECT_EQ(count_of(run.messages, "* Running "), 41u);
+    EXPECT_EQ(count_of(run.messages, "done\n"), 41u);
+    EXPECT_EQ(dead_ends(&t.g), "");
+    EXPECT_EQ(misnumbered(&t.g), "");
+    EXPECT_EQ(structure(&t.g), box_structure);
 }
 
 }  // namespace
