@@ -211,6 +211,11 @@ bool CririraParser::getSettings(Cfact* fact)
     char first[kTokenMax], second[kTokenMax];
     char* text = first;
     char* spare = second;
+    // New attributes go after the fact's existing ones; the tail is kept so
+    // that a long block is read in linear time.
+    Csetting** tail = &fact->m_pFirstSetting;
+    while (*tail != nullptr)
+        tail = &(*tail)->m_pNext;
     CtokenKind t = getToken(text);
     for (;;) {
         if (t == kTokenCloseBrace)
@@ -221,7 +226,8 @@ bool CririraParser::getSettings(Cfact* fact)
             return false;
         }
         Csetting* setting = new Csetting(text);
-        fact->appendSetting(setting);
+        *tail = setting;
+        tail = &setting->m_pNext;
         t = getToken(spare);
         std::swap(text, spare);
         if (t != kTokenEquals)
@@ -230,8 +236,11 @@ bool CririraParser::getSettings(Cfact* fact)
         if (t == kTokenWord) {
             setting->value(text);
         } else if (t == kTokenOpenParen) {
-            while ((t = getToken(text)) == kTokenWord)
-                setting->addValue(text);
+            Cvalue** valueTail = &setting->m_pFirstValue;
+            while ((t = getToken(text)) == kTokenWord) {
+                *valueTail = new Cvalue(text);
+                valueTail = &(*valueTail)->m_pNext;
+            }
             if (t != kTokenCloseParen) {
                 if (t != kTokenError)
                     invalid();

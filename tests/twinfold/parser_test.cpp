@@ -138,3 +138,25 @@ TEST(Parser, DeepContainmentNeedsNoRecursion)
     ASSERT_TRUE(parseText(input, global, nullptr, 16));
     EXPECT_EQ(global.m_pRoot->children(), 1);
 }
+
+TEST(Parser, WideAttributeBlocksAreReadWhole)
+{
+    std::string input = "a {";
+    for (int i = 0; i < 100000; ++i)
+        input += " k" + std::to_string(i) + "=v";
+    input += " list=(";
+    for (int i = 0; i < 100000; ++i)
+        input += " " + std::to_string(i);
+    input += " ) }\n";
+    Cglobal global(0, true);
+    ASSERT_TRUE(parseText(input, global));
+    const CinstanceFact* a = global.m_pRoot->firstChildEdge()->m_pTo;
+    int settings = 0;
+    const Csetting* list = nullptr;
+    for (const Csetting* s = a->m_pFirstSetting; s; s = s->m_pNext, ++settings)
+        if (std::string(s->name()) == "list")
+            list = s;
+    EXPECT_EQ(settings, 100001);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->valueCount(), 100000);
+}
