@@ -390,14 +390,6 @@ int CinstanceFact::children() const
     return count;
 }
 
-CedgeFact* CinstanceFact::parentEdge() const
-{
-    for (CedgeFact* e = m_pFirstIn; e; e = e->m_pInNext)
-        if (e->isTree())
-            return e;
-    return nullptr;
-}
-
 bool CinstanceFact::containsInTree(const CinstanceFact* node) const
 {
     return node->m_treeEnter >= m_treeEnter && node->m_treeEnter <= m_treeLeave;

@@ -95,8 +95,6 @@ public:
     CedgeFact* firstInEdge() const;
     CedgeFact* firstChildEdge() const;
     int children() const;
-    // The containment edge into this node, or null.
-    CedgeFact* parentEdge() const;
     // True when node lies in this node's subtree (this node included); valid
     // for the nodes the tree check numbered.
     bool containsInTree(const CinstanceFact* node) const;
