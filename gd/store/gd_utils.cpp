@@ -59,9 +59,27 @@ void install_node_buffer(gd_graph *g, gd_graph_node *nodes, uint64_t records) {
 
 int gd_grow_nodes(gd_graph *g, unsigned long grow_amt) {
   uint64_t records = (uint64_t)g->nodeBuffLen + grow_amt;
-  gd_graph_node *nodes = enlarged_node_buffer(g, records);
+  if (records > INT32_MAX) return 0;  // indices are signed 32-bit
+  // newNode grows by a fixed step many times over a run; realloc lets the C
+  // library extend a large buffer in place instead of copying it each time.
+  gd_graph_node *nodes = (gd_graph_node *)realloc(g->nodeBuffer, (size_t)records * sizeof(gd_graph_node));
   if (!nodes) return 0;
-  install_node_buffer(g, nodes, records);
+  uint32_t first_added = g->nodeBuffLen;
+  memset((void *)(nodes + first_added), 0, (size_t)(records - first_added) * sizeof(gd_graph_node));
+  for (uint64_t i = first_added; i < records; i++) nodes[i].common.type = NODE_DELTED;
+  g->nodeBuffer = nodes;
+  g->nodeBuffLen = (uint32_t)records;
+  if (g->firstFreeNode != -1) {
+    gd_make_freelist(g);
+    return 1;
+  }
+  // Every free record is on the free list (only gd_free_node and the list
+  // rebuild make records free), so with the list empty a rebuild over the
+  // whole buffer would find just the added records: link them alone, in
+  // ascending order, and keep growth linear in the number of nodes.
+  g->firstFreeNode = (node_ptr)first_added;
+  for (uint64_t i = first_added; i < records; i++)
+    nodes[i].common.other_node = i + 1 < records ? (node_ptr)(i + 1) : -1;
   return 1;
 }
 
