@@ -50,6 +50,8 @@ bool CoutputFile::open(const char* path)
 {
     m_name = path;
     m_target = path;
+    if (path[0] == '\0')
+        return false;
     struct stat info;
     bool exists = stat(path, &info) == 0;
     // Devices and pipes are written in place: there is no file to keep.

@@ -93,6 +93,7 @@ TEST_F(OutputFile, AMissingDirectoryCannotBeWritten)
 {
     CoutputFile out;
     EXPECT_FALSE(out.open(path("no/such/dir.ta").c_str()));
+    EXPECT_FALSE(out.open(""));
 }
 
 TEST_F(OutputFile, AWriteErrorIsAFailure)
