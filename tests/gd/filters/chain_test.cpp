@@ -6,7 +6,7 @@
 #include <gd/kind_table.h>
 
 #include "support/graph_fixture.h"
-#include "support/temp_dir.h"
+#include "support/run_program.h"
 
 #include <algorithm>
 #include <cstring>
@@ -445,6 +445,24 @@ TEST(Chain, TurnsAUnitWithAMethodCallIntoARiriraGraph)
     text_graph t(box_unit);
     run_whole_chain(&t.g);
     EXPECT_EQ(structure(&t.g), box_structure);
+}
+
+TEST(Chain, TalvexfWritesTheFinishedGraphOfTheSecondUnit)
+{
+    temp_dir dir;
+    const std::string in = dir.file("box.gd"), out = dir.file("box.out.gd");
+    {
+        text_graph t(box_unit);
+        ASSERT_EQ(gd_graph_write_binary_file(in.c_str(), t.g), 1);
+    }
+    const program_run r = run_program(dir, TALVEXF_PATH, {in, out});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(count_of(r.err, "* Running "), 41u);
+    EXPECT_EQ(count_of(r.err, "done\n"), 41u);
+    gd_graph g = gd_graph_read_binary_file(out.c_str());
+    EXPECT_EQ(structure(&g), box_structure);
+    deallocate_gd_graph(g);
 }
 
 }  // namespace

@@ -4,9 +4,7 @@
 #include <gd/filters/filters.h>
 
 #include "support/graph_fixture.h"
-#include "support/temp_dir.h"
-
-#include <sys/wait.h>
+#include "support/run_program.h"
 
 #include <filesystem>
 #include <string>
@@ -36,23 +34,6 @@ std::string program_path(const std::string &family)
     return (std::filesystem::path(TALVEXF_PATH).parent_path() / ("run_" + family + "_filter")).string();
 }
 
-struct run_result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-run_result run_program(const temp_dir &dir, const std::string &path, const std::vector<std::string> &args)
-{
-    std::string command = "'" + path + "'";
-    for (const std::string &arg : args)
-        command += " '" + arg + "'";
-    const std::string out = dir.file("stdout"), err = dir.file("stderr");
-    command += " >'" + out + "' 2>'" + err + "'";
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file(out), read_file(err)};
-}
-
 // A global scope holding the front end's global namespace: input that every
 // filter takes, whatever its place in the chain.
 const char *small_unit = R"(root 0
@@ -76,7 +57,7 @@ TEST_P(SingleFilterProgram, PrintsTheUsageWithItsOwnName)
     const std::string path = program_path(GetParam().family);
     for (const std::vector<std::string> &args :
          {std::vector<std::string>{}, {dir.file("in.gd")}, {dir.file("in.gd"), dir.file("out.gd"), "extra"}}) {
-        const run_result r = run_program(dir, path, args);
+        const program_run r = run_program(dir, path, args);
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(r.err, "usage: " + path + " ingdfile outgdfile\n");
@@ -96,7 +77,7 @@ TEST_P(SingleFilterProgram, WritesTheGraphItsFilterMakes)
     const std::string messages = ::testing::internal::GetCapturedStderr();
     ASSERT_NE(result, 0) << messages;
 
-    const run_result r = run_program(dir, program_path(GetParam().family), {in, out});
+    const program_run r = run_program(dir, program_path(GetParam().family), {in, out});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, messages);
@@ -133,7 +114,7 @@ TEST_P(SingleFilterFailure, ReportsAndLeavesNoOutput)
     const std::string out = c.output_writable ? dir.file("out.gd") : dir.file("no-such-dir/out.gd");
     if (c.input)
         write_graph(c.input, in);
-    const run_result r = run_program(dir, program_path("ordinals"), {in, out});
+    const program_run r = run_program(dir, program_path("ordinals"), {in, out});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, c.message(in, out));
