@@ -100,20 +100,20 @@ void function_type_parts(const gd_graph *g, node_ptr type, node_ptr &ret, node_p
 // `raises` chain in reverse order, and the function's arc to it.
 node_ptr add_throw_spec(gd_graph *g, node_ptr f, node_ptr raises)
 {
-    const node_ptr spec = newNode(g);
-    gd_clear_node(g, spec, dC_THROW_SPEC);
+    const node_ptr throw_node = newNode(g);
+    gd_clear_node(g, throw_node, dC_THROW_SPEC);
     node_ptr except = -1;
     chain_guard guard(g);
     for (node_ptr cell = raises; kind_of(g, cell) == gTREE_LIST && guard.step();) {
         const node_ptr value = g->nodeBuffer[cell].tree_list.value;
         const node_ptr chan = g->nodeBuffer[cell].tree_list.chan;
-        const node_ptr a = new_arc(g, dC_ARC_SON, spec, value);
+        const node_ptr a = new_arc(g, dC_ARC_SON, throw_node, value);
         g->nodeBuffer[a].dc_arc.next = except;
         except = a;
         cell = chan;
     }
-    g->nodeBuffer[spec].dc_throw_spec.except = except;
-    return new_arc(g, dC_ARC_SON, f, spec);
+    g->nodeBuffer[throw_node].dc_throw_spec.except = except;
+    return new_arc(g, dC_ARC_SON, f, throw_node);
 }
 
 // The body: the arc to the main block, followed by the arc to the block of
@@ -263,7 +263,7 @@ void do_function_decl(gd_graph *g, node_ptr f)
     }
 
     // The new nodes are numbered in this order: symbol, exception
-    // specification, initialiser block, body arc, return type, formals.
+    // list node, initialiser block, body arc, return type, formals.
     const node_ptr link = add_link_symbol(g, f, d.mngl, d.undef);
     g->nodeBuffer[f].dc_function.link = link;
 

@@ -91,7 +91,7 @@ TEST(GdFunc, ExceptionSpecificationAndBody)
 9 tree_list value=2
 10 compound_stmt line=3
 )");
-    // The specification lists the second type first.
+    // The throw list names the second type first.
     EXPECT_EQ(out.graph, unit_before + R"(6 cFunction public_flag name="f" visb=visb_pub instance=16 extern_flag virtual_code=vc_non_virtual voffset=-1 exception=14 block=15 inst=0
 7 eh_spec_block raises=8 body=10
 8 tree_list value=1 chan=9
@@ -198,7 +198,7 @@ TEST(GdFunc, FormalsSharedBetweenTwoFunctions)
 
 // A list of exception types that leads round in a loop: the walk ends after
 // as many steps as the graph had nodes when it began (six, with the new
-// specification node).
+// throw list node).
 TEST(GdFunc, LoopInTheExceptionListEnds)
 {
     const filtered_text out = run_filter_on_text(gd_func_filter, R"(0 cScopeGlb
