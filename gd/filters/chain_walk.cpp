@@ -64,11 +64,3 @@ node_ptr new_arc(gd_graph *g, gd_node_type kind, node_ptr src, node_ptr dest)
     return a;
 }
 
-void append_scope_arc(gd_graph *g, node_ptr scope, node_ptr &last, node_ptr arc)
-{
-    if (last == -1)
-        g->nodeBuffer[scope].dc_scope.contents = arc;
-    else
-        g->nodeBuffer[last].dc_arc.next = arc;
-    last = arc;
-}

@@ -39,8 +39,3 @@ node_ptr last_arc(const gd_graph *g, node_ptr first);
 // cleared; the node buffer may move.
 node_ptr new_arc(gd_graph *g, gd_node_type kind, node_ptr src, node_ptr dest);
 
-// Appends `arc` to the member arcs of scope `scope` after `last`, the last
-// arc so far (-1 for an empty list, whose `contents` then gets the arc), and
-// makes it the new `last`. Callers keep `last`, so appending n arcs costs n
-// steps, not a walk each.
-void append_scope_arc(gd_graph *g, node_ptr scope, node_ptr &last, node_ptr arc);

@@ -56,7 +56,7 @@ int gd_builtin_filter(gd_graph *g)
         std::fprintf(stderr, "gd_builtin: the root is not a global scope\n");
         return 0;
     }
-    node_ptr last = last_arc(g, g->nodeBuffer[global].dc_scope_glb.contents);
+    scope_tail members = scope_tail_of(global);
 
     str_ptr builtin_file = gd_lookup_string(g, "<internal>");
     if (builtin_file == -1)
@@ -71,7 +71,7 @@ int gd_builtin_filter(gd_graph *g)
         const t_visb visb = visibility_by_precedence(g->nodeBuffer[x].common, builtin_access_precedence);
         make_type_record(g, x, dC_BUILT_IN_TYPE, -1, -1, name, visb);
 
-        append_scope_arc(g, global, last, new_arc(g, dC_ARC_SON, global, x));
+        append_to_scope(g, members, x);
     }
     return 1;
 }

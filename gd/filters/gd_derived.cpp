@@ -58,13 +58,6 @@ node_ptr make_dimension(gd_graph *g, node_ptr x, node_ptr domain, node_ptr int_t
     return dim;
 }
 
-// The global scope and the last arc of its members, kept as types are added
-// so that adding n types costs n steps, not a walk over the members each.
-struct scope_tail {
-    node_ptr scope = -1;
-    node_ptr last = -1;
-};
-
 void convert_derived(gd_graph *g, node_ptr x, node_ptr int_type, scope_tail &global)
 {
     const gd_graph_node &rec = g->nodeBuffer[x];
@@ -97,8 +90,7 @@ void convert_derived(gd_graph *g, node_ptr x, node_ptr int_type, scope_tail &glo
     if (node_valid(g, domain) && int_type != -1)
         array_dim = make_dimension(g, x, domain, int_type);
     const node_ptr instance = new_arc(g, dC_INSTANCE, x, target);
-    if (global.scope != -1)
-        append_scope_arc(g, global.scope, global.last, new_arc(g, dC_ARC_SON, global.scope, x));
+    append_to_scope(g, global, x);
 
     gd_clear_node(g, x, ririra_kind);
     t_dc_type &t = g->nodeBuffer[x].dc_type;
@@ -115,11 +107,9 @@ int gd_derived_filter(gd_graph *g)
 {
     gd_graph_scale(g, 1.1f, 1.0f, 1.1f);
     const node_ptr int_type = find_int_type(g);
-    scope_tail global;
-    if (is_scope_kind(kind_of(g, g->firstNode))) {
-        global.scope = g->firstNode;
-        global.last = last_arc(g, g->nodeBuffer[global.scope].dc_scope.contents);
-    }
+    // The global scope's tail is kept as types are added, so adding n types
+    // costs n steps, not a walk over the members each.
+    scope_tail global = scope_tail_of(g->firstNode);
     for (node_ptr x = 0; node_valid(g, x); ++x) {
         const gd_node_type k = kind_of(g, x);
         if (k == gPOINTER_TYPE || k == gREFERENCE_TYPE || k == gARRAY_TYPE)

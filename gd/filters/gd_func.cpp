@@ -10,7 +10,7 @@
 #include "chain_walk.h"
 
 // Defined with the objects family, which makes the same symbols for objects.
-void start_link_symbols();
+void start_link_symbols(const gd_graph *g);
 node_ptr add_link_symbol(gd_graph *g, node_ptr owner, node_ptr mngl, bool undef);
 // Defined with the blocks family: appends arc `a` to the arc list from `head`
 // to `tail`.
@@ -291,7 +291,7 @@ void do_function_decl(gd_graph *g, node_ptr f)
 
 int gd_func_filter(gd_graph *g)
 {
-    start_link_symbols();
+    start_link_symbols(g);
     for (node_ptr f = 0; node_valid(g, f); f++)
         if (kind_of(g, f) == gFUNCTION_DECL)
             do_function_decl(g, f);

@@ -7,20 +7,11 @@
 
 int gd_globalize_funct_types_filter(gd_graph *g)
 {
-    const node_ptr root = g->firstNode;
-    if (!is_scope_kind(kind_of(g, root)))
-        return 1;
     // The tail is kept as arcs are added, so adding n types costs n steps.
-    node_ptr last = last_arc(g, g->nodeBuffer[root].dc_scope.contents);
+    scope_tail global = scope_tail_of(g->firstNode);
     for (node_ptr i = 0; node_valid(g, i); i++) {
-        if (kind_of(g, i) != dC_FCT_TYPE)
-            continue;
-        const node_ptr arc = new_arc(g, dC_ARC_SON, root, i);
-        if (last == -1)
-            g->nodeBuffer[root].dc_scope.contents = arc;
-        else
-            g->nodeBuffer[last].dc_arc.next = arc;
-        last = arc;
+        if (kind_of(g, i) == dC_FCT_TYPE)
+            append_to_scope(g, global, i);
     }
     return 1;
 }

@@ -11,37 +11,17 @@ namespace {
 // Where the next member of the global scope goes. A unit has a symbol for
 // nearly every object and function, and addToScope walks the whole member
 // list for every member it adds, which is quadratic in the number of
-// symbols; so the end of the list is found once per filter run and kept here.
-// The members are appended exactly where addToScope would put them.
-struct global_scope_end {
-    bool known = false;
-    node_ptr last = -1;  // the last member arc, -1 for an empty list
-} global_end;
-
-void add_to_global_scope(gd_graph *g, node_ptr member)
-{
-    const node_ptr scope = g->firstNode;
-    if (!is_scope_kind(kind_of(g, scope)))
-        return;
-    if (!global_end.known) {
-        global_end.last = -1;
-        chain_guard guard(g);
-        for (node_ptr at = g->nodeBuffer[scope].dc_scope.contents;
-             kind_of(g, at) == dC_ARC_SON && guard.step(); at = g->nodeBuffer[at].dc_arc.next)
-            global_end.last = at;
-        global_end.known = true;
-    }
-    append_scope_arc(g, scope, global_end.last, new_arc(g, dC_ARC_SON, scope, member));
-}
+// symbols; so the end of the list is kept for the whole filter run.
+scope_tail global_end;
 
 }  // namespace
 
-// Forgets where the global scope's member list ends: each filter that adds
-// link symbols calls it before the first one, as the graph may have changed
-// since the last run. Shared with the functions family.
-void start_link_symbols()
+// Starts a run of link symbols: the global scope's member list is looked up
+// again at the next symbol, as the graph may have changed since the last run.
+// Shared with the functions family.
+void start_link_symbols(const gd_graph *g)
 {
-    global_end = global_scope_end{};
+    global_end = scope_tail_of(g->firstNode);
 }
 
 // Makes the link-time symbol named by the mangled-name identifier `mngl`, the
@@ -60,7 +40,7 @@ node_ptr add_link_symbol(gd_graph *g, node_ptr owner, node_ptr mngl, bool undef)
     g->nodeBuffer[sym].dc_link_sym.name = name;
     const node_ptr link = undef ? new_arc(g, dC_LINKS_TO, owner, sym)
                                 : new_arc(g, dC_LINKS_FROM, sym, owner);
-    add_to_global_scope(g, sym);
+    append_to_scope(g, global_end, sym);
     return link;
 }
 
@@ -145,7 +125,7 @@ void convert_object(gd_graph *g, node_ptr x)
 int gd_objects_filter(gd_graph *g)
 {
     gd_graph_scale(g, 1.1f, 1.0f, 1.1f);
-    start_link_symbols();
+    start_link_symbols(g);
     for (node_ptr x = 0; node_valid(g, x); x++) {
         const gd_node_type k = kind_of(g, x);
         if (k == gVAR_DECL || k == gFIELD_DECL)

@@ -127,9 +127,9 @@ void add_scope_arcs(gd_graph *g, const namespace_read &r, const std::vector<node
         g->nodeBuffer[r.node].dc_scope.contents = arc;
         return;
     }
-    node_ptr last = -1;
+    scope_tail tail = scope_tail_of(r.node);
     for (std::size_t i = r.first_member; i < r.end_member; ++i)
-        append_scope_arc(g, r.node, last, new_arc(g, dC_ARC_SON, r.node, members[i]));
+        append_to_scope(g, tail, members[i]);
 }
 
 }  // namespace

@@ -245,17 +245,31 @@ str_ptr name_string(gd_graph *g, t_gcc_decl *decl) {
   return name ? name->identifier_node.strg : -1;
 }
 
-void addToScope(gd_graph *g, node_ptr scope, node_ptr node) {
-  gd_node_type kind = kind_of(g, scope);
-  if (kind < dC_SCOPE || kind > dC_SYNCHRONIZED_BLOCK) return;
-
-  // The last arc of the member list; a cyclic list read from a file ends
-  // after as many steps as there are nodes.
+// The last dC_ARC_SON of scope's member list, -1 for an empty list. A cyclic
+// list read from a file ends after as many steps as there are nodes.
+static node_ptr last_member_arc(const gd_graph *g, node_ptr scope) {
   node_ptr last = -1;
   node_ptr at = g->nodeBuffer[scope].dc_scope.contents;
   for (uint32_t steps = 0; steps < g->curNodePos && kind_of(g, at) == dC_ARC_SON; steps++) {
     last = at;
     at = g->nodeBuffer[at].dc_arc_son.next;
+  }
+  return last;
+}
+
+scope_tail scope_tail_of(node_ptr scope) {
+  scope_tail tail;
+  tail.scope = scope;
+  return tail;
+}
+
+node_ptr append_to_scope(gd_graph *g, scope_tail &tail, node_ptr node) {
+  const node_ptr scope = tail.scope;
+  gd_node_type kind = kind_of(g, scope);
+  if (kind < dC_SCOPE || kind > dC_SYNCHRONIZED_BLOCK) return -1;
+  if (!tail.found) {
+    tail.last = last_member_arc(g, scope);
+    tail.found = true;
   }
 
   node_ptr arc = newNode(g);  // may move the node buffer
@@ -264,8 +278,18 @@ void addToScope(gd_graph *g, node_ptr scope, node_ptr node) {
   a.ordinal = 0;
   a.src = scope;
   a.dest = node;
-  if (last == -1)
+  if (tail.last == -1)
     g->nodeBuffer[scope].dc_scope.contents = arc;
   else
-    g->nodeBuffer[last].dc_arc_son.next = arc;
+    g->nodeBuffer[tail.last].dc_arc_son.next = arc;
+  tail.last = arc;
+  return arc;
+}
+
+// Walks the member list on every call: a tail remembered from an earlier call
+// could not be told from an arc unlinked since, so only callers that own the
+// list for a run of appends keep a scope_tail.
+void addToScope(gd_graph *g, node_ptr scope, node_ptr node) {
+  scope_tail tail = scope_tail_of(scope);
+  append_to_scope(g, tail, node);
 }

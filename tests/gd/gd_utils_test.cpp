@@ -1,6 +1,7 @@
 // Node allocation, the use test and used-by search, and the schema helpers.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <string>
 
@@ -255,6 +256,80 @@ TEST(SchemaHelpers, AddToScopeAppendsASonArc) {
             "8 cArcSon src=0 dest=5\n"
             "9 cArcSon src=1 dest=5\n"
             "10 cArcSon src=6 dest=5\n");
+  deallocate_gd_graph(g);
+}
+
+// Appends through a kept tail put the arcs exactly where one addToScope call
+// per member puts them: after the last son arc, whatever the list held.
+TEST(SchemaHelpers, KeptTailAppendsWhereAddToScopeWould) {
+  const char *text = R"(
+0 cNameSpace
+1 cScope contents=2
+2 cArcSon src=1 dest=0 next=3
+3 cArcSon src=1 dest=0 next=4
+4 cArcSon src=1 dest=0 next=5
+5 cObject
+6 cBlock contents=7
+7 cArcSon next=7
+8 cObject
+)";
+  const node_ptr scopes[] = {0, 1, 6, 5, 99, -1};  // empty, three members, cyclic, no scopes
+  for (node_ptr scope : scopes) {
+    gd_graph walked = text_graph(text);
+    gd_graph kept = text_graph(text);
+    scope_tail tail = scope_tail_of(scope);
+    for (node_ptr member : {5, 8, 0}) {
+      addToScope(&walked, scope, member);
+      const node_ptr arc = append_to_scope(&kept, tail, member);
+      EXPECT_EQ(arc, kind_of(&kept, scope) == dC_OBJECT || scope == 99 || scope == -1 ? -1 : kept.curNodePos - 1)
+          << scope;
+    }
+    EXPECT_EQ(gd_text_dump(&kept), gd_text_dump(&walked)) << scope;
+    deallocate_gd_graph(walked);
+    deallocate_gd_graph(kept);
+  }
+}
+
+TEST(SchemaHelpers, KeptTailFirstArcGoesIntoContentsTheOthersAfterTheLast) {
+  gd_graph g = text_graph(R"(root 0
+0 cNameSpace
+1 var_decl
+2 var_decl
+)");
+  scope_tail tail = scope_tail_of(0);
+  append_to_scope(&g, tail, 1);
+  append_to_scope(&g, tail, 2);
+  EXPECT_EQ(tail.last, 4);
+  EXPECT_EQ(gd_text_dump(&g), R"(root 0
+0 cNameSpace contents=3
+1 var_decl
+2 var_decl
+3 cArcSon src=0 dest=1 next=4
+4 cArcSon src=0 dest=2
+)");
+  deallocate_gd_graph(g);
+}
+
+// n appends cost n steps: a walk per append would take minutes here.
+TEST(SchemaHelpers, KeptTailAppendsInLinearTime) {
+  gd_graph g = text_graph("0 cScope contents=1\n1 cArcSon src=0 dest=0\n");
+  const int count = 200000;
+  // The records are made beforehand, so that only the appends are timed.
+  ASSERT_EQ(gd_grow_nodes(&g, count), 1);
+  const auto start = std::chrono::steady_clock::now();
+  scope_tail tail = scope_tail_of(0);
+  for (int i = 0; i < count; i++) append_to_scope(&g, tail, 0);
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_LT(seconds, 1.0);
+
+  int members = 0;
+  node_ptr last = -1;
+  for (node_ptr at = g.nodeBuffer[0].dc_scope.contents; at != -1; at = g.nodeBuffer[at].dc_arc_son.next) {
+    members++;
+    last = at;
+  }
+  EXPECT_EQ(members, count + 1);
+  EXPECT_EQ(last, tail.last);
   deallocate_gd_graph(g);
 }
 

@@ -227,3 +227,21 @@ node_ptr setNext(gd_graph *g, node_ptr i, node_ptr val);
 t_visb visibility(gd_graph_common *common);
 str_ptr name_string(gd_graph *g, t_gcc_decl *decl);
 void addToScope(gd_graph *g, node_ptr scope, node_ptr node);
+
+// Appends many members to one scope's member list at the cost of one step
+// each: the list's last dC_ARC_SON arc is found once, by the walk addToScope
+// makes, at the first append, and kept from then on. The arcs go exactly
+// where repeated addToScope calls would put them, as long as nothing else
+// changes the list between appends.
+struct scope_tail {
+  node_ptr scope = -1;  // -1 (or any non-scope) ignores every append
+  bool found = false;   // whether `last` has been looked up yet
+  node_ptr last = -1;   // the last member arc, -1 for an empty list
+};
+
+// A tail for scope `scope`, looked up at the first append.
+scope_tail scope_tail_of(node_ptr scope);
+// Makes a dC_ARC_SON arc from the tail's scope to `node` (a new node: the
+// buffer may move) and links it after the last member. Returns the arc, or -1
+// (nothing made) when the tail's scope is not a scope.
+node_ptr append_to_scope(gd_graph *g, scope_tail &tail, node_ptr node);

@@ -41,24 +41,4 @@ TEST(NextDeclaration, IsTheChainLinkOfDeclarationsOnly)
     EXPECT_EQ(next_declaration(&t.g, 3), -1);
 }
 
-TEST(AppendScopeArc, FirstArcGoesIntoContentsTheOthersAfterTheLast)
-{
-    text_graph t(R"(root 0
-0 cNameSpace
-1 var_decl
-2 var_decl
-)");
-    node_ptr last = -1;
-    append_scope_arc(&t.g, 0, last, new_arc(&t.g, dC_ARC_SON, 0, 1));
-    append_scope_arc(&t.g, 0, last, new_arc(&t.g, dC_ARC_SON, 0, 2));
-    EXPECT_EQ(last, 4);
-    EXPECT_EQ(t.dump(), R"(root 0
-0 cNameSpace contents=3
-1 var_decl
-2 var_decl
-3 cArcSon src=0 dest=1 next=4
-4 cArcSon src=0 dest=2
-)");
-}
-
 }  // namespace
