@@ -2,6 +2,8 @@
 
 #include "chain_walk.h"
 
+#include <gd/kind_table.h>
+
 bool is_declaration_kind(gd_node_type k)
 {
     switch (k) {
@@ -64,3 +66,38 @@ node_ptr new_arc(gd_graph *g, gd_node_type kind, node_ptr src, node_ptr dest)
     return a;
 }
 
+
+void append_to_arc_list(gd_graph *g, node_ptr &head, node_ptr &tail, node_ptr a)
+{
+    if (tail == -1)
+        head = a;
+    else
+        g->nodeBuffer[tail].dc_arc.next = a;
+    tail = a;
+}
+
+bool statement_link_readable(const gd_graph *g, node_ptr s)
+{
+    const gd_node_type k = kind_of(g, s);
+    if (k > dC_ARC_ARRAY_DIM)
+        return false;
+    const gd_kind_info *info = gd_kind_info_of(k);
+    return info && (info->flags & GD_KF_RECORD) && !(info->flags & GD_KF_CHAIN_ERROR);
+}
+
+node_ptr take_statements(gd_graph *g, node_ptr owner, node_ptr first)
+{
+    node_ptr head = -1, tail = -1;
+    chain_guard guard(g);
+    node_ptr s = first;
+    while (statement_link_readable(g, s) && guard.step()) {
+        const gd_node_type k = kind_of(g, s);
+        if (k == gSCOPE_STMT || k == gCTOR_STMT) {
+            s = nextNode(g, s);
+            continue;
+        }
+        append_to_arc_list(g, head, tail, new_arc(g, dC_ARC_SON, owner, s));
+        s = setNext(g, s, -1);
+    }
+    return head;
+}

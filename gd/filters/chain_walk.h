@@ -39,3 +39,18 @@ node_ptr last_arc(const gd_graph *g, node_ptr first);
 // cleared; the node buffer may move.
 node_ptr new_arc(gd_graph *g, gd_node_type kind, node_ptr src, node_ptr dest);
 
+
+// Appends arc `a` to the arc list whose first arc is `head` and last arc
+// `tail` (both -1 for an empty list). `head` and `tail` must not live in the
+// node buffer, which moves when nodes are added.
+void append_to_arc_list(gd_graph *g, node_ptr &head, node_ptr &tail, node_ptr a);
+
+// 1 when statement s can be asked for its successor: a node of a kind with a
+// record that nextNode and setNext accept.
+bool statement_link_readable(const gd_graph *g, node_ptr s);
+
+// The arcs from `owner` to the statements of the chain from `first`: scope
+// and constructor markers are passed over and stay linked; every other
+// statement gets a son arc and is detached from its successor. Returns the
+// first arc, -1 when no statement got one.
+node_ptr take_statements(gd_graph *g, node_ptr owner, node_ptr first);

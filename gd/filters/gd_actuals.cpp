@@ -2,41 +2,11 @@
 // actual-parameter list. A call is an operator `dc_fct_call` whose first
 // operand arc leads to the callee and whose second leads to the arguments,
 // still the compiler's chain of tree-list cells.
-//
-// The operand readers here are shared with the classref and virtual families,
-// which take calls apart the same way.
 
 #include <gd/filters/filters.h>
 
 #include "chain_walk.h"
-
-// True when node i is a Ririra operator `op`.
-bool is_operator(const gd_graph *g, node_ptr i, op_kind op)
-{
-    return kind_of(g, i) == dC_OPERATOR && g->nodeBuffer[i].dc_operator.op == op;
-}
-
-// The operand arc number `index` (0 for the first) of operator i, or -1 when
-// i is no operator or its chain has no such arc.
-node_ptr operand_arc(const gd_graph *g, node_ptr i, int index)
-{
-    if (kind_of(g, i) != dC_OPERATOR)
-        return -1;
-    node_ptr arc = g->nodeBuffer[i].dc_operator.ops;
-    for (int k = 0; is_arc_kind(kind_of(g, arc)); k++) {
-        if (k == index)
-            return arc;
-        arc = g->nodeBuffer[arc].dc_arc.next;
-    }
-    return -1;
-}
-
-// The node that operand arc number `index` of operator i leads to, or -1.
-node_ptr operand(const gd_graph *g, node_ptr i, int index)
-{
-    node_ptr arc = operand_arc(g, i, index);
-    return arc == -1 ? -1 : g->nodeBuffer[arc].dc_arc.dest;
-}
+#include "ririra_records.h"
 
 namespace {
 

@@ -6,12 +6,10 @@
 #include <gd/filters/filters.h>
 
 #include "chain_walk.h"
+#include "ririra_records.h"
 
 #include <unordered_map>
 #include <vector>
-
-bool is_operator(const gd_graph *g, node_ptr i, op_kind op);
-node_ptr operand_arc(const gd_graph *g, node_ptr i, int index);
 
 namespace {
 

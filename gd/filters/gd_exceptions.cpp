@@ -9,12 +9,6 @@
 
 #include "chain_walk.h"
 
-// Defined with the blocks family: 1 when statement s can be asked for its
-// successor.
-bool statement_link_readable(const gd_graph *g, node_ptr s);
-// Also from there: appends arc `a` to the arc list from `head` to `tail`.
-void append_to_arc_list(gd_graph *g, node_ptr &head, node_ptr &tail, node_ptr a);
-
 namespace {
 
 // One step of a shape that the compiler gives a construct: follow the link

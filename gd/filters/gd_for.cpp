@@ -7,12 +7,6 @@
 
 #include "chain_walk.h"
 
-// Defined with the blocks family: the arcs from `owner` to the statements of
-// the chain from `first`, each statement detached from its successor.
-node_ptr take_statements(gd_graph *g, node_ptr owner, node_ptr first);
-// Also from there: appends arc `a` to the arc list from `head` to `tail`.
-void append_to_arc_list(gd_graph *g, node_ptr &head, node_ptr &tail, node_ptr a);
-
 namespace {
 
 // The arcs to the initialiser's expression and declaration statements. The

@@ -8,13 +8,7 @@
 #include <gd/filters/filters.h>
 
 #include "chain_walk.h"
-
-// Defined with the objects family, which makes the same symbols for objects.
-void start_link_symbols(const gd_graph *g);
-node_ptr add_link_symbol(gd_graph *g, node_ptr owner, node_ptr mngl, bool undef);
-// Defined with the blocks family: appends arc `a` to the arc list from `head`
-// to `tail`.
-void append_to_arc_list(gd_graph *g, node_ptr &head, node_ptr &tail, node_ptr a);
+#include "ririra_records.h"
 
 namespace {
 
@@ -237,7 +231,7 @@ node_ptr add_prototype_formals(gd_graph *g, node_ptr f, const declared_function 
     return head;
 }
 
-void do_function_decl(gd_graph *g, node_ptr f)
+void do_function_decl(gd_graph *g, scope_tail &global, node_ptr f)
 {
     const declared_function d = read_declared_function(g, f);
     node_ptr ret, type_formals;
@@ -264,7 +258,7 @@ void do_function_decl(gd_graph *g, node_ptr f)
 
     // The new nodes are numbered in this order: symbol, exception
     // list node, initialiser block, body arc, return type, formals.
-    const node_ptr link = add_link_symbol(g, f, d.mngl, d.undef);
+    const node_ptr link = add_link_symbol(g, global, f, d.mngl, d.undef);
     g->nodeBuffer[f].dc_function.link = link;
 
     node_ptr b = d.body;
@@ -291,9 +285,9 @@ void do_function_decl(gd_graph *g, node_ptr f)
 
 int gd_func_filter(gd_graph *g)
 {
-    start_link_symbols(g);
+    scope_tail global = scope_tail_of(g->firstNode);
     for (node_ptr f = 0; node_valid(g, f); f++)
         if (kind_of(g, f) == gFUNCTION_DECL)
-            do_function_decl(g, f);
+            do_function_decl(g, global, f);
     return 1;
 }

@@ -5,44 +5,7 @@
 #include <gd/filters/filters.h>
 
 #include "chain_walk.h"
-
-namespace {
-
-// Where the next member of the global scope goes. A unit has a symbol for
-// nearly every object and function, and addToScope walks the whole member
-// list for every member it adds, which is quadratic in the number of
-// symbols; so the end of the list is kept for the whole filter run.
-scope_tail global_end;
-
-}  // namespace
-
-// Starts a run of link symbols: the global scope's member list is looked up
-// again at the next symbol, as the graph may have changed since the last run.
-// Shared with the functions family.
-void start_link_symbols(const gd_graph *g)
-{
-    global_end = scope_tail_of(g->firstNode);
-}
-
-// Makes the link-time symbol named by the mangled-name identifier `mngl`, the
-// arc between it and `owner` and its member arc in the global scope, in this
-// order. A declaration that is only referred to here (`undef`) links to its
-// symbol; one defined here is linked from it. Returns the link arc, or -1
-// when `mngl` is not a valid identifier (no symbol is made then). Shared with
-// the functions family.
-node_ptr add_link_symbol(gd_graph *g, node_ptr owner, node_ptr mngl, bool undef)
-{
-    if (kind_of(g, mngl) != gIDENTIFIER_NODE)
-        return -1;
-    const str_ptr name = g->nodeBuffer[mngl].identifier_node.strg;
-    const node_ptr sym = newNode(g);
-    gd_clear_node(g, sym, dC_LINK_SYM);
-    g->nodeBuffer[sym].dc_link_sym.name = name;
-    const node_ptr link = undef ? new_arc(g, dC_LINKS_TO, owner, sym)
-                                : new_arc(g, dC_LINKS_FROM, sym, owner);
-    append_to_scope(g, global_end, sym);
-    return link;
-}
+#include "ririra_records.h"
 
 namespace {
 
@@ -91,14 +54,14 @@ declared_object read_declared_object(gd_graph *g, node_ptr x)
     return d;
 }
 
-void convert_object(gd_graph *g, node_ptr x)
+void convert_object(gd_graph *g, scope_tail &global, node_ptr x)
 {
     const declared_object d = read_declared_object(g, x);
 
     // The new nodes are numbered in this order: instance, symbol, link and
     // scope arcs, bit width, initial value, declaring scope.
     const node_ptr instance = new_arc(g, dC_INSTANCE, x, d.type);
-    const node_ptr link = add_link_symbol(g, x, d.mngl, d.undef);
+    const node_ptr link = add_link_symbol(g, global, x, d.mngl, d.undef);
     const node_ptr bitfield_dim = d.bitfield ? new_arc(g, dC_ARC_BIT_DIM, x, d.size) : -1;
     const node_ptr initial_val =
         !d.is_field && d.init != -1 ? new_arc(g, dC_ARC_INIT_VAL, x, d.init) : -1;
@@ -125,11 +88,13 @@ void convert_object(gd_graph *g, node_ptr x)
 int gd_objects_filter(gd_graph *g)
 {
     gd_graph_scale(g, 1.1f, 1.0f, 1.1f);
-    start_link_symbols(g);
+    // The global scope's tail is kept for the whole run: nearly every object
+    // gets a symbol there.
+    scope_tail global = scope_tail_of(g->firstNode);
     for (node_ptr x = 0; node_valid(g, x); x++) {
         const gd_node_type k = kind_of(g, x);
         if (k == gVAR_DECL || k == gFIELD_DECL)
-            convert_object(g, x);
+            convert_object(g, global, x);
     }
     return 1;
 }

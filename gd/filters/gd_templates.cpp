@@ -6,10 +6,6 @@
 
 #include "chain_walk.h"
 
-// Defined with the blocks family: appends arc `a` to the arc list from `head`
-// to `tail`.
-void append_to_arc_list(gd_graph *g, node_ptr &head, node_ptr &tail, node_ptr a);
-
 namespace {
 
 // The string of identifier `id`, -1 when `id` is no valid identifier.

@@ -7,14 +7,11 @@
 #include <gd/filters/filters.h>
 
 #include "chain_walk.h"
+#include "ririra_records.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <vector>
-
-bool is_operator(const gd_graph *g, node_ptr i, op_kind op);
-node_ptr operand_arc(const gd_graph *g, node_ptr i, int index);
-node_ptr operand(const gd_graph *g, node_ptr i, int index);
 
 // True when the object's name begins with "_vptr.", the front end's name of
 // the virtual table pointer it adds to a class.

@@ -5,10 +5,6 @@
 
 #include "chain_walk.h"
 
-// Defined with the blocks family: the arcs from `owner` to the statements of
-// the chain from `first`, each statement detached from its successor.
-node_ptr take_statements(gd_graph *g, node_ptr owner, node_ptr first);
-
 namespace {
 
 // Converts loop `l` in place to `kind`. The loop's `cond` and `block` lie where

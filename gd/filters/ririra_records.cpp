@@ -2,6 +2,8 @@
 
 #include "ririra_records.h"
 
+#include "chain_walk.h"
+
 t_visb visibility_by_precedence(const gd_graph_common &c, const t_visb (&precedence)[3])
 {
     for (t_visb level : precedence) {
@@ -32,4 +34,42 @@ void make_type_record(gd_graph *g, node_ptr x, gd_node_type kind, str_ptr file, 
     t.implements = -1;
     t.const_flag = is_const;
     t.volatile_flag = is_volatile;
+}
+
+node_ptr add_link_symbol(gd_graph *g, scope_tail &global, node_ptr owner, node_ptr mngl, bool undef)
+{
+    if (kind_of(g, mngl) != gIDENTIFIER_NODE)
+        return -1;
+    const str_ptr name = g->nodeBuffer[mngl].identifier_node.strg;
+    const node_ptr sym = newNode(g);
+    gd_clear_node(g, sym, dC_LINK_SYM);
+    g->nodeBuffer[sym].dc_link_sym.name = name;
+    const node_ptr link = undef ? new_arc(g, dC_LINKS_TO, owner, sym)
+                                : new_arc(g, dC_LINKS_FROM, sym, owner);
+    append_to_scope(g, global, sym);
+    return link;
+}
+
+bool is_operator(const gd_graph *g, node_ptr i, op_kind op)
+{
+    return kind_of(g, i) == dC_OPERATOR && g->nodeBuffer[i].dc_operator.op == op;
+}
+
+node_ptr operand_arc(const gd_graph *g, node_ptr i, int index)
+{
+    if (kind_of(g, i) != dC_OPERATOR)
+        return -1;
+    node_ptr arc = g->nodeBuffer[i].dc_operator.ops;
+    for (int k = 0; is_arc_kind(kind_of(g, arc)); k++) {
+        if (k == index)
+            return arc;
+        arc = g->nodeBuffer[arc].dc_arc.next;
+    }
+    return -1;
+}
+
+node_ptr operand(const gd_graph *g, node_ptr i, int index)
+{
+    const node_ptr arc = operand_arc(g, i, index);
+    return arc == -1 ? -1 : g->nodeBuffer[arc].dc_arc.dest;
 }

@@ -17,3 +17,20 @@ t_visb visibility_by_precedence(const gd_graph_common &c, const t_visb (&precede
 // content.
 void make_type_record(gd_graph *g, node_ptr x, gd_node_type kind, str_ptr file, int32_t line, str_ptr name,
                       t_visb visb);
+
+// Makes the link-time symbol named by the mangled-name identifier `mngl`, the
+// arc between it and `owner` and its member arc in the global scope kept by
+// `global`, in this order. A declaration that is only referred to here
+// (`undef`) links to its symbol; one defined here is linked from it. Returns
+// the link arc, or -1 when `mngl` is not a valid identifier (no symbol is
+// made then).
+node_ptr add_link_symbol(gd_graph *g, scope_tail &global, node_ptr owner, node_ptr mngl, bool undef);
+
+// The operands of a Ririra operator, as the call rewrites take calls apart.
+// True when node i is a Ririra operator `op`.
+bool is_operator(const gd_graph *g, node_ptr i, op_kind op);
+// The operand arc number `index` (0 for the first) of operator i, or -1 when
+// i is no operator or its chain has no such arc.
+node_ptr operand_arc(const gd_graph *g, node_ptr i, int index);
+// The node that operand arc number `index` of operator i leads to, or -1.
+node_ptr operand(const gd_graph *g, node_ptr i, int index);
