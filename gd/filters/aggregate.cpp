@@ -19,12 +19,6 @@ namespace {
 str_ptr base_ctor = -1;
 str_ptr comp_ctor = -1;
 
-// The text of an identifier node, -1 when n is no identifier.
-str_ptr identifier_text(const gd_graph *g, node_ptr n)
-{
-    return kind_of(g, n) == gIDENTIFIER_NODE ? g->nodeBuffer[n].identifier_node.strg : -1;
-}
-
 // A function named as the clone `clone`. A clone name missing from the pool
 // names no function, not even one without a name.
 bool is_clone(const gd_graph *g, node_ptr f, str_ptr clone)

@@ -4,6 +4,8 @@
 
 #include <gd/kind_table.h>
 
+#include <cstring>
+
 bool is_declaration_kind(gd_node_type k)
 {
     switch (k) {
@@ -66,6 +68,13 @@ node_ptr new_arc(gd_graph *g, gd_node_type kind, node_ptr src, node_ptr dest)
     return a;
 }
 
+
+node_ptr copy_node(gd_graph *g, node_ptr from)
+{
+    const node_ptr n = newNode(g);
+    std::memcpy(&g->nodeBuffer[n], &g->nodeBuffer[from], sizeof(gd_graph_node));
+    return n;
+}
 
 void append_to_arc_list(gd_graph *g, node_ptr &head, node_ptr &tail, node_ptr a)
 {

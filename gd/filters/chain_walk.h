@@ -39,6 +39,10 @@ node_ptr last_arc(const gd_graph *g, node_ptr first);
 // cleared; the node buffer may move.
 node_ptr new_arc(gd_graph *g, gd_node_type kind, node_ptr src, node_ptr dest);
 
+// Makes a new node holding a copy of record `from`'s whole record; the copy
+// is taken after the allocation, which may move the buffer.
+node_ptr copy_node(gd_graph *g, node_ptr from);
+
 
 // Appends arc `a` to the arc list whose first arc is `head` and last arc
 // `tail` (both -1 for an empty list). `head` and `tail` must not live in the

@@ -8,27 +8,12 @@
 #include "ririra_records.h"
 
 #include <cstdio>
-#include <cstring>
 #include <unordered_set>
 
 namespace {
 
 // The pool offset of "void", -1 when the unit holds no such name.
 str_ptr void_str = -1;
-
-// The text of an identifier node, -1 when n is no identifier.
-str_ptr identifier_text(const gd_graph *g, node_ptr n)
-{
-    return kind_of(g, n) == gIDENTIFIER_NODE ? g->nodeBuffer[n].identifier_node.strg : -1;
-}
-
-// Allocates a node holding a copy of node `from`'s whole record.
-node_ptr copy_node(gd_graph *g, node_ptr from)
-{
-    const node_ptr n = newNode(g);
-    std::memcpy(&g->nodeBuffer[n], &g->nodeBuffer[from], sizeof(gd_graph_node));
-    return n;
-}
 
 // The access of a function type: private before public before protected.
 constexpr t_visb function_type_precedence[3] = {visb_pri, visb_pub, visb_pro};
@@ -117,15 +102,7 @@ int do_function_type(gd_graph *g, node_ptr x)
     const bool method = rec.common.type == gMETHOD_TYPE;
     const t_visb visb = visibility_by_precedence(rec.common, function_type_precedence);
 
-    str_ptr file = -1;
-    int32_t line = -1;
-    str_ptr name = -1;
-    if (kind_of(g, rec.type.name) == gTYPE_DECL) {
-        const t_gcc_decl &d = g->nodeBuffer[rec.type.name].decl;
-        file = d.srcf;
-        line = d.srcl;
-        name = identifier_text(g, d.name);
-    }
+    const declared_place place = type_decl_place(g, rec.type.name);
     const node_ptr retn = method ? rec.method_type.retn : rec.function_type.retn;
     const node_ptr prms = method ? rec.method_type.prms : rec.function_type.prms;
     // A method type's place of definition is its class node itself.
@@ -164,9 +141,9 @@ int do_function_type(gd_graph *g, node_ptr x)
 
     gd_clear_node(g, x, dC_FCT_TYPE);
     t_dc_fct_type &f = g->nodeBuffer[x].dc_fct_type;
-    f.file = file;
-    f.line = line;
-    f.name = name;
+    f.file = place.file;
+    f.line = place.line;
+    f.name = place.name;
     f.visb = visb;
     f.instance = instance;
     f.defLoc = def_loc;

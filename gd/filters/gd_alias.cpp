@@ -9,12 +9,6 @@
 
 namespace {
 
-// The text of an identifier node, -1 when n is no identifier.
-str_ptr identifier_text(const gd_graph *g, node_ptr n)
-{
-    return kind_of(g, n) == gIDENTIFIER_NODE ? g->nodeBuffer[n].identifier_node.strg : -1;
-}
-
 // The access of a typedef: public before private before protected.
 constexpr t_visb typedef_precedence[3] = {visb_pub, visb_pri, visb_pro};
 
@@ -28,25 +22,17 @@ bool is_named_variant(const gd_graph *g, node_ptr x)
 void make_alias(gd_graph *g, node_ptr x)
 {
     const node_ptr n = g->nodeBuffer[x].type.name;
-    const node_ptr decl = kind_of(g, n) == gTYPE_DECL ? n : -1;
-    str_ptr file = -1;
-    int32_t line = -1;
+    declared_place place = type_decl_place(g, n);
     t_visb visb = visb_unk;
-    str_ptr name;
-    if (decl != -1) {
-        const t_gcc_decl &d = g->nodeBuffer[decl].decl;
-        file = d.srcf;
-        line = d.srcl;
-        visb = visibility_by_precedence(d, typedef_precedence);
-        name = identifier_text(g, d.name);
-    } else {
-        name = identifier_text(g, n);
-    }
+    if (kind_of(g, n) == gTYPE_DECL)
+        visb = visibility_by_precedence(g->nodeBuffer[n].decl, typedef_precedence);
+    else
+        place.name = identifier_text(g, n);
 
     const node_ptr arc = new_arc(g, dC_INSTANCE, x, g->nodeBuffer[x].type.unql);
 
     // Converted in place: the bytes not named here keep what they held.
-    make_type_record(g, x, dC_ALIAS_TYPE, file, line, name, visb);
+    make_type_record(g, x, dC_ALIAS_TYPE, place.file, place.line, place.name, visb);
     t_dc_alias_type &a = g->nodeBuffer[x].dc_alias_type;
     a.instance = arc;
     a.original = arc;

@@ -9,12 +9,6 @@
 
 namespace {
 
-// The text of an identifier node, -1 when n is no identifier.
-str_ptr identifier_text(const gd_graph *g, node_ptr n)
-{
-    return kind_of(g, n) == gIDENTIFIER_NODE ? g->nodeBuffer[n].identifier_node.strg : -1;
-}
-
 // The access of an enumeration or enumerator: public before private before
 // protected.
 constexpr t_visb enum_precedence[3] = {visb_pub, visb_pri, visb_pro};
@@ -28,21 +22,13 @@ void convert_type(gd_graph *g, node_ptr x)
     const unsigned is_const = rec.common.readonly_flag;
     const unsigned is_volatile = rec.common.volatile_flag;
     const node_ptr values = rec.enumeral_type.csts;
-    str_ptr file = -1;
-    int32_t line = -1;
-    str_ptr name = -1;
-    if (kind_of(g, rec.type.name) == gTYPE_DECL) {
-        const t_gcc_decl &d = g->nodeBuffer[rec.type.name].decl;
-        file = d.srcf;
-        line = d.srcl;
-        name = identifier_text(g, d.name);
-    }
+    const declared_place place = type_decl_place(g, rec.type.name);
 
     gd_clear_node(g, x, dC_ENUM_TYPE);
     t_dc_enum_type &e = g->nodeBuffer[x].dc_enum_type;
-    e.file = file;
-    e.line = line;
-    e.name = name;
+    e.file = place.file;
+    e.line = place.line;
+    e.name = place.name;
     e.visb = visb;
     e.const_flag = is_const;
     e.volatile_flag = is_volatile;

@@ -3,7 +3,6 @@
 // block, return-type arc and formal parameters.
 
 #include <cstdio>
-#include <cstring>
 
 #include <gd/filters/filters.h>
 
@@ -53,15 +52,6 @@ declared_function read_declared_function(gd_graph *g, node_ptr f)
     d.pvirt = fd.pvirt;
     d.public_flag = n.common.public_flag;
     return d;
-}
-
-// Makes a new node holding a copy of record `from`; the buffer may move, so
-// the copy is taken after the allocation.
-node_ptr copy_node(gd_graph *g, node_ptr from)
-{
-    const node_ptr to = newNode(g);
-    memcpy(&g->nodeBuffer[to], &g->nodeBuffer[from], sizeof(gd_graph_node));
-    return to;
 }
 
 // Copies arc `arc` for a new source when it is a valid arc of kind `kind`;

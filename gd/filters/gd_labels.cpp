@@ -4,13 +4,14 @@
 #include <gd/filters/filters.h>
 
 #include "chain_walk.h"
+#include "ririra_records.h"
 
 namespace {
 
 void convert_label(gd_graph *g, node_ptr l)
 {
     const node_ptr id = g->nodeBuffer[l].label_decl.name;
-    const str_ptr name = kind_of(g, id) == gIDENTIFIER_NODE ? g->nodeBuffer[id].identifier_node.strg : -1;
+    const str_ptr name = identifier_text(g, id);
     gd_clear_node(g, l, dC_LABEL);
     g->nodeBuffer[l].dc_label.name = name;
 }

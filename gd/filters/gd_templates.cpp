@@ -5,14 +5,9 @@
 #include <gd/filters/filters.h>
 
 #include "chain_walk.h"
+#include "ririra_records.h"
 
 namespace {
-
-// The string of identifier `id`, -1 when `id` is no valid identifier.
-str_ptr identifier_text(const gd_graph *g, node_ptr id)
-{
-    return kind_of(g, id) == gIDENTIFIER_NODE ? g->nodeBuffer[id].identifier_node.strg : -1;
-}
 
 bool is_ririra_identifier_kind(gd_node_type k)
 {

@@ -83,9 +83,7 @@ std::vector<namespace_read> read_namespaces(gd_graph *g, std::vector<node_ptr> &
         if (kind_of(g, x) != gNAMESPACE_DECL)
             continue;
         const t_namespace_decl &ns = g->nodeBuffer[x].namespace_decl;
-        namespace_read r{x, -1, -1, ns.srcl, ns.srcf, members.size(), members.size()};
-        if (kind_of(g, ns.name) == gIDENTIFIER_NODE)
-            r.name = g->nodeBuffer[ns.name].identifier_node.strg;
+        namespace_read r{x, identifier_text(g, ns.name), -1, ns.srcl, ns.srcf, members.size(), members.size()};
         if (node_valid(g, ns.alis))
             r.alis = ns.alis;
         else

@@ -4,6 +4,23 @@
 
 #include "chain_walk.h"
 
+str_ptr identifier_text(const gd_graph *g, node_ptr n)
+{
+    return kind_of(g, n) == gIDENTIFIER_NODE ? g->nodeBuffer[n].identifier_node.strg : -1;
+}
+
+declared_place type_decl_place(const gd_graph *g, node_ptr decl)
+{
+    declared_place place;
+    if (kind_of(g, decl) == gTYPE_DECL) {
+        const t_gcc_decl &d = g->nodeBuffer[decl].decl;
+        place.file = d.srcf;
+        place.line = d.srcl;
+        place.name = identifier_text(g, d.name);
+    }
+    return place;
+}
+
 t_visb visibility_by_precedence(const gd_graph_common &c, const t_visb (&precedence)[3])
 {
     for (t_visb level : precedence) {

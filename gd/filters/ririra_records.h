@@ -3,6 +3,18 @@
 
 #include <gd/graph.h>
 
+// The text of identifier node n, -1 when n is no valid identifier.
+str_ptr identifier_text(const gd_graph *g, node_ptr n);
+
+// The name and place of a type, from the gTYPE_DECL that names it; all -1
+// when `decl` is no type declaration.
+struct declared_place {
+    str_ptr file = -1;
+    int32_t line = -1;
+    str_ptr name = -1;
+};
+declared_place type_decl_place(const gd_graph *g, node_ptr decl);
+
 // The access of a node from its compiler flags: the first of the three
 // levels in `precedence` whose flag is set (public_flag for visb_pub,
 // private_flag for visb_pri, protected_flag for visb_pro); visb_unk when none

@@ -10,7 +10,7 @@
 namespace {
 
 TEST(NextNode, ReadsAndWritesTheLinkOfEachKind) {
-  gd_graph g = text_graph(R"(
+  gd_graph g = compile_text_graph(R"(
 0 if_stmt next=10 cond=11 thenc=12 elsec=13
 1 cObject other_node=20
 2 integer_cst type=5
@@ -41,7 +41,7 @@ TEST(NextNode, ReadsAndWritesTheLinkOfEachKind) {
 }
 
 TEST(NextNodeDeathTest, KindsThatHaveNoBusinessInAChainStopTheProgram) {
-  gd_graph g = text_graph("0 cSystem\n1 bit_not_expr\n2 num_nodes\n3 9999\n4 using_directive\n");
+  gd_graph g = compile_text_graph("0 cSystem\n1 bit_not_expr\n2 num_nodes\n3 9999\n4 using_directive\n");
   struct Case {
     node_ptr node;
     bool set;  // setNext, else nextNode

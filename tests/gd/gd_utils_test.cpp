@@ -14,7 +14,7 @@ namespace {
 gd_graph full_graph(int n) {
   std::string text;
   for (int i = 0; i < n; i++) text += std::to_string(i) + " integer_cst\n";
-  return text_graph(text.c_str());
+  return compile_text_graph(text.c_str());
 }
 
 // ---------------------------------------------------------------------------
@@ -130,7 +130,7 @@ TEST(Allocation, ClearedNodeTakesTheDefaultsOfANewNode) {
 // Use test
 
 TEST(UseTest, ComparesNodeFieldsByKindWithItsExceptions) {
-  gd_graph g = text_graph(R"(
+  gd_graph g = compile_text_graph(R"(
 0 integer_cst
 1 component_ref op0=2 op1=0
 2 array_ref op1=0
@@ -168,7 +168,7 @@ TEST(UseTest, ComparesNodeFieldsByKindWithItsExceptions) {
 }
 
 TEST(UseTest, UsedByFindsTheLowestUserAndCanSkipMarked) {
-  gd_graph g = text_graph(R"(
+  gd_graph g = compile_text_graph(R"(
 0 integer_cst
 1 integer_cst type=0
 3 integer_cst type=5 mark_flag1
@@ -184,7 +184,7 @@ TEST(UseTest, UsedByFindsTheLowestUserAndCanSkipMarked) {
 }
 
 TEST(UseTestDeathTest, AKindWithoutATestStopsTheSearch) {
-  gd_graph g = text_graph("0 integer_cst\n1 imagpart_expr\n2 400\n");
+  gd_graph g = compile_text_graph("0 integer_cst\n1 imagpart_expr\n2 400\n");
   EXPECT_EXIT(UsedBy(g, 0, 0), testing::ExitedWithCode(1),
               "^node_uses: Unhandled node 1 type 125\\(imagpart_expr\\)\n$");
   EXPECT_EXIT(nodeUses(g, 2, 0), testing::ExitedWithCode(1),
@@ -216,7 +216,7 @@ TEST(SchemaHelpers, VisibilityPrivateBeforeProtectedBeforePublic) {
 }
 
 TEST(SchemaHelpers, NameStringOfADeclaration) {
-  gd_graph g = text_graph(R"(
+  gd_graph g = compile_text_graph(R"(
 0 identifier_node strg="x"
 1 var_decl name=0
 2 var_decl
@@ -229,7 +229,7 @@ TEST(SchemaHelpers, NameStringOfADeclaration) {
 }
 
 TEST(SchemaHelpers, AddToScopeAppendsASonArc) {
-  gd_graph g = text_graph(R"(
+  gd_graph g = compile_text_graph(R"(
 0 cNameSpace
 1 cScope contents=2
 2 cArcSon src=1 dest=0 next=3
@@ -275,8 +275,8 @@ TEST(SchemaHelpers, KeptTailAppendsWhereAddToScopeWould) {
 )";
   const node_ptr scopes[] = {0, 1, 6, 5, 99, -1};  // empty, three members, cyclic, no scopes
   for (node_ptr scope : scopes) {
-    gd_graph walked = text_graph(text);
-    gd_graph kept = text_graph(text);
+    gd_graph walked = compile_text_graph(text);
+    gd_graph kept = compile_text_graph(text);
     scope_tail tail = scope_tail_of(scope);
     for (node_ptr member : {5, 8, 0}) {
       addToScope(&walked, scope, member);
@@ -291,7 +291,7 @@ TEST(SchemaHelpers, KeptTailAppendsWhereAddToScopeWould) {
 }
 
 TEST(SchemaHelpers, KeptTailFirstArcGoesIntoContentsTheOthersAfterTheLast) {
-  gd_graph g = text_graph(R"(root 0
+  gd_graph g = compile_text_graph(R"(root 0
 0 cNameSpace
 1 var_decl
 2 var_decl
@@ -312,7 +312,7 @@ TEST(SchemaHelpers, KeptTailFirstArcGoesIntoContentsTheOthersAfterTheLast) {
 
 // n appends cost n steps: a walk per append would take minutes here.
 TEST(SchemaHelpers, KeptTailAppendsInLinearTime) {
-  gd_graph g = text_graph("0 cScope contents=1\n1 cArcSon src=0 dest=0\n");
+  gd_graph g = compile_text_graph("0 cScope contents=1\n1 cArcSon src=0 dest=0\n");
   const int count = 200000;
   // The records are made beforehand, so that only the appends are timed.
   ASSERT_EQ(gd_grow_nodes(&g, count), 1);

@@ -26,7 +26,7 @@ std::string walked(gd_graph *g) {
 }
 
 TEST(Walkers, FieldsInOrderWithTheirOrdinals) {
-  gd_graph g = text_graph(R"(
+  gd_graph g = compile_text_graph(R"(
 0 function_decl other_node=10 name=11 mngl=12 type=13 chan=14 scpe=15 vindex=16 args=17 body=18
 1 eh_spec_block raises=20 body=21 next=22
 2 tree_vec length=3 binfo_type=30 elts=[31 32 33 34]
@@ -45,7 +45,7 @@ TEST(Walkers, FieldsInOrderWithTheirOrdinals) {
 }
 
 TEST(Walkers, KindsThatAreNotWalked) {
-  gd_graph g = text_graph(R"(
+  gd_graph g = compile_text_graph(R"(
 0 cCntrlStmt other_node=5
 1 imagpart_expr other_node=5
 2 node_none other_node=5
@@ -63,7 +63,7 @@ nodes 8
 }
 
 TEST(Walkers, RecordWalkersStartAtTheOrdinalGiven) {
-  gd_graph g = text_graph(R"(
+  gd_graph g = compile_text_graph(R"(
 0 function_decl name=11 body=18
 1 cCntrlStmt other_node=3
 )");
@@ -83,7 +83,7 @@ TEST(Walkers, RecordWalkersStartAtTheOrdinalGiven) {
 void clear_field(gd_graph *, node_ptr, node_ptr *field, int) { *field = -1; }
 
 TEST(Walkers, CallbacksMayRewriteEveryField) {
-  gd_graph g = text_graph(R"(
+  gd_graph g = compile_text_graph(R"(
 0 function_decl other_node=1 name=1 body=1 srcf="a.c" srcl=3
 1 cFunction inst=0 block=0 link=0
 2 cArcSon src=0 dest=1
@@ -109,7 +109,7 @@ void walk_inside(gd_graph *, node_ptr, node_ptr *, int) { walk_structure(outer_g
 void allocate_inside(gd_graph *g, node_ptr, node_ptr *, int) { newNode(g); }
 
 TEST(WalkersDeathTest, AllocationStaysStoppedUntilTheOutermostWalkEnds) {
-  gd_graph g = text_graph("0 integer_cst\n");
+  gd_graph g = compile_text_graph("0 integer_cst\n");
   outer_graph = &g;
   walk_structure(&g, record_call);
   EXPECT_EQ(newNode(&g), 1);  // allowed again after a walk

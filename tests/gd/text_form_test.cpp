@@ -11,7 +11,7 @@
 namespace {
 
 TEST(TextForm, CompilesFieldsStringsDefaultsAndGaps) {
-  gd_graph g = text_graph(R"(# a comment
+  gd_graph g = compile_text_graph(R"(# a comment
 root 3
 3 var_decl name=1 srcf="a.c" srcl=7 lang=src_lang_cp public_flag undef init=0x10
 1 identifier_node strg="v" lngt=1   # trailing comment
@@ -73,7 +73,7 @@ root 3
 }
 
 TEST(TextForm, EqualTextsShareOneOffset) {
-  gd_graph g = text_graph(R"(
+  gd_graph g = compile_text_graph(R"(
 0 identifier_node strg="x"
 1 cObject name="x" file="x"
 )");
@@ -84,7 +84,7 @@ TEST(TextForm, EqualTextsShareOneOffset) {
 }
 
 TEST(TextForm, DumpShowsWhatDiffersFromANewNode) {
-  gd_graph g = text_graph(R"(
+  gd_graph g = compile_text_graph(R"(
 hash 7
 nodes 10
 root 2
@@ -108,14 +108,14 @@ root 2
   EXPECT_EQ(g.hashTableLen, 7u);
   // What the dump prints compiles to a graph with the same dump.
   std::string first = gd_text_dump(&g);
-  gd_graph again = text_graph(first.c_str());
+  gd_graph again = compile_text_graph(first.c_str());
   EXPECT_EQ(gd_text_dump(&again), first);
   deallocate_gd_graph(again);
   deallocate_gd_graph(g);
 }
 
 TEST(TextForm, BytesAtAndAbove0x80AreEscapedInTheDump) {
-  gd_graph g = text_graph("0 identifier_node strg=\"\\xff\\x01z\"\n");
+  gd_graph g = compile_text_graph("0 identifier_node strg=\"\\xff\\x01z\"\n");
   EXPECT_EQ(gd_text_dump(&g), "0 identifier_node strg=\"\\xff\\x01z\"\n");
   deallocate_gd_graph(g);
 }
@@ -152,7 +152,7 @@ TEST(TextForm, ErrorsNameTheLine) {
 }
 
 TEST(TextForm, EmptyTextIsTheEmptyGraph) {
-  gd_graph g = text_graph("# nothing\n\n");
+  gd_graph g = compile_text_graph("# nothing\n\n");
   EXPECT_EQ(g.curNodePos, 0u);
   EXPECT_EQ(g.curStringPos, 0u);
   EXPECT_EQ(g.firstNode, -1);

@@ -18,25 +18,17 @@
 #include <vector>
 
 #include "gd/graph.h"
+#include "../text_graph.h"
 #include "text_form.h"
 
 extern char **environ;
 
 namespace export_test {
 
-// The graph of a text-form fixture; an empty graph (and a test failure) when
-// the text does not compile.
-inline gd_graph compile(const std::string &text) {
-  gd_graph g = gd_empty_graph();
-  std::string error;
-  EXPECT_TRUE(gd_text_compile(text, &g, &error)) << error;
-  return g;
-}
-
 // A graph that frees its buffers when the test ends.
 struct graph {
   gd_graph g;
-  explicit graph(const std::string &text) : g(compile(text)) {}
+  explicit graph(const std::string &text) : g(compile_text_graph(text)) {}
   ~graph() { deallocate_gd_graph(g); }
   graph(graph &&o) : g(o.g) { o.g = gd_empty_graph(); }
   graph(const graph &) = delete;

@@ -3,31 +3,17 @@
 #include <gd/filters/chain.h>
 
 #include "support/graph_fixture.h"
-#include "support/temp_dir.h"
-
-#include <sys/wait.h>
+#include "support/run_program.h"
 
 #include <string>
 #include <vector>
 
 namespace {
 
-struct run_result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-// Runs talvexf with the arguments, each quoted for the shell.
-run_result run_talvexf(const temp_dir &dir, const std::vector<std::string> &args)
+// Runs talvexf with the arguments.
+program_run run_talvexf(const temp_dir &dir, const std::vector<std::string> &args)
 {
-    std::string command = std::string("'") + TALVEXF_PATH + "'";
-    for (const std::string &arg : args)
-        command += " '" + arg + "'";
-    const std::string out = dir.file("stdout"), err = dir.file("stderr");
-    command += " >'" + out + "' 2>'" + err + "'";
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file(out), read_file(err)};
+    return run_program(dir, TALVEXF_PATH, args);
 }
 
 // The standard error of a run that completes every step: one progress line
@@ -57,7 +43,7 @@ TEST(Talvexf, RunsTheFortyOneStepsInTheirOrderAndWritesTheGraph)
     temp_dir dir;
     const std::string in = dir.file("unit.gd"), out = dir.file("unit.out.gd");
     write_graph(empty_unit, in);
-    const run_result r = run_talvexf(dir, {in, out});
+    const program_run r = run_talvexf(dir, {in, out});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
     // Written out step by step: gd_filter runs at steps 8, 34 and 41.
@@ -113,7 +99,7 @@ TEST(Talvexf, RunsTheSampleUnit)
 {
     temp_dir dir;
     const std::string out = dir.file("unit.out.gd");
-    const run_result r = run_talvexf(dir, {SAMPLE_GD, out});
+    const program_run r = run_talvexf(dir, {SAMPLE_GD, out});
     EXPECT_EQ(r.status, 0) << r.err;
     // Filters may add their own notes inside a progress line; each step
     // still starts one line and ends it with "done".
@@ -138,7 +124,7 @@ TEST(Talvexf, WrongArgumentCountsPrintTheUsage)
         {dir.file("in.gd"), dir.file("out.gd"), dir.file("extra.gd")},
     };
     for (const auto &args : cases) {
-        const run_result r = run_talvexf(dir, args);
+        const program_run r = run_talvexf(dir, args);
         EXPECT_EQ(r.status, 1) << args.size() << " arguments";
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(r.err, std::string("usage: ") + TALVEXF_PATH + " ingdfile outgdfile\n");
@@ -149,7 +135,7 @@ TEST(Talvexf, MissingInputFile)
 {
     temp_dir dir;
     const std::string in = dir.file("missing.gd"), out = dir.file("out.gd");
-    const run_result r = run_talvexf(dir, {in, out});
+    const program_run r = run_talvexf(dir, {in, out});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "Could not open " + in + " for binary read\nCould not read graph from file " + in + "\n");
     EXPECT_FALSE(std::filesystem::exists(out));
@@ -160,7 +146,7 @@ TEST(Talvexf, FileWithAnEmptyStringPoolCountsAsUnread)
     temp_dir dir;
     const std::string in = dir.file("nostrings.gd"), out = dir.file("out.gd");
     write_graph("root 0\n0 namespace_decl\n", in);
-    const run_result r = run_talvexf(dir, {in, out});
+    const program_run r = run_talvexf(dir, {in, out});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "Could not read graph from file " + in + "\n");
     EXPECT_FALSE(std::filesystem::exists(out));
@@ -171,7 +157,7 @@ TEST(Talvexf, OutputThatCannotBeWritten)
     temp_dir dir;
     const std::string in = dir.file("unit.gd"), out = dir.file("no-such-dir/out.gd");
     write_graph(empty_unit, in);
-    const run_result r = run_talvexf(dir, {in, out});
+    const program_run r = run_talvexf(dir, {in, out});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, progress_lines() + "Could not open " + out + " for binary write\nError writing graph to " +
                          out + "\n");

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <gd/graph.h>
-#include <text_form.h>
+#include "../../text_graph.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +13,7 @@
 struct text_graph {
     gd_graph g = gd_empty_graph();
 
-    explicit text_graph(const char *text)
-    {
-        std::string error;
-        EXPECT_TRUE(gd_text_compile(text, &g, &error)) << error;
-    }
+    explicit text_graph(const char *text) : g(compile_text_graph(text)) {}
     ~text_graph() { deallocate_gd_graph(g); }
     text_graph(const text_graph &) = delete;
     text_graph &operator=(const text_graph &) = delete;
