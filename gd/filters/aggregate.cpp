@@ -62,18 +62,9 @@ void fold_clones(gd_graph *g, node_ptr f)
 // The member list of one aggregate under construction.
 struct member_list {
     node_ptr aggregate;
-    node_ptr last = -1;  // the last arc appended, -1 while the list is empty
+    node_ptr first = -1;  // the first arc, -1 while the list is empty
+    node_ptr last = -1;   // the last arc appended
 };
-
-void append_member(gd_graph *g, member_list &list, node_ptr member)
-{
-    const node_ptr arc = new_arc(g, dC_ARC_SON, list.aggregate, member);
-    if (list.last == -1)
-        g->nodeBuffer[list.aggregate].dc_aggr_type.members = arc;
-    else
-        g->nodeBuffer[list.last].dc_arc.next = arc;
-    list.last = arc;
-}
 
 // The walk that last met each node: a member chain that leads back into
 // itself ends at the first member met again.
@@ -108,7 +99,7 @@ void take_members(gd_graph *g, walk_marks &marks, member_list &list, node_ptr fi
         const bool own_name = !functions && kind_of(g, f) == gTYPE_DECL &&
                               g->nodeBuffer[f].decl.type == list.aggregate;
         if (!own_name)
-            append_member(g, list, f);
+            append_to_arc_list(g, list.first, list.last, new_arc(g, dC_ARC_SON, list.aggregate, f));
         const node_ptr next = g->nodeBuffer[f].decl.chan;
         g->nodeBuffer[f].decl.chan = -1;
         f = next;
@@ -165,12 +156,12 @@ void do_aggregate(gd_graph *g, walk_marks &marks, node_ptr x)
     a.inheritance = kind_of(g, binf) == gTREE_VEC && g->nodeBuffer[binf].tree_vec.length >= 5
                         ? g->nodeBuffer[binf].tree_vec.elts[4]
                         : -1;
-    a.members = -1;
 
     // Data members first, then functions; node numbers of the arcs follow.
     member_list list{x};
     take_members(g, marks, list, flds, false);
     take_members(g, marks, list, fncs, true);
+    g->nodeBuffer[x].dc_aggr_type.members = list.first;
 }
 
 // Moves a reference to a folded clone to its constructor. After the filter

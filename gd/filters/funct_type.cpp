@@ -33,21 +33,6 @@ bool is_void_cell(const gd_graph *g, node_ptr p)
     }
 }
 
-// The formal parameter arcs of one function type, in order.
-struct formal_list {
-    node_ptr first = -1;
-    node_ptr last = -1;
-};
-
-void append_formal(gd_graph *g, formal_list &list, node_ptr arc)
-{
-    if (list.last == -1)
-        list.first = arc;
-    else
-        g->nodeBuffer[list.last].dc_arc.next = arc;
-    list.last = arc;
-}
-
 // Turns a fresh parameter cell into the son arc of a new formal object.
 // Allocation order: the formal's instance arc, then the formal.
 void convert_cell(gd_graph *g, node_ptr x, node_ptr p, t_visb visb)
@@ -110,7 +95,8 @@ int do_function_type(gd_graph *g, node_ptr x)
 
     const node_ptr instance = new_arc(g, dC_INSTANCE, x, retn);
 
-    formal_list list;
+    // The formal parameter arcs, in order.
+    node_ptr first_formal = -1, last_formal = -1;
     // A list that leads back into itself ends at the first cell met again.
     std::unordered_set<node_ptr> cells_met;
     node_ptr p = prms;
@@ -121,13 +107,13 @@ int do_function_type(gd_graph *g, node_ptr x)
             if (is_void_cell(g, p))
                 break;
             convert_cell(g, x, p, visb);
-            append_formal(g, list, p);
+            append_to_arc_list(g, first_formal, last_formal, p);
             p = g->nodeBuffer[p].dc_arc.next;
         } else if (kind == dC_ARC_SON) {
             const node_ptr copy = copy_shared_arc(g, x, p);
             if (copy == -1)
                 break;
-            append_formal(g, list, copy);
+            append_to_arc_list(g, first_formal, last_formal, copy);
             p = g->nodeBuffer[p].dc_arc.next;
         } else {
             std::fprintf(stderr,
@@ -136,8 +122,8 @@ int do_function_type(gd_graph *g, node_ptr x)
             return 0;
         }
     }
-    if (list.last != -1)
-        g->nodeBuffer[list.last].dc_arc.next = -1;
+    if (last_formal != -1)
+        g->nodeBuffer[last_formal].dc_arc.next = -1;
 
     gd_clear_node(g, x, dC_FCT_TYPE);
     t_dc_fct_type &f = g->nodeBuffer[x].dc_fct_type;
@@ -147,7 +133,7 @@ int do_function_type(gd_graph *g, node_ptr x)
     f.visb = visb;
     f.instance = instance;
     f.defLoc = def_loc;
-    f.formalParams = list.first;
+    f.formalParams = first_formal;
     return 1;
 }
 

@@ -41,19 +41,15 @@ void make_init_list(gd_graph *g, node_ptr c)
     list.refers = -1;
     list.init = -1;
 
-    node_ptr last = -1;
+    node_ptr first = -1, last = -1;
     chain_guard guard(g);
     while (kind_of(g, cell) == gTREE_LIST && guard.step()) {
         const node_ptr value = g->nodeBuffer[cell].tree_list.value;
         const node_ptr next_cell = g->nodeBuffer[cell].tree_list.chan;
-        const node_ptr arc = new_arc(g, dC_ARC_SON, c, value);
-        if (last == -1)
-            g->nodeBuffer[c].dc_init_list.init = arc;
-        else
-            g->nodeBuffer[last].dc_arc_son.next = arc;
-        last = arc;
+        append_to_arc_list(g, first, last, new_arc(g, dC_ARC_SON, c, value));
         cell = next_cell;
     }
+    g->nodeBuffer[c].dc_init_list.init = first;
 }
 
 }  // namespace
