@@ -4,6 +4,8 @@
 
 #include <gd/filters/filters.h>
 
+#include "gd_literals.h"
+
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
@@ -159,11 +161,6 @@ std::string integer_text(uint64_t value, const integer_format *row)
 
 }  // namespace
 
-// The quoted C text of the string constant whose `nbytes` bytes (terminator
-// included) start at pool offset `text`. A constant whose bytes end in a zero
-// 32-bit unit is a wide string. The bytes are checked against the pool: an
-// offset outside it or a count of 0 or less gives the empty string, and a
-// count that runs past the bytes in use is cut at their end.
 str_ptr string_literal(gd_graph *g, str_ptr text, int nbytes)
 {
     std::string bytes;

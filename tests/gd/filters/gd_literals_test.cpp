@@ -2,13 +2,12 @@
 
 #include <gd/filters/filters.h>
 
+#include "gd_literals.h"
 #include "support/filter_on_text.h"
 #include "support/graph_fixture.h"
 
 #include <cstring>
 #include <string>
-
-str_ptr string_literal(gd_graph *g, str_ptr text, int nbytes);
 
 namespace {
 
