@@ -43,21 +43,6 @@ node_ptr next_declaration(const gd_graph *g, node_ptr d)
     return g->nodeBuffer[d].decl.chan;
 }
 
-node_ptr last_arc(const gd_graph *g, node_ptr first)
-{
-    if (!is_arc_kind(kind_of(g, first)))
-        return -1;
-    node_ptr last = first;
-    chain_guard guard(g);
-    while (guard.step()) {
-        node_ptr next = g->nodeBuffer[last].dc_arc.next;
-        if (!is_arc_kind(kind_of(g, next)))
-            break;
-        last = next;
-    }
-    return last;
-}
-
 node_ptr new_arc(gd_graph *g, gd_node_type kind, node_ptr src, node_ptr dest)
 {
     node_ptr a = newNode(g);

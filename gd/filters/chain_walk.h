@@ -31,10 +31,6 @@ struct chain_guard {
 // declaration.
 node_ptr next_declaration(const gd_graph *g, node_ptr d);
 
-// The last arc of the arc chain that starts at `first`, following `next` while
-// it leads to a valid arc; -1 when `first` is not a valid arc.
-node_ptr last_arc(const gd_graph *g, node_ptr first);
-
 // Makes a new arc of kind `kind` from src to dest, with every other field
 // cleared; the node buffer may move.
 node_ptr new_arc(gd_graph *g, gd_node_type kind, node_ptr src, node_ptr dest);
