@@ -11,8 +11,13 @@
 namespace layout {
 
 void appendRecord(std::string& out, const Item* item) {
-    if (quoteString(item->name)) out += format("\"%s\" {\n", item->name.c_str());
-    else out += format("%s {\n", item->name.c_str());
+    // The name goes out byte for byte: a name read with a NUL in it must
+    // come back as the same name, which printf's "%s" would cut short.
+    bool quoted = quoteString(item->name);
+    if (quoted) out += '"';
+    out += item->name;
+    if (quoted) out += '"';
+    out += " {\n";
     out += format("      x = %f\n", static_cast<double>(item->x));
     out += format("      y = %f\n", static_cast<double>(item->y));
     out += format("  width = %f\n", static_cast<double>(item->width));

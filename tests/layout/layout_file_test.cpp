@@ -38,6 +38,19 @@ TEST(LayoutWriter, RecordsInPreOrderWithQuotedNames) {
               "e {\n      x = 0.000000\n      y = 0.000000\n  width = 0.000000\n height = 0.000000\n}\n\n\n");
 }
 
+TEST(LayoutWriter, NameWithNulIsWrittenWhole) {
+    using namespace std::string_literals;
+    ItemTable graph;
+    SystemPointers ptrs;
+    Item* root = makeTree(graph, ptrs, "$INSTANCE a T\ncontain a x\0y\n"s);
+    ASSERT_NE(root, nullptr);
+    ASSERT_NE(searchHash(graph, "x\0y"s), nullptr);
+    std::string zeros = "      x = 0.000000\n      y = 0.000000\n  width = 0.000000\n height = 0.000000\n}\n\n\n";
+    EXPECT_EQ(outputLayout(root),
+              "$ROOT {\n      x = 0.000000\n      y = 0.000000\n  width = 800.000000\n height = 600.000000\n}\n\n\n"
+              "a {\n"s + zeros + "x\0y {\n"s + zeros);
+}
+
 TEST(LayoutWriter, ItemContainedTwiceIsWrittenUnderBoth) {
     ItemTable graph;
     SystemPointers ptrs;
