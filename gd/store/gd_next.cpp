@@ -16,7 +16,7 @@ node_ptr *link_field(gd_graph *g, node_ptr i, const char *message) {
   const gd_kind_info *info = gd_kind_info_of(kind);
   if (!info || kind > NODE_NONE || (info->flags & GD_KF_CHAIN_ERROR)) {
     printf(message, i, gd_kind_name(kind), kind);
-    exit(1);
+    gd_fatal(1);
   }
   if (info->chain_offset < 0) return nullptr;
   return (node_ptr *)(p->bytes + info->chain_offset);

@@ -13,7 +13,7 @@ void queue_add(node_ptr nodenum, int byChan) {
   t_queue_node *cell = (t_queue_node *)malloc(sizeof *cell);
   if (!cell) {
     fprintf(stderr, "talvex: (fatal) no space left\n");
-    exit(1);
+    gd_fatal(1);
   }
   *cell = t_queue_node{nodenum, byChan, nullptr};
   if (head)
@@ -38,3 +38,12 @@ int queue_first(node_ptr *nodenum, int *byChan) {
 }
 
 int queue_empty(void) { return head == nullptr; }
+
+void queue_clear(void) {
+  while (head) {
+    t_queue_node *cell = head;
+    head = cell->next;
+    free(cell);
+  }
+  tail = nullptr;
+}

@@ -129,7 +129,7 @@ bool enlarge_hash_table(gd_graph *g) {
   for (unsigned long i = 0; i < nbytes && i < 31 && key[i] != '\0'; i++) fprintf(stderr, "%c", key[i]);
   fputs(nbytes > 30 ? "..." : "\"", stderr);
   fputs("\n", stderr);
-  exit(-1);
+  gd_fatal(-1);
 }
 
 // Makes room for nbytes more bytes in the pool; offsets stay valid.

@@ -139,7 +139,7 @@ void newNode_stop(void) { newNodeStopped = 1; }
 node_ptr newNode(gd_graph *g) {
   if (newNodeStopped) {
     fprintf(stderr, "talvex: (fatal) node allocation protocol error\n");
-    exit(1);
+    gd_fatal(1);
   }
   node_ptr i = g->firstFreeNode;
   // A head that is not a free record means the list was damaged through a
@@ -151,7 +151,7 @@ node_ptr newNode(gd_graph *g) {
   if (i == -1) {
     if (!gd_grow_nodes(g, 2048)) {
       fprintf(stderr, "talvex: (fatal) no space left\n");
-      exit(1);
+      gd_fatal(1);
     }
     i = g->firstFreeNode;
   }
@@ -189,7 +189,7 @@ int nodeUses(gd_graph g, node_ptr src, node_ptr dest) {
   const gd_kind_info *info = gd_kind_info_of(kind);
   if (!info || !(info->flags & GD_KF_RECORD)) {
     fprintf(stderr, "node_uses: Unhandled node %d type %d(%s)\n", src, (int)kind, gd_kind_name(kind));
-    exit(1);
+    gd_fatal(1);
   }
   int links = gd_links_in_use(info, p);
   for (int l = 0; l < links; l++) {

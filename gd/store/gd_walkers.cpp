@@ -16,6 +16,11 @@ void end_walk() {
 }
 }  // namespace
 
+void walks_abandon(void) {
+  num_walks = 0;
+  newNode_start();
+}
+
 int gd_walk_as(gd_graph *g, node_ptr np, gd_graph_node *p, gd_node_type k, callback f, int n) {
   const gd_kind_info *info = gd_kind_info_of(k);
   if (!info) return n;

@@ -1,0 +1,91 @@
+// libFuzzer target: any bytes as a gd graph file, run as the programs run
+// it. When the bytes read as a graph, the GXL document, the node dump and
+// the used-by list of its root are written from it; then the whole chain of
+// talvexf runs on it, and when every step went on the result is written,
+// read back and exported the same way, as graphxml and nodepeek would see
+// talvexf's output.
+//
+// A filter or the store may end the program on purpose after its message
+// (an unknown node kind, no memory); here such an end counts as a refused
+// input: the fatal handler throws, and the input's graph is released.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <gd/filters/chain.h>
+
+#include "gd/export/gxl.h"
+#include "gd/export/node_dump.h"
+#include "gd/export/used_by.h"
+
+namespace {
+
+struct designed_exit {
+  int status;
+};
+
+[[noreturn]] void throw_designed_exit(int status) { throw designed_exit{status}; }
+
+std::string temp_path(const char *tag) {
+  std::string name = std::string("/tmp/gd_chain_fuzz.") + tag + ".XXXXXX";
+  int fd = mkstemp(name.data());
+  if (fd < 0) abort();
+  close(fd);
+  return name;
+}
+
+FILE *null_stream() {
+  static FILE *f = fopen("/dev/null", "w");
+  if (!f) abort();
+  return f;
+}
+
+// What graphxml, nodepeek and refwho write from a graph.
+void export_graph(const gd_graph *g) {
+  FILE *out = null_stream();
+  gxl::write_gxl_document(out, out, g, "fuzz");
+  peek::print_graph_header(out, g);
+  for (uint32_t i = 0; i < g->curNodePos; i++) peek::doNode(out, out, g, (node_ptr)i);
+  refwho::print_users(out, g, g->firstNode);
+}
+
+// Exports the graph of `path`, then runs the chain on it and, when every
+// step went on, writes the result to `result_path` and exports it too.
+void run_like_the_programs(gd_graph *g, const std::string &result_path) {
+  export_graph(g);
+  if (!run_steps(g, talvex_chain(), step_report::errors_only)) return;
+  if (!gd_graph_write_binary_file(result_path.c_str(), *g)) return;
+  gd_graph result = gd_graph_read_binary_file(result_path.c_str());
+  if (result.curStringPos != 0) export_graph(&result);
+  deallocate_gd_graph(result);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+  gd_set_fatal_handler(throw_designed_exit);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  static const std::string input = temp_path("in");
+  static const std::string result = temp_path("out");
+  FILE *f = fopen(input.c_str(), "wb");
+  if (!f) abort();
+  fwrite(data, 1, size, f);
+  fclose(f);
+
+  gd_graph g = gd_graph_read_binary_file(input.c_str());
+  // The programs refuse an empty pool as a failed read.
+  if (g.curStringPos != 0) {
+    try {
+      run_like_the_programs(&g, result);
+    } catch (const designed_exit &) {
+    }
+  }
+  deallocate_gd_graph(g);
+  return 0;
+}
