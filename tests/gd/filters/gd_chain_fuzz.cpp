@@ -52,11 +52,38 @@ void export_graph(const gd_graph *g) {
   refwho::print_users(out, g, g->firstNode);
 }
 
-// Exports the graph of `path`, then runs the chain on it and, when every
-// step went on, writes the result to `result_path` and exports it too.
+// Leaves the pool and the node buffer exactly full, with the free list in
+// ascending order, as the reader leaves them: the next allocation of nodes
+// or strings then moves its buffer, so that a record address kept across
+// it shows up as a use after free.
+void fill_to_capacity(gd_graph *g) {
+  if (g->curNodePos == 0) return;
+  void *nodes = realloc(g->nodeBuffer, (size_t)g->curNodePos * sizeof(gd_graph_node));
+  char *pool = (char *)realloc(g->stringBuffer, (size_t)g->curStringPos + 1);
+  if (!nodes || !pool) abort();
+  pool[g->curStringPos] = '\0';
+  g->nodeBuffer = (gd_graph_node *)nodes;
+  g->nodeBuffLen = g->curNodePos;
+  g->stringBuffer = pool;
+  g->stringBuffLen = g->curStringPos;
+  gd_make_freelist(g);
+}
+
+// Runs the chain one step at a time, each from a graph as the reader leaves
+// it (as when the single-filter programs run the chain one after another).
+bool run_chain(gd_graph *g) {
+  for (const filter_step &step : talvex_chain()) {
+    fill_to_capacity(g);
+    if (!run_steps(g, std::span(&step, 1), step_report::errors_only)) return false;
+  }
+  return true;
+}
+
+// Exports the graph, then runs the chain on it and, when every step went
+// on, writes the result to `result_path` and exports it as read back.
 void run_like_the_programs(gd_graph *g, const std::string &result_path) {
   export_graph(g);
-  if (!run_steps(g, talvex_chain(), step_report::errors_only)) return;
+  if (!run_chain(g)) return;
   if (!gd_graph_write_binary_file(result_path.c_str(), *g)) return;
   gd_graph result = gd_graph_read_binary_file(result_path.c_str());
   if (result.curStringPos != 0) export_graph(&result);
