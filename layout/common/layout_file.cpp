@@ -10,10 +10,21 @@
 
 namespace layout {
 
+namespace {
+
+// A name that the reader would not take back as written goes out quoted: one
+// with white space, the empty name (a bare brace would be read as the name)
+// and one that begins with "//" (read as a comment).
+bool needsQuotes(std::string_view name) {
+    return quoteString(name) || name.empty() || name.starts_with("//");
+}
+
+}  // namespace
+
 void appendRecord(std::string& out, const Item* item) {
     // The name goes out byte for byte: a name read with a NUL in it must
     // come back as the same name, which printf's "%s" would cut short.
-    bool quoted = quoteString(item->name);
+    bool quoted = needsQuotes(item->name);
     if (quoted) out += '"';
     out += item->name;
     if (quoted) out += '"';

@@ -51,6 +51,21 @@ TEST(LayoutWriter, NameWithNulIsWrittenWhole) {
               "a {\n"s + zeros + "x\0y {\n"s + zeros);
 }
 
+TEST(LayoutWriter, EmptyNameAndNameLikeACommentAreQuoted) {
+    ItemTable graph;
+    SystemPointers ptrs;
+    Item* root = makeTree(graph, ptrs, "$INSTANCE a T\ncontain a \"\"\ncontain a \"//x\"\ncontain a x//y\n");
+    ASSERT_NE(root, nullptr);
+    std::string zeros = "      x = 0.000000\n      y = 0.000000\n  width = 0.000000\n height = 0.000000\n}\n\n\n";
+    std::string written = outputLayout(root);
+    EXPECT_EQ(written,
+              "$ROOT {\n      x = 0.000000\n      y = 0.000000\n  width = 800.000000\n height = 600.000000\n}\n\n\n"
+              "a {\n" + zeros + "\"\" {\n" + zeros + "\"//x\" {\n" + zeros + "x//y {\n" + zeros);
+    for (Item& item : graph.storage) item.hasBox = false;
+    ASSERT_FALSE(Control_ParseLayout(graph, written, nullptr));
+    for (const Item& item : graph.storage) EXPECT_TRUE(item.hasBox) << item.name;
+}
+
 TEST(LayoutWriter, ItemContainedTwiceIsWrittenUnderBoth) {
     ItemTable graph;
     SystemPointers ptrs;
