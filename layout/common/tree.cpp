@@ -1,5 +1,7 @@
 #include "tree.h"
 
+#include <algorithm>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -55,6 +57,42 @@ Outcome checkContainmentIsAcyclic(const ItemTable& graph) {
             }
         }
     }
+    return std::nullopt;
+}
+
+size_t countLayoutRecords(const ItemTable& graph, const Item* root, size_t limit) {
+    // Paths are counted in topological order of the containment (Kahn's
+    // algorithm), each sum held at limit + 1 so that it cannot overflow.
+    const size_t cap = limit + 1;
+    std::unordered_map<const Item*, size_t> containers;   // contain triples naming the item as target
+    containers.reserve(graph.storage.size());
+    for (const Item& item : graph.storage)
+        for (const Item* child : item.ptrToConItems) ++containers[child];
+    std::unordered_map<const Item*, size_t> paths;
+    paths.reserve(graph.storage.size());
+    paths[root] = 1;
+    std::vector<const Item*> ready{root};
+    size_t records = 0;
+    while (!ready.empty()) {
+        const Item* item = ready.back();
+        ready.pop_back();
+        size_t here = paths[item];
+        records = std::min(cap, records + here);
+        for (const Item* child : item->ptrToConItems) {
+            size_t& p = paths[child];
+            p = std::min(cap, p + here);
+            if (--containers[child] == 0) ready.push_back(child);
+        }
+    }
+    return records;
+}
+
+Outcome checkLayoutRecordCount(const ItemTable& graph, const Item* root) {
+    size_t limit = graph.storage.size() + kMaxRepeatedRecords;
+    if (countLayoutRecords(graph, root, limit) > limit)
+        return fail(format("\nThe containment relation holds items under too many containers: "
+                           "the layout would have more than %zu records.\n",
+                           limit));
     return std::nullopt;
 }
 
@@ -149,6 +187,7 @@ Outcome prepareGraph(ItemTable& graph, SystemPointers& graphPtrs, std::string_vi
     if (Outcome o = Control_ParseGraphFile(graph, text, read)) return o;
     Item* root = createAndSetRoot(graph, graphPtrs, setup.rootWidth, setup.rootHeight, read.trace);
     if (Outcome o = checkContainmentIsAcyclic(graph)) return o;
+    if (Outcome o = checkLayoutRecordCount(graph, root)) return o;
     if (setup.model == cliServ) {
         if (Outcome o = setSubSystemPtr(graph, graphPtrs, read.inputTupleFile, setup.subsystemName)) return o;
     } else if (setup.adjustContainLevels) {

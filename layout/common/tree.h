@@ -20,6 +20,20 @@ Item* createAndSetRoot(ItemTable& graph, SystemPointers& graphPtrs, float width,
 // Refuses a containment cycle (reachable from $ROOT or not).
 Outcome checkContainmentIsAcyclic(const ItemTable& graph);
 
+// The records of the layout of an acyclic containment: one per path from
+// $ROOT to an item, $ROOT's own included, since an item contained twice is
+// laid out and written under each container.  Paths multiply through items
+// contained more than once, so the count stops at `limit` + 1.
+size_t countLayoutRecords(const ItemTable& graph, const Item* root, size_t limit);
+
+// The records that items contained more than once may add to one per item.
+// Beyond it a layout would take hours and gigabytes: chains of items each
+// contained twice double the records with every link.
+inline constexpr size_t kMaxRepeatedRecords = size_t{1} << 20;
+
+// Refuses a containment whose layout would hold more records than that.
+Outcome checkLayoutRecordCount(const ItemTable& graph, const Item* root);
+
 // "dir/foo.o.ta" gives "foo.ss".
 std::string getSSname(std::string_view inputFile);
 

@@ -75,6 +75,42 @@ TEST(Containment, ItemContainedTwiceIsNoCycle) {
     EXPECT_EQ(searchHash(g.table, "d")->containLevel, 3);
 }
 
+// Links a0 -> (l0, r0) -> a1 -> (l1, r1) -> ... -> a<links>: every link
+// doubles the paths to what lies below it.
+std::string diamondChain(int links) {
+    std::string text = "$INSTANCE a0 T\n";
+    for (int i = 0; i < links; ++i) {
+        std::string a = "a" + std::to_string(i), next = "a" + std::to_string(i + 1);
+        std::string l = "l" + std::to_string(i), r = "r" + std::to_string(i);
+        text += "contain " + a + " " + l + "\ncontain " + a + " " + r + "\ncontain " + l + " " + next +
+                "\ncontain " + r + " " + next + "\n";
+    }
+    return text;
+}
+
+TEST(Containment, LayoutRecordsCountEveryPath) {
+    Graph g;
+    ASSERT_FALSE(prepare(g, diamondChain(3)));
+    // $ROOT, a0, l0, r0, then twice (a1, l1, r1), four times (a2, l2, r2), eight times a3.
+    EXPECT_EQ(countLayoutRecords(g.table, g.ptrs.rootItemPtr, 100), 30u);
+    EXPECT_EQ(countLayoutRecords(g.table, g.ptrs.rootItemPtr, 20), 21u);
+}
+
+TEST(Containment, ItemsUnderTooManyContainersAreRefused) {
+    // Without the check the 64 links would give about 2^64 records.
+    for (layoutModel model : {nested, cliServ}) {
+        Graph g;
+        std::string ss = "a0";
+        Outcome o = prepare(g, diamondChain(64), model, &ss);
+        ASSERT_TRUE(o);
+        EXPECT_EQ(o->message, "\nThe containment relation holds items under too many containers: the layout would "
+                              "have more than " + std::to_string(g.table.storage.size() + kMaxRepeatedRecords) +
+                              " records.\n");
+    }
+    Graph fits;
+    EXPECT_FALSE(prepare(fits, diamondChain(18)));
+}
+
 TEST(Containment, DeepChainNeedsNoDeepRecursion) {
     std::string text = "$INSTANCE n0 T\n";
     for (int i = 0; i < 100000; ++i) text += "contain n" + std::to_string(i) + " n" + std::to_string(i + 1) + "\n";
