@@ -1,7 +1,8 @@
 // libFuzzer target: any bytes as a gd graph file, run as the programs run
 // it. When the bytes read as a graph, the GXL document, the node dump and
-// the used-by list of its root are written from it; then the whole chain of
-// talvexf runs on it, and when every step went on the result is written,
+// the used-by list of its root are written from it; then the chain of
+// talvexf runs on it, whole or from a later step as the single-filter
+// programs would run it, and when every step went on the result is written,
 // read back and exported the same way, as graphxml and nodepeek would see
 // talvexf's output.
 //
@@ -69,21 +70,22 @@ void fill_to_capacity(gd_graph *g) {
   gd_make_freelist(g);
 }
 
-// Runs the chain one step at a time, each from a graph as the reader leaves
-// it (as when the single-filter programs run the chain one after another).
-bool run_chain(gd_graph *g) {
-  for (const filter_step &step : talvex_chain()) {
+// Runs the chain from step `first` on, one step at a time, each from a graph
+// as the reader leaves it (as when the single-filter programs run the chain
+// one after another, from any file a user hands them).
+bool run_chain(gd_graph *g, size_t first) {
+  for (const filter_step &step : talvex_chain().subspan(first)) {
     fill_to_capacity(g);
     if (!run_steps(g, std::span(&step, 1), step_report::errors_only)) return false;
   }
   return true;
 }
 
-// Exports the graph, then runs the chain on it and, when every step went
-// on, writes the result to `result_path` and exports it as read back.
-void run_like_the_programs(gd_graph *g, const std::string &result_path) {
+// Exports the graph, then runs the chain on it from step `first_step` and,
+// when every step went on, writes the result to `result_path` and exports it as read back.
+void run_like_the_programs(gd_graph *g, size_t first_step, const std::string &result_path) {
   export_graph(g);
-  if (!run_chain(g)) return;
+  if (!run_chain(g, first_step)) return;
   if (!gd_graph_write_binary_file(result_path.c_str(), *g)) return;
   gd_graph result = gd_graph_read_binary_file(result_path.c_str());
   if (result.curStringPos != 0) export_graph(&result);
@@ -109,7 +111,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   // The programs refuse an empty pool as a failed read.
   if (g.curStringPos != 0) {
     try {
-      run_like_the_programs(&g, result);
+      // The reader never reads past the last record, so the last byte can
+      // choose the first step; the seeds end in a zero byte: the whole chain.
+      run_like_the_programs(&g, data[size - 1] % talvex_chain_length, result);
     } catch (const designed_exit &) {
     }
   }
