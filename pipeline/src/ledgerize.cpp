@@ -44,7 +44,10 @@ std::string_view deleteDollar(std::string_view target) {
 // a mark.
 struct TripleIndex {
   const std::vector<RsfTriple>& triples;
-  // Triple numbers by source name, each list in input order.
+  // Triple numbers by source name, each list in input order. Once a node's
+  // listing has ended every triple of its list is listed, and the list is
+  // emptied: a node under many parents is then written again without
+  // scanning its triples each time, which made such inputs quadratic.
   std::unordered_map<std::string_view, std::vector<std::uint32_t>> bySource;
   std::vector<bool> listed;
   std::size_t listedCount = 0;
@@ -60,6 +63,11 @@ struct TripleIndex {
     static const std::vector<std::uint32_t> none;
     auto found = bySource.find(node);
     return found == bySource.end() ? none : found->second;
+  }
+
+  void forgetListed(std::string_view node) {
+    auto found = bySource.find(node);
+    if (found != bySource.end()) found->second.clear();
   }
 
   void markListed(std::uint32_t j) {
@@ -129,13 +137,17 @@ void listTree(std::string& out, TripleIndex& index, std::string_view root) {
   while (!stack.empty()) {
     Visit& visit = stack.back();
     const std::vector<std::uint32_t>& edges = index.from(visit.node);
+    // An inner visit of the same node (a containment cycle) may have emptied
+    // the list under this one.
     while (visit.next < edges.size() &&
            (index.listed[edges[visit.next]] ||
             isAttr(index.triples[edges[visit.next]].rel))) {
       ++visit.next;
     }
-    if (visit.next == edges.size()) {
+    if (visit.next >= edges.size()) {
+      std::string_view done = visit.node;
       stack.pop_back();
+      index.forgetListed(done);
       continue;
     }
     std::uint32_t j = edges[visit.next++];

@@ -96,6 +96,19 @@ TEST(Ledgerize, ACycleBelowARootIsListedOnceAndAnUnreachedOneIsRemainder) {
             "d\tcontain\tc\n");
 }
 
+TEST(Ledgerize, ACycleListsTheRestOfANodeOnItsInnerVisit) {
+  EXPECT_EQ(listingOf("contain r a\n"
+                      "contain a b\n"
+                      "contain b a\n"
+                      "calls a x\n"
+                      "@_kind a f\n"),
+            "r { }\n"
+            "  | a { kind=f }\n"
+            "  |   | b { }\n"
+            "  |   |   | a { }\n"
+            "  |   |   |   | calls x\n");
+}
+
 TEST(Ledgerize, NoTriplesNoListing) {
   EXPECT_EQ(listingOf(""), "");
   EXPECT_EQ(listingOf("calls a b\n"),
@@ -190,6 +203,31 @@ TEST_F(LedgerizeRun, UsageAndStops) {
     EXPECT_EQ(result.err, "ledgerize stopped: Quit #1\n");
   }
   EXPECT_EQ(workFiles(), (Lines{"dir", "g.rsf"}));
+}
+
+// A node under 20,000 parents with 20,000 edges of its own: its edges are
+// listed under the first parent, and each later parent writes it bare
+// without going through them again.
+TEST(Ledgerize, ANodeUnderManyParentsIsListedQuickly) {
+  const int count = 20000;
+  std::string rsf;
+  for (int i = 0; i < count; ++i) {
+    rsf += "contain p" + std::to_string(i) + " x\n";
+  }
+  for (int i = 0; i < count; ++i) rsf += "e x y" + std::to_string(i) + "\n";
+  auto begin = std::chrono::steady_clock::now();
+  std::string listing = listingOf(rsf);
+  auto elapsed = std::chrono::steady_clock::now() - begin;
+  EXPECT_LT(elapsed, manyTriplesBudget)
+      << std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
+  std::string expected = "p0 { }\n  | x { }\n";
+  for (int i = 0; i < count; ++i) {
+    expected += "  |   | e y" + std::to_string(i) + "\n";
+  }
+  for (int i = 1; i < count; ++i) {
+    expected += "p" + std::to_string(i) + " { }\n  | x { }\n";
+  }
+  EXPECT_EQ(listing, expected);
 }
 
 }  // namespace
