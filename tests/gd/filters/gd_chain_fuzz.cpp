@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <random>
 #include <string>
 
 #include <gd/filters/chain.h>
@@ -92,7 +94,78 @@ void run_like_the_programs(gd_graph *g, size_t first_step, const std::string &re
   deallocate_gd_graph(result);
 }
 
+// Where the node records of a gd graph file lie: after the 4-byte magic, the
+// version, the pool and the hash slots come firstNode and the record count.
+struct record_area {
+  size_t first = 0;  // offset of record 0
+  uint32_t count = 0;
+  size_t count_at = 0;  // offset of the record count
+};
+
+bool find_records(const uint8_t *data, size_t size, record_area *area) {
+  auto word = [&](size_t at, uint32_t *v) {
+    if (at + 4 > size) return false;
+    memcpy(v, data + at, 4);
+    return true;
+  };
+  uint32_t pool = 0, slots = 0;
+  if (!word(8, &pool)) return false;
+  uint64_t at = 12 + (uint64_t)pool;
+  if (at > size || !word(at, &slots)) return false;
+  at += 4 + 4 * (uint64_t)slots + 4;
+  if (at > size || !word(at, &area->count)) return false;
+  area->count_at = at;
+  area->first = at + 4;
+  if ((uint64_t)area->first + 72 * (uint64_t)area->count > size) return false;
+  return area->count > 0;
+}
+
+// One change that keeps the file a graph: a link field of one record pointed
+// at another record (or at none), a record given another record's kind, a
+// record copied over another, or a record appended as a copy of one.
+size_t mutate_records(uint8_t *data, size_t size, size_t max_size, unsigned seed) {
+  record_area area;
+  if (!find_records(data, size, &area)) return 0;
+  std::minstd_rand pick(seed);
+  auto record = [&](uint32_t r) { return data + area.first + 72 * (size_t)r; };
+  const uint32_t r = pick() % area.count, other = pick() % area.count;
+  switch (pick() % 5) {
+    case 0:
+    case 1: {
+      int32_t target = (int32_t)(pick() % (area.count + 1)) - 1;
+      memcpy(record(r) + 4 * (1 + pick() % 17), &target, 4);
+      break;
+    }
+    case 2:
+      memcpy(record(r), record(other), 2);
+      break;
+    case 3:
+      memcpy(record(r), record(other), 72);
+      break;
+    default: {
+      size_t end = area.first + 72 * (size_t)area.count;
+      if (size + 72 > max_size) return 0;
+      memmove(data + end + 72, data + end, size - end);
+      memcpy(data + end, record(other), 72);
+      uint32_t count = area.count + 1;
+      memcpy(data + area.count_at, &count, 4);
+      size += 72;
+      break;
+    }
+  }
+  return size;
+}
+
 }  // namespace
+
+// Half of the changes are made to whole records, so that links, kinds and
+// record counts change together as a damaged front end would change them.
+extern "C" size_t LLVMFuzzerMutate(uint8_t *data, size_t size, size_t max_size);
+extern "C" size_t LLVMFuzzerCustomMutator(uint8_t *data, size_t size, size_t max_size, unsigned seed) {
+  if (seed % 2 == 0)
+    if (size_t changed = mutate_records(data, size, max_size, seed / 2)) return changed;
+  return LLVMFuzzerMutate(data, size, max_size);
+}
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
   gd_set_fatal_handler(throw_designed_exit);
