@@ -100,6 +100,8 @@ struct record_area {
   size_t first = 0;  // offset of record 0
   uint32_t count = 0;
   size_t count_at = 0;  // offset of the record count
+  size_t slots_at = 0;  // offset of the hash slot count
+  uint32_t slots = 0;
 };
 
 bool find_records(const uint8_t *data, size_t size, record_area *area) {
@@ -112,6 +114,8 @@ bool find_records(const uint8_t *data, size_t size, record_area *area) {
   if (!word(8, &pool)) return false;
   uint64_t at = 12 + (uint64_t)pool;
   if (at > size || !word(at, &slots)) return false;
+  area->slots_at = at;
+  area->slots = slots;
   at += 4 + 4 * (uint64_t)slots + 4;
   if (at > size || !word(at, &area->count)) return false;
   area->count_at = at;
@@ -122,14 +126,23 @@ bool find_records(const uint8_t *data, size_t size, record_area *area) {
 
 // One change that keeps the file a graph: a link field of one record pointed
 // at another record (or at none), a record given another record's kind, a
-// record copied over another, or a record appended as a copy of one.
+// record copied over another, a record appended as a copy of one, or the
+// hash table cut short (so that adding strings must enlarge it).
 size_t mutate_records(uint8_t *data, size_t size, size_t max_size, unsigned seed) {
   record_area area;
   if (!find_records(data, size, &area)) return 0;
   std::minstd_rand pick(seed);
   auto record = [&](uint32_t r) { return data + area.first + 72 * (size_t)r; };
   const uint32_t r = pick() % area.count, other = pick() % area.count;
-  switch (pick() % 5) {
+  switch (pick() % 6) {
+    case 5: {
+      uint32_t keep = pick() % (area.slots + 1);
+      size_t cut_from = area.slots_at + 4 + 4 * (size_t)keep;
+      size_t cut = 4 * (size_t)(area.slots - keep);
+      memmove(data + cut_from, data + cut_from + cut, size - cut_from - cut);
+      memcpy(data + area.slots_at, &keep, 4);
+      return size - cut;
+    }
     case 0:
     case 1: {
       int32_t target = (int32_t)(pick() % (area.count + 1)) - 1;
