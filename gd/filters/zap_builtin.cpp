@@ -6,7 +6,80 @@
 
 #include <gd/filters/filters.h>
 
+#include <gd/kind_table.h>
+
+#include <vector>
+
 #include "chain_walk.h"
+
+namespace {
+
+// The two lowest-numbered users of every built-in type that the scope's
+// chain lists, by the store's use test, found in one pass over the nodes: a
+// used-by search per listed type would pass over the whole graph once per
+// type. Unlinking arcs changes no link to a built-in type that is asked
+// about later (an arc whose `next` is a type ends the chain), so the users
+// found before the chain changes answer every question of the walk.
+struct listed_type_users {
+    std::vector<bool> listed;
+    std::vector<node_ptr> first, second;  // -1: none
+    // The first node that has no use test: a search reaching it stops the
+    // program, so the pass ends there.
+    node_ptr unhandled = -1;
+};
+
+listed_type_users find_listed_type_users(const gd_graph *g, node_ptr contents)
+{
+    listed_type_users u;
+    u.listed.assign(g->curNodePos, false);
+    bool any = false;
+    chain_guard guard(g);
+    for (node_ptr a = contents; is_arc_kind(kind_of(g, a)) && guard.step(); a = g->nodeBuffer[a].dc_arc.next) {
+        const node_ptr d = g->nodeBuffer[a].dc_arc.dest;
+        if (kind_of(g, d) == dC_BUILT_IN_TYPE)
+            any = u.listed[d] = true;
+    }
+    if (!any)
+        return u;
+    u.first.assign(g->curNodePos, -1);
+    u.second.assign(g->curNodePos, -1);
+    for (node_ptr i = 0; node_valid(g, i); i++) {
+        node_ptr links[GD_MAX_LINKS];
+        const int count = gd_compared_links(g, i, links);
+        if (count < 0) {
+            u.unhandled = i;
+            break;
+        }
+        for (int l = 0; l < count; l++) {
+            const node_ptr v = links[l];
+            if (!node_valid(g, v) || !u.listed[v])
+                continue;
+            if (u.first[v] == -1)
+                u.first[v] = i;
+            else if (u.first[v] != i && u.second[v] == -1)
+                u.second[v] = i;
+        }
+    }
+    return u;
+}
+
+// Whether a node other than the scope's arc `a` uses type d: the answer of
+// UsedBy with the arc passed over, the fatal end included.
+bool used_by_another(gd_graph *g, const listed_type_users &u, node_ptr a, node_ptr d)
+{
+    if (!u.listed[d]) {
+        g->nodeBuffer[a].common.mark_flag1 = 1;
+        const bool used = UsedBy(*g, d, 1) != -1;
+        g->nodeBuffer[a].common.mark_flag1 = 0;
+        return used;
+    }
+    const node_ptr user = u.first[d] != a ? u.first[d] : u.second[d];
+    if (user == -1 && u.unhandled != -1)
+        nodeUses(*g, u.unhandled, d);  // stops the program, as the search would
+    return user != -1;
+}
+
+}  // namespace
 
 int zap_builtin_filter(gd_graph *g)
 {
@@ -15,6 +88,7 @@ int zap_builtin_filter(gd_graph *g)
     const node_ptr root = g->firstNode;
     if (!is_scope_kind(kind_of(g, root)) || g->nodeBuffer[root].dc_scope.contents == -1)
         return 1;
+    const listed_type_users users = find_listed_type_users(g, g->nodeBuffer[root].dc_scope.contents);
 
     // `prev` is the arc whose `next` links the current arc, -1 while the
     // scope's `contents` does.
@@ -24,13 +98,8 @@ int zap_builtin_filter(gd_graph *g)
     while (is_arc_kind(kind_of(g, a)) && guard.step()) {
         const node_ptr next = g->nodeBuffer[a].dc_arc.next;
         const node_ptr d = g->nodeBuffer[a].dc_arc.dest;
-        bool unused = false;
-        if (kind_of(g, d) == dC_BUILT_IN_TYPE) {
-            // The scope's own arc does not count as a use.
-            g->nodeBuffer[a].common.mark_flag1 = 1;
-            unused = UsedBy(*g, d, 1) == -1;
-            g->nodeBuffer[a].common.mark_flag1 = 0;
-        }
+        // The scope's own arc does not count as a use.
+        const bool unused = kind_of(g, d) == dC_BUILT_IN_TYPE && !used_by_another(g, users, a, d);
         if (!unused) {
             prev = a;
         } else {

@@ -81,6 +81,12 @@ bool gd_field_is_hidden(const gd_kind_info *k, const gd_field *f);
 // to the slots there are).
 int gd_links_in_use(const gd_kind_info *k, const gd_graph_node *p);
 
+// The node_ptr values that the use test (nodeUses) compares for node src, in
+// its order, stored in `out`: their number; 0 for an index out of range, a
+// free or an untyped record; -1 for a kind that has no use test (nodeUses
+// stops the program on it).
+int gd_compared_links(const gd_graph *g, node_ptr src, node_ptr out[GD_MAX_LINKS]);
+
 // Reading and writing a field of a record as a number (no GD_FT_NODES).
 int64_t gd_field_get(const gd_graph_node *p, const gd_field *f);
 void gd_field_set(gd_graph_node *p, const gd_field *f, int64_t v);
