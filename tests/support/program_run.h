@@ -1,0 +1,54 @@
+// Starting a built program from a test: the argument vector is handed to the
+// program as it is (no shell sees it), with its own working directory,
+// environment and standard input; the test gets back the exit status and
+// everything the program wrote on standard output and standard error.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace test_support {
+
+struct ProgramRun {
+  int status = -1;  // the exit status; -1 when the program did not exit
+  int signal = 0;   // the signal that ended it, 0 when it exited
+  std::string out;
+  std::string err;
+};
+
+struct RunSetup {
+  std::filesystem::path directory;  // working directory; empty: the test's own
+  std::map<std::string, std::optional<std::string>>
+      environment;    // nullopt: unset
+  std::string input;  // standard input
+};
+
+// Starts program (a path) with the arguments and waits for it.
+ProgramRun runProgram(const std::string& program,
+                      const std::vector<std::string>& arguments,
+                      const RunSetup& setup = {});
+
+// A fresh directory under the system's temporary directory, removed with
+// everything in it when the test ends.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const {
+    return path_ / name;
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::string readFile(const std::filesystem::path& path);
+void writeFile(const std::filesystem::path& path, const std::string& text);
+
+}  // namespace test_support
