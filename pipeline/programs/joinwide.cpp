@@ -9,6 +9,8 @@ int main(int argc, char** argv) {
   pipeline::setUpOutput();
   std::vector<std::string> arguments = pipeline::argumentsOf(argc, argv);
   return pipeline::finish(
-      "joinwide", pipeline::runLinker(pipeline::Linker::joinwide, arguments,
-                                      std::getenv("QUILLON_PATH"), std::cout));
+      "joinwide",
+      pipeline::runLinker(pipeline::Linker::joinwide, arguments,
+                          pipeline::quillonPathOf(std::getenv("QUILLON_PATH")),
+                          std::cout));
 }

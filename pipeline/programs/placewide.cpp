@@ -8,6 +8,8 @@ int main(int argc, char** argv) {
   pipeline::setUpOutput();
   std::vector<std::string> arguments = pipeline::argumentsOf(argc, argv);
   return pipeline::finish(
-      "placewide", pipeline::runPlacewide(
-                       arguments, std::getenv("QUILLON_PATH"), std::cout));
+      "placewide",
+      pipeline::runPlacewide(
+          arguments, pipeline::quillonPathOf(std::getenv("QUILLON_PATH")),
+          std::cout));
 }

@@ -4,10 +4,14 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "stages.hpp"
+
 int main(int argc, char** argv) {
   pipeline::setUpOutput();
   std::vector<std::string> arguments = pipeline::argumentsOf(argc, argv);
   return pipeline::finish(
       "prep",
-      pipeline::runPrep(arguments, std::getenv("QUILLON_PATH"), std::cout));
+      pipeline::runPrep(arguments,
+                        pipeline::quillonPathOf(std::getenv("QUILLON_PATH")),
+                        std::cout));
 }

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "input_file.hpp"
+
 namespace pipeline {
 
 namespace {
@@ -99,34 +101,48 @@ std::vector<std::string_view> findRoots(const std::vector<RsfTriple>& triples) {
   return roots;
 }
 
-void writeIndent(std::string& out, std::size_t depth) {
-  for (std::size_t i = 0; i < depth; ++i) out += "  | ";
-}
+// Writes the listing as it is made: a line's indentation grows with its
+// depth, so a deep tree's listing is far larger than the graph, and only the
+// indentation of the deepest line reached is kept.
+class ListingWriter {
+ public:
+  explicit ListingWriter(std::ostream& out) : out_(out) {}
+
+  ListingWriter& operator<<(std::string_view text) {
+    out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+    return *this;
+  }
+
+  void indent(std::size_t depth) {
+    constexpr std::string_view level = "  | ";
+    while (indentation_.size() < depth * level.size()) indentation_ += level;
+    *this << std::string_view(indentation_).substr(0, depth * level.size());
+  }
+
+ private:
+  std::ostream& out_;
+  std::string indentation_;
+};
 
 // One node's line with its attributes, which are then listed.
-void writeNodeLine(std::string& out, TripleIndex& index, std::size_t depth,
+void writeNodeLine(ListingWriter& out, TripleIndex& index, std::size_t depth,
                    std::string_view label, std::string_view node) {
-  writeIndent(out, depth);
-  out += label;
-  out += node;
-  out += " { ";
+  out.indent(depth);
+  out << label << node << " { ";
   for (std::uint32_t j : index.from(node)) {
     const RsfTriple& triple = index.triples[j];
     if (index.listed[j] || !isAttr(triple.rel)) continue;
-    out += std::string_view(triple.rel).substr(2);
-    out += '=';
-    out += triple.trg;
-    out += ' ';
+    out << std::string_view(triple.rel).substr(2) << "=" << triple.trg << " ";
     index.markListed(j);
   }
-  out += "}\n";
+  out << "}\n";
 }
 
 // Lists the tree below root, depth first in input order. An explicit stack
 // keeps deep containment chains off the call stack. A containment triple is
 // marked listed before the walk descends through it, so a cycle below a
 // root is listed once and then ends.
-void listTree(std::string& out, TripleIndex& index, std::string_view root) {
+void listTree(ListingWriter& out, TripleIndex& index, std::string_view root) {
   struct Visit {
     std::string_view node;
     std::size_t depth;
@@ -160,22 +176,19 @@ void listTree(std::string& out, TripleIndex& index, std::string_view root) {
       writeNodeLine(out, index, depth, label, triple.trg);
       stack.push_back({triple.trg, depth, 0});  // visit is no longer valid
     } else {
-      writeIndent(out, depth);
-      out += triple.rel;
-      out += ' ';
-      out += deleteDollar(triple.trg);
-      out += '\n';
+      out.indent(depth);
+      out << triple.rel << " " << deleteDollar(triple.trg) << "\n";
     }
   }
 }
 
-void listRemainder(std::string& out, const TripleIndex& index) {
+void listRemainder(ListingWriter& out, const TripleIndex& index) {
   if (index.listedCount == index.triples.size()) return;
-  out += "\nEdges/attributes NOT in the tree:\n";
+  out << "\nEdges/attributes NOT in the tree:\n";
   for (std::size_t j = 0; j < index.triples.size(); ++j) {
     if (index.listed[j]) continue;
     const RsfTriple& triple = index.triples[j];
-    out += triple.src + '\t' + triple.rel + '\t' + triple.trg + '\n';
+    out << triple.src << "\t" << triple.rel << "\t" << triple.trg << "\n";
   }
 }
 
@@ -199,12 +212,13 @@ std::vector<RsfTriple> readTriples(TokenInput& in) {
   return triples;
 }
 
-std::string tableOfContents(const std::vector<RsfTriple>& triples) {
+void writeTableOfContents(const std::vector<RsfTriple>& triples,
+                          std::ostream& out) {
   TripleIndex index(triples);
-  std::string out;
-  for (std::string_view root : findRoots(triples)) listTree(out, index, root);
-  listRemainder(out, index);
-  return out;
+  ListingWriter listing(out);
+  for (std::string_view root : findRoots(triples))
+    listTree(listing, index, root);
+  listRemainder(listing, index);
 }
 
 Outcome runLedgerize(const std::vector<std::string>& arguments,
@@ -215,23 +229,29 @@ Outcome runLedgerize(const std::vector<std::string>& arguments,
   }
   const std::string& inFileName = arguments[0];
   const std::string& outFileName = arguments[1];
-  std::filebuf inFile;
-  if (inFile.open(inFileName, std::ios::in) == nullptr) {
+  InputFile inFile;
+  if (!inFile.open(inFileName)) {
     messages << "***Error [ledgerize]: Sorry, can't open input file '"
              << inFileName << "'\n";
     return Outcome::quit;
   }
   // The triples are read before the output is opened, so that naming the
-  // input file as the output does not empty it unread.
+  // input file as the output does not empty it unread, and a read error
+  // leaves no listing behind.
   TokenInput in{&inFile};
   std::vector<RsfTriple> triples = readTriples(in);
+  if (inFile.readFailed()) {
+    messages << "***Error [ledgerize]: Sorry, can't read input file '"
+             << inFileName << "'\n";
+    return Outcome::quit;
+  }
   std::ofstream outFile(outFileName, std::ios::out | std::ios::trunc);
   if (!outFile) {
     messages << "***Error [ledgerize]: Can't open output file '" << outFileName
              << "'\n";
     return Outcome::quit;
   }
-  outFile << tableOfContents(triples);
+  writeTableOfContents(triples, outFile);
   outFile.close();
   if (!outFile) {
     messages << "***Error [ledgerize]: Can't write output file '" << outFileName

@@ -23,8 +23,10 @@ struct RsfTriple {
 // the empty string.
 std::vector<RsfTriple> readTriples(TokenInput& in);
 
-// The whole listing of the triples, in input order.
-std::string tableOfContents(const std::vector<RsfTriple>& triples);
+// Writes the whole listing of the triples, in input order, as it is made:
+// the memory used is bounded by the triples, not by the listing.
+void writeTableOfContents(const std::vector<RsfTriple>& triples,
+                          std::ostream& out);
 
 // A whole run: ledgerize fileRsf fileTabula.
 Outcome runLedgerize(const std::vector<std::string>& arguments,

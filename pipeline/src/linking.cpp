@@ -1,16 +1,16 @@
 #include "linking.hpp"
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <ostream>
+#include <system_error>
 
 #include "names.hpp"
 
 namespace pipeline {
 
 namespace {
-
-const std::string prepPathMessage =
-    "***Error [prep]: Environment variable QUILLON_PATH not set\n";
 
 // joinwide's usage text has always shown "-notwinfold"; both spellings
 // switch the twinfold stage off.
@@ -33,7 +33,7 @@ const LinkerProfile linkProfile{
      {"-noclusterch", "clusterch", false}},
     {"rawlink", "dellinksym", "layout"},
     true,
-    prepPathMessage,
+    "prep",
     {"Usage: link file1Ta file2Ta file3Ta ... [containRsf] [schemaTa]",
      "The TA files are linked and are output as file out.ls.ta",
      "The TA files must have the suffix '.ta'",
@@ -64,7 +64,7 @@ const LinkerProfile joinwideProfile{
      {"-noclusterch", "clusterch", false}},
     {"rawlink", "dellinksym", "cleanup"},
     false,
-    "***Error [joinwide]: Environment variable QUILLON_PATH not set\n",
+    "joinwide",
     {"Usage: joinwide file1Ta file2Ta file3Ta ... ",
      "The TA files are linked and are output as file 'out.ln.ta'",
      "Typical usage:",
@@ -127,6 +127,50 @@ bool writeSetFile(std::FILE* setFile, const std::vector<std::string>& inputs) {
   return std::fclose(setFile) == 0 && written;
 }
 
+// The name as the system finds the file: "." and ".." parts and symbolic
+// links on the way resolved as far as the path exists.
+std::filesystem::path resolvedName(const std::string& name) {
+  std::error_code error;
+  std::filesystem::path resolved =
+      std::filesystem::weakly_canonical(name, error);
+  return error ? std::filesystem::path(name).lexically_normal() : resolved;
+}
+
+// Refuses, with a message, the files named on the command line that the run
+// cannot take: a name of a file the run itself writes (its set file would be
+// emptied, a stage or final file replaced, before a stage reads it), and an
+// input name that holds a newline, which the set file's one name per line
+// cannot carry.
+bool refuseInputs(const LinkerProfile& profile, const LinkArguments& sorted,
+                  const std::vector<std::string>& written,
+                  std::ostream& messages) {
+  std::vector<std::filesystem::path> writtenNames;
+  for (const std::string& name : written)
+    writtenNames.push_back(resolvedName(name));
+  std::vector<std::string> read = sorted.inputs;
+  for (const std::string& extra : {sorted.containRsf, sorted.schemaTa}) {
+    if (extra != noFile) read.push_back(extra);
+  }
+  for (const std::string& name : read) {
+    std::filesystem::path resolved = resolvedName(name);
+    if (std::find(writtenNames.begin(), writtenNames.end(), resolved) !=
+        writtenNames.end()) {
+      messages << "***Error [" << profile.name
+               << "]: Input file is one of this run's work or output files: '"
+               << name << "'\n";
+      return true;
+    }
+  }
+  for (const std::string& input : sorted.inputs) {
+    if (input.find('\n') != std::string::npos) {
+      messages << "***Error [" << profile.name
+               << "]: Input file name holds a newline: '" << input << "'\n";
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 const LinkerProfile& linkerProfile(Linker linker) {
@@ -157,7 +201,7 @@ LinkArguments classifyLinkArguments(const LinkerProfile& profile,
 }
 
 Outcome runLinker(Linker linker, const std::vector<std::string>& arguments,
-                  const char* quillonPath, std::ostream& messages) {
+                  const std::string& quillonPath, std::ostream& messages) {
   const LinkerProfile& profile = linkerProfile(linker);
   if (isUsageRequest(arguments)) {
     printUsage(profile.usage, messages);
@@ -166,21 +210,11 @@ Outcome runLinker(Linker linker, const std::vector<std::string>& arguments,
   std::vector<std::string> stages;
   if (auto stop =
           readPipeline(quillonPath, profile.pipelineFile,
-                       profile.missingPathMessage, false, stages, messages)) {
+                       missingPathMessage(profile.missingPathTag, false), false,
+                       stages, messages)) {
     return *stop;
   }
-  std::FILE* setFile = std::fopen(profile.setFile.c_str(), "w");
-  if (setFile == nullptr) {
-    messages << "***Error [" << profile.name
-             << "]:  Cannot open file: " << profile.setFile << '\n';
-    return Outcome::quit;
-  }
   LinkArguments sorted = classifyLinkArguments(profile, arguments, messages);
-  if (!writeSetFile(setFile, sorted.inputs)) {
-    messages << "***Error [" << profile.name
-             << "]:  Cannot write file: " << profile.setFile << '\n';
-    return Outcome::quit;
-  }
 
   StageProfile run;
   run.prefix = profile.prefix;
@@ -193,6 +227,23 @@ Outcome runLinker(Linker linker, const std::vector<std::string>& arguments,
   run.containRsf = sorted.containRsf;
   run.schemaTa = sorted.schemaTa;
   run.fileToRemove = profile.setFile;
+
+  // Nothing is written before the inputs are known to be safe to read.
+  std::vector<std::string> written = stageFiles(run, stages);  // set file first
+  written.push_back(run.finalFile);
+  if (refuseInputs(profile, sorted, written, messages)) return Outcome::quit;
+
+  std::FILE* setFile = std::fopen(profile.setFile.c_str(), "w");
+  if (setFile == nullptr) {
+    messages << "***Error [" << profile.name
+             << "]:  Cannot open file: " << profile.setFile << '\n';
+    return Outcome::quit;
+  }
+  if (!writeSetFile(setFile, sorted.inputs)) {
+    messages << "***Error [" << profile.name
+             << "]:  Cannot write file: " << profile.setFile << '\n';
+    return Outcome::quit;
+  }
   return runPlan(planStages(run, stages), messages);
 }
 
@@ -221,14 +272,15 @@ LayoutArguments classifyLayoutArguments(
 }
 
 Outcome runPlacewide(const std::vector<std::string>& arguments,
-                     const char* quillonPath, std::ostream& messages) {
+                     const std::string& quillonPath, std::ostream& messages) {
   if (isUsageRequest(arguments)) {
     printUsage(placewideUsage, messages);
     return Outcome::quit;
   }
   std::vector<std::string> stages;
-  if (auto stop = readPipeline(quillonPath, "placewide.pip", prepPathMessage,
-                               false, stages, messages)) {
+  if (auto stop = readPipeline(quillonPath, "placewide.pip",
+                               missingPathMessage("prep", false), false, stages,
+                               messages)) {
     return *stop;
   }
   LayoutArguments sorted = classifyLayoutArguments(arguments, messages);

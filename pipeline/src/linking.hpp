@@ -32,7 +32,7 @@ struct LinkerProfile {
   std::vector<SwitchOption> options;
   std::vector<std::string> knownStages;
   bool takesExtraFiles;  // containment and schema files on the command line
-  std::string missingPathMessage;
+  std::string missingPathTag;  // in the brackets of the missing-path message
   std::vector<std::string> usage;
 };
 
@@ -52,10 +52,12 @@ LinkArguments classifyLinkArguments(const LinkerProfile& profile,
                                     const std::vector<std::string>& arguments,
                                     std::ostream& messages);
 
-// A whole run of link or joinwide in the working directory. quillonPath is
-// the value of QUILLON_PATH (null when unset).
+// A whole run of link or joinwide in the working directory. quillonPath
+// holds lib/pipeline/ (empty when QUILLON_PATH is not set and no installed
+// pipeline files were found). An input that the run itself writes, or an
+// input name with a newline, stops the run before anything is written.
 Outcome runLinker(Linker linker, const std::vector<std::string>& arguments,
-                  const char* quillonPath, std::ostream& messages);
+                  const std::string& quillonPath, std::ostream& messages);
 
 // The command line of placewide, sorted out.
 struct LayoutArguments {
@@ -69,6 +71,6 @@ LayoutArguments classifyLayoutArguments(
 
 // A whole run of placewide in the working directory.
 Outcome runPlacewide(const std::vector<std::string>& arguments,
-                     const char* quillonPath, std::ostream& messages);
+                     const std::string& quillonPath, std::ostream& messages);
 
 }  // namespace pipeline

@@ -54,7 +54,7 @@ bool shouldRunStage(const std::vector<std::string>& arguments,
 }
 
 Outcome runPrep(const std::vector<std::string>& arguments,
-                const char* quillonPath, std::ostream& messages) {
+                const std::string& quillonPath, std::ostream& messages) {
   if (isUsageRequest(arguments)) {
     for (std::string_view line : prepUsage) messages << line << '\n';
     return Outcome::quit;
@@ -71,11 +71,9 @@ Outcome runPrep(const std::vector<std::string>& arguments,
   std::string baseFile = delsuffixes(files.fileTa);
 
   std::vector<std::string> stages;
-  if (auto stop = readPipeline(
-          quillonPath, "prep.pip",
-          "***Error [prep]: Environment variable QUILLON_PATH not set\n"
-          "\tThis locates the library of sifter scripts\n",
-          true, stages, messages)) {
+  if (auto stop = readPipeline(quillonPath, "prep.pip",
+                               missingPathMessage("prep", true), true, stages,
+                               messages)) {
     return *stop;
   }
 

@@ -26,9 +26,9 @@ PrepFiles classifyPrepArguments(const std::vector<std::string>& arguments,
 bool shouldRunStage(const std::vector<std::string>& arguments,
                     const std::string& stage);
 
-// A whole run of prep. quillonPath is the value of QUILLON_PATH (null when
-// unset).
+// A whole run of prep. quillonPath holds lib/pipeline/ (empty when
+// QUILLON_PATH is not set and no installed pipeline files were found).
 Outcome runPrep(const std::vector<std::string>& arguments,
-                const char* quillonPath, std::ostream& messages);
+                const std::string& quillonPath, std::ostream& messages);
 
 }  // namespace pipeline

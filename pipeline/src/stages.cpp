@@ -1,9 +1,10 @@
 #include "stages.hpp"
 
 #include <algorithm>
-#include <fstream>
 #include <ostream>
+#include <system_error>
 
+#include "input_file.hpp"
 #include "names.hpp"
 
 namespace pipeline {
@@ -71,24 +72,56 @@ bool readStageNames(TokenInput& in, bool dropComments,
   return true;
 }
 
-std::optional<Outcome> readPipeline(const char* quillonPath,
+std::string installedQuillonPath(const std::filesystem::path& programFile) {
+  std::filesystem::path root =
+      (programFile.parent_path() / QUILLON_INSTALLED_ROOT).lexically_normal();
+  std::error_code error;
+  if (!std::filesystem::is_directory(root / "lib" / "pipeline", error))
+    return {};
+  return root.string();
+}
+
+std::string quillonPathOf(const char* fromEnvironment) {
+  if (fromEnvironment != nullptr && *fromEnvironment != '\0') {
+    return fromEnvironment;
+  }
+  std::error_code error;
+  std::filesystem::path program =
+      std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::string() : installedQuillonPath(program);
+}
+
+std::string missingPathMessage(std::string_view tag, bool saysWhatItLocates) {
+  std::string message = "***Error [";
+  message += tag;
+  message += "]: Environment variable QUILLON_PATH not set\n";
+  if (saysWhatItLocates)
+    message += "\tThis locates the library of sifter scripts\n";
+  return message;
+}
+
+std::optional<Outcome> readPipeline(const std::string& quillonPath,
                                     const std::string& pipelineName,
-                                    const std::string& missingPathMessage,
+                                    const std::string& missingPath,
                                     bool dropComments,
                                     std::vector<std::string>& stages,
                                     std::ostream& messages) {
-  if (quillonPath == nullptr || *quillonPath == '\0') {
-    messages << missingPathMessage;
+  if (quillonPath.empty()) {
+    messages << missingPath;
     return Outcome::quit;
   }
   std::string path = pipelineFilePath(quillonPath, pipelineName);
-  std::filebuf file;
-  if (file.open(path, std::ios::in) == nullptr) {
+  InputFile file;
+  if (!file.open(path)) {
     messages << "*** [prep]: Cannot open pipeline file '" << path << "'\n";
     return Outcome::quit;
   }
   TokenInput in{&file};
   if (!readStageNames(in, dropComments, stages)) return Outcome::violatedLimit;
+  if (file.readFailed()) {
+    messages << "*** [prep]: Cannot read pipeline file '" << path << "'\n";
+    return Outcome::quit;
+  }
   return std::nullopt;
 }
 

@@ -3,9 +3,11 @@
 // pipeline file become a chain of commands, stage i reading the file that
 // stage i - 1 wrote, and the last stage file is copied to the final file.
 
+#include <filesystem>
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "command.hpp"
@@ -24,18 +26,33 @@ inline constexpr const char* noFile = "NONE";
 std::string pipelineFilePath(const std::string& quillonPath,
                              const std::string& pipelineName);
 
+// The folder that holds lib/pipeline/ of an installed toolkit whose program
+// is programFile: share/quillon beside the program's bin folder, so that a
+// moved installation still finds its pipeline files. Empty when there is
+// none.
+std::string installedQuillonPath(const std::filesystem::path& programFile);
+
+// Where a driver looks for its pipeline file: QUILLON_PATH (given as its
+// value, null when unset) when it is set and not empty, else the installed
+// pipeline files beside the running program. Empty when neither is there.
+std::string quillonPathOf(const char* fromEnvironment);
+
+// The driver's message when QUILLON_PATH is not set: tag is the name in its
+// brackets; prep also says what the variable locates.
+std::string missingPathMessage(std::string_view tag, bool saysWhatItLocates);
+
 // Reads the stage names of a pipeline file. With dropComments (prep), a
 // token beginning with "%" is dropped. Gives false when a thirty-first
 // token follows the thirtieth stage name (a comment included).
 bool readStageNames(TokenInput& in, bool dropComments,
                     std::vector<std::string>& stages);
 
-// Finds and reads the driver's pipeline file under QUILLON_PATH (given as
-// its value, null when unset). On failure writes missingPathMessage or the
-// cannot-open message and gives the stop.
-std::optional<Outcome> readPipeline(const char* quillonPath,
+// Finds and reads the driver's pipeline file under quillonPath. On failure
+// writes missingPath (for an empty quillonPath), the cannot-open or
+// the cannot-read message and gives the stop.
+std::optional<Outcome> readPipeline(const std::string& quillonPath,
                                     const std::string& pipelineName,
-                                    const std::string& missingPathMessage,
+                                    const std::string& missingPath,
                                     bool dropComments,
                                     std::vector<std::string>& stages,
                                     std::ostream& messages);

@@ -1,9 +1,9 @@
 #include "utilities.hpp"
 
 #include <array>
-#include <fstream>
 #include <ostream>
 
+#include "input_file.hpp"
 #include "names.hpp"
 
 namespace pipeline {
@@ -33,16 +33,16 @@ std::string numberedLine(std::size_t number, std::string_view line) {
 Outcome runNumber(TokenInput& typed, std::ostream& messages) {
   messages << "Number what file? ";
   std::string fileName = readToken(typed);
-  std::filebuf file;
-  if (fileName.empty() || file.open(fileName, std::ios::in) == nullptr) {
-    return Outcome::violatedLimit;
-  }
+  InputFile file;
+  if (!file.open(fileName)) return Outcome::violatedLimit;
   TokenInput in{&file};
   std::string line;
   for (std::size_t number = 1; readLine(in, line); ++number) {
     messages << numberedLine(number, line);
   }
-  return Outcome::done;
+  // A file that fails while it is read is as unusable as one that cannot
+  // be opened; the lines before the failure stay written.
+  return file.readFailed() ? Outcome::violatedLimit : Outcome::done;
 }
 
 const std::vector<Example>& exampleTable() {

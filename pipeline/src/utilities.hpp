@@ -19,7 +19,8 @@ namespace pipeline {
 std::string numberedLine(std::size_t number, std::string_view line);
 
 // number: prompts for a file name, reads it as one token from the typed
-// input and writes every line of the file numbered.
+// input and writes every line of the file numbered. A file that cannot be
+// opened or read is a violated-limit stop.
 Outcome runNumber(TokenInput& typed, std::ostream& messages);
 
 // One example of batchrun: its directory under the test directory and its

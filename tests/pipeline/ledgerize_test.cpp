@@ -12,10 +12,16 @@ namespace {
 
 using namespace pipeline_test;
 
+std::string listingOf(const std::vector<RsfTriple>& triples) {
+  std::ostringstream listing;
+  writeTableOfContents(triples, listing);
+  return listing.str();
+}
+
 std::string listingOf(const std::string& rsf) {
   std::stringbuf buffer(rsf);
   TokenInput in{&buffer};
-  return tableOfContents(readTriples(in));
+  return listingOf(readTriples(in));
 }
 
 TEST(Ledgerize, ReadsTriplesWithQuotesAndAShortLastOne) {
@@ -140,7 +146,7 @@ TEST(Ledgerize, ManyTriplesAreAllListedQuickly) {
   std::stringbuf buffer(rsf);
   TokenInput in{&buffer};
   std::vector<RsfTriple> triples = readTriples(in);
-  std::string listing = tableOfContents(triples);
+  std::string listing = listingOf(triples);
   auto elapsed = std::chrono::steady_clock::now() - begin;
   EXPECT_EQ(triples.size(), 100001u);
   EXPECT_LT(elapsed, manyTriplesBudget)

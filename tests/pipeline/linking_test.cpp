@@ -316,6 +316,90 @@ TEST_F(LinkRun, NamesWithBlanksQuotesAndSemicolonsPassUnchanged) {
                    "out.tmp.02.addcontain.ta", "out.tmp.03.addschema.ta"}));
 }
 
+// Inputs that the run itself writes, and input names that the set file
+// cannot carry: refused before any file is written or any stage runs. Each
+// work file exists beforehand and keeps its text.
+TEST_F(LinkRun, InputsThatTheRunWritesOrWithANewlineAreRefused) {
+  usePipeline("link.pip", "rawlink dellinksym x.sch\n");
+  usePipeline("joinwide.pip", "rawlink dellinksym\n");
+  const Lines workNames = {"link.tmp.02.dellinksym.ta",
+                           "out.ls.ta",
+                           "out.ln.ta",
+                           "out.tmp.01.rawlink.ta",
+                           "out.tmp.1.rawlink.set",
+                           "link.tmp.1.rawlink.set",
+                           "out.tmp.03.x.sch.ta"};
+  for (const std::string& name : workNames) writeFile(work / name, "keep\n");
+  Lines before = workFiles();
+
+  struct Case {
+    std::string program;
+    Lines arguments;
+    std::string out;
+  };
+  const std::string linkWorkFile =
+      "***Error [link]: Input file is one of this run's work or output "
+      "files: '";
+  const std::string joinwideWorkFile =
+      "***Error [joinwide]: Input file is one of this run's work or output "
+      "files: '";
+  const Case cases[] = {
+      {LINK_PROGRAM,
+       {"a.ta", "out.tmp.1.rawlink.set"},
+       "***Warning [link]: To be linked file named: 'out.tmp.1.rawlink.set'\n" +
+           linkWorkFile + "out.tmp.1.rawlink.set'\n"},
+      {LINK_PROGRAM,
+       {"out.tmp.01.rawlink.ta"},
+       linkWorkFile + "out.tmp.01.rawlink.ta'\n"},
+      {LINK_PROGRAM, {"a.ta", "./out.ls.ta"}, linkWorkFile + "./out.ls.ta'\n"},
+      {LINK_PROGRAM,
+       {"a.ta", "../work/out.ls.ta"},
+       linkWorkFile + "../work/out.ls.ta'\n"},
+      {LINK_PROGRAM,
+       {"a.ta", "out.tmp.03.x.sch.ta"},
+       linkWorkFile + "out.tmp.03.x.sch.ta'\n"},
+      {LINK_PROGRAM,
+       {"a.ta", "b\nc.ta"},
+       "***Error [link]: Input file name holds a newline: 'b\nc.ta'\n"},
+      {JOINWIDE_PROGRAM,
+       {"link.tmp.1.rawlink.set", "a.ta"},
+       "***Warning [joinwide]: To be linked file named: "
+       "'link.tmp.1.rawlink.set'\n" +
+           joinwideWorkFile + "link.tmp.1.rawlink.set'\n"},
+      {JOINWIDE_PROGRAM,
+       {"a.ta", "link.tmp.02.dellinksym.ta"},
+       joinwideWorkFile + "link.tmp.02.dellinksym.ta'\n"},
+      {JOINWIDE_PROGRAM, {"out.ln.ta"}, joinwideWorkFile + "out.ln.ta'\n"},
+      {JOINWIDE_PROGRAM,
+       {"a.ta", "\n"},
+       "***Warning [joinwide]: To be linked file named: '\n'\n"
+       "***Error [joinwide]: Input file name holds a newline: '\n'\n"},
+  };
+  for (const Case& c : cases) {
+    const std::string name = c.program + " " + c.arguments.back();
+    auto result = start(c.program, c.arguments);
+    EXPECT_EQ(result.status, 255) << name;
+    EXPECT_EQ(result.out, c.out) << name;
+    EXPECT_EQ(result.err,
+              fs::path(c.program).filename().string() + " stopped: Quit #1\n")
+        << name;
+    EXPECT_EQ(workFiles(), before) << name;
+    for (const std::string& file : workNames) {
+      EXPECT_EQ(readFile(work / file), "keep\n") << name << ": " << file;
+    }
+  }
+  EXPECT_TRUE(standIns.calls().empty());
+
+  // Another folder's file of the same name is an input like any other.
+  fs::create_directory(work / "old");
+  writeFile(work / "old" / "out.ls.ta", "old\n");
+  usePipeline("link.pip", "rawlink\n");
+  auto other = start(LINK_PROGRAM, {"old/out.ls.ta"});
+  EXPECT_EQ(other.status, 0);
+  EXPECT_EQ(other.out, "");
+  EXPECT_EQ(readFile(work / "out.ls.ta"), "old/out.ls.ta\n");
+}
+
 using JoinwideRun = DriverTest;
 
 TEST_F(JoinwideRun, ShippedPipelineWithItsDefaults) {

@@ -60,17 +60,17 @@ TEST(StageNames, ThirtyNamesFitAndAThirtyFirstTokenIsTooMany) {
 TEST(ReadPipeline, StopsOnAMissingPathOrFile) {
   const std::string missing = "path not set\n";
   std::vector<std::string> stages;
-  for (const char* path : {static_cast<const char*>(nullptr), ""}) {
+  {
     std::ostringstream messages;
-    EXPECT_EQ(readPipeline(path, "link.pip", missing, false, stages, messages),
+    EXPECT_EQ(readPipeline("", "link.pip", missing, false, stages, messages),
               Outcome::quit);
     EXPECT_EQ(messages.str(), missing);
   }
   TempDir dir;
   std::ostringstream messages;
-  EXPECT_EQ(readPipeline(dir.path().c_str(), "link.pip", missing, false, stages,
-                         messages),
-            Outcome::quit);
+  EXPECT_EQ(
+      readPipeline(dir.path(), "link.pip", missing, false, stages, messages),
+      Outcome::quit);
   EXPECT_EQ(messages.str(), "*** [prep]: Cannot open pipeline file '" +
                                 dir.path().string() +
                                 "/lib/pipeline/link.pip'\n");
@@ -81,15 +81,39 @@ TEST(ReadPipeline, ReadsTheStagesOrStopsOnTooMany) {
   writePipelineFile(dir.path(), "prep.pip", "%c liftunit\nunique\n");
   std::vector<std::string> stages;
   std::ostringstream messages;
-  EXPECT_EQ(
-      readPipeline(dir.path().c_str(), "prep.pip", "", true, stages, messages),
-      std::nullopt);
+  EXPECT_EQ(readPipeline(dir.path(), "prep.pip", "", true, stages, messages),
+            std::nullopt);
   EXPECT_EQ(stages, (std::vector<std::string>{"liftunit", "unique"}));
   writePipelineFile(dir.path(), "prep.pip", names(31, "s"));
-  EXPECT_EQ(
-      readPipeline(dir.path().c_str(), "prep.pip", "", true, stages, messages),
-      Outcome::violatedLimit);
+  EXPECT_EQ(readPipeline(dir.path(), "prep.pip", "", true, stages, messages),
+            Outcome::violatedLimit);
   EXPECT_EQ(messages.str(), "");
+}
+
+TEST(QuillonPath, TheEnvironmentFirstThenTheInstalledFiles) {
+  EXPECT_EQ(quillonPathOf("/env"), "/env");
+  // The test program lies in a build tree, where nothing is installed.
+  EXPECT_EQ(quillonPathOf(""), "");
+  EXPECT_EQ(quillonPathOf(nullptr), "");
+
+  TempDir prefix;
+  const std::filesystem::path program = prefix / "bin" / "link";
+  EXPECT_EQ(installedQuillonPath(program), "");
+  std::filesystem::create_directories(prefix / "share" / "quillon" / "lib");
+  EXPECT_EQ(installedQuillonPath(program), "");
+  std::filesystem::create_directories(prefix / "share/quillon/lib/pipeline");
+  EXPECT_EQ(installedQuillonPath(program),
+            (prefix / "share" / "quillon").string());
+}
+
+TEST(QuillonPath, MissingPathMessages) {
+  EXPECT_EQ(missingPathMessage("prep", false),
+            "***Error [prep]: Environment variable QUILLON_PATH not set\n");
+  EXPECT_EQ(missingPathMessage("joinwide", false),
+            "***Error [joinwide]: Environment variable QUILLON_PATH not set\n");
+  EXPECT_EQ(missingPathMessage("prep", true),
+            "***Error [prep]: Environment variable QUILLON_PATH not set\n"
+            "\tThis locates the library of sifter scripts\n");
 }
 
 // The plan as text: each notice, then each command's shown text.
