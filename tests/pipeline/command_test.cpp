@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "program_run.hpp"
+#include "driver_fixture.hpp"
 
 namespace pipeline {
 namespace {

@@ -1,15 +1,53 @@
 #pragma once
-// A fixture for the tests that start a driver: a working directory, the
-// stand-in stages first on PATH, and QUILLON_PATH set to the shipped
-// pipeline files unless a test chooses otherwise.
+// What the tests that start a driver share: the stand-in stage programs,
+// pipeline files of a test's own, and a fixture with a working directory,
+// the stand-ins first on PATH and QUILLON_PATH set to the shipped pipeline
+// files unless a test chooses otherwise. Programs start through the shared
+// test runner.
 
 #include <gtest/gtest.h>
 
-#include "program_run.hpp"
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "program_run.h"
 
 namespace pipeline_test {
 
+namespace fs = std::filesystem;
+
 using Lines = std::vector<std::string>;
+using test_support::ProgramRun;
+using test_support::readFile;
+using test_support::RunSetup;
+using test_support::runProgram;
+using test_support::TempDir;
+using test_support::writeFile;
+
+// The names in a directory, sorted.
+std::vector<std::string> directoryEntries(const fs::path& directory);
+
+// The stand-in stage programs, installed under the given names in bin/ of
+// root. searchPath() puts that directory first on PATH.
+struct StandIns {
+  fs::path bin;
+  fs::path log;
+  std::string searchPath() const;
+  // The lines that the stand-ins recorded.
+  std::vector<std::string> calls() const;
+};
+
+StandIns installStandIns(const fs::path& root,
+                         const std::vector<std::string>& names);
+
+// The stage names of the shipped pipeline files and listwright.
+const std::vector<std::string>& allStageNames();
+
+// Makes root/lib/pipeline/<pipelineName> with the given text; root then
+// serves as QUILLON_PATH.
+void writePipelineFile(const fs::path& root, const std::string& pipelineName,
+                       const std::string& text);
 
 class DriverTest : public testing::Test {
  protected:
