@@ -116,9 +116,46 @@ TEST_F(TabulaRun, UsageAndAFailingConverter) {
             "***Error: Return code: 768 from: 'listwright a.ta out'\n");
 }
 
-TEST(Batchrun, ExampleCommandsAndTable) {
+// The examples of batchrun, directory and source file, in their order.
+const std::pair<std::string, std::string> examples[] = {
+    {"alias", "ex_alias.cpp"},
+    {"attribs", "ex_classes.cpp"},
+    {"dcls", "dcls.c"},
+    {"enums", "ex_enum.cpp"},
+    {"exceptions", "ex_except.cpp"},
+    {"expns", "ex_expns.cpp"},
+    {"for", "ex_ctl.cpp"},
+    {"goto", "ex_goto.cpp"},
+    {"hello", "main.c"},
+    {"if", "ex_if.cpp"},
+    {"include", "a.cpp"},
+    {"nesting", "ex_class2.cpp"},
+    {"objects", "ex_decl_obj.cpp"},
+    {"putint", "main.c"},
+    {"putint", "putint.c"},
+    {"samples", "r01.cc"},
+    {"samples", "r02.cc"},
+    {"samples", "r03.cc"},
+    {"stmts", "ex_stmts.cpp"},
+    {"struct", "struct2.c"},
+    {"struct", "struct.c"},
+    {"switch", "ex_switch.cpp"},
+    {"templates", "ex_templates.cpp"},
+    {"stack", "stack.cpp"},
+};
+
+// An example's TA file under the test directory.
+std::string taFile(const std::pair<std::string, std::string>& example) {
+  return example.first + "/" + example.second + ".ta";
+}
+
+TEST(Batchrun, TheExampleTableAndItsCommands) {
   const std::vector<Example>& table = exampleTable();
-  ASSERT_EQ(table.size(), 24u);
+  ASSERT_EQ(table.size(), std::size(examples));
+  for (std::size_t row = 0; row < table.size(); ++row) {
+    EXPECT_EQ(table[row].dir, examples[row].first) << row + 1;
+    EXPECT_EQ(table[row].file, examples[row].second) << row + 1;
+  }
   EXPECT_EQ(exampleCommand("/t", table[8]).text, "cd /t; prep hello/main.c.ta");
   EXPECT_EQ(exampleCommand("/t", table[8]).arguments,
             (Lines{"prep", "hello/main.c.ta"}));
@@ -141,14 +178,10 @@ class BatchrunRun : public DriverTest {
                                 fs::path(PREP_PROGRAM).parent_path().string() +
                                 ":" + std::getenv("PATH");
     setup.environment["QUILLON_BATCHRUN_DIR"] = tree.string();
-    for (const Example& example : exampleTable()) {
-      fs::create_directories(tree / std::string(example.dir));
+    for (const auto& example : examples) {
+      fs::create_directories(tree / example.first);
       writeFile(tree / taFile(example), taFile(example) + "\n");
     }
-  }
-
-  static std::string taFile(const Example& example) {
-    return std::string(example.dir) + "/" + std::string(example.file) + ".ta";
   }
 
   // The unique stage of each prep run, in order.
@@ -168,16 +201,15 @@ TEST_F(BatchrunRun, PreparesEveryExampleInTableOrder) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "");
   Lines expected;
-  for (const Example& example : exampleTable()) {
-    std::string base =
-        std::string(example.dir) + "/" + std::string(example.file);
+  for (const auto& example : examples) {
+    std::string base = example.first + "/" + example.second;
     expected.push_back("unique [" + base + ".tmp.02.liftfile.ta] [." + base +
                        "] [" + base + ".tmp.03.unique.ta]");
     EXPECT_EQ(readFile(tree / (base + ".o.ta")), taFile(example) + "\n");
   }
   EXPECT_EQ(uniqueCalls(), expected);
-  EXPECT_EQ(pipeline_test::directoryEntries(tree / "putint").size(), 2u * 6);
-  EXPECT_EQ(pipeline_test::directoryEntries(tree / "samples").size(), 3u * 6);
+  EXPECT_EQ(directoryEntries(tree / "putint").size(), 2u * 6);
+  EXPECT_EQ(directoryEntries(tree / "samples").size(), 3u * 6);
 }
 
 TEST_F(BatchrunRun, AFailingPrepStopsTheLaterRows) {
