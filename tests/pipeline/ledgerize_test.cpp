@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <sstream>
 
 #include "driver_fixture.hpp"
@@ -121,17 +120,10 @@ TEST(Ledgerize, NoTriplesNoListing) {
             "\nEdges/attributes NOT in the tree:\na\tcalls\tb\n");
 }
 
-// Time allowed for 100,000 triples; unoptimized (sanitizer) builds run
-// several times slower.
-#ifdef __OPTIMIZE__
-constexpr std::chrono::milliseconds manyTriplesBudget(500);
-#else
-constexpr std::chrono::milliseconds manyTriplesBudget(5000);
-#endif
-
 // 100,000 triples, more than any fixed table would hold: a binary
-// containment tree with an attribute and a call per node.
-TEST(Ledgerize, ManyTriplesAreAllListedQuickly) {
+// containment tree with an attribute and a call per node. Its time is a
+// figure of the benchmark (tests/pipeline/bench).
+TEST(Ledgerize, ManyTriplesAreAllListed) {
   const int nodes = 33334;
   std::string rsf;
   for (int i = 1; i < nodes; ++i) {
@@ -142,15 +134,11 @@ TEST(Ledgerize, ManyTriplesAreAllListedQuickly) {
     rsf += "@_id n" + std::to_string(i) + " " + std::to_string(i) + "\n";
     rsf += "calls n" + std::to_string(i) + " n0\n";
   }
-  auto begin = std::chrono::steady_clock::now();
   std::stringbuf buffer(rsf);
   TokenInput in{&buffer};
   std::vector<RsfTriple> triples = readTriples(in);
   std::string listing = listingOf(triples);
-  auto elapsed = std::chrono::steady_clock::now() - begin;
   EXPECT_EQ(triples.size(), 100001u);
-  EXPECT_LT(elapsed, manyTriplesBudget)
-      << std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
   EXPECT_EQ(listing.find("NOT in the tree"), std::string::npos);
   const std::string top =
       "n0 { id=0 }\n"
@@ -213,19 +201,15 @@ TEST_F(LedgerizeRun, UsageAndStops) {
 
 // A node under 20,000 parents with 20,000 edges of its own: its edges are
 // listed under the first parent, and each later parent writes it bare
-// without going through them again.
-TEST(Ledgerize, ANodeUnderManyParentsIsListedQuickly) {
+// without going through them again (the benchmark times it).
+TEST(Ledgerize, ANodeUnderManyParentsIsListedOnceWithItsEdges) {
   const int count = 20000;
   std::string rsf;
   for (int i = 0; i < count; ++i) {
     rsf += "contain p" + std::to_string(i) + " x\n";
   }
   for (int i = 0; i < count; ++i) rsf += "e x y" + std::to_string(i) + "\n";
-  auto begin = std::chrono::steady_clock::now();
   std::string listing = listingOf(rsf);
-  auto elapsed = std::chrono::steady_clock::now() - begin;
-  EXPECT_LT(elapsed, manyTriplesBudget)
-      << std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
   std::string expected = "p0 { }\n  | x { }\n";
   for (int i = 0; i < count; ++i) {
     expected += "  |   | e y" + std::to_string(i) + "\n";
