@@ -1,34 +1,144 @@
 // libFuzzer target over ledgerize's reading and listing: any text is read as
-// RSF triples and listed.  Every triple read is accounted for exactly once:
-// as a line of the trees (a node's attribute or edge, or the containment
-// triple that led to a node) or as a line of the remainder section, so the
-// listing never loses nor repeats a fact.
+// RSF triples and listed, twice, to the same listing. Every triple read is
+// accounted for exactly once: as a line of the trees (a node's attribute or
+// edge, or the containment triple that led to a node) or as a line of the
+// remainder section, so the listing never loses nor repeats a fact. To read
+// the listing back, the triples are listed again with plain names: every
+// node name becomes n<k>, every relation other than a containment one a name
+// of its own triple (@_a<j> for an attribute, r<j> for any other), which
+// keeps the shape of the trees and makes every line say which triple it is.
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <vector>
 
 #include "ledgerize.hpp"
 
 namespace {
 
-// Lines of the remainder section, or 0 when it is absent.
-size_t remainderLines(std::string_view listing) {
-  constexpr std::string_view header = "\nEdges/attributes NOT in the tree:\n";
-  size_t at = listing.find(header);
-  if (at == std::string_view::npos) return 0;
-  size_t lines = 0;
-  for (char c : listing.substr(at + header.size())) lines += c == '\n';
-  return lines;
+using pipeline::RsfTriple;
+using Fact = std::tuple<std::string, std::string, std::string>;  // src rel trg
+
+constexpr std::array<std::string_view, 11> arcRelations = {
+    "cArcSon",     "cArcTrue",   "cArcFalse",   "cArcOpd",
+    "cImport",     "cArcCond",   "cArcForInit", "cArcForIncr",
+    "cArcInitVal", "cArcBitDim", "cArcArrayDim"};
+
+constexpr std::string_view level = "  | ";
+constexpr std::string_view remainderHeader =
+    "\nEdges/attributes NOT in the tree:\n";
+
+bool isArc(std::string_view rel) {
+  return std::find(arcRelations.begin(), arcRelations.end(), rel) !=
+         arcRelations.end();
 }
 
-std::string listingOf(const std::vector<pipeline::RsfTriple>& triples) {
+std::string listingOf(const std::vector<RsfTriple>& triples) {
   std::ostringstream listing;
   pipeline::writeTableOfContents(triples, listing);
   return listing.str();
+}
+
+[[noreturn]] void fail(const std::string& listing, const char* why) {
+  std::fwrite(listing.data(), 1, listing.size(), stdout);
+  std::printf("\n-- %s\n", why);
+  std::abort();
+}
+
+std::vector<RsfTriple> withPlainNames(const std::vector<RsfTriple>& triples) {
+  std::map<std::string, std::string> names;
+  auto plain = [&](const std::string& name) {
+    auto [entry, added] = names.try_emplace(name);
+    if (added) entry->second = "n" + std::to_string(names.size());
+    return entry->second;
+  };
+  std::vector<RsfTriple> plainTriples;
+  for (std::size_t j = 0; j < triples.size(); ++j) {
+    const RsfTriple& t = triples[j];
+    std::string rel = t.rel;
+    if (rel.size() > 2 && rel.starts_with("@_")) {
+      rel = "@_a" + std::to_string(j);
+    } else if (rel != "contain" && !isArc(rel)) {
+      rel = "r" + std::to_string(j);
+    }
+    plainTriples.push_back({rel, plain(t.src), plain(t.trg)});
+  }
+  return plainTriples;
+}
+
+// The triples that a listing of plain-named triples shows, from its lines.
+std::vector<Fact> factsOf(const std::string& listing) {
+  std::vector<Fact> facts;
+  std::size_t header = listing.find(remainderHeader);
+  std::string_view trees = std::string_view(listing).substr(0, header);
+  std::vector<std::string> path;  // the node of each depth on the way down
+  std::istringstream treeLines{std::string(trees)};
+  for (std::string line; std::getline(treeLines, line);) {
+    std::string_view rest = line;
+    std::size_t depth = 0;
+    while (rest.starts_with(level)) {
+      rest.remove_prefix(level.size());
+      ++depth;
+    }
+    if (depth > path.size()) fail(listing, "a line deeper than its parent");
+    path.resize(depth);
+    std::size_t brace = rest.find(" { ");
+    if (brace == std::string_view::npos) {  // an edge: rel target
+      std::size_t blank = rest.find(' ');
+      if (depth == 0 || blank == std::string_view::npos) {
+        fail(listing, "an edge line outside a tree");
+      }
+      facts.emplace_back(path.back(), std::string(rest.substr(0, blank)),
+                         std::string(rest.substr(blank + 1)));
+      continue;
+    }
+    std::string_view head = rest.substr(0, brace);
+    std::string node(head.substr(head.find(' ') + 1));  // after an arc label
+    if (depth > 0) {
+      std::size_t blank = head.find(' ');
+      std::string rel = blank == std::string_view::npos
+                            ? "contain"
+                            : std::string(head.substr(0, blank));
+      facts.emplace_back(path.back(), rel, node);
+    }
+    std::string_view attributes = rest.substr(brace + 3);
+    if (!attributes.ends_with("}")) fail(listing, "a node line without }");
+    attributes.remove_suffix(1);
+    while (!attributes.empty()) {
+      std::size_t equals = attributes.find('=');
+      std::size_t blank = attributes.find(' ');
+      if (equals == std::string_view::npos || blank < equals) {
+        fail(listing, "an attribute without =");
+      }
+      facts.emplace_back(
+          node, "@_" + std::string(attributes.substr(0, equals)),
+          std::string(attributes.substr(equals + 1, blank - equals - 1)));
+      attributes.remove_prefix(blank + 1);
+    }
+    path.push_back(node);
+  }
+  if (header != std::string::npos) {
+    std::istringstream remainder(
+        listing.substr(header + remainderHeader.size()));
+    for (std::string line; std::getline(remainder, line);) {
+      std::size_t tab1 = line.find('\t');
+      std::size_t tab2 = line.find('\t', tab1 + 1);
+      if (tab2 == std::string::npos)
+        fail(listing, "a remainder line not src rel trg");
+      facts.emplace_back(line.substr(0, tab1),
+                         line.substr(tab1 + 1, tab2 - tab1 - 1),
+                         line.substr(tab2 + 1));
+    }
+  }
+  return facts;
 }
 
 }  // namespace
@@ -37,22 +147,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::stringbuf text(std::string(reinterpret_cast<const char*>(data), size),
                       std::ios::in);
   pipeline::TokenInput in{&text};
-  std::vector<pipeline::RsfTriple> triples = pipeline::readTriples(in);
+  std::vector<RsfTriple> triples = pipeline::readTriples(in);
   if (!pipeline::atEnd(in)) std::abort();
   std::string listing = listingOf(triples);
   // A listing of the same triples is the same listing.
   if (listingOf(triples) != listing) std::abort();
   if (triples.empty() && !listing.empty()) std::abort();
-  // Quoted fields may hold newlines; without them a remainder line is a
-  // triple.
-  bool oneLineFields = true;
-  for (const pipeline::RsfTriple& t : triples)
-    for (const std::string* field : {&t.rel, &t.src, &t.trg})
-      oneLineFields = oneLineFields && field->find('\n') == std::string::npos;
-  if (oneLineFields && remainderLines(listing) > triples.size()) {
-    std::fwrite(listing.data(), 1, listing.size(), stdout);
-    std::fputs("\n-- more remainder lines than triples\n", stdout);
-    std::abort();
+
+  std::vector<RsfTriple> plain = withPlainNames(triples);
+  std::string plainListing = listingOf(plain);
+  std::vector<Fact> listed = factsOf(plainListing);
+  std::vector<Fact> read;
+  for (const RsfTriple& t : plain) read.emplace_back(t.src, t.rel, t.trg);
+  std::sort(listed.begin(), listed.end());
+  std::sort(read.begin(), read.end());
+  if (listed != read) {
+    fail(plainListing, "the listing does not show every triple exactly once");
   }
   return 0;
 }
