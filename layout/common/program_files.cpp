@@ -45,6 +45,12 @@ Outcome parseLayoutModel(const std::string& arg, layoutModel& model) {
     return std::nullopt;
 }
 
+void printWarnings(std::string_view warnings) {
+    if (warnings.empty()) return;
+    std::fwrite(warnings.data(), 1, warnings.size(), stdout);
+    std::fflush(stdout);
+}
+
 int exitStatus(const Outcome& result) {
     if (!result) return 0;
     FILE* stream = result->onStderr ? stderr : stdout;

@@ -32,6 +32,9 @@ Outcome closeProgramFiles(ProgramFiles& files, const std::string& output, Outcom
 // message comes back without the usage text.
 Outcome parseLayoutModel(const std::string& arg, layoutModel& model);
 
+// Prints the warnings of a run that goes on, on standard output.
+void printWarnings(std::string_view warnings);
+
 // Prints a failure on its stream; returns the exit status (0 or 1).
 int exitStatus(const Outcome& result);
 

@@ -29,47 +29,74 @@ Item* createAndSetRoot(ItemTable& graph, SystemPointers& graphPtrs, float width,
     return root;
 }
 
-Outcome checkContainmentIsAcyclic(const ItemTable& graph) {
-    // Three colours over the containment edges, with an explicit stack so a
-    // deep tree cannot exhaust the call stack.
-    enum : char { unseen = 0, onPath = 1, done = 2 };
-    std::unordered_map<const Item*, char> colour;
-    colour.reserve(graph.storage.size());
+namespace {
+
+enum Colour : char { unseen = 0, onPath = 1, done = 2 };
+using Colours = std::unordered_map<const Item*, char>;
+
+// Depth-first search down the containment from `start`, with an explicit
+// stack so that a deep tree cannot exhaust the call stack.  Returns the item
+// that closes a cycle, or none.
+const Item* findCycleFrom(const Item* start, Colours& colour) {
     std::vector<std::pair<const Item*, size_t>> stack;
+    colour[start] = onPath;
+    stack.emplace_back(start, 0);
+    while (!stack.empty()) {
+        auto& [item, next] = stack.back();
+        if (next == item->ptrToConItems.size()) {
+            colour[item] = done;
+            stack.pop_back();
+            continue;
+        }
+        const Item* child = item->ptrToConItems[next++];
+        char& c = colour[child];
+        if (c == onPath) return child;
+        if (c == unseen) {
+            c = onPath;
+            stack.emplace_back(child, 0);
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+Outcome checkContainmentCycles(const ItemTable& graph, const Item* root, std::string& unreachedCycle) {
+    unreachedCycle.clear();
+    Colours colour;
+    colour.reserve(graph.storage.size());
+    if (const Item* closing = findCycleFrom(root, colour))
+        return fail(format("\nThe containment relation has a cycle through : %s\n", closing->name.c_str()));
+    // Every item outside the tree is contained, so going up from it through
+    // its containers ends in a cycle: the first one found stands for all.
     for (const Item& start : graph.storage) {
         if (colour[&start] != unseen) continue;
-        colour[&start] = onPath;
-        stack.emplace_back(&start, 0);
-        while (!stack.empty()) {
-            auto& [item, next] = stack.back();
-            if (next == item->ptrToConItems.size()) {
-                colour[item] = done;
-                stack.pop_back();
-                continue;
-            }
-            const Item* child = item->ptrToConItems[next++];
-            char& c = colour[child];
-            if (c == onPath)
-                return fail(format("\nThe containment relation has a cycle through : %s\n", child->name.c_str()));
-            if (c == unseen) {
-                c = onPath;
-                stack.emplace_back(child, 0);
-            }
+        if (const Item* closing = findCycleFrom(&start, colour)) {
+            unreachedCycle = closing->name;
+            break;
         }
     }
     return std::nullopt;
 }
 
 size_t countLayoutRecords(const ItemTable& graph, const Item* root, size_t limit) {
-    // Paths are counted in topological order of the containment (Kahn's
-    // algorithm), each sum held at limit + 1 so that it cannot overflow.
+    // Paths are counted in topological order of the containment under $ROOT
+    // (Kahn's algorithm), each sum held at limit + 1 so that it cannot
+    // overflow.  Only containers in the tree count: one outside it never
+    // passes its paths on.
     const size_t cap = limit + 1;
-    std::unordered_map<const Item*, size_t> containers;   // contain triples naming the item as target
+    std::unordered_map<const Item*, size_t> containers;   // contain triples in the tree naming the item
     containers.reserve(graph.storage.size());
-    for (const Item& item : graph.storage)
-        for (const Item* child : item.ptrToConItems) ++containers[child];
+    std::vector<const Item*> stack{root};
+    containers[root] = 0;
+    while (!stack.empty()) {
+        const Item* item = stack.back();
+        stack.pop_back();
+        for (const Item* child : item->ptrToConItems)
+            if (containers[child]++ == 0) stack.push_back(child);
+    }
     std::unordered_map<const Item*, size_t> paths;
-    paths.reserve(graph.storage.size());
+    paths.reserve(containers.size());
     paths[root] = 1;
     std::vector<const Item*> ready{root};
     size_t records = 0;
@@ -102,6 +129,14 @@ std::string getSSname(std::string_view inputFile) {
     size_t dot = base.find('.');
     if (dot != std::string_view::npos) base = base.substr(0, dot);
     return std::string(base) + ".ss";
+}
+
+TypesInModel clientOrServer(const Item* item) {
+    size_t to = item->ptrToRelationsTo.size();
+    size_t from = item->ptrToRelationsFrom.size();
+    if (from == 0) return client;
+    if (to == 0) return server;
+    return to < from ? server : client;
 }
 
 Outcome setSubSystemPtr(ItemTable& graph, SystemPointers& graphPtrs, std::string_view inputFile,
@@ -178,15 +213,16 @@ bool quoteString(std::string_view str) {
     return false;
 }
 
-}  // namespace layout
-
-namespace layout {
-
 Outcome prepareGraph(ItemTable& graph, SystemPointers& graphPtrs, std::string_view text,
-                     const ReadOptions& read, const TreeSetup& setup) {
+                     const ReadOptions& read, const TreeSetup& setup, std::string& warnings) {
     if (Outcome o = Control_ParseGraphFile(graph, text, read)) return o;
     Item* root = createAndSetRoot(graph, graphPtrs, setup.rootWidth, setup.rootHeight, read.trace);
-    if (Outcome o = checkContainmentIsAcyclic(graph)) return o;
+    std::string unreachedCycle;
+    if (Outcome o = checkContainmentCycles(graph, root, unreachedCycle)) return o;
+    if (!unreachedCycle.empty())
+        warnings += format("WARNING: The containment relation has a cycle through : %s that no top-level item "
+                           "reaches; its items are not laid out.\n",
+                           unreachedCycle.c_str());
     if (Outcome o = checkLayoutRecordCount(graph, root)) return o;
     if (setup.model == cliServ) {
         if (Outcome o = setSubSystemPtr(graph, graphPtrs, read.inputTupleFile, setup.subsystemName)) return o;

@@ -9,6 +9,7 @@
 
 #include "failure.h"
 #include "item.h"
+#include "ta_reader.h"
 
 namespace layout {
 
@@ -17,13 +18,18 @@ namespace layout {
 // (0, 0, width, height).
 Item* createAndSetRoot(ItemTable& graph, SystemPointers& graphPtrs, float width, float height, FILE* trace);
 
-// Refuses a containment cycle (reachable from $ROOT or not).
-Outcome checkContainmentIsAcyclic(const ItemTable& graph);
+// Refuses a containment cycle that $ROOT reaches: every walk down the tree
+// would go round it.  The items of a cycle that no top-level item leads to,
+// with everything below them, are outside the tree and stay out of the
+// layout; `unreachedCycle` then names an item of such a cycle (else it is
+// left empty).
+Outcome checkContainmentCycles(const ItemTable& graph, const Item* root, std::string& unreachedCycle);
 
-// The records of the layout of an acyclic containment: one per path from
-// $ROOT to an item, $ROOT's own included, since an item contained twice is
-// laid out and written under each container.  Paths multiply through items
-// contained more than once, so the count stops at `limit` + 1.
+// The records of the layout under $ROOT (whose part of the containment must
+// be acyclic): one per path from $ROOT to an item, $ROOT's own included,
+// since an item contained twice is laid out and written under each
+// container.  Paths multiply through items contained more than once, so the
+// count stops at `limit` + 1.
 size_t countLayoutRecords(const ItemTable& graph, const Item* root, size_t limit);
 
 // The records that items contained more than once may add to one per item.
@@ -36,6 +42,11 @@ Outcome checkLayoutRecordCount(const ItemTable& graph, const Item* root);
 
 // "dir/foo.o.ta" gives "foo.ss".
 std::string getSSname(std::string_view inputFile);
+
+// Client or server, for a top-level item other than the subsystem: an item
+// nothing relates to is a client, one that relates to nothing a server, and
+// otherwise the larger side wins, equal counts making a client.
+TypesInModel clientOrServer(const Item* item);
 
 // Finds the subsystem (a top-level item) and marks the kinds of it and its
 // children.
@@ -57,12 +68,6 @@ void viewStructure(const SystemPointers& graphPtrs, FILE* trace);
 
 bool quoteString(std::string_view str);
 
-}  // namespace layout
-
-#include "ta_reader.h"
-
-namespace layout {
-
 struct TreeSetup {
     layoutModel model = nested;
     float rootWidth = 0, rootHeight = 0;      // $ROOT's box
@@ -70,9 +75,10 @@ struct TreeSetup {
     bool adjustContainLevels = false;         // tessel, nested model
 };
 
-// Reads the TA text and builds the tree: $ROOT, the containment check, the
-// subsystem (client/server model), contain levels and parent links.
+// Reads the TA text and builds the tree: $ROOT, the containment checks, the
+// subsystem (client/server model), contain levels and parent links.  A
+// containment cycle outside the tree adds one warning line to `warnings`.
 Outcome prepareGraph(ItemTable& graph, SystemPointers& graphPtrs, std::string_view text,
-                     const ReadOptions& read, const TreeSetup& setup);
+                     const ReadOptions& read, const TreeSetup& setup, std::string& warnings);
 
 }  // namespace layout

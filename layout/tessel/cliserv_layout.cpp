@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "../common/tree.h"
+
 namespace layout {
 namespace {
 
@@ -77,10 +79,7 @@ ClientsAndServers Control_CliServLayout(Item* root, Item* subsystem, FILE* trace
     auto& servers = rows.servers;
     for (Item* item : root->ptrToConItems) {
         if (item == subsystem) continue;
-        size_t to = item->ptrToRelationsTo.size();
-        size_t from = item->ptrToRelationsFrom.size();
-        bool isServer = from != 0 && (to == 0 || to < from);
-        if (isServer) {
+        if (clientOrServer(item) == server) {
             item->kindOfItemInModel = server;
             item->desiredPosition = meanSlotInSubsystem(item->ptrToRelationsFrom, subsystem);
             servers.push_back(item);

@@ -1,7 +1,9 @@
 #include "tessel_program.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "../common/files.h"
 #include "../common/layout_file.h"
@@ -38,11 +40,17 @@ Outcome usageError(const std::string& message) { return fail(message + displayPr
 Outcome parseWindowSize(const std::string& arg, char letter, int& size) {
     std::string value = arg.substr(2);
     if (value.empty()) return usageError(format("\nA value must be given in the -%c switch.", letter));
-    bool digits = value.size() <= 9;
+    bool digits = true;
     for (char c : value) digits = digits && c >= '0' && c <= '9';
-    if (!digits || std::stol(value) > kMaxWindowSize)
+    // Leading zeros do not count: the value, not the length, meets the cap.
+    std::string_view significant(value);
+    significant.remove_prefix(std::min(significant.find_first_not_of('0'), significant.size()));
+    long parsed = 0;
+    bool fits = digits && significant.size() <= 9;
+    if (fits) parsed = significant.empty() ? 0 : std::stol(std::string(significant));
+    if (!fits || parsed > kMaxWindowSize)
         return usageError(format("\nInvalid value in -%c switch:  %s", letter, value.c_str()));
-    size = static_cast<int>(std::stol(value));
+    size = static_cast<int>(parsed);
     return std::nullopt;
 }
 
@@ -132,7 +140,8 @@ std::string taIncludeFileName(const std::string& input, const std::string& outpu
     return name;
 }
 
-Outcome computeLayout(std::string_view text, const Options& o, FILE* trace, std::string& layoutText) {
+Outcome computeLayout(std::string_view text, const Options& o, FILE* trace, std::string& layoutText,
+                      std::string* warnings) {
     ItemTable graph;
     SystemPointers graphPtrs;
     ReadOptions read;
@@ -146,7 +155,9 @@ Outcome computeLayout(std::string_view text, const Options& o, FILE* trace, std:
     setup.rootHeight = static_cast<float>(o.windowHeight);
     setup.subsystemName = o.subsystemName ? &*o.subsystemName : nullptr;
     setup.adjustContainLevels = true;
-    if (Outcome e = prepareGraph(graph, graphPtrs, text, read, setup)) return e;
+    std::string readWarnings;
+    if (Outcome e = prepareGraph(graph, graphPtrs, text, read, setup, readWarnings)) return e;
+    if (warnings) *warnings += readWarnings;
     viewStructure(graphPtrs, trace);
 
     LayoutContext ctx;
@@ -162,8 +173,9 @@ int runTessel(const Options& o) {
     if (Outcome e = openProgramFiles({o.inputTupleFile}, o.outputLayoutFile, o.debugMode ? &debugFile : nullptr, files))
         return exitStatus(e);
     if (files.trace) writeProgramInfoToLog(files.trace, o, debugFile);
-    std::string layoutText;
-    Outcome result = computeLayout(files.texts[0], o, files.trace, layoutText);
+    std::string layoutText, warnings;
+    Outcome result = computeLayout(files.texts[0], o, files.trace, layoutText, &warnings);
+    printWarnings(warnings);
     result = closeProgramFiles(files, o.outputLayoutFile, result, layoutText);
     if (!result && o.emitTA) result = emitTAfile(o);
     return exitStatus(result);

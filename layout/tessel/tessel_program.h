@@ -44,8 +44,11 @@ Outcome getProgramArgs(const std::vector<std::string>& args, Options& options);
 std::string taIncludeFileName(const std::string& input, const std::string& output, bool& renamed);
 
 // Reads the TA text and lays it out as the options say; `layoutText` gets the
-// layout file.  `trace` is the open trace file or none.
-Outcome computeLayout(std::string_view text, const Options& options, FILE* trace, std::string& layoutText);
+// layout file and `warnings` (when given) the lines the program prints on
+// standard output for a run that goes on.  `trace` is the open trace file or
+// none.
+Outcome computeLayout(std::string_view text, const Options& options, FILE* trace, std::string& layoutText,
+                      std::string* warnings = nullptr);
 
 // The whole run after the command line; returns the exit status.
 int runTessel(const Options& options);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "../common/tree.h"
@@ -22,9 +23,14 @@ void forOldItemsBelow(Item* item, void (*change)(Item*, float), float factor) {
     });
 }
 
-void reduceBox(Item* item, float S) {
+// Moves an item S percent of the way towards its container's top-left corner.
+void reducePosition(Item* item, float S) {
     item->x -= item->x * S / 100.0;
     item->y -= item->y * S / 100.0;
+}
+
+void reduceBox(Item* item, float S) {
+    reducePosition(item, S);
     item->height -= item->height * S / 100.0;
     item->width -= item->width * S / 100.0;
 }
@@ -74,22 +80,154 @@ void placeItem(Item* item, float x, float y, float width, float height) {
     if (container) adjustConItemsAttr(item, item->oldHeight / item->height);
 }
 
-bool collide(const Item* p, const Item* t) {
-    auto inside = [t](float px, float py) {
-        return t->x <= px && px <= t->x + t->width && t->y <= py && py <= t->y + t->height;
-    };
-    return inside(p->x + p->width / 2, p->y + p->height / 2) || inside(p->x, p->y) ||
-           inside(p->x + p->width, p->y) || inside(p->x, p->y + p->height) ||
-           inside(p->x + p->width, p->y + p->height);
-}
+// The box of an old child, its edges as the collision rule computes them.
+struct Box {
+    float x0, x1, y0, y1;
+    bool holds(float px, float py) const { return x0 <= px && px <= x1 && y0 <= py && py <= y1; }
+};
+
+// Counts, for a point, the closed y-intervals that hold it: a Fenwick tree
+// over the sorted y values, each interval added as +1 at its start and -1
+// past its end.
+class IntervalCounter {
+public:
+    explicit IntervalCounter(std::vector<float> ys) : ys_(std::move(ys)) {
+        std::sort(ys_.begin(), ys_.end());
+        ys_.erase(std::unique(ys_.begin(), ys_.end()), ys_.end());
+        tree_.assign(ys_.size() + 2, 0);
+    }
+    void add(float y0, float y1, int delta) {
+        change(place(y0), delta);
+        change(place(y1) + 1, -delta);
+    }
+    int holding(float y) const {
+        int sum = 0;
+        for (size_t i = place(y) + 1; i > 0; i -= i & -i) sum += tree_[i];
+        return sum;
+    }
+
+private:
+    size_t place(float y) const { return std::lower_bound(ys_.begin(), ys_.end(), y) - ys_.begin(); }
+    void change(size_t at, int delta) {
+        for (size_t i = at + 1; i < tree_.size(); i += i & -i) tree_[i] += delta;
+    }
+    std::vector<float> ys_;
+    std::vector<int> tree_;
+};
+
+}  // namespace
 
 bool checkForCollision(const Item* container) {
-    for (const Item* p : container->ptrToConItems) {
-        if (!isOld(p)) continue;
-        for (const Item* t : container->ptrToConItems)
-            if (t != p && (collide(p, t) || collide(t, p))) return true;
+    // A sweep from left to right: a box is open while the sweep is within
+    // its x-range, and each point asks how many open boxes hold its y.  At
+    // one x boxes open before points are asked and close after, because the
+    // edges belong to the box.
+    std::vector<const Item*> olds;
+    for (const Item* c : container->ptrToConItems)
+        if (isOld(c)) olds.push_back(c);
+    std::sort(olds.begin(), olds.end(), std::less<>());   // an item listed twice is one box
+    olds.erase(std::unique(olds.begin(), olds.end()), olds.end());
+
+    enum Kind : int { open = 0, ask = 1, close = 2 };
+    struct Event {
+        float x;
+        Kind kind;
+        float y;          // the point's y (ask)
+        size_t box;
+    };
+    std::vector<Box> boxes;
+    std::vector<Event> events;
+    std::vector<float> ys;
+    boxes.reserve(olds.size());
+    for (const Item* p : olds) {
+        const Box b{p->x, p->x + p->width, p->y, p->y + p->height};
+        boxes.push_back(b);
+        size_t k = boxes.size() - 1;
+        if (b.x0 <= b.x1 && b.y0 <= b.y1) {   // else (or NaN) the box holds no point
+            events.push_back({b.x0, open, 0, k});
+            events.push_back({b.x1, close, 0, k});
+            ys.push_back(b.y0);
+            ys.push_back(b.y1);
+        }
+        const float points[5][2] = {{p->x + p->width / 2, p->y + p->height / 2},
+                                    {b.x0, b.y0}, {b.x1, b.y0}, {b.x0, b.y1}, {b.x1, b.y1}};
+        for (const auto& [px, py] : points) {
+            if (std::isnan(px) || std::isnan(py)) continue;   // inside no box
+            events.push_back({px, ask, py, k});
+            ys.push_back(py);
+        }
+    }
+    std::sort(events.begin(), events.end(),
+              [](const Event& a, const Event& b) { return a.x < b.x || (a.x == b.x && a.kind < b.kind); });
+    IntervalCounter counter(std::move(ys));
+    for (const Event& e : events) {
+        const Box& b = boxes[e.box];
+        if (e.kind == open) counter.add(b.y0, b.y1, 1);
+        else if (e.kind == close) counter.add(b.y0, b.y1, -1);
+        else if (counter.holding(e.y) - (b.holds(e.x, e.y) ? 1 : 0) > 0) return true;
     }
     return false;
+}
+
+namespace {
+
+// Compress none: the old children move towards the container's corner.
+bool shrinkPositions(Item* container, float S) {
+    for (Item* c : container->ptrToConItems)
+        if (isOld(c)) reducePosition(c, S);
+    return true;
+}
+
+// Compress min: every old child and everything below it shrink by S percent.
+// A child that ends below both minima undoes the round: its own box, and
+// the children before it with their contents.
+bool shrinkKeepingProportions(Item* container, float S, float minHeight, float minWidth) {
+    std::vector<Item*> shrunk;
+    for (Item* c : container->ptrToConItems) {
+        if (!isOld(c)) continue;
+        reduceBox(c, S);
+        shrunk.push_back(c);
+        if (c->height < minHeight && c->width < minWidth) {
+            for (Item* m : shrunk) {
+                enlargeBox(m, S);
+                if (m != c) forOldItemsBelow(m, enlargeBox, S);
+            }
+            return false;
+        }
+        forOldItemsBelow(c, reduceBox, S);
+    }
+    return true;
+}
+
+// Compress max: positions shrink by S percent, sizes only while both stay
+// above the minimum item size.  Past 100 rounds, or when two old children
+// collide, the children's own boxes come back (their contents keep the
+// reduction) and the round fails.
+bool shrinkToMinimumSize(Item* container, const ContainerInfo& info, const PlacementSettings& s) {
+    const float S = s.SHRINK;
+    std::vector<Item*> saved;
+    auto undo = [&saved] {
+        for (Item* m : saved) restoreSavedBox(m);
+        return false;
+    };
+    for (Item* c : container->ptrToConItems) {
+        if (!isOld(c)) continue;
+        copyAttributeValues(c);
+        saved.push_back(c);
+        reducePosition(c, S);
+        if (info.X > 100) return undo();
+        float height = c->height - c->height * S / 100.0;
+        float width = c->width - c->width * S / 100.0;
+        if (height > s.MIN_CONTAINER_ENTITY_HEIGHT && width > s.MIN_CONTAINER_ENTITY_WIDTH) {
+            c->height = height;
+            c->width = width;
+            forOldItemsBelow(c, reduceBox, S);
+        }
+    }
+    // New children still sit at their first box (0, 0, 4, 3): they take no
+    // part until they are placed.
+    if (checkForCollision(container)) return undo();
+    return true;
 }
 
 }  // namespace
@@ -97,9 +235,7 @@ bool checkForCollision(const Item* container) {
 void identifyClientsAndServers(Item* root, Item* subsystem) {
     for (Item* child : root->ptrToConItems) {
         if (child == subsystem) continue;
-        size_t to = child->ptrToRelationsTo.size();
-        size_t from = child->ptrToRelationsFrom.size();
-        TypesInModel kind = from == 0 ? client : to == 0 ? server : to < from ? server : client;
+        TypesInModel kind = clientOrServer(child);
         child->kindOfItemInModel = kind;
         walkPreOrder(child, [kind](Item* below, int) { below->kindOfItemInModel = kind; });
     }
@@ -188,49 +324,13 @@ void computeDynamicContainerData(Item* container, ContainerInfo& info) {
 
 bool shrink(const Placement& p, Item* container, ContainerInfo& info, float minHeight, float minWidth) {
     const PlacementSettings& s = p.settings;
-    const float S = s.SHRINK;
     ++info.X;
-    std::vector<Item*> moved;
-    for (Item* c : container->ptrToConItems) {
-        if (!isOld(c)) continue;
-        if (s.compress == max) copyAttributeValues(c);
-        c->x -= c->x * S / 100.0;
-        c->y -= c->y * S / 100.0;
-        moved.push_back(c);
-        if (s.compress == min) {
-            c->height -= c->height * S / 100.0;
-            c->width -= c->width * S / 100.0;
-            if (c->height < minHeight && c->width < minWidth) {
-                // Undo what this round shrank: this child's box, and the
-                // earlier children with their contents.
-                for (Item* m : moved) {
-                    enlargeBox(m, S);
-                    if (m != c) forOldItemsBelow(m, enlargeBox, S);
-                }
-                return false;
-            }
-            forOldItemsBelow(c, reduceBox, S);
-        } else if (s.compress == max) {
-            if (info.X > 100) {
-                for (Item* m : moved) restoreSavedBox(m);
-                return false;
-            }
-            float height = c->height - c->height * S / 100.0;
-            float width = c->width - c->width * S / 100.0;
-            if (height > s.MIN_CONTAINER_ENTITY_HEIGHT && width > s.MIN_CONTAINER_ENTITY_WIDTH) {
-                c->height = height;
-                c->width = width;
-                forOldItemsBelow(c, reduceBox, S);
-            }
-        }
+    switch (s.compress) {
+    case none: return shrinkPositions(container, s.SHRINK);
+    case min: return shrinkKeepingProportions(container, s.SHRINK, minHeight, minWidth);
+    case max: return shrinkToMinimumSize(container, info, s);
     }
-    if (s.compress == max && checkForCollision(container)) {
-        // The contents keep their reduction; only the children's own boxes
-        // come back.
-        for (Item* m : moved) restoreSavedBox(m);
-        return false;
-    }
-    return true;
+    return false;
 }
 
 void positionItemsInContainer(const Placement& p, Item* container, ContainerInfo& info) {

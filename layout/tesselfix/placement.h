@@ -67,8 +67,12 @@ struct Placement {
 void computeStaticContainerData(const Placement& p, Item* container, ContainerInfo& info);
 void computeDynamicContainerData(Item* container, ContainerInfo& info);
 
-// One shrink round over the old children; false when it failed (and was
-// undone).
+// Whether a corner or the centre of an old child lies in the box of another
+// old child, edges included.
+bool checkForCollision(const Item* container);
+
+// One shrink round over the old children in the way the compress setting
+// names; false when it failed (and was undone).
 bool shrink(const Placement& p, Item* container, ContainerInfo& info, float minHeight, float minWidth);
 
 // Boxes for the new children of one container.

@@ -132,7 +132,8 @@ void writeProgramInfoToLog(FILE* trace, const Options& o, const std::string& deb
 
 // Reads one tuple file into a graph (both graphs alike).
 Outcome readGraph(ItemTable& graph, SystemPointers& ptrs, std::string_view text, const std::string& fileName,
-                  const std::optional<std::string>& subsystemName, const Options& o, FILE* trace) {
+                  const std::optional<std::string>& subsystemName, const Options& o, FILE* trace,
+                  std::string& warnings) {
     ReadOptions read;
     read.relationOnlyInput = o.relationOnlyInput;
     read.printParseError = o.printParseError;
@@ -141,19 +142,21 @@ Outcome readGraph(ItemTable& graph, SystemPointers& ptrs, std::string_view text,
     TreeSetup setup;
     setup.model = o.placement.model;
     setup.subsystemName = subsystemName ? &*subsystemName : nullptr;
-    if (Outcome e = prepareGraph(graph, ptrs, text, read, setup)) return e;
+    if (Outcome e = prepareGraph(graph, ptrs, text, read, setup, warnings)) return e;
     if (o.placement.model == cliServ) identifyClientsAndServers(ptrs.rootItemPtr, ptrs.subSystemPtr);
     viewStructure(ptrs, trace);
     return std::nullopt;
 }
 
 Outcome runWithTrace(std::string_view oldGraphText, std::string_view oldLayoutText, std::string_view newGraphText,
-                     const Options& o, FILE* trace, std::string& layoutText) {
+                     const Options& o, FILE* trace, std::string& layoutText, std::string& warnings) {
     ItemTable oldGraph, newGraph;
     SystemPointers oldPtrs, newPtrs;
-    if (Outcome e = readGraph(oldGraph, oldPtrs, oldGraphText, o.oldInGraphFile, o.oldSubSysName, o, trace)) return e;
+    if (Outcome e = readGraph(oldGraph, oldPtrs, oldGraphText, o.oldInGraphFile, o.oldSubSysName, o, trace, warnings))
+        return e;
     if (Outcome e = Control_ParseLayout(oldGraph, oldLayoutText, trace)) return e;
-    if (Outcome e = readGraph(newGraph, newPtrs, newGraphText, o.newInGraphFile, o.newSubSysName, o, trace)) return e;
+    if (Outcome e = readGraph(newGraph, newPtrs, newGraphText, o.newInGraphFile, o.newSubSysName, o, trace, warnings))
+        return e;
     if (Outcome e = identifyNewAndOldEntities(oldGraph, oldPtrs, newPtrs, trace)) return e;
     Placement placement;
     placement.settings = o.placement;
@@ -221,8 +224,13 @@ Outcome getProgramArgs(const std::vector<std::string>& args, Options& o) {
 }
 
 Outcome computeNewLayout(std::string_view oldGraphText, std::string_view oldLayoutText,
-                         std::string_view newGraphText, const Options& options, std::string& layoutText) {
-    return runWithTrace(oldGraphText, oldLayoutText, newGraphText, options, options.placement.trace, layoutText);
+                         std::string_view newGraphText, const Options& options, std::string& layoutText,
+                         std::string* warnings) {
+    std::string runWarnings;
+    Outcome result = runWithTrace(oldGraphText, oldLayoutText, newGraphText, options, options.placement.trace,
+                                  layoutText, runWarnings);
+    if (warnings) *warnings += runWarnings;
+    return result;
 }
 
 int tesselfixMain(int argc, char** argv) {
@@ -234,8 +242,9 @@ int tesselfixMain(int argc, char** argv) {
                                      o.debugMode ? &debugFile : nullptr, files))
         return exitStatus(e);
     if (files.trace) writeProgramInfoToLog(files.trace, o, debugFile);
-    std::string layoutText;
-    Outcome result = runWithTrace(files.texts[0], files.texts[1], files.texts[2], o, files.trace, layoutText);
+    std::string layoutText, warnings;
+    Outcome result = runWithTrace(files.texts[0], files.texts[1], files.texts[2], o, files.trace, layoutText, warnings);
+    printWarnings(warnings);
     return exitStatus(closeProgramFiles(files, o.newOutLayoutFile, result, layoutText));
 }
 

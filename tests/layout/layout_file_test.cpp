@@ -16,7 +16,8 @@ Item* makeTree(ItemTable& graph, SystemPointers& ptrs, const std::string& text) 
     TreeSetup setup;
     setup.rootWidth = 800;
     setup.rootHeight = 600;
-    if (prepareGraph(graph, ptrs, text, read, setup)) return nullptr;
+    std::string warnings;
+    if (prepareGraph(graph, ptrs, text, read, setup, warnings)) return nullptr;
     return ptrs.rootItemPtr;
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "layout_records.h"
@@ -75,6 +76,23 @@ TEST(Placement, MaxModeFailsAtTheHundredAndFirstRound) {
               kRoot + record("p", "100.000000", "50.000000", "600.000000", "120.000000") +
                   record("q", "584.129150", "49.502472", "5.000000", "5.000000") +
                   record("n", "550.000000", "0.000000", "50.000000", "120.000000"));
+}
+
+TEST(Placement, MaxModeLeavesUnplacedNewItemsOutOfTheCollisionTest) {
+    // o1 sits over the corner where the new n waits at (0, 0, 4, 3) until it
+    // is placed; o1 and o2 never meet, so six rounds of 1 % run as in
+    // compress none: o2's x 580 * 0.99^6 = 546.058472 leaves 53.941528 for
+    // the column.  Both sizes shrink too (0.99^6 of 60 by 40 stays above
+    // 49.98 by 30); n takes the whole height.
+    const std::string oldTa = "$INSTANCE p T\ncontain p o1\ncontain p o2\n";
+    const std::string p = record("p", "10.000000", "20.000000", "600.000000", "400.000000");
+    EXPECT_EQ(newLayout(oldTa,
+                        kRoot + p + record("o1", "2.000000", "1.000000", "60.000000", "40.000000") +
+                            record("o2", "580.000000", "200.000000", "60.000000", "40.000000"),
+                        oldTa + "contain p n\n"),
+              kRoot + p + record("o1", "1.882960", "0.941480", "56.488808", "37.659203") +
+                  record("o2", "546.058472", "188.296036", "56.488808", "37.659203") +
+                  record("n", "546.058472", "0.000000", "53.941528", "400.000000"));
 }
 
 TEST(Placement, MovedItemIsNewAndItsContentsAreScaled) {
@@ -168,7 +186,7 @@ TEST(PlacementClientServer, ChangedKindIsNew) {
 struct Container {
     ItemTable graph;
     Item* box = nullptr;
-    Item* add(const char* name, float x, float y, float w, float h, statusTypes status = oldItem) {
+    Item* add(const std::string& name, float x, float y, float w, float h, statusTypes status = oldItem) {
         Item* i = addItem(graph, name);
         i->x = x;
         i->y = y;
@@ -185,6 +203,71 @@ struct Container {
         box->height = h;
     }
 };
+
+// The collision rule: a corner or the centre of one old child inside the box
+// of another, edges included.
+bool pointIn(float px, float py, const Item* t) {
+    return t->x <= px && px <= t->x + t->width && t->y <= py && py <= t->y + t->height;
+}
+
+bool ruleCollides(const Item* p, const Item* t) {
+    return pointIn(p->x + p->width / 2, p->y + p->height / 2, t) || pointIn(p->x, p->y, t) ||
+           pointIn(p->x + p->width, p->y, t) || pointIn(p->x, p->y + p->height, t) ||
+           pointIn(p->x + p->width, p->y + p->height, t);
+}
+
+TEST(Collision, CornersAndCentresOfOldChildrenOnly) {
+    struct Case {
+        const char* name;
+        float a[4], b[4];
+        bool bOld;
+        bool collide;
+    } cases[] = {
+        {"CornersTouch", {0, 0, 10, 10}, {10, 10, 5, 5}, true, true},
+        {"EdgesTouch", {0, 0, 10, 10}, {10, 2, 5, 5}, true, true},
+        {"Apart", {0, 0, 10, 10}, {10.5f, 0, 5, 5}, true, false},
+        {"SmallInsideLarge", {0, 0, 100, 100}, {40, 40, 1, 1}, true, true},
+        {"ZeroSizeInside", {0, 0, 10, 10}, {3, 3, 0, 0}, true, true},
+        // The boxes cross, but no corner or centre lies in the other box.
+        {"CrossWithoutCorners", {0, 1, 10, 2}, {6, 0, 2, 10}, true, false},
+        {"NewChildIsLeftOut", {0, 0, 10, 10}, {2, 2, 4, 3}, false, false},
+        // b runs from 70 back to -30 over a: it holds no point, and its own
+        // lie beside a.
+        {"NegativeWidthHoldsNothing", {0, 0, 10, 10}, {70, 2, -100, 3}, true, false},
+    };
+    for (const Case& c : cases) {
+        Container box(600, 400);
+        box.add("a", c.a[0], c.a[1], c.a[2], c.a[3]);
+        Item* b = box.add("b", c.b[0], c.b[1], c.b[2], c.b[3]);
+        if (!c.bOld) b->status = newItem;
+        EXPECT_EQ(checkForCollision(box.box), c.collide) << c.name;
+    }
+    Container twice(600, 400);
+    Item* a = twice.add("a", 0, 0, 10, 10);
+    twice.box->ptrToConItems.push_back(a);   // one item listed twice is one box
+    EXPECT_FALSE(checkForCollision(twice.box));
+}
+
+TEST(Collision, AgreesWithTheRuleOnSeededRandomBoxes) {
+    // Coordinates on a coarse grid, so that edges and corners often meet.
+    std::mt19937 rng(18);
+    std::uniform_int_distribution<int> coord(0, 40), size(0, 12), count(2, 25);
+    int collisions = 0;
+    for (int round = 0; round < 3000; ++round) {
+        Container box(600, 400);
+        int n = count(rng);
+        for (int i = 0; i < n; ++i)
+            box.add("i" + std::to_string(i), coord(rng) / 2.0f, coord(rng) / 2.0f, size(rng) / 4.0f, size(rng) / 4.0f);
+        bool expected = false;
+        for (const Item* p : box.box->ptrToConItems)
+            for (const Item* t : box.box->ptrToConItems) expected = expected || (p != t && ruleCollides(p, t));
+        collisions += expected;
+        ASSERT_EQ(checkForCollision(box.box), expected) << "round " << round;
+    }
+    // Both answers occur often enough to matter.
+    EXPECT_GT(collisions, 300);
+    EXPECT_LT(collisions, 2700);
+}
 
 TEST(Shrink, MaxRoundUndoneOnCollision) {
     Container c(600, 120);

@@ -70,6 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
         ArgCase{"WNegative", {"-W-5", "in", "out"}, "\nInvalid value in -W switch:  -5"},
         ArgCase{"HOutOfRange", {"-H99999999999", "in", "out"}, "\nInvalid value in -H switch:  99999999999"},
         ArgCase{"WJustOverLimit", {"-W16777217", "in", "out"}, "\nInvalid value in -W switch:  16777217"},
+        ArgCase{"WZerosThenOverLimit", {"-W000016777217", "in", "out"}, "\nInvalid value in -W switch:  000016777217"},
         ArgCase{"MTooLong", {"-m12", "in", "out"}, "\nInvalid use of -m switch."},
         ArgCase{"MAlone", {"-m", "in", "out"}, "\nInvalid use of -m switch."},
         ArgCase{"MOtherDigit", {"-m3", "in", "out"}, "\nInvalid layout model kind selected in -m switch."},
@@ -87,6 +88,18 @@ TEST(TesselArgs, EveryOptionAtOnce) {
     EXPECT_EQ(*o.subsystemName, "-core");
     EXPECT_EQ(o.inputTupleFile, "in.ta");
     EXPECT_EQ(o.outputLayoutFile, "out");
+}
+
+TEST(TesselArgs, WindowSizeIsTakenByValue) {
+    struct Case {
+        const char* arg;
+        int height;
+    } cases[] = {{"-H0000000600", 600}, {"-H000", 0}, {"-H0", 0}, {"-H00000000000000016777216", 16777216}};
+    for (const Case& c : cases) {
+        Options o;
+        ASSERT_FALSE(getProgramArgs({"tessel", c.arg, "in", "out"}, o)) << c.arg;
+        EXPECT_EQ(o.windowHeight, c.height) << c.arg;
+    }
 }
 
 TEST(TesselArgs, DefaultsLoneDashAndLetterOnly) {
@@ -152,10 +165,11 @@ TEST_F(TesselRun, ReaderErrors) {
     auto relOnly = run({"-r", "rel.ta", "out"});
     EXPECT_EQ(relOnly.status, 0);
 
-    writeFile(dir.file("cycle.ta"), "$INSTANCE a T\ncontain a b\ncontain b a\n");
+    writeFile(dir.file("cycle.ta"), "$INSTANCE t T\ncontain t a\ncontain a b\ncontain b a\n");
     auto cycle = run({"cycle.ta", "out"});
     EXPECT_EQ(cycle.status, 1);
-    EXPECT_EQ(cycle.out.rfind("\nThe containment relation has a cycle through : ", 0), 0u);
+    EXPECT_EQ(cycle.out, "\nThe containment relation has a cycle through : a\n");
+    EXPECT_EQ(readFile(dir.file("out")), "");
 
     auto noSubsystem = run({"-m2", "rel.ta", "out"});
     EXPECT_EQ(noSubsystem.status, 1);
@@ -163,6 +177,33 @@ TEST_F(TesselRun, ReaderErrors) {
     auto notFound = run({"-m2", "-r", "rel.ta", "out"});
     EXPECT_EQ(notFound.status, 1);
     EXPECT_EQ(notFound.out, "Subsystem not detected. Cannot continue.\n");
+}
+
+TEST_F(TesselRun, CycleNoTopLevelItemReachesIsLeftOut) {
+    // b and c are top-level, b -> c puts them on two levels of one slot:
+    // cells 400 by 200, boxes 0.6 * 400 = 240 wide, 144 high, capped at
+    // 0.6 * 200 = 120, so 1.666 * 120 = 199.92 wide; insets 200.08 and 80.
+    writeFile(dir.file("cycle.ta"), "$INSTANCE b T\ncontain a a\ncall b c\n");
+    auto r = run({"cycle.ta", "out"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "WARNING: The containment relation has a cycle through : a that no top-level item reaches; "
+                     "its items are not laid out.\n");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(readFile(dir.file("out")), record("$ROOT", "0.000000", "0.000000", "800.000000", "600.000000") +
+                                             record("b", "200.080002", "80.000000", "199.919998", "120.000000") +
+                                             record("c", "200.080002", "280.000000", "199.919998", "120.000000"));
+}
+
+TEST_F(TesselRun, WindowSizeWithLeadingZeros) {
+    // 400 by 300: three items in one level, cells 100 by 150, boxes 60 by 36.
+    writeFile(dir.file("three.ta"), kThreeTa);
+    auto r = run({"-H0000000000300", "-W000400", "three.ta", "out"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(readFile(dir.file("out")), record("$ROOT", "0.000000", "0.000000", "400.000000", "300.000000") +
+                                             record("a", "40.000000", "114.000000", "60.000000", "36.000000") +
+                                             record("b", "140.000000", "114.000000", "60.000000", "36.000000") +
+                                             record("c", "240.000000", "114.000000", "60.000000", "36.000000"));
 }
 
 TEST_F(TesselRun, WarningsGoToStandardError) {

@@ -215,6 +215,25 @@ TEST_F(TesselfixRun, TraceOfOneNewChild) {
                                                  record("a", "0.000000", "75.000000", "300.000000", "50.000000"));
 }
 
+TEST_F(TesselfixRun, CycleOutsideTheTreeIsLeftOut) {
+    // Each graph holds a cycle no top-level item reaches: one warning per
+    // graph, the cycle's items are neither matched nor written, and p keeps
+    // its box while the new n fills a row in p (300 by 50 at y 75).
+    writeFile(dir.file("old.ta"), "$INSTANCE p T\ncontain a a\n");
+    writeFile(dir.file("old.lay"), kRoot + record("p", "10", "20", "300", "150") + record("a", "1", "1", "1", "1"));
+    writeFile(dir.file("new.ta"), "$INSTANCE p T\ncontain p n\ncontain x y\ncontain y x\ncontain y a\n");
+    auto r = fix({"old.ta", "old.lay", "new.ta", "new.lay"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "WARNING: The containment relation has a cycle through : a that no top-level item reaches; "
+              "its items are not laid out.\n"
+              "WARNING: The containment relation has a cycle through : x that no top-level item reaches; "
+              "its items are not laid out.\n");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(readFile(dir.file("new.lay")), kRoot + record("p", "10.000000", "20.000000", "300.000000", "150.000000") +
+                                                 record("n", "0.000000", "75.000000", "300.000000", "50.000000"));
+}
+
 TEST_F(TesselfixRun, FileErrors) {
     writeFile(dir.file("g.ta"), "$INSTANCE a T\n");
     writeFile(dir.file("g.lay"), kRoot + record("a", "1", "1", "1", "1"));

@@ -6,8 +6,17 @@
   generate_ta.py contain-chain N OUT        a containment chain N deep
   generate_ta.py call-chain N OUT           N siblings related in one chain
 
+and, for tesselfix, an old graph with its layout and a new graph with one item
+more (PREFIX.old.ta, PREFIX.old.lay, PREFIX.new.ta):
+
+  generate_ta.py fit N PREFIX       N small old boxes filling an 800 by 600 root
+                                    in a grid; a few shrink rounds make room
+  generate_ta.py far-out N PREFIX   N - 1 small old boxes and one far outside
+                                    the root: every shrink round runs and fails
+
 The graphs are seeded, so every run writes the same file.
 """
+import math
 import random
 import sys
 
@@ -64,8 +73,40 @@ def call_chain(n, out):
     out.write("\n".join(lines) + "\n")
 
 
+def layout_record(name, x, y, width, height):
+    return f"{name} {{\n      x = {x:f}\n      y = {y:f}\n  width = {width:f}\n height = {height:f}\n}}\n\n\n"
+
+
+def placement(n, prefix, far_out):
+    """Old items in a grid of cells from (20, 20) to (800, 600), each box 0.3
+    of its cell: shrinking the positions by 1 % a round leaves them apart, and
+    away from the new item's first box at the top-left corner, for more than
+    the 101 rounds of max compression."""
+    columns = math.ceil(math.sqrt(n * 4 / 3))
+    rows = math.ceil(n / columns)
+    cell_w, cell_h = 780 / columns, 580 / rows
+    names = [f"item{i}" for i in range(n)]
+    records = [layout_record("$ROOT", 0, 0, 800, 600)]
+    for i, name in enumerate(names):
+        if far_out and i == n - 1:
+            records.append(layout_record(name, 100000, 300, 60, 40))
+        else:
+            records.append(layout_record(name, 20 + (i % columns) * cell_w, 20 + (i // columns) * cell_h,
+                                         0.3 * cell_w, 0.3 * cell_h))
+    instances = [f"$INSTANCE {name} cFunction" for name in names]
+    with open(prefix + ".old.ta", "w") as out:
+        out.write("\n".join(instances) + "\n")
+    with open(prefix + ".old.lay", "w") as out:
+        out.write("".join(records))
+    with open(prefix + ".new.ta", "w") as out:
+        out.write("\n".join(instances + ["$INSTANCE new0 cFunction"]) + "\n")
+
+
 def main():
     kind, size, path = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+    if kind in ("fit", "far-out"):
+        placement(size, path, kind == "far-out")
+        return
     with open(path, "w") as out:
         {"nested": nested, "flat": flat, "contain-chain": contain_chain, "call-chain": call_chain}[kind](size, out)
 

@@ -27,6 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FILE* sink = std::fopen("/dev/null", "w");
     ItemTable graph;
     SystemPointers ptrs;
+    std::string warnings;
     ReadOptions read;
     read.relationOnlyInput = mode & 1;
     read.printParseError = mode & 2;
@@ -40,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     setup.adjustContainLevels = true;
     std::string ssName = "s";
     setup.subsystemName = &ssName;
-    if (!prepareGraph(graph, ptrs, ta, read, setup)) {
+    if (!prepareGraph(graph, ptrs, ta, read, setup, warnings)) {
         bool tree = graph.storage.size() < 300;
         for (const Item& item : graph.storage)
             for (const Item* c : item.ptrToConItems) tree = tree && c->parent == &item;
@@ -56,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             ItemTable newGraph;
             SystemPointers newPtrs;
             std::string newTa = std::string(ta) + "\ncontain s fuzz-new-item\n";
-            if (!prepareGraph(newGraph, newPtrs, newTa, read, setup)) {
+            if (!prepareGraph(newGraph, newPtrs, newTa, read, setup, warnings)) {
                 if (setup.model == cliServ) {
                     tesselfix::identifyClientsAndServers(ptrs.rootItemPtr, ptrs.subSystemPtr);
                     tesselfix::identifyClientsAndServers(newPtrs.rootItemPtr, newPtrs.subSystemPtr);

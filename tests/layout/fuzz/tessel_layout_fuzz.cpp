@@ -55,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     ItemTable graph;
     SystemPointers ptrs;
-    if (!prepareGraph(graph, ptrs, ta, read, setup) && graph.storage.size() <= kMaxItems &&
+    std::string warnings;
+    if (!prepareGraph(graph, ptrs, ta, read, setup, warnings) && graph.storage.size() <= kMaxItems &&
         countLayoutRecords(graph, ptrs.rootItemPtr, kMaxRecords) <= kMaxRecords) {
         viewStructure(ptrs, read.trace);
         LayoutContext ctx;
