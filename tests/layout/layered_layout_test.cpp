@@ -77,6 +77,60 @@ TEST(LayeredLayout, CrossingReductionSwapsTheTopLevel) {
                   record("d", "373.333313", "304.000000", "160.000000", "96.000000"));
 }
 
+// Layouts that the later rounds change: the second and third round of
+// crossing reduction, the second round of positions, and desired positions
+// that never fall.  Single-letter names keep $ROOT's list in alphabetical
+// order (buckets 97, 98, ...).
+TEST(LayeredLayout, LaterRoundsMoveItems) {
+    struct Case {
+        const char* name;
+        const char* ta;
+        std::string layout;
+    } cases[] = {
+        // a -> c, b -> e, e -> d.  Unique counts a 1, b 1, c 0, d 0, e 1;
+        // three passes of the sort give a, b, e, c, d (the file's order).
+        // Levels: a, b on 1; e, c on 2 (list order); d on 3.
+        // Round 1: down: level 1 by level 2 (e 1, c 2): a 2, b 1 -> b, a;
+        // level 2 by level 3: e 1, c 0 -> c, e.  Up: level 2 by level 1
+        // (b 1, a 2): c 2, e 1 -> e, c.  Down: b, a; c, e.
+        // Round 2: down: level 1 by level 2 (c 1, e 2): b 2, a 1 -> a, b;
+        // the rest stays, and round 3 changes nothing: a, b; c, e; d.
+        // Positions (two slots): d takes e's slot 2, nothing else moves.
+        // Cells 266.666656 by 150; boxes 160 by 96, capped to 90 high and
+        // 1.666 * 90 = 149.94 wide; insets 116.726654 and 60.
+        {"ThreeRoundsOfCrossingReduction", "$INSTANCE a T\n$INSTANCE b T\n$INSTANCE c T\n$INSTANCE d T\n"
+                                           "$INSTANCE e T\ncall a c\ncall b e\ncall e d\n",
+         kRoot800x600 + record("a", "116.726654", "60.000000", "149.940002", "90.000000") +
+             record("b", "383.393311", "60.000000", "149.940002", "90.000000") +
+             record("e", "383.393311", "210.000000", "149.940002", "90.000000") +
+             record("c", "116.726654", "210.000000", "149.940002", "90.000000") +
+             record("d", "383.393311", "360.000000", "149.940002", "90.000000")},
+        // a, b, c -> d.  Levels: a, b, c on 1, d on 2; the sweeps change
+        // nothing (every barycentre is 1).  Desired a 1, b 2, c 3, d 1.
+        // Round 1: down: d's 1 raises nobody; slots a 1, b 2, c 3.  Up: d
+        // gets (1 + 2 + 3) / 3 = 2.
+        // Round 2: down: a gets 2, b (2) and c (3) keep theirs; slots in
+        // list order: a 2, b 2 taken so 3, c 3 taken, 4 is past the end, 2
+        // taken, so 1.  Up: (2 + 3 + 1) / 3 = 2 for d.
+        // Cells 200 by 200, boxes 120 by 72, insets 80 and 128.
+        {"TwoRoundsOfPositions", "$INSTANCE a T\n$INSTANCE b T\n$INSTANCE c T\n$INSTANCE d T\n"
+                                 "call a d\ncall b d\ncall c d\n",
+         kRoot800x600 + record("a", "280.000000", "128.000000", "120.000000", "72.000000") +
+             record("b", "480.000000", "128.000000", "120.000000", "72.000000") +
+             record("c", "80.000000", "128.000000", "120.000000", "72.000000") +
+             record("d", "280.000000", "328.000000", "120.000000", "72.000000")},
+        // a -> c.  Levels: a, b on 1, c on 2; the first sweep puts b (no
+        // neighbour, 0) before a (1).  Desired b 1, a 2, c 1.  Down: c's 1
+        // is below a's 2, so a keeps 2; slots a 2, b 1.  Up: c gets a's 2.
+        // Cells 266.666656 by 200, boxes 160 by 96, insets 106.666656 and 104.
+        {"DesiredPositionsNeverFall", "$INSTANCE a T\n$INSTANCE b T\n$INSTANCE c T\ncall a c\n",
+         kRoot800x600 + record("a", "373.333313", "104.000000", "160.000000", "96.000000") +
+             record("b", "106.666656", "104.000000", "160.000000", "96.000000") +
+             record("c", "373.333313", "304.000000", "160.000000", "96.000000")},
+    };
+    for (const Case& c : cases) EXPECT_EQ(nestedLayout(c.ta), c.layout) << c.name;
+}
+
 TEST(LayeredLayout, ChildrenAreLaidOutInsideTheirContainer) {
     // a fills one cell of $ROOT (120 by 72, as with three children); its two
     // children share a's box: cells 40 by 36, boxes 24 by 14.4.
@@ -98,7 +152,9 @@ TEST(LayeredLayout, ZeroHeightWindowIsAccepted) {
 }
 
 // Phases on their own.
-TEST(LayeredPhases, LevelsAreLongestPathsAndDesiredPositionsOnlyGrow) {
+TEST(LayeredPhases, LevelsCrossingsAndPositionsStepByStep) {
+    // The phases on a list that is not sorted first: a -> b, b -> c, a -> c,
+    // d -> c.
     ItemTable graph;
     std::vector<Item*> kids;
     for (const char* n : {"a", "b", "c", "d"}) kids.push_back(addItem(graph, n));
@@ -110,13 +166,20 @@ TEST(LayeredPhases, LevelsAreLongestPathsAndDesiredPositionsOnlyGrow) {
     SiblingGraph g = buildAdjacencyMatrix(kids);
     LayoutContext ctx;
     Levels levels = determineLevelsInContainer(kids, g, "p", ctx);
+    // Longest paths: a 1, b 2, c 3 (through b, not 2 through a -> c), d 1.
     EXPECT_EQ(levels.level, (std::vector<int>{1, 2, 3, 1}));
+    EXPECT_EQ(levels.rows, (std::vector<std::vector<int>>{{0, 3}, {1}, {2}}));
     EXPECT_FALSE(ctx.cycleDetected);
+    // d has no neighbour on level 2 (barycentre 0) and goes before a (1).
     Control_SugiyamaLayout(levels, g);
+    EXPECT_EQ(levels.rows, (std::vector<std::vector<int>>{{3, 0}, {1}, {2}}));
+    // Desired d 1, a 2, b 1, c 1.  Round 1 down: a's lower neighbours b and
+    // c want (1 + 1) / 2 = 1, less than 2: a keeps 2.  Up: b takes a's 2;
+    // c gets (2 + 2 + 1) / 3 = 1 from b, a and d.  Round 2 changes nothing.
     Positions pos = Control_LevelLayout(levels, g);
     EXPECT_EQ(pos.maxItems, 2);
-    for (int i = 0; i < 4; ++i) EXPECT_GE(pos.actual[i], 1);
-    EXPECT_NE(pos.actual[0], pos.actual[3]);
+    EXPECT_EQ(pos.desired, (std::vector<int>{2, 2, 1, 1}));
+    EXPECT_EQ(pos.actual, (std::vector<int>{2, 2, 1, 1}));
 }
 
 TEST(LayeredPhases, RelationsToOtherContainersAreNotEdges) {

@@ -182,6 +182,76 @@ TEST(PlacementClientServer, ChangedKindIsNew) {
     EXPECT_EQ(records[3].y, 524);
 }
 
+// Rows whose boxes the ratio or the minimum size decide, whole layouts.
+TEST(PlacementClientServer, RowHeightsAndMinimumSizes) {
+    struct Case {
+        const char* name;
+        std::string oldTa, oldLayout, newTa;
+        bool relayout;
+        std::string layout;
+    } cases[] = {
+        // Nine clients in one row: 750 / 9 - 8 = 75.333336 wide, step
+        // 83.333336; 0.6 * 75.333336 = 45.200001 is below the cap of
+        // 100 - 24 and leaves room for the margins: y = 100 - 45.2 - 32.
+        {"ClientRowHeightIsSixTenthsOfTheWidth", kThreeClientsTa, kRoot + kClients + kSubsystem,
+         kThreeClientsTa + "call c4 q\ncall c5 q\ncall c6 q\ncall c7 q\ncall c8 q\ncall c9 q\n", true,
+         kRoot + record("c1", "25.000000", "22.799999", "75.333336", "45.200001") +
+             record("c2", "108.333336", "22.799999", "75.333336", "45.200001") +
+             record("c3", "191.666672", "22.799999", "75.333336", "45.200001") +
+             record("c4", "275.000000", "22.799999", "75.333336", "45.200001") +
+             record("c5", "358.333344", "22.799999", "75.333336", "45.200001") +
+             record("c6", "441.666687", "22.799999", "75.333336", "45.200001") +
+             record("c7", "525.000000", "22.799999", "75.333336", "45.200001") +
+             record("c8", "608.333313", "22.799999", "75.333336", "45.200001") +
+             record("c9", "691.666626", "22.799999", "75.333336", "45.200001") + kSubsystem},
+        // A 100 by 100 window: min_dim 0.5, gap 1, margin 2, top gap 3; the
+        // subsystem is 3.5 wide.  Clients: 3.5 / 3 - 1 = 0.166667 is below
+        // min_dim, so the boxes are 0.5 square, still a step of 1.166667
+        // apart, at 20 - 0.5 - 4.  Servers: 3.5 / 2 - 1 = 0.75 wide, 0.45
+        // high raised to 0.5, at 20 + 50 + 3, a step of 1.75.
+        {"BoxesBelowTheMinimumSize", "$INSTANCE sys.ss T\ncontain sys.ss p\n",
+         record("$ROOT", "0", "0", "100", "100") + record("sys.ss", "10", "20", "3.5", "50") +
+             record("p", "0.5", "1", "2", "3"),
+         "$INSTANCE sys.ss T\ncontain sys.ss p\ncall c1 p\ncall c2 p\ncall c3 p\ncall p s1\ncall p s2\n", false,
+         record("$ROOT", "0.000000", "0.000000", "100.000000", "100.000000") +
+             record("c1", "10.000000", "15.500000", "0.500000", "0.500000") +
+             record("c2", "11.166667", "15.500000", "0.500000", "0.500000") +
+             record("c3", "12.333334", "15.500000", "0.500000", "0.500000") +
+             record("s1", "10.000000", "73.000000", "0.750000", "0.500000") +
+             record("s2", "11.750000", "73.000000", "0.750000", "0.500000") +
+             record("sys.ss", "10.000000", "20.000000", "3.500000", "50.000000") +
+             record("p", "0.500000", "1.000000", "2.000000", "3.000000")},
+        // The same window with two clients and three servers.  Clients: 0.75
+        // wide, 0.45 high is below min_dim, so the height becomes 20 - 1;
+        // 4 + 19 does not fit above the subsystem, so y is the margin.
+        // Servers: 3.5 / 3 - 1 is below min_dim: 0.5 square, 0.5 + 1 apart.
+        {"OtherRowsBelowTheMinimumSize", "$INSTANCE sys.ss T\ncontain sys.ss p\n",
+         record("$ROOT", "0", "0", "100", "100") + record("sys.ss", "10", "20", "3.5", "50") +
+             record("p", "0.5", "1", "2", "3"),
+         "$INSTANCE sys.ss T\ncontain sys.ss p\ncall c1 p\ncall c2 p\ncall p s1\ncall p s2\ncall p s3\n", false,
+         record("$ROOT", "0.000000", "0.000000", "100.000000", "100.000000") +
+             record("c1", "10.000000", "2.000000", "0.750000", "19.000000") +
+             record("c2", "11.750000", "2.000000", "0.750000", "19.000000") +
+             record("s1", "10.000000", "73.000000", "0.500000", "0.500000") +
+             record("s2", "11.500000", "73.000000", "0.500000", "0.500000") +
+             record("s3", "13.000000", "73.000000", "0.500000", "0.500000") +
+             record("sys.ss", "10.000000", "20.000000", "3.500000", "50.000000") +
+             record("p", "0.500000", "1.000000", "2.000000", "3.000000")},
+        // c1 reaches down to 98: 100 - 98 - 16 leaves no room, so the new c4
+        // is min_dim 4 high and 1.666 * 4 wide, at 98 + 16.
+        {"PartialClientRowAtTheMinimumHeight", kThreeClientsTa,
+         kRoot + record("c1", "66.5", "48", "83.3", "50") +
+             record("c2", "332.5", "25", "83.3", "50") + record("c3", "598.5", "25", "83.3", "50") + kSubsystem,
+         kThreeClientsTa + "call c4 q\n", false,
+         kRoot + record("c1", "66.500000", "48.000000", "83.300003", "50.000000") +
+             record("c2", "332.500000", "25.000000", "83.300003", "50.000000") +
+             record("c3", "598.500000", "25.000000", "83.300003", "50.000000") +
+             record("c4", "25.000000", "114.000000", "6.664000", "4.000000") + kSubsystem},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(newLayout(c.oldTa, c.oldLayout, c.newTa, clientServer(c.relayout)), c.layout) << c.name;
+}
+
 // Rounds and collisions on their own.
 struct Container {
     ItemTable graph;

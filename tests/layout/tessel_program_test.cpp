@@ -10,17 +10,16 @@
 #include "arg_case.h"
 #include "layout_records.h"
 #include "layout_test_support.h"
+#include "program_run.h"
 #include "three_clients.h"
 
 namespace layout::tessel {
 namespace {
 
-using layout_test::fileExists;
-using layout_test::readFile;
+using test_support::readFile;
 using layout_test::record;
-using layout_test::runProgram;
-using layout_test::TempDir;
-using layout_test::writeFile;
+using test_support::TempDir;
+using test_support::writeFile;
 
 const std::string kUsage =
     "\n\nProgram usage:\n"
@@ -117,8 +116,8 @@ TEST(TesselArgs, DefaultsLoneDashAndLetterOnly) {
 class TesselRun : public ::testing::Test {
 protected:
     TempDir dir;
-    layout_test::RunResult run(const std::vector<std::string>& args) {
-        return runProgram(TESSEL_PROGRAM, args, dir.path);
+    test_support::ProgramRun run(const std::vector<std::string>& args) {
+        return test_support::runProgram(TESSEL_PROGRAM, args, layout_test::inDirectory(dir.path()));
     }
 };
 
@@ -129,14 +128,14 @@ const std::string kThreeLayout = record("$ROOT", "0.000000", "0.000000", "800.00
                                  record("c", "480.000000", "228.000000", "120.000000", "72.000000");
 
 TEST_F(TesselRun, WritesTheLayout) {
-    writeFile(dir.file("three.ta"), kThreeTa);
+    writeFile(dir / "three.ta", kThreeTa);
     auto r = run({"three.ta", "out.lay"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(readFile(dir.file("out.lay")), kThreeLayout);
-    EXPECT_FALSE(fileExists(dir.file("tessel.debug")));
-    EXPECT_FALSE(fileExists(dir.file("three.ta.ta")));
+    EXPECT_EQ(readFile(dir / "out.lay"), kThreeLayout);
+    EXPECT_FALSE(std::filesystem::exists(dir / "tessel.debug"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "three.ta.ta"));
 }
 
 TEST_F(TesselRun, UsageErrorOnStandardOutput) {
@@ -150,14 +149,14 @@ TEST_F(TesselRun, FileErrors) {
     auto missing = run({"nothere.ta", "out"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "\nCould not open file : nothere.ta for read.");
-    writeFile(dir.file("in.ta"), kThreeTa);
+    writeFile(dir / "in.ta", kThreeTa);
     auto unwritable = run({"in.ta", "no/such/dir/out"});
     EXPECT_EQ(unwritable.status, 1);
     EXPECT_EQ(unwritable.out, "\nCould not open file : no/such/dir/out for write.");
 }
 
 TEST_F(TesselRun, ReaderErrors) {
-    writeFile(dir.file("rel.ta"), "call a b\n");
+    writeFile(dir / "rel.ta", "call a b\n");
     auto eof = run({"rel.ta", "out"});
     EXPECT_EQ(eof.status, 1);
     EXPECT_EQ(eof.out, "");
@@ -165,11 +164,11 @@ TEST_F(TesselRun, ReaderErrors) {
     auto relOnly = run({"-r", "rel.ta", "out"});
     EXPECT_EQ(relOnly.status, 0);
 
-    writeFile(dir.file("cycle.ta"), "$INSTANCE t T\ncontain t a\ncontain a b\ncontain b a\n");
+    writeFile(dir / "cycle.ta", "$INSTANCE t T\ncontain t a\ncontain a b\ncontain b a\n");
     auto cycle = run({"cycle.ta", "out"});
     EXPECT_EQ(cycle.status, 1);
     EXPECT_EQ(cycle.out, "\nThe containment relation has a cycle through : a\n");
-    EXPECT_EQ(readFile(dir.file("out")), "");
+    EXPECT_EQ(readFile(dir / "out"), "");
 
     auto noSubsystem = run({"-m2", "rel.ta", "out"});
     EXPECT_EQ(noSubsystem.status, 1);
@@ -183,31 +182,31 @@ TEST_F(TesselRun, CycleNoTopLevelItemReachesIsLeftOut) {
     // b and c are top-level, b -> c puts them on two levels of one slot:
     // cells 400 by 200, boxes 0.6 * 400 = 240 wide, 144 high, capped at
     // 0.6 * 200 = 120, so 1.666 * 120 = 199.92 wide; insets 200.08 and 80.
-    writeFile(dir.file("cycle.ta"), "$INSTANCE b T\ncontain a a\ncall b c\n");
+    writeFile(dir / "cycle.ta", "$INSTANCE b T\ncontain a a\ncall b c\n");
     auto r = run({"cycle.ta", "out"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "WARNING: The containment relation has a cycle through : a that no top-level item reaches; "
                      "its items are not laid out.\n");
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(readFile(dir.file("out")), record("$ROOT", "0.000000", "0.000000", "800.000000", "600.000000") +
+    EXPECT_EQ(readFile(dir / "out"), record("$ROOT", "0.000000", "0.000000", "800.000000", "600.000000") +
                                              record("b", "200.080002", "80.000000", "199.919998", "120.000000") +
                                              record("c", "200.080002", "280.000000", "199.919998", "120.000000"));
 }
 
 TEST_F(TesselRun, WindowSizeWithLeadingZeros) {
     // 400 by 300: three items in one level, cells 100 by 150, boxes 60 by 36.
-    writeFile(dir.file("three.ta"), kThreeTa);
+    writeFile(dir / "three.ta", kThreeTa);
     auto r = run({"-H0000000000300", "-W000400", "three.ta", "out"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(readFile(dir.file("out")), record("$ROOT", "0.000000", "0.000000", "400.000000", "300.000000") +
+    EXPECT_EQ(readFile(dir / "out"), record("$ROOT", "0.000000", "0.000000", "400.000000", "300.000000") +
                                              record("a", "40.000000", "114.000000", "60.000000", "36.000000") +
                                              record("b", "140.000000", "114.000000", "60.000000", "36.000000") +
                                              record("c", "240.000000", "114.000000", "60.000000", "36.000000"));
 }
 
 TEST_F(TesselRun, WarningsGoToStandardError) {
-    writeFile(dir.file("w.ta"), "$INSTANCE a T\n$INSTANCE a T\ncall a b\n");
+    writeFile(dir / "w.ta", "$INSTANCE a T\n$INSTANCE a T\ncall a b\n");
     auto r = run({"-e", "w.ta", "out"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
@@ -217,50 +216,146 @@ TEST_F(TesselRun, WarningsGoToStandardError) {
 }
 
 TEST_F(TesselRun, InputAndOutputNamingOneFileAreRefused) {
-    writeFile(dir.file("in.ta"), kThreeTa);
+    writeFile(dir / "in.ta", kThreeTa);
     auto r = run({"in.ta", "./in.ta"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "\nFile : ./in.ta is both an input and an output.\n");
-    EXPECT_EQ(readFile(dir.file("in.ta")), kThreeTa);
+    EXPECT_EQ(readFile(dir / "in.ta"), kThreeTa);
     auto trace = run({"-x", "in.ta", "tessel.debug"});
     EXPECT_EQ(trace.status, 1);
     EXPECT_EQ(trace.out, "\nFile : tessel.debug is both the output and the trace file.\n");
 }
 
 TEST_F(TesselRun, EmitTaRenamesWhenItWouldOverwriteTheInput) {
-    writeFile(dir.file("x.ta"), kThreeTa);
+    writeFile(dir / "x.ta", kThreeTa);
     auto r = run({"-t", "x.ta", "x.lay"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "The <input tuple file> has a \".ta\" extension.\n  Re-nameing the TA file to x.ta.ta .\n");
-    EXPECT_EQ(readFile(dir.file("x.ta")), kThreeTa);
-    EXPECT_EQ(readFile(dir.file("x.ta.ta")), "INCLUDE x.ta :\nFACT ATTRIBUTE :\nINCLUDE x.lay :\n");
+    EXPECT_EQ(readFile(dir / "x.ta"), kThreeTa);
+    EXPECT_EQ(readFile(dir / "x.ta.ta"), "INCLUDE x.ta :\nFACT ATTRIBUTE :\nINCLUDE x.lay :\n");
 }
 
 TEST_F(TesselRun, EmitTaFromAnotherDirectoryAndNeverOverTheOutput) {
-    std::filesystem::create_directory(dir.file("d"));
-    writeFile(dir.file("d/x.o.ta"), kThreeTa);
+    std::filesystem::create_directory(dir / "d");
+    writeFile(dir / "d/x.o.ta", kThreeTa);
     auto r = run({"-t", "d/x.o.ta", "out"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(readFile(dir.file("x.ta")), "INCLUDE d/x.o.ta :\nFACT ATTRIBUTE :\nINCLUDE out :\n");
+    EXPECT_EQ(readFile(dir / "x.ta"), "INCLUDE d/x.o.ta :\nFACT ATTRIBUTE :\nINCLUDE out :\n");
     // The output named like the TA file: the TA file moves aside.
     auto clash = run({"-t", "d/x.o.ta", "x.ta"});
     EXPECT_EQ(clash.status, 0);
-    EXPECT_EQ(readFile(dir.file("x.ta")), kThreeLayout);
-    EXPECT_EQ(readFile(dir.file("x.ta.ta")), "INCLUDE d/x.o.ta :\nFACT ATTRIBUTE :\nINCLUDE x.ta :\n");
+    EXPECT_EQ(readFile(dir / "x.ta"), kThreeLayout);
+    EXPECT_EQ(readFile(dir / "x.ta.ta"), "INCLUDE d/x.o.ta :\nFACT ATTRIBUTE :\nINCLUDE x.ta :\n");
 }
 
 TEST_F(TesselRun, WriteErrorIsAFailure) {
-    if (!fileExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    writeFile(dir.file("in.ta"), kThreeTa);
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    writeFile(dir / "in.ta", kThreeTa);
     auto r = run({"in.ta", "/dev/full"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "\nCould not write file : /dev/full\n");
 }
 
+// A nested layout whose inner container holds a cycle, with its whole trace:
+// the search from b reaches c, whose edge back to b closes the cycle.
+TEST_F(TesselRun, NestedTraceWithARemovedCycleEdge) {
+    writeFile(dir / "cyc.ta", "$INSTANCE p T\ncontain p b\ncontain p c\ncall b c\ncall c b\n");
+    auto r = run({"-x", "cyc.ta", "cyc.lay"});
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, "");
+    const std::string trace =
+        "tessel Program Environment Information\n"
+        "----------------------------------------\n"
+        "Input tuple file : cyc.ta \n"
+        "Output layout file : cyc.lay \n"
+        "Debug file : tessel.debug \n"
+        "DebugMode on\n"
+        "Nested Layout Model \n"
+        "layout window height = 600 \n"
+        "layout window width = 800 \n"
+        "$INSTANCE            p                    T                   \n"
+        "contain              p                    b                   \n"
+        "contain              p                    c                   \n"
+        "call                 b                    c                   \n"
+        "call                 c                    b                   \n"
+        "$ROOT has been created and set.\n"
+        "\nStructure of the graph:\n"
+        "-----------------------\n\n\n"
+        "$ROOT contains :\n"
+        "      p\n"
+        "           b\n"
+        "           c\n"
+        "---- END\n\n"
+        // $ROOT: p alone, one level.
+        "\n\nADJACENCY MATRIX OF ENTITIES Of ITEMS IN CONTAINER : $ROOT \n\n"
+        "  0   0 p                    0 \n"
+        "\n\nDetermining the level of the entities in container : $ROOT \n"
+        "\nTracing through levels of recursion to see how levels are assigned.\n"
+        "determineLevelsInContainer : p  Level : 1 \n"
+        "\n\n The following is the adjacency matrix after cycles have been removed."
+        "\n\nADJACENCY MATRIX OF ENTITIES Of ITEMS IN CONTAINER : $ROOT \n\n"
+        "  0   0 p                    0 \n"
+        "\n\n Level assigned to each entity within container: $ROOT\n"
+        "p                                  1\n"
+        "\n\nPrinting the level structure\n"
+        "Displays the entities that were assigned to each level.\n\n"
+        "Level : 1 \n"
+        "                             p     0\n"
+        "\n\n Output of the initial desired position of the entities in container.\n\n"
+        "Level : 1 \n"
+        "   p                     1\n"
+        "\n\n Output of the actual position of the entities in container.\n\n"
+        "Level : 1 \n"
+        "   p                     0\n"
+        // p: b and c related both ways; the edge c -> b goes.
+        "\n\nADJACENCY MATRIX OF ENTITIES Of ITEMS IN CONTAINER : p \n\n"
+        "  1   0 b                    0  1 \n"
+        "  1   1 c                    1  0 \n"
+        "\n\nDetermining the level of the entities in container : p \n"
+        "\nTracing through levels of recursion to see how levels are assigned.\n"
+        "determineLevelsInContainer : b  Level : 1 \n"
+        "DFS : 0   1 \n"
+        "c                              Level : 2 \n"
+        "Removeing edge :  row :     1  column :     0 \n"
+        "determineLevelsInContainer : c  Level : 2 \n"
+        "\n\n The following is the adjacency matrix after cycles have been removed."
+        "\n\nADJACENCY MATRIX OF ENTITIES Of ITEMS IN CONTAINER : p \n\n"
+        "  1   0 b                    0  1 \n"
+        "  1   1 c                    0  0 \n"
+        "WARNING: Cycles were detected in the graph. The layout might not appear very nice.\n"
+        "\n\n Level assigned to each entity within container: p\n"
+        "b                                  1\n"
+        "c                                  2\n"
+        "\n\nPrinting the level structure\n"
+        "Displays the entities that were assigned to each level.\n\n"
+        "Level : 1 \n"
+        "                             b     0\n"
+        "Level : 2 \n"
+        "                             c     1\n"
+        "\n\n Output of the initial desired position of the entities in container.\n\n"
+        "Level : 1 \n"
+        "   b                     1\n"
+        "Level : 2 \n"
+        "   c                     1\n"
+        "\n\n Output of the actual position of the entities in container.\n\n"
+        "Level : 1 \n"
+        "   b                     1\n"
+        "Level : 2 \n"
+        "   c                     1\n";
+    EXPECT_EQ(readFile(dir / "tessel.debug"), trace);
+    // p: one cell of 400 by 300, 240 by 144 at 160, 156.  Inside p's 240 by
+    // 144: cells 120 by 48, boxes 72 by 43.2 capped to 28.8 high and
+    // 1.666 * 28.8 = 47.9808 wide; insets 72.0192 and 19.2.
+    EXPECT_EQ(readFile(dir / "cyc.lay"), layout_test::kRoot800x600 +
+                                             record("p", "160.000000", "156.000000", "240.000000", "144.000000") +
+                                             record("b", "72.019196", "19.200001", "47.980801", "28.799999") +
+                                             record("c", "72.019196", "67.199997", "47.980801", "28.799999"));
+}
+
 // The client/server layout of three clients with its whole trace.
 TEST_F(TesselRun, ClientServerTrace) {
-    writeFile(dir.file("sys.ta"), layout_test::kThreeClientsTa);
+    writeFile(dir / "sys.ta", layout_test::kThreeClientsTa);
     auto r = run({"-m2", "-x", "sys.ta", "sys.lay"});
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(r.out, "");
@@ -333,8 +428,8 @@ TEST_F(TesselRun, ClientServerTrace) {
         "\n\nsubsystem entities\n"
         "------------------\n"
         "p\nq\n";
-    EXPECT_EQ(readFile(dir.file("tessel.debug")), trace);
-    EXPECT_EQ(readFile(dir.file("sys.lay")), layout_test::kThreeClientsLayout);
+    EXPECT_EQ(readFile(dir / "tessel.debug"), trace);
+    EXPECT_EQ(readFile(dir / "sys.lay"), layout_test::kThreeClientsLayout);
 }
 
 }  // namespace

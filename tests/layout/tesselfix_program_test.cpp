@@ -9,15 +9,15 @@
 #include "arg_case.h"
 #include "layout_records.h"
 #include "layout_test_support.h"
+#include "program_run.h"
 
 namespace layout::tesselfix {
 namespace {
 
-using layout_test::readFile;
+using test_support::readFile;
 using layout_test::record;
-using layout_test::runProgram;
-using layout_test::TempDir;
-using layout_test::writeFile;
+using test_support::TempDir;
+using test_support::writeFile;
 
 const std::string kUsage =
     "\n\nProgram usage:\n"
@@ -129,8 +129,8 @@ TEST(TesselfixArgs, EveryOptionAtOnce) {
 class TesselfixRun : public ::testing::Test {
 protected:
     TempDir dir;
-    layout_test::RunResult fix(const std::vector<std::string>& args, int seconds = 60) {
-        return runProgram(TESSELFIX_PROGRAM, args, dir.path, seconds);
+    test_support::ProgramRun fix(const std::vector<std::string>& args) {
+        return test_support::runProgram(TESSELFIX_PROGRAM, args, layout_test::inDirectory(dir.path()));
     }
 };
 
@@ -145,35 +145,39 @@ TEST_F(TesselfixRun, RoundTripOfTesselsLayout) {
         {"tree.ta", "$INSTANCE a T\n$INSTANCE b T\ncontain a x\ncontain a y\ncontain y z\ncall x y\ncall a b\n"},
     };
     for (const auto& [name, ta] : graphs) {
-        writeFile(dir.file(name), ta);
+        writeFile(dir / name, ta);
         std::vector<std::string> model = std::string(name) == "sys.ta" ? std::vector<std::string>{"-m2"}
                                                                        : std::vector<std::string>{};
         std::vector<std::string> args = model;
         args.insert(args.end(), {name, "old.lay"});
-        ASSERT_EQ(runProgram(TESSEL_PROGRAM, args, dir.path).status, 0);
+        ASSERT_EQ(test_support::runProgram(TESSEL_PROGRAM, args, layout_test::inDirectory(dir.path())).status, 0);
         args = model;
         args.insert(args.end(), {name, "old.lay", name, "new.lay"});
         auto r = fix(args);
         EXPECT_EQ(r.status, 0) << r.out;
-        EXPECT_EQ(readFile(dir.file("new.lay")), readFile(dir.file("old.lay"))) << name;
+        EXPECT_EQ(readFile(dir / "new.lay"), readFile(dir / "old.lay")) << name;
     }
 }
 
+// The start of the trace of a run on old.ta, old.lay and new.ta.
+const std::string kTraceHead =
+    "tesselfix Program Environment Information\n"
+    "----------------------------------------\n"
+    "Old graph file : old.ta \n"
+    "Old layout file : old.lay \n"
+    "New graph file : new.ta \n"
+    "New output layout file : new.lay \n"
+    "Debug file : tesselfix.debug \n"
+    "DebugMode on\n";
+
 TEST_F(TesselfixRun, TraceOfOneNewChild) {
-    writeFile(dir.file("old.ta"), "$INSTANCE p T\n");
-    writeFile(dir.file("old.lay"), kRoot + record("p", "10", "20", "300", "150"));
-    writeFile(dir.file("new.ta"), "$INSTANCE p T\ncontain p a\n");
+    writeFile(dir / "old.ta", "$INSTANCE p T\n");
+    writeFile(dir / "old.lay", kRoot + record("p", "10", "20", "300", "150"));
+    writeFile(dir / "new.ta", "$INSTANCE p T\ncontain p a\n");
     auto r = fix({"-x", "old.ta", "old.lay", "new.ta", "new.lay"});
     ASSERT_EQ(r.status, 0) << r.out;
-    EXPECT_EQ(readFile(dir.file("tesselfix.debug")),
-              "tesselfix Program Environment Information\n"
-              "----------------------------------------\n"
-              "Old graph file : old.ta \n"
-              "Old layout file : old.lay \n"
-              "New graph file : new.ta \n"
-              "New output layout file : new.lay \n"
-              "Debug file : tesselfix.debug \n"
-              "DebugMode on\n"
+    EXPECT_EQ(readFile(dir / "tesselfix.debug"),
+              kTraceHead +
               "Nested Layout Model \n"
               "Compress type : max \n"
               "SHRINK factor : 1.000000 \n"
@@ -211,17 +215,111 @@ TEST_F(TesselfixRun, TraceOfOneNewChild) {
               "Item: a (0.000000, 75.000000)\n"
               "Process: a\n"
               "--- END\n\n");
-    EXPECT_EQ(readFile(dir.file("new.lay")), kRoot + record("p", "10.000000", "20.000000", "300.000000", "150.000000") +
+    EXPECT_EQ(readFile(dir / "new.lay"), kRoot + record("p", "10.000000", "20.000000", "300.000000", "150.000000") +
                                                  record("a", "0.000000", "75.000000", "300.000000", "50.000000"));
+}
+
+// The client/server placement with its whole trace: a new client below the
+// old one and a new server below the old one.
+TEST_F(TesselfixRun, ClientServerTrace) {
+    const std::string oldTa = "$INSTANCE sys.ss T\ncontain sys.ss p\ncall c1 p\ncall p s1\n";
+    writeFile(dir / "old.ta", oldTa);
+    writeFile(dir / "old.lay", kRoot + record("c1", "66.5", "25", "83.3", "50") + record("s1", "100", "520", "80", "40") +
+                                   record("sys.ss", "25", "100", "750", "400") + record("p", "100", "110", "150", "90"));
+    writeFile(dir / "new.ta", oldTa + "call c2 p\ncall p s2\n");
+    auto r = fix({"-x", "-m2", "-so", "sys.ss", "-sn", "sys.ss", "old.ta", "old.lay", "new.ta", "new.lay"});
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, "");
+    // $ROOT's children in bucket order: c1 (148), c2, s1 (164), s2, sys.ss
+    // (627).  min_dim 800 / 200 = 4, gap 8, margin 16.  The old client ends
+    // at 75: c2 is 100 - 75 - 16 = 9 high, 1.666 * 9 wide, at 75 + 16.  The
+    // old server's size is the mean; s2 goes 8 below its bottom 560.
+    EXPECT_EQ(readFile(dir / "tesselfix.debug"),
+              kTraceHead +
+              "Client Server Layout Model \n"
+              "Compress type : max \n"
+              "SHRINK factor : 1.000000 \n"
+              "MIN_CONTAINER_ENTITY_HEIGHT = 30.000000 \n"
+              "MIN_CLIENT_HEIGHT = 30.000000 \n"
+              "MIN_SERVER_HEIGHT = 30.000000 \n"
+              "Name of subsystem in old graph file : sys.ss \n"
+              "Name of subsystem in new graph file : sys.ss \n"
+              "$INSTANCE            sys.ss               T                   \n"
+              "contain              sys.ss               p                   \n"
+              "call                 c1                   p                   \n"
+              "call                 p                    s1                  \n"
+              "$ROOT has been created and set.\n"
+              "\nStructure of the graph:\n-----------------------\n\n\n"
+              "$ROOT contains :\n"
+              "      c1\n"
+              "      s1\n"
+              "      sys.ss\n"
+              "           p\n"
+              "---- END\n\n"
+              "$ROOT                          0.000000 0.000000 600.000000 800.000000\n"
+              "c1                             66.500000 25.000000 50.000000 83.300003\n"
+              "s1                             100.000000 520.000000 40.000000 80.000000\n"
+              "sys.ss                         25.000000 100.000000 400.000000 750.000000\n"
+              "p                              100.000000 110.000000 90.000000 150.000000\n"
+              "$INSTANCE            sys.ss               T                   \n"
+              "contain              sys.ss               p                   \n"
+              "call                 c1                   p                   \n"
+              "call                 p                    s1                  \n"
+              "call                 c2                   p                   \n"
+              "call                 p                    s2                  \n"
+              "$ROOT has been created and set.\n"
+              "\nStructure of the graph:\n-----------------------\n\n\n"
+              "$ROOT contains :\n"
+              "      c1\n"
+              "      c2\n"
+              "      s1\n"
+              "      s2\n"
+              "      sys.ss\n"
+              "           p\n"
+              "---- END\n\n"
+              "Identifying new and old\n-----------------------\n\n"
+              "c1 (old - 66.500000 25.000000 83.300003 50.000000)\n"
+              "c2 (new)\n"
+              "s1 (old - 100.000000 520.000000 80.000000 40.000000)\n"
+              "s2 (new)\n"
+              "sys.ss (old - 25.000000 100.000000 750.000000 400.000000)\n"
+              "p (old - 100.000000 110.000000 150.000000 90.000000)\n"
+              "--- END\n\n"
+              "Position new items\n------------------\n"
+              "sys.ss contains:\n"
+              "  p\n"
+              "Num items in container 'sys.ss': 1 - New: 0\n"
+              "Num new clients: 1\n"
+              "Num new services: 1\n"
+              "rootWidth:800.000000 min_dim: 4.000000 ssy: 100.000000 mcy: 75.000000\n"
+              "-- Position Clients --\n"
+              "Client: c2 (H:9.000000, W:14.994000 X:25.000000 Y:91.000000)\n"
+              "-- Position Services --\n"
+              "Service: s2 (H:40.000000, W:80.000000 X:25.000000 Y:568.000000)\n"
+              "-- Recurse into SS --\n"
+              "Process: p\n"
+              "-- Recurse into Clients and Services --\n"
+              "Process: c1\n"
+              "Process: c2\n"
+              "Process: s1\n"
+              "Process: s2\n"
+              "Process: sys.ss\n"
+              "--- END\n\n");
+    EXPECT_EQ(readFile(dir / "new.lay"), kRoot + record("c1", "66.500000", "25.000000", "83.300003", "50.000000") +
+                                             record("c2", "25.000000", "91.000000", "14.994000", "9.000000") +
+                                             record("s1", "100.000000", "520.000000", "80.000000", "40.000000") +
+                                             record("s2", "25.000000", "568.000000", "80.000000", "40.000000") +
+                                             record("sys.ss", "25.000000", "100.000000", "750.000000", "400.000000") +
+                                             record("p", "100.000000", "110.000000", "150.000000", "90.000000"));
 }
 
 TEST_F(TesselfixRun, CycleOutsideTheTreeIsLeftOut) {
     // Each graph holds a cycle no top-level item reaches: one warning per
     // graph, the cycle's items are neither matched nor written, and p keeps
     // its box while the new n fills a row in p (300 by 50 at y 75).
-    writeFile(dir.file("old.ta"), "$INSTANCE p T\ncontain a a\n");
-    writeFile(dir.file("old.lay"), kRoot + record("p", "10", "20", "300", "150") + record("a", "1", "1", "1", "1"));
-    writeFile(dir.file("new.ta"), "$INSTANCE p T\ncontain p n\ncontain x y\ncontain y x\ncontain y a\n");
+    writeFile(dir / "old.ta", "$INSTANCE p T\ncontain a a\n");
+    writeFile(dir / "old.lay", kRoot + record("p", "10", "20", "300", "150") + record("a", "1", "1", "1", "1"));
+    writeFile(dir / "new.ta", "$INSTANCE p T\ncontain p n\ncontain x y\ncontain y x\ncontain y a\n");
     auto r = fix({"old.ta", "old.lay", "new.ta", "new.lay"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
@@ -230,20 +328,20 @@ TEST_F(TesselfixRun, CycleOutsideTheTreeIsLeftOut) {
               "WARNING: The containment relation has a cycle through : x that no top-level item reaches; "
               "its items are not laid out.\n");
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(readFile(dir.file("new.lay")), kRoot + record("p", "10.000000", "20.000000", "300.000000", "150.000000") +
+    EXPECT_EQ(readFile(dir / "new.lay"), kRoot + record("p", "10.000000", "20.000000", "300.000000", "150.000000") +
                                                  record("n", "0.000000", "75.000000", "300.000000", "50.000000"));
 }
 
 TEST_F(TesselfixRun, FileErrors) {
-    writeFile(dir.file("g.ta"), "$INSTANCE a T\n");
-    writeFile(dir.file("g.lay"), kRoot + record("a", "1", "1", "1", "1"));
+    writeFile(dir / "g.ta", "$INSTANCE a T\n");
+    writeFile(dir / "g.lay", kRoot + record("a", "1", "1", "1", "1"));
     auto missing = fix({"g.ta", "none.lay", "g.ta", "out.lay"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "\nCould not open file : none.lay for read.");
     auto sameAsInput = fix({"g.ta", "g.lay", "g.ta", "./g.lay"});
     EXPECT_EQ(sameAsInput.status, 1);
     EXPECT_EQ(sameAsInput.out, "\nFile : ./g.lay is both an input and an output.\n");
-    EXPECT_EQ(readFile(dir.file("g.lay")), kRoot + record("a", "1", "1", "1", "1"));
+    EXPECT_EQ(readFile(dir / "g.lay"), kRoot + record("a", "1", "1", "1", "1"));
     auto cannotWrite = fix({"g.ta", "g.lay", "g.ta", "no/dir/out"});
     EXPECT_EQ(cannotWrite.status, 1);
     EXPECT_EQ(cannotWrite.out, "\nCould not open file : no/dir/out for write.");
@@ -253,25 +351,25 @@ TEST_F(TesselfixRun, FileErrors) {
 }
 
 TEST_F(TesselfixRun, ReaderErrors) {
-    writeFile(dir.file("g.ta"), "$INSTANCE a T\n");
-    writeFile(dir.file("stranger.lay"), kRoot + record("zz", "1", "1", "1", "1"));
+    writeFile(dir / "g.ta", "$INSTANCE a T\n");
+    writeFile(dir / "stranger.lay", kRoot + record("zz", "1", "1", "1", "1"));
     auto stranger = fix({"g.ta", "stranger.lay", "g.ta", "out.lay"});
     EXPECT_EQ(stranger.status, 1);
     EXPECT_EQ(stranger.out,
               "\nEntity: zz, exists in layout file but not in the graph file.\n"
               "Layout file is not associated with the graph file.\n");
-    writeFile(dir.file("noroot.lay"), record("a", "1", "1", "1", "1"));
+    writeFile(dir / "noroot.lay", record("a", "1", "1", "1", "1"));
     auto noRoot = fix({"g.ta", "noroot.lay", "g.ta", "out.lay"});
     EXPECT_EQ(noRoot.status, 1);
     EXPECT_EQ(noRoot.out, "\nFatal Error: the old layout file has no box for $ROOT.\n");
-    writeFile(dir.file("rel.ta"), "call a b\n");
+    writeFile(dir / "rel.ta", "call a b\n");
     auto eof = fix({"rel.ta", "noroot.lay", "g.ta", "out.lay"});
     EXPECT_EQ(eof.status, 1);
     EXPECT_EQ(eof.err, "ERROR: End of file reached. Try using -r option.\n");
 }
 
 // Inputs that once made the shrink rounds run for ever or wrote NaN: each
-// run must end within the time bound with finite boxes only.
+// run must end (the test's time limit) with finite boxes only.
 struct Termination {
     const char* name;
     std::vector<std::string> options;
@@ -289,14 +387,14 @@ const std::string kCliServNew = kCliServOld + "contain cl k2\ncall c9 p\n";
 TEST_P(TesselfixTermination, EndsWithFiniteBoxes) {
     TempDir dir;
     const Termination& t = GetParam();
-    writeFile(dir.file("old.ta"), t.oldTa);
-    writeFile(dir.file("old.lay"), t.oldLayout);
-    writeFile(dir.file("sys.ta"), t.newTa);
+    writeFile(dir / "old.ta", t.oldTa);
+    writeFile(dir / "old.lay", t.oldLayout);
+    writeFile(dir / "sys.ta", t.newTa);
     std::vector<std::string> args = t.options;
     args.insert(args.end(), {"old.ta", "old.lay", "sys.ta", "new.lay"});
-    auto r = runProgram(TESSELFIX_PROGRAM, args, dir.path, 20);
+    auto r = test_support::runProgram(TESSELFIX_PROGRAM, args, layout_test::inDirectory(dir.path()));
     ASSERT_EQ(r.status, 0) << r.out;
-    std::string layout = readFile(dir.file("new.lay"));
+    std::string layout = readFile(dir / "new.lay");
     EXPECT_EQ(layout.find("nan"), std::string::npos) << layout;
     EXPECT_EQ(layout.find("inf"), std::string::npos) << layout;
     EXPECT_EQ(layout_test::parseRecords(layout).size(), t.records) << layout;

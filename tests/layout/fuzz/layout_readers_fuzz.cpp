@@ -1,13 +1,18 @@
 // libFuzzer target over the TA tuple reader and the layout-file reader.  The
 // first byte picks the reader options; the rest is split at the first NUL
-// into a TA text and a layout text.  Small trees are laid out too, and a
-// layout that reads is taken as the old layout of the same graph read anew,
-// with one item added, for tesselfix's placement.
+// into a TA text and a layout text.  Small trees are laid out too, and their
+// layout must read back to the same boxes; a layout text that reads is taken
+// as the old layout of the same graph read anew, with one item added, for
+// tesselfix's placement.
+#include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/layout_file.h"
 #include "common/tree.h"
@@ -51,7 +56,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (setup.model == cliServ) layoutClientServer(ptrs.rootItemPtr, ptrs.subSystemPtr, 800, 600, ctx);
             else layoutNested(ptrs.rootItemPtr, ctx);
             std::string out = outputLayout(ptrs.rootItemPtr);
-            (void)Control_ParseLayout(graph, out, nullptr);
+            // The layout read back gives every box again, to the six
+            // decimals written (so within 1e-6), and writing it once more
+            // gives the same text.
+            std::vector<std::array<float, 4>> first;
+            for (Item& item : graph.storage) {
+                first.push_back({item.x, item.y, item.width, item.height});
+                item.x = item.y = item.width = item.height = std::nanf("");
+                item.hasBox = false;
+            }
+            Outcome back = Control_ParseLayout(graph, out, nullptr);
+            std::string again = back ? back->message : outputLayout(ptrs.rootItemPtr);
+            bool same = again == out;
+            size_t k = 0;
+            for (const Item& item : graph.storage) {
+                const std::array<float, 4> now{item.x, item.y, item.width, item.height};
+                for (int v = 0; v < 4 && item.hasBox; ++v)
+                    same = same && std::fabs(static_cast<double>(now[v]) - first[k][v]) <= 1e-6;
+                ++k;
+            }
+            if (!same) {
+                std::fwrite(out.data(), 1, out.size(), stdout);
+                std::fputs("\n-- read back and written again, or a box moved:\n", stdout);
+                std::fwrite(again.data(), 1, again.size(), stdout);
+                std::fflush(stdout);
+                std::abort();
+            }
         }
         if (!Control_ParseLayout(graph, layoutText, read.trace) && (mode & 16)) {
             ItemTable newGraph;

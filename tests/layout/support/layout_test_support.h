@@ -1,37 +1,22 @@
-// Helpers of the layout tests: a fresh temporary directory, whole files, a
-// program run in a given directory with its output and status, and the text
-// of a stream written through a FILE*.
+// Helpers of the layout tests: the text of a stream written through a FILE*.
+// Starting the programs, temporary directories and files come from the
+// shared test support (program_run.h).
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
-#include <vector>
+
+#include "program_run.h"
 
 namespace layout_test {
 
-struct TempDir {
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string path;
-    std::string file(const std::string& name) const { return path + "/" + name; }
-};
-
-void writeFile(const std::string& path, const std::string& text);
-std::string readFile(const std::string& path);
-bool fileExists(const std::string& path);
-
-struct RunResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs `program` with `args` in directory `dir`, standard input empty; gives
-// up (status -1) after `seconds`.
-RunResult runProgram(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
-                     int seconds = 60);
+// A program run in `dir`, with no input and the test's own environment.
+inline test_support::RunSetup inDirectory(const std::filesystem::path& dir) {
+    test_support::RunSetup setup;
+    setup.directory = dir;
+    return setup;
+}
 
 // A FILE* whose contents can be taken as a string.
 struct CapturedStream {
