@@ -138,7 +138,10 @@ bool checkForCollision(const Item* container) {
     std::vector<Box> boxes;
     std::vector<Event> events;
     std::vector<float> ys;
+    // Two edges and five points a box.
     boxes.reserve(olds.size());
+    events.reserve(7 * olds.size());
+    ys.reserve(7 * olds.size());
     for (const Item* p : olds) {
         const Box b{p->x, p->x + p->width, p->y, p->y + p->height};
         boxes.push_back(b);
