@@ -66,34 +66,15 @@ struct member_list {
     node_ptr last = -1;   // the last arc appended
 };
 
-// The walk that last met each node: a member chain that leads back into
-// itself ends at the first member met again.
-struct walk_marks {
-    std::vector<uint32_t> walk_of;
-    uint32_t current = 0;
-    explicit walk_marks(const gd_graph *g) : walk_of(g->curNodePos, 0) {}
-    void next_walk() { ++current; }
-    // 1 the first time the current walk meets n.
-    bool first_meeting(node_ptr n)
-    {
-        if (uint32_t(n) >= walk_of.size())
-            walk_of.resize(n + 1, 0);
-        if (walk_of[n] == current)
-            return false;
-        walk_of[n] = current;
-        return true;
-    }
-};
-
 // Walks a member chain from `first` along `chan`, giving each member an arc
 // (but the class's own name declaration among the data members) and cutting
 // it out of the chain. The walk ends at the first index that is no
-// declaration.
-void take_members(gd_graph *g, walk_marks &marks, member_list &list, node_ptr first, bool functions)
+// declaration and at the first member met again.
+void take_members(gd_graph *g, member_list &list, node_ptr first, bool functions)
 {
-    marks.next_walk();
+    chain_walk walk;
     node_ptr f = first;
-    while (is_declaration_kind(kind_of(g, f)) && marks.first_meeting(f)) {
+    while (is_declaration_kind(kind_of(g, f)) && walk.first_meeting(f)) {
         if (functions && is_constructor(g, f))
             fold_clones(g, f);
         const bool own_name = !functions && kind_of(g, f) == gTYPE_DECL &&
@@ -110,7 +91,7 @@ void take_members(gd_graph *g, walk_marks &marks, member_list &list, node_ptr fi
 constexpr t_visb aggregate_precedence[3] = {visb_pro, visb_pub, visb_pri};
 
 // Converts main-variant record or union type x into a Ririra aggregate.
-void do_aggregate(gd_graph *g, walk_marks &marks, node_ptr x)
+void do_aggregate(gd_graph *g, node_ptr x)
 {
     gd_graph_node &rec = g->nodeBuffer[x];
 
@@ -159,8 +140,8 @@ void do_aggregate(gd_graph *g, walk_marks &marks, node_ptr x)
 
     // Data members first, then functions; node numbers of the arcs follow.
     member_list list{x};
-    take_members(g, marks, list, flds, false);
-    take_members(g, marks, list, fncs, true);
+    take_members(g, list, flds, false);
+    take_members(g, list, fncs, true);
     g->nodeBuffer[x].dc_aggr_type.members = list.first;
 }
 
@@ -191,11 +172,10 @@ int aggregate_filter(gd_graph *g)
 
     // Variants (unql another node) stay compiler types for gd_alias_filter.
     // Members are nodes of the graph as it is now; the filter adds only arcs.
-    walk_marks marks(g);
     for (node_ptr x = 0; node_valid(g, x); ++x) {
         const gd_node_type k = kind_of(g, x);
         if ((k == gRECORD_TYPE || k == gUNION_TYPE) && g->nodeBuffer[x].type.unql == x)
-            do_aggregate(g, marks, x);
+            do_aggregate(g, x);
     }
 
     walk_ptrs(g, unifyConstructors);

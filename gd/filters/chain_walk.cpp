@@ -1,9 +1,11 @@
-// Kind classes, checked chain walks and arcs shared by the filters.
+// Kind classes, chain walks and arcs shared by the filters.
 
 #include "chain_walk.h"
 
 #include <gd/kind_table.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 bool is_declaration_kind(gd_node_type k)
@@ -34,6 +36,81 @@ bool is_arc_kind(gd_node_type k)
 bool is_scope_kind(gd_node_type k)
 {
     return k >= dC_SCOPE && k <= dC_SYNCHRONIZED_BLOCK;
+}
+
+bool chain_walk::first_meeting(node_ptr n)
+{
+    if (slots_.empty()) {
+        if (std::find(few_.begin(), few_.begin() + count_, n) != few_.begin() + count_)
+            return false;
+        if (count_ < kept_in_place) {
+            few_[count_++] = n;
+            return true;
+        }
+        slots_.assign(4 * kept_in_place, -1);
+        for (node_ptr kept : few_)
+            insert_slot(kept);
+    }
+    if (2 * (count_ + 1) > slots_.size()) {
+        std::vector<node_ptr> old(2 * slots_.size(), -1);
+        old.swap(slots_);
+        for (node_ptr kept : old)
+            if (kept != -1)
+                insert_slot(kept);
+    }
+    if (!insert_slot(n))
+        return false;
+    ++count_;
+    return true;
+}
+
+// Adds n to the set (its size a power of two); false when it is there.
+bool chain_walk::insert_slot(node_ptr n)
+{
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = (uint32_t(n) * 2654435761u) & mask;; i = (i + 1) & mask) {
+        if (slots_[i] == n)
+            return false;
+        if (slots_[i] == -1) {
+            slots_[i] = n;
+            return true;
+        }
+    }
+}
+
+growth_allowance::growth_allowance(const gd_graph *g, const char *family)
+    : limit_(growth_factor * g->curNodePos + growth_slack), family_(family)
+{
+}
+
+bool growth_allowance::allows(const gd_graph *g)
+{
+    if (g->curNodePos < limit_)
+        return true;
+    if (!reported_) {
+        std::fprintf(stderr, "%s: the graph has grown to %u nodes; the remaining chain walks stop\n", family_,
+                     g->curNodePos);
+        reported_ = true;
+    }
+    return false;
+}
+
+node_ptr last_arc(const gd_graph *g, node_ptr first)
+{
+    node_ptr last = -1;
+    chain_walk walk;
+    for (node_ptr a = first; is_arc_kind(kind_of(g, a)) && walk.first_meeting(a); a = g->nodeBuffer[a].dc_arc.next)
+        last = a;
+    return last;
+}
+
+void append_to_contents(gd_graph *g, node_ptr scope, node_ptr &last, node_ptr a)
+{
+    if (last == -1)
+        g->nodeBuffer[scope].dc_scope.contents = a;
+    else
+        g->nodeBuffer[last].dc_arc.next = a;
+    last = a;
 }
 
 node_ptr next_declaration(const gd_graph *g, node_ptr d)
@@ -82,9 +159,9 @@ bool statement_link_readable(const gd_graph *g, node_ptr s)
 node_ptr take_statements(gd_graph *g, node_ptr owner, node_ptr first)
 {
     node_ptr head = -1, tail = -1;
-    chain_guard guard(g);
+    chain_walk walk;
     node_ptr s = first;
-    while (statement_link_readable(g, s) && guard.step()) {
+    while (statement_link_readable(g, s) && walk.first_meeting(s)) {
         const gd_node_type k = kind_of(g, s);
         if (k == gSCOPE_STMT || k == gCTOR_STMT) {
             s = nextNode(g, s);

@@ -1,15 +1,19 @@
-// Kind classes, checked chain walks and arcs: what the filters share.
+// Kind classes, chain walks and arcs: what the filters share.
 //
-// A chain read from a graph (declarations along `chan`, arcs along `next`)
+// A chain read from a graph (declarations along `chan`, statements along
+// `next`, list cells along `chan`, arcs along `next`, formals and parameters)
 // may hold an index out of range, a node of a kind that has no such link, or
-// a cycle. Every walk along one goes through these helpers: each step checks
-// the index and the kind, and a walk stops after `curNodePos` steps, the most
-// an acyclic chain can take.
+// a cycle. Every walk along one checks the index and the kind at each step,
+// and ends at the first node it meets again (chain_walk): it takes each node
+// of the chain once, so a chain that loops costs no more than its length.
 #pragma once
 
 #include <gd/graph.h>
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // The compiler declarations: records based on t_gcc_decl, chained by `chan`.
 bool is_declaration_kind(gd_node_type k);
@@ -18,14 +22,60 @@ bool is_arc_kind(gd_node_type k);
 // The Ririra scopes (dC_SCOPE .. dC_SYNCHRONIZED_BLOCK), which hold `contents`.
 bool is_scope_kind(gd_node_type k);
 
-// Counts the steps of one chain walk and refuses the step that would make it
-// longer than the graph has nodes.
-struct chain_guard {
-    uint32_t limit;
-    uint32_t steps = 0;
-    explicit chain_guard(const gd_graph *g) : limit(g->curNodePos) {}
-    bool step() { return steps++ < limit; }
+// The nodes that one walk along a chain has met. A walk asks before each
+// step whether it meets the node for the first time and ends when it does
+// not:
+//
+//     chain_walk walk;
+//     for (node_ptr c = first; kind_of(g, c) == gTREE_LIST && walk.first_meeting(c); c = ...)
+//
+// The first few nodes are kept in place, so a short walk allocates nothing.
+class chain_walk {
+public:
+    // True the first time the walk meets n; false for a node it met before.
+    bool first_meeting(node_ptr n);
+
+private:
+    static constexpr std::size_t kept_in_place = 8;
+    std::array<node_ptr, kept_in_place> few_{};
+    std::size_t count_ = 0;
+    // Past the first few: an open-addressing set of the nodes met, -1 free,
+    // never more than half full.
+    std::vector<node_ptr> slots_;
+    bool insert_slot(node_ptr n);
 };
+
+// How far one run of a filter may grow the graph through its walks that make
+// nodes for every node they pass. Such walks may share their chains (the
+// functions that share one prototype, lists that share a tail), so together
+// they can make far more nodes than the chains hold; once the graph holds
+// `growth_factor` times the records it began with, plus `growth_slack`, the
+// filter's remaining walks stop, and the first stop says so on standard
+// error. No graph a front end writes comes near the limit.
+class growth_allowance {
+public:
+    static constexpr uint64_t growth_factor = 16;
+    static constexpr uint64_t growth_slack = 1024;
+
+    // `family` names the filter in the message.
+    growth_allowance(const gd_graph *g, const char *family);
+    // True while the graph is below the limit.
+    bool allows(const gd_graph *g);
+
+private:
+    uint64_t limit_;
+    const char *family_;
+    bool reported_ = false;
+};
+
+// The last arc of the arc chain from `first` along `next`: the arc whose
+// `next` is -1, leads to a node that is no arc, or leads back to an arc of
+// the chain. -1 when `first` is no arc.
+node_ptr last_arc(const gd_graph *g, node_ptr first);
+
+// Appends arc `a` to the `contents` chain of scope `scope`, after `last` (its
+// last arc, -1 for an empty chain), and makes `a` the last.
+void append_to_contents(gd_graph *g, node_ptr scope, node_ptr &last, node_ptr a);
 
 // The next declaration after declaration d, or -1 when d is not a valid
 // declaration.

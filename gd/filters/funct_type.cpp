@@ -8,7 +8,6 @@
 #include "ririra_records.h"
 
 #include <cstdio>
-#include <unordered_set>
 
 namespace {
 
@@ -81,7 +80,7 @@ node_ptr copy_shared_arc(gd_graph *g, node_ptr x, node_ptr p)
 
 // Converts function or method type x; returns 1, or 0 after a message when
 // a parameter cell is of no kind a parameter list holds.
-int do_function_type(gd_graph *g, node_ptr x)
+int do_function_type(gd_graph *g, growth_allowance &allowance, node_ptr x)
 {
     const gd_graph_node &rec = g->nodeBuffer[x];
     const bool method = rec.common.type == gMETHOD_TYPE;
@@ -97,10 +96,9 @@ int do_function_type(gd_graph *g, node_ptr x)
 
     // The formal parameter arcs, in order.
     node_ptr first_formal = -1, last_formal = -1;
-    // A list that leads back into itself ends at the first cell met again.
-    std::unordered_set<node_ptr> cells_met;
+    chain_walk walk;
     node_ptr p = prms;
-    while (node_valid(g, p) && cells_met.insert(p).second) {
+    while (node_valid(g, p) && walk.first_meeting(p) && allowance.allows(g)) {
         const gd_node_type kind = kind_of(g, p);
         if (kind == gTREE_LIST) {
             // The void cell is left as it is, outside the list.
@@ -142,9 +140,10 @@ int do_function_type(gd_graph *g, node_ptr x)
 int funct_type_filter(gd_graph *g)
 {
     void_str = gd_lookup_string(g, "void");
+    growth_allowance allowance(g, "funct_type");
     for (node_ptr x = 0; node_valid(g, x); ++x) {
         const gd_node_type k = kind_of(g, x);
-        if ((k == gFUNCTION_TYPE || k == gMETHOD_TYPE) && !do_function_type(g, x))
+        if ((k == gFUNCTION_TYPE || k == gMETHOD_TYPE) && !do_function_type(g, allowance, x))
             return 0;
     }
     return 1;

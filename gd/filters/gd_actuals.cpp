@@ -33,7 +33,8 @@ node_ptr make_actuals(gd_graph *g, node_ptr first)
 
     // Only tree-list cells are taken, so a chain that loops back ends at the
     // first cell already converted.
-    for (node_ptr cell = first; kind_of(g, cell) == gTREE_LIST;) {
+    chain_walk walk;
+    for (node_ptr cell = first; kind_of(g, cell) == gTREE_LIST && walk.first_meeting(cell);) {
         const node_ptr value = g->nodeBuffer[cell].tree_list.value;
         node_ptr next = g->nodeBuffer[cell].tree_list.chan;
         // The arc chain may go on into cells still to convert or into arcs of

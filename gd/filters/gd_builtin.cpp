@@ -56,7 +56,9 @@ int gd_builtin_filter(gd_graph *g)
         std::fprintf(stderr, "gd_builtin: the root is not a global scope\n");
         return 0;
     }
-    scope_tail members = scope_tail_of(global);
+    // The new arcs go after the last arc of the scope's chain, whatever kind
+    // of arc that is.
+    node_ptr last = last_arc(g, g->nodeBuffer[global].dc_scope.contents);
 
     str_ptr builtin_file = gd_lookup_string(g, "<internal>");
     if (builtin_file == -1)
@@ -71,7 +73,7 @@ int gd_builtin_filter(gd_graph *g)
         const t_visb visb = visibility_by_precedence(g->nodeBuffer[x].common, builtin_access_precedence);
         make_type_record(g, x, dC_BUILT_IN_TYPE, -1, -1, name, visb);
 
-        append_to_scope(g, members, x);
+        append_to_contents(g, global, last, new_arc(g, dC_ARC_SON, global, x));
     }
     return 1;
 }

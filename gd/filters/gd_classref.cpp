@@ -21,8 +21,8 @@ void mark_member_functions(gd_graph *g)
     for (node_ptr i = 0; node_valid(g, i); i++) {
         if (kind_of(g, i) != dC_AGGR_TYPE)
             continue;
-        chain_guard guard(g);
-        for (node_ptr a = g->nodeBuffer[i].dc_aggr_type.members; is_arc_kind(kind_of(g, a)) && guard.step();
+        chain_walk walk;
+        for (node_ptr a = g->nodeBuffer[i].dc_aggr_type.members; is_arc_kind(kind_of(g, a)) && walk.first_meeting(a);
              a = g->nodeBuffer[a].dc_arc.next) {
             node_ptr f = g->nodeBuffer[a].dc_arc.dest;
             if (kind_of(g, f) == dC_FUNCTION && !g->nodeBuffer[f].common.static_flag)
@@ -107,12 +107,6 @@ static int rewrite_method_call(gd_graph *g, node_ptr i, node_ptr method, rewritt
     g->nodeBuffer[callee_arc].dc_arc.dest = access;
     done.emplace(list, rewritten_call{access, rest == -1});
     return 1;
-}
-
-int do_method_call(gd_graph *g, node_ptr call, node_ptr method)
-{
-    rewritten_lists done;
-    return rewrite_method_call(g, call, method, done);
 }
 
 int gd_classref_filter(gd_graph *g)

@@ -65,7 +65,8 @@ void convert_constant(gd_graph *g, node_ptr k)
 void convert_values(gd_graph *g, node_ptr e)
 {
     node_ptr cell = g->nodeBuffer[e].dc_enum_type.values;
-    while (kind_of(g, cell) == gTREE_LIST) {
+    chain_walk walk;
+    while (kind_of(g, cell) == gTREE_LIST && walk.first_meeting(cell)) {
         gd_graph_node &rec = g->nodeBuffer[cell];
         const node_ptr constant = rec.tree_list.value;
         node_ptr next = rec.tree_list.chan;

@@ -60,9 +60,9 @@ node_ptr caught_declaration(gd_graph *g, node_ptr h)
     if (marker == -1)
         return -1;
     node_ptr inner = nextNode(g, marker);
-    chain_guard guard(g);
+    chain_walk walk;
     while (kind_of(g, inner) != gCOMPOUND_STMT) {
-        if (!statement_link_readable(g, inner) || !guard.step())
+        if (!statement_link_readable(g, inner) || !walk.first_meeting(inner))
             return -1;
         inner = nextNode(g, inner);
     }
@@ -114,8 +114,8 @@ void convert_try_block(gd_graph *g, node_ptr t)
     tb.contents = body;
 
     node_ptr head = body, tail = body;
-    chain_guard guard(g);
-    for (node_ptr h = old.hdlr; node_valid(g, h) && guard.step();) {
+    chain_walk walk;
+    for (node_ptr h = old.hdlr; node_valid(g, h) && walk.first_meeting(h);) {
         const gd_node_type k = kind_of(g, h);
         if (k != dC_CATCH_BLOCK && k != gHANDLER)
             break;

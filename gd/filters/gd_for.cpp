@@ -10,12 +10,13 @@
 namespace {
 
 // The arcs to the initialiser's expression and declaration statements. The
-// statements stay chained: they are not part of any block.
-node_ptr add_initializer(gd_graph *g, node_ptr loop, node_ptr init)
+// statements stay chained: they are not part of any block, so loops may share
+// them, and each such walk counts against the allowance.
+node_ptr add_initializer(gd_graph *g, growth_allowance &allowance, node_ptr loop, node_ptr init)
 {
     node_ptr head = -1, tail = -1;
-    chain_guard guard(g);
-    for (node_ptr s = init; node_valid(g, s) && guard.step();) {
+    chain_walk walk;
+    for (node_ptr s = init; node_valid(g, s) && walk.first_meeting(s) && allowance.allows(g);) {
         const gd_node_type k = kind_of(g, s);
         const bool expression = k == gEXPR_STMT && node_valid(g, g->nodeBuffer[s].expr_stmt.texpr);
         if (expression || k == gDECL_STMT) {
@@ -30,13 +31,13 @@ node_ptr add_initializer(gd_graph *g, node_ptr loop, node_ptr init)
     return head;
 }
 
-void do_for(gd_graph *g, node_ptr l)
+void do_for(gd_graph *g, growth_allowance &allowance, node_ptr l)
 {
     const t_for_stmt old = g->nodeBuffer[l].for_stmt;
 
     // The new arcs are numbered in this order: initialisers, condition, body
     // statements, increment.
-    const node_ptr init = node_valid(g, old.init) ? add_initializer(g, l, old.init) : -1;
+    const node_ptr init = node_valid(g, old.init) ? add_initializer(g, allowance, l, old.init) : -1;
     node_ptr cond = old.cond;
     if (kind_of(g, cond) == gTREE_LIST)
         cond = g->nodeBuffer[cond].tree_list.value;
@@ -59,8 +60,9 @@ void do_for(gd_graph *g, node_ptr l)
 int gd_for_filter(gd_graph *g)
 {
     gd_graph_scale(g, 1.1f, 1.0f, 1.1f);
+    growth_allowance allowance(g, "gd_for");
     for (node_ptr l = 0; node_valid(g, l); l++)
         if (kind_of(g, l) == gFOR_STMT)
-            do_for(g, l);
+            do_for(g, allowance, l);
     return 1;
 }

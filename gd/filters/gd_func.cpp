@@ -82,13 +82,14 @@ void function_type_parts(const gd_graph *g, node_ptr type, node_ptr &ret, node_p
 
 // The exception specification: a throw-spec node listing the types of the
 // `raises` chain in reverse order, and the function's arc to it.
-node_ptr add_throw_spec(gd_graph *g, node_ptr f, node_ptr raises)
+node_ptr add_throw_spec(gd_graph *g, growth_allowance &allowance, node_ptr f, node_ptr raises)
 {
     const node_ptr throw_node = newNode(g);
     gd_clear_node(g, throw_node, dC_THROW_SPEC);
     node_ptr except = -1;
-    chain_guard guard(g);
-    for (node_ptr cell = raises; kind_of(g, cell) == gTREE_LIST && guard.step();) {
+    chain_walk walk;
+    for (node_ptr cell = raises;
+         kind_of(g, cell) == gTREE_LIST && walk.first_meeting(cell) && allowance.allows(g);) {
         const node_ptr value = g->nodeBuffer[cell].tree_list.value;
         const node_ptr chan = g->nodeBuffer[cell].tree_list.chan;
         const node_ptr a = new_arc(g, dC_ARC_SON, throw_node, value);
@@ -102,7 +103,7 @@ node_ptr add_throw_spec(gd_graph *g, node_ptr f, node_ptr raises)
 
 // The body: the arc to the main block, followed by the arc to the block of
 // member initialisers when the function is a constructor that has any.
-node_ptr add_body(gd_graph *g, node_ptr f, const declared_function &d, node_ptr b)
+node_ptr add_body(gd_graph *g, growth_allowance &allowance, node_ptr f, const declared_function &d, node_ptr b)
 {
     node_ptr init_edge = -1;
     if (kind_of(g, b) == gSCOPE_STMT)
@@ -117,8 +118,8 @@ node_ptr add_body(gd_graph *g, node_ptr f, const declared_function &d, node_ptr 
             init_edge = new_arc(g, dC_ARC_SON, f, init_block);
             // Each initialiser goes in front, so the block lists them in
             // reverse order.
-            chain_guard guard(g);
-            while (kind_of(g, b) == gEXPR_STMT && guard.step()) {
+            chain_walk walk;
+            while (kind_of(g, b) == gEXPR_STMT && walk.first_meeting(b) && allowance.allows(g)) {
                 const node_ptr next = g->nodeBuffer[b].expr_stmt.next;
                 const node_ptr a = new_arc(g, dC_ARC_SON, init_block, b);
                 g->nodeBuffer[a].dc_arc.next = g->nodeBuffer[init_block].dc_block.contents;
@@ -140,11 +141,11 @@ node_ptr add_body(gd_graph *g, node_ptr f, const declared_function &d, node_ptr 
 // first time is converted in place; one already converted for another
 // function sharing the chain is copied, with its own type and scope arcs, so
 // that each arc's source is the formal that refers to it.
-node_ptr add_declared_formals(gd_graph *g, node_ptr f, node_ptr args)
+node_ptr add_declared_formals(gd_graph *g, growth_allowance &allowance, node_ptr f, node_ptr args)
 {
     node_ptr head = -1, tail = -1;
-    chain_guard guard(g);
-    for (node_ptr p = args; node_valid(g, p) && guard.step();) {
+    chain_walk walk;
+    for (node_ptr p = args; node_valid(g, p) && walk.first_meeting(p) && allowance.allows(g);) {
         node_ptr entry, next;
         const gd_node_type k = kind_of(g, p);
         if (k == gPARM_DECL) {
@@ -186,12 +187,13 @@ node_ptr add_declared_formals(gd_graph *g, node_ptr f, node_ptr args)
 
 // Formals of a function declared without parameter declarations: copies of
 // the formals of its function type, placed at the function's declaration.
-node_ptr add_prototype_formals(gd_graph *g, node_ptr f, const declared_function &d,
+node_ptr add_prototype_formals(gd_graph *g, growth_allowance &allowance, node_ptr f, const declared_function &d,
                                node_ptr formals)
 {
     node_ptr head = -1, tail = -1;
-    chain_guard guard(g);
-    for (node_ptr arc = formals; kind_of(g, arc) == dC_ARC_SON && guard.step();
+    chain_walk walk;
+    for (node_ptr arc = formals;
+         kind_of(g, arc) == dC_ARC_SON && walk.first_meeting(arc) && allowance.allows(g);
          arc = g->nodeBuffer[arc].dc_arc.next) {
         const node_ptr proto = g->nodeBuffer[arc].dc_arc.dest;
         if (kind_of(g, proto) != dC_FORMAL_OBJECT)
@@ -221,7 +223,7 @@ node_ptr add_prototype_formals(gd_graph *g, node_ptr f, const declared_function 
     return head;
 }
 
-void do_function_decl(gd_graph *g, scope_tail &global, node_ptr f)
+void do_function_decl(gd_graph *g, growth_allowance &allowance, scope_tail &global, node_ptr f)
 {
     const declared_function d = read_declared_function(g, f);
     node_ptr ret, type_formals;
@@ -255,19 +257,19 @@ void do_function_decl(gd_graph *g, scope_tail &global, node_ptr f)
     if (kind_of(g, b) == gEH_SPEC_BLOCK) {
         const node_ptr raises = g->nodeBuffer[b].eh_spec_block.raises;
         const node_ptr inner = g->nodeBuffer[b].eh_spec_block.body;
-        const node_ptr exception = add_throw_spec(g, f, raises);
+        const node_ptr exception = add_throw_spec(g, allowance, f, raises);
         g->nodeBuffer[f].dc_function.exception = exception;
         b = inner;
     }
-    const node_ptr block = add_body(g, f, d, b);
+    const node_ptr block = add_body(g, allowance, f, d, b);
     g->nodeBuffer[f].dc_function.block = block;
 
     const node_ptr instance = copy_arc_for(g, ret, dC_INSTANCE, f);
     g->nodeBuffer[f].dc_function.instance = instance;
 
     const node_ptr formal_fct = node_valid(g, d.args)
-                                    ? add_declared_formals(g, f, d.args)
-                                    : add_prototype_formals(g, f, d, type_formals);
+                                    ? add_declared_formals(g, allowance, f, d.args)
+                                    : add_prototype_formals(g, allowance, f, d, type_formals);
     g->nodeBuffer[f].dc_function.formal_fct = formal_fct;
 }
 
@@ -276,8 +278,9 @@ void do_function_decl(gd_graph *g, scope_tail &global, node_ptr f)
 int gd_func_filter(gd_graph *g)
 {
     scope_tail global = scope_tail_of(g->firstNode);
+    growth_allowance allowance(g, "gd_func");
     for (node_ptr f = 0; node_valid(g, f); f++)
         if (kind_of(g, f) == gFUNCTION_DECL)
-            do_function_decl(g, global, f);
+            do_function_decl(g, allowance, global, f);
     return 1;
 }

@@ -7,11 +7,15 @@
 
 int gd_globalize_funct_types_filter(gd_graph *g)
 {
-    // The tail is kept as arcs are added, so adding n types costs n steps.
-    scope_tail global = scope_tail_of(g->firstNode);
+    const node_ptr root = g->firstNode;
+    if (!is_scope_kind(kind_of(g, root)))
+        return 1;
+    // The new arcs go after the last arc of the root's chain, whatever kind
+    // of arc that is; the tail is kept as arcs are added.
+    node_ptr last = last_arc(g, g->nodeBuffer[root].dc_scope.contents);
     for (node_ptr i = 0; node_valid(g, i); i++) {
         if (kind_of(g, i) == dC_FCT_TYPE)
-            append_to_scope(g, global, i);
+            append_to_contents(g, root, last, new_arc(g, dC_ARC_SON, root, i));
     }
     return 1;
 }

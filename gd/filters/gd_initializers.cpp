@@ -28,8 +28,9 @@ void attach_constructor_call(gd_graph *g, node_ptr decl_stmt)
 }
 
 // A constructor becomes an initializer list with one son arc per element, in
-// element order. The element cells stay behind, unreferenced.
-void make_init_list(gd_graph *g, node_ptr c)
+// element order. The element cells stay behind, unreferenced (constructors
+// may share them, so each walk counts against the allowance).
+void make_init_list(gd_graph *g, growth_allowance &allowance, node_ptr c)
 {
     node_ptr cell = g->nodeBuffer[c].constructor.elts;
     // The kind word changes; the flags stay.
@@ -42,8 +43,8 @@ void make_init_list(gd_graph *g, node_ptr c)
     list.init = -1;
 
     node_ptr first = -1, last = -1;
-    chain_guard guard(g);
-    while (kind_of(g, cell) == gTREE_LIST && guard.step()) {
+    chain_walk walk;
+    while (kind_of(g, cell) == gTREE_LIST && walk.first_meeting(cell) && allowance.allows(g)) {
         const node_ptr value = g->nodeBuffer[cell].tree_list.value;
         const node_ptr next_cell = g->nodeBuffer[cell].tree_list.chan;
         append_to_arc_list(g, first, last, new_arc(g, dC_ARC_SON, c, value));
@@ -59,8 +60,9 @@ int gd_initializers_filter(gd_graph *g)
     for (node_ptr i = 0; node_valid(g, i); i++)
         if (kind_of(g, i) == gDECL_STMT)
             attach_constructor_call(g, i);
+    growth_allowance allowance(g, "gd_initializers");
     for (node_ptr i = 0; node_valid(g, i); i++)
         if (kind_of(g, i) == gCONSTRUCTOR)
-            make_init_list(g, i);
+            make_init_list(g, allowance, i);
     return 1;
 }

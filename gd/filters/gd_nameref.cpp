@@ -33,13 +33,13 @@ bool has_source_position(gd_node_type k)
     return k >= dC_ASG_ND && k < dC_ARC;
 }
 
-}  // namespace
-
 // Marks the arcs of one declaring chain that reach a declared entity as its
-// owners. A chain met before, or met again through a loop, ends the walk.
+// owners. An arc that an earlier chain marked (the chains share a tail) ends
+// the walk, as does an arc met again through a loop.
 void set_edge_flag1(gd_graph *g, node_ptr a)
 {
-    while (node_valid(g, a)) {
+    chain_walk walk;
+    while (node_valid(g, a) && walk.first_meeting(a)) {
         gd_graph_node &n = g->nodeBuffer[a];
         if (n.common.mark_flag2)
             return;
@@ -54,8 +54,6 @@ void set_edge_flag1(gd_graph *g, node_ptr a)
         a = n.dc_arc.next;
     }
 }
-
-namespace {
 
 void clear_marks(gd_graph *g)
 {

@@ -4,6 +4,7 @@
 // the address of a function or string, and method calls are rewritten.
 
 #include <gd/filters/filters.h>
+#include <gd/walkers.h>
 
 #include "chain_walk.h"
 
@@ -390,16 +391,12 @@ private:
     std::vector<node_ptr> path_;
 };
 
-// The resolver of the running walk: the walker's callback has no room for
-// state of its own.
-skip_resolver *running_resolver = nullptr;
-
 // Takes skip marks out of a pointer path; other_node, the marks' own link,
 // stays.
-void do_ptr(gd_graph *g, node_ptr, node_ptr *field, int n)
+void do_ptr(skip_resolver &resolver, const gd_graph *g, node_ptr *field, int n)
 {
     if (n > 0 && is_skip_mark(g, *field))
-        *field = running_resolver->resolve(*field);
+        *field = resolver.resolve(*field);
 }
 
 int do_exprs(gd_graph *g)
@@ -412,9 +409,8 @@ int do_exprs(gd_graph *g)
     // Pass 3: no node is added from here on, so the resolver's table covers
     // every node.
     skip_resolver resolver(g);
-    running_resolver = &resolver;
-    walk_ptrs(g, do_ptr);
-    running_resolver = nullptr;
+    auto take_out_skip_marks = [&](node_ptr, node_ptr *field, int n) { do_ptr(resolver, g, field, n); };
+    walk_ptrs_with(g, take_out_skip_marks);
     return 1;
 }
 

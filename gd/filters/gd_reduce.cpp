@@ -67,11 +67,12 @@ void reach(reduce_run &run, node_ptr n, int byChan)
 }
 
 // Sets mark_flag2 on the spine: the declaration chain from `first` along
-// `chan`. A node that is not a declaration ends the spine.
+// `chan`. A node that is not a declaration ends the spine, and so does one
+// already on it (the root namespace, or a member met again).
 void mark_spine(gd_graph *g, node_ptr first)
 {
-    chain_guard guard(g);
-    for (node_ptr d = first; is_declaration_kind(kind_of(g, d)) && guard.step();
+    chain_walk walk;
+    for (node_ptr d = first; is_declaration_kind(kind_of(g, d)) && walk.first_meeting(d);
          d = g->nodeBuffer[d].decl.chan) {
         if (g->nodeBuffer[d].common.mark_flag2)
             break;
@@ -81,8 +82,8 @@ void mark_spine(gd_graph *g, node_ptr first)
 
 // Splices the declarations that were not kept out of the spine, starting from
 // the root namespace's `dcls` or, without a root namespace, the graph's
-// firstNode. Each step moves past a kept declaration or drops one, so an
-// acyclic chain ends within curNodePos steps; a cyclic one is cut off there.
+// firstNode. Each step moves past a kept declaration or drops one; the walk
+// ends at the first declaration it meets again.
 void unlink_dropped(gd_graph *g, bool head_in_root, node_ptr root)
 {
     auto link_at = [&](node_ptr owner) -> node_ptr & {
@@ -91,11 +92,18 @@ void unlink_dropped(gd_graph *g, bool head_in_root, node_ptr root)
         return g->nodeBuffer[owner].decl.chan;
     };
     node_ptr owner = -1;  // the declaration whose `chan` is the current link
-    chain_guard guard(g);
-    while (guard.step()) {
+    chain_walk walk;
+    for (;;) {
         node_ptr d = link_at(owner);
         if (!is_declaration_kind(kind_of(g, d)))
             break;
+        if (!walk.first_meeting(d)) {
+            // A loop back to a dropped declaration would leave the chain
+            // leading into a freed record.
+            if (!g->nodeBuffer[d].common.mark_flag1)
+                link_at(owner) = -1;
+            break;
+        }
         if (g->nodeBuffer[d].common.mark_flag1)
             owner = d;
         else

@@ -15,8 +15,9 @@ bool is_ririra_identifier_kind(gd_node_type k)
 }
 
 // The arcs to the template's formals: the cells of the parameter list's
-// vector, from its first element along `chan`.
-node_ptr add_template_formals(gd_graph *g, node_ptr x, node_ptr parms)
+// vector, from its first element along `chan`. Templates may share the
+// cells, so each walk counts against the allowance.
+node_ptr add_template_formals(gd_graph *g, growth_allowance &allowance, node_ptr x, node_ptr parms)
 {
     if (kind_of(g, parms) != gTREE_LIST)
         return -1;
@@ -24,9 +25,9 @@ node_ptr add_template_formals(gd_graph *g, node_ptr x, node_ptr parms)
     if (kind_of(g, vec) != gTREE_VEC || g->nodeBuffer[vec].tree_vec.length < 1)
         return -1;
     node_ptr head = -1, tail = -1;
-    chain_guard guard(g);
+    chain_walk walk;
     for (node_ptr cell = g->nodeBuffer[vec].tree_vec.elts[0];
-         kind_of(g, cell) == gTREE_LIST && guard.step();) {
+         kind_of(g, cell) == gTREE_LIST && walk.first_meeting(cell) && allowance.allows(g);) {
         const node_ptr value = g->nodeBuffer[cell].tree_list.value;
         const node_ptr chan = g->nodeBuffer[cell].tree_list.chan;
         append_to_arc_list(g, head, tail, new_arc(g, dC_ARC_SON, x, value));
@@ -35,7 +36,7 @@ node_ptr add_template_formals(gd_graph *g, node_ptr x, node_ptr parms)
     return head;
 }
 
-void convert_template(gd_graph *g, node_ptr x)
+void convert_template(gd_graph *g, growth_allowance &allowance, node_ptr x)
 {
     // The template record overlaps the declaration's; everything is read
     // from this copy.
@@ -66,7 +67,7 @@ void convert_template(gd_graph *g, node_ptr x)
     if (is_ririra_identifier_kind(kind_of(g, entity)))
         g->nodeBuffer[entity].dc_identifier.name = -1;
 
-    const node_ptr formals = add_template_formals(g, x, td.parms);
+    const node_ptr formals = add_template_formals(g, allowance, x, td.parms);
     g->nodeBuffer[x].dc_template.formals = formals;
 
     if (node_valid(g, td.scpe)) {
@@ -117,10 +118,11 @@ void convert_type_parameter(gd_graph *g, node_ptr x)
 
 int gd_templates_filter(gd_graph *g)
 {
+    growth_allowance allowance(g, "gd_templates");
     for (node_ptr x = 0; node_valid(g, x); x++) {
         switch (kind_of(g, x)) {
         case gTEMPLATE_DECL:
-            convert_template(g, x);
+            convert_template(g, allowance, x);
             break;
         case gPARM_DECL:
             convert_value_parameter(g, x);

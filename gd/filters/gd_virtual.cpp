@@ -13,6 +13,8 @@
 #include <cstring>
 #include <vector>
 
+namespace {
+
 // True when the object's name begins with "_vptr.", the front end's name of
 // the virtual table pointer it adds to a class.
 bool is_vptr(const gd_graph *g, node_ptr object)
@@ -29,8 +31,8 @@ node_ptr get_virtual(const gd_graph *g, node_ptr cls, int slot)
 {
     if (kind_of(g, cls) != dC_AGGR_TYPE)
         return -1;
-    chain_guard guard(g);
-    for (node_ptr a = g->nodeBuffer[cls].dc_aggr_type.members; kind_of(g, a) == dC_ARC_SON && guard.step();
+    chain_walk walk;
+    for (node_ptr a = g->nodeBuffer[cls].dc_aggr_type.members; kind_of(g, a) == dC_ARC_SON && walk.first_meeting(a);
          a = g->nodeBuffer[a].dc_arc_son.next) {
         node_ptr f = g->nodeBuffer[a].dc_arc_son.dest;
         if (kind_of(g, f) == dC_FUNCTION && g->nodeBuffer[f].dc_function.voffset == slot)
@@ -38,8 +40,6 @@ node_ptr get_virtual(const gd_graph *g, node_ptr cls, int slot)
     }
     return -1;
 }
-
-namespace {
 
 // The class that owns each virtual table pointer, by the pointer's node
 // index; -1 for every other node.

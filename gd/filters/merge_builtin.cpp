@@ -3,6 +3,7 @@
 // built-in type is one node in the finished graph.
 
 #include <gd/filters/filters.h>
+#include <gd/walkers.h>
 
 #include "chain_walk.h"
 
@@ -18,8 +19,7 @@ uint64_t builtin_key(const t_dc_type &t)
 }
 
 // The global built-in types of the run, by key; the first one of a key wins.
-// The walker callback takes no context of its own, so it reads them here.
-std::unordered_map<uint64_t, node_ptr> global_builtins;
+using builtin_table = std::unordered_map<uint64_t, node_ptr>;
 
 void clear_mark1(gd_graph *g)
 {
@@ -28,14 +28,14 @@ void clear_mark1(gd_graph *g)
 }
 
 // Marks and records every built-in type that the global scope lists.
-void record_global_builtins(gd_graph *g)
+builtin_table record_global_builtins(gd_graph *g)
 {
-    global_builtins.clear();
+    builtin_table global_builtins;
     const node_ptr root = g->firstNode;
     if (!is_scope_kind(kind_of(g, root)))
-        return;
-    chain_guard guard(g);
-    for (node_ptr a = g->nodeBuffer[root].dc_scope.contents; is_arc_kind(kind_of(g, a)) && guard.step();
+        return global_builtins;
+    chain_walk walk;
+    for (node_ptr a = g->nodeBuffer[root].dc_scope.contents; is_arc_kind(kind_of(g, a)) && walk.first_meeting(a);
          a = g->nodeBuffer[a].dc_arc.next) {
         const node_ptr d = g->nodeBuffer[a].dc_arc.dest;
         if (kind_of(g, a) != dC_ARC_SON || kind_of(g, d) != dC_BUILT_IN_TYPE)
@@ -43,13 +43,12 @@ void record_global_builtins(gd_graph *g)
         g->nodeBuffer[d].common.mark_flag1 = 1;
         global_builtins.emplace(builtin_key(g->nodeBuffer[d].dc_built_in_type), d);
     }
+    return global_builtins;
 }
-
-}  // namespace
 
 // Points one link at the global node of the built-in type it reaches, when
 // that type is not a global one itself.
-void mergeBuiltin(gd_graph *g, node_ptr np, node_ptr *field, int n)
+void mergeBuiltin(const builtin_table &global_builtins, gd_graph *g, node_ptr np, node_ptr *field, int n)
 {
     if (n == 0)
         return;
@@ -69,12 +68,14 @@ void mergeBuiltin(gd_graph *g, node_ptr np, node_ptr *field, int n)
                  name ? name : "", n, np);
 }
 
+}  // namespace
+
 int merge_builtin_filter(gd_graph *g)
 {
     clear_mark1(g);
-    record_global_builtins(g);
-    walk_ptrs(g, mergeBuiltin);
+    const builtin_table global_builtins = record_global_builtins(g);
+    auto merge = [&](node_ptr np, node_ptr *field, int n) { mergeBuiltin(global_builtins, g, np, field, n); };
+    walk_ptrs_with(g, merge);
     clear_mark1(g);
-    global_builtins.clear();
     return 1;
 }

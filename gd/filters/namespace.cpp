@@ -36,8 +36,8 @@ node_ptr compilation_namespace(const gd_graph *g)
     const node_ptr root = g->firstNode;
     if (!is_scope_kind(kind_of(g, root)))
         return -1;
-    chain_guard guard(g);
-    for (node_ptr a = g->nodeBuffer[root].dc_scope.contents; is_arc_kind(kind_of(g, a)) && guard.step();
+    chain_walk walk;
+    for (node_ptr a = g->nodeBuffer[root].dc_scope.contents; is_arc_kind(kind_of(g, a)) && walk.first_meeting(a);
          a = g->nodeBuffer[a].dc_arc.next) {
         const node_ptr dest = g->nodeBuffer[a].dc_arc.dest;
         if (kind_of(g, dest) == gNAMESPACE_DECL)
@@ -56,17 +56,16 @@ bool declares_builtin_type(const gd_graph *g, node_ptr m)
 
 // Appends the members of namespace ns to `members` and takes each off the
 // declaration chain (its `chan` := -1). The chain ends at an invalid index,
-// after a member that is no declaration (it has no `chan`), at a node
-// already taken as a member, or after as many steps as the graph has nodes:
-// a cycle ends there.
-void take_members(gd_graph *g, node_ptr ns, std::vector<node_ptr> &members, std::vector<bool> &taken)
+// after a member that is no declaration (it has no `chan`), and at the first
+// member met again. A member that an earlier namespace's chain also reached
+// is a member here too; that namespace has cut the chain after it.
+void take_members(gd_graph *g, node_ptr ns, std::vector<node_ptr> &members)
 {
-    chain_guard guard(g);
+    chain_walk walk;
     node_ptr m = g->nodeBuffer[ns].namespace_decl.dcls;
-    while (node_valid(g, m) && !taken[m] && guard.step()) {
+    while (node_valid(g, m) && walk.first_meeting(m)) {
         const node_ptr next = next_declaration(g, m);
         if (!declares_builtin_type(g, m)) {
-            taken[m] = true;
             members.push_back(m);
             if (is_declaration_kind(kind_of(g, m)))
                 g->nodeBuffer[m].decl.chan = -1;
@@ -78,7 +77,6 @@ void take_members(gd_graph *g, node_ptr ns, std::vector<node_ptr> &members, std:
 std::vector<namespace_read> read_namespaces(gd_graph *g, std::vector<node_ptr> &members)
 {
     std::vector<namespace_read> spaces;
-    std::vector<bool> taken(g->curNodePos, false);
     for (node_ptr x = 0; node_valid(g, x); ++x) {
         if (kind_of(g, x) != gNAMESPACE_DECL)
             continue;
@@ -87,7 +85,7 @@ std::vector<namespace_read> read_namespaces(gd_graph *g, std::vector<node_ptr> &
         if (node_valid(g, ns.alis))
             r.alis = ns.alis;
         else
-            take_members(g, x, members, taken);
+            take_members(g, x, members);
         r.end_member = members.size();
         spaces.push_back(r);
     }

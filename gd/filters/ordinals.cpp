@@ -7,26 +7,25 @@
 #include "chain_walk.h"
 
 #include <cstdio>
-#include <vector>
 
 namespace {
 
 // Numbers a chain of arcs from `first`, going on from `count`. Every node of
 // the chain must be an arc, and the chain must not come back to an arc it
-// has numbered: `stamp` tells the arcs this walk has met (those with the
-// walk's own `mark`). Returns the next number, or -1 after a message.
-int number_chain(gd_graph *g, node_ptr first, int count, std::vector<uint32_t> &stamp, uint32_t mark)
+// has numbered itself; chains that share a tail are no loop, each numbers
+// the tail in its turn. Returns the next number, or -1 after a message.
+int number_chain(gd_graph *g, node_ptr first, int count)
 {
+    chain_walk walk;
     for (node_ptr a = first; a != -1; a = g->nodeBuffer[a].dc_arc.next) {
         if (!is_arc_kind(kind_of(g, a))) {
             std::fprintf(stderr, "non arc node (%d) in arc chain?\n", a);
             return -1;
         }
-        if (stamp[a] == mark) {
+        if (!walk.first_meeting(a)) {
             std::fprintf(stderr, "arc chain loops back to arc %d\n", a);
             return -1;
         }
-        stamp[a] = mark;
         g->nodeBuffer[a].dc_arc.ordinal = count++;
     }
     return count;
@@ -58,15 +57,11 @@ int ordinals_filter(gd_graph *g)
             g->nodeBuffer[arc.next].common.mark_flag1 = 1;
     }
 
-    // Each walk stamps the arcs it numbers with a mark of its own, so a chain
-    // that comes back to itself is told from two chains that share a tail.
-    std::vector<uint32_t> stamp(g->curNodePos, 0);
-    uint32_t mark = 0;
     for (node_ptr a = 0; node_valid(g, a); a++) {
         const gd_graph_node &n = g->nodeBuffer[a];
         if (!is_arc_kind(n.common.type) || n.common.mark_flag1 || n.dc_arc.next == -1)
             continue;
-        if (number_chain(g, a, 1, stamp, ++mark) < 0)
+        if (number_chain(g, a, 1) < 0)
             return 0;
     }
 
@@ -75,10 +70,12 @@ int ordinals_filter(gd_graph *g)
             continue;
         const t_dc_function &fn = g->nodeBuffer[f].dc_function;
         const node_ptr chains[] = {fn.formal_fct, fn.exception, fn.block};
+        // One count runs on through the three chains; each chain is walked
+        // on its own, so a body that shares arcs with the formals numbers
+        // them again after them.
         int count = 1;
-        ++mark;
         for (node_ptr first : chains)
-            if ((count = number_chain(g, first, count, stamp, mark)) < 0)
+            if ((count = number_chain(g, first, count)) < 0)
                 return 0;
     }
 

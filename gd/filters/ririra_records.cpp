@@ -77,7 +77,8 @@ node_ptr operand_arc(const gd_graph *g, node_ptr i, int index)
     if (kind_of(g, i) != dC_OPERATOR)
         return -1;
     node_ptr arc = g->nodeBuffer[i].dc_operator.ops;
-    for (int k = 0; is_arc_kind(kind_of(g, arc)); k++) {
+    chain_walk walk;
+    for (int k = 0; is_arc_kind(kind_of(g, arc)) && walk.first_meeting(arc); k++) {
         if (k == index)
             return arc;
         arc = g->nodeBuffer[arc].dc_arc.next;

@@ -33,8 +33,8 @@ listed_type_users find_listed_type_users(const gd_graph *g, node_ptr contents)
     listed_type_users u;
     u.listed.assign(g->curNodePos, false);
     bool any = false;
-    chain_guard guard(g);
-    for (node_ptr a = contents; is_arc_kind(kind_of(g, a)) && guard.step(); a = g->nodeBuffer[a].dc_arc.next) {
+    chain_walk walk;
+    for (node_ptr a = contents; is_arc_kind(kind_of(g, a)) && walk.first_meeting(a); a = g->nodeBuffer[a].dc_arc.next) {
         const node_ptr d = g->nodeBuffer[a].dc_arc.dest;
         if (kind_of(g, d) == dC_BUILT_IN_TYPE)
             any = u.listed[d] = true;
@@ -94,8 +94,8 @@ int zap_builtin_filter(gd_graph *g)
     // scope's `contents` does.
     node_ptr prev = -1;
     node_ptr a = g->nodeBuffer[root].dc_scope.contents;
-    chain_guard guard(g);
-    while (is_arc_kind(kind_of(g, a)) && guard.step()) {
+    chain_walk walk;
+    while (is_arc_kind(kind_of(g, a)) && walk.first_meeting(a)) {
         const node_ptr next = g->nodeBuffer[a].dc_arc.next;
         const node_ptr d = g->nodeBuffer[a].dc_arc.dest;
         // The scope's own arc does not count as a use.

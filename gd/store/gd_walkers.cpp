@@ -14,6 +14,25 @@ void begin_walk() {
 void end_walk() {
   if (--num_walks == 0) newNode_start();
 }
+
+// Hands each pointer field of record p, walked as kind k, to
+// call(field, ordinal), ordinals from n; returns the next ordinal.
+template <class Call>
+int walk_fields(gd_graph_node *p, gd_node_type k, Call call, int n) {
+  const gd_kind_info *info = gd_kind_info_of(k);
+  if (!info) return n;
+  int links = gd_links_in_use(info, p);
+  for (int l = 0; l < links; l++) call((node_ptr *)(p->bytes + info->links[l].offset), n++);
+  return n;
+}
+
+// The kind by which walk_ptrs walks record p, or NODE_NONE when it passes
+// the record over.
+gd_node_type walked_kind(const gd_graph_node *p) {
+  const gd_kind_info *info = gd_kind_info_of(p->common.type);
+  if (!info || !(info->flags & GD_KF_RECORD) || (info->flags & GD_KF_UNWALKED)) return NODE_NONE;
+  return p->common.type;
+}
 }  // namespace
 
 void walks_abandon(void) {
@@ -22,22 +41,28 @@ void walks_abandon(void) {
 }
 
 int gd_walk_as(gd_graph *g, node_ptr np, gd_graph_node *p, gd_node_type k, callback f, int n) {
-  const gd_kind_info *info = gd_kind_info_of(k);
-  if (!info) return n;
-  int links = gd_links_in_use(info, p);
-  for (int l = 0; l < links; l++) f(g, np, (node_ptr *)(p->bytes + info->links[l].offset), n++);
-  return n;
+  return walk_fields(p, k, [&](node_ptr *field, int ordinal) { f(g, np, field, ordinal); }, n);
 }
 
 int gd_walk_node(gd_graph *g, node_ptr np, gd_graph_node *p, callback f, int n) {
-  const gd_kind_info *info = gd_kind_info_of(p->common.type);
-  if (!info || !(info->flags & GD_KF_RECORD) || (info->flags & GD_KF_UNWALKED)) return n;
-  return gd_walk_as(g, np, p, p->common.type, f, n);
+  const gd_node_type k = walked_kind(p);
+  return k == NODE_NONE ? n : gd_walk_as(g, np, p, k, f, n);
 }
 
 void walk_ptrs(gd_graph *g, callback f) {
   begin_walk();
   for (uint32_t i = 0; i < g->curNodePos; i++) gd_walk_node(g, (node_ptr)i, &g->nodeBuffer[i], f, 0);
+  end_walk();
+}
+
+void walk_ptrs_with_context(gd_graph *g, context_callback f, void *context) {
+  begin_walk();
+  for (uint32_t i = 0; i < g->curNodePos; i++) {
+    gd_graph_node *p = &g->nodeBuffer[i];
+    const gd_node_type k = walked_kind(p);
+    if (k != NODE_NONE)
+      walk_fields(p, k, [&](node_ptr *field, int ordinal) { f(context, g, (node_ptr)i, field, ordinal); }, 0);
+  }
   end_walk();
 }
 

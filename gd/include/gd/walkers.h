@@ -6,6 +6,22 @@
 
 #include "gd/graph.h"
 
+// walk_ptrs for a callback that needs state of its own: `visit`, a callable
+// taking (np, field, n), is called for every field walk_ptrs visits, in the
+// same order and under the same allocation stop, and carries its state with
+// it instead of keeping it in file-level variables.
+typedef void (*context_callback)(void *context, gd_graph *g, node_ptr np, node_ptr *field, int n);
+void walk_ptrs_with_context(gd_graph *g, context_callback f, void *context);
+template <class Visit>
+void walk_ptrs_with(gd_graph *g, Visit &visit) {
+  walk_ptrs_with_context(
+      g,
+      [](void *context, gd_graph *, node_ptr np, node_ptr *field, int n) {
+        (*static_cast<Visit *>(context))(np, field, n);
+      },
+      &visit);
+}
+
 // Walks the pointer fields of record p as a record of kind k, whether or not
 // walk_ptrs walks that kind.
 int gd_walk_as(gd_graph *g, node_ptr np, gd_graph_node *p, gd_node_type k, callback f, int n);

@@ -196,30 +196,27 @@ TEST(GdFunc, FormalsSharedBetweenTwoFunctions)
 )");
 }
 
-// A list of exception types that leads round in a loop: the walk ends after
-// as many steps as the graph had nodes when it began (six, with the new
-// throw list node).
+// A list of exception types that leads round in a loop: the walk ends at the
+// first cell met again.
 TEST(GdFunc, LoopInTheExceptionListEnds)
 {
     const filtered_text out = run_filter_on_text(gd_func_filter, R"(0 cScopeGlb
 1 cBuiltInType
 2 function_decl body=3
 3 eh_spec_block raises=4
-4 tree_list value=1 chan=4
+4 tree_list value=1 chan=5
+5 tree_list value=0 chan=4
 )");
     EXPECT_EQ(out.graph, R"(0 cScopeGlb
 1 cBuiltInType
-2 cFunction static_flag virtual_code=vc_non_virtual voffset=-1 exception=12 inst=0
+2 cFunction static_flag virtual_code=vc_non_virtual voffset=-1 exception=9 inst=0
 3 eh_spec_block raises=4
-4 tree_list value=1 chan=4
-5 cThrowSpec except=11
-6 cArcSon src=5 dest=1
-7 cArcSon src=5 dest=1 next=6
-8 cArcSon src=5 dest=1 next=7
-9 cArcSon src=5 dest=1 next=8
-10 cArcSon src=5 dest=1 next=9
-11 cArcSon src=5 dest=1 next=10
-12 cArcSon src=2 dest=5
+4 tree_list value=1 chan=5
+5 tree_list value=0 chan=4
+6 cThrowSpec except=8
+7 cArcSon src=6 dest=1
+8 cArcSon src=6 dest=0 next=7
+9 cArcSon src=2 dest=6
 )");
 }
 
