@@ -114,19 +114,41 @@ TEST(GdBuiltin, EmptyScopeGetsItsFirstArcInContents)
 )");
 }
 
-TEST(GdBuiltin, CyclicContentsChainEndsAndGetsTheNewArcAtItsEnd)
+// The last arc of the scope is found by following `next` to its end, over
+// arcs of every kind; a chain that loops ends at the arc that leads back,
+// which then leads to the new arc instead.
+struct last_arc_case {
+    const char *what;
+    const char *contents;
+    const char *after;
+};
+
+const last_arc_case last_arc_cases[] = {
+    {"a def-loc arc between two son arcs",
+     "3 cArcSon src=1 dest=0 next=4\n4 cArcDefLoc src=1 next=5\n5 cArcSon src=1\n",
+     "3 cArcSon src=1 dest=0 next=4\n4 cArcDefLoc src=1 next=5\n5 cArcSon src=1 next=6\n6 cArcSon src=1 dest=0\n"},
+    {"a chain that loops",
+     "3 cArcSon src=1 next=4\n4 cArcSon src=1 next=5\n5 cArcSon src=1 next=4\n",
+     "3 cArcSon src=1 next=4\n4 cArcSon src=1 next=5\n5 cArcSon src=1 next=6\n6 cArcSon src=1 dest=0\n"},
+};
+
+TEST(GdBuiltin, AppendsAfterTheArcThatEndsTheChain)
 {
-    text_graph t(R"(root 1
+    const std::string head = R"(root 1
 0 boolean_type name=2
 1 cScopeGlb contents=3
 2 identifier_node strg="bool"
-3 cArcSon src=1 next=4
-4 cArcSon src=1 next=3
-)");
-    EXPECT_EQ(gd_builtin_filter(&t.g), 1);
-    EXPECT_EQ(t.g.nodeBuffer[0].common.type, dC_BUILT_IN_TYPE);
-    EXPECT_EQ(t.g.curNodePos, 6u);
-    EXPECT_EQ(t.g.nodeBuffer[5].dc_arc.dest, 0);
+)";
+    const std::string converted = R"(root 1
+0 cBuiltInType name="bool"
+1 cScopeGlb contents=3
+2 identifier_node strg="bool"
+)";
+    for (const last_arc_case &c : last_arc_cases) {
+        text_graph t((head + c.contents).c_str());
+        EXPECT_EQ(gd_builtin_filter(&t.g), 1) << c.what;
+        EXPECT_EQ(t.dump(), converted + c.after) << c.what;
+    }
 }
 
 TEST(GdBuiltin, RefusesARootThatIsNoGlobalScope)

@@ -5,6 +5,8 @@
 // programs would run it, and when every step went on the result is written,
 // read back and exported the same way, as graphxml and nodepeek would see
 // talvexf's output.
+// No step may grow the graph by more than a fixed factor of the records it
+// was given, plus a constant.
 //
 // A filter or the store may end the program on purpose after its message
 // (an unknown node kind, no memory); here such an end counts as a refused
@@ -72,9 +74,23 @@ void fill_to_capacity(gd_graph *g) {
   gd_make_freelist(g);
 }
 
+// The records of g that are not free.
+uint64_t live_nodes(const gd_graph *g) {
+  uint64_t live = 0;
+  for (uint32_t i = 0; i < g->curNodePos; i++) live += g->nodeBuffer[i].common.type != NODE_DELTED;
+  return live;
+}
+
+// No step may grow a graph by more than a fixed number of nodes per record
+// it was given, whatever the records hold: chains that loop or share their
+// tails included.
+constexpr uint64_t growth_per_record = 32;
+constexpr uint64_t growth_constant = 4096;
+
 // Runs the chain from step `first` on, one step at a time, each from a graph
 // as the reader leaves it (as when the single-filter programs run the chain
-// one after another, from any file a user hands them).
+// one after another, from any file a user hands them), and stops the fuzzer
+// at a step that grows the graph past its bound.
 // A `first` past the chain runs gd_regular_filter, which only its own
 // program runs.
 bool run_chain(gd_graph *g, size_t first) {
@@ -83,7 +99,14 @@ bool run_chain(gd_graph *g, size_t first) {
   if (first < talvex_chain_length) steps = talvex_chain().subspan(first);
   for (const filter_step &step : steps) {
     fill_to_capacity(g);
-    if (!run_steps(g, std::span(&step, 1), step_report::errors_only)) return false;
+    const uint64_t records_before = g->curNodePos;
+    const bool went_on = run_steps(g, std::span(&step, 1), step_report::errors_only);
+    if (live_nodes(g) > growth_per_record * records_before + growth_constant) {
+      fprintf(stderr, "%s grew the graph from %llu records to %llu live nodes\n", step.name,
+              (unsigned long long)records_before, (unsigned long long)live_nodes(g));
+      abort();
+    }
+    if (!went_on) return false;
   }
   return true;
 }

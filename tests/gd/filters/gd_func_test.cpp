@@ -257,6 +257,42 @@ TEST(GdFunc, FormalsCopiedFromThePrototype)
                           "gd_func: new instance 18 has type 292\n");
 }
 
+// Forty functions declared without parameter declarations share a prototype
+// of forty formals: copying them for every function would make more nodes
+// than sixteen times the graph. The copies stop at that size, with one note.
+TEST(GdFunc, SharedPrototypesStopGrowingTheGraphAtItsLimit)
+{
+    std::string text = "root 0\n0 cScopeGlb\n1 cBuiltInType name=\"int\"\n2 cFctType formalParams=10\n";
+    const int formals = 40, functions = 40;
+    for (int k = 0; k < formals; k++) {
+        const int arc = 10 + 3 * k;
+        text += std::to_string(arc) + " cArcSon src=2 dest=" + std::to_string(arc + 1) +
+                (k + 1 < formals ? " next=" + std::to_string(arc + 3) : "") + "\n";
+        text += std::to_string(arc + 1) + " cFormalObject instance=" + std::to_string(arc + 2) + "\n";
+        text += std::to_string(arc + 2) + " cInstance src=" + std::to_string(arc + 1) + " dest=1\n";
+    }
+    const int first_function = 10 + 3 * formals;
+    for (int f = 0; f < functions; f++)
+        text += std::to_string(first_function + f) + " function_decl type=2\n";
+
+    text_graph t(text.c_str());
+    const uint32_t records = t.g.curNodePos;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(gd_func_filter(&t.g), 1);
+    const std::string errors = testing::internal::GetCapturedStderr();
+    const uint32_t limit = 16 * records + 1024;
+    // The walk that meets the limit may have made up to two nodes of its
+    // last copy past it; after the stop the functions get no copies.
+    const std::size_t note = errors.find("gd_func: the graph has grown to ");
+    ASSERT_NE(note, std::string::npos);
+    const unsigned long grown_to = std::stoul(errors.substr(note + 32));
+    EXPECT_GE(grown_to, limit);
+    EXPECT_LE(grown_to, limit + 2);
+    EXPECT_EQ(errors.substr(errors.find(" nodes;", note)), " nodes; the remaining chain walks stop\n");
+    EXPECT_EQ(t.g.curNodePos, grown_to);
+    EXPECT_EQ(kind_of(&t.g, first_function + functions - 1), dC_FUNCTION);
+}
+
 TEST(GdFunc, ReturnTypeAndFormalsThroughAnAlias)
 {
     const std::string before = prototype + R"(11 cAliasType name="fn" instance=12 original=12

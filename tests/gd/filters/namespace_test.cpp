@@ -103,6 +103,41 @@ TEST(Namespace, CyclicMemberChainEnds)
 )");
 }
 
+// Namespaces 2 and 5 reach the same declaration 4 along their chains. The
+// earlier one takes 4 and what follows it, and cuts the chain after each
+// member; the later one still gets its arc to 4, where its chain now ends.
+TEST(Namespace, EachNamespaceGetsAnArcForEveryMemberItsChainReaches)
+{
+    text_graph t(R"(root 0
+0 cScopeGlb contents=1
+1 cArcSon src=0 dest=2
+2 namespace_decl dcls=3
+3 var_decl chan=4
+4 var_decl chan=7
+5 namespace_decl name=6 dcls=8
+6 identifier_node strg="n"
+7 var_decl
+8 var_decl chan=4
+)");
+    EXPECT_EQ(namespace_filter(&t.g), 1);
+    EXPECT_EQ(t.dump(), R"(root 0
+0 cScopeGlb contents=1
+1 cArcSon src=0 dest=2
+2 cScopeCompil contents=9
+3 var_decl
+4 var_decl
+5 cNameSpace name="n" contents=12
+6 identifier_node strg="n"
+7 var_decl
+8 var_decl
+9 cArcSon src=2 dest=3 next=10
+10 cArcSon src=2 dest=4 next=11
+11 cArcSon src=2 dest=7
+12 cArcSon src=5 dest=8 next=13
+13 cArcSon src=5 dest=4
+)");
+}
+
 TEST(Namespace, WithoutAGlobalScopeEveryNamespaceIsAPlainNamespace)
 {
     // As its own program run on a front end's file would see the graph.

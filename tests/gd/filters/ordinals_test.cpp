@@ -90,4 +90,25 @@ TEST(Ordinals, TwoChainsThatShareATailAreNoLoop)
     EXPECT_EQ(out.graph, "0 cArcSon ordinal=1 next=1\n1 cArcSon ordinal=3\n2 cArcSon ordinal=1 next=3\n3 cArcSon ordinal=2 next=1\n");
 }
 
+// A function whose body arc is also the second arc of its formal chain: the
+// count runs 1, 2 along the formals and numbers the shared arc again as 3 in
+// the body; only a chain that comes back to itself is a loop.
+TEST(Ordinals, AFunctionBodyThatSharesAnArcWithItsFormalsIsNoLoop)
+{
+    filtered_text out = run_filter_on_text(ordinals_filter, R"(0 cFunction formal_fct=1 block=2
+1 cArcSon src=0 dest=3 next=2
+2 cArcSon src=0 dest=4
+3 cFormalObject
+4 cBlock
+)");
+    EXPECT_EQ(out.result, 1);
+    EXPECT_EQ(out.errors, "");
+    EXPECT_EQ(out.graph, R"(0 cFunction formal_fct=1 block=2
+1 cArcSon ordinal=1 src=0 dest=3 next=2
+2 cArcSon ordinal=3 src=0 dest=4
+3 cFormalObject
+4 cBlock
+)");
+}
+
 }  // namespace

@@ -3,7 +3,9 @@
 
 #include <gd/filters/filters.h>
 
+#include "program_run.h"
 #include "support/graph_fixture.h"
+#include "support/looping_chains.h"
 #include "support/run_program.h"
 
 #include <filesystem>
@@ -88,6 +90,24 @@ TEST_P(SingleFilterProgram, WritesTheGraphItsFilterMakes)
 
 INSTANTIATE_TEST_SUITE_P(AllThirtyNine, SingleFilterProgram, ::testing::ValuesIn(single_filter_programs()),
                          [](const ::testing::TestParamInfo<program> &info) { return info.param.family; });
+
+// The programs of the filters that make nodes along a chain, on units whose
+// chains loop: the output stays about the size of the input.
+TEST(SingleFilterPrograms, ChainsThatLoopKeepTheOutputSmall)
+{
+    std::vector<looping_chains::looping_unit> units = looping_chains::looping_units();
+    std::erase_if(units, [](const looping_chains::looping_unit &u) { return *u.family == '\0'; });
+    units.push_back({"functions whose prototype's formals loop", "gd_func", looping_chains::looping_prototype()});
+    test_support::TempDir dir;
+    const std::string in = (dir / "in.gd").string(), out = (dir / "out.gd").string();
+    for (const looping_chains::looping_unit &unit : units) {
+        write_graph(unit.text.c_str(), in);
+        const test_support::ProgramRun r = test_support::runProgram(program_path(unit.family), {in, out});
+        EXPECT_EQ(r.status, 0) << unit.what << "\n" << r.err;
+        EXPECT_EQ(r.err.find("chain walks stop"), std::string::npos) << unit.what << "\n" << r.err;
+        EXPECT_LE(std::filesystem::file_size(out), 8 * std::filesystem::file_size(in)) << unit.what;
+    }
+}
 
 TEST(SingleFilterPrograms, AreThirtyNine)
 {

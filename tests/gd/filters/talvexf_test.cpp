@@ -2,9 +2,12 @@
 
 #include <gd/filters/chain.h>
 
+#include "program_run.h"
 #include "support/graph_fixture.h"
+#include "support/looping_chains.h"
 #include "support/run_program.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -113,6 +116,22 @@ TEST(Talvexf, RunsTheSampleUnit)
     gd_graph g = gd_graph_read_binary_file(out.c_str());
     EXPECT_EQ(kind_of(&g, g.firstNode), dC_SCOPE_GLB);
     deallocate_gd_graph(g);
+}
+
+// Each unit runs through the whole chain, and its output stays about the
+// size of the input: every walk along a chain that loops ends where it
+// meets a node again.
+TEST(Talvexf, ChainsThatLoopKeepTheOutputSmall)
+{
+    test_support::TempDir dir;
+    const std::string in = (dir / "in.gd").string(), out = (dir / "out.gd").string();
+    for (const looping_chains::looping_unit &unit : looping_chains::looping_units()) {
+        write_graph(unit.text.c_str(), in);
+        const test_support::ProgramRun r = test_support::runProgram(TALVEXF_PATH, {in, out});
+        EXPECT_EQ(r.status, 0) << unit.what << "\n" << r.err;
+        EXPECT_EQ(r.err.find("chain walks stop"), std::string::npos) << unit.what << "\n" << r.err;
+        EXPECT_LE(std::filesystem::file_size(out), 8 * std::filesystem::file_size(in)) << unit.what;
+    }
 }
 
 TEST(Talvexf, WrongArgumentCountsPrintTheUsage)
