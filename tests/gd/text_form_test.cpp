@@ -141,6 +141,24 @@ TEST(TextForm, ErrorsNameTheLine) {
       {"root", "line 1: root takes one number"},
       {"0 tree_vec elts=[1 2 3 4 5 6 7 8 9 10 11 12 13 14 15]", "line 1: too many elements for elts"},
       {"hash 0\n0 identifier_node strg=\"a\"", "line 2: the hash table has no room for \"a\""},
+      {"hash 1\n0 identifier_node strg=\"a\"\n\n1 identifier_node strg=\"b\"",
+       "line 4: the hash table has no room for \"b\""},
+      // Numbers a field cannot hold.
+      {"0 var_decl name=99999999999", "line 1: value 99999999999 does not fit name"},
+      {"0 var_decl chan=2147483648", "line 1: value 2147483648 does not fit chan"},
+      {"0 var_decl srcl=-2147483649", "line 1: value -2147483649 does not fit srcl"},
+      {"0 var_decl chan=0x100000000", "line 1: value 0x100000000 does not fit chan"},
+      {"0 identifier_node lngt=4294967296", "line 1: value 4294967296 does not fit lngt"},
+      {"0 identifier_node lngt=-1", "line 1: value -1 does not fit lngt"},
+      {"0 var_decl srcf=@99999999999", "line 1: value @99999999999 does not fit srcf"},
+      {"0 var_decl lang=4294967296", "line 1: value 4294967296 does not fit lang"},
+      {"0 tree_vec elts=[1 99999999999999999999999]", "line 1: value 99999999999999999999999 does not fit elts"},
+      {"root 2147483648", "line 1: value 2147483648 does not fit root"},
+      // Numbers are decimal or hexadecimal.
+      {"0 var_decl chan=0x", "line 1: bad value 0x for chan"},
+      {"0 var_decl chan=+1", "line 1: bad value +1 for chan"},
+      {"0 var_decl chan=0o17", "line 1: bad value 0o17 for chan"},
+      {"0 var_decl chan=1e3", "line 1: bad value 1e3 for chan"},
   };
   for (const Case &c : cases) {
     gd_graph g = gd_empty_graph();
@@ -148,6 +166,30 @@ TEST(TextForm, ErrorsNameTheLine) {
     EXPECT_FALSE(gd_text_compile(c.text, &g, &error)) << c.text;
     EXPECT_EQ(error, c.error) << c.text;
     EXPECT_EQ(g.nodeBuffer, nullptr);
+  }
+}
+
+// Decimal numbers keep their leading zeros out of it; each field takes its
+// whole range.
+TEST(TextForm, NumbersAreDecimalOrHexadecimalAndTakeTheFieldsWholeRange) {
+  gd_graph g = compile_text_graph(
+      "0 var_decl srcl=010 chan=0x10 scpe=-0x10 name=2147483647 type=-2147483648\n"
+      "1 identifier_node lngt=4294967295 op_type_un=007\n"
+      "root -1\n");
+  EXPECT_EQ(gd_text_dump(&g),
+            "0 var_decl name=2147483647 type=-2147483648 chan=16 scpe=-16 srcl=10\n"
+            "1 identifier_node lngt=4294967295 op_type_un=7\n");
+  deallocate_gd_graph(g);
+}
+
+// `hash N` gives a table of exactly N slots, whether or not N is prime.
+TEST(TextForm, HashGivesExactlyTheSlotsAsked) {
+  for (uint32_t slots : {1u, 2u, 3u, 4u, 5u, 8u, 13u, 64u}) {
+    const std::string text = "hash " + std::to_string(slots) + "\n0 identifier_node strg=\"v\"\n";
+    gd_graph g = compile_text_graph(text);
+    EXPECT_EQ(g.hashTableLen, slots) << text;
+    EXPECT_EQ(gd_lookup_string(&g, "v"), 0) << text;
+    deallocate_gd_graph(g);
   }
 }
 

@@ -70,7 +70,7 @@ TEST(Graphxml, DamagedFilesAreRefused) {
 // every oddity is reported.
 TEST(Graphxml, DamagedContentsStillGiveAWellFormedDocument) {
   scratch_dir d;
-  std::string file = d.put_graph_text("odd.gd", R"(0 identifier_node strg=@4000 lngt=-3
+  std::string file = d.put_graph_text("odd.gd", R"(0 identifier_node strg=@4000 lngt=4294967293
 1 tree_vec length=100000 elts=[0 1 2]
 2 65535
 3 cOperator op=-7 ops=123456
