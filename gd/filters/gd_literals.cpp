@@ -26,6 +26,8 @@ enum class value_reading {
     uint32,
     int64,
     uint64,
+    int32_or_64,
+    uint32_or_64,
     low_word,   // the fallback: the low word as a signed int
 };
 
@@ -40,6 +42,10 @@ struct integer_format {
 // Integer constants are written by the name of their type. The front end
 // never gives a real type to an integer constant; should one come, "float"
 // and "double" fall back to the low word, as a type without a row does.
+// `long` is 32 or 64 bits wide, as the front end's target has it: its rows
+// write the low word when the high word only extends it (zeros, or the low
+// word's sign), as a 32-bit target writes every constant, and the whole
+// 64-bit value otherwise.
 const integer_format formats[] = {
     {"char", 8, 0xff, "'%s'", value_reading::character},
     {"signed char", 8, 0xff, "'%s'", value_reading::character},
@@ -48,9 +54,9 @@ const integer_format formats[] = {
     {"short unsigned int", 16, 0xffff, "%" PRIu16 "U", value_reading::uint16},
     {"float", 32, 0xffffffff, "%d", value_reading::low_word},
     {"int", 32, 0xffffffff, "%" PRId32, value_reading::int32},
-    {"long int", 32, 0xffffffff, "%" PRId32, value_reading::int32},
+    {"long int", 64, 0xffffffffffffffff, "%" PRId64, value_reading::int32_or_64},
     {"unsigned int", 32, 0xffffffff, "%" PRIu32 "U", value_reading::uint32},
-    {"long unsigned int", 32, 0xffffffff, "%" PRIu32 "U", value_reading::uint32},
+    {"long unsigned int", 64, 0xffffffffffffffff, "%" PRIu64 "U", value_reading::uint32_or_64},
     {"double", 64, 0xffffffffffffffff, "%d", value_reading::low_word},
     {"long long int", 64, 0xffffffffffffffff, "%" PRId64 "LL", value_reading::int64},
     {"long long unsigned int", 64, 0xffffffffffffffff, "%" PRIu64 "LLU", value_reading::uint64},
@@ -122,6 +128,8 @@ std::string integer_text(uint64_t value, const integer_format *row)
 {
     char text[50];
     const uint32_t low = uint32_t(value);
+    const uint32_t high = uint32_t(value >> 32);
+    const bool high_extends_low = high == 0 || high == (int32_t(low) < 0 ? 0xffffffffu : 0u);
     if (!row) {
         std::snprintf(text, sizeof text, "%d", int32_t(low));
         return text;
@@ -151,6 +159,12 @@ std::string integer_text(uint64_t value, const integer_format *row)
         break;
     case value_reading::uint64:
         std::snprintf(text, sizeof text, row->fmt, uint64_t(v));
+        break;
+    case value_reading::int32_or_64:
+        std::snprintf(text, sizeof text, row->fmt, high_extends_low ? int64_t(int32_t(low)) : int64_t(v));
+        break;
+    case value_reading::uint32_or_64:
+        std::snprintf(text, sizeof text, row->fmt, high_extends_low ? uint64_t(low) : uint64_t(v));
         break;
     case value_reading::low_word:
         std::snprintf(text, sizeof text, row->fmt, int32_t(low));

@@ -67,6 +67,18 @@ INSTANTIATE_TEST_SUITE_P(
         integer_case{"cBuiltInType name=\"long int\"", 0, -5, "-5"},
         integer_case{"cBuiltInType name=\"unsigned int\"", 0, -1, "4294967295U"},
         integer_case{"cBuiltInType name=\"long unsigned int\"", 0, 7, "7U"},
+        // A long of 64 bits: the whole value where the high word is more than
+        // the low word's zero or sign extension.
+        integer_case{"cBuiltInType name=\"long int\"", 1, 5, "4294967301"},
+        integer_case{"cBuiltInType name=\"long int\"", -2, 0, "-8589934592"},
+        integer_case{"cBuiltInType name=\"long int\"", 0x7fffffff, -1, "9223372036854775807"},
+        integer_case{"cBuiltInType name=\"long int\"", -1, -5, "-5"},
+        integer_case{"cBuiltInType name=\"long int\"", -1, 5, "-4294967291"},
+        integer_case{"cBuiltInType name=\"long int\"", 0, int(0x80000000u), "-2147483648"},
+        integer_case{"cBuiltInType name=\"long unsigned int\"", 1, 0, "4294967296U"},
+        integer_case{"cBuiltInType name=\"long unsigned int\"", -2, -1, "18446744069414584319U"},
+        integer_case{"cBuiltInType name=\"long unsigned int\"", 0, -1, "4294967295U"},
+        integer_case{"cBuiltInType name=\"long unsigned int\"", -1, -1, "4294967295U"},
         integer_case{"cBuiltInType name=\"long long int\"", -1, -1, "-1LL"},
         integer_case{"cBuiltInType name=\"long long int\"", 1, 0, "4294967296LL"},
         integer_case{"cBuiltInType name=\"long long unsigned int\"", 0, int(0x80000000u), "2147483648LLU"},
