@@ -51,11 +51,57 @@ bool forbidden_in_xml(unsigned char c) {
   return (c >= 0x01 && c <= 0x08) || c == 0x0B || c == 0x0C || (c >= 0x0E && c <= 0x1F);
 }
 
+// The character that a well-formed UTF-8 sequence of two to four bytes at p
+// encodes (shortest form, no surrogate, at most U+10FFFF), with its length
+// in `length`; -1 when the bytes at p are no such sequence.
+long utf8_character(const unsigned char *p, int *length) {
+  int n;
+  long c;
+  if (p[0] >= 0xC2 && p[0] <= 0xDF) {
+    n = 2;
+    c = p[0] & 0x1F;
+  } else if (p[0] >= 0xE0 && p[0] <= 0xEF) {
+    n = 3;
+    c = p[0] & 0x0F;
+  } else if (p[0] >= 0xF0 && p[0] <= 0xF4) {
+    n = 4;
+    c = p[0] & 0x07;
+  } else {
+    return -1;
+  }
+  // A NUL ends the text and is no continuation byte, so this stops there.
+  for (int k = 1; k < n; k++) {
+    if ((p[k] & 0xC0) != 0x80) return -1;
+    c = c << 6 | (p[k] & 0x3F);
+  }
+  static const long shortest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (c < shortest[n] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return -1;
+  *length = n;
+  return c;
+}
+
 }  // namespace
 
 void write_escaped(FILE *out, const char *text) {
   for (const unsigned char *p = (const unsigned char *)text; *p; p++) {
     unsigned char c = *p;
+    // A character in UTF-8 is written as a reference to it; the two that
+    // XML 1.0 forbids become the substitute. Every other byte from 0x80 up
+    // (Latin-1 text, say) is a reference to the byte's own value.
+    int length;
+    if (c >= 0x80) {
+      const long character = utf8_character(p, &length);
+      if (character == 0xFFFE || character == 0xFFFF) {
+        fputs(gxl_forbidden_byte_substitute, out);
+        p += length - 1;
+        continue;
+      }
+      if (character != -1) {
+        fprintf(out, "&#x%lx;", character);
+        p += length - 1;
+        continue;
+      }
+    }
     // The C locale's printable class: 0x20 to 0x7E.
     if (isprint(c)) {
       switch (c) {
@@ -362,7 +408,7 @@ bool write_gxl_element(FILE *out, FILE *err, const gd_graph *g, node_ptr i) {
 int write_gxl_document(FILE *out, FILE *err, const gd_graph *g, const char *graph_id) {
   fputs("<?xml version=\"1.0\"?>\n", out);
   fputs("<!DOCTYPE gxl SYSTEM \"gxl-1-0.dtd\">\n", out);
-  fputs("<gxl>\n", out);
+  fputs("<gxl xmlns:xlink=\"http://www.w3.org/1999/xlink\">\n", out);
   fputs(" <graph id=\"", out);
   write_escaped(out, graph_id);
   fputs("\">\n", out);

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "gd/graph.h"
+#include "program_run.h"
 #include "../text_graph.h"
 #include "text_form.h"
 
@@ -178,14 +179,21 @@ inline std::vector<damaged_file> damaged_graph_files(const scratch_dir &d) {
   return files;
 }
 
-// xmllint's verdict on a document: "" when it is well-formed, else what
-// xmllint reports. The prefix xlink is bound by the GXL document type, which
-// xmllint does not load; its namespace notices are no well-formedness error.
+// xmllint's verdict on a document: "" when it is well-formed and xmllint has
+// nothing to say about it (a namespace prefix left unbound included), else
+// its status and what it reported.
 inline std::string xml_problems(const std::string &document) {
   scratch_dir d;
-  run_result r = run_program("xmllint", {"--noout", d.put("doc.xml", document)});
-  if (r.status == 0) return "";
+  const test_support::ProgramRun r = test_support::runProgram(XMLLINT, {"--noout", d.put("doc.xml", document)});
+  if (r.status == 0 && r.err.empty()) return "";
   return "xmllint status " + std::to_string(r.status) + ":\n" + r.err;
+}
+
+// The value of the XPath expression `expression` on a document, as xmllint
+// prints it, and what xmllint says on its error stream.
+inline test_support::ProgramRun xpath(const std::string &document, const std::string &expression) {
+  scratch_dir d;
+  return test_support::runProgram(XMLLINT, {"--xpath", expression, d.put("doc.xml", document)});
 }
 
 }  // namespace export_test

@@ -26,7 +26,8 @@ TEST(Graphxml, SampleUnitIsAWellFormedDocument) {
   run_result r = run_program(graphxml, {SAMPLE_GD});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
-  EXPECT_EQ(r.out.rfind(std::string("<?xml version=\"1.0\"?>\n<!DOCTYPE gxl SYSTEM \"gxl-1-0.dtd\">\n<gxl>\n <graph id=\"") +
+  EXPECT_EQ(r.out.rfind(std::string("<?xml version=\"1.0\"?>\n<!DOCTYPE gxl SYSTEM \"gxl-1-0.dtd\">\n"
+                                    "<gxl xmlns:xlink=\"http://www.w3.org/1999/xlink\">\n <graph id=\"") +
                             SAMPLE_GD + "\">\n",
                         0),
             0u);
@@ -54,6 +55,32 @@ TEST(Graphxml, FileNameIsEscapedInTheGraphId) {
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.out.find("a&amp;b&quot;&lt;c&gt;&apos;.gd\">\n"), std::string::npos) << r.out;
   EXPECT_EQ(xml_problems(r.out), "");
+}
+
+// Names read back from the document as they were meant: a name in UTF-8
+// and a name in Latin-1 both as "café.c", the file name in UTF-8 as itself.
+TEST(Graphxml, Utf8AndLatin1NamesReadBackAsTheirCharacters) {
+  scratch_dir d;
+  std::string file = d.put_graph_text("caf\xc3\xa9.gd", R"(0 cIdentifier name="caf\xc3\xa9.c" file="caf\xe9.c" line=1
+)");
+  run_result r = run_program(graphxml, {file});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(xml_problems(r.out), "");
+  struct {
+    const char *expression;
+    std::string value;
+  } cases[] = {
+      {"string(//node[@id='n0']/attr[@name='name']/string)", "caf\xc3\xa9.c\n"},
+      {"string(//node[@id='n0']/attr[@name='file']/string)", "caf\xc3\xa9.c\n"},
+      {"string(//graph/@id)", file + "\n"},
+  };
+  for (const auto &c : cases) {
+    const test_support::ProgramRun x = export_test::xpath(r.out, c.expression);
+    EXPECT_EQ(x.status, 0) << c.expression;
+    EXPECT_EQ(x.out, c.value) << c.expression;
+    EXPECT_EQ(x.err, "") << c.expression;
+  }
 }
 
 TEST(Graphxml, DamagedFilesAreRefused) {

@@ -41,7 +41,9 @@ std::string flags(std::initializer_list<const char *> set = {}) {
   return s;
 }
 
-const char *const head = "<?xml version=\"1.0\"?>\n<!DOCTYPE gxl SYSTEM \"gxl-1-0.dtd\">\n<gxl>\n";
+const char *const head =
+    "<?xml version=\"1.0\"?>\n<!DOCTYPE gxl SYSTEM \"gxl-1-0.dtd\">\n"
+    "<gxl xmlns:xlink=\"http://www.w3.org/1999/xlink\">\n";
 const char *const tail = " </graph>\n</gxl>\n";
 
 TEST(GxlEscaping, EachClassOfByte) {
@@ -53,6 +55,25 @@ TEST(GxlEscaping, EachClassOfByte) {
       {"'>", "&apos;&gt;"},
       {"\t\n\r", "&#x9;&#xa;&#xd;"},
       {"\xe9\x7f\x80\xff", "&#xe9;&#x7f;&#x80;&#xff;"},
+      // UTF-8: each character as a reference to it, of two, three and four
+      // bytes, the first and last of each length included.
+      {"caf\xc3\xa9.c", "caf&#xe9;.c"},
+      {"\xc2\x80\xdf\xbf", "&#x80;&#x7ff;"},
+      {"\xe0\xa0\x80\xe2\x82\xac\xef\xbf\xbd", "&#x800;&#x20ac;&#xfffd;"},
+      {"\xf0\x90\x80\x80\xf4\x8f\xbf\xbf", "&#x10000;&#x10ffff;"},
+      // The two characters XML 1.0 forbids.
+      {"\xef\xbf\xbe\xef\xbf\xbf", "&#xfffd;&#xfffd;"},
+      // Bytes that are no UTF-8 stay references to each byte: Latin-1, an
+      // overlong form, a surrogate, past U+10FFFF, a sequence cut short by
+      // another byte or by the end, a lone continuation byte.
+      {"caf\xe9.c", "caf&#xe9;.c"},
+      {"\xc0\xaf\xc1\xbf", "&#xc0;&#xaf;&#xc1;&#xbf;"},
+      {"\xe0\x9f\xbf", "&#xe0;&#x9f;&#xbf;"},
+      {"\xed\xa0\x80", "&#xed;&#xa0;&#x80;"},
+      {"\xf4\x90\x80\x80", "&#xf4;&#x90;&#x80;&#x80;"},
+      {"\xe2\x82x", "&#xe2;&#x82;x"},
+      {"a\xe2\x82", "a&#xe2;&#x82;"},
+      {"\xa9\xc3", "&#xa9;&#xc3;"},
       // The control bytes XML 1.0 forbids even as references.
       {"\x01\x08\x0b\x0c\x0e\x1f", "&#xfffd;&#xfffd;&#xfffd;&#xfffd;&#xfffd;&#xfffd;"},
       {"", ""},
@@ -200,6 +221,7 @@ TEST(GxlDocument, RiriraFileAtThePoolEndHasNoPosition) {
             "  <node id=\"n1\">\n"
             "   <type xlink:href=\"gd.xml#cExpression\" />\n"
             "  </node>\n");
+  EXPECT_EQ(xml_problems(document(&g).out), "");
 }
 
 TEST(GxlDocument, DeclarationFileOutsideThePoolEndsTheDocument) {
@@ -267,6 +289,7 @@ TEST(GxlDocument, OperatorCodes) {
                          c.text + "</string></attr>\n  </node>\n")
         << c.op;
     EXPECT_EQ(o.err, c.err);
+    EXPECT_EQ(xml_problems(document(&g).out), "") << c.op;
   }
 }
 
@@ -317,6 +340,7 @@ TEST(GxlDocument, TreeVecElementsRelation) {
                          c.rel_lines + "  </rel>\n")
         << c.length;
     EXPECT_EQ(o.err, c.err) << c.length;
+    EXPECT_EQ(xml_problems(document(&g).out), "") << c.length;
   }
 }
 

@@ -10,10 +10,12 @@
 // kind's or the link's name.
 //
 // Text from the graph is written so that the document is always well-formed
-// XML 1.0: markup characters become entity references, TAB, LF, CR and the
-// bytes 0x7F to 0xFF become character references of the byte's value, and the
-// control bytes that XML 1.0 forbids even as references (0x01 to 0x08, 0x0B,
-// 0x0C, 0x0E to 0x1F) are each written as the one substitute
+// XML 1.0: markup characters become entity references; a character encoded
+// in UTF-8 becomes a character reference of its code point; TAB, LF, CR, 0x7F
+// and every other byte from 0x80 up (Latin-1 text) become character
+// references of the byte's value; and the control bytes that XML 1.0 forbids
+// even as references (0x01 to 0x08, 0x0B, 0x0C, 0x0E to 0x1F), like the
+// characters U+FFFE and U+FFFF, are each written as the one substitute
 // gxl_forbidden_byte_substitute, the reference to U+FFFD REPLACEMENT CHARACTER.
 #pragma once
 
