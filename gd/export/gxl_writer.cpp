@@ -151,7 +151,7 @@ void write_pool_attr(const element &e, void (*write)(FILE *, const char *, const
 // unknown too.
 const char *choice_text(const element &e, const gxl_choice &c, int64_t value) {
   if ((uint64_t)value < (uint64_t)c.count) return c.names[value];
-  if (!c.otherwise) fprintf(e.err, c.fatal_message, (int)value);
+  if (!c.otherwise) fprintf(e.err, c.message, (int)value);
   return c.otherwise;
 }
 
@@ -348,6 +348,8 @@ bool write_extra_attr(const element &e, const gxl_body::attr &a) {
       write_string_attr(e.out, a.entry->name, text);
       break;
     }
+    case gxl_form::link:
+    case gxl_form::none: break;
   }
   return true;
 }

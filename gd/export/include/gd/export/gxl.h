@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "gd/export/kind_exports.h"
 #include "gd/kind_table.h"
 
 namespace gxl {
@@ -74,44 +75,20 @@ enum class gxl_level : uint8_t {
   arc_syntax,
 };
 
-enum class gxl_form : uint8_t { boolean, number, string, real, choice };
+// The attribute forms and the texts of enumerated fields, as the export
+// table gives them.
+using gxl_form = gdexport::gxl_form;
+using gxl_choice = gdexport::choice_texts;
 
-// The texts of an enumerated field, by value; any other value writes
-// `otherwise`, or, when that is nullptr, ends the document with
-// `fatal_message` (given the value) on the error stream.
-struct gxl_choice {
-  const char *const *names;
-  int count;
-  const char *otherwise;
-  const char *fatal_message;
-};
+using gdexport::gxl_visb_choice;
 
-// The visibility texts of identifiers and inheritance arcs.
-extern const gxl_choice gxl_visb_choice;
-
-// An extra attribute of a kind: its form, the attribute name and the record
-// field it is read from.
-struct gxl_attr {
-  gxl_form form;
-  const char *name;
-  const char *field;
-  const gxl_choice *choice;
-};
-
-// A link of a kind: its name and the node_ptr field it follows. A name that
-// begins with "_" is appended to the kind's record name ("_op0" for a
-// minus_expr gives "minus_expr_op0"); any other name stands as it is.
-struct gxl_link {
-  const char *name;
-  const char *field;
-};
-
-// The body of a kind's element, with the table's field names resolved
-// against the kind's record.
+// The body of a kind's element, from the export table: its level, then its
+// extra attributes and its links in the order they are written, each with
+// its field resolved against the kind's record.
 struct gxl_body {
   gxl_level level = gxl_level::unhandled;
   struct attr {
-    const gxl_attr *entry;
+    const gdexport::gxl_view *entry;
     const gd_field *field;
   };
   struct link {
