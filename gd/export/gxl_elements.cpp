@@ -9,41 +9,10 @@
 namespace gxl {
 namespace {
 
-gxl_level level_of(gdexport::export_level level) {
-  using enum gdexport::export_level;
-  switch (level) {
-    case unhandled:
-    case none: return gxl_level::unhandled;
-    case deleted:
-    case unassigned: return gxl_level::skipped;
-    case common: return gxl_level::common;
-    case type: return gxl_level::type;
-    case cst: return gxl_level::cst;
-    case decl: return gxl_level::decl;
-    case expr: return gxl_level::expr;
-    case asg_nd: return gxl_level::asg_nd;
-    case identifier: return gxl_level::identifier;
-    case ririra_type: return gxl_level::ririra_type;
-    case scope: return gxl_level::scope;
-    case object: return gxl_level::object;
-    case label: return gxl_level::label;
-    case expression: return gxl_level::expression;
-    case ririra_operator: return gxl_level::ririra_operator;
-    case ctrl_stmt: return gxl_level::ctrl_stmt;
-    case jump: return gxl_level::jump;
-    case loop: return gxl_level::loop;
-    case comment: return gxl_level::comment;
-    case arc: return gxl_level::arc;
-    case arc_reference: return gxl_level::arc_reference;
-    case arc_syntax: return gxl_level::arc_syntax;
-  }
-  return gxl_level::unhandled;
-}
-
 gxl_body body_from_table(int kind) {
   const gdexport::kind_export &k = gdexport::kind_export_of(kind);
   gxl_body body;
-  body.level = level_of(k.gxl_level);
+  body.level = k.gxl_level;
   body.elements_relation = k.elements;
   // Attributes and links each in the order of their ranks, table order
   // within one rank.

@@ -318,7 +318,8 @@ bool write_level_attrs(const element &e, gxl_level level) {
     case gxl_level::arc_reference: ririra_arc_reference(e); break;
     case gxl_level::arc_syntax: ririra_arc_syntax(e); break;
     case gxl_level::skipped:
-    case gxl_level::unhandled: break;
+    case gxl_level::unhandled:
+    case gxl_level::none: break;
   }
   return true;
 }

@@ -537,8 +537,7 @@ const kind_row kind_rows[] = {
     {{dC_INHERITANCE}, arc_reference, dc_inheritance_fields},
     {{dC_ARC_SYNTAX, dC_ARC_SON, dC_ARC_TRUE, dC_ARC_FALSE, dC_ARC_OPD, dC_IMPORT, dC_ARC_COND, dC_ARC_FOR_INIT,
       dC_ARC_FOR_INCR, dC_ARC_INIT_VAL, dC_ARC_BIT_DIM, dC_ARC_ARRAY_DIM}, arc_syntax, {}},
-    {{NODE_DELTED}, deleted, {}},
-    {{NODE_NONE}, unassigned, {}},
+    {{NODE_DELTED, NODE_NONE}, skipped, {}},
 };
 
 // A kind's row resolved against its records; the fields live in `storage`.

@@ -258,8 +258,7 @@ void print_base(const node_text &t, export_level level) {
     case export_level::arc_reference:
     case export_level::arc_syntax: ririra_arc(t); break;
     case export_level::unhandled:
-    case export_level::deleted:
-    case export_level::unassigned:
+    case export_level::skipped:
     case export_level::none: break;
   }
 }
@@ -311,8 +310,9 @@ void doNode(FILE *out, FILE *err, const gd_graph *g, node_ptr n) {
       fputs("node data:\n", out);
       gdexport::dump_record_bytes(out, rec);
       return;
-    case export_level::deleted: fputs("type: deleted node\n", out); return;
-    case export_level::unassigned: fputs("type: unassigned node (NODE_NONE)\n", out); return;
+    case export_level::skipped:
+      fputs(kind == NODE_NONE ? "type: unassigned node (NODE_NONE)\n" : "type: deleted node\n", out);
+      return;
     default: break;
   }
   if (is_arc(kind))

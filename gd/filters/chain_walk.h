@@ -51,7 +51,8 @@ private:
 // they can make far more nodes than the chains hold; once the graph holds
 // `growth_factor` times the records it began with, plus `growth_slack`, the
 // filter's remaining walks stop, and the first stop says so on standard
-// error. No graph a front end writes comes near the limit.
+// error. A conversion makes a few nodes for each node it is given; the limit
+// lies far above that.
 class growth_allowance {
 public:
     static constexpr uint64_t growth_factor = 16;

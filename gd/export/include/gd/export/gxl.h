@@ -50,30 +50,7 @@ void write_escaped(FILE *out, const char *text);
 // The level writers that open an element's body: each writes the levels it
 // derives from first. For compiler-tree kinds the level names an attribute
 // writer and an edge writer; Ririra kinds have attribute writers only.
-enum class gxl_level : uint8_t {
-  skipped,    // a free or unassigned slot: no element at all
-  unhandled,  // no body: a diagnostic on the error stream and an empty element
-  common,
-  type,
-  cst,
-  decl,
-  expr,
-  asg_nd,
-  identifier,
-  ririra_type,
-  scope,
-  object,
-  label,
-  expression,
-  ririra_operator,
-  ctrl_stmt,
-  jump,
-  loop,
-  comment,
-  arc,
-  arc_reference,
-  arc_syntax,
-};
+using gxl_level = gdexport::export_level;
 
 // The attribute forms and the texts of enumerated fields, as the export
 // table gives them.

@@ -15,12 +15,11 @@
 namespace gdexport {
 
 // The record levels, each with its node dump printer and its GXL level
-// writers (Parts of the record every kind of the level shares).
+// writers (the part of the record that every kind of the level shares).
 enum class export_level : uint8_t {
+  skipped,    // a free or unassigned slot: a line of its own in the dump, no GXL element
   unhandled,  // no body: the raw record in the dump, a diagnostic in GXL
-  deleted,    // a free record
-  unassigned, // NODE_NONE
-  none,       // no level lines at all
+  none,       // no level lines at all (the dump of an eh_spec_block)
   common,
   type,
   cst,
