@@ -5,6 +5,7 @@
 #include <gd/kind_table.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstring>
 
@@ -64,11 +65,15 @@ bool chain_walk::first_meeting(node_ptr n)
     return true;
 }
 
-// Adds n to the set (its size a power of two); false when it is there.
+// Adds n to the set (its size a power of two); false when it is there. The
+// first slot tried comes from the high bits of a multiplicative hash, so
+// indices that differ only in their high bits or share their low ones spread
+// over the table.
 bool chain_walk::insert_slot(node_ptr n)
 {
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = (uint32_t(n) * 2654435761u) & mask;; i = (i + 1) & mask) {
+    const int bits = std::countr_zero(slots_.size());
+    for (std::size_t i = (uint64_t(uint32_t(n)) * 0x9E3779B97F4A7C15ull) >> (64 - bits);; i = (i + 1) & mask) {
         if (slots_[i] == n)
             return false;
         if (slots_[i] == -1) {

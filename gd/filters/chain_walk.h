@@ -32,7 +32,8 @@ bool is_scope_kind(gd_node_type k);
 // The first few nodes are kept in place, so a short walk allocates nothing.
 class chain_walk {
 public:
-    // True the first time the walk meets n; false for a node it met before.
+    // True the first time the walk meets node n (an index, not -1); false
+    // for a node it met before.
     bool first_meeting(node_ptr n);
 
 private:
