@@ -116,22 +116,6 @@ void Csetting::value(const char* text)
         saveString(&m_pFirstValue->m_pName, text);
 }
 
-void Csetting::addValue(const char* text)
-{
-    Cvalue** link = &m_pFirstValue;
-    while (*link != nullptr)
-        link = &(*link)->m_pNext;
-    *link = new Cvalue(text);
-}
-
-int Csetting::valueCount() const
-{
-    int count = 0;
-    for (const Cvalue* v = m_pFirstValue; v; v = v->m_pNext)
-        ++count;
-    return count;
-}
-
 void Csetting::clone(Csetting*& out) const
 {
     Csetting** link = &out;
@@ -262,6 +246,11 @@ CedgeFact::CedgeFact(const char* label) : Cfact(label)
         m_flags |= kFlagTreeEdge;
 }
 
+bool CedgeFact::isInstance() const
+{
+    return name() != nullptr && std::strcmp(name(), "$INSTANCE") == 0;
+}
+
 void CedgeFact::removeFrom()
 {
     if (m_ppOutPrev == nullptr)
@@ -390,9 +379,38 @@ int CinstanceFact::children() const
     return count;
 }
 
+CedgeFact* CinstanceFact::parentEdge() const
+{
+    for (CedgeFact* e = m_pFirstIn; e; e = e->m_pInNext)
+        if (e->isTree())
+            return e;
+    return nullptr;
+}
+
+const CedgeFact* CinstanceFact::classEdge() const
+{
+    for (const CedgeFact* e = firstOutEdge(); e; e = e->nextOutEdge())
+        if (e->isInstance() && e->m_pTo != nullptr)
+            return e;
+    return nullptr;
+}
+
 bool CinstanceFact::containsInTree(const CinstanceFact* node) const
 {
     return node->m_treeEnter >= m_treeEnter && node->m_treeEnter <= m_treeLeave;
+}
+
+bool CinstanceFact::isAncestorOf(const CinstanceFact* node) const
+{
+    // The tree check refused cycles, and a merge only moves a node under a
+    // node outside its own subtree, so the walk reaches a root.
+    for (const CinstanceFact* at = node; at != nullptr;) {
+        if (at == this)
+            return true;
+        const CedgeFact* up = at->parentEdge();
+        at = up ? up->m_pFrom : nullptr;
+    }
+    return false;
 }
 
 void CinstanceFact::destroy()

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 class Cglobal;
 class CedgeFact;
@@ -15,6 +16,7 @@ class CedgeFact;
 // Bits of Cfact::m_flags.
 enum : uint32_t {
     kFlagWritten = 1u << 2,      // node reached by the writer's walk
+    kFlagContained = 1u << 3,    // node whose containment line the writer writes
     kFlagTreeChecked = 1u << 6,  // node visited by the tree check
     kFlagFileNode = 1u << 7,     // node declared "$INSTANCE x cFile"
     kFlagFileName = 1u << 8,     // node name begins with "@FILE."
@@ -55,9 +57,6 @@ public:
 
     // Gives the attribute the single value text.
     void value(const char* text);
-    // Appends text to the attribute's list of values.
-    void addValue(const char* text);
-    int valueCount() const;
     // Copies this attribute and every one after it in the chain into out.
     void clone(Csetting*& out) const;
     // 0 when equal by name and values, else 1.
@@ -95,9 +94,15 @@ public:
     CedgeFact* firstInEdge() const;
     CedgeFact* firstChildEdge() const;
     int children() const;
-    // True when node lies in this node's subtree (this node included); valid
-    // for the nodes the tree check numbered.
+    // The containment edge into this node, or null.
+    CedgeFact* parentEdge() const;
+    // The node's first "$INSTANCE" edge: the one class it is written with.
+    const CedgeFact* classEdge() const;
+    // True when node lies in this node's subtree (this node included), by
+    // the numbers the tree check gave; valid while no node changed parent.
     bool containsInTree(const CinstanceFact* node) const;
+    // The same, by walking up from node along containment edges.
+    bool isAncestorOf(const CinstanceFact* node) const;
 
     // Destroys the node, its whole subtree and every edge in or out of them.
     void destroy();
@@ -106,7 +111,7 @@ public:
 
     // Subtree merge (see merge.cpp).
     int same_tree(CinstanceFact* other, Cglobal& global);
-    void redirect_input_edges(CinstanceFact* kept);
+    void redirect_input_edges(CinstanceFact* kept, Cglobal& global);
     static CinstanceFact* clone(CinstanceFact* source, Cglobal& global, CedgeFact* edge);
     const char* newName() const;
 
@@ -117,6 +122,10 @@ public:
     // node's subtree when its m_treeEnter is within [m_treeEnter, m_treeLeave].
     uint32_t m_treeEnter = 0;
     uint32_t m_treeLeave = 0;
+    // The node of the kept subtree this node was paired with by the
+    // comparison numbered m_twinGeneration (see merge.cpp).
+    CinstanceFact* m_pTwin = nullptr;
+    uint32_t m_twinGeneration = 0;
 };
 
 class CedgeFact : public Cfact {
@@ -124,6 +133,8 @@ public:
     explicit CedgeFact(const char* label);
 
     bool isTree() const { return (m_flags & kFlagTreeEdge) != 0; }
+    // True for an edge labelled "$INSTANCE", from a node to its class.
+    bool isInstance() const;
 
     void connectFrom(CinstanceFact* node);
     void connectTo(CinstanceFact* node);
@@ -136,7 +147,7 @@ public:
     CedgeFact* nextChildEdge() const;
 
     static CedgeFact* cloneTo(CedgeFact* eb, Cglobal& global, CinstanceFact* a);
-    static CedgeFact* cloneFrom(CedgeFact* e, CinstanceFact* t);
+    static CedgeFact* cloneFrom(CedgeFact* e, Cglobal& global, CinstanceFact* t);
 
     CedgeFact* m_pMatch = nullptr;
     CinstanceFact* m_pFrom = nullptr;
@@ -146,3 +157,43 @@ public:
     CedgeFact** m_ppInPrev = nullptr;
     CedgeFact* m_pInNext = nullptr;
 };
+
+// Pre-order walk from root along containment edges, each node's children in
+// out-list order, on an explicit stack so that no depth exhausts the call
+// stack. pre(node, depth) runs before a node's children, post(node) after
+// them; depth starts at rootDepth and grows by one per level only while it
+// is 0 or more.
+template <typename Pre, typename Post>
+void walkTree(CinstanceFact* root, int rootDepth, Pre pre, Post post)
+{
+    struct Cframe {
+        CinstanceFact* m_pNode;
+        CedgeFact* m_pNextChild;
+        int m_depth;
+    };
+    std::vector<Cframe> stack;
+    pre(root, rootDepth);
+    stack.push_back({root, root->firstChildEdge(), rootDepth});
+    while (!stack.empty()) {
+        Cframe& f = stack.back();
+        CedgeFact* e = f.m_pNextChild;
+        if (e == nullptr) {
+            CinstanceFact* done = f.m_pNode;
+            stack.pop_back();
+            post(done);
+            continue;
+        }
+        f.m_pNextChild = e->nextChildEdge();
+        if (e->m_pTo == nullptr)
+            continue;
+        int depth = f.m_depth >= 0 ? f.m_depth + 1 : f.m_depth;
+        pre(e->m_pTo, depth);
+        stack.push_back({e->m_pTo, e->m_pTo->firstChildEdge(), depth});
+    }
+}
+
+template <typename Pre>
+void walkTree(CinstanceFact* root, Pre pre)
+{
+    walkTree(root, 0, [&](CinstanceFact* node, int) { pre(node); }, [](CinstanceFact*) {});
+}

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 int nodeCategory(const CinstanceFact* node)
 {
@@ -71,15 +70,6 @@ void Chash::add(CinstanceFact* node, const char* key)
         std::fprintf(stderr, "Caution: Added %u nodes to hash table\n", m_totalCount);
         m_caution += m_slotCount;
     }
-}
-
-CinstanceFact* Chash::find(int category, const char* name) const
-{
-    bool schema = category == kCategorySchema;
-    for (CinstanceFact* n = m_ppSlots[checksum(name)]; n; n = n->m_pHashNext)
-        if (n->isSchema() == schema && std::strcmp(n->name(), name) == 0)
-            return n;
-    return nullptr;
 }
 
 void Chash::visitall(Cvisithash& visitor)

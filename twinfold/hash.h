@@ -28,7 +28,6 @@ public:
     void init(int bits);
     void add(CinstanceFact* node);
     void add(CinstanceFact* node, const char* key);
-    CinstanceFact* find(int category, const char* name) const;
     // Every node, slot by slot, each chain from its head.
     void visitall(Cvisithash& visitor);
     // The head of every non-empty chain, slot by slot.

@@ -1,8 +1,9 @@
 #include "merge.h"
 
+#include <algorithm>
 #include <cstring>
 #include <ctime>
-#include <string>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -13,23 +14,26 @@ bool isOrderSetting(const Csetting* s)
     return s->name() != nullptr && std::strcmp(s->name(), "order") == 0;
 }
 
-// Key under which nodes whose attributes compareAttrs (with "order" passed
-// over) finds equal always meet; only such nodes can be twins.
-std::string twinKey(const Cfact* node)
+uint64_t hashText(uint64_t h, const char* text)
 {
-    std::string key;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text ? text : ""); *p; ++p)
+        h = (h ^ *p) * 1099511628211ULL;
+    return (h ^ 0xff) * 1099511628211ULL;
+}
+
+// Equal for nodes whose attributes compareAttrs (with "order" passed over)
+// finds equal; only such nodes can be twins.
+uint64_t attributeHash(const Cfact* node, uint64_t h = 1469598103934665603ULL)
+{
     for (const Csetting* s = node->m_pFirstSetting; s; s = s->m_pNext) {
         if (isOrderSetting(s))
             continue;
-        key += s->name() ? s->name() : "";
-        key += '\0';
-        for (const Cvalue* v = s->m_pFirstValue; v; v = v->m_pNext) {
-            key += v->name() ? v->name() : "";
-            key += '\1';
-        }
-        key += '\2';
+        h = hashText(h, s->name());
+        for (const Cvalue* v = s->m_pFirstValue; v; v = v->m_pNext)
+            h = hashText(h, v->name());
+        h = hashText(h, nullptr);
     }
-    return key;
+    return h;
 }
 
 void pairEdges(CedgeFact* a, CedgeFact* b)
@@ -55,20 +59,6 @@ CedgeFact* copyEdge(const CedgeFact* e)
         e->m_pFirstSetting->clone(copy->m_pFirstSetting);
     copy->m_flags = e->m_flags;
     return copy;
-}
-
-template <typename Visit>
-void walkTree(CinstanceFact* root, Visit visit)
-{
-    std::vector<CinstanceFact*> stack{root};
-    while (!stack.empty()) {
-        CinstanceFact* node = stack.back();
-        stack.pop_back();
-        visit(node);
-        for (CedgeFact* e = node->firstChildEdge(); e; e = e->nextChildEdge())
-            if (e->m_pTo != nullptr)
-                stack.push_back(e->m_pTo);
-    }
 }
 
 } // namespace
@@ -180,12 +170,13 @@ void Cglobal::visit(CinstanceFact* chainHead)
 
     // Only nodes with equal attributes can match: each p is compared with
     // the later nodes of its own group, in chain order, which is the order
-    // of the comparisons that can succeed.
-    std::unordered_map<std::string, size_t> groupOfKey;
+    // of the comparisons that can succeed. (Two attribute sets that hash
+    // alike share a group; their comparison fails on the attributes.)
+    std::unordered_map<uint64_t, size_t> groupOfKey;
     std::vector<std::vector<CinstanceFact*>> groups;
     std::vector<size_t> group(chain.size()), place(chain.size());
     for (size_t i = 0; i < chain.size(); ++i) {
-        auto [it, added] = groupOfKey.try_emplace(twinKey(chain[i]), groups.size());
+        auto [it, added] = groupOfKey.try_emplace(attributeHash(chain[i]), groups.size());
         if (added)
             groups.emplace_back();
         group[i] = it->second;
@@ -205,14 +196,14 @@ void Cglobal::visit(CinstanceFact* chainHead)
             if (q->isDead())
                 continue;
             // A header nested in its twin would be merged into itself.
-            if (p->containsInTree(q) || q->containsInTree(p))
+            if (nested(p, q))
                 continue;
             int result = p->same_tree(q, *this);
             if (result == 1)
                 continue;
             if (result != 0)
                 internalError("same_tree result is 0 or 1");
-            q->redirect_input_edges(p);
+            q->redirect_input_edges(p, *this);
             if (m_verbose >= 2)
                 std::fprintf(stderr, "Deleting %s\n", q->name());
             ++m_deleted;
@@ -229,17 +220,150 @@ void Cglobal::visit(CinstanceFact* chainHead)
     }
 }
 
+namespace {
+
+// Equal for an edge label and target attributes that compareAttrs (with
+// "order" passed over) finds equal.
+uint64_t candidateKey(const CedgeFact* e)
+{
+    uint64_t h = hashText(1469598103934665603ULL, e->name());
+    return e->m_pTo != nullptr ? attributeHash(e->m_pTo, h) : h;
+}
+
+size_t outDegree(const CinstanceFact* node)
+{
+    size_t count = 0;
+    for (const CedgeFact* e = node->m_pFirstOut; e; e = e->m_pOutNext)
+        ++count;
+    return count;
+}
+
+// The containment edges of a node of the kept subtree that the edges of its
+// twin may pair with, in out-list order. A few are searched in turn; many are
+// grouped by label and target attributes, since only an edge whose target
+// has the attributes of the twin's target can pair.
+class Ccandidates {
+public:
+    static constexpr size_t kScanned = 16;
+
+    explicit Ccandidates(const CinstanceFact* a)
+    {
+        for (CedgeFact* e = a->firstChildEdge(); e; e = e->nextChildEdge())
+            m_edges.push_back(e);
+        if (m_edges.size() > kScanned)
+            for (uint32_t i = 0; i < m_edges.size(); ++i)
+                m_groups[candidateKey(m_edges[i])].m_members.push_back(i);
+    }
+
+    // The first edge at or after the position from that is not paired yet
+    // and may pair with eb; from is advanced to it. Null when none is left.
+    CedgeFact* next(const CedgeFact* eb, size_t& from)
+    {
+        if (m_groups.empty()) {
+            for (; from < m_edges.size(); ++from)
+                if (mayPair(m_edges[from], eb))
+                    return m_edges[from];
+            return nullptr;
+        }
+        auto found = m_groups.find(candidateKey(eb));
+        if (found == m_groups.end())
+            return nullptr;
+        Cgroup& group = found->second;
+        // Paired members at the front are passed over once for all.
+        while (group.m_front < group.m_members.size() && m_edges[group.m_members[group.m_front]]->m_pMatch)
+            ++group.m_front;
+        for (from = std::max(from, group.m_front); from < group.m_members.size(); ++from)
+            if (mayPair(m_edges[group.m_members[from]], eb))
+                return m_edges[group.m_members[from]];
+        return nullptr;
+    }
+
+private:
+    struct Cgroup {
+        std::vector<uint32_t> m_members;
+        size_t m_front = 0;
+    };
+
+    static bool mayPair(const CedgeFact* ea, const CedgeFact* eb)
+    {
+        return ea->m_pMatch == nullptr && std::strcmp(ea->name(), eb->name()) == 0 && ea->m_pTo != nullptr &&
+               eb->m_pTo != nullptr && ea->m_pTo->compareAttrs(eb->m_pTo, true) == 0;
+    }
+
+    std::vector<CedgeFact*> m_edges;
+    std::unordered_map<uint64_t, Cgroup> m_groups;
+};
+
+void stampTwin(CinstanceFact* b, CinstanceFact* a, const Cglobal& global)
+{
+    b->m_pTwin = a;
+    b->m_twinGeneration = global.m_generation;
+}
+
+// The node of the kept subtree that stands for node in this comparison:
+// its twin when it lies in the compared subtree, else node itself.
+CinstanceFact* twinOf(CinstanceFact* node, const Cglobal& global)
+{
+    if (node != nullptr && node->m_twinGeneration == global.m_generation && node->m_pTwin != nullptr)
+        return node->m_pTwin;
+    return node;
+}
+
+void keepAttributesOf(CedgeFact* kept, CedgeFact* duplicate)
+{
+    if (kept->m_pFirstSetting == nullptr && duplicate->m_pFirstSetting != nullptr)
+        duplicate->m_pFirstSetting->clone(kept->m_pFirstSetting);
+}
+
+} // namespace
+
+bool Cglobal::nested(const CinstanceFact* a, const CinstanceFact* b) const
+{
+    if (!m_treeMoved)
+        return a->containsInTree(b) || b->containsInTree(a);
+    return a->isAncestorOf(b) || b->isAncestorOf(a);
+}
+
+void Cglobal::moveEdgeTo(CedgeFact* edge, CinstanceFact* to)
+{
+    CedgeFact* known = m_edges.find(edge->m_pFrom, edge->name(), to);
+    if (known != nullptr && known != edge) {
+        keepAttributesOf(known, edge);
+        edge->destroy();
+        return;
+    }
+    edge->connectTo(to);
+    m_edges.add(edge);
+}
+
+// Compares the subtree of other (B) with this node's (A) in two steps. The
+// first pairs the containment edges: each edge of a B node, in out-list
+// order, with the first edge of its A twin not yet paired that has the same
+// label and whose target's subtree matches (in union mode after A's is
+// extended); an edge to the very same node (a node that both copies hold,
+// contained by one of them and by a demoted edge of the other) pairs with no
+// comparison. Every B node thereby learns its A twin. The second step checks
+// the other edges: an edge of a B node must be in its A twin's out list with
+// the same label and the twin of its target; in union mode a missing one is
+// added. Edges inside one copy thus meet their counterparts in the other, and
+// nothing is ever doubled. Without the union flag every pair of twins must
+// hold as many edges, so the two subtrees hold the same facts.
 int CinstanceFact::same_tree(CinstanceFact* other, Cglobal& global)
 {
-    // The comparison runs on an explicit stack, so that subtree depth never
-    // exhausts the call stack; each frame is one pending (A, B) comparison.
+    if (this == other)
+        return 0;
+    if (other == nullptr)
+        return 1;
+    ++global.m_generation;
+
     enum Cstate { kSearch, kWaitCandidate, kWaitClone };
     struct Cframe {
         CinstanceFact* m_pA;
         CinstanceFact* m_pB;
-        CedgeFact* m_pEb;     // edge of B being paired
-        CedgeFact* m_pEa;     // candidate partner in A
-        CedgeFact* m_pClone;  // clone made for m_pEb
+        CedgeFact* m_pEb;      // containment edge of B being paired
+        std::unique_ptr<Ccandidates> m_pCandidates;
+        size_t m_next;         // candidate position to try next for m_pEb
+        CedgeFact* m_pEa;      // candidate under comparison, or clone made
         Cstate m_state;
     };
     std::vector<Cframe> stack;
@@ -253,79 +377,60 @@ int CinstanceFact::same_tree(CinstanceFact* other, Cglobal& global)
             return 1;
         if (a->compareAttrs(b, true))
             return 1;
-        if (!global.m_union && a->children() != b->children())
-            return 1;
         for (CedgeFact* e = a->m_pFirstOut; e; e = e->m_pOutNext)
             e->m_pMatch = nullptr;
-        stack.push_back({a, b, b->m_pFirstOut, a->m_pFirstOut, nullptr, kSearch});
+        if (!global.m_union && outDegree(a) != outDegree(b))
+            return 1;
+        stampTwin(b, a, global);
+        stack.push_back({a, b, b->firstChildEdge(), std::make_unique<Ccandidates>(a), 0, nullptr, kSearch});
         return -1;
+    };
+    auto paired = [&](Cframe& f, CedgeFact* ea) {
+        pairEdges(ea, f.m_pEb);
+        f.m_pEb = f.m_pEb->nextChildEdge();
+        f.m_next = 0;
+        f.m_state = kSearch;
     };
 
     int result = enter(this, other);
-    if (result >= 0)
+    if (result > 0)
         return result;
     while (!stack.empty()) {
-        size_t top = stack.size() - 1;
-        Cframe& f = stack[top];
+        Cframe& f = stack.back();
         if (f.m_state == kWaitCandidate) {
-            f.m_state = kSearch;
             if (result == 0) {
-                pairEdges(f.m_pEa, f.m_pEb);
-                f.m_pEb = f.m_pEb->m_pOutNext;
-                f.m_pEa = f.m_pA->m_pFirstOut;
+                paired(f, f.m_pEa);
             } else {
-                f.m_pEa = f.m_pEa->m_pOutNext;
+                ++f.m_next;
+                f.m_state = kSearch;
             }
         } else if (f.m_state == kWaitClone) {
-            f.m_state = kSearch;
             if (result != 0) {
                 stack.pop_back();
                 continue;
             }
-            pairEdges(f.m_pClone, f.m_pEb);
-            f.m_pEb = f.m_pEb->m_pOutNext;
-            f.m_pEa = f.m_pA->m_pFirstOut;
+            paired(f, f.m_pEa);
         }
-        if (f.m_pEb == nullptr) {
+        CedgeFact* eb = f.m_pEb;
+        if (eb == nullptr) {
             result = 0;
             stack.pop_back();
             continue;
         }
-
-        CedgeFact* eb = f.m_pEb;
-        bool pushed = false;
-        bool found = false;
-        for (; f.m_pEa; f.m_pEa = f.m_pEa->m_pOutNext) {
-            CedgeFact* ea = f.m_pEa;
-            if (ea->m_pMatch != nullptr || std::strcmp(ea->name(), eb->name()) != 0)
-                continue;
-            if (ea->isTree()) {
-                // A containment edge pairs only with a containment edge.
-                if (!eb->isTree())
-                    continue;
-                f.m_state = kWaitCandidate;
-                int r = enter(ea->m_pTo, eb->m_pTo);
-                if (r < 0) {
-                    pushed = true;
-                    break;
-                }
-                stack[top].m_state = kSearch;
-                if (r == 0) {
-                    found = true;
-                    break;
-                }
-            } else if (ea->m_pTo == eb->m_pTo) {
-                found = true;
-                break;
-            }
-        }
-        if (pushed)
+        if (eb->m_pTo == nullptr) {
+            f.m_pEb = eb->nextChildEdge();
             continue;
-        Cframe& g = stack[top];
-        if (found) {
-            pairEdges(g.m_pEa, eb);
-            g.m_pEb = eb->m_pOutNext;
-            g.m_pEa = g.m_pA->m_pFirstOut;
+        }
+        CedgeFact* same = global.m_edges.find(f.m_pA, eb->name(), eb->m_pTo);
+        if (same != nullptr && same->m_pMatch == nullptr) {
+            stampTwin(eb->m_pTo, eb->m_pTo, global);
+            paired(f, same);
+            continue;
+        }
+        if (CedgeFact* ea = f.m_pCandidates->next(eb, f.m_next)) {
+            f.m_pEa = ea;
+            f.m_state = kWaitCandidate;
+            result = enter(ea->m_pTo, eb->m_pTo);
             continue;
         }
         if (!global.m_union) {
@@ -333,23 +438,52 @@ int CinstanceFact::same_tree(CinstanceFact* other, Cglobal& global)
             stack.pop_back();
             continue;
         }
-        CedgeFact* copy = CedgeFact::cloneTo(eb, global, g.m_pA);
-        if (eb->isTree()) {
-            g.m_pClone = copy;
-            g.m_state = kWaitClone;
-            int r = enter(copy->m_pTo, eb->m_pTo);
-            if (r >= 0)
-                result = r;
-            continue;
-        }
-        pairEdges(copy, eb);
-        g.m_pEb = eb->m_pOutNext;
-        g.m_pEa = g.m_pA->m_pFirstOut;
+        CedgeFact* copy = CedgeFact::cloneTo(eb, global, f.m_pA);
+        f.m_pEa = copy;
+        f.m_state = kWaitClone;
+        result = enter(copy->m_pTo, eb->m_pTo);
     }
-    return result;
+    if (result != 0)
+        return 1;
+
+    // The other edges, pair of twins by pair of twins.
+    std::vector<CinstanceFact*> pending{other};
+    while (!pending.empty()) {
+        CinstanceFact* b = pending.back();
+        pending.pop_back();
+        CinstanceFact* a = twinOf(b, global);
+        if (a == b)
+            continue;
+        for (CedgeFact* eb = b->m_pFirstOut; eb; eb = eb->m_pOutNext) {
+            if (eb->isTree()) {
+                if (eb->m_pTo != nullptr)
+                    pending.push_back(eb->m_pTo);
+                continue;
+            }
+            CinstanceFact* target = twinOf(eb->m_pTo, global);
+            if (target == nullptr || global.m_edges.find(a, eb->name(), target) != nullptr)
+                continue;
+            if (!global.m_union)
+                return 1;
+            // A node keeps the class it has; a twin of another class is
+            // merged into it all the same, and the user is told.
+            if (eb->isInstance()) {
+                if (const CedgeFact* kept = a->classEdge()) {
+                    std::fprintf(stderr, "Twins of %s differ in class: %s kept, %s dropped\n", a->name(),
+                                 kept->m_pTo->name(), target->name());
+                    continue;
+                }
+            }
+            CedgeFact* copy = copyEdge(eb);
+            copy->connectTo(target);
+            copy->connectFrom(a);
+            global.m_edges.add(copy);
+        }
+    }
+    return 0;
 }
 
-void CinstanceFact::redirect_input_edges(CinstanceFact* kept)
+void CinstanceFact::redirect_input_edges(CinstanceFact* kept, Cglobal& global)
 {
     if (kept == nullptr)
         internalError("pOther");
@@ -362,7 +496,7 @@ void CinstanceFact::redirect_input_edges(CinstanceFact* kept)
     auto enter = [&](CinstanceFact* q, CinstanceFact* p) {
         for (CedgeFact* e = q->firstInEdge(); e;) {
             CedgeFact* next = e->nextInEdge();
-            e->connectTo(p);
+            global.moveEdgeTo(e, p);
             e = next;
         }
         stack.push_back({q, p, q->firstChildEdge()});
@@ -379,6 +513,14 @@ void CinstanceFact::redirect_input_edges(CinstanceFact* kept)
         CedgeFact* partner = e->m_pMatch;
         if (partner == nullptr)
             internalError("pEdge1");
+        if (partner->m_pTo == e->m_pTo) {
+            // A node both copies hold stays: the kept copy's edge to it
+            // becomes its containment, and it leaves the deleted copy.
+            partner->m_flags |= kFlagTreeEdge;
+            e->m_flags &= ~kFlagTreeEdge;
+            global.m_treeMoved = true;
+            continue;
+        }
         enter(e->m_pTo, partner->m_pTo);
     }
 }
@@ -399,6 +541,7 @@ CinstanceFact* CinstanceFact::clone(CinstanceFact* source, Cglobal& global, Cedg
         Cframe& f = stack.back();
         if (f.m_pPending != nullptr) {
             f.m_pPending->connectFrom(f.m_pCopy);
+            global.m_edges.add(f.m_pPending);
             f.m_pPending = nullptr;
             f.m_pNext = f.m_pNext->m_pOutNext;
         }
@@ -412,12 +555,13 @@ CinstanceFact* CinstanceFact::clone(CinstanceFact* source, Cglobal& global, Cedg
             } else {
                 copy->connectTo(e->m_pTo);
                 copy->connectFrom(f.m_pCopy);
+                global.m_edges.add(copy);
                 f.m_pNext = e->m_pOutNext;
             }
             continue;
         }
         for (CedgeFact* e = f.m_pSource->firstInEdge(); e; e = e->nextInEdge())
-            CedgeFact::cloneFrom(e, f.m_pCopy);
+            CedgeFact::cloneFrom(e, global, f.m_pCopy);
         stack.pop_back();
     }
     return top;
@@ -431,14 +575,16 @@ CedgeFact* CedgeFact::cloneTo(CedgeFact* eb, Cglobal& global, CinstanceFact* a)
     else
         copy->connectTo(eb->m_pTo);
     copy->connectFrom(a);
+    global.m_edges.add(copy);
     return copy;
 }
 
-CedgeFact* CedgeFact::cloneFrom(CedgeFact* e, CinstanceFact* t)
+CedgeFact* CedgeFact::cloneFrom(CedgeFact* e, Cglobal& global, CinstanceFact* t)
 {
     CedgeFact* copy = copyEdge(e);
     copy->connectFrom(e->m_pFrom);
     copy->connectTo(t);
+    global.m_edges.add(copy);
     return copy;
 }
 

@@ -1,6 +1,7 @@
 // Merge of twin header subtrees and renaming of the kept file nodes.
 #pragma once
 
+#include "edge_index.h"
 #include "facts.h"
 #include "hash.h"
 
@@ -27,6 +28,12 @@ public:
     void preprocessNode(CinstanceFact* node);
     void twinfold();
     void visit(CinstanceFact* chainHead) override;
+    // True when one of the two nodes lies in the other's subtree.
+    bool nested(const CinstanceFact* a, const CinstanceFact* b) const;
+    // Moves edge onto the target to, unless the source already has an edge
+    // with its label to that target; then edge is destroyed and the one
+    // kept gains its attributes if it has none.
+    void moveEdgeTo(CedgeFact* edge, CinstanceFact* to);
 
     int m_verbose = 0;
     CinstanceFact* m_pEntity = nullptr;
@@ -37,6 +44,14 @@ public:
     int m_deleted = 0;
     Chash m_candidates;
     Chash m_renames;
+    // Every edge of the graph by source, label and target: the graph never
+    // holds two edges with the same three.
+    CedgeIndex m_edges;
+    // Number of the subtree comparison under way (see same_tree).
+    uint32_t m_generation = 0;
+    // Set once a merge has given a node another parent; the numbers of the
+    // tree check no longer tell nested nodes apart then.
+    bool m_treeMoved = false;
     // Where the level-3 merge dumps go: standard output, unless the TA
     // output itself goes there.
     FILE* m_pDump = stdout;

@@ -1,43 +1,9 @@
 #include "output.h"
 
-#include <climits>
-#include <cstdlib>
-#include <cstring>
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace {
-
-// The temporary file to remove when the run ends early through exit (out of
-// memory, an internal error); a fixed buffer, as it is read at exit.
-char pendingTemporary[PATH_MAX + 32];
-
-void removePendingTemporary()
-{
-    if (pendingTemporary[0] != '\0')
-        unlink(pendingTemporary);
-}
-
-void setPendingTemporary(const std::string& path)
-{
-    static bool registered = false;
-    if (!registered) {
-        std::atexit(removePendingTemporary);
-        registered = true;
-    }
-    if (path.size() < sizeof pendingTemporary)
-        std::memcpy(pendingTemporary, path.c_str(), path.size() + 1);
-}
-
-mode_t currentUmask()
-{
-    mode_t mask = umask(0);
-    umask(mask);
-    return mask;
-}
-
-} // namespace
 
 void CoutputFile::openStandardOutput()
 {
@@ -49,39 +15,39 @@ void CoutputFile::openStandardOutput()
 bool CoutputFile::open(const char* path)
 {
     m_name = path;
-    m_target = path;
     if (path[0] == '\0')
         return false;
-    struct stat info;
-    bool exists = stat(path, &info) == 0;
-    // Devices and pipes are written in place: there is no file to keep.
-    if (exists && !S_ISREG(info.st_mode)) {
-        m_pStream = std::fopen(path, "w");
+    const int flags = O_WRONLY | O_NOCTTY | O_CLOEXEC;
+    m_fd = ::open(path, flags);
+    if (m_fd < 0 && errno == ENOENT) {
+        m_fd = ::open(path, flags | O_CREAT | O_EXCL, 0666);
+        if (m_fd >= 0)
+            m_created = true;
+        else if (errno == EEXIST)
+            // A symbolic link to a file that does not exist: the file is
+            // made where the link points.
+            m_fd = ::open(path, flags | O_CREAT, 0666);
+    }
+    return m_fd >= 0;
+}
+
+bool CoutputFile::begin()
+{
+    if (m_standardOutput)
         return m_pStream != nullptr;
-    }
-    if (exists && access(path, W_OK) != 0)
+    if (m_fd < 0)
         return false;
-    // Write beside the file a symbolic link points at, not over the link.
-    struct stat linkInfo;
-    if (lstat(path, &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode) && exists) {
-        char resolved[PATH_MAX];
-        if (realpath(path, resolved) == nullptr)
-            return false;
-        m_target = resolved;
-    }
-    std::string pattern = m_target + ".XXXXXX";
-    int fd = mkstemp(pattern.data());
-    if (fd < 0)
+    struct stat info;
+    if (fstat(m_fd, &info) != 0)
         return false;
-    m_temporary = pattern;
-    setPendingTemporary(m_temporary);
-    fchmod(fd, exists ? (info.st_mode & 07777) : (0666 & ~currentUmask()));
-    m_pStream = fdopen(fd, "w");
-    if (m_pStream == nullptr) {
-        close(fd);
-        abandon();
+    // Devices and pipes have nothing to empty.
+    if (S_ISREG(info.st_mode) && ftruncate(m_fd, 0) != 0)
         return false;
-    }
+    m_pStream = fdopen(m_fd, "w");
+    if (m_pStream == nullptr)
+        return false;
+    m_fd = -1;
+    m_created = false;
     return true;
 }
 
@@ -93,19 +59,7 @@ bool CoutputFile::finish()
     if (std::fclose(m_pStream) != 0)
         good = false;
     m_pStream = nullptr;
-    if (!good) {
-        abandon();
-        return false;
-    }
-    if (!m_temporary.empty()) {
-        if (std::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
-            abandon();
-            return false;
-        }
-        m_temporary.clear();
-        pendingTemporary[0] = '\0';
-    }
-    return true;
+    return good;
 }
 
 void CoutputFile::abandon()
@@ -113,9 +67,12 @@ void CoutputFile::abandon()
     if (m_pStream != nullptr && !m_standardOutput)
         std::fclose(m_pStream);
     m_pStream = nullptr;
-    if (!m_temporary.empty()) {
-        unlink(m_temporary.c_str());
-        m_temporary.clear();
-        pendingTemporary[0] = '\0';
+    if (m_fd >= 0) {
+        close(m_fd);
+        m_fd = -1;
+    }
+    if (m_created) {
+        unlink(m_name.c_str());
+        m_created = false;
     }
 }

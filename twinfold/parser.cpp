@@ -1,18 +1,13 @@
 #include "parser.h"
 
 #include "merge.h"
+#include "tatext.h"
 
 #include <cstring>
 #include <strings.h>
 #include <vector>
 
 namespace {
-
-bool endsWord(int c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '=' || c == '(' || c == ')' ||
-           c == '{' || c == '}';
-}
 
 // Smallest number of bits b >= minimum with 2^b > count.
 int bitsAbove(uint64_t count, int minimum)
@@ -198,11 +193,17 @@ void CririraParser::add(CinstanceFact* node)
 CedgeFact* CririraParser::getEdge(const char* label, const char* fromName, int fromCategory,
                                   const char* toName, int toCategory)
 {
-    CedgeFact* edge = new CedgeFact(label);
     CinstanceFact* from = findOrCreate(fromName, fromCategory);
     CinstanceFact* to = findOrCreate(toName, toCategory);
+    // A fact stated twice is one edge: a repeated statement, or the
+    // bracketed form that gives an edge its attributes, reads into the edge
+    // already made.
+    if (CedgeFact* known = m_pGlobal->m_edges.find(from, label, to))
+        return known;
+    CedgeFact* edge = new CedgeFact(label);
     edge->connectFrom(from);
     edge->connectTo(to);
+    m_pGlobal->m_edges.add(edge);
     return edge;
 }
 
@@ -377,17 +378,22 @@ void CririraParser::visit(CinstanceFact* node)
         CedgeFact* edge = new CedgeFact("contain");
         edge->connectFrom(root);
         edge->connectTo(node);
+        m_pGlobal->m_edges.add(edge);
     } else if (parents > 1) {
         std::fprintf(stderr, "%s has multiple parents\n", node->name());
+        for (CedgeFact* e = node->m_pFirstIn; e; e = e->m_pInNext)
+            if (e->isTree())
+                std::fprintf(stderr, "  %s->%s\n", e->m_pFrom->name(), node->name());
+        // The edge read last (the head of the in list) stays the
+        // containment; the others become ordinary edges.
         bool first = true;
         for (CedgeFact* e = node->m_pFirstIn; e; e = e->m_pInNext) {
             if (!e->isTree())
                 continue;
-            std::fprintf(stderr, "  %s->%s\n", e->m_pFrom->name(), node->name());
-            // The edge read last stays the containment; the others become
-            // ordinary edges.
-            if (!first)
+            if (!first) {
                 e->m_flags &= ~kFlagTreeEdge;
+                std::fprintf(stderr, "  demoted: %s %s %s\n", e->name(), e->m_pFrom->name(), node->name());
+            }
             first = false;
         }
     }

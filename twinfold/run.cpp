@@ -25,6 +25,10 @@ int run(FILE* input, const char* inputName, CoutputFile& output)
         timenow();
         std::fputs("Twinfold generating output\n", stderr);
     }
+    if (!output.begin()) {
+        std::fprintf(stderr, "Can't write to '%s'\n", output.displayName());
+        return 1;
+    }
     Clayout::ta(output.stream(), indent, global.m_pRoot, inputName);
     if (!output.finish()) {
         std::fprintf(stderr, "Can't write to '%s'\n", output.displayName());

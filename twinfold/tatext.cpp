@@ -5,12 +5,6 @@
 
 namespace {
 
-bool endsWord(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '=' || c == '(' || c == ')' ||
-           c == '{' || c == '}';
-}
-
 void putQuoted(FILE* stream, const char* text)
 {
     std::putc('"', stream);
@@ -19,6 +13,12 @@ void putQuoted(FILE* stream, const char* text)
 }
 
 } // namespace
+
+bool endsWord(int c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '=' || c == '(' || c == ')' ||
+           c == '{' || c == '}';
+}
 
 bool readsBackAsWord(const char* text)
 {

@@ -4,6 +4,9 @@
 
 #include <cstdio>
 
+// True for the characters that end a word: blanks, TAB, LF, CR and the
+// single-character tokens "=", "(", ")", "{" and "}".
+bool endsWord(int c);
 // True when text, written bare, is read back as an ordinary word with the
 // same text.
 bool readsBackAsWord(const char* text);

@@ -1,5 +1,7 @@
 #include "facts.h"
 
+#include "ta_helpers.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -162,22 +164,22 @@ TEST(Rename, ReusesStorageOnlyWhenTheNewNameFits)
     EXPECT_STREQ(shortName->name(), "@FILE.x");
 }
 
-TEST(Settings, ValueReplacesAddValueAppendsAndCloneCopiesEveryValue)
+TEST(Settings, ValueReplacesAndCloneCopiesEveryValue)
 {
     Csetting* s = new Csetting("x");
     s->value("1");
     s->value("2");
-    EXPECT_EQ(s->valueCount(), 1);
+    EXPECT_EQ(valueCount(s), 1);
     EXPECT_STREQ(s->m_pFirstValue->name(), "2");
-    s->addValue("3");
-    EXPECT_EQ(s->valueCount(), 2);
+    appendValue(s, "3");
+    EXPECT_EQ(valueCount(s), 2);
     s->m_pNext = new Csetting("bare");
     Csetting* copy = nullptr;
     s->clone(copy);
     ASSERT_NE(copy, nullptr);
     EXPECT_NE(copy, s);
     EXPECT_EQ(copy->compare(s), 0);
-    EXPECT_EQ(copy->valueCount(), 2);
+    EXPECT_EQ(valueCount(copy), 2);
     ASSERT_NE(copy->m_pNext, nullptr);
     EXPECT_STREQ(copy->m_pNext->name(), "bare");
     EXPECT_EQ(copy->m_pNext->m_pFirstValue, nullptr);
@@ -204,9 +206,9 @@ TEST(Settings, CompareByNameAndValues)
         Csetting* a = new Csetting(c.name);
         Csetting* b = new Csetting(c.otherName);
         for (const char* v : c.left)
-            a->addValue(v);
+            appendValue(a, v);
         for (const char* v : c.right)
-            b->addValue(v);
+            appendValue(b, v);
         EXPECT_EQ(a->compare(b), c.expected) << c.name << " vs " << c.otherName;
         EXPECT_EQ(a->compare(a), 0);
         EXPECT_EQ(a->compare(nullptr), 1);
@@ -263,8 +265,8 @@ TEST(Facts, DumpWritesSingleValuesListsAndBareAttributes)
 {
     Cfact* f = factWith({{"a", "1"}, {"b", nullptr}});
     Csetting* list = new Csetting("c");
-    list->addValue("x");
-    list->addValue("y z");
+    appendValue(list, "x");
+    appendValue(list, "y z");
     f->appendSetting(list);
     EXPECT_EQ(dumped(f), " { a=\"1\" b c=(\"x\" \"y z\") }");
     EXPECT_EQ(dumped(new Cfact("empty")), "");

@@ -60,7 +60,9 @@ helper { name = "helper" }
 )";
 
 // Union of the two copies: the kept copy gains a clone @4 of the macro; the
-// use of @3 reaches the clone twice, once copied with it and once moved.
+// use of @3 is copied with it, and the moved use is the same fact, so it is
+// not written twice. The weight of main's call is written after the node
+// attributes.
 inline const std::string kUnionInstances = "$INSTANCE b.c cFile\n"
                                            "$INSTANCE helper cFunction\n"
                                            "$INSTANCE a.c cFile\n"
@@ -69,7 +71,6 @@ inline const std::string kUnionInstances = "$INSTANCE b.c cFile\n"
                                            "$INSTANCE @1 cFunction\n"
                                            "$INSTANCE main cFunction\n";
 inline const std::string kUnionEdges = "use helper @4\n"
-                                       "use helper @4\n"
                                        "call helper @1\n"
                                        "call main @1\n";
 inline const std::string kUnionAttributes = "b.c  { name=\"b.c\" }\n"
@@ -78,7 +79,8 @@ inline const std::string kUnionAttributes = "b.c  { name=\"b.c\" }\n"
                                             "@FILE.x.h  { name=\"x.h\" order=\"1\" }\n"
                                             "@4  { name=\"M\" }\n"
                                             "@1  { name=\"g\" }\n"
-                                            "main  { name=\"main\" }\n";
+                                            "main  { name=\"main\" }\n"
+                                            "(call main @1)  { weight=\"2\" }\n";
 
 inline const std::string kLinkedUnion = taText(kUnionInstances,
                                                "contain b.c helper\n"
@@ -127,4 +129,5 @@ inline const std::string kLinkedStrict = taText("$INSTANCE b.c cFile\n"
                                                 "a.c  { name=\"a.c\" }\n"
                                                 "@0.FILE.x.h.a.c  { name=\"x.h\" order=\"1\" }\n"
                                                 "@1  { name=\"g\" }\n"
-                                                "main  { name=\"main\" }\n");
+                                                "main  { name=\"main\" }\n"
+                                                "(call main @1)  { weight=\"2\" }\n");

@@ -104,8 +104,8 @@ TEST(EmitAttributes, KeyOfNamesAndValues)
 {
     Cfact fact("f");
     Csetting* a = new Csetting("a");
-    a->addValue("1");
-    a->addValue("2");
+    appendValue(a, "1");
+    appendValue(a, "2");
     fact.appendSetting(a);
     fact.appendSetting(new Csetting("b"));
     const char expected[] = "a\0" "1\1" "2\1" "b\0" "\0";
@@ -198,6 +198,20 @@ TEST_F(Merge, NestedTwinsAreNeverMergedIntoThemselves)
                                              "(@0.FILE.x.h.a.c {file=x.h} [$INSTANCE>cFile]))");
         EXPECT_EQ(m_global->m_deleted, 0);
     }
+}
+
+TEST_F(Merge, ANodeTheMergeMovedUnderTheKeptCopyIsNestedInIt)
+{
+    // X, held by both copies of x.h, moves with its child z under the kept
+    // copy @0.FILE.x.h.a.c. The file node z has the copies' attributes and
+    // comes last in their chain: it now lies inside the kept copy and must
+    // not be merged into it.
+    std::string input = "$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @0.FILE.x.h.b.c cFile\n$INSTANCE z cFile\n"
+                        "contain @0.FILE.x.h.a.c X\ncontain @0.FILE.x.h.b.c X\ncontain X z\n"
+                        "@0.FILE.x.h.a.c { name=x.h }\n@0.FILE.x.h.b.c { name=x.h }\nz { name=x.h }\n";
+    EXPECT_EQ(fold(input),
+              "$ROOT(@FILE.x.h {name=x.h} [$INSTANCE>cFile](X(z {name=x.h} [$INSTANCE>cFile])))");
+    EXPECT_EQ(m_global->m_deleted, 1);
 }
 
 TEST_F(Merge, AContainmentEdgePairsOnlyWithAContainmentEdge)

@@ -12,6 +12,23 @@
 #include <cstdio>
 #include <string>
 
+// Appends text to the attribute's values, as the parser stores a list.
+inline void appendValue(Csetting* setting, const char* text)
+{
+    Cvalue** link = &setting->m_pFirstValue;
+    while (*link != nullptr)
+        link = &(*link)->m_pNext;
+    *link = new Cvalue(text);
+}
+
+inline int valueCount(const Csetting* setting)
+{
+    int count = 0;
+    for (const Cvalue* v = setting->m_pFirstValue; v; v = v->m_pNext)
+        ++count;
+    return count;
+}
+
 // A stream over text (tmpfile, as fmemopen refuses empty buffers).
 inline FILE* streamOf(const std::string& text)
 {
@@ -35,32 +52,38 @@ inline bool parseText(const std::string& text, Cglobal& global, std::string* err
     return ok;
 }
 
+// The attributes of a fact as " {a=1,b=(2 3),c}", or "" when it has none.
+inline std::string describeSettings(const Cfact* fact)
+{
+    if (fact->m_pFirstSetting == nullptr)
+        return "";
+    std::string text = " {";
+    for (const Csetting* s = fact->m_pFirstSetting; s; s = s->m_pNext) {
+        text += s == fact->m_pFirstSetting ? "" : ",";
+        text += s->name();
+        if (s->m_pFirstValue && !s->m_pFirstValue->m_pNext)
+            text += std::string("=") + s->m_pFirstValue->name();
+        else if (s->m_pFirstValue) {
+            text += "=(";
+            for (const Cvalue* v = s->m_pFirstValue; v; v = v->m_pNext) {
+                if (v != s->m_pFirstValue)
+                    text += ' ';
+                text += v->name();
+            }
+            text += ")";
+        }
+    }
+    return text + "}";
+}
+
 // One line per graph: name, attributes in braces, non-tree out edges in
-// brackets, then the tree children in out-list order in parentheses.
+// brackets (with their attributes), then the tree children in out-list order
+// in parentheses.
 inline std::string describe(const CinstanceFact* node)
 {
-    std::string text = node->name();
-    if (node->m_pFirstSetting) {
-        text += " {";
-        for (const Csetting* s = node->m_pFirstSetting; s; s = s->m_pNext) {
-            text += s == node->m_pFirstSetting ? "" : ",";
-            text += s->name();
-            if (s->m_pFirstValue && !s->m_pFirstValue->m_pNext)
-                text += std::string("=") + s->m_pFirstValue->name();
-            else if (s->m_pFirstValue) {
-                text += "=(";
-                for (const Cvalue* v = s->m_pFirstValue; v; v = v->m_pNext) {
-                    if (v != s->m_pFirstValue)
-                        text += ' ';
-                    text += v->name();
-                }
-                text += ")";
-            }
-        }
-        text += "}";
-    }
+    std::string text = node->name() + describeSettings(node);
     for (const CedgeFact* e = node->firstOutEdge(); e; e = e->nextOutEdge())
-        text += std::string(" [") + e->name() + ">" + (e->m_pTo ? e->m_pTo->name() : "-") + "]";
+        text += std::string(" [") + e->name() + ">" + (e->m_pTo ? e->m_pTo->name() : "-") + describeSettings(e) + "]";
     if (node->firstChildEdge()) {
         text += "(";
         for (const CedgeFact* e = node->firstChildEdge(); e; e = e->nextChildEdge()) {

@@ -12,7 +12,9 @@ const char* kGraph = "SCHEME TUPLE :\ncontain cFile cFunction\n"
                      "FACT TUPLE :\n$INSTANCE u.c cFile\n$INSTANCE f cFunction\n"
                      "contain u.c f\ncontain u.c \"g h\"\ncall f \"g h\"\nref f $root\n"
                      "contain f k\ncontain u.c k\n"
-                     "f { name=f list=(1 2) }\n\"g h\" { name=\"g h\" }\nu.c { bare }\n";
+                     "f { name=f list=(1 2) }\n\"g h\" { name=\"g h\" }\nu.c { bare }\n"
+                     "(call f \"g h\") { w=1 }\n$INSTANCE f cFunction { kind=fn }\n"
+                     "(contain u.c f) { at=1 }\n(contain f k) { at=2 }\n";
 
 std::string written(const char* input, int indent, const char* name)
 {
@@ -26,13 +28,27 @@ std::string written(const char* input, int indent, const char* name)
 TEST(Writer, WholeOutputOfEveryPass)
 {
     // Root children: u.c, then $root, which is never a subject. The second
-    // parent of k was demoted to an ordinary "contain" edge and is left out,
-    // as is the edge to $root.
+    // parent of k was demoted to an ordinary "contain" edge: it is written
+    // before the containment, so that reading the output again demotes it
+    // again. The edge to $root is left out. Edge attributes follow the node
+    // attributes, each node's edges in out-list order.
     EXPECT_EQ(written(kGraph, -1, "in.ta"),
-              "// ta output for in.ta\n\n" +
-                  taText("$INSTANCE u.c cFile\n$INSTANCE f cFunction\n",
-                         "contain u.c k\ncontain u.c \"g h\"\ncontain u.c f\n", "call f \"g h\"\n",
-                         "u.c  { bare }\n\"g h\"  { name=\"g h\" }\nf  { list=(\"1\" \"2\") name=\"f\" }\n"));
+              "// ta output for in.ta\n\n"
+              "FACT TUPLE :\n\n"
+              "// Instances of entity classes\n\n"
+              "$INSTANCE u.c cFile\n$INSTANCE f cFunction\n"
+              "\n// Other parents\n\n"
+              "contain f k\n"
+              "\n// Containment relationships\n\n"
+              "contain u.c k\ncontain u.c \"g h\"\ncontain u.c f\n"
+              "\n// Edges of entity classes\n\n"
+              "call f \"g h\"\n"
+              "\nFACT ATTRIBUTE :\n\n"
+              "u.c  { bare }\n\"g h\"  { name=\"g h\" }\nf  { list=(\"1\" \"2\") name=\"f\" }\n"
+              "(contain u.c f)  { at=\"1\" }\n"
+              "(contain f k)  { at=\"2\" }\n"
+              "(call f \"g h\")  { w=\"1\" }\n"
+              "$INSTANCE f cFunction  { kind=\"fn\" }\n");
 }
 
 TEST(Writer, IndentedContainmentAndNoHeaderWithoutAName)

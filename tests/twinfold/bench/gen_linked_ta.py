@@ -5,9 +5,11 @@ UNITS translation units each include HEADERS_PER_UNIT of HEADERS header
 files; every copy of a header holds FUNCTIONS function declarations with the
 same attributes in every unit, so the copies are twins. Each unit's main
 calls one function of every header it includes, so the merge has edges into
-the deleted copies to move.
+the deleted copies to move. With CALLS above 0, every function of a header
+copy calls the CALLS functions after it in the same copy (wrapping round), so
+each copy also holds edges of its own.
 
-usage: gen_linked_ta.py UNITS [HEADERS [HEADERS_PER_UNIT [FUNCTIONS]]] > out.ta
+usage: gen_linked_ta.py UNITS [HEADERS [HEADERS_PER_UNIT [FUNCTIONS [CALLS]]]] > out.ta
 """
 import random
 import sys
@@ -18,6 +20,7 @@ def main():
     headers = int(sys.argv[2]) if len(sys.argv) > 2 else 200
     per_unit = int(sys.argv[3]) if len(sys.argv) > 3 else 50
     functions = int(sys.argv[4]) if len(sys.argv) > 4 else 8
+    calls = int(sys.argv[5]) if len(sys.argv) > 5 else 0
     rng = random.Random(7)
     out = sys.stdout
     w = out.write
@@ -35,6 +38,7 @@ def main():
             copy = "@0.FILE.h%d.h.%s" % (h, unit)
             w("$INSTANCE %s cFile\ncontain %s %s\n" % (copy, unit, copy))
             attributes.append('%s { name="h%d.h" order=%d }\n' % (copy, h, order))
+            first = number
             for f in range(functions):
                 fn = "@%d" % number
                 number += 1
@@ -42,6 +46,9 @@ def main():
                 attributes.append('%s { name="f%d_%d" line=%d }\n' % (fn, h, f, 10 + f))
                 if f == 0:
                     w("call %s %s\n" % (main_fn, fn))
+            for f in range(functions):
+                for step in range(1, min(calls, functions - 1) + 1):
+                    w("call @%d @%d\n" % (first + f, first + (f + step) % functions))
     w("\nFACT ATTRIBUTE :\n\n")
     out.writelines(attributes)
 

@@ -1,24 +1,54 @@
 #!/usr/bin/env bash
-# Times twinfold on generated linked fact files of growing size and prints
-# wall time and peak memory per size.
-#   run_bench.sh path/to/twinfold [units...]
+# Times twinfold on generated linked fact files whose header copies hold
+# calls between their own functions, in the default (union) mode and with -u,
+# and prints for each mode the time per input line at the large size over the
+# time per input line at the small size, next to the goal.
+#   run_bench.sh path/to/twinfold [small_units large_units]
 set -euo pipefail
-program=${1:?usage: run_bench.sh path/to/twinfold [units...]}
-shift
-sizes=("$@")
-[ ${#sizes[@]} -gt 0 ] || sizes=(250 500 1000 2000)
+program=${1:?usage: run_bench.sh path/to/twinfold [small_units large_units]}
+small=${2:-500}
+large=${3:-2000}
+goal=1.5
+# 20 headers, 4 included per unit, 20 functions per header, each calling the
+# next 4 functions of its own copy.
+shape=(20 4 20 4)
+runs=3
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-printf '%8s %12s %10s %10s %10s %10s\n' units input_lines input_MB output_MB seconds peak_MB
-for units in "${sizes[@]}"; do
-  python3 "$here/gen_linked_ta.py" "$units" > "$work/in.ta"
-  lines=$(wc -l < "$work/in.ta")
-  in_mb=$(( $(stat -c %s "$work/in.ta") / 1048576 ))
-  /usr/bin/time -f '%e %M' -o "$work/time" "$program" "$work/in.ta" "$work/out.ta" 2> "$work/err" || {
-    cat "$work/err" >&2; exit 1; }
-  read -r seconds peak_kb < "$work/time"
-  out_mb=$(( $(stat -c %s "$work/out.ta") / 1048576 ))
-  printf '%8d %12d %10d %10d %10s %10d\n' "$units" "$lines" "$in_mb" "$out_mb" "$seconds" $(( peak_kb / 1024 ))
+# Best wall time of several runs, in seconds.
+best_time() {
+  local best="" start end t
+  for _ in $(seq "$runs"); do
+    start=$(date +%s.%N)
+    "$@" > /dev/null 2> "$work/err" || { cat "$work/err" >&2; exit 1; }
+    end=$(date +%s.%N)
+    t=$(echo "$end - $start" | bc -l)
+    if [ -z "$best" ] || [ "$(echo "$t < $best" | bc -l)" = 1 ]; then best=$t; fi
+  done
+  echo "$best"
+}
+
+for units in "$small" "$large"; do
+  python3 "$here/gen_linked_ta.py" "$units" "${shape[@]}" > "$work/in$units.ta"
+done
+
+printf '%-8s %8s %12s %10s %14s %8s %6s\n' mode units input_lines seconds us_per_line ratio goal
+for mode in default -u; do
+  options=()
+  [ "$mode" = default ] || options=("$mode")
+  per_line=()
+  for units in "$small" "$large"; do
+    lines=$(wc -l < "$work/in$units.ta")
+    seconds=$(best_time "$program" "${options[@]}" "$work/in$units.ta" "$work/out.ta")
+    us=$(echo "$seconds * 1000000 / $lines" | bc -l)
+    per_line+=("$us")
+    if [ "$units" = "$large" ]; then
+      ratio=$(echo "${per_line[1]} / ${per_line[0]}" | bc -l)
+      printf '%-8s %8d %12d %10.3f %14.3f %8.2f %6s\n' "$mode" "$units" "$lines" "$seconds" "$us" "$ratio" "$goal"
+    else
+      printf '%-8s %8d %12d %10.3f %14.3f %8s %6s\n' "$mode" "$units" "$lines" "$seconds" "$us" "" ""
+    fi
+  done
 done
