@@ -125,7 +125,7 @@ public:
     // The node of the kept subtree this node was paired with by the
     // comparison numbered m_twinGeneration (see merge.cpp).
     CinstanceFact* m_pTwin = nullptr;
-    uint32_t m_twinGeneration = 0;
+    uint64_t m_twinGeneration = 0;
 };
 
 class CedgeFact : public Cfact {
