@@ -1,75 +1,37 @@
 // The twinfold program: command line, messages, exit statuses and files.
 #include "linked_fixture.h"
+#include "program_run.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <regex>
-#include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Cresult {
-    int m_status;
-    std::string m_out;
-    std::string m_err;
-};
+using test_support::ProgramRun;
+using test_support::readFile;
 
 class Program : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "twinfold-program-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-        put("in.ta", kLinkedInput);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
+    void SetUp() override { test_support::writeFile(m_dir / "in.ta", kLinkedInput); }
 
     std::string path(const std::string& name) const { return (m_dir / name).string(); }
-    void put(const std::string& name, const std::string& text) const { std::ofstream(path(name)) << text; }
-    std::string contents(const std::string& file) const
+    std::string contents(const std::string& file) const { return readFile(file); }
+
+    // Runs twinfold with args and input on its standard input.
+    static ProgramRun twinfold(const std::vector<std::string>& args, const std::string& input = "")
     {
-        std::ifstream in(file);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
+        test_support::RunSetup setup;
+        setup.input = input;
+        return test_support::runProgram(TWINFOLD_PROGRAM, args, setup);
     }
 
-    // Runs twinfold with args, standard input from stdinFile (or empty).
-    Cresult twinfold(std::vector<std::string> args, const std::string& stdinFile = "")
-    {
-        std::string outFile = path("stdout"), errFile = path("stderr");
-        pid_t pid = fork();
-        if (pid == 0) {
-            int in = open(stdinFile.empty() ? "/dev/null" : stdinFile.c_str(), O_RDONLY);
-            int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            dup2(in, 0);
-            dup2(out, 1);
-            dup2(err, 2);
-            std::vector<char*> argv{const_cast<char*>(TWINFOLD_PROGRAM)};
-            for (std::string& a : args)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            execv(TWINFOLD_PROGRAM, argv.data());
-            _exit(127);
-        }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, contents(outFile), contents(errFile)};
-    }
-
-    fs::path m_dir;
+    test_support::TempDir m_dir;
 };
 
 const std::string kUsageTail = "Options:  -c/opyright (and version history)\n"
@@ -96,61 +58,92 @@ TEST_F(Program, CommandLineErrors)
         {{path("in.ta"), "/dev/full"}, "Can't write to '/dev/full'\n"},
     };
     for (const Ccase& c : cases) {
-        Cresult r = twinfold(c.args);
-        EXPECT_EQ(r.m_status, 1) << c.err;
-        EXPECT_EQ(r.m_err, c.err);
-        EXPECT_EQ(r.m_out, "");
+        ProgramRun r = twinfold(c.args);
+        EXPECT_EQ(r.status, 1) << c.err;
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(r.out, "");
     }
-    // Neither the output file nor a temporary file beside it is left.
-    for (const fs::directory_entry& entry : fs::directory_iterator(m_dir))
+    // An output file the run made is removed again when it stops before
+    // writing.
+    for (const fs::directory_entry& entry : fs::directory_iterator(m_dir.path()))
         EXPECT_NE(entry.path().filename().string().rfind("out.ta", 0), 0u) << entry.path();
 }
 
 TEST_F(Program, FiltersStandardInputToStandardOutput)
 {
-    Cresult r = twinfold({}, path("in.ta"));
-    EXPECT_EQ(r.m_status, 0);
-    EXPECT_EQ(r.m_out, kLinkedUnion);
-    EXPECT_EQ(r.m_err, "");
+    ProgramRun r = twinfold({}, kLinkedInput);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, kLinkedUnion);
+    EXPECT_EQ(r.err, "");
 }
 
 TEST_F(Program, WritesTheOutputFileAndMayReplaceItsOwnInput)
 {
-    Cresult r = twinfold({"-u", path("in.ta"), path("out.ta")});
-    EXPECT_EQ(r.m_status, 0);
+    ProgramRun r = twinfold({"-u", path("in.ta"), path("out.ta")});
+    EXPECT_EQ(r.status, 0);
     EXPECT_EQ(contents(path("out.ta")), "// ta output for " + path("in.ta") + "\n\n" + kLinkedStrict);
 
     r = twinfold({path("in.ta"), path("in.ta")});
-    EXPECT_EQ(r.m_status, 0);
+    EXPECT_EQ(r.status, 0);
     EXPECT_EQ(contents(path("in.ta")), "// ta output for " + path("in.ta") + "\n\n" + kLinkedUnion);
 }
 
 TEST_F(Program, AFailedRunKeepsTheOutputFile)
 {
-    put("bad.ta", "contain a\n");
-    put("out.ta", "precious");
-    Cresult r = twinfold({path("bad.ta"), path("out.ta")});
-    EXPECT_EQ(r.m_status, 1);
-    EXPECT_EQ(r.m_err, "\nParse error at line 2\n\n...");
+    test_support::writeFile(m_dir / "bad.ta", "contain a\n");
+    test_support::writeFile(m_dir / "out.ta", "precious");
+    ProgramRun r = twinfold({path("bad.ta"), path("out.ta")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "\nParse error at line 2\n\n...");
     EXPECT_EQ(contents(path("out.ta")), "precious");
-    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 5);
+    // Nothing is left beside it: in.ta, bad.ta and out.ta only.
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir.path()), fs::directory_iterator()), 3);
+}
+
+TEST_F(Program, IndentsContainmentWithI)
+{
+    ProgramRun r = twinfold({"-i", path("in.ta"), path("out.ta")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(contents(path("out.ta")), "// ta output for " + path("in.ta") + "\n\n" + kLinkedUnionIndented);
+}
+
+TEST_F(Program, WithoutTheUnionFlagTwinsWithAsManyButOtherChildrenBothStay)
+{
+    // Each copy of x.h holds one function, f in a.c's copy and g in b.c's.
+    // The node table visits b.c's copy first, so a.c's heads the chain of
+    // candidates; both wait for the short name under it, and b.c's, added
+    // last, takes it.
+    test_support::writeFile(m_dir / "twins.ta", "$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @0.FILE.x.h.b.c cFile\n"
+                                                "contain @0.FILE.x.h.a.c fa\ncontain @0.FILE.x.h.b.c fb\n"
+                                                "@0.FILE.x.h.a.c { name = \"x.h\" }\n"
+                                                "@0.FILE.x.h.b.c { name = \"x.h\" }\n"
+                                                "fa { name = \"f\" }\nfb { name = \"g\" }\n");
+    ProgramRun r = twinfold({"-u", path("twins.ta"), path("out.ta")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(contents(path("out.ta")), "// ta output for " + path("twins.ta") + "\n\n" +
+                                            taText("$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @FILE.x.h cFile\n",
+                                                   "contain @0.FILE.x.h.a.c fa\ncontain @FILE.x.h fb\n", "",
+                                                   "@0.FILE.x.h.a.c  { name=\"x.h\" }\nfa  { name=\"f\" }\n"
+                                                   "@FILE.x.h  { name=\"x.h\" }\nfb  { name=\"g\" }\n"));
 }
 
 TEST_F(Program, VerboseLevels)
 {
     // -vv is one -v: progress without the deletions.
-    Cresult one = twinfold({"-vv", path("in.ta"), path("out.ta")});
-    EXPECT_EQ(one.m_status, 0);
+    ProgramRun one = twinfold({"-vv", path("in.ta"), path("out.ta")});
+    EXPECT_EQ(one.status, 0);
     std::regex levelOne("^" + kStamp + "Read 42 lines of input \\(3 schema 9 instance nodes created\\)\n(" + kStamp +
                         "\\S+ has no parent\n){3}" + kStamp + "Built graph\n" + kStamp + "Graph is a tree\n" + kStamp +
                         "Twinfold deleted 1 subtrees\n" + kStamp + "Renaming started\n" + kStamp +
                         "Renamed 1 nodes\n" + kStamp + "Twinfold generating output\n" + kStamp +
                         "Twinfold finished writing " + path("in.ta") + "\n$");
-    EXPECT_TRUE(std::regex_match(one.m_err, levelOne)) << one.m_err;
+    EXPECT_TRUE(std::regex_match(one.err, levelOne)) << one.err;
 
-    Cresult two = twinfold({"-v", "-v", path("in.ta"), path("out.ta")});
-    EXPECT_NE(two.m_err.find("\nDeleting @0.FILE.x.h.b.c\n" + std::string("TwinFold: ")), std::string::npos);
-    EXPECT_EQ(two.m_out, "");
+    ProgramRun two = twinfold({"-v", "-v", path("in.ta"), path("out.ta")});
+    EXPECT_NE(two.err.find("\nDeleting @0.FILE.x.h.b.c\n" + std::string("TwinFold: ")), std::string::npos);
+    EXPECT_EQ(two.out, "");
 }
 
 TEST_F(Program, MergeDumpsNeverMixIntoTheOutput)
@@ -164,24 +157,24 @@ TEST_F(Program, MergeDumpsNeverMixIntoTheOutput)
                              "   1 merged with @0.FILE.x.h.a.c  { name=\"x.h\" order=\"1\" }\n"
                              "   0 merged with b.c  { name=\"b.c\" }\n"
                              "   0 merged with a.c  { name=\"a.c\" }\n";
-    Cresult toFile = twinfold({"-v", "-v", "-v", path("in.ta"), path("out.ta")});
-    EXPECT_EQ(toFile.m_out, dump);
+    ProgramRun toFile = twinfold({"-v", "-v", "-v", path("in.ta"), path("out.ta")});
+    EXPECT_EQ(toFile.out, dump);
 
-    Cresult toStdout = twinfold({"-v", "-v", "-v"}, path("in.ta"));
-    EXPECT_EQ(toStdout.m_status, 0);
-    EXPECT_EQ(toStdout.m_out, kLinkedUnion);
+    ProgramRun toStdout = twinfold({"-v", "-v", "-v"}, kLinkedInput);
+    EXPECT_EQ(toStdout.status, 0);
+    EXPECT_EQ(toStdout.out, kLinkedUnion);
     // With -v -v the deletion is reported on standard error too.
     std::string withDeleting = dump;
     withDeleting.insert(withDeleting.find("   1 merged"), "Deleting @0.FILE.x.h.b.c\n");
-    EXPECT_NE(toStdout.m_err.find(withDeleting), std::string::npos) << toStdout.m_err;
-    EXPECT_NE(toStdout.m_err.find("Twinfold finished writing standard input\n"), std::string::npos);
+    EXPECT_NE(toStdout.err.find(withDeleting), std::string::npos) << toStdout.err;
+    EXPECT_NE(toStdout.err.find("Twinfold finished writing standard input\n"), std::string::npos);
 }
 
 TEST_F(Program, CompiledLineThenTheRun)
 {
-    Cresult r = twinfold({"-c", path("in.ta"), path("out.ta")});
-    EXPECT_EQ(r.m_status, 0);
-    EXPECT_TRUE(std::regex_search(r.m_err, std::regex("^Compiled:  \\w{3} [ 0-9]\\d \\d{4} \\d\\d:\\d\\d:\\d\\d v2.0\n")))
-        << r.m_err;
+    ProgramRun r = twinfold({"-c", path("in.ta"), path("out.ta")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(std::regex_search(r.err, std::regex("^Compiled:  \\w{3} [ 0-9]\\d \\d{4} \\d\\d:\\d\\d:\\d\\d v2.0\n")))
+        << r.err;
     EXPECT_EQ(contents(path("out.ta")), "// ta output for " + path("in.ta") + "\n\n" + kLinkedUnion);
 }

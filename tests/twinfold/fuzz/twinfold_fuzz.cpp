@@ -28,6 +28,8 @@ struct Cfolded {
     std::string m_text;
     int m_deleted = 0;
     int m_renamed = 0;
+    // "parent child" of every containment line, sorted.
+    std::vector<std::string> m_containment;
 };
 
 // Parses text with the given union flag and, when it is accepted, merges,
@@ -57,6 +59,13 @@ Cfolded fold(const char* text, size_t size, bool unionHeaders)
             std::free(written);
             result.m_deleted = global.m_deleted;
             result.m_renamed = renamer.m_count;
+            walkTree(global.m_pRoot, [&](CinstanceFact* node) {
+                if (node->name()[0] == '$')
+                    return;
+                for (CedgeFact* e = node->firstChildEdge(); e; e = e->nextChildEdge())
+                    result.m_containment.push_back(std::string(node->name()) + '\x1f' + e->m_pTo->name());
+            });
+            std::sort(result.m_containment.begin(), result.m_containment.end());
         }
     }
     std::fclose(in);
@@ -180,9 +189,13 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
         } else {
             Cstatements secondStatements = statementsOf(second.m_text);
             checkNothingTwice(secondStatements, second.m_text);
-            if (second.m_deleted == 0 && second.m_renamed == 0 && secondStatements.m_all != firstStatements.m_all)
-                fail(first.m_text + "\n-- read back and written again:\n" + second.m_text,
-                     "a second run changed the facts");
+            if (second.m_deleted == 0 && second.m_renamed == 0) {
+                std::string both = first.m_text + "\n-- read back and written again:\n" + second.m_text;
+                if (second.m_containment != first.m_containment)
+                    fail(both, "a second run changed the containment");
+                if (secondStatements.m_all != firstStatements.m_all)
+                    fail(both, "a second run changed the facts");
+            }
         }
     }
     releaseArena();
