@@ -2,33 +2,43 @@
 // that the graph's root reaches over node links, compiler kinds and Ririra
 // classes alike, other_node included, and frees every other record. It runs
 // three times in the chain, each run independent of the others.
+//
+// The pass keeps its "reached" marks in a bit set beside the graph rather than
+// in mark_flag1: the sweep clears both marks on every record all the same, and
+// the marks that earlier filters left need no scan of their own to be cleared
+// first.
 
 #include <gd/filters/filters.h>
 
 #include "reachability.h"
 
+#include <vector>
+
 namespace {
 
-void reach(gd_graph *g, node_ptr n)
+void reach(gd_graph *g, node_ptr n, std::vector<bool> &reached)
 {
     const gd_node_type k = kind_of(g, n);
-    if (k > dC_ARC_ARRAY_DIM || never_marked(k) || g->nodeBuffer[n].common.mark_flag1)
+    if (k > dC_ARC_ARRAY_DIM || never_marked(k) || reached[n])
         return;
-    g->nodeBuffer[n].common.mark_flag1 = 1;
-    for_each_followed_link(g, n, other_node_rule::followed,
-                           [&](int, node_ptr target) { queue_add(target, 0); });
+    reached[n] = true;
+    for_each_followed_link(g, n, other_node_rule::followed, [&](int, node_ptr target) {
+        // A node reached already would be taken from the queue and dropped.
+        if (!node_valid(g, target) || !reached[target])
+            queue_add(target, 0);
+    });
 }
 
 }  // namespace
 
 int gd_filter_filter(gd_graph *g)
 {
-    clear_marks(g);
+    std::vector<bool> reached(g->curNodePos, false);
     queue_add(g->firstNode, 0);
     node_ptr n;
     int byChan;
     while (queue_first(&n, &byChan) == 1)
-        reach(g, n);
-    free_unreached(g);
+        reach(g, n, reached);
+    free_unreached(g, reached);
     return 1;
 }

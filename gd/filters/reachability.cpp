@@ -86,55 +86,75 @@ void clear_marks(gd_graph *g)
 
 namespace {
 
-// Sets to -1 every pointer field of live records, firstNode included, that
-// holds an index freed by the sweep: the fields of the walk order and the
-// ones the walk leaves out (`inst`) alike.
-void drop_links_to_freed(gd_graph *g, const std::vector<bool> &freed)
+// Sets to -1 every pointer field of record p, the fields of the walk order and
+// the ones the walk leaves out (`inst`) alike, that holds an index `freed`
+// says yes to.
+template <class Freed>
+void drop_links_to_freed(gd_graph_node *p, const gd_kind_info *info, Freed &&freed)
 {
-    auto drop = [&](gd_graph_node *p, int offset) {
+    auto drop = [&](int offset) {
         node_ptr target;
         std::memcpy(&target, p->bytes + offset, sizeof target);
-        if (node_valid(g, target) && freed[target]) {
+        if (freed(target)) {
             target = -1;
             std::memcpy(p->bytes + offset, &target, sizeof target);
         }
     };
-    if (node_valid(g, g->firstNode) && freed[g->firstNode])
-        g->firstNode = -1;
-    for (uint32_t i = 0; i < g->curNodePos; ++i) {
-        gd_graph_node *p = &g->nodeBuffer[i];
-        const gd_kind_info *info = gd_kind_info_of(p->common.type);
-        if (!info || p->common.type == NODE_DELTED)
-            continue;
-        // Of an array of links, only the elements in use.
-        const int unused_slots = info->nlinks - gd_links_in_use(info, p);
-        for (int f = 0; f < info->nfields; ++f) {
-            const gd_field &field = info->fields[f];
-            if (field.type == GD_FT_NODE)
-                drop(p, field.offset);
-            else if (field.type == GD_FT_NODES)
-                for (int s = 0; s < field.width - unused_slots; ++s)
-                    drop(p, field.offset + 4 * s);
-        }
+    // Of an array of links, only the elements in use.
+    const int unused_slots = info->nlinks - gd_links_in_use(info, p);
+    for (int f = 0; f < info->nfields; ++f) {
+        const gd_field &field = info->fields[f];
+        if (field.type == GD_FT_NODE)
+            drop(field.offset);
+        else if (field.type == GD_FT_NODES)
+            for (int s = 0; s < field.width - unused_slots; ++s)
+                drop(field.offset + 4 * s);
     }
+}
+
+// The sweep of free_unreached, with `reached` telling which records are kept.
+// It goes up the buffer in one scan: a link to the current record or one below
+// asks whether the sweep freed it, a link to one above whether it will, while
+// that record's marks are still as the pass left them.
+template <class Reached>
+void sweep_unreached(gd_graph *g, Reached &&reached)
+{
+    const uint32_t end = g->curNodePos;
+    std::vector<bool> freed(end, false);
+    uint32_t at = 0;
+    auto freed_by_sweep = [&](node_ptr t) {
+        if (!node_valid(g, t))
+            return false;
+        if (uint32_t(t) <= at)
+            return bool(freed[t]);
+        return g->nodeBuffer[t].common.type != NODE_DELTED && !reached(t);
+    };
+    for (; at < end; ++at) {
+        gd_graph_node *p = &g->nodeBuffer[at];
+        const bool live = p->common.type != NODE_DELTED;
+        const bool kept = reached(node_ptr(at));
+        if (live && !kept) {
+            gd_free_node(g, node_ptr(at));
+            freed[at] = true;
+        }
+        p->common.mark_flag1 = 0;
+        p->common.mark_flag2 = 0;
+        const gd_kind_info *info = gd_kind_info_of(p->common.type);
+        if (live && kept && info)
+            drop_links_to_freed(p, info, freed_by_sweep);
+    }
+    if (freed_by_sweep(g->firstNode))
+        g->firstNode = -1;
 }
 
 }  // namespace
 
 void free_unreached(gd_graph *g)
 {
-    std::vector<bool> freed(g->curNodePos, false);
-    bool any_freed = false;
-    for (uint32_t i = 0; i < g->curNodePos; ++i) {
-        gd_graph_common &c = g->nodeBuffer[i].common;
-        if (c.type != NODE_DELTED && !c.mark_flag1) {
-            gd_free_node(g, node_ptr(i));
-            freed[i] = true;
-            any_freed = true;
-        }
-        c.mark_flag1 = 0;
-        c.mark_flag2 = 0;
-    }
-    if (any_freed)
-        drop_links_to_freed(g, freed);
+    sweep_unreached(g, [g](node_ptr i) { return bool(g->nodeBuffer[i].common.mark_flag1); });
+}
+
+void free_unreached(gd_graph *g, const std::vector<bool> &reached)
+{
+    sweep_unreached(g, [&reached](node_ptr i) { return bool(reached[i]); });
 }

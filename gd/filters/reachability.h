@@ -6,6 +6,7 @@
 #include <gd/kind_table.h>
 
 #include <cstring>
+#include <vector>
 
 // Which links of a marked node lead to nodes that must be kept too.
 enum class other_node_rule {
@@ -28,9 +29,14 @@ void clear_marks(gd_graph *g);
 
 // The sweep: frees every live record without mark_flag1 in ascending order
 // (so the free list starts with the highest index freed), clears both marks
-// everywhere, then sets to -1 every remaining link to a freed record,
+// everywhere and sets to -1 every link of a kept record to a freed one,
 // firstNode included, so that no kept node points at a free one.
 void free_unreached(gd_graph *g);
+
+// The same sweep for a pass that keeps its marks beside the graph: a record
+// is kept when `reached` holds its index (one entry per record below
+// curNodePos).
+void free_unreached(gd_graph *g, const std::vector<bool> &reached);
 
 // --------------------------------------------------------------------------
 

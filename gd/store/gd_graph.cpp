@@ -25,6 +25,7 @@ void deallocate_gd_graph(gd_graph g) {
   free(g.stringBuffer);
   free(g.hashTable);
   free(g.nodeBuffer);
+  gd_pool_index_release(g.poolIndex);
 }
 
 gd_graph allocate_gd_graph(unsigned long StringSize, unsigned long HashSize, unsigned long GraphSize) {
@@ -43,8 +44,13 @@ gd_graph allocate_gd_graph(unsigned long StringSize, unsigned long HashSize, uns
   g.hashTableLen = (uint32_t)HashSize;
   g.nodeBuffLen = (uint32_t)GraphSize;
   for (unsigned long i = 0; i < HashSize; i++) g.hashTable[i] = -1;
-  for (unsigned long i = 0; i < GraphSize; i++) g.nodeBuffer[i].common.type = NODE_DELTED;
-  gd_make_freelist(&g);
+  // Every record written out free, so that a caller may give the graph a
+  // curNodePos of its own.
+  for (unsigned long i = 0; i < GraphSize; i++) {
+    g.nodeBuffer[i].common.type = NODE_DELTED;
+    g.nodeBuffer[i].common.other_node = i + 1 < GraphSize ? (node_ptr)(i + 1) : -1;
+  }
+  g.firstFreeNode = 0;
   return g;
 }
 

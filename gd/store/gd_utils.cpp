@@ -8,26 +8,76 @@
 
 // ---------------------------------------------------------------------------
 // Free list and growth
+//
+// The records from curNodePos up have never been handed out, so all of them
+// are free, and nothing writes them before newNode hands them out: buffers
+// grow by realloc, which lets the C library move a large buffer by remapping
+// its pages, and the spare capacity that a chain of enlargements leaves (many
+// times the records in use) stays memory that was never touched. On the free
+// list these records are its tail, in ascending order from curNodePos, behind
+// the free records below curNodePos (the last of which links to curNodePos);
+// newNode gives a tail record the bytes it would hold had the whole list been
+// written out: zeros, and the link to the record after it.
+
+namespace {
+
+// The free list's link out of the untouched record i.
+node_ptr tail_link(const gd_graph *g, uint32_t i) { return i + 1 < g->nodeBuffLen ? (node_ptr)(i + 1) : -1; }
+
+// The first untouched record, -1 when the buffer has none.
+node_ptr tail_head(const gd_graph *g) { return g->curNodePos < g->nodeBuffLen ? (node_ptr)g->curNodePos : -1; }
+
+// Whether i can be the head of the free list: a free record below
+// curNodePos, or the first untouched one.
+bool is_free_list_head(const gd_graph *g, node_ptr i) {
+  if (i < 0) return false;
+  if ((uint32_t)i < g->curNodePos) return g->nodeBuffer[i].common.type == NODE_DELTED;
+  return i == tail_head(g);
+}
+
+// Moves the node buffer to a capacity of `records` without touching the
+// added records; false (nothing changed) when memory runs out.
+bool resize_node_buffer(gd_graph *g, uint64_t records) {
+  if (records > INT32_MAX) return false;  // indices are signed 32-bit
+  if (records == g->nodeBuffLen) return true;
+  gd_graph_node *nodes = (gd_graph_node *)realloc(g->nodeBuffer, (size_t)records * sizeof(gd_graph_node));
+  if (!nodes) return false;
+  g->nodeBuffer = nodes;
+  g->nodeBuffLen = (uint32_t)records;
+  return true;
+}
+
+}  // namespace
 
 void gd_make_freelist(gd_graph *g) {
   g->firstFreeNode = -1;
   node_ptr last = -1;
-  for (uint32_t i = 0; i < g->nodeBuffLen; i++) {
+  for (uint32_t i = 0; i < g->curNodePos; i++) {
     gd_graph_common &c = g->nodeBuffer[i].common;
     if (c.type != NODE_DELTED) continue;
     if (last == -1)
       g->firstFreeNode = (node_ptr)i;
     else
       g->nodeBuffer[last].common.other_node = (node_ptr)i;
-    c.other_node = -1;
     last = (node_ptr)i;
   }
+  if (last == -1)
+    g->firstFreeNode = tail_head(g);
+  else
+    g->nodeBuffer[last].common.other_node = tail_head(g);
+}
+
+node_ptr gd_next_free(const gd_graph *g, node_ptr i) {
+  if (i < 0 || (uint32_t)i >= g->nodeBuffLen) return -1;
+  if ((uint32_t)i < g->curNodePos) return g->nodeBuffer[i].common.other_node;
+  return tail_link(g, (uint32_t)i);
 }
 
 void gd_free_node(gd_graph *g, node_ptr n) {
   // A record freed twice would sit on the list twice and be handed to two
-  // nodes; an index from a bad link would write outside the buffer.
-  if (n < 0 || (uint32_t)n >= g->nodeBuffLen) return;
+  // nodes; an index from a bad link would write outside the buffer. Records
+  // from curNodePos up are free already.
+  if (n < 0 || (uint32_t)n >= g->curNodePos) return;
   gd_graph_common &c = g->nodeBuffer[n].common;
   if (c.type == NODE_DELTED) return;
   c.type = NODE_DELTED;
@@ -35,92 +85,52 @@ void gd_free_node(gd_graph *g, node_ptr n) {
   g->firstFreeNode = n;
 }
 
-namespace {
-
-// A node buffer of `records` records holding the current ones; the added
-// records are free (zero bytes but their kind). nullptr when memory runs out.
-gd_graph_node *enlarged_node_buffer(const gd_graph *g, uint64_t records) {
-  if (records > INT32_MAX) return nullptr;  // indices are signed 32-bit
-  gd_graph_node *nodes = (gd_graph_node *)calloc(records, sizeof(gd_graph_node));
-  if (!nodes) return nullptr;
-  if (g->nodeBuffLen) memcpy(nodes, g->nodeBuffer, (size_t)g->nodeBuffLen * sizeof(gd_graph_node));
-  for (uint64_t i = g->nodeBuffLen; i < records; i++) nodes[i].common.type = NODE_DELTED;
-  return nodes;
-}
-
-void install_node_buffer(gd_graph *g, gd_graph_node *nodes, uint64_t records) {
-  free(g->nodeBuffer);
-  g->nodeBuffer = nodes;
-  g->nodeBuffLen = (uint32_t)records;
-  gd_make_freelist(g);
-}
-
-}  // namespace
-
 int gd_grow_nodes(gd_graph *g, unsigned long grow_amt) {
-  uint64_t records = (uint64_t)g->nodeBuffLen + grow_amt;
-  if (records > INT32_MAX) return 0;  // indices are signed 32-bit
-  // newNode grows by a fixed step many times over a run; realloc lets the C
-  // library extend a large buffer in place instead of copying it each time.
-  gd_graph_node *nodes = (gd_graph_node *)realloc(g->nodeBuffer, (size_t)records * sizeof(gd_graph_node));
-  if (!nodes) return 0;
-  uint32_t first_added = g->nodeBuffLen;
-  memset((void *)(nodes + first_added), 0, (size_t)(records - first_added) * sizeof(gd_graph_node));
-  for (uint64_t i = first_added; i < records; i++) nodes[i].common.type = NODE_DELTED;
-  g->nodeBuffer = nodes;
-  g->nodeBuffLen = (uint32_t)records;
-  if (g->firstFreeNode != -1) {
+  if (!resize_node_buffer(g, (uint64_t)g->nodeBuffLen + grow_amt)) return 0;
+  // With the list empty there are no free records at all, so the list is
+  // just the added ones (none when nothing was added).
+  if (g->firstFreeNode == -1)
+    g->firstFreeNode = tail_head(g);
+  else
     gd_make_freelist(g);
-    return 1;
-  }
-  // Every free record is on the free list (only gd_free_node and the list
-  // rebuild make records free), so with the list empty a rebuild over the
-  // whole buffer would find just the added records: link them alone, in
-  // ascending order, and keep growth linear in the number of nodes.
-  g->firstFreeNode = (node_ptr)first_added;
-  for (uint64_t i = first_added; i < records; i++)
-    nodes[i].common.other_node = i + 1 < records ? (node_ptr)(i + 1) : -1;
   return 1;
 }
 
 int gd_graph_scale(gd_graph *g, float string_mult, float hash_mult, float node_mult) {
   if (string_mult < 1 || hash_mult < 1 || node_mult < 1) return 0;
 
-  char *pool = nullptr;
+  // Each buffer is enlarged in place; the capacities change only once every
+  // step has succeeded, so a refusal leaves the graph as it was (a pool
+  // enlarged by then only holds spare bytes that its capacity does not show).
   uint64_t pool_len = 0;
   if (string_mult > 1) {
     pool_len = (uint64_t)((double)string_mult * g->stringBuffLen) + 1;
     // One byte more than the capacity: the pool always ends with a NUL.
-    if (pool_len < UINT32_MAX) pool = (char *)calloc(pool_len + 1, 1);
+    char *pool = pool_len < UINT32_MAX ? (char *)realloc(g->stringBuffer, pool_len + 1) : nullptr;
     if (!pool) {
       fprintf(stderr, "gd_graph_scale: Error allocating string buffer\n");
       return 0;
     }
+    g->stringBuffer = pool;
   }
   if (hash_mult > 1) {
     fprintf(stderr, "gd_graph_scale: Error: Hash Table Resize not implemented yet\n");
-    free(pool);
     return 0;
   }
-  gd_graph_node *nodes = nullptr;
-  uint64_t node_len = 0;
+  uint64_t node_len = g->nodeBuffLen;
   if (node_mult > 1) {
     node_len = (uint64_t)((double)node_mult * g->nodeBuffLen) + 1;
-    nodes = enlarged_node_buffer(g, node_len);
-    if (!nodes) {
+    if (!resize_node_buffer(g, node_len)) {
       fprintf(stderr, "gd_graph_scale: Error allocating new node buffer\n");
-      free(pool);
       return 0;
     }
   }
 
-  if (pool) {
-    if (g->stringBuffLen) memcpy(pool, g->stringBuffer, g->stringBuffLen);
-    free(g->stringBuffer);
-    g->stringBuffer = pool;
+  if (string_mult > 1) {
     g->stringBuffLen = (uint32_t)pool_len;
+    g->stringBuffer[pool_len] = '\0';
   }
-  if (nodes) install_node_buffer(g, nodes, node_len);
+  if (node_mult > 1) gd_make_freelist(g);
   return 1;
 }
 
@@ -144,7 +154,7 @@ node_ptr newNode(gd_graph *g) {
   node_ptr i = g->firstFreeNode;
   // A head that is not a free record means the list was damaged through a
   // stale link; rebuilding it is cheaper than handing out a used record.
-  if (i != -1 && (i < 0 || (uint32_t)i >= g->nodeBuffLen || g->nodeBuffer[i].common.type != NODE_DELTED)) {
+  if (i != -1 && !is_free_list_head(g, i)) {
     gd_make_freelist(g);
     i = g->firstFreeNode;
   }
@@ -154,6 +164,11 @@ node_ptr newNode(gd_graph *g) {
       gd_fatal(1);
     }
     i = g->firstFreeNode;
+  }
+  if ((uint32_t)i >= g->curNodePos) {
+    // The record's first write.
+    memset((void *)&g->nodeBuffer[i], 0, sizeof(gd_graph_node));
+    g->nodeBuffer[i].common.other_node = tail_link(g, (uint32_t)i);
   }
   gd_graph_common &c = g->nodeBuffer[i].common;
   g->firstFreeNode = c.other_node;

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "gd/graph.h"
 
@@ -118,6 +119,92 @@ TEST(Pool, SlotsFromAFileThatPointNowhereMatchNothing) {
   EXPECT_EQ(gd_add_string(&g, "q"), 0);
   EXPECT_EQ(gd_lookup_string(&g, "q"), 0);
   deallocate_gd_graph(g);
+}
+
+// A block added with gd_add_mem that holds a NUL keeps its length when a full
+// probe path moves the table: it is found again, and not stored twice.
+TEST(Pool, ARehashKeepsTheLengthOfEachBlock) {
+  gd_graph g = pool(64, 4);
+  // Every 4-byte key has primary slot 0 and step 4 in a table of 4 slots: a
+  // path of one slot, so the second such key moves the table.
+  const char with_nul[] = {'a', '\0', 'b', '\0'};
+  EXPECT_EQ(gd_add_mem(&g, with_nul, 4), 0);
+  EXPECT_EQ(gd_add_string(&g, "cde"), 4);
+  EXPECT_EQ(g.hashTableLen, 11u);
+  EXPECT_EQ(gd_lookup_mem(&g, with_nul, 4), 0);
+  EXPECT_EQ(gd_add_mem(&g, with_nul, 4), 0);
+  EXPECT_EQ(gd_lookup_string(&g, "cde"), 4);
+  EXPECT_EQ(g.curStringPos, 8u);
+  deallocate_gd_graph(g);
+}
+
+// The pool answers from an index beside the table once walking the probe
+// paths has cost more than building it. Whatever it answers from, every slot
+// and pool byte must be what walking the file format's probe gives: each add
+// and lookup is checked against the walk on a copy of the graph without the
+// index.
+TEST(Pool, TheIndexGivesTheSlotsThatWalkingGives) {
+  struct Case {
+    const char *name;
+    unsigned long slots;
+    std::string pool;              // bytes already in use, as read from a file
+    std::vector<int32_t> stored;   // slot contents to start with (-1 empty)
+    std::vector<std::string> keys; // added in order, then all looked up again
+  } cases[] = {
+      // Keys of one length sharing their first and last character all take
+      // one path: the case the index exists for.
+      {"one probe path", 7919, "", {}, {}},
+      // A table size that shares a factor with the key length: the paths see
+      // part of the table, fill up, and the table moves.
+      {"full paths move the table", 1024, "", {}, {}},
+      // A table from a file: slots pointing into a string (a suffix equals
+      // a key), past the bytes in use (they point into strings added later),
+      // junk below -1, and one string in two slots.
+      {"a table from a file", 211, std::string("v100007\0abc\0", 12), {}, {}},
+  };
+  for (int k = 0; k < 3000; k++) cases[0].keys.push_back("v" + std::to_string(100000 + k));
+  for (int k = 0; k < 3000; k++) cases[1].keys.push_back("n" + std::to_string(1000000 + 3 * k % 7919));
+  cases[2].stored.assign(211, -1);
+  cases[2].stored[3] = 8;     // "abc"
+  cases[2].stored[50] = 9;    // "bc", inside "abc"
+  cases[2].stored[77] = 0;    // "v100007"
+  cases[2].stored[78] = 0;    // the same block again
+  cases[2].stored[90] = 20;   // past the bytes in use
+  cases[2].stored[91] = 100;
+  cases[2].stored[99] = -7;
+  for (int k = 0; k < 400; k++) cases[2].keys.push_back("v" + std::to_string(100000 + k));
+  for (const char *extra : {"bc", "abc", "c", "", "100012", "0012"}) cases[2].keys.push_back(extra);
+
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    gd_graph g = allocate_gd_graph(c.pool.size() + 2, c.slots, 2);
+    memcpy(g.stringBuffer, c.pool.data(), c.pool.size());
+    g.curStringPos = (uint32_t)c.pool.size();
+    for (size_t s = 0; s < c.stored.size(); s++) g.hashTable[s] = c.stored[s];
+
+    auto walked = [&g](const std::string &key) {
+      gd_graph plain = g;
+      plain.poolIndex = nullptr;
+      return do_hash(plain, key.c_str(), key.size() + 1);
+    };
+    for (const std::string &key : c.keys) {
+      long slot = walked(key);
+      uint32_t used = g.curStringPos;
+      str_ptr expected = slot < 0 ? -2 : g.hashTable[slot] != -1 ? g.hashTable[slot] : (str_ptr)used;
+      str_ptr got = gd_add_string(&g, key.c_str());
+      if (slot < 0) continue;  // the table moves: the next keys check the new one
+      ASSERT_EQ(got, expected) << key;
+      ASSERT_EQ(g.hashTable[slot], got) << key;
+    }
+    for (const std::string &key : c.keys) {
+      long slot = walked(key);
+      ASSERT_EQ(do_hash(g, key.c_str(), key.size() + 1), slot) << key;
+      ASSERT_EQ(gd_lookup_string(&g, key.c_str()), slot < 0 ? -1 : g.hashTable[slot]) << key;
+    }
+    for (const char *absent : {"w", "v99", "v1000000", "zz"})
+      ASSERT_EQ(do_hash(g, absent, strlen(absent) + 1), walked(absent)) << absent;
+    deallocate_gd_graph(g);
+  }
 }
 
 }  // namespace

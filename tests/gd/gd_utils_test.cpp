@@ -1,9 +1,11 @@
 // Node allocation, the use test and used-by search, and the schema helpers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "gd/graph.h"
 #include "text_graph.h"
@@ -73,10 +75,67 @@ TEST(Allocation, ScaleEnlargesByTheMultipliersPlusOne) {
   EXPECT_EQ(g.nodeBuffLen, 111u);
   EXPECT_EQ(g.hashTableLen, 11u);
   EXPECT_EQ(gd_lookup_string(&g, "kept"), 0);
-  EXPECT_EQ(g.firstFreeNode, 0);
-  EXPECT_EQ(g.nodeBuffer[110].common.type, NODE_DELTED);
-  EXPECT_EQ(g.nodeBuffer[109].common.other_node, 110);
+  // Every record free, in ascending order.
+  std::vector<node_ptr> list;
+  for (node_ptr i = g.firstFreeNode; i != -1 && list.size() < 200; i = gd_next_free(&g, i)) list.push_back(i);
+  ASSERT_EQ(list.size(), 111u);
+  for (node_ptr i = 0; i < 111; i++) EXPECT_EQ(list[i], i);
   deallocate_gd_graph(g);
+}
+
+// The spare capacity is never written before newNode hands a record out; the
+// record then holds what it would had the free list been written into it:
+// zeros, its kind and the link to the next free record.
+TEST(Allocation, RecordsOfTheSpareCapacityComeOutAsIfWrittenFree) {
+  gd_graph g = full_graph(12);
+  gd_free_node(&g, 5);
+  gd_free_node(&g, 9);
+  ASSERT_EQ(gd_graph_scale(&g, 1.0, 1.0, 1.25), 1);
+  EXPECT_EQ(g.nodeBuffLen, 16u);
+  EXPECT_EQ(g.curNodePos, 12u);
+  EXPECT_EQ(g.nodeBuffer[9].common.other_node, 12);  // the rebuilt list runs on into the spare records
+  gd_free_node(&g, 14);  // free already: nothing changes
+  EXPECT_EQ(g.firstFreeNode, 5);
+  for (node_ptr expected : {5, 9, 12, 13, 14, 15}) {
+    node_ptr i = newNode(&g);
+    ASSERT_EQ(i, expected);
+    if (i < 12) continue;
+    gd_graph_node written;
+    memset(&written, 0, sizeof written);
+    written.common.type = NODE_NONE;
+    written.common.other_node = i < 15 ? i + 1 : -1;
+    EXPECT_EQ(memcmp(&g.nodeBuffer[i], &written, sizeof written), 0) << i;
+    EXPECT_EQ(g.curNodePos, (uint32_t)i + 1);
+  }
+  EXPECT_EQ(g.firstFreeNode, -1);
+  EXPECT_EQ(newNode(&g), 16);
+  EXPECT_EQ(g.nodeBuffLen, 16u + 2048u);
+  deallocate_gd_graph(g);
+}
+
+TEST(Allocation, GrowingByNothingKeepsAValidList) {
+  struct Case {
+    const char *name;
+    std::vector<node_ptr> freed;
+    node_ptr head;
+  } cases[] = {
+      {"empty list", {}, -1},
+      {"freed records come back in ascending order", {6, 2}, 2},
+  };
+  for (const Case &c : cases) {
+    gd_graph g = full_graph(8);
+    for (node_ptr n : c.freed) gd_free_node(&g, n);
+    ASSERT_EQ(gd_grow_nodes(&g, 0), 1) << c.name;
+    EXPECT_EQ(g.nodeBuffLen, 8u) << c.name;
+    EXPECT_EQ(g.firstFreeNode, c.head) << c.name;
+    std::vector<node_ptr> handed;
+    for (size_t k = 0; k <= c.freed.size(); k++) handed.push_back(newNode(&g));
+    std::vector<node_ptr> expected = c.freed;
+    std::sort(expected.begin(), expected.end());
+    expected.push_back(8);  // then the buffer grows
+    EXPECT_EQ(handed, expected) << c.name;
+    deallocate_gd_graph(g);
+  }
 }
 
 TEST(Allocation, ScaleRefusals) {

@@ -118,14 +118,20 @@ static_assert(sizeof(gd_graph_node) == 72, "a node record is 72 bytes in the fil
 struct gd_graph {
   uint32_t stringBuffLen;   // capacity of the pool in bytes
   uint32_t curStringPos;    // bytes in use; the next string goes here
-  char *stringBuffer;       // stringBuffLen bytes, and a NUL after the last one
+  char *stringBuffer;       // stringBuffLen bytes and one more; the bytes at
+                            // curStringPos and at stringBuffLen are NUL
   uint32_t hashTableLen;    // hash slots
-  int32_t *hashTable;       // pool offsets, -1 for an empty slot
+  int32_t *hashTable;       // pool offsets, -1 for an empty slot; once the
+                            // pool is in use only its functions set slots
   uint32_t nodeBuffLen;     // capacity in records
   uint32_t curNodePos;      // one past the highest index ever handed out
   node_ptr firstNode;       // the root node, -1 for none
   gd_graph_node *nodeBuffer;
   node_ptr firstFreeNode;   // head of the free list, -1 when empty
+  // The string pool's own lookup aids beside the hash table (nullptr until
+  // the pool first needs them); released by deallocate_gd_graph. Never
+  // written to a file.
+  struct gd_pool_index *poolIndex;
 };
 
 // Magic and version of the gd graph file.
@@ -173,11 +179,19 @@ str_ptr gd_lookup_mem(gd_graph *g, const char *string, unsigned long nbytes);
 str_ptr gd_lookup_string(gd_graph *g, const char *string);
 str_ptr gd_add_mem(gd_graph *g, const char *newstring, unsigned long nbytes);
 str_ptr gd_add_string(gd_graph *g, const char *newstring);
+// Releases a graph's poolIndex (deallocate_gd_graph does).
+void gd_pool_index_release(gd_pool_index *index);
 
 // ---------------------------------------------------------------------------
 // Node allocation
 
+// The records from curNodePos up are all free and are never written before
+// newNode hands them out: the free list is the free records below curNodePos,
+// linked through other_node, followed by those records in ascending order,
+// which hold no links of their own. Follow the list with gd_next_free.
 void gd_make_freelist(gd_graph *g);
+// The record after i on the free list, -1 at its end.
+node_ptr gd_next_free(const gd_graph *g, node_ptr i);
 void gd_free_node(gd_graph *g, node_ptr n);
 int gd_grow_nodes(gd_graph *g, unsigned long grow_amt);
 int gd_graph_scale(gd_graph *g, float string_mult, float hash_mult, float node_mult);
@@ -214,17 +228,17 @@ int gd_walk_node(gd_graph *g, node_ptr np, gd_graph_node *p, callback f, int n);
 // ---------------------------------------------------------------------------
 // Work queue, chains and schema helpers
 
+// One entry of the work queue: a node and the value its caller stores with it.
 struct t_queue_node {
   node_ptr nodenum;
   int byChan;
-  t_queue_node *next;
 };
 
 void queue_add(node_ptr nodenum, int byChan);
 // Takes the head of the queue: 1, or -1 (and nodenum -1) when it is empty.
 int queue_first(node_ptr *nodenum, int *byChan);
 int queue_empty(void);
-// Releases every cell of the queue.
+// Empties the queue and releases its memory.
 void queue_clear(void);
 
 node_ptr nextNode(gd_graph *g, node_ptr i);
