@@ -117,9 +117,8 @@ int gd_graph_scale(gd_graph *g, float string_mult, float hash_mult, float node_m
     fprintf(stderr, "gd_graph_scale: Error: Hash Table Resize not implemented yet\n");
     return 0;
   }
-  uint64_t node_len = g->nodeBuffLen;
   if (node_mult > 1) {
-    node_len = (uint64_t)((double)node_mult * g->nodeBuffLen) + 1;
+    uint64_t node_len = (uint64_t)((double)node_mult * g->nodeBuffLen) + 1;
     if (!resize_node_buffer(g, node_len)) {
       fprintf(stderr, "gd_graph_scale: Error allocating new node buffer\n");
       return 0;

@@ -1,25 +1,111 @@
 #!/usr/bin/env bash
-# Times talvexf on synthetic units of growing size (the sample unit's shapes
-# repeated) and prints its wall time and peak memory per size.
-#   run_bench.sh BUILD_DIR [copies...]
-# BUILD_DIR holds bin/talvexf and bin/gdtext.
+# The speed and memory figures of talvexf and of the string pool, each next
+# to its goal (see README.md in this directory).
+#   run_bench.sh BUILD_DIR [BASE_BUILD_DIR]
+# BUILD_DIR holds bin/talvexf, bin/run_gd_filter_filter,
+# bin/run_gd_literals_filter and bin/gdtext. With BASE_BUILD_DIR (another
+# build of the same programs, say of an older commit), every output is also
+# compared byte for byte with that build's output on the same unit.
+# BENCH_RUNS (default 3) sets how many runs each time is the best of.
 set -euo pipefail
-build=${1:?usage: run_bench.sh BUILD_DIR [copies...]}
-shift
-copies=("$@")
-[ ${#copies[@]} -gt 0 ] || copies=(170 1700 17000)
+build=${1:?usage: run_bench.sh BUILD_DIR [BASE_BUILD_DIR]}
+base=${2:-}
+runs=${BENCH_RUNS:-3}
 here=$(cd "$(dirname "$0")" && pwd)
 sample="$here/../../../../gd/sample/unit.gdt"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-printf '%8s %10s %10s %10s\n' copies nodes seconds peak_MB
-for n in "${copies[@]}"; do
-  python3 "$here/gen_unit.py" "$sample" "$n" > "$work/unit.gdt"
-  "$build/bin/gdtext" "$work/unit.gdt" "$work/unit.gd"
-  nodes=$(tail -n 1 "$work/unit.gdt" | cut -d' ' -f1)
-  /usr/bin/time -f '%e %M' -o "$work/time" "$build/bin/talvexf" "$work/unit.gd" "$work/out.gd" 2> "$work/err" || {
-    tail -n 5 "$work/err" >&2; exit 1; }
-  read -r seconds peak_kb < "$work/time"
-  printf '%8d %10d %10s %10d\n' "$n" $(( nodes + 1 )) "$seconds" $(( peak_kb / 1024 ))
+# run NAME COMMAND...: runs the command $runs times; sets seconds (the best
+# wall time) and peak_kb (the largest peak resident set).
+run() {
+  local name=$1 best="" peak=0 start end kb
+  shift
+  for ((r = 0; r < runs; r++)); do
+    start=$EPOCHREALTIME
+    /usr/bin/time -f '%M' -o "$work/rss" "$@" > /dev/null 2> "$work/err" || {
+      echo "$name failed:" >&2; tail -n 5 "$work/err" >&2; exit 1; }
+    end=$EPOCHREALTIME
+    kb=$(tail -n 1 "$work/rss")
+    (( kb > peak )) && peak=$kb
+    best=$(awk -v a="$best" -v s="$start" -v e="$end" 'BEGIN { t = e - s; print (a == "" || t < a) ? t : a }')
+  done
+  seconds=$best
+  peak_kb=$peak
+  printf '  %-44s %8.3f s %8d MB\n' "$name" "$seconds" $(( peak_kb / 1024 )) >&2
+}
+
+# compare NAME OUTPUT COMMAND...: runs the base build's command and compares
+# its output file with OUTPUT.
+compare() {
+  local name=$1 output=$2
+  shift 2
+  [ -n "$base" ] || return 0
+  "$@" > /dev/null 2>&1 || { echo "base build failed on $name" >&2; exit 1; }
+  if cmp -s "$output" "$work/base.out"; then same="$same $name"; else differ="$differ $name"; fi
+}
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+# per_item_ratio T1 N1 T2 N2: (T1 / N1) / (T2 / N2)
+per_item_ratio() { awk -v t1="$1" -v n1="$2" -v t2="$3" -v n2="$4" 'BEGIN { printf "%.2f", (t1 / n1) / (t2 / n2) }'; }
+rows=()
+# goal NAME VALUE LIMIT
+goal() {
+  local met
+  met=$(awk -v v="$2" -v l="$3" 'BEGIN { print (v <= l) ? "met" : "MISSED" }')
+  rows+=("$(printf '%-58s %8s %8s   %s' "$1" "$2" "<= $3" "$met")")
+}
+same="" differ=""
+
+echo "Timings (best of $runs runs):" >&2
+declare -A unit_nodes
+for copies in 1700 17000; do
+  python3 "$here/gen_unit.py" "$sample" "$copies" > "$work/unit$copies.gdt"
+  "$build/bin/gdtext" "$work/unit$copies.gdt" "$work/unit$copies.gd"
+  unit_nodes[$copies]=$(( $(tail -n 1 "$work/unit$copies.gdt" | cut -d' ' -f1) + 1 ))
 done
+run "talvexf, ${unit_nodes[1700]} nodes" "$build/bin/talvexf" "$work/unit1700.gd" "$work/out1700.gd"
+small_seconds=$seconds
+compare "talvexf/${unit_nodes[1700]}" "$work/out1700.gd" "$base/bin/talvexf" "$work/unit1700.gd" "$work/base.out"
+run "talvexf, ${unit_nodes[17000]} nodes" "$build/bin/talvexf" "$work/unit17000.gd" "$work/out17000.gd"
+large_seconds=$seconds
+large_peak_kb=$peak_kb
+compare "talvexf/${unit_nodes[17000]}" "$work/out17000.gd" "$base/bin/talvexf" "$work/unit17000.gd" "$work/base.out"
+run "run_gd_filter_filter, ${unit_nodes[17000]} nodes" "$build/bin/run_gd_filter_filter" "$work/unit17000.gd" "$work/filtered.gd"
+filter_seconds=$seconds
+compare "run_gd_filter_filter/${unit_nodes[17000]}" "$work/filtered.gd" \
+  "$base/bin/run_gd_filter_filter" "$work/unit17000.gd" "$work/base.out"
+input_bytes=$(stat -c %s "$work/unit17000.gd")
+
+declare -A literal_seconds names_seconds
+for count in 50000 200000; do
+  python3 "$here/gen_strings.py" literals "$count" > "$work/literals$count.gdt"
+  "$build/bin/gdtext" "$work/literals$count.gdt" "$work/literals$count.gd"
+  run "run_gd_literals_filter, $count constants" \
+    "$build/bin/run_gd_literals_filter" "$work/literals$count.gd" "$work/literals_out$count.gd"
+  literal_seconds[$count]=$seconds
+  compare "run_gd_literals_filter/$count" "$work/literals_out$count.gd" \
+    "$base/bin/run_gd_literals_filter" "$work/literals$count.gd" "$work/base.out"
+  python3 "$here/gen_strings.py" names "$count" > "$work/names$count.gdt"
+  run "gdtext, $count identifiers" "$build/bin/gdtext" "$work/names$count.gdt" "$work/names$count.gd"
+  names_seconds[$count]=$seconds
+  compare "gdtext/$count" "$work/names$count.gd" "$base/bin/gdtext" "$work/names$count.gdt" "$work/base.out"
+done
+
+goal "talvexf / run_gd_filter_filter, ${unit_nodes[17000]} nodes" "$(ratio "$large_seconds" "$filter_seconds")" 12
+goal "talvexf peak resident memory / input file" "$(ratio $(( large_peak_kb * 1024 )) "$input_bytes")" 4
+goal "talvexf time per node, ${unit_nodes[17000]} / ${unit_nodes[1700]} nodes" \
+  "$(per_item_ratio "$large_seconds" "${unit_nodes[17000]}" "$small_seconds" "${unit_nodes[1700]}")" 1.5
+goal "run_gd_literals_filter time per string, 200000 / 50000" \
+  "$(per_item_ratio "${literal_seconds[200000]}" 200000 "${literal_seconds[50000]}" 50000)" 1.5
+goal "gdtext time per string, 200000 / 50000" \
+  "$(per_item_ratio "${names_seconds[200000]}" 200000 "${names_seconds[50000]}" 50000)" 1.5
+
+echo
+printf '%-58s %8s %8s\n' figure value goal
+printf '%s\n' "${rows[@]}"
+if [ -n "$base" ]; then
+  echo
+  echo "outputs equal to the base build's:${same:- none}"
+  [ -z "$differ" ] || { echo "outputs that DIFFER:$differ"; exit 1; }
+fi

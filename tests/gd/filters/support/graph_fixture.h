@@ -25,7 +25,7 @@ struct text_graph {
     {
         std::vector<node_ptr> list;
         for (node_ptr i = g.firstFreeNode; i >= 0 && uint32_t(i) < g.nodeBuffLen && list.size() < count;
-             i = g.nodeBuffer[i].common.other_node)
+             i = gd_next_free(&g, i))
             list.push_back(i);
         return list;
     }
