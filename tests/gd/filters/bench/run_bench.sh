@@ -6,33 +6,32 @@
 # bin/run_gd_literals_filter and bin/gdtext. With BASE_BUILD_DIR (another
 # build of the same programs, say of an older commit), every output is also
 # compared byte for byte with that build's output on the same unit.
-# BENCH_RUNS (default 3) sets how many runs each time is the best of.
+# BENCH_RUNS (default 5) sets how many runs each time is the least of.
 set -euo pipefail
 build=${1:?usage: run_bench.sh BUILD_DIR [BASE_BUILD_DIR]}
 base=${2:-}
-runs=${BENCH_RUNS:-3}
+runs=${BENCH_RUNS:-5}
 here=$(cd "$(dirname "$0")" && pwd)
 sample="$here/../../../../gd/sample/unit.gdt"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# run NAME COMMAND...: runs the command $runs times; sets seconds (the best
-# wall time) and peak_kb (the largest peak resident set).
+# run NAME COMMAND...: runs the command $runs times; sets seconds (the least
+# processor time, user and system, which a busy machine disturbs far less
+# than the wall time) and peak_kb (the largest peak resident set).
 run() {
-  local name=$1 best="" peak=0 start end kb
+  local name=$1 best="" peak=0 user sys kb
   shift
   for ((r = 0; r < runs; r++)); do
-    start=$EPOCHREALTIME
-    /usr/bin/time -f '%M' -o "$work/rss" "$@" > /dev/null 2> "$work/err" || {
+    /usr/bin/time -f '%U %S %M' -o "$work/usage" "$@" > /dev/null 2> "$work/err" || {
       echo "$name failed:" >&2; tail -n 5 "$work/err" >&2; exit 1; }
-    end=$EPOCHREALTIME
-    kb=$(tail -n 1 "$work/rss")
+    read -r user sys kb < <(tail -n 1 "$work/usage")
     (( kb > peak )) && peak=$kb
-    best=$(awk -v a="$best" -v s="$start" -v e="$end" 'BEGIN { t = e - s; print (a == "" || t < a) ? t : a }')
+    best=$(awk -v a="$best" -v u="$user" -v s="$sys" 'BEGIN { t = u + s; print (a == "" || t < a) ? t : a }')
   done
   seconds=$best
   peak_kb=$peak
-  printf '  %-44s %8.3f s %8d MB\n' "$name" "$seconds" $(( peak_kb / 1024 )) >&2
+  printf '  %-44s %8.2f s %8d MB\n' "$name" "$seconds" $(( peak_kb / 1024 )) >&2
 }
 
 # compare NAME OUTPUT COMMAND...: runs the base build's command and compares
@@ -57,7 +56,7 @@ goal() {
 }
 same="" differ=""
 
-echo "Timings (best of $runs runs):" >&2
+echo "Processor times (least of $runs runs) and peak memory:" >&2
 declare -A unit_nodes
 for copies in 1700 17000; do
   python3 "$here/gen_unit.py" "$sample" "$copies" > "$work/unit$copies.gdt"
