@@ -9,8 +9,8 @@
 #pragma once
 
 #include <gd/graph.h>
+#include <gd/walk.h>
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -21,30 +21,6 @@ bool is_declaration_kind(gd_node_type k);
 bool is_arc_kind(gd_node_type k);
 // The Ririra scopes (dC_SCOPE .. dC_SYNCHRONIZED_BLOCK), which hold `contents`.
 bool is_scope_kind(gd_node_type k);
-
-// The nodes that one walk along a chain has met. A walk asks before each
-// step whether it meets the node for the first time and ends when it does
-// not:
-//
-//     chain_walk walk;
-//     for (node_ptr c = first; kind_of(g, c) == gTREE_LIST && walk.first_meeting(c); c = ...)
-//
-// The first few nodes are kept in place, so a short walk allocates nothing.
-class chain_walk {
-public:
-    // True the first time the walk meets node n (an index, not -1); false
-    // for a node it met before.
-    bool first_meeting(node_ptr n);
-
-private:
-    static constexpr std::size_t kept_in_place = 8;
-    std::array<node_ptr, kept_in_place> few_{};
-    std::size_t count_ = 0;
-    // Past the first few: an open-addressing set of the nodes met, -1 free,
-    // never more than half full.
-    std::vector<node_ptr> slots_;
-    bool insert_slot(node_ptr n);
-};
 
 // How far one run of a filter may grow the graph through its walks that make
 // nodes for every node they pass. Such walks may share their chains (the

@@ -209,7 +209,7 @@ namespace {
 bool write_step(FILE *f, const void *from, size_t size, size_t count, const char *message) {
   if (count == 0) return true;
   if (from && fwrite(from, size, count, f) == count) return true;
-  fputs(message, stderr);
+  fprintf(stderr, "%s\n", message);
   return false;
 }
 

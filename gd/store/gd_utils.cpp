@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "gd/kind_table.h"
+#include "gd/walk.h"
 
 // ---------------------------------------------------------------------------
 // Free list and growth
@@ -267,15 +268,14 @@ str_ptr name_string(gd_graph *g, t_gcc_decl *decl) {
   return name ? name->identifier_node.strg : -1;
 }
 
-// The last dC_ARC_SON of scope's member list, -1 for an empty list. A cyclic
-// list read from a file ends after as many steps as there are nodes.
+// The last dC_ARC_SON of scope's member list, -1 for an empty list. A list
+// read from a file that loops ends at the first arc met again.
 static node_ptr last_member_arc(const gd_graph *g, node_ptr scope) {
   node_ptr last = -1;
-  node_ptr at = g->nodeBuffer[scope].dc_scope.contents;
-  for (uint32_t steps = 0; steps < g->curNodePos && kind_of(g, at) == dC_ARC_SON; steps++) {
+  chain_walk walk;
+  for (node_ptr at = g->nodeBuffer[scope].dc_scope.contents;
+       kind_of(g, at) == dC_ARC_SON && walk.first_meeting(at); at = g->nodeBuffer[at].dc_arc_son.next)
     last = at;
-    at = g->nodeBuffer[at].dc_arc_son.next;
-  }
   return last;
 }
 

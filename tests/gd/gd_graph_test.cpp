@@ -244,7 +244,7 @@ TEST_F(GraphFile, UnbufferedFullDiskFailsAtTheFirstWrite) {
   setvbuf(f, nullptr, _IONBF, 0);
   testing::internal::CaptureStderr();
   EXPECT_EQ(gd_graph_write_binary(f, g), 0);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error writing magic");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error writing magic\n");
   fclose(f);
   deallocate_gd_graph(g);
 }

@@ -297,24 +297,34 @@ TEST(SchemaHelpers, AddToScopeAppendsASonArc) {
 5 cObject
 6 cBlock contents=7
 7 cArcSon next=7
+8 cBlock contents=9
+9 cArcSon next=10
+10 cArcSon next=9
 )");
+  addToScope(&g, 8, 5);   // a list that loops back from its second arc
   addToScope(&g, 0, 5);
   addToScope(&g, 1, 5);
   addToScope(&g, 5, 0);   // not a scope: nothing happens
   addToScope(&g, 99, 0);  // no node: nothing happens
-  addToScope(&g, 6, 5);   // a cyclic member list ends all the same
+  addToScope(&g, 6, 5);   // a list that loops on its first arc
+  // A list that loops ends at the first arc met again: the new arc follows
+  // the arc that led back, and every arc stays in the list.
   EXPECT_EQ(gd_text_dump(&g),
-            "0 cNameSpace contents=8\n"
+            "0 cNameSpace contents=12\n"
             "1 cScope contents=2\n"
             "2 cArcSon src=1 dest=0 next=3\n"
             "3 cArcSon src=1 dest=0 next=4\n"
-            "4 cArcSon src=1 dest=0 next=9\n"
+            "4 cArcSon src=1 dest=0 next=13\n"
             "5 cObject\n"
             "6 cBlock contents=7\n"
-            "7 cArcSon next=10\n"
-            "8 cArcSon src=0 dest=5\n"
-            "9 cArcSon src=1 dest=5\n"
-            "10 cArcSon src=6 dest=5\n");
+            "7 cArcSon next=14\n"
+            "8 cBlock contents=9\n"
+            "9 cArcSon next=10\n"
+            "10 cArcSon next=11\n"
+            "11 cArcSon src=8 dest=5\n"
+            "12 cArcSon src=0 dest=5\n"
+            "13 cArcSon src=1 dest=5\n"
+            "14 cArcSon src=6 dest=5\n");
   deallocate_gd_graph(g);
 }
 
