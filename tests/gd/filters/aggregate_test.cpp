@@ -3,6 +3,7 @@
 
 #include <gd/filters/filters.h>
 
+#include "support/family_fixtures.h"
 #include "support/graph_fixture.h"
 
 namespace {
@@ -14,47 +15,9 @@ TEST(Aggregate, ClassWithFieldsOwnNameConstructorClonesAndMethod)
     // every reference to them (the calls, the base clone's chan) names the
     // constructor. The access comes from the naming declaration, protected
     // before public before private; other_node is cleared everywhere first.
-    text_graph t(R"(0 type_decl public_flag private_flag protected_flag name=1 type=2 srcf="a.cc" srcl=3
-1 identifier_node strg="C"
-2 record_type readonly_flag name=0 unql=2 flds=3 fncs=7 isClass=1
-3 field_decl name=4 chan=5 srcf="a.cc" srcl=4
-4 identifier_node other_node=13 strg="x"
-5 type_decl name=1 type=2 chan=6
-6 field_decl name=16 srcf="a.cc" srcl=5
-7 function_decl name=1 chan=8 constr
-8 function_decl name=11 chan=9 constr
-9 function_decl name=12 chan=10 constr
-10 function_decl name=15
-11 identifier_node strg="__base_ctor"
-12 identifier_node strg="__comp_ctor"
-13 call_expr fn=8
-14 call_expr fn=9
-15 identifier_node strg="get"
-16 identifier_node strg="y"
-)");
+    text_graph t(aggregate_fixture.before);
     EXPECT_EQ(aggregate_filter(&t.g), 1);
-    EXPECT_EQ(t.dump(), R"(0 type_decl public_flag private_flag protected_flag name=1 type=2 srcf="a.cc" srcl=3
-1 identifier_node strg="C"
-2 cAggrType readonly_flag file="a.cc" line=3 name="C" visb=visb_pro const_flag members=17 inst=0
-3 field_decl name=4 srcf="a.cc" srcl=4
-4 identifier_node strg="x"
-5 type_decl name=1 type=2
-6 field_decl name=16 srcf="a.cc" srcl=5
-7 function_decl name=1 constr
-8 function_decl other_node=7 name=11 chan=7 constr
-9 function_decl other_node=7 name=12 chan=10 constr
-10 function_decl name=15
-11 identifier_node strg="__base_ctor"
-12 identifier_node strg="__comp_ctor"
-13 call_expr fn=7
-14 call_expr fn=7
-15 identifier_node strg="get"
-16 identifier_node strg="y"
-17 cArcSon src=2 dest=3 next=18
-18 cArcSon src=2 dest=6 next=19
-19 cArcSon src=2 dest=7 next=20
-20 cArcSon src=2 dest=10
-)");
+    EXPECT_EQ(t.dump(), aggregate_fixture.after);
 }
 
 TEST(Aggregate, UnionAndStructReadTheirOwnBaseInformation)

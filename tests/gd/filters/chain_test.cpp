@@ -5,8 +5,8 @@
 
 #include <gd/kind_table.h>
 
+#include "program_run.h"
 #include "support/graph_fixture.h"
-#include "support/run_program.h"
 
 #include <algorithm>
 #include <cstring>
@@ -449,13 +449,13 @@ TEST(Chain, TurnsAUnitWithAMethodCallIntoARiriraGraph)
 
 TEST(Chain, TalvexfWritesTheFinishedGraphOfTheSecondUnit)
 {
-    temp_dir dir;
-    const std::string in = dir.file("box.gd"), out = dir.file("box.out.gd");
+    test_support::TempDir dir;
+    const std::string in = (dir / "box.gd").string(), out = (dir / "box.out.gd").string();
     {
         text_graph t(box_unit);
         ASSERT_EQ(gd_graph_write_binary_file(in.c_str(), t.g), 1);
     }
-    const program_run r = run_program(dir, TALVEXF_PATH, {in, out});
+    const test_support::ProgramRun r = test_support::runProgram(TALVEXF_PATH, {in, out});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(count_of(r.err, "* Running "), 41u);

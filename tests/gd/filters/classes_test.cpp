@@ -3,6 +3,7 @@
 
 #include <gd/filters/filters.h>
 
+#include "support/family_fixtures.h"
 #include "support/graph_fixture.h"
 
 namespace {
@@ -13,32 +14,9 @@ TEST(Classes, BasesBecomeArcsInVectorOrderChainedInReverse)
     // chained third, second, first. Private wins over the other access
     // flags; the unsigned flag marks a virtual base. An element that is no
     // descriptor is passed over.
-    text_graph t(R"(0 cAggrType name="D" inheritance=1
-1 tree_vec length=4 elts=[2 3 9 4]
-2 tree_vec binfo_type=5
-3 tree_vec unsigned_flag public_flag private_flag protected_flag binfo_type=6
-4 tree_vec public_flag protected_flag binfo_type=7
-5 cAggrType name="A"
-6 cAggrType name="B"
-7 cAggrType name="C"
-8 identifier_node strg="D"
-9 integer_cst
-)");
+    text_graph t(classes_fixture.before);
     EXPECT_EQ(classes_filter(&t.g), 1);
-    EXPECT_EQ(t.dump(), R"(0 cAggrType name="D" inheritance=12
-1 tree_vec length=4 elts=[2 3 9 4]
-2 tree_vec binfo_type=5
-3 tree_vec unsigned_flag public_flag private_flag protected_flag binfo_type=6
-4 tree_vec public_flag protected_flag binfo_type=7
-5 cAggrType name="A"
-6 cAggrType name="B"
-7 cAggrType name="C"
-8 identifier_node strg="D"
-9 integer_cst
-10 cInheritance src=0 dest=5
-11 cInheritance src=0 dest=6 next=10 visb=visb_pri virt
-12 cInheritance src=0 dest=7 next=11 visb=visb_pro
-)");
+    EXPECT_EQ(t.dump(), classes_fixture.after);
 }
 
 TEST(Classes, AggregatesWithoutABaseVectorKeepTheirField)

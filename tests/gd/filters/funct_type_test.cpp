@@ -3,6 +3,7 @@
 
 #include <gd/filters/filters.h>
 
+#include "support/family_fixtures.h"
 #include "support/graph_fixture.h"
 
 namespace {
@@ -16,63 +17,9 @@ TEST(FunctType, ParameterListsFixedVariadicVoidOnlyAndShared)
     //    instance arc. 7: int(int, ...), no void cell. 9: int(void).
     // 10: a method type named by a typedef, whose own first cell leads into
     //    the tail of 2's list: the copy of the shared arc follows its own.
-    text_graph t(R"(0 void_type
-1 integer_type
-2 function_type public_flag private_flag protected_flag retn=1 prms=3
-3 tree_list value=1 chan=4
-4 tree_list value=1 chan=5
-5 tree_list value=0
-6 function_type retn=1 prms=3
-7 function_type public_flag retn=0 prms=8
-8 tree_list value=1
-9 function_type retn=1 prms=5
-10 method_type protected_flag name=13 clas=11 retn=0 prms=12
-11 record_type
-12 tree_list value=14 chan=4
-13 type_decl name=15 srcf="m.cc" srcl=9
-14 pointer_type
-15 identifier_node strg="fn_t"
-)");
+    text_graph t(funct_type_fixture.before);
     EXPECT_EQ(funct_type_filter(&t.g), 1);
-    EXPECT_EQ(t.dump(), R"(0 void_type
-1 integer_type
-2 cFctType visb=visb_pri instance=16 formalParams=3
-3 cArcSon ordinal=-1 src=2 dest=18 next=4
-4 cArcSon ordinal=-1 src=2 dest=20
-5 tree_list value=0
-6 cFctType instance=21 formalParams=24
-7 cFctType visb=visb_pub instance=28 formalParams=8
-8 cArcSon ordinal=-1 src=7 dest=30
-9 cFctType instance=31
-10 cFctType file="m.cc" line=9 name="fn_t" visb=visb_pro instance=32 defLoc=11 formalParams=12
-11 record_type
-12 cArcSon ordinal=-1 src=10 dest=34 next=37
-13 type_decl name=15 srcf="m.cc" srcl=9
-14 pointer_type
-15 identifier_node strg="fn_t"
-16 cInstance src=2 dest=1
-17 cInstance src=18 dest=1
-18 cFormalObject visb=visb_pri instance=17
-19 cInstance src=20 dest=1
-20 cFormalObject visb=visb_pri instance=19
-21 cInstance src=6 dest=1
-22 cInstance src=23 dest=1
-23 cFormalObject visb=visb_pri instance=22
-24 cArcSon ordinal=-1 src=6 dest=23 next=27
-25 cInstance src=26 dest=1
-26 cFormalObject visb=visb_pri instance=25
-27 cArcSon ordinal=-1 src=6 dest=26
-28 cInstance src=7 dest=0
-29 cInstance src=30 dest=1
-30 cFormalObject visb=visb_pub instance=29
-31 cInstance src=9 dest=1
-32 cInstance src=10 dest=0
-33 cInstance src=34 dest=14
-34 cFormalObject visb=visb_pro instance=33
-35 cInstance src=36 dest=1
-36 cFormalObject visb=visb_pri instance=35
-37 cArcSon ordinal=-1 src=10 dest=36
-)");
+    EXPECT_EQ(t.dump(), funct_type_fixture.after);
 }
 
 TEST(FunctType, ABuiltInVoidEndsTheList)

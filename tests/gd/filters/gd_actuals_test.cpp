@@ -3,6 +3,7 @@
 
 #include <gd/filters/filters.h>
 
+#include "support/family_fixtures.h"
 #include "support/filter_on_text.h"
 
 namespace {
@@ -11,38 +12,9 @@ TEST(GdActuals, TurnsTheArgumentCellsIntoTheArcsOfANewList)
 {
     // f(a, 1), then g() without arguments and a sum: only the first changes.
     // The cells were marked; the arcs are built whole, flags clear.
-    filtered_text out = run_filter_on_text(gd_actuals_filter, R"(0 cFunction name="f"
-1 cOperator line=3 op=dc_fct_call ops=2
-2 cArcOpd src=1 dest=0 next=3
-3 cArcOpd src=1 dest=4
-4 tree_list mark_flag1 purpose=0 value=7 chan=5
-5 tree_list value=8
-6 cFunction name="g"
-7 cObject name="a"
-8 cLiteral value="1"
-9 cOperator op=dc_fct_call ops=10
-10 cArcOpd src=9 dest=6
-11 cOperator op=dc_bplus ops=12
-12 cArcOpd src=11 dest=7 next=13
-13 cArcOpd src=11 dest=4
-)");
+    filtered_text out = run_filter_on_text(gd_actuals_filter, gd_actuals_fixture.before);
     EXPECT_EQ(out.result, 1);
-    EXPECT_EQ(out.graph, R"(0 cFunction name="f"
-1 cOperator line=3 op=dc_fct_call ops=2
-2 cArcOpd src=1 dest=0 next=3
-3 cArcOpd src=1 dest=14
-4 cArcSon src=14 dest=7 next=5
-5 cArcSon src=14 dest=8
-6 cFunction name="g"
-7 cObject name="a"
-8 cLiteral value="1"
-9 cOperator op=dc_fct_call ops=10
-10 cArcOpd src=9 dest=6
-11 cOperator op=dc_bplus ops=12
-12 cArcOpd src=11 dest=7 next=13
-13 cArcOpd src=11 dest=4
-14 cActualFctParamList actuals=4
-)");
+    EXPECT_EQ(out.graph, gd_actuals_fixture.after);
 }
 
 TEST(GdActuals, TwoCallsSharingOneArgumentChainShareOneList)

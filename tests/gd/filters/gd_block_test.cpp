@@ -1,5 +1,6 @@
 // The block filter: compound statements become Ririra blocks.
 
+#include "support/family_fixtures.h"
 #include "support/filter_on_text.h"
 
 namespace {
@@ -11,38 +12,9 @@ namespace {
 // holds markers in a loop, block 8 a marker only.
 TEST(GdBlock, BlocksTakeTheirStatementsAndSkipMarkers)
 {
-    const filtered_text out = run_filter_on_text(gd_block_filter, R"(0 compound_stmt private_flag line=3 body=1 next=5
-1 scope_stmt line=3 begin_end next=2
-2 decl_stmt line=4 decl=9 next=3
-3 cReturn other_node=4 line=5
-4 scope_stmt line=6 next=12
-5 compound_stmt line=7 body=6 next=8
-6 scope_stmt line=7 next=7
-7 scope_stmt line=7 next=6
-8 compound_stmt line=8 body=11
-9 cObject name="x"
-10 integer_cst low=1
-11 scope_stmt line=8
-12 expr_stmt line=9 texpr=10
-)");
+    const filtered_text out = run_filter_on_text(gd_block_filter, gd_block_fixture.before);
     EXPECT_EQ(out.result, 1);
-    EXPECT_EQ(out.graph, R"(0 cBlock private_flag other_node=5 line=3 contents=13
-1 scope_stmt line=3 begin_end next=2
-2 decl_stmt line=4 decl=9
-3 cReturn line=5
-4 scope_stmt line=6 next=12
-5 cBlock other_node=8 line=7
-6 scope_stmt line=7 next=7
-7 scope_stmt line=7 next=6
-8 cBlock line=8
-9 cObject name="x"
-10 integer_cst low=1
-11 scope_stmt line=8
-12 expr_stmt line=9 texpr=10
-13 cArcSon src=0 dest=2 next=14
-14 cArcSon src=0 dest=3 next=15
-15 cArcSon src=0 dest=12
-)");
+    EXPECT_EQ(out.graph, gd_block_fixture.after);
 }
 
 // A chain that reaches a node that cannot lead on ends there.

@@ -3,6 +3,7 @@
 
 #include <gd/filters/filters.h>
 
+#include "support/family_fixtures.h"
 #include "support/graph_fixture.h"
 
 #include <string>
@@ -17,44 +18,9 @@ TEST(GdBuiltin, ConvertsNamedBasicTypesAndAppendsTheirArcsInNodeOrder)
     // 7: named through a typedef of a source file: no built-in.
     // 10: unnamed char: no built-in. 11: no basic type kind.
     // The arcs take the free records 12 to 14, in the order of their types.
-    text_graph t(R"(root 20
-0 integer_type readonly_flag protected_flag name=1 unql=0 prec=32
-1 type_decl name=2 type=0 srcf="<internal>"
-2 identifier_node strg="int"
-3 void_type
-4 identifier_node strg="void"
-5 real_type volatile_flag public_flag private_flag name=6
-6 identifier_node strg="double"
-7 boolean_type name=8
-8 type_decl name=9 type=7 srcf="x.c"
-9 identifier_node strg="flag_t"
-10 char_type
-11 pointer_type name=6
-20 cScopeGlb contents=21
-21 cArcSon src=20 dest=22
-22 namespace_decl
-)");
+    text_graph t(gd_builtin_fixture.before);
     EXPECT_EQ(gd_builtin_filter(&t.g), 1);
-    EXPECT_EQ(t.dump(), R"(root 20
-0 cBuiltInType readonly_flag protected_flag name="int" visb=visb_pro const_flag
-1 type_decl name=2 type=0 srcf="<internal>"
-2 identifier_node strg="int"
-3 cBuiltInType name="void"
-4 identifier_node strg="void"
-5 cBuiltInType common.volatile_flag public_flag private_flag name="double" visb=visb_pub volatile_flag
-6 identifier_node strg="double"
-7 boolean_type name=8
-8 type_decl name=9 type=7 srcf="x.c"
-9 identifier_node strg="flag_t"
-10 char_type
-11 pointer_type name=6
-12 cArcSon src=20 dest=0 next=13
-13 cArcSon src=20 dest=3 next=14
-14 cArcSon src=20 dest=5
-20 cScopeGlb contents=21
-21 cArcSon src=20 dest=22 next=12
-22 namespace_decl
-)");
+    EXPECT_EQ(t.dump(), gd_builtin_fixture.after);
 }
 
 TEST(GdBuiltin, WithoutTheBuiltinFilesOnlyTypedefsWithoutASourceFileCount)

@@ -3,6 +3,7 @@
 
 #include <gd/filters/filters.h>
 
+#include "support/family_fixtures.h"
 #include "support/filter_on_text.h"
 
 namespace {
@@ -92,38 +93,8 @@ TEST(GdClassref, RewritesMemberCallsAndDropsTheObjectFormalOnce)
 
 TEST(GdClassref, TwoCallsSharingOneArgumentListShareOneFieldAccess)
 {
-    filtered_text out = run_filter_on_text(gd_classref_filter, R"(0 cAggrType name="C" members=1
-1 cArcSon src=0 dest=2
-2 cFunction name="m" formal_fct=3
-3 cArcSon src=2 dest=4
-4 cFormalObject name="this"
-5 cObject name="ptr"
-6 cOperator op=dc_fct_call ops=7
-7 cArcOpd src=6 dest=2 next=8
-8 cArcOpd src=6 dest=12
-9 cOperator op=dc_fct_call ops=10
-10 cArcOpd src=9 dest=2 next=11
-11 cArcOpd src=9 dest=12
-12 cActualFctParamList actuals=13
-13 cArcSon src=12 dest=5
-)");
-    EXPECT_EQ(out.graph, R"(0 cAggrType name="C" members=1
-1 cArcSon src=0 dest=2
-2 cFunction mark_flag1 name="m"
-3 cArcSon src=2 dest=4
-4 cFormalObject name="this"
-5 cObject name="ptr"
-6 cOperator op=dc_fct_call ops=7
-7 cArcOpd src=6 dest=14
-8 cArcOpd src=6 dest=12
-9 cOperator op=dc_fct_call ops=10
-10 cArcOpd src=9 dest=14
-11 cArcOpd src=9 dest=12
-12 cActualFctParamList actuals=13
-13 cArcOpd src=14 dest=5 next=15
-14 cOperator op=dc_pointsat ops=13
-15 cArcOpd ordinal=-1 src=14 dest=2
-)");
+    filtered_text out = run_filter_on_text(gd_classref_filter, gd_classref_fixture.before);
+    EXPECT_EQ(out.graph, gd_classref_fixture.after);
 }
 
 }  // namespace

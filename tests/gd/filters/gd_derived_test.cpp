@@ -3,6 +3,7 @@
 
 #include <gd/filters/filters.h>
 
+#include "support/family_fixtures.h"
 #include "support/graph_fixture.h"
 
 #include <string>
@@ -88,23 +89,9 @@ TEST(GdDerived, PointersReferencesAndArraysWithTheirDimensions)
 
 TEST(GdDerived, WithoutANonConstIntArraysGetNoDimension)
 {
-    text_graph t(R"(root 0
-0 cScopeGlb
-1 cBuiltInType name="int" const_flag
-2 integer_type max=3
-3 integer_cst low=4
-4 array_type elts=1 domn=2
-)");
+    text_graph t(gd_derived_fixture.before);
     EXPECT_EQ(gd_derived_filter(&t.g), 1);
-    EXPECT_EQ(t.dump(), R"(root 0
-0 cScopeGlb contents=6
-1 cBuiltInType name="int" const_flag
-2 integer_type max=3
-3 integer_cst low=4
-4 cArrayType instance=5
-5 cInstance src=4 dest=1
-6 cArcSon src=0 dest=4
-)");
+    EXPECT_EQ(t.dump(), gd_derived_fixture.after);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The exceptions filter: handlers, throws and try blocks.
 
+#include "support/family_fixtures.h"
 #include "support/filter_on_text.h"
 
 namespace {
@@ -83,18 +84,8 @@ TEST(GdExceptions, CatchAllEndsTheHandlerList)
 // value; one of another shape stays.
 TEST(GdExceptions, Throw)
 {
-    const std::string shape = R"(1 compound_stmt line=4 body=2
-2 decl_stmt line=4 decl=7 next=3
-3 expr_stmt line=4 next=4
-4 expr_stmt line=4 texpr=5
-5 must_not_throw_expr line=4 body=6
-6 init_expr op0=7 op1=8
-7 cObject name="tmp"
-8 integer_cst low=42
-9 throw_expr op0=2
-)";
-    const filtered_text out = run_filter_on_text(gd_exceptions_filter, "0 throw_expr type=8 op0=1\n" + shape);
-    EXPECT_EQ(out.graph, "0 cThrow value=10\n" + shape + "10 cArcSon src=0 dest=8\n");
+    const filtered_text out = run_filter_on_text(gd_exceptions_filter, gd_exceptions_fixture.before);
+    EXPECT_EQ(out.graph, gd_exceptions_fixture.after);
 }
 
 // The chain from the inner marker to the second compound statement loops:

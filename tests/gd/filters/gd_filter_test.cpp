@@ -2,6 +2,7 @@
 
 #include <gd/filters/filters.h>
 
+#include "support/family_fixtures.h"
 #include "support/graph_fixture.h"
 
 namespace {
@@ -15,42 +16,9 @@ TEST(GdFilter, KeepsWhatTheRootReachesOverRiriraLinksAndOtherNode)
     // sibling reaches (though its src is kept), and the compiler type that
     // only a compound expression's `type` names; the links to them are
     // cleared. Node 6 is free already.
-    text_graph t(R"(root 0
-0 cScopeGlb contents=1
-1 cArcSon src=0 dest=2
-2 cScopeCompil contents=3
-3 cArcSon src=2 dest=4
-4 cFunction name="f" exception=14 block=5 inst=9
-5 cBlock contents=7
-7 cArcSon src=5 dest=8
-8 cReturn other_node=10 value=12
-9 cAggrType name="T"
-10 cBreak dest=15
-11 cArcSon src=2 dest=4
-12 cCntrlStmt other_node=13
-13 compound_expr type=17 op0=16
-14 cSystem
-15 cCaseLabel value=16
-16 cLiteral value="1"
-17 integer_type
-)");
+    text_graph t(gd_filter_fixture.before);
     EXPECT_EQ(gd_filter_filter(&t.g), 1);
-    EXPECT_EQ(t.dump(), R"(root 0
-nodes 18
-0 cScopeGlb contents=1
-1 cArcSon src=0 dest=2
-2 cScopeCompil contents=3
-3 cArcSon src=2 dest=4
-4 cFunction name="f" block=5
-5 cBlock contents=7
-7 cArcSon src=5 dest=8
-8 cReturn other_node=10 value=12
-10 cBreak dest=15
-12 cCntrlStmt other_node=13
-13 compound_expr op0=16
-15 cCaseLabel value=16
-16 cLiteral value="1"
-)");
+    EXPECT_EQ(t.dump(), gd_filter_fixture.after);
     EXPECT_EQ(t.free_list_head(6), (std::vector<node_ptr>{17, 14, 11, 9, 6}));
 }
 

@@ -1,5 +1,6 @@
 // The for filter: for loops become Ririra for loops.
 
+#include "support/family_fixtures.h"
 #include "support/filter_on_text.h"
 
 namespace {
@@ -8,43 +9,9 @@ namespace {
 // The initialiser statements stay chained; every body statement is taken.
 TEST(GdFor, InitialiserConditionBodyAndIncrement)
 {
-    const filtered_text out = run_filter_on_text(gd_for_filter, R"(0 for_stmt static_flag line=3 init=1 cond=4 inc_expr=5 body=6 next=10
-1 decl_stmt line=3 decl=11 next=2
-2 expr_stmt line=3 texpr=12 next=3
-3 scope_stmt line=3
-4 tree_list value=13
-5 integer_cst low=5
-6 scope_stmt line=3 begin_end next=7
-7 expr_stmt line=4 texpr=12 next=8
-8 expr_stmt line=5 texpr=13 next=9
-9 scope_stmt line=6
-10 return_stmt line=7
-11 cObject name="i"
-12 integer_cst low=12
-13 integer_cst low=13
-)");
+    const filtered_text out = run_filter_on_text(gd_for_filter, gd_for_fixture.before);
     EXPECT_EQ(out.result, 1);
-    EXPECT_EQ(out.graph, R"(0 cForLoop other_node=10 line=3 init=14 cond=16 incr=19 block=17
-1 decl_stmt line=3 decl=11 next=2
-2 expr_stmt line=3 texpr=12 next=3
-3 scope_stmt line=3
-4 tree_list value=13
-5 integer_cst low=5
-6 scope_stmt line=3 begin_end next=7
-7 expr_stmt line=4 texpr=12
-8 expr_stmt line=5 texpr=13
-9 scope_stmt line=6
-10 return_stmt line=7
-11 cObject name="i"
-12 integer_cst low=12
-13 integer_cst low=13
-14 cArcForInit src=0 dest=1 next=15
-15 cArcForInit src=0 dest=2
-16 cArcCond src=0 dest=13
-17 cArcSon src=0 dest=7 next=18
-18 cArcSon src=0 dest=8
-19 cArcForIncr src=0 dest=5
-)");
+    EXPECT_EQ(out.graph, gd_for_fixture.after);
     EXPECT_EQ(out.errors, "");
 }
 

@@ -1,5 +1,6 @@
 // The functions filter: function declarations become Ririra functions.
 
+#include "support/family_fixtures.h"
 #include "support/filter_on_text.h"
 
 namespace {
@@ -58,29 +59,8 @@ TEST(GdFunc, NameFlagsVirtualCodeAndSlot)
 
 TEST(GdFunc, LinkSymbolOfADefinedAndAnUndefinedFunction)
 {
-    const filtered_text out = run_filter_on_text(gd_func_filter, unit_before + R"(6 identifier_node strg="_Z1fv"
-7 function_decl public_flag name=4 mngl=6 type=2
-8 function_decl public_flag name=4 mngl=6 type=2 undef
-)");
-    EXPECT_EQ(out.graph, R"(root 0
-0 cScopeGlb contents=11
-1 cBuiltInType name="int"
-2 cFctType instance=3
-3 cInstance src=2 dest=1
-4 identifier_node strg="f"
-5 integer_cst low=3
-6 identifier_node strg="_Z1fv"
-7 cFunction public_flag name="f" visb=visb_pub instance=12 extern_flag virtual_code=vc_non_virtual voffset=-1 link=10 inst=0
-8 cFunction public_flag name="f" visb=visb_pub instance=16 extern_flag virtual_code=vc_non_virtual voffset=-1 link=14 inst=0
-9 cExternSymbol name="_Z1fv"
-10 cRefersToExtern src=9 dest=7
-11 cArcSon src=0 dest=9 next=15
-12 cInstance src=7 dest=1
-13 cExternSymbol name="_Z1fv"
-14 cResolvedByExtern src=8 dest=13
-15 cArcSon src=0 dest=13
-16 cInstance src=8 dest=1
-)");
+    const filtered_text out = run_filter_on_text(gd_func_filter, gd_func_fixture.before);
+    EXPECT_EQ(out.graph, gd_func_fixture.after);
 }
 
 TEST(GdFunc, ExceptionSpecificationAndBody)

@@ -2,25 +2,16 @@
 
 #include <gd/filters/filters.h>
 
+#include "support/family_fixtures.h"
 #include "support/graph_fixture.h"
 
 namespace {
 
 TEST(GdGlobal, PutsTheScopeAboveTheRootNamespaceWithTheFirstTwoFreeRecords)
 {
-    text_graph t(R"(root 2
-nodes 5
-0 identifier_node strg="::"
-2 namespace_decl name=0
-)");
+    text_graph t(gd_global_fixture.before);
     EXPECT_NE(gd_global_filter(&t.g), 0);
-    EXPECT_EQ(t.dump(), R"(root 3
-nodes 5
-0 identifier_node strg="::"
-1 cArcSon src=3 dest=2
-2 namespace_decl name=0
-3 cScopeGlb contents=1
-)");
+    EXPECT_EQ(t.dump(), gd_global_fixture.after);
 }
 
 TEST(GdGlobal, MakesANamespaceForARootThatIsNone)

@@ -3,33 +3,16 @@
 
 #include <gd/filters/filters.h>
 
+#include "support/family_fixtures.h"
 #include "support/filter_on_text.h"
 
 namespace {
 
 TEST(GdGlobalizeFunctTypes, AppendsEveryFunctionTypeAfterTheLastMember)
 {
-    filtered_text out = run_filter_on_text(gd_globalize_funct_types_filter, R"(root 0
-0 cScopeGlb contents=1
-1 cArcSon src=0 dest=2 next=3
-2 cScopeCompil
-3 cArcSon src=0 dest=4
-4 cBuiltInType name="int"
-5 cFctType name="f"
-6 cFctType
-)");
+    filtered_text out = run_filter_on_text(gd_globalize_funct_types_filter, gd_globalize_funct_types_fixture.before);
     EXPECT_EQ(out.result, 1);
-    EXPECT_EQ(out.graph, R"(root 0
-0 cScopeGlb contents=1
-1 cArcSon src=0 dest=2 next=3
-2 cScopeCompil
-3 cArcSon src=0 dest=4 next=7
-4 cBuiltInType name="int"
-5 cFctType name="f"
-6 cFctType
-7 cArcSon src=0 dest=5 next=8
-8 cArcSon src=0 dest=6
-)");
+    EXPECT_EQ(out.graph, gd_globalize_funct_types_fixture.after);
 }
 
 // The last arc is found by following `next` to its end over arcs of every

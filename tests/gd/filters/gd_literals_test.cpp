@@ -3,6 +3,7 @@
 #include <gd/filters/filters.h>
 
 #include "gd_literals.h"
+#include "support/family_fixtures.h"
 #include "support/filter_on_text.h"
 #include "support/graph_fixture.h"
 
@@ -100,15 +101,8 @@ TEST(GdLiterals, ReadsTheTypeNameOnlyFromARiriraDeclaration)
     // The integer type's `algn` lies where a Ririra type keeps its name, and
     // holds the pool offset of "int" (after "x" and its NUL): it must not be
     // taken for a name.
-    filtered_text out = run_filter_on_text(gd_literals_filter, R"(0 cBuiltInType file="x" name="int"
-1 integer_type algn=2
-2 integer_cst type=1 low=-7
-)");
-    EXPECT_EQ(out.graph, R"(0 cBuiltInType file="x" name="int"
-1 integer_type algn=2
-2 cLiteral value="-7" type=3
-3 cInstance src=2 dest=1
-)");
+    filtered_text out = run_filter_on_text(gd_literals_filter, gd_literals_fixture.before);
+    EXPECT_EQ(out.graph, gd_literals_fixture.after);
 }
 
 // ---------------------------------------------------------------------------

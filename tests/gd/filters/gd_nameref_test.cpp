@@ -3,6 +3,7 @@
 
 #include <gd/filters/filters.h>
 
+#include "support/family_fixtures.h"
 #include "support/filter_on_text.h"
 
 namespace {
@@ -13,53 +14,13 @@ TEST(GdNameref, UsesOfADeclaredVariableBecomeNameReferences)
     // is used by both operators too. Arc 20 hangs from arc 21, which has no
     // source position: its reference gets none. Identifier 12 becomes a bare
     // reference; the instance arc 13 is no syntax arc and stays.
-    filtered_text out = run_filter_on_text(gd_nameref_filter, R"(0 cBlock contents=1
-1 cArcSon src=0 dest=2
-2 cObject name="v"
-3 cOperator file="a.cc" line=7 op=dc_asgn_eq ops=4
-4 cArcOpd src=3 dest=2 next=5
-5 cArcOpd src=3 dest=6
-6 cLiteral value="1" type=7
-7 cInstance src=6 dest=8
-8 cBuiltInType name="int"
-9 cOperator op=dc_bplus ops=10
-10 cArcOpd src=9 dest=2 next=11
-11 cArcOpd src=9 dest=6
-12 identifier_node strg="x" lngt=1
-13 cInstance src=2 dest=8
-20 cArcSon src=21 dest=2
-21 cArcOpd ordinal=5 src=3
-)");
+    filtered_text out = run_filter_on_text(gd_nameref_filter, gd_nameref_fixture.before);
     EXPECT_EQ(out.result, 1);
     // Nodes in order of allocation: for arc 4 the refers-to arc 14 and the
     // reference 15, for arc 10 the pair 16, 17, for arc 11 the copy 18 of the
     // literal (its mark included) and the copy 19 of its type arc, for arc 20
     // the pair 22, 23.
-    EXPECT_EQ(out.graph, R"(0 cBlock contents=1
-1 cArcSon mark_flag1 mark_flag2 src=0 dest=2
-2 cObject mark_flag1 name="v"
-3 cOperator file="a.cc" line=7 op=dc_asgn_eq ops=4
-4 cArcOpd src=3 dest=15 next=5
-5 cArcOpd mark_flag1 src=3 dest=6
-6 cLiteral mark_flag1 value="1" type=7
-7 cInstance src=6 dest=8
-8 cBuiltInType name="int"
-9 cOperator op=dc_bplus ops=10
-10 cArcOpd src=9 dest=17 next=11
-11 cArcOpd src=9 dest=18
-12 cNameRef name="x"
-13 cInstance src=2 dest=8
-14 cRefersTo src=15 dest=2
-15 cNameRef file="a.cc" line=7 refers=14 name="v"
-16 cRefersTo src=17 dest=2
-17 cNameRef refers=16 name="v"
-18 cLiteral mark_flag1 value="1" type=19
-19 cInstance src=18 dest=8
-20 cArcSon src=21 dest=23
-21 cArcOpd ordinal=5 src=3
-22 cRefersTo src=23 dest=2
-23 cNameRef refers=22 name="v"
-)");
+    EXPECT_EQ(out.graph, gd_nameref_fixture.after);
 }
 
 TEST(GdNameref, TheFirstArcOwnsAnEntityThatNoDeclaringChainHolds)

@@ -1,5 +1,6 @@
 // The objects filter: variables and data members become Ririra objects.
 
+#include "support/family_fixtures.h"
 #include "support/filter_on_text.h"
 
 namespace {
@@ -129,28 +130,8 @@ TEST(GdObjects, ConvertsEachKindOfDeclaration)
 // appended to the global scope one after the other.
 TEST(GdObjects, ConvertsEveryObjectInNodeOrder)
 {
-    const filtered_text out = run_filter_on_text(gd_objects_filter, R"(root 0
-0 cScopeGlb
-1 var_decl name=3 mngl=4 type=-1
-2 field_decl name=3 mngl=4 type=-1
-3 identifier_node strg="a"
-4 identifier_node strg="_Z1a"
-)");
-    EXPECT_EQ(out.graph, R"(root 0
-0 cScopeGlb contents=8
-1 cObject name="a" instance=5 link=7
-2 cObject name="a" instance=9 link=11
-3 identifier_node strg="a"
-4 identifier_node strg="_Z1a"
-5 cInstance src=1
-6 cExternSymbol name="_Z1a"
-7 cRefersToExtern src=6 dest=1
-8 cArcSon src=0 dest=6 next=12
-9 cInstance src=2
-10 cExternSymbol name="_Z1a"
-11 cRefersToExtern src=10 dest=2
-12 cArcSon src=0 dest=10
-)");
+    const filtered_text out = run_filter_on_text(gd_objects_filter, gd_objects_fixture.before);
+    EXPECT_EQ(out.graph, gd_objects_fixture.after);
 }
 
 // Without a global scope at the root the symbols are made but listed nowhere.

@@ -3,6 +3,7 @@
 
 #include <gd/filters/filters.h>
 
+#include "support/family_fixtures.h"
 #include "support/graph_fixture.h"
 
 #include <cstring>
@@ -186,22 +187,9 @@ TEST(GdOperators, ConversionChainsLeaveEveryPathInOneWalk)
     // A call without arguments gets one operand arc. Its function is reached
     // through a conversion around a conversion; the statement that points at
     // the outer one ends at the function too.
-    text_graph t(R"(0 call_expr fn=1
-1 nop_expr op0=2
-2 convert_expr op0=3
-3 function_decl name=4
-4 identifier_node strg="f"
-5 expr_stmt line=1 texpr=1
-)");
+    text_graph t(gd_operators_fixture.before);
     EXPECT_EQ(gd_operators_filter(&t.g), 1);
-    EXPECT_EQ(t.dump(), R"(0 cOperator op=dc_fct_call ops=6
-1 placeholder_expr other_node=2
-2 placeholder_expr other_node=3
-3 function_decl name=4
-4 identifier_node strg="f"
-5 expr_stmt line=1 texpr=3
-6 cArcOpd ordinal=1 src=0 dest=3
-)");
+    EXPECT_EQ(t.dump(), gd_operators_fixture.after);
 }
 
 TEST(GdOperators, ResultAssignmentAndAddressOfFunctionOrStringDisappear)

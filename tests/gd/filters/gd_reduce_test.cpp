@@ -2,6 +2,7 @@
 
 #include <gd/filters/filters.h>
 
+#include "support/family_fixtures.h"
 #include "support/graph_fixture.h"
 
 namespace {
@@ -11,30 +12,9 @@ TEST(GdReduce, DropsBuiltinsOnlyTheRootChainReachesAndSplicesThemOut)
     // "char" is declared in "<internal>" and used by nothing: dropped. "int"
     // is declared there too but the variable's type names it: kept. Node 10
     // is free already and stays behind the records this pass frees.
-    text_graph t(R"(root 0
-0 namespace_decl name=1 srcf="<internal>" dcls=2
-1 identifier_node strg="::" lngt=2
-2 type_decl name=3 type=4 srcf="<internal>" chan=5
-3 identifier_node strg="char" lngt=4
-4 char_type name=2 unql=4
-5 type_decl name=6 type=7 srcf="<internal>" chan=8
-6 identifier_node strg="int" lngt=3
-7 integer_type name=5 unql=7
-8 var_decl name=9 type=7 srcf="a.c" srcl=3
-9 identifier_node strg="v" lngt=1
-11 identifier_node strg="orphan" lngt=6
-)");
+    text_graph t(gd_reduce_fixture.before);
     EXPECT_EQ(gd_reduce_filter(&t.g), 1);
-    EXPECT_EQ(t.dump(), R"(root 0
-nodes 12
-0 namespace_decl name=1 srcf="<internal>" dcls=5
-1 identifier_node strg="::" lngt=2
-5 type_decl name=6 type=7 chan=8 srcf="<internal>"
-6 identifier_node strg="int" lngt=3
-7 integer_type name=5 unql=7
-8 var_decl name=9 type=7 srcf="a.c" srcl=3
-9 identifier_node strg="v" lngt=1
-)");
+    EXPECT_EQ(t.dump(), gd_reduce_fixture.after);
     // Freed in ascending order, each pushed in front of the old free list.
     EXPECT_EQ(t.free_list_head(6), (std::vector<node_ptr>{11, 4, 3, 2, 10}));
 }

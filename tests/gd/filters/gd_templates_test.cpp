@@ -1,6 +1,7 @@
 // The templates filter: templates, template template parameters and the
 // parameters that are left become Ririra templates and formals.
 
+#include "support/family_fixtures.h"
 #include "support/filter_on_text.h"
 
 namespace {
@@ -62,32 +63,8 @@ TEST(GdTemplates, ClassTemplateWithTwoFormals)
 // gives no formals, an unknown scope no scope arc.
 TEST(GdTemplates, TemplateTemplateParameterAndFunctionTemplate)
 {
-    const filtered_text out = run_filter_on_text(gd_templates_filter, R"(root 0
-0 cScopeGlb
-1 identifier_node strg="P"
-2 template_decl name=1 rslt=3 parms=-1 scpe=-1
-3 template_template_parm name=1
-4 identifier_node strg="f"
-5 template_decl protected_flag name=4 rslt=6 parms=7 scpe=99
-6 cFunction name="f" visb=visb_pub
-7 tree_list value=8
-8 tree_vec length=0 elts=[9]
-9 tree_list value=3
-)");
-    EXPECT_EQ(out.graph, R"(root 0
-0 cScopeGlb
-1 identifier_node strg="P"
-2 cFormalTemplate name="P" result=10
-3 template_template_parm name=1
-4 identifier_node strg="f"
-5 cTemplate protected_flag name="f" visb=visb_pro result=11
-6 cFunction visb=visb_pub
-7 tree_list value=8
-8 tree_vec elts=[9]
-9 tree_list value=3
-10 cArcSon src=2 dest=3
-11 cArcSon src=5 dest=6
-)");
+    const filtered_text out = run_filter_on_text(gd_templates_filter, gd_templates_fixture.before);
+    EXPECT_EQ(out.graph, gd_templates_fixture.after);
 }
 
 TEST(GdTemplates, AnEmptyGraphIsNoFailure)

@@ -1,5 +1,6 @@
 // The while filter: while and do-while loops become Ririra loops.
 
+#include "support/family_fixtures.h"
 #include "support/filter_on_text.h"
 
 namespace {
@@ -9,34 +10,11 @@ namespace {
 // the statement kept `body` and `cond`.
 TEST(GdWhile, WhileLoopTakesEveryStatementBetweenTheMarkers)
 {
-    const filtered_text out = run_filter_on_text(gd_while_filter, R"(0 while_stmt readonly_flag line=3 body=1 cond=5 next=9
-1 scope_stmt line=3 begin_end next=2
-2 expr_stmt line=4 texpr=6 next=3
-3 expr_stmt line=5 texpr=7 next=4
-4 scope_stmt line=6
-5 tree_list value=8
-6 integer_cst low=1
-7 integer_cst low=2
-8 integer_cst low=3
-9 return_stmt line=7
-)");
+    const filtered_text out = run_filter_on_text(gd_while_filter, gd_while_fixture.before);
     EXPECT_EQ(out.result, 1);
     // Converted in place, flags kept; the markers stay linked, the statements
     // are detached.
-    EXPECT_EQ(out.graph, R"(0 cWhileDoLoop readonly_flag other_node=9 line=3 cond=10 block=11
-1 scope_stmt line=3 begin_end next=2
-2 expr_stmt line=4 texpr=6
-3 expr_stmt line=5 texpr=7
-4 scope_stmt line=6
-5 tree_list value=8
-6 integer_cst low=1
-7 integer_cst low=2
-8 integer_cst low=3
-9 return_stmt line=7
-10 cArcCond src=0 dest=8
-11 cArcSon src=0 dest=2 next=12
-12 cArcSon src=0 dest=3
-)");
+    EXPECT_EQ(out.graph, gd_while_fixture.after);
 }
 
 // A do-while loop becomes the schema's do-while kind and keeps a listed

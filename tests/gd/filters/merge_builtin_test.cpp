@@ -3,6 +3,7 @@
 
 #include <gd/filters/filters.h>
 
+#include "support/family_fixtures.h"
 #include "support/filter_on_text.h"
 
 #include <string>
@@ -15,49 +16,10 @@ TEST(MergeBuiltin, PointsEveryLinkAtTheGlobalTypeOfTheSameNameAndQualifiers)
     // another kind does not record 5. The local copies 5 and 6 are merged
     // into them wherever a link reaches them, other_node excepted; char (7)
     // has no global node and is reported; a type without a name is left.
-    filtered_text out = run_filter_on_text(merge_builtin_filter, R"(root 0
-0 cScopeGlb contents=1
-1 cArcSon src=0 dest=3 next=2
-2 cArcSon src=0 dest=4 next=20
-3 cBuiltInType name="int"
-4 cBuiltInType name="int" const_flag
-5 cBuiltInType mark_flag1 name="int"
-6 cBuiltInType name="int" const_flag
-7 cBuiltInType name="char"
-8 cBuiltInType
-9 cObject name="a" instance=10
-10 cInstance src=9 dest=5
-11 cInstance src=9 dest=6
-12 cInstance src=9 dest=7
-13 cInstance src=9 dest=8
-14 cInstance other_node=5 src=9 dest=3
-15 cBuiltInType name="int" volatile_flag
-16 cInstance src=9 dest=15
-20 cArcOpd src=0 dest=5
-)");
+    filtered_text out = run_filter_on_text(merge_builtin_filter, merge_builtin_fixture.before);
     EXPECT_EQ(out.result, 1);
-    EXPECT_EQ(out.errors, "merge_builtin: unofficial builtin type 7 (char) is used as ptr 2 of node 12\n"
-                          "merge_builtin: unofficial builtin type 15 (int) is used as ptr 2 of node 16\n");
-    EXPECT_EQ(out.graph, R"(root 0
-0 cScopeGlb contents=1
-1 cArcSon src=0 dest=3 next=2
-2 cArcSon src=0 dest=4 next=20
-3 cBuiltInType name="int"
-4 cBuiltInType name="int" const_flag
-5 cBuiltInType name="int"
-6 cBuiltInType name="int" const_flag
-7 cBuiltInType name="char"
-8 cBuiltInType
-9 cObject name="a" instance=10
-10 cInstance src=9 dest=3
-11 cInstance src=9 dest=4
-12 cInstance src=9 dest=7
-13 cInstance src=9 dest=8
-14 cInstance other_node=5 src=9 dest=3
-15 cBuiltInType name="int" volatile_flag
-16 cInstance src=9 dest=15
-20 cArcOpd src=0 dest=3
-)");
+    EXPECT_EQ(out.errors, merge_builtin_fixture.errors);
+    EXPECT_EQ(out.graph, merge_builtin_fixture.after);
 }
 
 TEST(MergeBuiltin, RecordsAnyNumberOfGlobalTypes)

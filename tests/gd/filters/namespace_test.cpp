@@ -2,6 +2,7 @@
 
 #include <gd/filters/filters.h>
 
+#include "support/family_fixtures.h"
 #include "support/graph_fixture.h"
 
 namespace {
@@ -13,46 +14,9 @@ TEST(Namespace, ConvertsEveryNamespaceWithItsMembersInOrder)
     // keeps its chain link. 8 is nested, protected wins over private; 11 is an
     // alias of 8; 14 is empty. The arcs are allocated namespace by namespace,
     // each namespace's arcs consecutively in member order.
-    text_graph t(R"(root 0
-0 cScopeGlb contents=1
-1 cArcSon src=0 dest=4 next=2
-2 cArcSon src=0 dest=3
-3 namespace_decl name=5 srcf="a.cc" srcl=1 dcls=6
-4 cBuiltInType name="int"
-5 identifier_node strg="::"
-6 type_decl name=7 type=4 chan=8
-7 identifier_node strg="int"
-8 namespace_decl private_flag protected_flag name=9 chan=11 srcf="a.cc" srcl=2 dcls=10
-9 identifier_node strg="outer"
-10 var_decl name=12 srcf="a.cc" srcl=3
-11 namespace_decl name=13 chan=14 srcf="a.cc" srcl=5 alis=8
-12 identifier_node strg="x"
-13 identifier_node strg="alias"
-14 namespace_decl srcf="a.cc" srcl=6
-)");
+    text_graph t(namespace_fixture.before);
     EXPECT_EQ(namespace_filter(&t.g), 1);
-    EXPECT_EQ(t.dump(), R"(root 0
-0 cScopeGlb contents=1
-1 cArcSon src=0 dest=4 next=2
-2 cArcSon src=0 dest=3
-3 cScopeCompil file="a.cc" line=1 contents=15
-4 cBuiltInType name="int"
-5 identifier_node strg="::"
-6 type_decl name=7 type=4 chan=8
-7 identifier_node strg="int"
-8 cNameSpace private_flag protected_flag file="a.cc" line=2 name="outer" visb=visb_pro contents=18
-9 identifier_node strg="outer"
-10 var_decl name=12 srcf="a.cc" srcl=3
-11 cNameSpace file="a.cc" line=5 name="alias" contents=19
-12 identifier_node strg="x"
-13 identifier_node strg="alias"
-14 cNameSpace file="a.cc" line=6
-15 cArcSon src=3 dest=8 next=16
-16 cArcSon src=3 dest=11 next=17
-17 cArcSon src=3 dest=14
-18 cArcSon src=8 dest=10
-19 cInstance src=11 dest=8
-)");
+    EXPECT_EQ(t.dump(), namespace_fixture.after);
 }
 
 TEST(Namespace, NestedNamespaceBeforeItsParentKeepsTheParentsChainIntact)

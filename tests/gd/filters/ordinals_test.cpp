@@ -3,6 +3,7 @@
 
 #include <gd/filters/filters.h>
 
+#include "support/family_fixtures.h"
 #include "support/filter_on_text.h"
 
 namespace {
@@ -13,40 +14,10 @@ TEST(Ordinals, NumbersChainsFromOneAndFunctionPartsAsOneSequence)
     // The block's chain of three is numbered 1 to 3, the lone arc 12 gets 0
     // (whatever it held), and function 13 without formals keeps the
     // numbering of its lone body arc. Marks are cleared.
-    filtered_text out = run_filter_on_text(ordinals_filter, R"(0 cFunction formal_fct=1 exception=3 block=4
-1 cArcSon src=0 dest=5 next=2
-2 cArcSon mark_flag1 src=0 dest=6
-3 cArcSon src=0 dest=7
-4 cArcSon src=0 dest=8
-5 cFormalObject
-6 cFormalObject
-7 cBuiltInType
-8 cBlock contents=9
-9 cArcSon src=8 next=10
-10 cArcTrue ordinal=7 next=11
-11 cArcOpd
-12 cInstance ordinal=9
-13 cFunction block=14
-14 cArcSon src=13
-)");
+    filtered_text out = run_filter_on_text(ordinals_filter, ordinals_fixture.before);
     EXPECT_EQ(out.result, 1);
     EXPECT_EQ(out.errors, "");
-    EXPECT_EQ(out.graph, R"(0 cFunction formal_fct=1 exception=3 block=4
-1 cArcSon ordinal=1 src=0 dest=5 next=2
-2 cArcSon ordinal=2 src=0 dest=6
-3 cArcSon ordinal=3 src=0 dest=7
-4 cArcSon ordinal=4 src=0 dest=8
-5 cFormalObject
-6 cFormalObject
-7 cBuiltInType
-8 cBlock contents=9
-9 cArcSon ordinal=1 src=8 next=10
-10 cArcTrue ordinal=2 next=11
-11 cArcOpd ordinal=3
-12 cInstance
-13 cFunction block=14
-14 cArcSon src=13
-)");
+    EXPECT_EQ(out.graph, ordinals_fixture.after);
 }
 
 struct broken_chain {

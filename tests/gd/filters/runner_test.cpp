@@ -2,8 +2,8 @@
 
 #include <gd/filters/runner.h>
 
+#include "program_run.h"
 #include "support/graph_fixture.h"
-#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -102,9 +102,9 @@ int add_node_step(gd_graph *g)
 
 class FilterProgram : public ::testing::Test {
   protected:
-    temp_dir dir;
-    std::string in = dir.file("in.gd");
-    std::string out = dir.file("out.gd");
+    test_support::TempDir dir;
+    std::string in = (dir / "in.gd").string();
+    std::string out = (dir / "out.gd").string();
 
     void SetUp() override
     {

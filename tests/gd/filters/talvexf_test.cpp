@@ -5,7 +5,6 @@
 #include "program_run.h"
 #include "support/graph_fixture.h"
 #include "support/looping_chains.h"
-#include "support/run_program.h"
 
 #include <filesystem>
 #include <string>
@@ -14,9 +13,9 @@
 namespace {
 
 // Runs talvexf with the arguments.
-program_run run_talvexf(const temp_dir &dir, const std::vector<std::string> &args)
+test_support::ProgramRun run_talvexf(const std::vector<std::string> &args)
 {
-    return run_program(dir, TALVEXF_PATH, args);
+    return test_support::runProgram(TALVEXF_PATH, args);
 }
 
 // The standard error of a run that completes every step: one progress line
@@ -43,10 +42,10 @@ const char *empty_unit = R"(root 0
 
 TEST(Talvexf, RunsTheFortyOneStepsInTheirOrderAndWritesTheGraph)
 {
-    temp_dir dir;
-    const std::string in = dir.file("unit.gd"), out = dir.file("unit.out.gd");
+    test_support::TempDir dir;
+    const std::string in = (dir / "unit.gd").string(), out = (dir / "unit.out.gd").string();
     write_graph(empty_unit, in);
-    const program_run r = run_talvexf(dir, {in, out});
+    const test_support::ProgramRun r = run_talvexf({in, out});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
     // Written out step by step: gd_filter runs at steps 8, 34 and 41.
@@ -100,9 +99,9 @@ TEST(Talvexf, RunsTheFortyOneStepsInTheirOrderAndWritesTheGraph)
 
 TEST(Talvexf, RunsTheSampleUnit)
 {
-    temp_dir dir;
-    const std::string out = dir.file("unit.out.gd");
-    const program_run r = run_talvexf(dir, {SAMPLE_GD, out});
+    test_support::TempDir dir;
+    const std::string out = (dir / "unit.out.gd").string();
+    const test_support::ProgramRun r = run_talvexf({SAMPLE_GD, out});
     EXPECT_EQ(r.status, 0) << r.err;
     // Filters may add their own notes inside a progress line; each step
     // still starts one line and ends it with "done".
@@ -136,14 +135,14 @@ TEST(Talvexf, ChainsThatLoopKeepTheOutputSmall)
 
 TEST(Talvexf, WrongArgumentCountsPrintTheUsage)
 {
-    temp_dir dir;
+    test_support::TempDir dir;
     const std::vector<std::vector<std::string>> cases = {
         {},
-        {dir.file("in.gd")},
-        {dir.file("in.gd"), dir.file("out.gd"), dir.file("extra.gd")},
+        {(dir / "in.gd").string()},
+        {(dir / "in.gd").string(), (dir / "out.gd").string(), (dir / "extra.gd").string()},
     };
     for (const auto &args : cases) {
-        const program_run r = run_talvexf(dir, args);
+        const test_support::ProgramRun r = run_talvexf(args);
         EXPECT_EQ(r.status, 1) << args.size() << " arguments";
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(r.err, std::string("usage: ") + TALVEXF_PATH + " ingdfile outgdfile\n");
@@ -152,9 +151,9 @@ TEST(Talvexf, WrongArgumentCountsPrintTheUsage)
 
 TEST(Talvexf, MissingInputFile)
 {
-    temp_dir dir;
-    const std::string in = dir.file("missing.gd"), out = dir.file("out.gd");
-    const program_run r = run_talvexf(dir, {in, out});
+    test_support::TempDir dir;
+    const std::string in = (dir / "missing.gd").string(), out = (dir / "out.gd").string();
+    const test_support::ProgramRun r = run_talvexf({in, out});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "Could not open " + in + " for binary read\nCould not read graph from file " + in + "\n");
     EXPECT_FALSE(std::filesystem::exists(out));
@@ -162,10 +161,10 @@ TEST(Talvexf, MissingInputFile)
 
 TEST(Talvexf, FileWithAnEmptyStringPoolCountsAsUnread)
 {
-    temp_dir dir;
-    const std::string in = dir.file("nostrings.gd"), out = dir.file("out.gd");
+    test_support::TempDir dir;
+    const std::string in = (dir / "nostrings.gd").string(), out = (dir / "out.gd").string();
     write_graph("root 0\n0 namespace_decl\n", in);
-    const program_run r = run_talvexf(dir, {in, out});
+    const test_support::ProgramRun r = run_talvexf({in, out});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "Could not read graph from file " + in + "\n");
     EXPECT_FALSE(std::filesystem::exists(out));
@@ -173,10 +172,10 @@ TEST(Talvexf, FileWithAnEmptyStringPoolCountsAsUnread)
 
 TEST(Talvexf, OutputThatCannotBeWritten)
 {
-    temp_dir dir;
-    const std::string in = dir.file("unit.gd"), out = dir.file("no-such-dir/out.gd");
+    test_support::TempDir dir;
+    const std::string in = (dir / "unit.gd").string(), out = (dir / "no-such-dir/out.gd").string();
     write_graph(empty_unit, in);
-    const program_run r = run_talvexf(dir, {in, out});
+    const test_support::ProgramRun r = run_talvexf({in, out});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, progress_lines() + "Could not open " + out + " for binary write\nError writing graph to " +
                          out + "\n");

@@ -2,21 +2,16 @@
 
 #include <gd/filters/filters.h>
 
+#include "support/family_fixtures.h"
 #include "support/filter_on_text.h"
 
 namespace {
 
 TEST(ZapOther, ClearsEveryOtherNodeAndNothingElse)
 {
-    filtered_text out = run_filter_on_text(zap_other_filter, R"(0 cObject mark_flag1 other_node=1 name="a"
-1 cReturn other_node=2 line=4
-2 expr_stmt other_node=0 next=1
-)");
+    filtered_text out = run_filter_on_text(zap_other_filter, zap_other_fixture.before);
     EXPECT_EQ(out.result, 1);
-    EXPECT_EQ(out.graph, R"(0 cObject mark_flag1 name="a"
-1 cReturn line=4
-2 expr_stmt next=1
-)");
+    EXPECT_EQ(out.graph, zap_other_fixture.after);
 }
 
 }  // namespace
