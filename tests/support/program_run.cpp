@@ -1,5 +1,6 @@
 #include "program_run.h"
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -85,7 +86,14 @@ ProgramRun runProgram(const std::string& program,
       }
     }
     dup2(fileno(in), 0);
-    dup2(fileno(out), 1);
+    if (setup.output.empty()) {
+      dup2(fileno(out), 1);
+    } else {
+      const int file = open(setup.output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (file < 0) _exit(122);
+      dup2(file, 1);
+      close(file);
+    }
     dup2(fileno(err), 2);
     execv(program.c_str(), argv.data());
     _exit(121);

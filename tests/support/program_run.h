@@ -24,6 +24,8 @@ struct RunSetup {
   std::map<std::string, std::optional<std::string>>
       environment;    // nullopt: unset
   std::string input;  // standard input
+  std::filesystem::path output;  // standard output goes to this file (a full
+                                 // device, say); empty: to ProgramRun::out
 };
 
 // Starts program (a path) with the arguments and waits for it.

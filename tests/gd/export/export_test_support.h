@@ -1,19 +1,12 @@
 // What the export tests share: graphs from the text form, captured output of
-// library calls, a scratch directory, running a program and checking a
+// library calls, a scratch directory, damaged graph files and checking a
 // document with xmllint.
 #pragma once
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -21,8 +14,6 @@
 #include "program_run.h"
 #include "../text_graph.h"
 #include "text_form.h"
-
-extern char **environ;
 
 namespace export_test {
 
@@ -61,16 +52,12 @@ output capture(F f) {
   return o;
 }
 
+// A scratch directory with helpers to put files in it.
 class scratch_dir {
  public:
-  scratch_dir() {
-    char tmpl[] = "/tmp/gd_export_test.XXXXXX";
-    dir_ = mkdtemp(tmpl);
-  }
-  ~scratch_dir() { std::filesystem::remove_all(dir_); }
   std::string path(const std::string &name) const { return (dir_ / name).string(); }
   std::string put(const std::string &name, const std::string &bytes) const {
-    std::ofstream(path(name), std::ios::binary) << bytes;
+    test_support::writeFile(path(name), bytes);
     return path(name);
   }
   std::string put_graph(const std::string &name, const gd_graph &g) const {
@@ -81,51 +68,10 @@ class scratch_dir {
     graph g(text);
     return put_graph(name, g.g);
   }
-  static std::string contents(const std::string &file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  }
 
  private:
-  std::filesystem::path dir_;
+  test_support::TempDir dir_;
 };
-
-struct run_result {
-  int status;  // exit status, or -1 when the program did not exit by itself
-  std::string out;
-  std::string err;
-};
-
-// Runs program with args (argv[0] is the program path), without a shell.
-// Standard output goes to stdout_path when one is given (/dev/full, say).
-inline run_result run_program(const std::string &program, const std::vector<std::string> &args,
-                              const std::string &stdout_path = "") {
-  scratch_dir d;
-  std::string out_file = stdout_path.empty() ? d.path("out") : stdout_path;
-  std::string err_file = d.path("err");
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  std::vector<char *> argv;
-  argv.push_back(const_cast<char *>(program.c_str()));
-  for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid;
-  run_result r{-1, "", ""};
-  int spawned = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) {
-    ADD_FAILURE() << "cannot start " << program;
-    return r;
-  }
-  int st = 0;
-  waitpid(pid, &st, 0);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  if (stdout_path.empty()) r.out = scratch_dir::contents(out_file);
-  r.err = scratch_dir::contents(err_file);
-  return r;
-}
 
 // Files the reader refuses, each with the reader's own message (the file
 // name in place), made by damaging one good graph file as a disk or a
@@ -138,7 +84,7 @@ struct damaged_file {
 
 inline std::vector<damaged_file> damaged_graph_files(const scratch_dir &d) {
   graph g("0 identifier_node strg=\"ab\" lngt=2\n1 tree_list value=0\n");
-  const std::string good = scratch_dir::contents(d.put_graph("good.gd", g.g));
+  const std::string good = test_support::readFile(d.put_graph("good.gd", g.g));
   // Where the counts lie in the good file.
   const size_t pool_at = 12, slots_count_at = pool_at + g.g.curStringPos;
   const size_t nodes_count_at = slots_count_at + 8 + 4 * (size_t)g.g.hashTableLen;

@@ -1,8 +1,10 @@
-// The pieces the inspection programs share.
+// The pieces the inspection programs share, and the frame they share, run on
+// each program.
 #include "gd/export/program_io.h"
 
 #include <climits>
 #include <string>
+#include <vector>
 
 #include "export_test_support.h"
 
@@ -84,6 +86,55 @@ TEST(ProgramIo, LostOutputIsReported) {
   });
   EXPECT_EQ(o.result, 0);
   EXPECT_EQ(o.err, "");
+}
+
+// The frame the three programs share, run on each: a file the reader refuses
+// gives the reader's message and "could not get graph" and no output; a
+// full disk is reported, with the program's name, and fails the run.
+struct inspection_run {
+  const char *program_name;
+  std::string program;
+  std::vector<std::string> after_file;  // the arguments after the graph file
+};
+
+const inspection_run inspection_runs[] = {
+    {"graphxml", GRAPHXML, {}},
+    {"nodepeek", NODEPEEK, {}},
+    {"nodepeek", NODEPEEK, {"0"}},
+    {"refwho", REFWHO, {"0"}},
+};
+
+std::vector<std::string> arguments(const inspection_run &run, const std::string &file) {
+  std::vector<std::string> args{file};
+  args.insert(args.end(), run.after_file.begin(), run.after_file.end());
+  return args;
+}
+
+TEST(InspectionPrograms, DamagedFilesAreRefused) {
+  export_test::scratch_dir d;
+  const std::vector<export_test::damaged_file> files = export_test::damaged_graph_files(d);
+  for (const inspection_run &run : inspection_runs) {
+    for (const export_test::damaged_file &f : files) {
+      SCOPED_TRACE(std::string(run.program_name) + " " + std::to_string(run.after_file.size()) + ": " + f.what);
+      const test_support::ProgramRun r = test_support::runProgram(run.program, arguments(run, f.path));
+      EXPECT_EQ(r.status, 1);
+      EXPECT_EQ(r.out, "");
+      EXPECT_EQ(r.err, f.reader_message + "could not get graph\n");
+    }
+  }
+}
+
+TEST(InspectionPrograms, FullDiskIsAFailure) {
+  export_test::scratch_dir d;
+  const std::string file = d.put_graph_text("g.gd", "0 identifier_node strg=\"x\" lngt=1\n1 tree_list value=0\n");
+  for (const inspection_run &run : inspection_runs) {
+    SCOPED_TRACE(std::string(run.program_name) + " " + std::to_string(run.after_file.size()));
+    test_support::RunSetup full_disk;
+    full_disk.output = "/dev/full";
+    const test_support::ProgramRun r = test_support::runProgram(run.program, arguments(run, file), full_disk);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, std::string(run.program_name) + ": error writing standard output\n");
+  }
 }
 
 }  // namespace
