@@ -6,7 +6,6 @@
 #include "support/family_fixtures.h"
 #include "support/filter_on_text.h"
 
-#include <chrono>
 #include <string>
 
 namespace {
@@ -92,19 +91,14 @@ many_types unused_types(int count)
     return t;
 }
 
-// Whether each type is used is found in one pass over the graph, not in a
-// pass per type: a file listing many thousands of built-in types (which no
-// front end writes, but a damaged or hostile file may) takes no longer than
-// a pass or two over its nodes.
-TEST(ZapBuiltin, ManyTypesTakeOnePassOverTheGraph)
+// A file listing many thousands of built-in types (which no front end
+// writes, but a damaged or hostile file may) has every one unlinked. That
+// their uses are found in one search, not in one per type, is a figure of
+// the benchmark in bench/.
+TEST(ZapBuiltin, ManyTypesAreAllUnlinked)
 {
     const many_types t = unused_types(40000);
     text_graph graph(t.before.c_str());
-    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(zap_builtin_filter(&graph.g), 1);
-    const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(graph.dump(), t.after);
-    // A pass per type makes 1.6e9 use tests here: a minute or more, where
-    // one pass takes milliseconds.
-    EXPECT_LT(took, std::chrono::seconds(5));
 }

@@ -3,7 +3,8 @@
 # to its goal (see README.md in this directory).
 #   run_bench.sh BUILD_DIR [BASE_BUILD_DIR]
 # BUILD_DIR holds bin/talvexf, bin/run_gd_filter_filter,
-# bin/run_gd_literals_filter and bin/gdtext. With BASE_BUILD_DIR (another
+# bin/run_gd_literals_filter, bin/run_gd_derived_filter,
+# bin/run_zap_builtin_filter and bin/gdtext. With BASE_BUILD_DIR (another
 # build of the same programs, say of an older commit), every output is also
 # compared byte for byte with that build's output on the same unit.
 # BENCH_RUNS (default 5) sets how many runs each time is the least of.
@@ -91,6 +92,29 @@ for count in 50000 200000; do
   compare "gdtext/$count" "$work/names$count.gd" "$base/bin/gdtext" "$work/names$count.gdt" "$work/base.out"
 done
 
+# One item more costs the same however many came before: appends to the
+# global scope keep their place, and the uses of every built-in type are
+# found in one search.
+declare -A pointer_seconds builtin_seconds
+for count in 250000 1000000; do
+  python3 "$here/gen_strings.py" pointers "$count" > "$work/pointers$count.gdt"
+  "$build/bin/gdtext" "$work/pointers$count.gdt" "$work/pointers$count.gd"
+  run "run_gd_derived_filter, $count pointer types" \
+    "$build/bin/run_gd_derived_filter" "$work/pointers$count.gd" "$work/pointers_out$count.gd"
+  pointer_seconds[$count]=$seconds
+  compare "run_gd_derived_filter/$count" "$work/pointers_out$count.gd" \
+    "$base/bin/run_gd_derived_filter" "$work/pointers$count.gd" "$work/base.out"
+  rm -f "$work/pointers$count.gdt" "$work/pointers$count.gd" "$work/pointers_out$count.gd"
+  python3 "$here/gen_strings.py" builtins "$count" > "$work/builtins$count.gdt"
+  "$build/bin/gdtext" "$work/builtins$count.gdt" "$work/builtins$count.gd"
+  run "run_zap_builtin_filter, $count unused types" \
+    "$build/bin/run_zap_builtin_filter" "$work/builtins$count.gd" "$work/builtins_out$count.gd"
+  builtin_seconds[$count]=$seconds
+  compare "run_zap_builtin_filter/$count" "$work/builtins_out$count.gd" \
+    "$base/bin/run_zap_builtin_filter" "$work/builtins$count.gd" "$work/base.out"
+  rm -f "$work/builtins$count.gdt" "$work/builtins$count.gd" "$work/builtins_out$count.gd"
+done
+
 goal "talvexf / run_gd_filter_filter, ${unit_nodes[17000]} nodes" "$(ratio "$large_seconds" "$filter_seconds")" 12
 goal "talvexf peak resident memory / input file" "$(ratio $(( large_peak_kb * 1024 )) "$input_bytes")" 4
 goal "talvexf time per node, ${unit_nodes[17000]} / ${unit_nodes[1700]} nodes" \
@@ -99,6 +123,10 @@ goal "run_gd_literals_filter time per string, 200000 / 50000" \
   "$(per_item_ratio "${literal_seconds[200000]}" 200000 "${literal_seconds[50000]}" 50000)" 1.5
 goal "gdtext time per string, 200000 / 50000" \
   "$(per_item_ratio "${names_seconds[200000]}" 200000 "${names_seconds[50000]}" 50000)" 1.5
+goal "run_gd_derived_filter time per type, 1000000 / 250000" \
+  "$(per_item_ratio "${pointer_seconds[1000000]}" 1000000 "${pointer_seconds[250000]}" 250000)" 1.5
+goal "run_zap_builtin_filter time per type, 1000000 / 250000" \
+  "$(per_item_ratio "${builtin_seconds[1000000]}" 1000000 "${builtin_seconds[250000]}" 250000)" 1.5
 
 echo
 printf '%-58s %8s %8s\n' figure value goal
