@@ -1,6 +1,7 @@
 // libFuzzer target: any bytes as a gd graph file, read and then used through
 // the checked accessors, the walkers, the use test, the chains, the pool and
-// the allocator, as a program would use a graph from a hostile file.
+// the allocator, as a program would use a graph from a hostile file. A graph
+// that is read writes back as the bytes it was read from.
 #include <unistd.h>
 
 #include <cstdint>
@@ -23,6 +24,41 @@ std::string input_path() {
 }
 
 unsigned long sink;
+
+// The bytes gd_graph_write_binary writes for g.
+std::string written(const gd_graph &g) {
+  char *text = nullptr;
+  size_t length = 0;
+  FILE *out = open_memstream(&text, &length);
+  if (!out) abort();
+  if (!gd_graph_write_binary(out, g)) abort();
+  fclose(out);
+  std::string bytes(text, length);
+  free(text);
+  return bytes;
+}
+
+// Written back, a graph just read is the file it came from, up to its last
+// record (what follows is not part of the graph), but for the free-list links
+// of its free records, which the reader lays anew in ascending order.
+void check_written_back(const gd_graph &g, const uint8_t *data, size_t size) {
+  const std::string bytes = written(g);
+  const size_t records = 4 + 4 + 4 + (size_t)g.curStringPos + 4 + 4 * (size_t)g.hashTableLen + 4 + 4;
+  if (bytes.size() > size || bytes.size() != records + sizeof(gd_graph_node) * (size_t)g.curNodePos) {
+    fprintf(stderr, "written back as %zu bytes from a file of %zu\n", bytes.size(), size);
+    abort();
+  }
+  for (size_t at = 0; at < bytes.size(); at++) {
+    if ((uint8_t)bytes[at] == data[at]) continue;
+    if (at >= records) {
+      const size_t i = (at - records) / sizeof(gd_graph_node), in_record = (at - records) % sizeof(gd_graph_node);
+      const bool free_link = g.nodeBuffer[i].common.type == NODE_DELTED && in_record >= 4 && in_record < 8;
+      if (free_link) continue;
+    }
+    fprintf(stderr, "byte %zu written back as 0x%02x, read as 0x%02x\n", at, (uint8_t)bytes[at], data[at]);
+    abort();
+  }
+}
 
 void follow(gd_graph *g, node_ptr, node_ptr *field, int n) {
   sink += kind_of(g, *field) + n;
@@ -52,6 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
   gd_graph g = gd_graph_read_binary_file(path.c_str());
   if (!g.nodeBuffer) return 0;
+  check_written_back(g, data, size);
 
   for (uint32_t i = 0; i < g.curNodePos; i++) {
     int kind = kind_of(&g, (node_ptr)i);
