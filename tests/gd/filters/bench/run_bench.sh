@@ -45,6 +45,19 @@ compare() {
   if cmp -s "$output" "$work/base.out"; then same="$same $name"; else differ="$differ $name"; fi
 }
 
+# filter_on_items MODE COUNT PROGRAM WHAT: times PROGRAM on the unit that
+# gen_strings.py MODE COUNT writes (sets seconds), compares its output with
+# the base build's, and removes the files.
+filter_on_items() {
+  local mode=$1 count=$2 program=$3 what=$4
+  local unit="$work/$mode$count" output="$work/${mode}_out$count.gd"
+  python3 "$here/gen_strings.py" "$mode" "$count" > "$unit.gdt"
+  "$build/bin/gdtext" "$unit.gdt" "$unit.gd"
+  run "$program, $count $what" "$build/bin/$program" "$unit.gd" "$output"
+  compare "$program/$count" "$output" "$base/bin/$program" "$unit.gd" "$work/base.out"
+  rm -f "$unit.gdt" "$unit.gd" "$output"
+}
+
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 # per_item_ratio T1 N1 T2 N2: (T1 / N1) / (T2 / N2)
 per_item_ratio() { awk -v t1="$1" -v n1="$2" -v t2="$3" -v n2="$4" 'BEGIN { printf "%.2f", (t1 / n1) / (t2 / n2) }'; }
@@ -79,13 +92,8 @@ input_bytes=$(stat -c %s "$work/unit17000.gd")
 
 declare -A literal_seconds names_seconds
 for count in 50000 200000; do
-  python3 "$here/gen_strings.py" literals "$count" > "$work/literals$count.gdt"
-  "$build/bin/gdtext" "$work/literals$count.gdt" "$work/literals$count.gd"
-  run "run_gd_literals_filter, $count constants" \
-    "$build/bin/run_gd_literals_filter" "$work/literals$count.gd" "$work/literals_out$count.gd"
+  filter_on_items literals "$count" run_gd_literals_filter constants
   literal_seconds[$count]=$seconds
-  compare "run_gd_literals_filter/$count" "$work/literals_out$count.gd" \
-    "$base/bin/run_gd_literals_filter" "$work/literals$count.gd" "$work/base.out"
   python3 "$here/gen_strings.py" names "$count" > "$work/names$count.gdt"
   run "gdtext, $count identifiers" "$build/bin/gdtext" "$work/names$count.gdt" "$work/names$count.gd"
   names_seconds[$count]=$seconds
@@ -97,22 +105,10 @@ done
 # found in one search.
 declare -A pointer_seconds builtin_seconds
 for count in 250000 1000000; do
-  python3 "$here/gen_strings.py" pointers "$count" > "$work/pointers$count.gdt"
-  "$build/bin/gdtext" "$work/pointers$count.gdt" "$work/pointers$count.gd"
-  run "run_gd_derived_filter, $count pointer types" \
-    "$build/bin/run_gd_derived_filter" "$work/pointers$count.gd" "$work/pointers_out$count.gd"
+  filter_on_items pointers "$count" run_gd_derived_filter "pointer types"
   pointer_seconds[$count]=$seconds
-  compare "run_gd_derived_filter/$count" "$work/pointers_out$count.gd" \
-    "$base/bin/run_gd_derived_filter" "$work/pointers$count.gd" "$work/base.out"
-  rm -f "$work/pointers$count.gdt" "$work/pointers$count.gd" "$work/pointers_out$count.gd"
-  python3 "$here/gen_strings.py" builtins "$count" > "$work/builtins$count.gdt"
-  "$build/bin/gdtext" "$work/builtins$count.gdt" "$work/builtins$count.gd"
-  run "run_zap_builtin_filter, $count unused types" \
-    "$build/bin/run_zap_builtin_filter" "$work/builtins$count.gd" "$work/builtins_out$count.gd"
+  filter_on_items builtins "$count" run_zap_builtin_filter "unused types"
   builtin_seconds[$count]=$seconds
-  compare "run_zap_builtin_filter/$count" "$work/builtins_out$count.gd" \
-    "$base/bin/run_zap_builtin_filter" "$work/builtins$count.gd" "$work/base.out"
-  rm -f "$work/builtins$count.gdt" "$work/builtins$count.gd" "$work/builtins_out$count.gd"
 done
 
 goal "talvexf / run_gd_filter_filter, ${unit_nodes[17000]} nodes" "$(ratio "$large_seconds" "$filter_seconds")" 12
