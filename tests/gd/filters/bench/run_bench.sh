@@ -21,18 +21,18 @@ trap 'rm -rf "$work"' EXIT
 # processor time, user and system, which a busy machine disturbs far less
 # than the wall time) and peak_kb (the largest peak resident set).
 run() {
-  local name=$1 best="" peak=0 user sys kb
+  local name=$1 best="" peak=0 t kb
   shift
   for ((r = 0; r < runs; r++)); do
-    /usr/bin/time -f '%U %S %M' -o "$work/usage" "$@" > /dev/null 2> "$work/err" || {
+    python3 "$here/measure.py" "$work/usage" "$@" > /dev/null 2> "$work/err" || {
       echo "$name failed:" >&2; tail -n 5 "$work/err" >&2; exit 1; }
-    read -r user sys kb < <(tail -n 1 "$work/usage")
+    read -r t kb < "$work/usage"
     (( kb > peak )) && peak=$kb
-    best=$(awk -v a="$best" -v u="$user" -v s="$sys" 'BEGIN { t = u + s; print (a == "" || t < a) ? t : a }')
+    best=$(awk -v a="$best" -v t="$t" 'BEGIN { print (a == "" || t < a) ? t : a }')
   done
   seconds=$best
   peak_kb=$peak
-  printf '  %-44s %8.2f s %8d MB\n' "$name" "$seconds" $(( peak_kb / 1024 )) >&2
+  printf '  %-44s %8.3f s %8d MB\n' "$name" "$seconds" $(( peak_kb / 1024 )) >&2
 }
 
 # compare NAME OUTPUT COMMAND...: runs the base build's command and compares
