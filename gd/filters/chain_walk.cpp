@@ -117,19 +117,25 @@ bool statement_link_readable(const gd_graph *g, node_ptr s)
     return info && (info->flags & GD_KF_RECORD) && !(info->flags & GD_KF_CHAIN_ERROR);
 }
 
-node_ptr take_statements(gd_graph *g, node_ptr owner, node_ptr first)
+node_ptr take_statements(gd_graph *g, growth_allowance &allowance, node_ptr owner, node_ptr first)
 {
     node_ptr head = -1, tail = -1;
     chain_walk walk;
     node_ptr s = first;
-    while (statement_link_readable(g, s) && walk.first_meeting(s)) {
+    while (statement_link_readable(g, s) && walk.first_meeting(s) && allowance.allows(g)) {
         const gd_node_type k = kind_of(g, s);
         if (k == gSCOPE_STMT || k == gCTOR_STMT) {
             s = nextNode(g, s);
             continue;
         }
-        append_to_arc_list(g, head, tail, new_arc(g, dC_ARC_SON, owner, s));
-        s = setNext(g, s, -1);
+        // A link to a record that was free when the walk began may lead to
+        // an arc made here, and from it along the arcs the walk keeps
+        // adding: the walk has met every arc it makes.
+        const node_ptr next = setNext(g, s, -1);
+        const node_ptr arc = new_arc(g, dC_ARC_SON, owner, s);
+        walk.first_meeting(arc);
+        append_to_arc_list(g, head, tail, arc);
+        s = next;
     }
     return head;
 }

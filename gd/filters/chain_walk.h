@@ -80,5 +80,8 @@ bool statement_link_readable(const gd_graph *g, node_ptr s);
 // The arcs from `owner` to the statements of the chain from `first`: scope
 // and constructor markers are passed over and stay linked; every other
 // statement gets a son arc and is detached from its successor. Returns the
-// first arc, -1 when no statement got one.
-node_ptr take_statements(gd_graph *g, node_ptr owner, node_ptr first);
+// first arc, -1 when no statement got one. The walk counts the arcs it makes
+// as met, so a link that led to a free record ends there once the record is
+// one of them; and it stops once the family's allowance is used up, since
+// later walks may enter the arc lists that earlier ones made.
+node_ptr take_statements(gd_graph *g, growth_allowance &allowance, node_ptr owner, node_ptr first);

@@ -42,7 +42,7 @@ void do_for(gd_graph *g, growth_allowance &allowance, node_ptr l)
     if (kind_of(g, cond) == gTREE_LIST)
         cond = g->nodeBuffer[cond].tree_list.value;
     const node_ptr cond_arc = node_valid(g, cond) ? new_arc(g, dC_ARC_COND, l, cond) : -1;
-    const node_ptr block = take_statements(g, l, old.body);
+    const node_ptr block = take_statements(g, allowance, l, old.body);
     const node_ptr incr = node_valid(g, old.inc_expr) ? new_arc(g, dC_ARC_FOR_INCR, l, old.inc_expr) : -1;
 
     gd_clear_node(g, l, dC_FOR_LOOP);

@@ -34,3 +34,27 @@ TEST(GdBlock, ChainEndsAtANodeWithoutASuccessor)
 }
 
 }  // namespace
+
+namespace {
+
+// A damaged chain links to record 3, free when the filter starts: the arc
+// for statement 1 is put there, and statement 2's link then leads to it. The
+// walk ends at the arc it made instead of wrapping its own arcs in new arcs
+// for ever; every statement gets its one arc.
+TEST(GdBlock, ChainEndsAtAnArcItMadeInARecordThatWasFree)
+{
+    const filtered_text out = run_filter_on_text(gd_block_filter, R"(0 compound_stmt line=3 body=1
+1 expr_stmt line=4 next=2
+2 expr_stmt line=5 next=3
+nodes 4
+)");
+    EXPECT_EQ(out.result, 1);
+    EXPECT_EQ(out.graph, R"(0 cBlock line=3 contents=3
+1 expr_stmt line=4
+2 expr_stmt line=5
+3 cArcSon src=0 dest=1 next=4
+4 cArcSon src=0 dest=2
+)");
+}
+
+}  // namespace
