@@ -36,7 +36,6 @@ constexpr choice_texts virtual_choice = {virtual_names, 4, "unknown", nullptr};
 #define FLAG_AS(f, label, attr) shown_field{f, {"  " label ": ", dump_form::number}, {gxl_form::boolean, attr}}
 // A field only one of them shows; Ririra kinds indent their lines by one blank.
 #define DUMP_LINK(f) shown_field{f, {"  " f ": ", dump_form::link}, {}}
-#define DUMP_NUMBER(f) shown_field{f, {"  " f ": ", dump_form::number}, {}}
 #define DC_LINK(f) shown_field{f, {" " f ": ", dump_form::link}, {}}
 #define GXL_LINK(f) shown_field{f, {}, {gxl_form::link, "_" f}}
 
@@ -383,7 +382,6 @@ constexpr shown_field dc_inheritance_fields[] = {
 #undef FLAG
 #undef FLAG_AS
 #undef DUMP_LINK
-#undef DUMP_NUMBER
 #undef DC_LINK
 #undef GXL_LINK
 
