@@ -60,8 +60,8 @@ void print_own_line(const node_text &t, const gdexport::dump_view &line, const g
     case dump_form::number: fprintf(t.out, "%d", (int)v); break;
     case dump_form::text:
       // A string that is there prints alone; "<bad>" and "<none>" keep the offset.
-      if (string_at(t.g, (str_ptr)v))
-        fputs(string_at(t.g, (str_ptr)v), t.out);
+      if (const char *s = string_at(t.g, (str_ptr)v))
+        fputs(s, t.out);
       else
         fprintf(t.out, "%s (%d)", pool_text(t, (str_ptr)v), (int)v);
       break;
