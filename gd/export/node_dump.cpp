@@ -165,7 +165,7 @@ void ririra_identifier(const node_text &t) {
   fputs("identifier\n", t.out);
   if (d.name != -1) fprintf(t.out, " name: %s(%d)\n", pool_text(t, d.name), d.name);
   fputs(" visb: ", t.out);
-  if ((uint32_t)d.visb < 4) {
+  if ((uint32_t)d.visb < (uint32_t)gdexport::dump_visb_choice.count) {
     fputs(gdexport::dump_visb_choice.names[d.visb], t.out);
   } else {
     fprintf(t.out, "??? (%d)", (int)d.visb);
