@@ -53,7 +53,8 @@ struct gd_pool_index {
   uint32_t slots = 0;
   bool built = false;
   uint32_t indexed_to = 0;  // the curStringPos up to which slots are indexed
-  // Slots by the string at their offset; linear probing, at most half full.
+  // For each string the table holds, the slot where its probe meets it
+  // first; linear probing, at most half full.
   std::vector<bucket> buckets;
   size_t entries = 0;
   // Slots whose offset (from a file) lay at or past the bytes in use: indexed
@@ -138,6 +139,51 @@ void forget_table(gd_pool_index &ix) {
   ix.walked = 0;
 }
 
+uint64_t gcd(uint64_t a, uint64_t b) {
+  while (b) {
+    uint64_t r = a % b;
+    a = b;
+    b = r;
+  }
+  return a;
+}
+
+// The inverse of a modulo m (a and m coprime, m >= 1).
+uint64_t inverse_mod(uint64_t a, uint64_t m) {
+  int64_t r0 = (int64_t)m, r1 = (int64_t)(a % m), t0 = 0, t1 = 1;
+  while (r1) {
+    int64_t q = r0 / r1;
+    std::swap(r0, r1);
+    r1 -= q * r0;
+    std::swap(t0, t1);
+    t1 -= q * t0;
+  }
+  return (uint64_t)(t0 < 0 ? t0 + (int64_t)m : t0) % m;
+}
+
+// The slots a key's probe visits: h0, h0 + step, h0 + 2 step, ... modulo the
+// table size, `length` of them before the path comes round to h0.
+struct probe_path {
+  uint64_t h0, step, size, common, length;
+
+  probe_path(uint64_t h0_, uint64_t step_, uint64_t size_)
+      : h0(h0_), step(step_ % size_), size(size_), common(gcd(step, size)), length(size / common) {}
+
+  uint64_t slot_at(uint64_t position) const { return (h0 + position * step) % size; }
+
+  // The position of `slot` on the path; `length` when the path misses it.
+  uint64_t position_of(uint64_t slot) const {
+    uint64_t distance = (slot + size - h0) % size;
+    if (distance % common) return length;
+    return (distance / common) * inverse_mod(step / common, length) % length;
+  }
+};
+
+// The path the probe takes for a key in a table of `size` slots.
+probe_path path_of(const char *key, unsigned long nbytes, uint32_t size) {
+  return probe_path(primary_hash(key, nbytes, size) % size, nbytes < 2 ? 1 : nbytes, size);
+}
+
 // Indexes `slot`, which holds the offset of a string in the bytes in use. May
 // throw std::bad_alloc.
 void index_slot(gd_pool_index &ix, const gd_graph &g, uint32_t slot) {
@@ -153,10 +199,21 @@ void index_slot(gd_pool_index &ix, const gd_graph &g, uint32_t slot) {
     ix.buckets.swap(larger);
   }
   const char *s = g.stringBuffer + g.hashTable[slot];
-  const uint32_t hash = string_hash(s, strlen(s));
+  const size_t length = strlen(s);
+  const uint32_t hash = string_hash(s, length);
   const size_t mask = ix.buckets.size() - 1;
   size_t i = hash & mask;
-  while (ix.buckets[i].slot_plus1) i = (i + 1) & mask;
+  for (; ix.buckets[i].slot_plus1; i = (i + 1) & mask) {
+    if (ix.buckets[i].hash != hash) continue;
+    const uint32_t other = ix.buckets[i].slot_plus1 - 1;
+    if (strcmp(g.stringBuffer + g.hashTable[other], s) != 0) continue;
+    // One string in several slots (a table from a file may hold it in every
+    // slot): one bucket, for the slot the string's own probe meets first, so
+    // that neither the index nor a lookup walks along the copies.
+    const probe_path path = path_of(s, length + 1, g.hashTableLen);
+    if (path.position_of(slot) < path.position_of(other)) ix.buckets[i].slot_plus1 = slot + 1;
+    return;
+  }
   ix.buckets[i] = {slot + 1, hash};
   ix.entries++;
 }
@@ -205,51 +262,11 @@ gd_pool_index *ready_aids(const gd_graph &g) {
   return ix;
 }
 
-uint64_t gcd(uint64_t a, uint64_t b) {
-  while (b) {
-    uint64_t r = a % b;
-    a = b;
-    b = r;
-  }
-  return a;
-}
-
-// The inverse of a modulo m (a and m coprime, m >= 1).
-uint64_t inverse_mod(uint64_t a, uint64_t m) {
-  int64_t r0 = (int64_t)m, r1 = (int64_t)(a % m), t0 = 0, t1 = 1;
-  while (r1) {
-    int64_t q = r0 / r1;
-    std::swap(r0, r1);
-    r1 -= q * r0;
-    std::swap(t0, t1);
-    t1 -= q * t0;
-  }
-  return (uint64_t)(t0 < 0 ? t0 + (int64_t)m : t0) % m;
-}
-
-// The slots a key's probe visits: h0, h0 + step, h0 + 2 step, ... modulo the
-// table size, `length` of them before the path comes round to h0.
-struct probe_path {
-  uint64_t h0, step, size, common, length;
-
-  probe_path(uint64_t h0_, uint64_t step_, uint64_t size_)
-      : h0(h0_), step(step_ % size_), size(size_), common(gcd(step, size)), length(size / common) {}
-
-  uint64_t slot_at(uint64_t position) const { return (h0 + position * step) % size; }
-
-  // The position of `slot` on the path; `length` when the path misses it.
-  uint64_t position_of(uint64_t slot) const {
-    uint64_t distance = (slot + size - h0) % size;
-    if (distance % common) return length;
-    return (distance / common) * inverse_mod(step / common, length) % length;
-  }
-};
-
 // The probe's answer, from the aids: the first slot on the key's path that
 // holds a block equal to the key or is empty, -1 when there is none.
 long indexed_probe(gd_pool_index &ix, const gd_graph &g, const char *key, unsigned long nbytes) {
   const uint32_t size = g.hashTableLen;
-  const probe_path path(primary_hash(key, nbytes, size) % size, nbytes < 2 ? 1 : nbytes, size);
+  const probe_path path = path_of(key, nbytes, size);
 
   uint64_t equal_at = path.length;
   const uint32_t hash = string_hash(key, nbytes - 1);

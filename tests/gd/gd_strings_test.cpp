@@ -161,6 +161,9 @@ TEST(Pool, TheIndexGivesTheSlotsThatWalkingGives) {
       // a key), past the bytes in use (they point into strings added later),
       // junk below -1, and one string in two slots.
       {"a table from a file", 211, std::string("v100007\0abc\0", 12), {}, {}},
+      // A table from a file that holds one string in nearly every slot, at
+      // two offsets: the string is found where its own probe meets it first.
+      {"one string in nearly every slot", 4099, std::string("x\0x\0", 4), {}, {}},
   };
   for (int k = 0; k < 3000; k++) cases[0].keys.push_back("v" + std::to_string(100000 + k));
   for (int k = 0; k < 3000; k++) cases[1].keys.push_back("n" + std::to_string(1000000 + 3 * k % 7919));
@@ -174,6 +177,11 @@ TEST(Pool, TheIndexGivesTheSlotsThatWalkingGives) {
   cases[2].stored[99] = -7;
   for (int k = 0; k < 400; k++) cases[2].keys.push_back("v" + std::to_string(100000 + k));
   for (const char *extra : {"bc", "abc", "c", "", "100012", "0012"}) cases[2].keys.push_back(extra);
+  cases[3].stored.assign(4099, -1);
+  for (size_t slot = 0; slot < 4099; slot++)
+    if (slot % 32 != 0) cases[3].stored[slot] = slot % 2 ? 0 : 2;
+  for (int k = 0; k < 60; k++) cases[3].keys.push_back("v" + std::to_string(100000 + k));
+  cases[3].keys.push_back("x");
 
   for (const Case &c : cases) {
     SCOPED_TRACE(c.name);
