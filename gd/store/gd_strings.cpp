@@ -65,6 +65,11 @@ struct gd_pool_index {
   // Probe steps walked slot by slot since the index was last dropped: the
   // index is built once they would have paid for it.
   uint64_t walked = 0;
+  // Bytes of strings the index has hashed since it was last dropped.
+  uint64_t hashed = 0;
+  // Indexes given up because their strings held too many bytes: each one
+  // doubles the walking that pays for the next build.
+  unsigned refusals = 0;
   // Blocks added whose length is not that of the string they start with (a
   // block holding a NUL, or none at its end): offset -> length.
   std::unordered_map<uint32_t, uint32_t> odd_lengths;
@@ -137,6 +142,7 @@ void forget_table(gd_pool_index &ix) {
   ix.pending = {};
   ix.taken_prefix = {};
   ix.walked = 0;
+  ix.hashed = 0;
 }
 
 uint64_t gcd(uint64_t a, uint64_t b) {
@@ -184,9 +190,13 @@ probe_path path_of(const char *key, unsigned long nbytes, uint32_t size) {
   return probe_path(primary_hash(key, nbytes, size) % size, nbytes < 2 ? 1 : nbytes, size);
 }
 
-// Indexes `slot`, which holds the offset of a string in the bytes in use. May
+// Indexes `slot`, which holds the offset of a string in the bytes in use.
+// False when the strings indexed so far hold more bytes than the index may
+// hash: the caller then drops it. Strings stored once each hash every byte of
+// the pool once, but the slots of a table from a file may point into one long
+// string many times over, and the probe walks for such a table instead. May
 // throw std::bad_alloc.
-void index_slot(gd_pool_index &ix, const gd_graph &g, uint32_t slot) {
+bool index_slot(gd_pool_index &ix, const gd_graph &g, uint32_t slot) {
   if (2 * (ix.entries + 1) > ix.buckets.size()) {
     std::vector<gd_pool_index::bucket> larger(std::max<size_t>(64, 2 * ix.buckets.size()), {0, 0});
     const size_t mask = larger.size() - 1;
@@ -200,6 +210,8 @@ void index_slot(gd_pool_index &ix, const gd_graph &g, uint32_t slot) {
   }
   const char *s = g.stringBuffer + g.hashTable[slot];
   const size_t length = strlen(s);
+  ix.hashed += length + 1;
+  if (ix.hashed > 2 * ((uint64_t)g.curStringPos + g.hashTableLen)) return false;
   const uint32_t hash = string_hash(s, length);
   const size_t mask = ix.buckets.size() - 1;
   size_t i = hash & mask;
@@ -212,13 +224,21 @@ void index_slot(gd_pool_index &ix, const gd_graph &g, uint32_t slot) {
     // that neither the index nor a lookup walks along the copies.
     const probe_path path = path_of(s, length + 1, g.hashTableLen);
     if (path.position_of(slot) < path.position_of(other)) ix.buckets[i].slot_plus1 = slot + 1;
-    return;
+    return true;
   }
   ix.buckets[i] = {slot + 1, hash};
   ix.entries++;
+  return true;
 }
 
-void build(gd_pool_index &ix, const gd_graph &g) {
+// Drops the aids when index_slot refuses a slot.
+void give_up(gd_pool_index &ix) {
+  forget_table(ix);
+  if (ix.refusals < 32) ix.refusals++;
+}
+
+// Indexes g's table; false (and the aids dropped) when index_slot refuses.
+bool build(gd_pool_index &ix, const gd_graph &g) {
   forget_table(ix);
   size_t occupied = 0;
   for (uint32_t s = 0; s < g.hashTableLen; s++) occupied += g.hashTable[s] >= 0;
@@ -230,14 +250,17 @@ void build(gd_pool_index &ix, const gd_graph &g) {
     if (off < 0) continue;  // empty, or junk from a file that equals nothing
     if ((uint32_t)off >= g.curStringPos)
       ix.pending.emplace_back((uint32_t)off, s);
-    else
-      index_slot(ix, g, s);
+    else if (!index_slot(ix, g, s)) {
+      give_up(ix);
+      return false;
+    }
   }
   std::sort(ix.pending.begin(), ix.pending.end(), std::greater<>());
   ix.table = g.hashTable;
   ix.slots = g.hashTableLen;
   ix.indexed_to = g.curStringPos;
   ix.built = true;
+  return true;
 }
 
 // The aids of g's table, up to date; nullptr when the probe must walk.
@@ -246,12 +269,16 @@ gd_pool_index *ready_aids(const gd_graph &g) {
   if (!ix || !pool_ends_strings(g)) return nullptr;
   try {
     if (!ix->built || ix->table != g.hashTable || ix->slots != g.hashTableLen || ix->indexed_to > g.curStringPos) {
-      if (ix->walked < (g.hashTableLen + (uint64_t)g.curStringPos / 8) / 4 + 64) return nullptr;
-      build(*ix, g);
+      if (ix->walked < ((g.hashTableLen + (uint64_t)g.curStringPos / 8) / 4 + 64) << ix->refusals) return nullptr;
+      if (!build(*ix, g)) return nullptr;
     }
     while (!ix->pending.empty() && ix->pending.back().first < g.curStringPos) {
       uint32_t slot = ix->pending.back().second;
-      if (g.hashTable[slot] >= 0 && (uint32_t)g.hashTable[slot] == ix->pending.back().first) index_slot(*ix, g, slot);
+      if (g.hashTable[slot] >= 0 && (uint32_t)g.hashTable[slot] == ix->pending.back().first &&
+          !index_slot(*ix, g, slot)) {
+        give_up(*ix);
+        return nullptr;
+      }
       ix->pending.pop_back();
     }
     ix->indexed_to = g.curStringPos;
@@ -326,7 +353,7 @@ void fill_slot(gd_graph *g, long h, str_ptr off, unsigned long nbytes) {
     return;
   }
   try {
-    index_slot(*ix, *g, (uint32_t)h);
+    if (!index_slot(*ix, *g, (uint32_t)h)) give_up(*ix);
   } catch (const std::bad_alloc &) {
     forget_table(*ix);
   }

@@ -164,6 +164,9 @@ TEST(Pool, TheIndexGivesTheSlotsThatWalkingGives) {
       // A table from a file that holds one string in nearly every slot, at
       // two offsets: the string is found where its own probe meets it first.
       {"one string in nearly every slot", 4099, std::string("x\0x\0", 4), {}, {}},
+      // Slots that point into one long string, each at another byte of it:
+      // too many bytes to index, so the probe walks.
+      {"slots inside one long string", 1009, std::string(300, 'a') + '\0', {}, {}},
   };
   for (int k = 0; k < 3000; k++) cases[0].keys.push_back("v" + std::to_string(100000 + k));
   for (int k = 0; k < 3000; k++) cases[1].keys.push_back("n" + std::to_string(1000000 + 3 * k % 7919));
@@ -182,6 +185,11 @@ TEST(Pool, TheIndexGivesTheSlotsThatWalkingGives) {
     if (slot % 32 != 0) cases[3].stored[slot] = slot % 2 ? 0 : 2;
   for (int k = 0; k < 60; k++) cases[3].keys.push_back("v" + std::to_string(100000 + k));
   cases[3].keys.push_back("x");
+  cases[4].stored.assign(1009, -1);
+  for (size_t slot = 0; slot < 1009; slot++)
+    if (slot % 16 != 0) cases[4].stored[slot] = (int32_t)(slot % 300);
+  for (int k = 0; k < 40; k++) cases[4].keys.push_back("v" + std::to_string(100000 + k));
+  for (const char *extra : {"a", "aaaa", "b"}) cases[4].keys.push_back(extra);
 
   for (const Case &c : cases) {
     SCOPED_TRACE(c.name);
