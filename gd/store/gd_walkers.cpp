@@ -33,6 +33,20 @@ gd_node_type walked_kind(const gd_graph_node *p) {
   if (!info || !(info->flags & GD_KF_RECORD) || (info->flags & GD_KF_UNWALKED)) return NODE_NONE;
   return p->common.type;
 }
+
+// Hands every pointer field that walk_ptrs visits to visit(np, field,
+// ordinal), with allocation stopped meanwhile.
+template <class Visit>
+void walk_every_field(gd_graph *g, Visit visit) {
+  begin_walk();
+  for (uint32_t i = 0; i < g->curNodePos; i++) {
+    gd_graph_node *p = &g->nodeBuffer[i];
+    const gd_node_type k = walked_kind(p);
+    if (k != NODE_NONE)
+      walk_fields(p, k, [&](node_ptr *field, int ordinal) { visit((node_ptr)i, field, ordinal); }, 0);
+  }
+  end_walk();
+}
 }  // namespace
 
 void walks_abandon(void) {
@@ -50,20 +64,11 @@ int gd_walk_node(gd_graph *g, node_ptr np, gd_graph_node *p, callback f, int n) 
 }
 
 void walk_ptrs(gd_graph *g, callback f) {
-  begin_walk();
-  for (uint32_t i = 0; i < g->curNodePos; i++) gd_walk_node(g, (node_ptr)i, &g->nodeBuffer[i], f, 0);
-  end_walk();
+  walk_every_field(g, [&](node_ptr np, node_ptr *field, int n) { f(g, np, field, n); });
 }
 
 void walk_ptrs_with_context(gd_graph *g, context_callback f, void *context) {
-  begin_walk();
-  for (uint32_t i = 0; i < g->curNodePos; i++) {
-    gd_graph_node *p = &g->nodeBuffer[i];
-    const gd_node_type k = walked_kind(p);
-    if (k != NODE_NONE)
-      walk_fields(p, k, [&](node_ptr *field, int ordinal) { f(context, g, (node_ptr)i, field, ordinal); }, 0);
-  }
-  end_walk();
+  walk_every_field(g, [&](node_ptr np, node_ptr *field, int n) { f(context, g, np, field, n); });
 }
 
 void walk_structure(gd_graph *, callback) {
