@@ -61,81 +61,35 @@ CedgeFact* copyEdge(const CedgeFact* e)
     return copy;
 }
 
-uint64_t labelHash(const CedgeFact* e)
+uint64_t spread(uint64_t x)
 {
-    return hashText(0x9e3779b97f4a7c15ULL, e->name());
+    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
+    return x ^ (x >> 31);
 }
 
-// True when a demoted containment edge leads to node: a node with a
-// second parent.
-bool hasOtherParent(const CinstanceFact* node)
+// Equal for an edge label and target attributes that compareAttrs (with
+// "order" passed over) finds equal.
+uint64_t candidateKey(const CedgeFact* e)
 {
-    for (const CedgeFact* e = node->firstInEdge(); e; e = e->nextInEdge())
-        if (getEdgetype(e->name()) != 0)
-            return true;
-    return false;
+    uint64_t h = hashText(1469598103934665603ULL, e->name());
+    return e->m_pTo != nullptr ? attributeHash(e->m_pTo, h) : h;
 }
 
-// Without the union flag twins must hold the same facts. This hash of a
-// subtree is equal for subtrees that same_tree can find equal so, so that
-// only those are compared: every node's attributes (but "order") and the
-// labels of its out edges, and the subtree of each child. A child with a
-// second parent counts by its edge's label only, as one twin may hold it by
-// its containment and the other by the demoted edge.
-class CshapeHash {
-public:
-    uint64_t of(const CinstanceFact* root)
-    {
-        struct Cframe {
-            const CinstanceFact* m_pNode;
-            const CedgeFact* m_pNext;     // next out edge to count
-            const CedgeFact* m_pPending;  // edge to the child being hashed
-            uint64_t m_sum;
-        };
-        if (auto known = m_known.find(root); known != m_known.end())
-            return known->second;
-        std::vector<Cframe> stack{{root, root->m_pFirstOut, nullptr, 0}};
-        uint64_t child = 0;
-        while (!stack.empty()) {
-            Cframe& f = stack.back();
-            if (f.m_pPending != nullptr) {
-                f.m_sum += spread(labelHash(f.m_pPending) ^ child);
-                f.m_pPending = nullptr;
-            }
-            const CedgeFact* e = f.m_pNext;
-            if (e == nullptr) {
-                child = spread(attributeHash(f.m_pNode) + f.m_sum);
-                m_known.emplace(f.m_pNode, child);
-                stack.pop_back();
-                continue;
-            }
-            f.m_pNext = e->m_pOutNext;
-            f.m_sum += labelHash(e);
-            const CinstanceFact* to = e->m_pTo;
-            if (getEdgetype(e->name()) == 0 || to == nullptr)
-                continue;
-            if (!e->isTree() || hasOtherParent(to)) {
-                f.m_sum += spread(labelHash(e));
-            } else if (auto known = m_known.find(to); known != m_known.end()) {
-                f.m_sum += spread(labelHash(e) ^ known->second);
-            } else {
-                f.m_pPending = e;
-                stack.push_back({to, to->m_pFirstOut, nullptr, 0});
-            }
-        }
-        return child;
-    }
-
-private:
-    static uint64_t spread(uint64_t x)
-    {
-        x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
-        x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
-        return x ^ (x >> 31);
-    }
-
-    std::unordered_map<const CinstanceFact*, uint64_t> m_known;
-};
+// Without the union flag twins must hold the same facts. This hash is equal
+// for nodes that same_tree can find equal, so that only those are compared:
+// the node's attributes (but "order") and, for each out edge, its label and
+// the attributes of its target, which the target's twin shares. It looks no
+// deeper: a child may pair with one that has a second parent, and that one
+// with the demoted edge the kept copy has to it, so what lies below a child
+// does not show alike in both copies.
+uint64_t contentsHash(const CinstanceFact* node)
+{
+    uint64_t sum = 0;
+    for (const CedgeFact* e = node->m_pFirstOut; e; e = e->m_pOutNext)
+        sum += spread(candidateKey(e));
+    return spread(attributeHash(node) + sum);
+}
 
 } // namespace
 
@@ -245,13 +199,12 @@ void Cglobal::visit(CinstanceFact* chainHead)
     }
 
     // Only nodes with equal attributes can match, and without the union
-    // flag only nodes of equal subtree shape: each p is compared with the
+    // flag only nodes whose edges lead alike: each p is compared with the
     // later nodes of its own group, in chain order, which is the order of the
     // comparisons that can succeed. (Nodes whose keys hash alike share a
     // group; their comparison fails.)
-    CshapeHash shapes;
     auto groupKey = [&](const CinstanceFact* node) {
-        return m_union ? attributeHash(node) : shapes.of(node);
+        return m_union ? attributeHash(node) : contentsHash(node);
     };
     std::unordered_map<uint64_t, size_t> groupOfKey;
     std::vector<std::vector<CinstanceFact*>> groups;
@@ -302,14 +255,6 @@ void Cglobal::visit(CinstanceFact* chainHead)
 }
 
 namespace {
-
-// Equal for an edge label and target attributes that compareAttrs (with
-// "order" passed over) finds equal.
-uint64_t candidateKey(const CedgeFact* e)
-{
-    uint64_t h = hashText(1469598103934665603ULL, e->name());
-    return e->m_pTo != nullptr ? attributeHash(e->m_pTo, h) : h;
-}
 
 size_t outDegree(const CinstanceFact* node)
 {

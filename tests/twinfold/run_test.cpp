@@ -116,6 +116,17 @@ const std::string kTwoClasses = "$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @0.F
                                 "@0.FILE.x.h.a.c { name = \"x.h\" }\n@0.FILE.x.h.b.c { name = \"x.h\" }\n"
                                 "fa { name = \"f\" }\nfb { name = \"f\" }\n";
 
+// b.c also holds its copy's function fb, by a demoted edge; a.c's fa has no
+// second parent.
+const std::string kOneOutsideParent = "$INSTANCE a.c cFile\n$INSTANCE b.c cFile\n"
+                                      "$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @0.FILE.x.h.b.c cFile\n"
+                                      "contain a.c @0.FILE.x.h.a.c\ncontain b.c @0.FILE.x.h.b.c\n"
+                                      "contain b.c fb\ncontain @0.FILE.x.h.a.c fa\ncontain @0.FILE.x.h.b.c fb\n"
+                                      "@0.FILE.x.h.a.c { name = \"x.h\" }\n@0.FILE.x.h.b.c { name = \"x.h\" }\n"
+                                      "fa { name = \"f\" }\nfb { name = \"f\" }\n";
+const std::string kOneOutsideParentReport = "fb has multiple parents\n  @0.FILE.x.h.b.c->fb\n  b.c->fb\n"
+                                            "  demoted: contain b.c fb\n";
+
 const std::string kTwoParents = "contain a x\ncontain b x\n(contain a x) { why = second }\nx { k = 1 }\n";
 const std::string kNoFiles = "Didn't see any nodes that were instances of cFile -- strange\n";
 
@@ -180,6 +191,20 @@ TEST_F(Run, WholeOutputs)
                 "@0.FILE.x.h.a.c  { name=\"x.h\" }\nfa  { name=\"f\" }\n@FILE.x.h  { name=\"x.h\" }\n"
                 "fb  { name=\"f\" }\n"),
          ""},
+        // The copies hold the same facts, whatever else contains fb: they
+        // merge in both modes, and b.c's edge moves to the kept fa.
+        {"a function one copy shares with its unit", kOneOutsideParent, true,
+         taText("$INSTANCE b.c cFile\n$INSTANCE a.c cFile\n$INSTANCE @FILE.x.h cFile\n"
+                "\n// Other parents\n\ncontain b.c fa\n",
+                "contain a.c @FILE.x.h\ncontain @FILE.x.h fa\n", "",
+                "@FILE.x.h  { name=\"x.h\" }\nfa  { name=\"f\" }\n"),
+         kOneOutsideParentReport},
+        {"the same without the union flag", kOneOutsideParent, false,
+         taText("$INSTANCE b.c cFile\n$INSTANCE a.c cFile\n$INSTANCE @FILE.x.h cFile\n"
+                "\n// Other parents\n\ncontain b.c fa\n",
+                "contain a.c @FILE.x.h\ncontain @FILE.x.h fa\n", "",
+                "@FILE.x.h  { name=\"x.h\" }\nfa  { name=\"f\" }\n"),
+         kOneOutsideParentReport},
     };
     for (const Ccase& c : cases) {
         union_headers = c.unionHeaders ? 1 : 0;
