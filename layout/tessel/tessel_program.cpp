@@ -1,6 +1,6 @@
 #include "tessel_program.h"
 
-#include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -42,13 +42,11 @@ Outcome parseWindowSize(const std::string& arg, char letter, int& size) {
     if (value.empty()) return usageError(format("\nA value must be given in the -%c switch.", letter));
     bool digits = true;
     for (char c : value) digits = digits && c >= '0' && c <= '9';
-    // Leading zeros do not count: the value, not the length, meets the cap.
-    std::string_view significant(value);
-    significant.remove_prefix(std::min(significant.find_first_not_of('0'), significant.size()));
+    // The value, not the length, meets the cap: leading zeros do not count,
+    // and a value too large for a long is out of range.
     long parsed = 0;
-    bool fits = digits && significant.size() <= 9;
-    if (fits) parsed = significant.empty() ? 0 : std::stol(std::string(significant));
-    if (!fits || parsed > kMaxWindowSize)
+    auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), parsed);
+    if (!digits || error != std::errc() || parsed > kMaxWindowSize)
         return usageError(format("\nInvalid value in -%c switch:  %s", letter, value.c_str()));
     size = static_cast<int>(parsed);
     return std::nullopt;

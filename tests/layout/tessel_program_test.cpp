@@ -68,6 +68,8 @@ INSTANTIATE_TEST_SUITE_P(
         ArgCase{"HNotDigits", {"-H12a", "in", "out"}, "\nInvalid value in -H switch:  12a"},
         ArgCase{"WNegative", {"-W-5", "in", "out"}, "\nInvalid value in -W switch:  -5"},
         ArgCase{"HOutOfRange", {"-H99999999999", "in", "out"}, "\nInvalid value in -H switch:  99999999999"},
+        ArgCase{"HBeyondALong", {"-H12345678901234567890123", "in", "out"},
+                "\nInvalid value in -H switch:  12345678901234567890123"},
         ArgCase{"WJustOverLimit", {"-W16777217", "in", "out"}, "\nInvalid value in -W switch:  16777217"},
         ArgCase{"WZerosThenOverLimit", {"-W000016777217", "in", "out"}, "\nInvalid value in -W switch:  000016777217"},
         ArgCase{"MTooLong", {"-m12", "in", "out"}, "\nInvalid use of -m switch."},
