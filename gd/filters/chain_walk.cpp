@@ -4,8 +4,6 @@
 
 #include <gd/kind_table.h>
 
-#include <algorithm>
-#include <bit>
 #include <cstdio>
 #include <cstring>
 

@@ -111,6 +111,10 @@ int do_function_type(gd_graph *g, growth_allowance &allowance, node_ptr x)
             const node_ptr copy = copy_shared_arc(g, x, p);
             if (copy == -1)
                 break;
+            // A link to a record that was free when the walk began may lead
+            // to this copy, whose `next` the next copy takes: the walk has
+            // met every arc it makes.
+            walk.first_meeting(copy);
             append_to_arc_list(g, first_formal, last_formal, copy);
             p = g->nodeBuffer[p].dc_arc.next;
         } else {

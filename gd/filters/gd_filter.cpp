@@ -23,10 +23,9 @@ void reach(gd_graph *g, node_ptr n, std::vector<bool> &reached)
         return;
     reached[n] = true;
     for_each_followed_link(g, n, other_node_rule::followed, [&](int, node_ptr target) {
-        // A node reached already would be taken from the queue and dropped.
-        if (!node_valid(g, target))
-            queue_add(target, 0);
-        else if (!reached[target]) {
+        // An invalid index or a node reached already would be taken from the
+        // queue and dropped.
+        if (node_valid(g, target) && !reached[target]) {
             // The record is read when the queue hands it out; asking for it
             // now hides most of the wait for memory in a large graph.
             __builtin_prefetch(&g->nodeBuffer[target]);

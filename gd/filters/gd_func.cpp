@@ -198,7 +198,11 @@ node_ptr add_prototype_formals(gd_graph *g, growth_allowance &allowance, node_pt
         const node_ptr proto = g->nodeBuffer[arc].dc_arc.dest;
         if (kind_of(g, proto) != dC_FORMAL_OBJECT)
             break;
+        // A link to a record that was free when the walk began may lead to
+        // this arc, whose `next` the next arc takes: the walk has met every
+        // arc it makes.
         const node_ptr a = new_arc(g, dC_ARC_SON, f, -1);
+        walk.first_meeting(a);
         const node_ptr y = copy_node(g, proto);
         t_dc_formal_object &fo = g->nodeBuffer[y].dc_formal_object;
         fo.other_node = -1;

@@ -78,6 +78,32 @@ TEST(FunctType, ListsThatLeadBackIntoThemselvesEnd)
 )");
 }
 
+// A shared arc links to record 8, past the records in use when the filter
+// starts: the copy of that arc is put there. The walk ends at the copy it
+// made instead of copying its own copies until the graph reaches its limit.
+TEST(FunctType, ListEndsAtACopyItMadeInARecordThatWasFree)
+{
+    text_graph t(R"(0 integer_type
+1 function_type retn=0 prms=2
+2 cArcSon src=1 dest=3 next=8
+3 cFormalObject instance=4
+4 cInstance src=3 dest=0
+)");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(funct_type_filter(&t.g), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(t.dump(), R"(0 integer_type
+1 cFctType instance=5 formalParams=8
+2 cArcSon src=1 dest=3 next=8
+3 cFormalObject instance=4
+4 cInstance src=3 dest=0
+5 cInstance src=1 dest=0
+6 cInstance src=7 dest=0
+7 cFormalObject instance=6
+8 cArcSon src=1 dest=7
+)");
+}
+
 TEST(FunctType, UnexpectedCellStopsTheFilter)
 {
     // The type stays a compiler node; what was made for its earlier cells

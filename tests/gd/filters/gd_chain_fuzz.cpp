@@ -153,10 +153,16 @@ bool find_records(const uint8_t *data, size_t size, record_area *area) {
   return area->count > 0;
 }
 
+// How far past the last record a changed link may point: such records are
+// free when a filter starts, so a walk that follows the link may meet a node
+// it made itself.
+constexpr uint32_t links_past_the_records = 16;
+
 // One change that keeps the file a graph: a link field of one record pointed
-// at another record (or at none), a record given another record's kind, a
-// record copied over another, a record appended as a copy of one, or the
-// hash table cut short (so that adding strings must enlarge it).
+// at another record, at none or at a record past the last, a record given
+// another record's kind, a record copied over another, a record appended as
+// a copy of one, or the hash table cut short (so that adding strings must
+// enlarge it).
 size_t mutate_records(uint8_t *data, size_t size, size_t max_size, unsigned seed) {
   record_area area;
   if (!find_records(data, size, &area)) return 0;
@@ -174,7 +180,7 @@ size_t mutate_records(uint8_t *data, size_t size, size_t max_size, unsigned seed
     }
     case 0:
     case 1: {
-      int32_t target = (int32_t)(pick() % (area.count + 1)) - 1;
+      int32_t target = (int32_t)(pick() % (area.count + 1 + links_past_the_records)) - 1;
       memcpy(record(r) + 4 * (1 + pick() % 17), &target, 4);
       break;
     }

@@ -273,6 +273,27 @@ TEST(GdFunc, SharedPrototypesStopGrowingTheGraphAtItsLimit)
     EXPECT_EQ(kind_of(&t.g, first_function + functions - 1), dC_FUNCTION);
 }
 
+// The prototype's arc links to record 5, free when the filter starts: the
+// function's first formal arc is put there. The walk ends at the arc it made
+// instead of copying the formals of its own arcs until the graph reaches its
+// limit.
+TEST(GdFunc, PrototypeFormalsEndAtAnArcMadeInARecordThatWasFree)
+{
+    const std::string before = R"(root 0
+0 cScopeGlb
+1 cFctType formalParams=2
+2 cArcSon src=1 dest=3 next=5
+3 cFormalObject
+)";
+    const filtered_text out = run_filter_on_text(gd_func_filter, before + "4 function_decl type=1\n");
+    EXPECT_EQ(out.result, 1);
+    EXPECT_EQ(out.graph, before + R"(4 cFunction static_flag virtual_code=vc_non_virtual voffset=-1 formal_fct=5 inst=0
+5 cArcSon src=4 dest=6
+6 cFormalObject
+)");
+    EXPECT_EQ(out.errors, "");
+}
+
 TEST(GdFunc, ReturnTypeAndFormalsThroughAnAlias)
 {
     const std::string before = prototype + R"(11 cAliasType name="fn" instance=12 original=12
