@@ -1,6 +1,8 @@
 #include "program_run.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -95,6 +97,15 @@ ProgramRun runProgram(const std::string& program,
       close(file);
     }
     dup2(fileno(err), 2);
+    if (setup.fileSizeLimit) {
+      // No core file: a kill by the limit is what the test asked for.
+      const rlimit noCore{0, 0};
+      setrlimit(RLIMIT_CORE, &noCore);
+      const rlimit size{*setup.fileSizeLimit, *setup.fileSizeLimit};
+      if (setrlimit(RLIMIT_FSIZE, &size) != 0) _exit(123);
+    }
+    // An ignored signal stays ignored across exec; a default one stays default.
+    signal(SIGXFSZ, setup.ignoreFileSizeSignal ? SIG_IGN : SIG_DFL);
     execv(program.c_str(), argv.data());
     _exit(121);
   }

@@ -26,6 +26,11 @@ struct RunSetup {
   std::string input;  // standard input
   std::filesystem::path output;  // standard output goes to this file (a full
                                  // device, say); empty: to ProgramRun::out
+  // A limit on the size of any file the program writes (RLIMIT_FSIZE), in
+  // bytes. A write past it raises SIGXFSZ, which kills the program at that
+  // byte; with ignoreFileSizeSignal the write fails with EFBIG instead.
+  std::optional<unsigned long long> fileSizeLimit;
+  bool ignoreFileSizeSignal = false;
 };
 
 // Starts program (a path) with the arguments and waits for it.
