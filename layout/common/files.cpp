@@ -8,16 +8,22 @@
 
 namespace layout {
 
-bool readWholeFile(const std::string& path, std::string& text) {
+Outcome readInputFile(const std::string& path, std::string& text) {
     FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
+    struct stat st {};
+    if (f && fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
+        std::fclose(f);
+        f = nullptr;
+    }
+    if (!f) return fail(format("\nCould not open file : %s for read.", path.c_str()));
     text.clear();
     char buffer[1 << 16];
     size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
     bool ok = !std::ferror(f);
     std::fclose(f);
-    return ok;
+    if (!ok) return fail(format("\nCould not read file : %s\n", path.c_str()));
+    return std::nullopt;
 }
 
 bool sameFile(const std::string& a, const std::string& b) {

@@ -3,10 +3,14 @@
 
 #include <string>
 
+#include "failure.h"
+
 namespace layout {
 
-// Reads the whole file; false when it cannot be opened or read.
-bool readWholeFile(const std::string& path, std::string& text);
+// Reads the whole file.  A file that cannot be opened (or is a directory)
+// gives "Could not open file"; a read that fails part way is a stop of its
+// own ("Could not read file"), never a shorter input.
+Outcome readInputFile(const std::string& path, std::string& text);
 
 // True when both names exist and denote the same file (same device and inode),
 // however they are spelt.

@@ -43,21 +43,6 @@ std::string outputLayout(const Item* root) {
     return out;
 }
 
-Outcome writeWholeFile(const std::string& path, std::string_view text) {
-    FILE* f = std::fopen(path.c_str(), "w");
-    if (!f) return fail(format("\nCould not open file : %s for write.", path.c_str()));
-    return writeAndClose(f, path, text);
-}
-
-Outcome writeAndClose(FILE* f, const std::string& path, std::string_view text) {
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = !std::ferror(f) && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok) return fail(format("\nCould not write file : %s\n", path.c_str()));
-    return std::nullopt;
-}
-
 namespace {
 
 struct Attr {

@@ -24,13 +24,6 @@ void appendRecord(std::string& out, const Item* item);
 // The whole layout file of the tree under `root`, root first.
 std::string outputLayout(const Item* root);
 
-// Writes `text` to `path`, reporting a failed open, write or close.
-Outcome writeWholeFile(const std::string& path, std::string_view text);
-
-// Writes `text` to the open stream and closes it; `path` names it in the
-// message of a failed write or close.
-Outcome writeAndClose(FILE* f, const std::string& path, std::string_view text);
-
 // Reads an old layout file into `graph`: every record sets the box of the item
 // of its name and marks it as having one.
 Outcome Control_ParseLayout(ItemTable& graph, std::string_view text, FILE* trace);

@@ -1,5 +1,7 @@
 #include "program_files.h"
 
+#include <new>
+
 #include "files.h"
 #include "layout_file.h"
 
@@ -9,31 +11,43 @@ Outcome openProgramFiles(const std::vector<std::string>& inputs, const std::stri
                          const std::string* traceFile, ProgramFiles& files) {
     files.texts.assign(inputs.size(), std::string());
     for (size_t k = 0; k < inputs.size(); ++k)
-        if (!readWholeFile(inputs[k], files.texts[k]))
-            return fail(format("\nCould not open file : %s for read.", inputs[k].c_str()));
+        if (Outcome o = readInputFile(inputs[k], files.texts[k])) return o;
     for (const std::string& input : inputs)
         for (const std::string* written : {&output, traceFile})
             if (written && sameFile(input, *written))
                 return fail(format("\nFile : %s is both an input and an output.\n", written->c_str()));
     if (traceFile && sameFile(output, *traceFile))
         return fail(format("\nFile : %s is both the output and the trace file.\n", traceFile->c_str()));
-    files.out = std::fopen(output.c_str(), "w");
-    if (!files.out) return fail(format("\nCould not open file : %s for write.", output.c_str()));
-    if (traceFile && !(files.trace = std::fopen(traceFile->c_str(), "w"))) {
-        std::fclose(files.out);
-        files.out = nullptr;
-        return fail(format("\nCould not open file : %s for write.", traceFile->c_str()));
+    if (Outcome o = openOutputFile(output, files.out)) return o;
+    if (traceFile) {
+        files.traceName = *traceFile;
+        if (!(files.trace = std::fopen(traceFile->c_str(), "w"))) {
+            discardOutputFile(files.out);
+            return fail(format("\nCould not open file : %s for write.", traceFile->c_str()));
+        }
     }
     return std::nullopt;
 }
 
-Outcome closeProgramFiles(ProgramFiles& files, const std::string& output, Outcome result,
-                          std::string_view layoutText) {
-    if (result) std::fclose(files.out);
-    else result = writeAndClose(files.out, output, layoutText);
-    files.out = nullptr;
-    if (files.trace) std::fclose(files.trace);
-    files.trace = nullptr;
+Outcome writeLayoutFile(ProgramFiles& files, Outcome result, std::string_view layoutText) {
+    if (result) return result;
+    return writeOutputFile(files.out, layoutText);
+}
+
+Outcome closeProgramFiles(ProgramFiles& files, Outcome result, std::initializer_list<OutputFile*> alsoWritten) {
+    if (files.trace) {
+        bool ok = std::fflush(files.trace) == 0 && !std::ferror(files.trace);
+        ok = std::fclose(files.trace) == 0 && ok;
+        files.trace = nullptr;
+        if (!ok && !result) result = fail(format("\nCould not write file : %s\n", files.traceName.c_str()));
+    }
+    if (!result) result = installOutputFile(files.out);
+    for (OutputFile* file : alsoWritten)
+        if (!result && file->written) result = installOutputFile(*file);
+    if (result) {
+        discardOutputFile(files.out);
+        for (OutputFile* file : alsoWritten) discardOutputFile(*file);
+    }
     return result;
 }
 
@@ -57,6 +71,14 @@ int exitStatus(const Outcome& result) {
     std::fputs(result->message.c_str(), stream);
     std::fflush(stream);
     return 1;
+}
+
+int runCatchingMemoryExhaustion(const std::function<int()>& work) {
+    try {
+        return work();
+    } catch (const std::bad_alloc&) {
+        return exitStatus(fail("\nOut of memory.\n"));
+    }
 }
 
 }  // namespace layout

@@ -7,6 +7,7 @@
 
 #include "../common/files.h"
 #include "../common/layout_file.h"
+#include "../common/output_file.h"
 #include "../common/program_files.h"
 #include "../common/ta_reader.h"
 #include "../common/tree.h"
@@ -67,14 +68,17 @@ void writeProgramInfoToLog(FILE* trace, const Options& o, const std::string& deb
     if (o.printParseError) std::fprintf(trace, "Print Parse Error mode \n");
 }
 
-Outcome emitTAfile(const Options& o) {
+// Writes the TA include file into `file`, which takes its target's place
+// together with the layout file.
+Outcome emitTAfile(const Options& o, OutputFile& file) {
     bool renamed = false;
     std::string name = taIncludeFileName(o.inputTupleFile, o.outputLayoutFile, renamed);
     if (renamed)
         std::fprintf(stderr, "The <input tuple file> has a \".ta\" extension.\n  Re-nameing the TA file to %s .\n",
                      name.c_str());
-    return writeWholeFile(name, format("INCLUDE %s :\nFACT ATTRIBUTE :\nINCLUDE %s :\n", o.inputTupleFile.c_str(),
-                                       o.outputLayoutFile.c_str()));
+    if (Outcome e = openOutputFile(name, file)) return e;
+    return writeOutputFile(file, format("INCLUDE %s :\nFACT ATTRIBUTE :\nINCLUDE %s :\n", o.inputTupleFile.c_str(),
+                                        o.outputLayoutFile.c_str()));
 }
 
 }  // namespace
@@ -174,16 +178,17 @@ int runTessel(const Options& o) {
     std::string layoutText, warnings;
     Outcome result = computeLayout(files.texts[0], o, files.trace, layoutText, &warnings);
     printWarnings(warnings);
-    result = closeProgramFiles(files, o.outputLayoutFile, result, layoutText);
-    if (!result && o.emitTA) result = emitTAfile(o);
-    return exitStatus(result);
+    result = writeLayoutFile(files, result, layoutText);
+    OutputFile include;
+    if (!result && o.emitTA) result = emitTAfile(o, include);
+    return exitStatus(closeProgramFiles(files, result, {&include}));
 }
 
 int tesselMain(int argc, char** argv) {
     std::vector<std::string> args(argv, argv + argc);
     Options options;
     if (Outcome e = getProgramArgs(args, options)) return exitStatus(e);
-    return runTessel(options);
+    return runCatchingMemoryExhaustion([&options] { return runTessel(options); });
 }
 
 }  // namespace layout::tessel

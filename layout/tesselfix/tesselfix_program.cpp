@@ -233,9 +233,7 @@ Outcome computeNewLayout(std::string_view oldGraphText, std::string_view oldLayo
     return result;
 }
 
-int tesselfixMain(int argc, char** argv) {
-    Options o;
-    if (Outcome e = getProgramArgs(std::vector<std::string>(argv, argv + argc), o)) return exitStatus(e);
+int runTesselfix(const Options& o) {
     const std::string debugFile = std::string(PROGRAM_NAME) + ".debug";
     ProgramFiles files;
     if (Outcome e = openProgramFiles({o.oldInGraphFile, o.oldInLayoutFile, o.newInGraphFile}, o.newOutLayoutFile,
@@ -245,7 +243,13 @@ int tesselfixMain(int argc, char** argv) {
     std::string layoutText, warnings;
     Outcome result = runWithTrace(files.texts[0], files.texts[1], files.texts[2], o, files.trace, layoutText, warnings);
     printWarnings(warnings);
-    return exitStatus(closeProgramFiles(files, o.newOutLayoutFile, result, layoutText));
+    return exitStatus(closeProgramFiles(files, writeLayoutFile(files, result, layoutText)));
+}
+
+int tesselfixMain(int argc, char** argv) {
+    Options o;
+    if (Outcome e = getProgramArgs(std::vector<std::string>(argv, argv + argc), o)) return exitStatus(e);
+    return runCatchingMemoryExhaustion([&o] { return runTesselfix(o); });
 }
 
 }  // namespace layout::tesselfix

@@ -38,6 +38,9 @@ Outcome computeNewLayout(std::string_view oldGraphText, std::string_view oldLayo
                          std::string_view newGraphText, const Options& options, std::string& layoutText,
                          std::string* warnings = nullptr);
 
+// The whole run after the command line; returns the exit status.
+int runTesselfix(const Options& options);
+
 int tesselfixMain(int argc, char** argv);
 
 }  // namespace layout::tesselfix

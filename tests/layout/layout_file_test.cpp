@@ -79,17 +79,6 @@ TEST(LayoutWriter, ItemContainedTwiceIsWrittenUnderBoth) {
     EXPECT_LT(text.find("q {"), text.rfind("s {"));
 }
 
-TEST(LayoutWriter, WriteErrorIsReported) {
-    FILE* full = std::fopen("/dev/full", "w");
-    if (!full) GTEST_SKIP() << "no /dev/full";
-    Outcome o = writeAndClose(full, "/dev/full", std::string(100000, 'x'));
-    ASSERT_TRUE(o);
-    EXPECT_EQ(o->message, "\nCould not write file : /dev/full\n");
-    Outcome cannotOpen = writeWholeFile("/nonexistent-dir/x", "y");
-    ASSERT_TRUE(cannotOpen);
-    EXPECT_EQ(cannotOpen->message, "\nCould not open file : /nonexistent-dir/x for write.");
-}
-
 struct Boxes {
     ItemTable graph;
     SystemPointers ptrs;

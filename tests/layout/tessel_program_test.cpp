@@ -163,14 +163,17 @@ TEST_F(TesselRun, ReaderErrors) {
     EXPECT_EQ(eof.status, 1);
     EXPECT_EQ(eof.out, "");
     EXPECT_EQ(eof.err, "ERROR: End of file reached. Try using -r option.\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "out"));
     auto relOnly = run({"-r", "rel.ta", "out"});
     EXPECT_EQ(relOnly.status, 0);
+    const std::string previous = readFile(dir / "out");
 
+    // A run that stops leaves the previous layout whole.
     writeFile(dir / "cycle.ta", "$INSTANCE t T\ncontain t a\ncontain a b\ncontain b a\n");
     auto cycle = run({"cycle.ta", "out"});
     EXPECT_EQ(cycle.status, 1);
     EXPECT_EQ(cycle.out, "\nThe containment relation has a cycle through : a\n");
-    EXPECT_EQ(readFile(dir / "out"), "");
+    EXPECT_EQ(readFile(dir / "out"), previous);
 
     auto noSubsystem = run({"-m2", "rel.ta", "out"});
     EXPECT_EQ(noSubsystem.status, 1);
