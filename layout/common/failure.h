@@ -1,5 +1,7 @@
 // How the layout libraries report a stop: the message the program prints and
-// the stream it goes to.  The programs print it and end with status 1.
+// the stream it goes to.  The programs print it and end with status 1.  Every
+// step that can stop returns a MaybeFailure, empty when it went well, so that
+// a caller passes a stop on with `if (MaybeFailure e = step()) return e;`.
 #pragma once
 
 #include <optional>
@@ -12,9 +14,9 @@ struct Failure {
     bool onStderr = false;   // only the missing-$INSTANCE error goes there
 };
 
-using Outcome = std::optional<Failure>;   // empty: success
+using MaybeFailure = std::optional<Failure>;
 
-inline Outcome fail(std::string message, bool onStderr = false) {
+inline MaybeFailure fail(std::string message, bool onStderr = false) {
     return Failure{std::move(message), onStderr};
 }
 

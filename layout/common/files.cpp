@@ -8,7 +8,7 @@
 
 namespace layout {
 
-Outcome readInputFile(const std::string& path, std::string& text) {
+MaybeFailure readInputFile(const std::string& path, std::string& text) {
     FILE* f = std::fopen(path.c_str(), "rb");
     struct stat st {};
     if (f && fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {

@@ -75,7 +75,7 @@ bool parseStrictFloat(const std::string& word, float& value) {
 
 enum class RecordRead { record, endOfFile };
 
-Outcome getPositionAttr(TokenStream& in, Attr& attr, RecordRead& result) {
+MaybeFailure getPositionAttr(TokenStream& in, Attr& attr, RecordRead& result) {
     result = RecordRead::endOfFile;
     if (!getToken(in, attr.name)) return std::nullopt;
     bool keysFollow = false;
@@ -93,7 +93,7 @@ Outcome getPositionAttr(TokenStream& in, Attr& attr, RecordRead& result) {
     }
     if (!keysFollow) skipRestOfLine(in);
 
-    Outcome missing = fail(format("\nEntity: %s is missing one or more attributes.\n", attr.name.c_str()));
+    MaybeFailure missing = fail(format("\nEntity: %s is missing one or more attributes.\n", attr.name.c_str()));
     int total = 0;
     std::string key, equals, value;
     for (;;) {
@@ -117,12 +117,12 @@ Outcome getPositionAttr(TokenStream& in, Attr& attr, RecordRead& result) {
 
 }  // namespace
 
-Outcome Control_ParseLayout(ItemTable& graph, std::string_view text, FILE* trace) {
+MaybeFailure Control_ParseLayout(ItemTable& graph, std::string_view text, FILE* trace) {
     TokenStream in{text, 0};
     for (;;) {
         Attr attr;
         RecordRead result;
-        if (Outcome o = getPositionAttr(in, attr, result)) return o;
+        if (MaybeFailure o = getPositionAttr(in, attr, result)) return o;
         if (result == RecordRead::endOfFile) return std::nullopt;
         if (trace)
             std::fprintf(trace, "%-30s %f %f %f %f\n", attr.name.c_str(), static_cast<double>(attr.x),

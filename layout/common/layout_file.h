@@ -26,6 +26,6 @@ std::string outputLayout(const Item* root);
 
 // Reads an old layout file into `graph`: every record sets the box of the item
 // of its name and marks it as having one.
-Outcome Control_ParseLayout(ItemTable& graph, std::string_view text, FILE* trace);
+MaybeFailure Control_ParseLayout(ItemTable& graph, std::string_view text, FILE* trace);
 
 }  // namespace layout

@@ -129,11 +129,11 @@ mode_t newFileMode() {
     return 0666 & ~mask;
 }
 
-Outcome cannotOpen(const std::string& name) {
+MaybeFailure cannotOpen(const std::string& name) {
     return fail(format("\nCould not open file : %s for write.", name.c_str()));
 }
 
-Outcome cannotWrite(OutputFile& file) {
+MaybeFailure cannotWrite(OutputFile& file) {
     discardOutputFile(file);
     return fail(format("\nCould not write file : %s\n", file.name.c_str()));
 }
@@ -142,7 +142,7 @@ Outcome cannotWrite(OutputFile& file) {
 
 OutputFile::~OutputFile() { discardOutputFile(*this); }
 
-Outcome openOutputFile(const std::string& name, OutputFile& file) {
+MaybeFailure openOutputFile(const std::string& name, OutputFile& file) {
     discardOutputFile(file);
     file.name = name;
     file.written = false;
@@ -192,7 +192,7 @@ Outcome openOutputFile(const std::string& name, OutputFile& file) {
     return std::nullopt;
 }
 
-Outcome writeOutputFile(OutputFile& file, std::string_view text) {
+MaybeFailure writeOutputFile(OutputFile& file, std::string_view text) {
     if (!file.stream) return cannotWrite(file);
     bool ok = std::fwrite(text.data(), 1, text.size(), file.stream) == text.size();
     ok = std::fflush(file.stream) == 0 && ok;
@@ -205,7 +205,7 @@ Outcome writeOutputFile(OutputFile& file, std::string_view text) {
     return std::nullopt;
 }
 
-Outcome installOutputFile(OutputFile& file) {
+MaybeFailure installOutputFile(OutputFile& file) {
     if (file.tempPath.empty()) return std::nullopt;
     if (!file.written) return cannotWrite(file);
     {
@@ -231,10 +231,10 @@ void discardOutputFile(OutputFile& file) {
     file.written = false;
 }
 
-Outcome writeWholeFile(const std::string& name, std::string_view text) {
+MaybeFailure writeWholeFile(const std::string& name, std::string_view text) {
     OutputFile file;
-    if (Outcome o = openOutputFile(name, file)) return o;
-    if (Outcome o = writeOutputFile(file, text)) return o;
+    if (MaybeFailure o = openOutputFile(name, file)) return o;
+    if (MaybeFailure o = writeOutputFile(file, text)) return o;
     return installOutputFile(file);
 }
 

@@ -34,20 +34,20 @@ struct OutputFile {
 
 // Opens `name` for writing: a regular file that may not be written, or a
 // temporary that cannot be made beside it, gives "Could not open file".
-Outcome openOutputFile(const std::string& name, OutputFile& file);
+MaybeFailure openOutputFile(const std::string& name, OutputFile& file);
 
 // Writes `text`, flushes and closes; the target is not yet touched when a
 // temporary stands for it.  On failure the temporary is removed.
-Outcome writeOutputFile(OutputFile& file, std::string_view text);
+MaybeFailure writeOutputFile(OutputFile& file, std::string_view text);
 
 // Renames a written temporary over its target (nothing to do for a target
 // written directly).
-Outcome installOutputFile(OutputFile& file);
+MaybeFailure installOutputFile(OutputFile& file);
 
 // Closes and removes the temporary, leaving the target as it was.
 void discardOutputFile(OutputFile& file);
 
 // open, write and install in one step.
-Outcome writeWholeFile(const std::string& name, std::string_view text);
+MaybeFailure writeWholeFile(const std::string& name, std::string_view text);
 
 }  // namespace layout

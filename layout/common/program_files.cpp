@@ -7,18 +7,18 @@
 
 namespace layout {
 
-Outcome openProgramFiles(const std::vector<std::string>& inputs, const std::string& output,
+MaybeFailure openProgramFiles(const std::vector<std::string>& inputs, const std::string& output,
                          const std::string* traceFile, ProgramFiles& files) {
     files.texts.assign(inputs.size(), std::string());
     for (size_t k = 0; k < inputs.size(); ++k)
-        if (Outcome o = readInputFile(inputs[k], files.texts[k])) return o;
+        if (MaybeFailure o = readInputFile(inputs[k], files.texts[k])) return o;
     for (const std::string& input : inputs)
         for (const std::string* written : {&output, traceFile})
             if (written && sameFile(input, *written))
                 return fail(format("\nFile : %s is both an input and an output.\n", written->c_str()));
     if (traceFile && sameFile(output, *traceFile))
         return fail(format("\nFile : %s is both the output and the trace file.\n", traceFile->c_str()));
-    if (Outcome o = openOutputFile(output, files.out)) return o;
+    if (MaybeFailure o = openOutputFile(output, files.out)) return o;
     if (traceFile) {
         files.traceName = *traceFile;
         if (!(files.trace = std::fopen(traceFile->c_str(), "w"))) {
@@ -29,12 +29,12 @@ Outcome openProgramFiles(const std::vector<std::string>& inputs, const std::stri
     return std::nullopt;
 }
 
-Outcome writeLayoutFile(ProgramFiles& files, Outcome result, std::string_view layoutText) {
+MaybeFailure writeLayoutFile(ProgramFiles& files, MaybeFailure result, std::string_view layoutText) {
     if (result) return result;
     return writeOutputFile(files.out, layoutText);
 }
 
-Outcome closeProgramFiles(ProgramFiles& files, Outcome result, std::initializer_list<OutputFile*> alsoWritten) {
+MaybeFailure closeProgramFiles(ProgramFiles& files, MaybeFailure result, std::initializer_list<OutputFile*> alsoWritten) {
     if (files.trace) {
         bool ok = std::fflush(files.trace) == 0 && !std::ferror(files.trace);
         ok = std::fclose(files.trace) == 0 && ok;
@@ -51,7 +51,7 @@ Outcome closeProgramFiles(ProgramFiles& files, Outcome result, std::initializer_
     return result;
 }
 
-Outcome parseLayoutModel(const std::string& arg, layoutModel& model) {
+MaybeFailure parseLayoutModel(const std::string& arg, layoutModel& model) {
     if (arg.size() != 3) return fail("\nInvalid use of -m switch.");
     if (arg[2] == '1') model = nested;
     else if (arg[2] == '2') model = cliServ;
@@ -65,7 +65,7 @@ void printWarnings(std::string_view warnings) {
     std::fflush(stdout);
 }
 
-int exitStatus(const Outcome& result) {
+int exitStatus(const MaybeFailure& result) {
     if (!result) return 0;
     FILE* stream = result->onStderr ? stderr : stdout;
     std::fputs(result->message.c_str(), stream);

@@ -28,7 +28,7 @@ void traceTriple(const TupleReader& r) {
                      r.tokens[2].c_str());
 }
 
-Outcome refuseRootName() {
+MaybeFailure refuseRootName() {
     return fail(format("\nThe input names an item %s, which is reserved for the root.\n", kRootName));
 }
 
@@ -53,7 +53,7 @@ void skipSection(TupleReader& r) {
     }
 }
 
-Outcome findOrCreate(ItemTable& graph, const TupleReader& r, const std::string& name, bool declared,
+MaybeFailure findOrCreate(ItemTable& graph, const TupleReader& r, const std::string& name, bool declared,
                      Item*& item) {
     item = searchHash(graph, name);
     if (item) return std::nullopt;
@@ -64,12 +64,12 @@ Outcome findOrCreate(ItemTable& graph, const TupleReader& r, const std::string& 
     return std::nullopt;
 }
 
-Outcome addRelation(ItemTable& graph, const TupleReader& r) {
+MaybeFailure addRelation(ItemTable& graph, const TupleReader& r) {
     const Triple& t = r.tokens;
     Item* source = nullptr;
     Item* target = nullptr;
-    if (Outcome o = findOrCreate(graph, r, t[1], false, source)) return o;
-    if (Outcome o = findOrCreate(graph, r, t[2], false, target)) return o;
+    if (MaybeFailure o = findOrCreate(graph, r, t[1], false, source)) return o;
+    if (MaybeFailure o = findOrCreate(graph, r, t[2], false, target)) return o;
     if (t[0] == "contain") {
         source->ptrToConItems.push_back(target);
         target->isContained = true;
@@ -82,7 +82,7 @@ Outcome addRelation(ItemTable& graph, const TupleReader& r) {
     return std::nullopt;
 }
 
-Outcome declareInstance(ItemTable& graph, const TupleReader& r) {
+MaybeFailure declareInstance(ItemTable& graph, const TupleReader& r) {
     const std::string& name = r.tokens[1];
     if (searchHash(graph, name)) {
         if (r.options.printParseError)
@@ -96,7 +96,7 @@ Outcome declareInstance(ItemTable& graph, const TupleReader& r) {
 
 // Reads the "$INSTANCE" run; on return r.tokens holds the first relation when
 // the result is 3.
-Outcome processFactTuples(ItemTable& graph, TupleReader& r, int& got) {
+MaybeFailure processFactTuples(ItemTable& graph, TupleReader& r, int& got) {
     for (;;) {
         got = getTuple(r);
         // The first "$INSTANCE" triple opens the fact run even when the input
@@ -107,14 +107,14 @@ Outcome processFactTuples(ItemTable& graph, TupleReader& r, int& got) {
     do {
         if (got < 3) r.tokens[2].clear();
         traceTriple(r);
-        if (Outcome o = declareInstance(graph, r)) return o;
+        if (MaybeFailure o = declareInstance(graph, r)) return o;
         if (got < 3) return std::nullopt;
         got = getTuple(r);
     } while (got == 3 && r.tokens[0] == "$INSTANCE");
     return std::nullopt;
 }
 
-Outcome processRelations(ItemTable& graph, TupleReader& r, int got) {
+MaybeFailure processRelations(ItemTable& graph, TupleReader& r, int got) {
     for (; got == 3; got = getTuple(r)) {
         traceTriple(r);
         if (isSectionHeader(r.tokens)) {
@@ -123,7 +123,7 @@ Outcome processRelations(ItemTable& graph, TupleReader& r, int got) {
         }
         // A declaration after the first relation still declares its item;
         // taken as a relation it would make an item of the class name.
-        Outcome o = r.tokens[0] == "$INSTANCE" ? declareInstance(graph, r) : addRelation(graph, r);
+        MaybeFailure o = r.tokens[0] == "$INSTANCE" ? declareInstance(graph, r) : addRelation(graph, r);
         if (o) return o;
     }
     return std::nullopt;
@@ -131,12 +131,12 @@ Outcome processRelations(ItemTable& graph, TupleReader& r, int got) {
 
 }  // namespace
 
-Outcome Control_ParseGraphFile(ItemTable& graph, std::string_view text, const ReadOptions& options) {
+MaybeFailure Control_ParseGraphFile(ItemTable& graph, std::string_view text, const ReadOptions& options) {
     TupleReader r{TokenStream{text, 0}, options, {}};
     int got = 0;
     if (options.relationOnlyInput) {
         got = getTuple(r);
-    } else if (Outcome o = processFactTuples(graph, r, got)) {
+    } else if (MaybeFailure o = processFactTuples(graph, r, got)) {
         return o;
     }
     return processRelations(graph, r, got);

@@ -22,6 +22,6 @@ struct ReadOptions {
 };
 
 // Reads the whole text into `graph`.
-Outcome Control_ParseGraphFile(ItemTable& graph, std::string_view text, const ReadOptions& options);
+MaybeFailure Control_ParseGraphFile(ItemTable& graph, std::string_view text, const ReadOptions& options);
 
 }  // namespace layout

@@ -61,7 +61,7 @@ const Item* findCycleFrom(const Item* start, Colours& colour) {
 
 }  // namespace
 
-Outcome checkContainmentCycles(const ItemTable& graph, const Item* root, std::string& unreachedCycle) {
+MaybeFailure checkContainmentCycles(const ItemTable& graph, const Item* root, std::string& unreachedCycle) {
     unreachedCycle.clear();
     Colours colour;
     colour.reserve(graph.storage.size());
@@ -114,7 +114,7 @@ size_t countLayoutRecords(const ItemTable& graph, const Item* root, size_t limit
     return records;
 }
 
-Outcome checkLayoutRecordCount(const ItemTable& graph, const Item* root) {
+MaybeFailure checkLayoutRecordCount(const ItemTable& graph, const Item* root) {
     size_t limit = graph.storage.size() + kMaxRepeatedRecords;
     if (countLayoutRecords(graph, root, limit) > limit)
         return fail(format("\nThe containment relation holds items under too many containers: "
@@ -139,7 +139,7 @@ TypesInModel clientOrServer(const Item* item) {
     return to < from ? server : client;
 }
 
-Outcome setSubSystemPtr(ItemTable& graph, SystemPointers& graphPtrs, std::string_view inputFile,
+MaybeFailure setSubSystemPtr(ItemTable& graph, SystemPointers& graphPtrs, std::string_view inputFile,
                         const std::string* subsystemName) {
     std::string name = subsystemName ? *subsystemName : getSSname(inputFile);
     Item* ss = searchHash(graph, name);
@@ -213,19 +213,19 @@ bool quoteString(std::string_view str) {
     return false;
 }
 
-Outcome prepareGraph(ItemTable& graph, SystemPointers& graphPtrs, std::string_view text,
+MaybeFailure prepareGraph(ItemTable& graph, SystemPointers& graphPtrs, std::string_view text,
                      const ReadOptions& read, const TreeSetup& setup, std::string& warnings) {
-    if (Outcome o = Control_ParseGraphFile(graph, text, read)) return o;
+    if (MaybeFailure o = Control_ParseGraphFile(graph, text, read)) return o;
     Item* root = createAndSetRoot(graph, graphPtrs, setup.rootWidth, setup.rootHeight, read.trace);
     std::string unreachedCycle;
-    if (Outcome o = checkContainmentCycles(graph, root, unreachedCycle)) return o;
+    if (MaybeFailure o = checkContainmentCycles(graph, root, unreachedCycle)) return o;
     if (!unreachedCycle.empty())
         warnings += format("WARNING: The containment relation has a cycle through : %s that no top-level item "
                            "reaches; its items are not laid out.\n",
                            unreachedCycle.c_str());
-    if (Outcome o = checkLayoutRecordCount(graph, root)) return o;
+    if (MaybeFailure o = checkLayoutRecordCount(graph, root)) return o;
     if (setup.model == cliServ) {
-        if (Outcome o = setSubSystemPtr(graph, graphPtrs, read.inputTupleFile, setup.subsystemName)) return o;
+        if (MaybeFailure o = setSubSystemPtr(graph, graphPtrs, read.inputTupleFile, setup.subsystemName)) return o;
     } else if (setup.adjustContainLevels) {
         adjustContainLevelAssignments(root);
     }

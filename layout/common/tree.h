@@ -23,7 +23,7 @@ Item* createAndSetRoot(ItemTable& graph, SystemPointers& graphPtrs, float width,
 // with everything below them, are outside the tree and stay out of the
 // layout; `unreachedCycle` then names an item of such a cycle (else it is
 // left empty).
-Outcome checkContainmentCycles(const ItemTable& graph, const Item* root, std::string& unreachedCycle);
+MaybeFailure checkContainmentCycles(const ItemTable& graph, const Item* root, std::string& unreachedCycle);
 
 // The records of the layout under $ROOT (whose part of the containment must
 // be acyclic): one per path from $ROOT to an item, $ROOT's own included,
@@ -38,7 +38,7 @@ size_t countLayoutRecords(const ItemTable& graph, const Item* root, size_t limit
 inline constexpr size_t kMaxRepeatedRecords = size_t{1} << 20;
 
 // Refuses a containment whose layout would hold more records than that.
-Outcome checkLayoutRecordCount(const ItemTable& graph, const Item* root);
+MaybeFailure checkLayoutRecordCount(const ItemTable& graph, const Item* root);
 
 // "dir/foo.o.ta" gives "foo.ss".
 std::string getSSname(std::string_view inputFile);
@@ -50,7 +50,7 @@ TypesInModel clientOrServer(const Item* item);
 
 // Finds the subsystem (a top-level item) and marks the kinds of it and its
 // children.
-Outcome setSubSystemPtr(ItemTable& graph, SystemPointers& graphPtrs, std::string_view inputFile,
+MaybeFailure setSubSystemPtr(ItemTable& graph, SystemPointers& graphPtrs, std::string_view inputFile,
                         const std::string* subsystemName);
 
 // Calls visit(item, depth) for every item below `top` in pre-order, each
@@ -78,7 +78,7 @@ struct TreeSetup {
 // Reads the TA text and builds the tree: $ROOT, the containment checks, the
 // subsystem (client/server model), contain levels and parent links.  A
 // containment cycle outside the tree adds one warning line to `warnings`.
-Outcome prepareGraph(ItemTable& graph, SystemPointers& graphPtrs, std::string_view text,
+MaybeFailure prepareGraph(ItemTable& graph, SystemPointers& graphPtrs, std::string_view text,
                      const ReadOptions& read, const TreeSetup& setup, std::string& warnings);
 
 }  // namespace layout

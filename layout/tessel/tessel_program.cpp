@@ -36,9 +36,9 @@ constexpr UsageRow kUsageRows[] = {
     {"-x", "- debug mode (creates a file called tessel.debug)", "\n\n"},
 };
 
-Outcome usageError(const std::string& message) { return fail(message + displayProgramSyntax()); }
+MaybeFailure usageError(const std::string& message) { return fail(message + displayProgramSyntax()); }
 
-Outcome parseWindowSize(const std::string& arg, char letter, int& size) {
+MaybeFailure parseWindowSize(const std::string& arg, char letter, int& size) {
     std::string value = arg.substr(2);
     if (value.empty()) return usageError(format("\nA value must be given in the -%c switch.", letter));
     bool digits = true;
@@ -70,13 +70,13 @@ void writeProgramInfoToLog(FILE* trace, const Options& o, const std::string& deb
 
 // Writes the TA include file into `file`, which takes its target's place
 // together with the layout file.
-Outcome emitTAfile(const Options& o, OutputFile& file) {
+MaybeFailure emitTAfile(const Options& o, OutputFile& file) {
     bool renamed = false;
     std::string name = taIncludeFileName(o.inputTupleFile, o.outputLayoutFile, renamed);
     if (renamed)
         std::fprintf(stderr, "The <input tuple file> has a \".ta\" extension.\n  Re-nameing the TA file to %s .\n",
                      name.c_str());
-    if (Outcome e = openOutputFile(name, file)) return e;
+    if (MaybeFailure e = openOutputFile(name, file)) return e;
     return writeOutputFile(file, format("INCLUDE %s :\nFACT ATTRIBUTE :\nINCLUDE %s :\n", o.inputTupleFile.c_str(),
                                         o.outputLayoutFile.c_str()));
 }
@@ -93,10 +93,10 @@ std::string displayProgramSyntax() {
     return out;
 }
 
-Outcome getProgramArgs(const std::vector<std::string>& args, Options& o) {
+MaybeFailure getProgramArgs(const std::vector<std::string>& args, Options& o) {
     // Every option once, the program name and the two files.
     constexpr size_t kMaxArgs = 12;
-    const Outcome wrongCount = usageError("\nIncorrect number of arguments.");
+    const MaybeFailure wrongCount = usageError("\nIncorrect number of arguments.");
     if (args.size() < 3 || args.size() > kMaxArgs) return wrongCount;
     size_t i = 1;
     for (; i < args.size() && !args[i].empty() && args[i][0] == '-'; ++i) {
@@ -104,17 +104,17 @@ Outcome getProgramArgs(const std::vector<std::string>& args, Options& o) {
         if (arg.size() == 1) continue;   // a lone '-'
         switch (arg[1]) {
         case 'H':
-            if (Outcome e = parseWindowSize(arg, 'H', o.windowHeight)) return e;
+            if (MaybeFailure e = parseWindowSize(arg, 'H', o.windowHeight)) return e;
             break;
         case 'W':
-            if (Outcome e = parseWindowSize(arg, 'W', o.windowWidth)) return e;
+            if (MaybeFailure e = parseWindowSize(arg, 'W', o.windowWidth)) return e;
             break;
         case 'e': o.printParseError = true; break;
         case 'r': o.relationOnlyInput = true; break;
         case 't': o.emitTA = true; break;
         case 'x': o.debugMode = true; break;
         case 'm':
-            if (Outcome e = parseLayoutModel(arg, o.model)) return usageError(e->message);
+            if (MaybeFailure e = parseLayoutModel(arg, o.model)) return usageError(e->message);
             break;
         case 's':
             if (i + 1 >= args.size()) return wrongCount;
@@ -142,7 +142,7 @@ std::string taIncludeFileName(const std::string& input, const std::string& outpu
     return name;
 }
 
-Outcome computeLayout(std::string_view text, const Options& o, FILE* trace, std::string& layoutText,
+MaybeFailure computeLayout(std::string_view text, const Options& o, FILE* trace, std::string& layoutText,
                       std::string* warnings) {
     ItemTable graph;
     SystemPointers graphPtrs;
@@ -158,7 +158,7 @@ Outcome computeLayout(std::string_view text, const Options& o, FILE* trace, std:
     setup.subsystemName = o.subsystemName ? &*o.subsystemName : nullptr;
     setup.adjustContainLevels = true;
     std::string readWarnings;
-    if (Outcome e = prepareGraph(graph, graphPtrs, text, read, setup, readWarnings)) return e;
+    if (MaybeFailure e = prepareGraph(graph, graphPtrs, text, read, setup, readWarnings)) return e;
     if (warnings) *warnings += readWarnings;
     viewStructure(graphPtrs, trace);
 
@@ -172,11 +172,11 @@ Outcome computeLayout(std::string_view text, const Options& o, FILE* trace, std:
 int runTessel(const Options& o) {
     const std::string debugFile = std::string(PROGRAM_NAME) + ".debug";
     ProgramFiles files;
-    if (Outcome e = openProgramFiles({o.inputTupleFile}, o.outputLayoutFile, o.debugMode ? &debugFile : nullptr, files))
+    if (MaybeFailure e = openProgramFiles({o.inputTupleFile}, o.outputLayoutFile, o.debugMode ? &debugFile : nullptr, files))
         return exitStatus(e);
     if (files.trace) writeProgramInfoToLog(files.trace, o, debugFile);
     std::string layoutText, warnings;
-    Outcome result = computeLayout(files.texts[0], o, files.trace, layoutText, &warnings);
+    MaybeFailure result = computeLayout(files.texts[0], o, files.trace, layoutText, &warnings);
     printWarnings(warnings);
     result = writeLayoutFile(files, result, layoutText);
     OutputFile include;
@@ -187,7 +187,7 @@ int runTessel(const Options& o) {
 int tesselMain(int argc, char** argv) {
     std::vector<std::string> args(argv, argv + argc);
     Options options;
-    if (Outcome e = getProgramArgs(args, options)) return exitStatus(e);
+    if (MaybeFailure e = getProgramArgs(args, options)) return exitStatus(e);
     return runCatchingMemoryExhaustion([&options] { return runTessel(options); });
 }
 

@@ -36,7 +36,7 @@ struct Options {
 std::string displayProgramSyntax();
 
 // Command-line errors come back with the usage text appended.
-Outcome getProgramArgs(const std::vector<std::string>& args, Options& options);
+MaybeFailure getProgramArgs(const std::vector<std::string>& args, Options& options);
 
 // Name of the TA file -t writes: the input's base name up to its first
 // point, then ".ta"; lengthened by ".ta" while it names the input or the
@@ -47,7 +47,7 @@ std::string taIncludeFileName(const std::string& input, const std::string& outpu
 // layout file and `warnings` (when given) the lines the program prints on
 // standard output for a run that goes on.  `trace` is the open trace file or
 // none.
-Outcome computeLayout(std::string_view text, const Options& options, FILE* trace, std::string& layoutText,
+MaybeFailure computeLayout(std::string_view text, const Options& options, FILE* trace, std::string& layoutText,
                       std::string* warnings = nullptr);
 
 // The whole run after the command line; returns the exit status.

@@ -218,7 +218,7 @@ bool shrinkToMinimumSize(Item* container, const ContainerInfo& info, const Place
         copyAttributeValues(c);
         saved.push_back(c);
         reducePosition(c, S);
-        if (info.X > 100) return undo();
+        if (info.shrinkRoundsDone > 100) return undo();
         float height = c->height - c->height * S / 100.0;
         float width = c->width - c->width * S / 100.0;
         if (height > s.MIN_CONTAINER_ENTITY_HEIGHT && width > s.MIN_CONTAINER_ENTITY_WIDTH) {
@@ -244,7 +244,7 @@ void identifyClientsAndServers(Item* root, Item* subsystem) {
     }
 }
 
-Outcome identifyNewAndOldEntities(const ItemTable& oldGraph, const SystemPointers& oldPtrs,
+MaybeFailure identifyNewAndOldEntities(const ItemTable& oldGraph, const SystemPointers& oldPtrs,
                                   const SystemPointers& newPtrs, FILE* trace) {
     const Item* oldRoot = oldPtrs.rootItemPtr;
     if (!oldRoot) return fail("\nFatal Error: $ROOT does not exist in old graph.\n");
@@ -327,7 +327,7 @@ void computeDynamicContainerData(Item* container, ContainerInfo& info) {
 
 bool shrink(const Placement& p, Item* container, ContainerInfo& info, float minHeight, float minWidth) {
     const PlacementSettings& s = p.settings;
-    ++info.X;
+    ++info.shrinkRoundsDone;
     switch (s.compress) {
     case none: return shrinkPositions(container, s.SHRINK);
     case min: return shrinkKeepingProportions(container, s.SHRINK, minHeight, minWidth);

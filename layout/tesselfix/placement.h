@@ -34,14 +34,13 @@ struct ContainerInfo {
     Item* ptrToMaxXItem = nullptr;
     float containerItemWidth = 0, containerItemHeight = 0;
     int numOfNewItemsInContainer = 0, numOfItemsInContainer = 0;
-    int X = 0;                                     // shrink rounds done
+    int shrinkRoundsDone = 0;
     float minServerSpace = 0;
     float minServerY = 0, maxServerY = 0;
     float avgServerWidth = 0, avgServerHeight = 0;
     float maxClientY = 0;
     float avgClientWidth = 0, avgClientHeight = 0;
     int numOfNewServers = 0, numOfServers = 0, numOfNewClients = 0, numOfClients = 0;
-    int Xclient = 0, Xserver = 0;
 };
 
 // Spacing of the client/server model (all 0 in the nested model).
@@ -56,7 +55,7 @@ void identifyClientsAndServers(Item* root, Item* subsystem);
 
 // Marks the new graph's items old or new and copies the old boxes.  The old
 // graph's $ROOT must have a box.
-Outcome identifyNewAndOldEntities(const ItemTable& oldGraph, const SystemPointers& oldPtrs,
+MaybeFailure identifyNewAndOldEntities(const ItemTable& oldGraph, const SystemPointers& oldPtrs,
                                   const SystemPointers& newPtrs, FILE* trace);
 
 struct Placement {

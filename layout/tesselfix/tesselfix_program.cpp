@@ -51,7 +51,7 @@ constexpr UsageRow kUsageRows[] = {
 // -r, -R, -x, the program name and four files.
 constexpr size_t kMaxArgs = 19;
 
-Outcome usageError(const std::string& message) { return fail(message + displayProgramSyntax()); }
+MaybeFailure usageError(const std::string& message) { return fail(message + displayProgramSyntax()); }
 
 bool isReal(const std::string& s) {
     for (char c : s)
@@ -75,7 +75,7 @@ bool parseReal(const std::string& s, float& value) {
     return true;
 }
 
-Outcome parseMinimumHeight(const std::string& arg, Options& o) {
+MaybeFailure parseMinimumHeight(const std::string& arg, Options& o) {
     if (arg.size() < 4) return usageError(format("Incorrect use of switch : %s ", arg.c_str()));
     char type = arg[2];
     float* height = type == 'e'   ? &o.placement.MIN_CONTAINER_ENTITY_HEIGHT
@@ -95,7 +95,7 @@ Outcome parseMinimumHeight(const std::string& arg, Options& o) {
     return std::nullopt;
 }
 
-Outcome parseShrink(const std::string& arg, Options& o) {
+MaybeFailure parseShrink(const std::string& arg, Options& o) {
     std::string text = arg.substr(2);
     float value = 0;
     if (!parseReal(text, value)) return usageError(format("Invalid value in -S switch : %s .\n", text.c_str()));
@@ -131,7 +131,7 @@ void writeProgramInfoToLog(FILE* trace, const Options& o, const std::string& deb
 }
 
 // Reads one tuple file into a graph (both graphs alike).
-Outcome readGraph(ItemTable& graph, SystemPointers& ptrs, std::string_view text, const std::string& fileName,
+MaybeFailure readGraph(ItemTable& graph, SystemPointers& ptrs, std::string_view text, const std::string& fileName,
                   const std::optional<std::string>& subsystemName, const Options& o, FILE* trace,
                   std::string& warnings) {
     ReadOptions read;
@@ -142,22 +142,22 @@ Outcome readGraph(ItemTable& graph, SystemPointers& ptrs, std::string_view text,
     TreeSetup setup;
     setup.model = o.placement.model;
     setup.subsystemName = subsystemName ? &*subsystemName : nullptr;
-    if (Outcome e = prepareGraph(graph, ptrs, text, read, setup, warnings)) return e;
+    if (MaybeFailure e = prepareGraph(graph, ptrs, text, read, setup, warnings)) return e;
     if (o.placement.model == cliServ) identifyClientsAndServers(ptrs.rootItemPtr, ptrs.subSystemPtr);
     viewStructure(ptrs, trace);
     return std::nullopt;
 }
 
-Outcome runWithTrace(std::string_view oldGraphText, std::string_view oldLayoutText, std::string_view newGraphText,
+MaybeFailure runWithTrace(std::string_view oldGraphText, std::string_view oldLayoutText, std::string_view newGraphText,
                      const Options& o, FILE* trace, std::string& layoutText, std::string& warnings) {
     ItemTable oldGraph, newGraph;
     SystemPointers oldPtrs, newPtrs;
-    if (Outcome e = readGraph(oldGraph, oldPtrs, oldGraphText, o.oldInGraphFile, o.oldSubSysName, o, trace, warnings))
+    if (MaybeFailure e = readGraph(oldGraph, oldPtrs, oldGraphText, o.oldInGraphFile, o.oldSubSysName, o, trace, warnings))
         return e;
-    if (Outcome e = Control_ParseLayout(oldGraph, oldLayoutText, trace)) return e;
-    if (Outcome e = readGraph(newGraph, newPtrs, newGraphText, o.newInGraphFile, o.newSubSysName, o, trace, warnings))
+    if (MaybeFailure e = Control_ParseLayout(oldGraph, oldLayoutText, trace)) return e;
+    if (MaybeFailure e = readGraph(newGraph, newPtrs, newGraphText, o.newInGraphFile, o.newSubSysName, o, trace, warnings))
         return e;
-    if (Outcome e = identifyNewAndOldEntities(oldGraph, oldPtrs, newPtrs, trace)) return e;
+    if (MaybeFailure e = identifyNewAndOldEntities(oldGraph, oldPtrs, newPtrs, trace)) return e;
     Placement placement;
     placement.settings = o.placement;
     placement.settings.trace = trace;
@@ -178,8 +178,8 @@ std::string displayProgramSyntax() {
     return out;
 }
 
-Outcome getProgramArgs(const std::vector<std::string>& args, Options& o) {
-    const Outcome wrongCount = usageError("\nIncorrect number of arguments.");
+MaybeFailure getProgramArgs(const std::vector<std::string>& args, Options& o) {
+    const MaybeFailure wrongCount = usageError("\nIncorrect number of arguments.");
     if (args.size() < 5 || args.size() > kMaxArgs) return wrongCount;
     size_t i = 1;
     for (; i < args.size() && !args[i].empty() && args[i][0] == '-'; ++i) {
@@ -187,10 +187,10 @@ Outcome getProgramArgs(const std::vector<std::string>& args, Options& o) {
         if (arg.size() == 1) continue;   // a lone '-'
         switch (arg[1]) {
         case 'H':
-            if (Outcome e = parseMinimumHeight(arg, o)) return e;
+            if (MaybeFailure e = parseMinimumHeight(arg, o)) return e;
             break;
         case 'S':
-            if (Outcome e = parseShrink(arg, o)) return e;
+            if (MaybeFailure e = parseShrink(arg, o)) return e;
             break;
         case 'c':
             if (arg.size() != 3) break;   // ignored, as it always was
@@ -204,7 +204,7 @@ Outcome getProgramArgs(const std::vector<std::string>& args, Options& o) {
         case 'R': o.placement.relayoutCliServMode = true; break;
         case 'x': o.debugMode = true; break;
         case 'm':
-            if (Outcome e = parseLayoutModel(arg, o.placement.model)) return usageError(e->message);
+            if (MaybeFailure e = parseLayoutModel(arg, o.placement.model)) return usageError(e->message);
             break;
         case 's':
             if (arg.size() != 3 || (arg[2] != 'o' && arg[2] != 'n')) return usageError("\nInvalide use of -s switch.");
@@ -223,11 +223,11 @@ Outcome getProgramArgs(const std::vector<std::string>& args, Options& o) {
     return std::nullopt;
 }
 
-Outcome computeNewLayout(std::string_view oldGraphText, std::string_view oldLayoutText,
+MaybeFailure computeNewLayout(std::string_view oldGraphText, std::string_view oldLayoutText,
                          std::string_view newGraphText, const Options& options, std::string& layoutText,
                          std::string* warnings) {
     std::string runWarnings;
-    Outcome result = runWithTrace(oldGraphText, oldLayoutText, newGraphText, options, options.placement.trace,
+    MaybeFailure result = runWithTrace(oldGraphText, oldLayoutText, newGraphText, options, options.placement.trace,
                                   layoutText, runWarnings);
     if (warnings) *warnings += runWarnings;
     return result;
@@ -236,19 +236,19 @@ Outcome computeNewLayout(std::string_view oldGraphText, std::string_view oldLayo
 int runTesselfix(const Options& o) {
     const std::string debugFile = std::string(PROGRAM_NAME) + ".debug";
     ProgramFiles files;
-    if (Outcome e = openProgramFiles({o.oldInGraphFile, o.oldInLayoutFile, o.newInGraphFile}, o.newOutLayoutFile,
+    if (MaybeFailure e = openProgramFiles({o.oldInGraphFile, o.oldInLayoutFile, o.newInGraphFile}, o.newOutLayoutFile,
                                      o.debugMode ? &debugFile : nullptr, files))
         return exitStatus(e);
     if (files.trace) writeProgramInfoToLog(files.trace, o, debugFile);
     std::string layoutText, warnings;
-    Outcome result = runWithTrace(files.texts[0], files.texts[1], files.texts[2], o, files.trace, layoutText, warnings);
+    MaybeFailure result = runWithTrace(files.texts[0], files.texts[1], files.texts[2], o, files.trace, layoutText, warnings);
     printWarnings(warnings);
     return exitStatus(closeProgramFiles(files, writeLayoutFile(files, result, layoutText)));
 }
 
 int tesselfixMain(int argc, char** argv) {
     Options o;
-    if (Outcome e = getProgramArgs(std::vector<std::string>(argv, argv + argc), o)) return exitStatus(e);
+    if (MaybeFailure e = getProgramArgs(std::vector<std::string>(argv, argv + argc), o)) return exitStatus(e);
     return runCatchingMemoryExhaustion([&o] { return runTesselfix(o); });
 }
 

@@ -30,11 +30,11 @@ struct Options {
 std::string displayProgramSyntax();
 
 // Command-line errors come back with the usage text appended.
-Outcome getProgramArgs(const std::vector<std::string>& args, Options& options);
+MaybeFailure getProgramArgs(const std::vector<std::string>& args, Options& options);
 
 // The new layout from the three inputs' texts; `warnings` (when given) gets
 // the lines the program prints on standard output for a run that goes on.
-Outcome computeNewLayout(std::string_view oldGraphText, std::string_view oldLayoutText,
+MaybeFailure computeNewLayout(std::string_view oldGraphText, std::string_view oldLayoutText,
                          std::string_view newGraphText, const Options& options, std::string& layoutText,
                          std::string* warnings = nullptr);
 

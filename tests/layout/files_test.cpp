@@ -38,7 +38,7 @@ TEST(ReadInputFile, FailuresSayWhatFailed) {
     };
     for (const Case& c : cases) {
         std::string got;
-        Outcome o = readInputFile(c.path, got);
+        MaybeFailure o = readInputFile(c.path, got);
         ASSERT_TRUE(o) << c.path;
         EXPECT_EQ(o->message, c.message);
     }

@@ -82,7 +82,7 @@ TEST(LayoutWriter, ItemContainedTwiceIsWrittenUnderBoth) {
 struct Boxes {
     ItemTable graph;
     SystemPointers ptrs;
-    Outcome outcome;
+    MaybeFailure outcome;
     std::string trace;
 };
 

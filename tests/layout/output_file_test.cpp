@@ -121,14 +121,14 @@ TEST(OutputFile, NonRegularTargetsAreWrittenDirectly) {
     EXPECT_TRUE(fs::is_symlink(dir / "null"));
     EXPECT_EQ(snapshot(dir.path()).size(), 1u);
     if (fs::exists("/dev/full")) {
-        Outcome full = writeWholeFile("/dev/full", std::string(100000, 'x'));
+        MaybeFailure full = writeWholeFile("/dev/full", std::string(100000, 'x'));
         ASSERT_TRUE(full);
         EXPECT_EQ(full->message, "\nCould not write file : /dev/full\n");
     }
-    Outcome noDir = writeWholeFile("/nonexistent-dir/x", "y");
+    MaybeFailure noDir = writeWholeFile("/nonexistent-dir/x", "y");
     ASSERT_TRUE(noDir);
     EXPECT_EQ(noDir->message, "\nCould not open file : /nonexistent-dir/x for write.");
-    Outcome directory = writeWholeFile(dir.path().string(), "y");
+    MaybeFailure directory = writeWholeFile(dir.path().string(), "y");
     ASSERT_TRUE(directory);
     EXPECT_EQ(directory->message, "\nCould not open file : " + dir.path().string() + " for write.");
 }
@@ -154,7 +154,7 @@ TEST(OutputFile, ReadOnlyTargetIsRefusedThoughItsDirectoryIsWritable) {
         // Root may write any file; a user who does not own it may not.
         if (geteuid() == 0 && (setegid(65534) != 0 || seteuid(65534) != 0)) return 2;
         OutputFile file;
-        Outcome o = openOutputFile((dir / "ro.lay").string(), file);
+        MaybeFailure o = openOutputFile((dir / "ro.lay").string(), file);
         return o && o->message == "\nCould not open file : " + (dir / "ro.lay").string() + " for write." ? 0 : 1;
     });
     ASSERT_TRUE(WIFEXITED(status));

@@ -22,7 +22,7 @@ std::string newLayout(const std::string& oldTa, const std::string& oldLayout, co
     options.oldInGraphFile = "old.ta";
     options.newInGraphFile = "new.ta";
     std::string text;
-    Outcome o = computeNewLayout(oldTa, oldLayout, newTa, options, text);
+    MaybeFailure o = computeNewLayout(oldTa, oldLayout, newTa, options, text);
     EXPECT_FALSE(o) << o->message;
     return text;
 }
@@ -123,7 +123,7 @@ TEST(Placement, MissingOldRootRecordStops) {
     Options options;
     options.oldInGraphFile = "old.ta";
     std::string text;
-    Outcome o = computeNewLayout("$INSTANCE p T\n", record("p", "0", "0", "1", "1"), "$INSTANCE p T\n", options, text);
+    MaybeFailure o = computeNewLayout("$INSTANCE p T\n", record("p", "0", "0", "1", "1"), "$INSTANCE p T\n", options, text);
     ASSERT_TRUE(o);
     EXPECT_EQ(o->message, "\nFatal Error: the old layout file has no box for $ROOT.\n");
 }
@@ -346,7 +346,7 @@ TEST(Shrink, MaxRoundUndoneOnCollision) {
     Placement p;
     ContainerInfo info;
     EXPECT_FALSE(shrink(p, c.box, info, 0, 0));
-    EXPECT_EQ(info.X, 1);
+    EXPECT_EQ(info.shrinkRoundsDone, 1);
     EXPECT_EQ(a->x, 100);
     EXPECT_EQ(b->width, 100);
 }
@@ -385,7 +385,7 @@ TEST(Shrink, RoundsEndWhenNothingMoves) {
         computeStaticContainerData(p, c.box, info);
         computeDynamicContainerData(c.box, info);
         positionItemsInContainer(p, c.box, info);
-        EXPECT_EQ(info.X, 1) << mode;
+        EXPECT_EQ(info.shrinkRoundsDone, 1) << mode;
         EXPECT_EQ(q->x, 580);
         EXPECT_EQ(c.box->ptrToConItems[1]->width, 50);
     }
@@ -404,7 +404,7 @@ TEST(Shrink, BackstopEndsRoundsThatKeepMovingTooLittle) {
     computeStaticContainerData(p, c.box, info);
     computeDynamicContainerData(c.box, info);
     positionItemsInContainer(p, c.box, info);
-    EXPECT_EQ(info.X, kMaxShrinkRounds);
+    EXPECT_EQ(info.shrinkRoundsDone, kMaxShrinkRounds);
     EXPECT_LT(q->x, 590);
     EXPECT_GT(q->x, 550);
     EXPECT_EQ(n->width, 50);
@@ -425,7 +425,7 @@ TEST(Shrink, CompressNoneSkipsAContainerTooNarrowForTheColumn) {
     computeStaticContainerData(p, c.box, info);
     computeDynamicContainerData(c.box, info);
     positionItemsInContainer(p, c.box, info);
-    EXPECT_EQ(info.X, 0);
+    EXPECT_EQ(info.shrinkRoundsDone, 0);
     EXPECT_EQ(q->x, 15);
     EXPECT_FLOAT_EQ(n->width, 20.0f / 12);
 }
@@ -439,7 +439,7 @@ TEST(Shrink, ZeroSizeContainerGivesEmptyBoxes) {
     computeStaticContainerData(p, c.box, info);
     computeDynamicContainerData(c.box, info);
     positionItemsInContainer(p, c.box, info);
-    EXPECT_EQ(info.X, 0);
+    EXPECT_EQ(info.shrinkRoundsDone, 0);
     EXPECT_EQ(n->width, 0);
     EXPECT_EQ(n->height, 0);
     EXPECT_EQ(n->x, 0);

@@ -25,7 +25,7 @@ std::string describe(const ItemTable& graph) {
 
 struct ReadResult {
     ItemTable graph;
-    Outcome outcome;
+    MaybeFailure outcome;
     std::string warnings;
 };
 

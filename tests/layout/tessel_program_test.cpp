@@ -47,7 +47,7 @@ TEST_P(TesselArgErrors, MessageAndUsage) {
     std::vector<std::string> args{"tessel"};
     args.insert(args.end(), GetParam().args.begin(), GetParam().args.end());
     Options options;
-    Outcome o = getProgramArgs(args, options);
+    MaybeFailure o = getProgramArgs(args, options);
     ASSERT_TRUE(o);
     EXPECT_EQ(o->message, GetParam().message + kUsage);
 }

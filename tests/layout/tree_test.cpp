@@ -15,7 +15,7 @@ struct Graph {
     std::string warnings;
 };
 
-Outcome prepare(Graph& g, const std::string& text, layoutModel model = nested, const std::string* ss = nullptr,
+MaybeFailure prepare(Graph& g, const std::string& text, layoutModel model = nested, const std::string* ss = nullptr,
                 const std::string& input = "dir/sys.o.ta") {
     ReadOptions read;
     read.inputTupleFile = input;
@@ -67,7 +67,7 @@ TEST(Containment, CyclesTheRootReachesAreRefused) {
     };
     for (const Case& c : cases) {
         Graph g;
-        Outcome o = prepare(g, c.text);
+        MaybeFailure o = prepare(g, c.text);
         ASSERT_TRUE(o) << c.text;
         EXPECT_EQ(o->message, std::string("\nThe containment relation has a cycle through : ") + c.closing + "\n");
         EXPECT_FALSE(o->onStderr);
@@ -132,7 +132,7 @@ TEST(Containment, ItemsUnderTooManyContainersAreRefused) {
     for (layoutModel model : {nested, cliServ}) {
         Graph g;
         std::string ss = "a0";
-        Outcome o = prepare(g, diamondChain(64), model, &ss);
+        MaybeFailure o = prepare(g, diamondChain(64), model, &ss);
         ASSERT_TRUE(o);
         EXPECT_EQ(o->message, "\nThe containment relation holds items under too many containers: the layout would "
                               "have more than " + std::to_string(g.table.storage.size() + kMaxRepeatedRecords) +
@@ -179,7 +179,7 @@ TEST(Subsystem, MissingNestedOrRootIsRefused) {
     std::string nestedName = "p", rootName = "$ROOT", missing = "nothere";
     for (const std::string* name : {&nestedName, &rootName, &missing}) {
         Graph g;
-        Outcome o = prepare(g, "$INSTANCE sys.ss T\ncontain sys.ss p\n", cliServ, name);
+        MaybeFailure o = prepare(g, "$INSTANCE sys.ss T\ncontain sys.ss p\n", cliServ, name);
         ASSERT_TRUE(o) << *name;
         EXPECT_EQ(o->message, "Subsystem not detected. Cannot continue.\n");
     }

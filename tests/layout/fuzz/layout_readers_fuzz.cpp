@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 item.x = item.y = item.width = item.height = std::nanf("");
                 item.hasBox = false;
             }
-            Outcome back = Control_ParseLayout(graph, out, nullptr);
+            MaybeFailure back = Control_ParseLayout(graph, out, nullptr);
             std::string again = back ? back->message : outputLayout(ptrs.rootItemPtr);
             bool same = again == out;
             size_t k = 0;

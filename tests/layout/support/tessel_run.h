@@ -18,7 +18,7 @@ inline std::string tesselLayout(const std::string& ta, layout::layoutModel model
     options.windowHeight = height;
     options.inputTupleFile = input;
     std::string text;
-    layout::Outcome o = layout::tessel::computeLayout(ta, options, nullptr, text);
+    layout::MaybeFailure o = layout::tessel::computeLayout(ta, options, nullptr, text);
     EXPECT_FALSE(o) << o->message;
     return text;
 }
