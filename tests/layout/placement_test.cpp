@@ -182,6 +182,58 @@ TEST(PlacementClientServer, ChangedKindIsNew) {
     EXPECT_EQ(records[3].y, 524);
 }
 
+// An old server s1 and a new one s2 ($ROOT's children in bucket order: s1
+// (164), s2 (165), sys.ss (627)).  The relayout sizes the server row anew,
+// but only the new server goes into it: the old one keeps its box.
+TEST(PlacementClientServer, RelayoutPlacesOnlyTheNewServers) {
+    const std::string oldTa = "$INSTANCE sys.ss T\ncontain sys.ss p\ncall p s1\n";
+    const std::string oldLayout = kRoot + record("s1", "400", "530", "100", "40") +
+                                  record("sys.ss", "25", "100", "750", "400") + record("p", "100", "110", "150", "90");
+    const std::string s1 = record("s1", "400.000000", "530.000000", "100.000000", "40.000000");
+    const std::string ss = record("sys.ss", "25.000000", "100.000000", "750.000000", "400.000000") +
+                           record("p", "100.000000", "110.000000", "150.000000", "90.000000");
+    // With -R the row holds two servers: 750 / 2 - 8 = 367 wide, 0.6 * 367
+    // high, at 100 + 400 + 24, starting at the subsystem's x.
+    EXPECT_EQ(newLayout(oldTa, oldLayout, oldTa + "call p s2\n", clientServer(true)),
+              kRoot + s1 + record("s2", "25.000000", "524.000000", "367.000000", "220.199997") + ss);
+    // Without it the new server copies the old one's size, below it (570 + 8).
+    EXPECT_EQ(newLayout(oldTa, oldLayout, oldTa + "call p s2\n", clientServer(false)),
+              kRoot + s1 + record("s2", "25.000000", "578.000000", "100.000000", "40.000000") + ss);
+}
+
+// Compress min in the client/server model: the new n needs a column at the
+// right of the subsystem (240 by 120; minima min_dim 4, column at least
+// 240 / 12 = 20 wide), but the rightmost old item p at x 200 leaves
+// 240 - 200 - 2 * 16 = 8.  One round of 50 % halves every old box.  It is
+// undone only when an item ends below both minima: p (3 by 100) and q (100
+// by 3) each fall below one, so their round stands, p's x becomes 100 and the
+// column 240 - 100 - 32 = 108 wide at 240 - 108 - 8, y 8, 120 - 32 - 8 high.
+// A 6 by 6 item ends 3 by 3: the round is undone and the column gets the
+// least width, 20, at 240 - 20 - 8.
+TEST(PlacementClientServer, CompressMinUndoesARoundOnlyWhenBothSidesFallBelowTheMinima) {
+    Options options = clientServer(false);
+    options.placement.compress = min;
+    options.placement.SHRINK = 50;
+    const std::string ss = record("sys.ss", "25.000000", "100.000000", "240.000000", "120.000000");
+    struct Case {
+        const char* name;
+        std::string oldTa, oldLayout, layout;
+    } cases[] = {
+        {"OneSideBelowEach", "$INSTANCE sys.ss T\ncontain sys.ss p\ncontain sys.ss q\n",
+         kRoot + record("sys.ss", "25", "100", "240", "120") + record("p", "200", "10", "3", "100") +
+             record("q", "10", "60", "100", "3"),
+         kRoot + ss + record("p", "100.000000", "5.000000", "1.500000", "50.000000") +
+             record("q", "5.000000", "30.000000", "50.000000", "1.500000") +
+             record("n", "124.000000", "8.000000", "108.000000", "80.000000")},
+        {"BothSidesBelow", "$INSTANCE sys.ss T\ncontain sys.ss p\n",
+         kRoot + record("sys.ss", "25", "100", "240", "120") + record("p", "200", "10", "6", "6"),
+         kRoot + ss + record("p", "200.000000", "10.000000", "6.000000", "6.000000") +
+             record("n", "212.000000", "8.000000", "20.000000", "80.000000")},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(newLayout(c.oldTa, c.oldLayout, c.oldTa + "contain sys.ss n\n", options), c.layout) << c.name;
+}
+
 // Rows whose boxes the ratio or the minimum size decide, whole layouts.
 TEST(PlacementClientServer, RowHeightsAndMinimumSizes) {
     struct Case {
