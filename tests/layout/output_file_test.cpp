@@ -265,8 +265,6 @@ TEST_P(ProgramFailures, LeaveEveryFileAsItWas) {
     EXPECT_EQ(snapshot(dir.path()), before);
 }
 
-const std::string kWriteIncludeFailed = "\nCould not write file : x.ta\n";
-
 INSTANTIATE_TEST_SUITE_P(
     Layout, ProgramFailures,
     ::testing::Values(
@@ -282,7 +280,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"TesselOverInputReadError", Writer::tesselLayout, Failure::readError, true, 1,
                     "\nCould not read file : in.ta\n", ""},
         FailureCase{"TesselIncludeWriteError", Writer::tesselInclude, Failure::writeError, false, 1,
-                    kWriteIncludeFailed, ""},
+                    "\nCould not write file : x.ta\n", ""},
         FailureCase{"TesselIncludeKilled", Writer::tesselInclude, Failure::killedMidWrite, false, -1, "", ""},
         FailureCase{"TesselIncludeReadError", Writer::tesselInclude, Failure::readError, false, 1,
                     "\nCould not read file : d/x.o.ta\n", ""},
