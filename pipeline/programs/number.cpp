@@ -5,6 +5,7 @@
 
 int main() {
   pipeline::setUpOutput();
-  pipeline::TokenInput typed{std::cin.rdbuf()};
+  pipeline::InputFile typed;
+  typed.readStandardInput();
   return pipeline::finish("number", pipeline::runNumber(typed, std::cout));
 }

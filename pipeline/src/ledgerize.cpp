@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <fstream>
 #include <ostream>
 #include <string_view>
 #include <unordered_map>
 
 #include "input_file.hpp"
+#include "output_file.hpp"
 
 namespace pipeline {
 
@@ -245,15 +245,18 @@ Outcome runLedgerize(const std::vector<std::string>& arguments,
              << inFileName << "'\n";
     return Outcome::quit;
   }
-  std::ofstream outFile(outFileName, std::ios::out | std::ios::trunc);
-  if (!outFile) {
+  // The listing takes the output's name only once it is whole: a failed
+  // write, a stop or a signal leaves the old file (the input, when the two
+  // are one) as it was.
+  OutputFile outFile;
+  if (!outFile.open(outFileName)) {
     messages << "***Error [ledgerize]: Can't open output file '" << outFileName
              << "'\n";
     return Outcome::quit;
   }
-  writeTableOfContents(triples, outFile);
-  outFile.close();
-  if (!outFile) {
+  std::ostream out(&outFile);
+  writeTableOfContents(triples, out);
+  if (!outFile.commit()) {
     messages << "***Error [ledgerize]: Can't write output file '" << outFileName
              << "'\n";
     return Outcome::quit;

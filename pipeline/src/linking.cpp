@@ -1,12 +1,13 @@
 #include "linking.hpp"
 
-#include <algorithm>
-#include <cstdio>
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <ostream>
 #include <system_error>
 
 #include "names.hpp"
+#include "output_file.hpp"
 
 namespace pipeline {
 
@@ -114,54 +115,86 @@ const SwitchOption* optionOf(const LinkerProfile& profile,
   return nullptr;
 }
 
-// Writes one input name per line. The file is closed before the stages
-// read it; a failed write or close is reported.
-bool writeSetFile(std::FILE* setFile, const std::vector<std::string>& inputs) {
-  bool written = true;
-  for (const std::string& input : inputs) {
-    written = written && std::fwrite(input.data(), 1, input.size(), setFile) ==
-                             input.size();
-    written = written && std::fputc('\n', setFile) != EOF;
-  }
-  written = std::fflush(setFile) == 0 && written;
-  return std::fclose(setFile) == 0 && written;
+// Writes one input name per line; the set file takes its name only once it
+// is whole. A failed write, close or rename is reported.
+bool writeSetFile(OutputFile& setFile, const std::vector<std::string>& inputs) {
+  std::ostream out(&setFile);
+  for (const std::string& input : inputs) out << input << '\n';
+  return setFile.commit();
 }
 
-// The name as the system finds the file: "." and ".." parts and symbolic
-// links on the way resolved as far as the path exists.
-std::filesystem::path resolvedName(const std::string& name) {
+// What tells whether two names are one file: the device and inode of an
+// existing file (a hard link or a symbolic link under another name is the
+// same file), and for a name with no file yet the path it resolves to, which
+// becomes one file once it is written.
+struct FileIdentity {
+  bool exists = false;
+  dev_t device = 0;
+  ino_t inode = 0;
+  std::filesystem::path resolved;
+};
+
+FileIdentity identityOf(const std::string& name) {
+  FileIdentity identity;
+  struct stat status;
+  if (stat(name.c_str(), &status) == 0) {
+    identity.exists = true;
+    identity.device = status.st_dev;
+    identity.inode = status.st_ino;
+    return identity;
+  }
   std::error_code error;
-  std::filesystem::path resolved =
-      std::filesystem::weakly_canonical(name, error);
-  return error ? std::filesystem::path(name).lexically_normal() : resolved;
+  identity.resolved = std::filesystem::weakly_canonical(name, error);
+  if (error) identity.resolved = std::filesystem::path(name).lexically_normal();
+  return identity;
 }
 
-// Refuses, with a message, the files named on the command line that the run
-// cannot take: a name of a file the run itself writes (its set file would be
-// emptied, a stage or final file replaced, before a stage reads it), and an
-// input name that holds a newline, which the set file's one name per line
-// cannot carry.
-bool refuseInputs(const LinkerProfile& profile, const LinkArguments& sorted,
-                  const std::vector<std::string>& written,
-                  std::ostream& messages) {
-  std::vector<std::filesystem::path> writtenNames;
-  for (const std::string& name : written)
-    writtenNames.push_back(resolvedName(name));
-  std::vector<std::string> read = sorted.inputs;
-  for (const std::string& extra : {sorted.containRsf, sorted.schemaTa}) {
-    if (extra != noFile) read.push_back(extra);
-  }
+bool sameFile(const FileIdentity& a, const FileIdentity& b) {
+  if (a.exists != b.exists) return false;
+  if (a.exists) return a.device == b.device && a.inode == b.inode;
+  return a.resolved == b.resolved;
+}
+
+// Refuses, with a message, a file named on the command line that the run
+// itself writes: its set file would be emptied, a stage or final file
+// replaced, before a stage reads it.
+bool refuseWorkFiles(const std::string& tag,
+                     const std::vector<std::string>& read,
+                     const std::vector<std::string>& written,
+                     std::ostream& messages) {
+  std::vector<FileIdentity> writtenFiles;
+  for (const std::string& name : written) writtenFiles.push_back(identityOf(name));
   for (const std::string& name : read) {
-    std::filesystem::path resolved = resolvedName(name);
-    if (std::find(writtenNames.begin(), writtenNames.end(), resolved) !=
-        writtenNames.end()) {
-      messages << "***Error [" << profile.name
+    FileIdentity file = identityOf(name);
+    for (const FileIdentity& work : writtenFiles) {
+      if (!sameFile(file, work)) continue;
+      messages << "***Error [" << tag
                << "]: Input file is one of this run's work or output files: '"
                << name << "'\n";
       return true;
     }
   }
-  for (const std::string& input : sorted.inputs) {
+  return false;
+}
+
+// The files a linker reads, that is its inputs and its containment and
+// schema files.
+std::vector<std::string> filesRead(const std::vector<std::string>& inputs,
+                                   const std::string& containRsf,
+                                   const std::string& schemaTa) {
+  std::vector<std::string> read = inputs;
+  for (const std::string& extra : {containRsf, schemaTa}) {
+    if (extra != noFile) read.push_back(extra);
+  }
+  return read;
+}
+
+// Refuses an input name that holds a newline, which the set file's one name
+// per line cannot carry.
+bool refuseNewlines(const LinkerProfile& profile,
+                    const std::vector<std::string>& inputs,
+                    std::ostream& messages) {
+  for (const std::string& input : inputs) {
     if (input.find('\n') != std::string::npos) {
       messages << "***Error [" << profile.name
                << "]: Input file name holds a newline: '" << input << "'\n";
@@ -231,10 +264,15 @@ Outcome runLinker(Linker linker, const std::vector<std::string>& arguments,
   // Nothing is written before the inputs are known to be safe to read.
   std::vector<std::string> written = stageFiles(run, stages);  // set file first
   written.push_back(run.finalFile);
-  if (refuseInputs(profile, sorted, written, messages)) return Outcome::quit;
+  if (refuseWorkFiles(profile.name,
+                      filesRead(sorted.inputs, sorted.containRsf,
+                                sorted.schemaTa),
+                      written, messages) ||
+      refuseNewlines(profile, sorted.inputs, messages))
+    return Outcome::quit;
 
-  std::FILE* setFile = std::fopen(profile.setFile.c_str(), "w");
-  if (setFile == nullptr) {
+  OutputFile setFile;
+  if (!setFile.open(profile.setFile)) {
     messages << "***Error [" << profile.name
              << "]:  Cannot open file: " << profile.setFile << '\n';
     return Outcome::quit;
@@ -300,6 +338,14 @@ Outcome runPlacewide(const std::vector<std::string>& arguments,
   run.takesExtraFiles = true;
   run.containRsf = sorted.containRsf;
   run.schemaTa = sorted.schemaTa;
+  // Stage 1 reads the input itself: only the files after it are written.
+  std::vector<std::string> written = stageFiles(run, stages);
+  written.front() = run.finalFile;
+  if (refuseWorkFiles("placewide",
+                      filesRead({sorted.fileToLayout}, sorted.containRsf,
+                                sorted.schemaTa),
+                      written, messages))
+    return Outcome::quit;
   return runPlan(planStages(run, stages), messages);
 }
 

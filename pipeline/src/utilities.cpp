@@ -3,7 +3,6 @@
 #include <array>
 #include <ostream>
 
-#include "input_file.hpp"
 #include "names.hpp"
 
 namespace pipeline {
@@ -30,9 +29,12 @@ std::string numberedLine(std::size_t number, std::string_view line) {
   return text;
 }
 
-Outcome runNumber(TokenInput& typed, std::ostream& messages) {
+Outcome runNumber(InputFile& typed, std::ostream& messages) {
   messages << "Number what file? ";
-  std::string fileName = readToken(typed);
+  TokenInput typedIn{&typed};
+  std::string fileName = readToken(typedIn);
+  // A name cut short by a read error may name another file.
+  if (typed.readFailed()) return Outcome::violatedLimit;
   InputFile file;
   if (!file.open(fileName)) return Outcome::violatedLimit;
   TokenInput in{&file};

@@ -10,6 +10,7 @@
 
 #include "command.hpp"
 #include "frame.hpp"
+#include "input_file.hpp"
 #include "tokens.hpp"
 
 namespace pipeline {
@@ -19,9 +20,10 @@ namespace pipeline {
 std::string numberedLine(std::size_t number, std::string_view line);
 
 // number: prompts for a file name, reads it as one token from the typed
-// input and writes every line of the file numbered. A file that cannot be
-// opened or read is a violated-limit stop.
-Outcome runNumber(TokenInput& typed, std::ostream& messages);
+// input and writes every line of the file numbered. A typed input or a file
+// that cannot be read, and a file that cannot be opened, are a
+// violated-limit stop.
+Outcome runNumber(InputFile& typed, std::ostream& messages);
 
 // One example of batchrun: its directory under the test directory and its
 // source file; the TA file is the source file name with ".ta" appended.
