@@ -15,7 +15,7 @@ namespace {
 
 using namespace pipeline_test;
 
-std::string listingOf(const std::vector<RsfTriple>& triples) {
+std::string listingOf(const RsfFacts& triples) {
   std::ostringstream listing;
   writeTableOfContents(triples, listing);
   return listing.str();
@@ -30,7 +30,7 @@ std::string listingOf(const std::string& rsf) {
 TEST(Ledgerize, ReadsTriplesWithQuotesAndAShortLastOne) {
   std::stringbuf buffer("contain \"a b\" c\n@_x c\n");
   TokenInput in{&buffer};
-  std::vector<RsfTriple> triples = readTriples(in);
+  RsfFacts triples = readTriples(in);
   ASSERT_EQ(triples.size(), 2u);
   EXPECT_EQ(triples[0].src, "a b");
   EXPECT_EQ(triples[1].rel, "@_x");
@@ -140,7 +140,7 @@ TEST(Ledgerize, ManyTriplesAreAllListed) {
   }
   std::stringbuf buffer(rsf);
   TokenInput in{&buffer};
-  std::vector<RsfTriple> triples = readTriples(in);
+  RsfFacts triples = readTriples(in);
   std::string listing = listingOf(triples);
   EXPECT_EQ(triples.size(), 100001u);
   EXPECT_EQ(listing.find("NOT in the tree"), std::string::npos);

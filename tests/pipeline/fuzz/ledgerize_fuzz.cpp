@@ -24,6 +24,7 @@
 
 namespace {
 
+using pipeline::RsfFacts;
 using pipeline::RsfTriple;
 using Fact = std::tuple<std::string, std::string, std::string>;  // src rel trg
 
@@ -41,7 +42,7 @@ bool isArc(std::string_view rel) {
          arcRelations.end();
 }
 
-std::string listingOf(const std::vector<RsfTriple>& triples) {
+std::string listingOf(const RsfFacts& triples) {
   std::ostringstream listing;
   pipeline::writeTableOfContents(triples, listing);
   return listing.str();
@@ -53,23 +54,23 @@ std::string listingOf(const std::vector<RsfTriple>& triples) {
   std::abort();
 }
 
-std::vector<RsfTriple> withPlainNames(const std::vector<RsfTriple>& triples) {
-  std::map<std::string, std::string> names;
-  auto plain = [&](const std::string& name) {
-    auto [entry, added] = names.try_emplace(name);
+RsfFacts withPlainNames(const RsfFacts& triples) {
+  std::map<std::string, std::string, std::less<>> names;
+  auto plain = [&](std::string_view name) {
+    auto [entry, added] = names.try_emplace(std::string(name));
     if (added) entry->second = "n" + std::to_string(names.size());
     return entry->second;
   };
-  std::vector<RsfTriple> plainTriples;
+  RsfFacts plainTriples;
   for (std::size_t j = 0; j < triples.size(); ++j) {
-    const RsfTriple& t = triples[j];
-    std::string rel = t.rel;
+    RsfTriple t = triples[j];
+    std::string rel(t.rel);
     if (rel.size() > 2 && rel.starts_with("@_")) {
       rel = "@_a" + std::to_string(j);
     } else if (rel != "contain" && !isArc(rel)) {
       rel = "r" + std::to_string(j);
     }
-    plainTriples.push_back({rel, plain(t.src), plain(t.trg)});
+    plainTriples.add(rel, plain(t.src), plain(t.trg));
   }
   return plainTriples;
 }
@@ -147,18 +148,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::stringbuf text(std::string(reinterpret_cast<const char*>(data), size),
                       std::ios::in);
   pipeline::TokenInput in{&text};
-  std::vector<RsfTriple> triples = pipeline::readTriples(in);
+  RsfFacts triples = pipeline::readTriples(in);
   if (!pipeline::atEnd(in)) std::abort();
   std::string listing = listingOf(triples);
   // A listing of the same triples is the same listing.
   if (listingOf(triples) != listing) std::abort();
   if (triples.empty() && !listing.empty()) std::abort();
 
-  std::vector<RsfTriple> plain = withPlainNames(triples);
+  RsfFacts plain = withPlainNames(triples);
   std::string plainListing = listingOf(plain);
   std::vector<Fact> listed = factsOf(plainListing);
   std::vector<Fact> read;
-  for (const RsfTriple& t : plain) read.emplace_back(t.src, t.rel, t.trg);
+  for (std::size_t j = 0; j < plain.size(); ++j) {
+    RsfTriple t = plain[j];
+    read.emplace_back(t.src, t.rel, t.trg);
+  }
   std::sort(listed.begin(), listed.end());
   std::sort(read.begin(), read.end());
   if (listed != read) {
