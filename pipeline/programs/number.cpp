@@ -1,7 +1,7 @@
 // number: asks for a file name and prints the file with line numbers.
 #include <iostream>
 
-#include "utilities.hpp"
+#include "utilities.h"
 
 int main() {
   pipeline::setUpOutput();

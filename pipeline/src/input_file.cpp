@@ -1,4 +1,4 @@
-#include "input_file.hpp"
+#include "input_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "ledgerize.hpp"
+#include "ledgerize.h"
 
 #include <algorithm>
 #include <array>
@@ -8,8 +8,8 @@
 #include <span>
 #include <string_view>
 
-#include "input_file.hpp"
-#include "output_file.hpp"
+#include "input_file.h"
+#include "output_file.h"
 
 namespace pipeline {
 
@@ -320,11 +320,11 @@ void writeTableOfContents(const RsfFacts& facts, std::ostream& out) {
   listRemainder(listing, index);
 }
 
-Outcome runLedgerize(const std::vector<std::string>& arguments,
+RunEnd runLedgerize(const std::vector<std::string>& arguments,
                      std::ostream& messages) {
   if (arguments.size() != 2) {
     for (std::string_view line : ledgerizeUsage) messages << line << '\n';
-    return Outcome::quit;
+    return RunEnd::quit;
   }
   const std::string& inFileName = arguments[0];
   const std::string& outFileName = arguments[1];
@@ -332,7 +332,7 @@ Outcome runLedgerize(const std::vector<std::string>& arguments,
   if (!inFile.open(inFileName)) {
     messages << "***Error [ledgerize]: Sorry, can't open input file '"
              << inFileName << "'\n";
-    return Outcome::quit;
+    return RunEnd::quit;
   }
   // The triples are read before the output is opened, so that naming the
   // input file as the output does not empty it unread, and a read error
@@ -342,7 +342,7 @@ Outcome runLedgerize(const std::vector<std::string>& arguments,
   if (inFile.readFailed()) {
     messages << "***Error [ledgerize]: Sorry, can't read input file '"
              << inFileName << "'\n";
-    return Outcome::quit;
+    return RunEnd::quit;
   }
   // The listing takes the output's name only once it is whole: a failed
   // write, a stop or a signal leaves the old file (the input, when the two
@@ -351,16 +351,16 @@ Outcome runLedgerize(const std::vector<std::string>& arguments,
   if (!outFile.open(outFileName)) {
     messages << "***Error [ledgerize]: Can't open output file '" << outFileName
              << "'\n";
-    return Outcome::quit;
+    return RunEnd::quit;
   }
   std::ostream out(&outFile);
   writeTableOfContents(triples, out);
   if (!outFile.commit()) {
     messages << "***Error [ledgerize]: Can't write output file '" << outFileName
              << "'\n";
-    return Outcome::quit;
+    return RunEnd::quit;
   }
-  return Outcome::done;
+  return RunEnd::done;
 }
 
 }  // namespace pipeline

@@ -1,4 +1,4 @@
-#include "ledgerize.hpp"
+#include "ledgerize.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 
 #include <sstream>
 
-#include "driver_fixture.hpp"
+#include "driver_fixture.h"
 
 namespace pipeline {
 namespace {

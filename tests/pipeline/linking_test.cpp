@@ -1,10 +1,10 @@
-#include "linking.hpp"
+#include "linking.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "driver_fixture.hpp"
+#include "driver_fixture.h"
 
 namespace pipeline {
 namespace {

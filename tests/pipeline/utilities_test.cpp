@@ -1,10 +1,10 @@
-#include "utilities.hpp"
+#include "utilities.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "driver_fixture.hpp"
+#include "driver_fixture.h"
 
 namespace pipeline {
 namespace {
@@ -85,7 +85,7 @@ TEST(Number, ATypedNameCutShortByAReadErrorIsAViolatedLimit) {
   writeFile(dir / "ab", "another file\n");
   TypedThenFailing typed((dir / "ab").string());
   std::ostringstream messages;
-  EXPECT_EQ(runNumber(typed, messages), Outcome::violatedLimit);
+  EXPECT_EQ(runNumber(typed, messages), RunEnd::violatedLimit);
   EXPECT_TRUE(typed.readFailed());
   EXPECT_EQ(messages.str(), "Number what file? ");
 }

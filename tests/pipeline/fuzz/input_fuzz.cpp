@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "stages.hpp"
-#include "tokens.hpp"
+#include "stages.h"
+#include "tokens.h"
 
 namespace {
 

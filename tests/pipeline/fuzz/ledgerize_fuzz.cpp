@@ -20,7 +20,7 @@
 #include <tuple>
 #include <vector>
 
-#include "ledgerize.hpp"
+#include "ledgerize.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "command.hpp"
-#include "frame.hpp"
-#include "input_file.hpp"
-#include "tokens.hpp"
+#include "command.h"
+#include "frame.h"
+#include "input_file.h"
+#include "tokens.h"
 
 namespace pipeline {
 
@@ -23,7 +23,7 @@ std::string numberedLine(std::size_t number, std::string_view line);
 // input and writes every line of the file numbered. A typed input or a file
 // that cannot be read, and a file that cannot be opened, are a
 // violated-limit stop.
-Outcome runNumber(InputFile& typed, std::ostream& messages);
+RunEnd runNumber(InputFile& typed, std::ostream& messages);
 
 // One example of batchrun: its directory under the test directory and its
 // source file; the TA file is the source file name with ".ta" appended.
@@ -40,7 +40,7 @@ Command exampleCommand(const std::string& testDirectory,
 
 // batchrun: prep over every example in table order; stops at the first
 // failure.
-Outcome runBatch(const std::string& testDirectory, std::ostream& messages);
+RunEnd runBatch(const std::string& testDirectory, std::ostream& messages);
 
 // The test directory: QUILLON_BATCHRUN_DIR when set and not empty, else the
 // built-in default.
@@ -57,7 +57,7 @@ std::optional<TabulaFiles> tabulaFiles(
     const std::vector<std::string>& arguments);
 
 // tabula: has listwright write the listing of a TA file.
-Outcome runTabula(const std::vector<std::string>& arguments,
+RunEnd runTabula(const std::vector<std::string>& arguments,
                   std::ostream& messages);
 
 }  // namespace pipeline

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "frame.hpp"
-#include "tokens.hpp"
+#include "frame.h"
+#include "tokens.h"
 
 namespace pipeline {
 
@@ -65,7 +65,7 @@ RsfFacts readTriples(TokenInput& in);
 void writeTableOfContents(const RsfFacts& facts, std::ostream& out);
 
 // A whole run: ledgerize fileRsf fileTabula.
-Outcome runLedgerize(const std::vector<std::string>& arguments,
+RunEnd runLedgerize(const std::vector<std::string>& arguments,
                      std::ostream& messages);
 
 }  // namespace pipeline
