@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "utilities.hpp"
+#include "utilities.h"
 
 int main() {
   pipeline::setUpOutput();

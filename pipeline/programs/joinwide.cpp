@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "linking.hpp"
+#include "linking.h"
 
 int main(int argc, char** argv) {
   pipeline::setUpOutput();

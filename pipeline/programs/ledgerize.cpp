@@ -1,5 +1,5 @@
 // ledgerize: writes an RSF fact file as a table-of-contents listing.
-#include "ledgerize.hpp"
+#include "ledgerize.h"
 
 #include <cstdlib>
 #include <iostream>

@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "linking.hpp"
+#include "linking.h"
 
 int main(int argc, char** argv) {
   pipeline::setUpOutput();

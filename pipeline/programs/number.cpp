@@ -1,10 +1,11 @@
 // number: asks for a file name and prints the file with line numbers.
 #include <iostream>
 
-#include "utilities.hpp"
+#include "utilities.h"
 
 int main() {
   pipeline::setUpOutput();
-  pipeline::TokenInput typed{std::cin.rdbuf()};
+  pipeline::InputFile typed;
+  typed.readStandardInput();
   return pipeline::finish("number", pipeline::runNumber(typed, std::cout));
 }

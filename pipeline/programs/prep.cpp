@@ -1,10 +1,10 @@
 // prep: makes one extractor TA file linkable through the stages of prep.pip.
-#include "prep.hpp"
+#include "prep.h"
 
 #include <cstdlib>
 #include <iostream>
 
-#include "stages.hpp"
+#include "stages.h"
 
 int main(int argc, char** argv) {
   pipeline::setUpOutput();

@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "utilities.hpp"
+#include "utilities.h"
 
 int main(int argc, char** argv) {
   pipeline::setUpOutput();

@@ -1,4 +1,4 @@
-#include "command.hpp"
+#include "command.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -49,11 +49,12 @@ Command commandInDirectory(std::string directory,
 }
 
 Command copyCommand(const std::string& from, const std::string& to) {
-  return {{"cp", "--", from, to}, "", "cp " + from + " " + to};
+  return {.arguments = {"cp", "--", from, to},
+          .text = "cp " + from + " " + to};
 }
 
 Command removeCommand(const std::string& name) {
-  return {{"rm", "--", name}, "", "rm " + name};
+  return {.arguments = {"rm", "--", name}, .text = "rm " + name};
 }
 
 int runCommand(const Command& command) {

@@ -1,4 +1,4 @@
-#include "frame.hpp"
+#include "frame.h"
 
 #include <cstdio>
 #include <iostream>
@@ -13,22 +13,22 @@ std::vector<std::string> argumentsOf(int argc, char** argv) {
   return arguments;
 }
 
-const char* stopReason(Outcome outcome) {
-  switch (outcome) {
-    case Outcome::done:
+const char* stopReason(RunEnd end) {
+  switch (end) {
+    case RunEnd::done:
       return "";
-    case Outcome::quit:
+    case RunEnd::quit:
       return "Quit #1";
-    case Outcome::violatedLimit:
+    case RunEnd::violatedLimit:
       return "Assert condition is false";
   }
   return "";
 }
 
-int finish(const char* programName, Outcome outcome) {
-  if (outcome == Outcome::done) return 0;
+int finish(const char* programName, RunEnd end) {
+  if (end == RunEnd::done) return 0;
   std::cout.flush();
-  std::fprintf(stderr, "%s stopped: %s\n", programName, stopReason(outcome));
+  std::fprintf(stderr, "%s stopped: %s\n", programName, stopReason(end));
   return stopStatus;
 }
 

@@ -1,4 +1,4 @@
-#include "input_file.hpp"
+#include "input_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,7 +9,13 @@
 namespace pipeline {
 
 InputFile::~InputFile() {
-  if (descriptor_ >= 0) close(descriptor_);
+  if (descriptor_ >= 0 && ownsDescriptor_) close(descriptor_);
+}
+
+void InputFile::readStandardInput() {
+  if (descriptor_ >= 0) return;
+  descriptor_ = STDIN_FILENO;
+  ownsDescriptor_ = false;
 }
 
 bool InputFile::open(const std::string& name) {

@@ -1,14 +1,15 @@
-#include "ledgerize.hpp"
+#include "ledgerize.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <fstream>
+#include <functional>
 #include <ostream>
+#include <span>
 #include <string_view>
-#include <unordered_map>
 
-#include "input_file.hpp"
+#include "input_file.h"
+#include "output_file.h"
 
 namespace pipeline {
 
@@ -26,10 +27,6 @@ bool isRiriraContain(std::string_view rel) {
          ririraContain.end();
 }
 
-bool isContainment(std::string_view rel) {
-  return rel == "contain" || isRiriraContain(rel);
-}
-
 // An attribute relation is "@_" followed by at least one character.
 bool isAttr(std::string_view rel) {
   return rel.size() > 2 && rel.substr(0, 2) == "@_";
@@ -41,35 +38,65 @@ std::string_view deleteDollar(std::string_view target) {
   return target;
 }
 
+// What a name means as a relation, worked out once per name.
+enum class Relation : std::uint8_t { unknown, other, attribute, contain, arc };
+
+Relation relationOf(std::string_view rel) {
+  if (rel == "contain") return Relation::contain;
+  if (isRiriraContain(rel)) return Relation::arc;
+  return isAttr(rel) ? Relation::attribute : Relation::other;
+}
+
+using NameId = RsfFacts::NameId;
+
 // The triples with an index by source, and which of them are listed. A
 // flag of its own marks a listed triple, so no relation name is taken for
 // a mark.
 struct TripleIndex {
-  const std::vector<RsfTriple>& triples;
-  // Triple numbers by source name, each list in input order. Once a node's
-  // listing has ended every triple of its list is listed, and the list is
-  // emptied: a node under many parents is then written again without
-  // scanning its triples each time, which made such inputs quadratic.
-  std::unordered_map<std::string_view, std::vector<std::uint32_t>> bySource;
+  const RsfFacts& facts;
+  std::vector<Relation> relations;  // by name number
+  // Triple numbers by source: those of source n, in input order, from
+  // bySource[firstBySource[n]] up to bySource[firstBySource[n + 1]].
+  std::vector<std::uint32_t> firstBySource;
+  std::vector<std::uint32_t> bySource;
+  // A node whose listing has ended has every triple of its list listed; it
+  // is then written again without going through them, which made a node
+  // under many parents quadratic.
+  std::vector<bool> finished;
   std::vector<bool> listed;
   std::size_t listedCount = 0;
 
-  explicit TripleIndex(const std::vector<RsfTriple>& all)
-      : triples(all), listed(all.size(), false) {
-    for (std::uint32_t j = 0; j < all.size(); ++j) {
-      bySource[all[j].src].push_back(j);
+  explicit TripleIndex(const RsfFacts& all)
+      : facts(all),
+        relations(all.nameCount(), Relation::unknown),
+        firstBySource(all.nameCount() + 1, 0),
+        bySource(all.size()),
+        finished(all.nameCount(), false),
+        listed(all.size(), false) {
+    for (const RsfFacts::Triple& triple : all.triples()) {
+      ++firstBySource[triple.src + 1];
+      if (relations[triple.rel] == Relation::unknown)
+        relations[triple.rel] = relationOf(all.name(triple.rel));
     }
+    for (std::size_t n = 1; n < firstBySource.size(); ++n)
+      firstBySource[n] += firstBySource[n - 1];
+    std::vector<std::uint32_t> next(firstBySource.begin(),
+                                    firstBySource.end() - 1);
+    for (std::uint32_t j = 0; j < all.size(); ++j)
+      bySource[next[all.triples()[j].src]++] = j;
   }
 
-  const std::vector<std::uint32_t>& from(std::string_view node) const {
-    static const std::vector<std::uint32_t> none;
-    auto found = bySource.find(node);
-    return found == bySource.end() ? none : found->second;
+  const RsfFacts::Triple& triple(std::uint32_t j) const {
+    return facts.triples()[j];
   }
+  Relation relation(std::uint32_t j) const { return relations[triple(j).rel]; }
+  std::string_view name(NameId id) const { return facts.name(id); }
 
-  void forgetListed(std::string_view node) {
-    auto found = bySource.find(node);
-    if (found != bySource.end()) found->second.clear();
+  std::span<const std::uint32_t> from(NameId node) const {
+    if (finished[node]) return {};
+    return std::span<const std::uint32_t>(bySource)
+        .subspan(firstBySource[node],
+                 firstBySource[node + 1] - firstBySource[node]);
   }
 
   void markListed(std::uint32_t j) {
@@ -81,21 +108,23 @@ struct TripleIndex {
 // The nodes of the containment triples in order of first appearance (each
 // triple's source before its target); those that are no triple's target
 // are the roots.
-std::vector<std::string_view> findRoots(const std::vector<RsfTriple>& triples) {
-  std::vector<std::string_view> nodesInTree;
-  std::unordered_map<std::string_view, std::uint32_t> noParents;
-  auto addToNodesInTree = [&](std::string_view node) -> std::uint32_t& {
-    auto [entry, added] = noParents.try_emplace(node, 0);
-    if (added) nodesInTree.push_back(node);
-    return entry->second;
+std::vector<NameId> findRoots(const TripleIndex& index) {
+  std::vector<NameId> nodesInTree;
+  std::vector<bool> inTree(index.facts.nameCount(), false);
+  std::vector<std::uint32_t> noParents(index.facts.nameCount(), 0);
+  auto addToNodesInTree = [&](NameId node) {
+    if (!inTree[node]) nodesInTree.push_back(node);
+    inTree[node] = true;
   };
-  for (const RsfTriple& triple : triples) {
-    if (!isContainment(triple.rel)) continue;
+  for (const RsfFacts::Triple& triple : index.facts.triples()) {
+    Relation relation = index.relations[triple.rel];
+    if (relation != Relation::contain && relation != Relation::arc) continue;
     addToNodesInTree(triple.src);
-    ++addToNodesInTree(triple.trg);
+    addToNodesInTree(triple.trg);
+    ++noParents[triple.trg];
   }
-  std::vector<std::string_view> roots;
-  for (std::string_view node : nodesInTree) {
+  std::vector<NameId> roots;
+  for (NameId node : nodesInTree) {
     if (noParents[node] == 0) roots.push_back(node);
   }
   return roots;
@@ -124,15 +153,18 @@ class ListingWriter {
   std::string indentation_;
 };
 
-// One node's line with its attributes, which are then listed.
+// One node's line with its attributes, which are then listed. An arc's
+// line begins with the arc's name and a blank.
 void writeNodeLine(ListingWriter& out, TripleIndex& index, std::size_t depth,
-                   std::string_view label, std::string_view node) {
+                   std::string_view arc, NameId node) {
   out.indent(depth);
-  out << label << node << " { ";
+  if (!arc.empty()) out << arc << " ";
+  out << index.name(node) << " { ";
   for (std::uint32_t j : index.from(node)) {
-    const RsfTriple& triple = index.triples[j];
-    if (index.listed[j] || !isAttr(triple.rel)) continue;
-    out << std::string_view(triple.rel).substr(2) << "=" << triple.trg << " ";
+    if (index.listed[j] || index.relation(j) != Relation::attribute) continue;
+    const RsfFacts::Triple& triple = index.triple(j);
+    out << index.name(triple.rel).substr(2) << "=" << index.name(triple.trg)
+        << " ";
     index.markListed(j);
   }
   out << "}\n";
@@ -142,9 +174,9 @@ void writeNodeLine(ListingWriter& out, TripleIndex& index, std::size_t depth,
 // keeps deep containment chains off the call stack. A containment triple is
 // marked listed before the walk descends through it, so a cycle below a
 // root is listed once and then ends.
-void listTree(ListingWriter& out, TripleIndex& index, std::string_view root) {
+void listTree(ListingWriter& out, TripleIndex& index, NameId root) {
   struct Visit {
-    std::string_view node;
+    NameId node;
     std::size_t depth;
     std::size_t next;  // position in the node's triples
   };
@@ -152,43 +184,49 @@ void listTree(ListingWriter& out, TripleIndex& index, std::string_view root) {
   std::vector<Visit> stack{{root, 0, 0}};
   while (!stack.empty()) {
     Visit& visit = stack.back();
-    const std::vector<std::uint32_t>& edges = index.from(visit.node);
-    // An inner visit of the same node (a containment cycle) may have emptied
-    // the list under this one.
+    // An inner visit of the same node (a containment cycle) may have
+    // finished the node under this one.
+    std::span<const std::uint32_t> edges = index.from(visit.node);
     while (visit.next < edges.size() &&
            (index.listed[edges[visit.next]] ||
-            isAttr(index.triples[edges[visit.next]].rel))) {
+            index.relation(edges[visit.next]) == Relation::attribute)) {
       ++visit.next;
     }
     if (visit.next >= edges.size()) {
-      std::string_view done = visit.node;
+      index.finished[visit.node] = true;
       stack.pop_back();
-      index.forgetListed(done);
       continue;
     }
     std::uint32_t j = edges[visit.next++];
-    const RsfTriple& triple = index.triples[j];
+    const RsfFacts::Triple& triple = index.triple(j);
     std::size_t depth = visit.depth + 1;
     index.markListed(j);
-    if (isContainment(triple.rel)) {
-      std::string label =
-          triple.rel == "contain" ? std::string() : triple.rel + " ";
-      writeNodeLine(out, index, depth, label, triple.trg);
-      stack.push_back({triple.trg, depth, 0});  // visit is no longer valid
-    } else {
-      out.indent(depth);
-      out << triple.rel << " " << deleteDollar(triple.trg) << "\n";
+    switch (index.relation(j)) {
+      case Relation::contain:
+      case Relation::arc:
+        writeNodeLine(out, index, depth,
+                      index.relation(j) == Relation::arc
+                          ? index.name(triple.rel)
+                          : std::string_view(),
+                      triple.trg);
+        stack.push_back({triple.trg, depth, 0});  // visit is no longer valid
+        break;
+      default:
+        out.indent(depth);
+        out << index.name(triple.rel) << " "
+            << deleteDollar(index.name(triple.trg)) << "\n";
     }
   }
 }
 
 void listRemainder(ListingWriter& out, const TripleIndex& index) {
-  if (index.listedCount == index.triples.size()) return;
+  if (index.listedCount == index.facts.size()) return;
   out << "\nEdges/attributes NOT in the tree:\n";
-  for (std::size_t j = 0; j < index.triples.size(); ++j) {
+  for (std::uint32_t j = 0; j < index.facts.size(); ++j) {
     if (index.listed[j]) continue;
-    const RsfTriple& triple = index.triples[j];
-    out << triple.src << "\t" << triple.rel << "\t" << triple.trg << "\n";
+    const RsfFacts::Triple& triple = index.triple(j);
+    out << index.name(triple.src) << "\t" << index.name(triple.rel) << "\t"
+        << index.name(triple.trg) << "\n";
   }
 }
 
@@ -200,32 +238,93 @@ const std::array<std::string_view, 4> ledgerizeUsage = {
 
 }  // namespace
 
-std::vector<RsfTriple> readTriples(TokenInput& in) {
-  std::vector<RsfTriple> triples;
-  while (skipWhiteSpace(in)) {
-    RsfTriple triple;
-    triple.rel = readToken(in);
-    triple.src = readToken(in);
-    triple.trg = readToken(in);
-    triples.push_back(std::move(triple));
-  }
-  return triples;
+RsfTriple RsfFacts::operator[](std::size_t j) const {
+  const Triple& triple = triples_[j];
+  return {names_[triple.rel], names_[triple.src], names_[triple.trg]};
 }
 
-void writeTableOfContents(const std::vector<RsfTriple>& triples,
-                          std::ostream& out) {
-  TripleIndex index(triples);
+void RsfFacts::add(std::string_view rel, std::string_view src,
+                   std::string_view trg) {
+  triples_.push_back({intern(rel), intern(src), intern(trg)});
+}
+
+// The name's number, the name stored when it is new. An open-addressing
+// table, kept at most half full, finds it by its hash; a slot holds the low
+// half of the name's hash beside its number + 1 (0: empty), so that a probe
+// compares names only where the hashes agree, and growing needs no hash
+// again (a table has fewer than 2^32 slots).
+RsfFacts::NameId RsfFacts::intern(std::string_view name) {
+  if (2 * (names_.size() + 1) > slots_.size()) growSlots();
+  std::uint64_t hash = static_cast<std::uint32_t>(
+      std::hash<std::string_view>{}(name));
+  std::size_t mask = slots_.size() - 1;
+  for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+    std::uint64_t entry = slots_[slot];
+    if (entry == 0) {
+      NameId id = static_cast<NameId>(names_.size());
+      names_.push_back(store(name));
+      slots_[slot] = hash << 32 | (id + 1);
+      return id;
+    }
+    NameId id = static_cast<NameId>(entry) - 1;
+    if (entry >> 32 == hash && names_[id] == name) return id;
+  }
+}
+
+void RsfFacts::growSlots() {
+  std::vector<std::uint64_t> slots(
+      std::max<std::size_t>(64, 2 * slots_.size()), 0);
+  std::size_t mask = slots.size() - 1;
+  for (std::uint64_t entry : slots_) {
+    if (entry == 0) continue;
+    std::size_t slot = (entry >> 32) & mask;
+    while (slots[slot] != 0) slot = (slot + 1) & mask;
+    slots[slot] = entry;
+  }
+  slots_ = std::move(slots);
+}
+
+// The names' characters lie in blocks that never move, so a name's view
+// stays valid as more are added.
+std::string_view RsfFacts::store(std::string_view name) {
+  constexpr std::size_t blockSize = 1 << 16;
+  if (name.size() > blockLeft_) {
+    std::size_t size = std::max(blockSize, name.size());
+    blocks_.push_back(std::make_unique<char[]>(size));
+    blockEnd_ = blocks_.back().get();
+    blockLeft_ = size;
+  }
+  char* stored = blockEnd_;
+  std::copy(name.begin(), name.end(), stored);
+  blockEnd_ += name.size();
+  blockLeft_ -= name.size();
+  return {stored, name.size()};
+}
+
+RsfFacts readTriples(TokenInput& in) {
+  RsfFacts facts;
+  std::string rel;
+  std::string src;
+  while (skipWhiteSpace(in)) {
+    rel = readToken(in);
+    src = readToken(in);
+    facts.add(rel, src, readToken(in));
+  }
+  return facts;
+}
+
+void writeTableOfContents(const RsfFacts& facts, std::ostream& out) {
+  TripleIndex index(facts);
   ListingWriter listing(out);
-  for (std::string_view root : findRoots(triples))
-    listTree(listing, index, root);
+  for (NameId root : findRoots(index)) listTree(listing, index, root);
   listRemainder(listing, index);
 }
 
-Outcome runLedgerize(const std::vector<std::string>& arguments,
+RunEnd runLedgerize(const std::vector<std::string>& arguments,
                      std::ostream& messages) {
   if (arguments.size() != 2) {
     for (std::string_view line : ledgerizeUsage) messages << line << '\n';
-    return Outcome::quit;
+    return RunEnd::quit;
   }
   const std::string& inFileName = arguments[0];
   const std::string& outFileName = arguments[1];
@@ -233,32 +332,35 @@ Outcome runLedgerize(const std::vector<std::string>& arguments,
   if (!inFile.open(inFileName)) {
     messages << "***Error [ledgerize]: Sorry, can't open input file '"
              << inFileName << "'\n";
-    return Outcome::quit;
+    return RunEnd::quit;
   }
   // The triples are read before the output is opened, so that naming the
   // input file as the output does not empty it unread, and a read error
   // leaves no listing behind.
   TokenInput in{&inFile};
-  std::vector<RsfTriple> triples = readTriples(in);
+  RsfFacts triples = readTriples(in);
   if (inFile.readFailed()) {
     messages << "***Error [ledgerize]: Sorry, can't read input file '"
              << inFileName << "'\n";
-    return Outcome::quit;
+    return RunEnd::quit;
   }
-  std::ofstream outFile(outFileName, std::ios::out | std::ios::trunc);
-  if (!outFile) {
+  // The listing takes the output's name only once it is whole: a failed
+  // write, a stop or a signal leaves the old file (the input, when the two
+  // are one) as it was.
+  OutputFile outFile;
+  if (!outFile.open(outFileName)) {
     messages << "***Error [ledgerize]: Can't open output file '" << outFileName
              << "'\n";
-    return Outcome::quit;
+    return RunEnd::quit;
   }
-  writeTableOfContents(triples, outFile);
-  outFile.close();
-  if (!outFile) {
+  std::ostream out(&outFile);
+  writeTableOfContents(triples, out);
+  if (!outFile.commit()) {
     messages << "***Error [ledgerize]: Can't write output file '" << outFileName
              << "'\n";
-    return Outcome::quit;
+    return RunEnd::quit;
   }
-  return Outcome::done;
+  return RunEnd::done;
 }
 
 }  // namespace pipeline

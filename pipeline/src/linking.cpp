@@ -1,12 +1,13 @@
-#include "linking.hpp"
+#include "linking.h"
 
-#include <algorithm>
-#include <cstdio>
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <ostream>
 #include <system_error>
 
-#include "names.hpp"
+#include "names.h"
+#include "output_file.h"
 
 namespace pipeline {
 
@@ -15,69 +16,75 @@ namespace {
 // joinwide's usage text has always shown "-notwinfold"; both spellings
 // switch the twinfold stage off.
 const LinkerProfile linkProfile{
-    "link",
-    "link.pip",
-    "out.tmp.1.rawlink.set",
-    "out",
-    "out.ls.ta",
-    {{"liftfile", false},
-     {"liftobj", true},
-     {"twinfold", true},
-     {"clusterch", true}},
-    {{"-liftfile", "liftfile", true},
-     {"-noliftobj", "liftobj", false},
-     {"-twinfold", "twinfold", true},
-     {"-notwinfolder", "twinfold", false},
-     {"-notwinfold", "twinfold", false},
-     {"-clusterch", "clusterch", true},
-     {"-noclusterch", "clusterch", false}},
-    {"rawlink", "dellinksym", "layout"},
-    true,
-    "prep",
-    {"Usage: link file1Ta file2Ta file3Ta ... [containRsf] [schemaTa]",
-     "The TA files are linked and are output as file out.ls.ta",
-     "The TA files must have the suffix '.ta'",
-     "The TA files must have distinct nodes.",
-     "External symbols are resolved using Link Symbols.",
-     "containRsf, if present, must has the suffix  'contain.rsf'",
-     "schemaTa, if present, must have a suffix '.sch.ta'",
-     "Default schema is Ririra",
-     "The flag -liftfile causes file bodies to be eliminated",
-     "The flag -noliftobj causes object bodies not to be eliminated",
-     "The link stages are determined by $QUILLON_PATH/lib/pipeline/link.pip",
-     "Version 1.3  Date: 20 Dec 2001"},
+    .name = "link",
+    .pipelineFile = "link.pip",
+    .setFile = "out.tmp.1.rawlink.set",
+    .prefix = "out",
+    .finalFile = "out.ls.ta",
+    .defaultSwitches = {{"liftfile", false},
+                        {"liftobj", true},
+                        {"twinfold", true},
+                        {"clusterch", true}},
+    .options = {{"-liftfile", "liftfile", true},
+                {"-noliftobj", "liftobj", false},
+                {"-twinfold", "twinfold", true},
+                {"-notwinfolder", "twinfold", false},
+                {"-notwinfold", "twinfold", false},
+                {"-clusterch", "clusterch", true},
+                {"-noclusterch", "clusterch", false}},
+    .knownStages = {"rawlink", "dellinksym", "layout"},
+    .takesExtraFiles = true,
+    .missingPathTag = "prep",
+    .usage =
+        {"Usage: link file1Ta file2Ta file3Ta ... [containRsf] [schemaTa]",
+         "The TA files are linked and are output as file out.ls.ta",
+         "The TA files must have the suffix '.ta'",
+         "The TA files must have distinct nodes.",
+         "External symbols are resolved using Link Symbols.",
+         "containRsf, if present, must has the suffix  'contain.rsf'",
+         "schemaTa, if present, must have a suffix '.sch.ta'",
+         "Default schema is Ririra",
+         "The flag -liftfile causes file bodies to be eliminated",
+         "The flag -noliftobj causes object bodies not to be eliminated",
+         "The link stages are determined by "
+         "$QUILLON_PATH/lib/pipeline/link.pip",
+         "Version 1.3  Date: 20 Dec 2001"},
 };
 
 const LinkerProfile joinwideProfile{
-    "joinwide",
-    "joinwide.pip",
-    "link.tmp.1.rawlink.set",
-    "link",
-    "out.ln.ta",
-    {{"liftfile", false}, {"twinfold", true}, {"clusterch", false}},
-    {{"-liftfile", "liftfile", true},
-     {"-noliftfile", "liftfile", false},
-     {"-twinfold", "twinfold", true},
-     {"-notwinfolder", "twinfold", false},
-     {"-notwinfold", "twinfold", false},
-     {"-clusterch", "clusterch", true},
-     {"-noclusterch", "clusterch", false}},
-    {"rawlink", "dellinksym", "cleanup"},
-    false,
-    "joinwide",
-    {"Usage: joinwide file1Ta file2Ta file3Ta ... ",
-     "The TA files are linked and are output as file 'out.ln.ta'",
-     "Typical usage:",
-     "       joinwide *.o.t   (link files that have been prep'd)",
-     "The TA files must have the suffix '.ta'",
-     "The TA files must have distinct nodes.",
-     "External symbols are resolved using Link Symbols.",
-     "Flags:  -liftfile causes file bodies to be eliminated",
-     "        -notwinfold stops headers from being merged",
-     "        -clusterch causes .c and .h files to be clustered",
-     "Joinwide stages determined by $QUILLON_PATH/lib/pipeline/joinwide.pip",
-     "Version 1.3  Date: 9 Dec 2002",
-     "Based on earlier 'link' script, with much cloning"},
+    .name = "joinwide",
+    .pipelineFile = "joinwide.pip",
+    .setFile = "link.tmp.1.rawlink.set",
+    .prefix = "link",
+    .finalFile = "out.ln.ta",
+    .defaultSwitches = {{"liftfile", false},
+                        {"twinfold", true},
+                        {"clusterch", false}},
+    .options = {{"-liftfile", "liftfile", true},
+                {"-noliftfile", "liftfile", false},
+                {"-twinfold", "twinfold", true},
+                {"-notwinfolder", "twinfold", false},
+                {"-notwinfold", "twinfold", false},
+                {"-clusterch", "clusterch", true},
+                {"-noclusterch", "clusterch", false}},
+    .knownStages = {"rawlink", "dellinksym", "cleanup"},
+    .takesExtraFiles = false,
+    .missingPathTag = "joinwide",
+    .usage =
+        {"Usage: joinwide file1Ta file2Ta file3Ta ... ",
+         "The TA files are linked and are output as file 'out.ln.ta'",
+         "Typical usage:",
+         "       joinwide *.o.t   (link files that have been prep'd)",
+         "The TA files must have the suffix '.ta'",
+         "The TA files must have distinct nodes.",
+         "External symbols are resolved using Link Symbols.",
+         "Flags:  -liftfile causes file bodies to be eliminated",
+         "        -notwinfold stops headers from being merged",
+         "        -clusterch causes .c and .h files to be clustered",
+         "Joinwide stages determined by "
+         "$QUILLON_PATH/lib/pipeline/joinwide.pip",
+         "Version 1.3  Date: 9 Dec 2002",
+         "Based on earlier 'link' script, with much cloning"},
 };
 
 const std::vector<std::string> placewideUsage{
@@ -114,61 +121,93 @@ const SwitchOption* optionOf(const LinkerProfile& profile,
   return nullptr;
 }
 
-// Writes one input name per line. The file is closed before the stages
-// read it; a failed write or close is reported.
-bool writeSetFile(std::FILE* setFile, const std::vector<std::string>& inputs) {
-  bool written = true;
-  for (const std::string& input : inputs) {
-    written = written && std::fwrite(input.data(), 1, input.size(), setFile) ==
-                             input.size();
-    written = written && std::fputc('\n', setFile) != EOF;
-  }
-  written = std::fflush(setFile) == 0 && written;
-  return std::fclose(setFile) == 0 && written;
+// Writes one input name per line; the set file takes its name only once it
+// is whole. A failed write, close or rename is reported.
+bool writeSetFile(OutputFile& setFile, const std::vector<std::string>& inputs) {
+  std::ostream out(&setFile);
+  for (const std::string& input : inputs) out << input << '\n';
+  return setFile.commit();
 }
 
-// The name as the system finds the file: "." and ".." parts and symbolic
-// links on the way resolved as far as the path exists.
-std::filesystem::path resolvedName(const std::string& name) {
+// What tells whether two names are one file: the device and inode of an
+// existing file (a hard link or a symbolic link under another name is the
+// same file), and for a name with no file yet the path it resolves to, which
+// becomes one file once it is written.
+struct FileIdentity {
+  bool exists = false;
+  dev_t device = 0;
+  ino_t inode = 0;
+  std::filesystem::path resolved;
+};
+
+FileIdentity identityOf(const std::string& name) {
+  FileIdentity identity;
+  struct stat status;
+  if (stat(name.c_str(), &status) == 0) {
+    identity.exists = true;
+    identity.device = status.st_dev;
+    identity.inode = status.st_ino;
+    return identity;
+  }
   std::error_code error;
-  std::filesystem::path resolved =
-      std::filesystem::weakly_canonical(name, error);
-  return error ? std::filesystem::path(name).lexically_normal() : resolved;
+  identity.resolved = std::filesystem::weakly_canonical(name, error);
+  if (error) identity.resolved = std::filesystem::path(name).lexically_normal();
+  return identity;
 }
 
-// Refuses, with a message, the files named on the command line that the run
-// cannot take: a name of a file the run itself writes (its set file would be
-// emptied, a stage or final file replaced, before a stage reads it), and an
-// input name that holds a newline, which the set file's one name per line
-// cannot carry.
-bool refuseInputs(const LinkerProfile& profile, const LinkArguments& sorted,
-                  const std::vector<std::string>& written,
-                  std::ostream& messages) {
-  std::vector<std::filesystem::path> writtenNames;
-  for (const std::string& name : written)
-    writtenNames.push_back(resolvedName(name));
-  std::vector<std::string> read = sorted.inputs;
-  for (const std::string& extra : {sorted.containRsf, sorted.schemaTa}) {
-    if (extra != noFile) read.push_back(extra);
-  }
+bool sameFile(const FileIdentity& a, const FileIdentity& b) {
+  if (a.exists != b.exists) return false;
+  if (a.exists) return a.device == b.device && a.inode == b.inode;
+  return a.resolved == b.resolved;
+}
+
+// Refuses, with a message and a stop, a file named on the command line that
+// the run itself writes: its set file would be emptied, a stage or final
+// file replaced, before a stage reads it.
+RunEnd refuseWorkFiles(const std::string& tag,
+                       const std::vector<std::string>& read,
+                       const std::vector<std::string>& written,
+                       std::ostream& messages) {
+  std::vector<FileIdentity> writtenFiles;
+  for (const std::string& name : written) writtenFiles.push_back(identityOf(name));
   for (const std::string& name : read) {
-    std::filesystem::path resolved = resolvedName(name);
-    if (std::find(writtenNames.begin(), writtenNames.end(), resolved) !=
-        writtenNames.end()) {
-      messages << "***Error [" << profile.name
+    FileIdentity file = identityOf(name);
+    for (const FileIdentity& work : writtenFiles) {
+      if (!sameFile(file, work)) continue;
+      messages << "***Error [" << tag
                << "]: Input file is one of this run's work or output files: '"
                << name << "'\n";
-      return true;
+      return RunEnd::quit;
     }
   }
-  for (const std::string& input : sorted.inputs) {
+  return RunEnd::done;
+}
+
+// The files a linker reads, that is its inputs and its containment and
+// schema files.
+std::vector<std::string> filesRead(const std::vector<std::string>& inputs,
+                                   const std::string& containRsf,
+                                   const std::string& schemaTa) {
+  std::vector<std::string> read = inputs;
+  for (const std::string& extra : {containRsf, schemaTa}) {
+    if (extra != noFile) read.push_back(extra);
+  }
+  return read;
+}
+
+// Refuses, with a message and a stop, an input name that holds a newline,
+// which the set file's one name per line cannot carry.
+RunEnd refuseNewlines(const LinkerProfile& profile,
+                      const std::vector<std::string>& inputs,
+                      std::ostream& messages) {
+  for (const std::string& input : inputs) {
     if (input.find('\n') != std::string::npos) {
       messages << "***Error [" << profile.name
                << "]: Input file name holds a newline: '" << input << "'\n";
-      return true;
+      return RunEnd::quit;
     }
   }
-  return false;
+  return RunEnd::done;
 }
 
 }  // namespace
@@ -200,20 +239,19 @@ LinkArguments classifyLinkArguments(const LinkerProfile& profile,
   return sorted;
 }
 
-Outcome runLinker(Linker linker, const std::vector<std::string>& arguments,
+RunEnd runLinker(Linker linker, const std::vector<std::string>& arguments,
                   const std::string& quillonPath, std::ostream& messages) {
   const LinkerProfile& profile = linkerProfile(linker);
   if (isUsageRequest(arguments)) {
     printUsage(profile.usage, messages);
-    return Outcome::quit;
+    return RunEnd::quit;
   }
   std::vector<std::string> stages;
-  if (auto stop =
-          readPipeline(quillonPath, profile.pipelineFile,
-                       missingPathMessage(profile.missingPathTag, false), false,
-                       stages, messages)) {
-    return *stop;
-  }
+  RunEnd read =
+      readPipeline(quillonPath, profile.pipelineFile,
+                   missingPathMessage(profile.missingPathTag, false), false,
+                   stages, messages);
+  if (read != RunEnd::done) return read;
   LinkArguments sorted = classifyLinkArguments(profile, arguments, messages);
 
   StageProfile run;
@@ -231,18 +269,23 @@ Outcome runLinker(Linker linker, const std::vector<std::string>& arguments,
   // Nothing is written before the inputs are known to be safe to read.
   std::vector<std::string> written = stageFiles(run, stages);  // set file first
   written.push_back(run.finalFile);
-  if (refuseInputs(profile, sorted, written, messages)) return Outcome::quit;
+  RunEnd refused = refuseWorkFiles(
+      profile.name, filesRead(sorted.inputs, sorted.containRsf, sorted.schemaTa),
+      written, messages);
+  if (refused == RunEnd::done)
+    refused = refuseNewlines(profile, sorted.inputs, messages);
+  if (refused != RunEnd::done) return refused;
 
-  std::FILE* setFile = std::fopen(profile.setFile.c_str(), "w");
-  if (setFile == nullptr) {
+  OutputFile setFile;
+  if (!setFile.open(profile.setFile)) {
     messages << "***Error [" << profile.name
              << "]:  Cannot open file: " << profile.setFile << '\n';
-    return Outcome::quit;
+    return RunEnd::quit;
   }
   if (!writeSetFile(setFile, sorted.inputs)) {
     messages << "***Error [" << profile.name
              << "]:  Cannot write file: " << profile.setFile << '\n';
-    return Outcome::quit;
+    return RunEnd::quit;
   }
   return runPlan(planStages(run, stages), messages);
 }
@@ -271,24 +314,23 @@ LayoutArguments classifyLayoutArguments(
   return sorted;
 }
 
-Outcome runPlacewide(const std::vector<std::string>& arguments,
+RunEnd runPlacewide(const std::vector<std::string>& arguments,
                      const std::string& quillonPath, std::ostream& messages) {
   if (isUsageRequest(arguments)) {
     printUsage(placewideUsage, messages);
-    return Outcome::quit;
+    return RunEnd::quit;
   }
   std::vector<std::string> stages;
-  if (auto stop = readPipeline(quillonPath, "placewide.pip",
-                               missingPathMessage("prep", false), false, stages,
-                               messages)) {
-    return *stop;
-  }
+  RunEnd read = readPipeline(quillonPath, "placewide.pip",
+                             missingPathMessage("prep", false), false, stages,
+                             messages);
+  if (read != RunEnd::done) return read;
   LayoutArguments sorted = classifyLayoutArguments(arguments, messages);
   // Only a containment or schema file: there is nothing to lay out, and the
   // stages must not run on a file named "NONE".
   if (sorted.fileToLayout == noFile) {
     messages << "***Error [placewide]: Missing TA file to lay out\n";
-    return Outcome::quit;
+    return RunEnd::quit;
   }
 
   StageProfile run;
@@ -300,6 +342,14 @@ Outcome runPlacewide(const std::vector<std::string>& arguments,
   run.takesExtraFiles = true;
   run.containRsf = sorted.containRsf;
   run.schemaTa = sorted.schemaTa;
+  // Stage 1 reads the input itself: only the files after it are written.
+  std::vector<std::string> written = stageFiles(run, stages);
+  written.front() = run.finalFile;
+  RunEnd refused = refuseWorkFiles(
+      "placewide",
+      filesRead({sorted.fileToLayout}, sorted.containRsf, sorted.schemaTa),
+      written, messages);
+  if (refused != RunEnd::done) return refused;
   return runPlan(planStages(run, stages), messages);
 }
 

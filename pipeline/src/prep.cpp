@@ -1,11 +1,11 @@
-#include "prep.hpp"
+#include "prep.h"
 
 #include <algorithm>
 #include <array>
 #include <ostream>
 
-#include "names.hpp"
-#include "stages.hpp"
+#include "names.h"
+#include "stages.h"
 
 namespace pipeline {
 
@@ -53,16 +53,16 @@ bool shouldRunStage(const std::vector<std::string>& arguments,
                    stage) == defaultDoNotRunStage.end();
 }
 
-Outcome runPrep(const std::vector<std::string>& arguments,
+RunEnd runPrep(const std::vector<std::string>& arguments,
                 const std::string& quillonPath, std::ostream& messages) {
   if (isUsageRequest(arguments)) {
     for (std::string_view line : prepUsage) messages << line << '\n';
-    return Outcome::quit;
+    return RunEnd::quit;
   }
   PrepFiles files = classifyPrepArguments(arguments, messages);
   if (files.fileTa == noFile) {
     messages << "Error [prep]: Missing TA file for input\n";
-    return Outcome::quit;
+    return RunEnd::quit;
   }
   if (files.fileLinkableTa == noFile) {
     files.fileLinkableTa =
@@ -71,11 +71,10 @@ Outcome runPrep(const std::vector<std::string>& arguments,
   std::string baseFile = delsuffixes(files.fileTa);
 
   std::vector<std::string> stages;
-  if (auto stop = readPipeline(quillonPath, "prep.pip",
-                               missingPathMessage("prep", true), true, stages,
-                               messages)) {
-    return *stop;
-  }
+  RunEnd read = readPipeline(quillonPath, "prep.pip",
+                             missingPathMessage("prep", true), true, stages,
+                             messages);
+  if (read != RunEnd::done) return read;
 
   StageProfile run;
   run.prefix = baseFile;

@@ -1,11 +1,11 @@
-#include "stages.hpp"
+#include "stages.h"
 
 #include <algorithm>
 #include <ostream>
 #include <system_error>
 
-#include "input_file.hpp"
-#include "names.hpp"
+#include "input_file.h"
+#include "names.h"
 
 namespace pipeline {
 
@@ -30,22 +30,22 @@ PlannedCommand stageCommand(const StageProfile& profile,
                             const std::string& out) {
   const StageSwitch* stageSwitch = switchOf(profile, stage);
   if (stageSwitch != nullptr && !stageSwitch->on) {
-    return {"", copyCommand(in, out)};
+    return {.command = copyCommand(in, out)};
   }
   if (profile.takesExtraFiles) {
     if (stage == "addcontain") {
-      if (profile.containRsf == noFile) return {"", copyCommand(in, out)};
-      return {"", commandOf({stage, in, profile.containRsf, out})};
+      if (profile.containRsf == noFile) return {.command = copyCommand(in, out)};
+      return {.command = commandOf({stage, in, profile.containRsf, out})};
     }
     if (stage == "addschema") {
-      if (profile.schemaTa == noFile) return {"", commandOf({stage, in, out})};
-      return {"", commandOf({stage, in, out, profile.schemaTa})};
+      if (profile.schemaTa == noFile) return {.command = commandOf({stage, in, out})};
+      return {.command = commandOf({stage, in, out, profile.schemaTa})};
     }
   }
   if (profile.uniqueSuffix && stage == "unique") {
-    return {"", commandOf({stage, in, *profile.uniqueSuffix, out})};
+    return {.command = commandOf({stage, in, *profile.uniqueSuffix, out})};
   }
-  PlannedCommand planned{"", commandOf({stage, in, out})};
+  PlannedCommand planned{.command = commandOf({stage, in, out})};
   if (profile.announcesNewStages && stageSwitch == nullptr &&
       !isKnownStage(profile, stage)) {
     planned.notice = "***Running new stage: '" + stage + "'\n";
@@ -100,29 +100,29 @@ std::string missingPathMessage(std::string_view tag, bool saysWhatItLocates) {
   return message;
 }
 
-std::optional<Outcome> readPipeline(const std::string& quillonPath,
-                                    const std::string& pipelineName,
-                                    const std::string& missingPath,
-                                    bool dropComments,
-                                    std::vector<std::string>& stages,
-                                    std::ostream& messages) {
+RunEnd readPipeline(const std::string& quillonPath,
+                    const std::string& pipelineName,
+                    const std::string& missingPath,
+                    bool dropComments,
+                    std::vector<std::string>& stages,
+                    std::ostream& messages) {
   if (quillonPath.empty()) {
     messages << missingPath;
-    return Outcome::quit;
+    return RunEnd::quit;
   }
   std::string path = pipelineFilePath(quillonPath, pipelineName);
   InputFile file;
   if (!file.open(path)) {
     messages << "*** [prep]: Cannot open pipeline file '" << path << "'\n";
-    return Outcome::quit;
+    return RunEnd::quit;
   }
   TokenInput in{&file};
-  if (!readStageNames(in, dropComments, stages)) return Outcome::violatedLimit;
+  if (!readStageNames(in, dropComments, stages)) return RunEnd::violatedLimit;
   if (file.readFailed()) {
     messages << "*** [prep]: Cannot read pipeline file '" << path << "'\n";
-    return Outcome::quit;
+    return RunEnd::quit;
   }
-  return std::nullopt;
+  return RunEnd::done;
 }
 
 std::vector<std::string> stageFiles(const StageProfile& profile,
@@ -142,20 +142,20 @@ std::vector<PlannedCommand> planStages(const StageProfile& profile,
   for (std::size_t i = 0; i < stages.size(); ++i) {
     plan.push_back(stageCommand(profile, stages[i], files[i], files[i + 1]));
   }
-  plan.push_back({"", copyCommand(files.back(), profile.finalFile)});
+  plan.push_back({.command = copyCommand(files.back(), profile.finalFile)});
   if (profile.fileToRemove) {
-    plan.push_back({"", removeCommand(*profile.fileToRemove)});
+    plan.push_back({.command = removeCommand(*profile.fileToRemove)});
   }
   return plan;
 }
 
-Outcome runPlan(const std::vector<PlannedCommand>& plan,
+RunEnd runPlan(const std::vector<PlannedCommand>& plan,
                 std::ostream& messages) {
   for (const PlannedCommand& planned : plan) {
     messages << planned.notice;
-    if (!command(planned.command, messages)) return Outcome::quit;
+    if (!command(planned.command, messages)) return RunEnd::quit;
   }
-  return Outcome::done;
+  return RunEnd::done;
 }
 
 }  // namespace pipeline

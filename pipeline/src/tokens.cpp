@@ -1,4 +1,4 @@
-#include "tokens.hpp"
+#include "tokens.h"
 
 namespace pipeline {
 

@@ -1,10 +1,9 @@
-#include "utilities.hpp"
+#include "utilities.h"
 
 #include <array>
 #include <ostream>
 
-#include "input_file.hpp"
-#include "names.hpp"
+#include "names.h"
 
 namespace pipeline {
 
@@ -30,11 +29,14 @@ std::string numberedLine(std::size_t number, std::string_view line) {
   return text;
 }
 
-Outcome runNumber(TokenInput& typed, std::ostream& messages) {
+RunEnd runNumber(InputFile& typed, std::ostream& messages) {
   messages << "Number what file? ";
-  std::string fileName = readToken(typed);
+  TokenInput typedIn{&typed};
+  std::string fileName = readToken(typedIn);
+  // A name cut short by a read error may name another file.
+  if (typed.readFailed()) return RunEnd::violatedLimit;
   InputFile file;
-  if (!file.open(fileName)) return Outcome::violatedLimit;
+  if (!file.open(fileName)) return RunEnd::violatedLimit;
   TokenInput in{&file};
   std::string line;
   for (std::size_t number = 1; readLine(in, line); ++number) {
@@ -42,7 +44,7 @@ Outcome runNumber(TokenInput& typed, std::ostream& messages) {
   }
   // A file that fails while it is read is as unusable as one that cannot
   // be opened; the lines before the failure stay written.
-  return file.readFailed() ? Outcome::violatedLimit : Outcome::done;
+  return file.readFailed() ? RunEnd::violatedLimit : RunEnd::done;
 }
 
 const std::vector<Example>& exampleTable() {
@@ -82,13 +84,13 @@ Command exampleCommand(const std::string& testDirectory,
   return commandInDirectory(testDirectory, {"prep", taFile});
 }
 
-Outcome runBatch(const std::string& testDirectory, std::ostream& messages) {
+RunEnd runBatch(const std::string& testDirectory, std::ostream& messages) {
   for (const Example& example : exampleTable()) {
     if (!command(exampleCommand(testDirectory, example), messages)) {
-      return Outcome::quit;
+      return RunEnd::quit;
     }
   }
-  return Outcome::done;
+  return RunEnd::done;
 }
 
 std::string batchTestDirectory(const char* fromEnvironment,
@@ -109,15 +111,15 @@ std::optional<TabulaFiles> tabulaFiles(
   return std::nullopt;
 }
 
-Outcome runTabula(const std::vector<std::string>& arguments,
+RunEnd runTabula(const std::vector<std::string>& arguments,
                   std::ostream& messages) {
   std::optional<TabulaFiles> files = tabulaFiles(arguments);
   if (!files) {
     for (std::string_view line : tabulaUsage) messages << line << '\n';
-    return Outcome::quit;
+    return RunEnd::quit;
   }
   Command listing = commandOf({"listwright", files->fileTa, files->fileTabula});
-  return command(listing, messages) ? Outcome::done : Outcome::quit;
+  return command(listing, messages) ? RunEnd::done : RunEnd::quit;
 }
 
 }  // namespace pipeline

@@ -1,10 +1,10 @@
-#include "command.hpp"
+#include "command.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "driver_fixture.hpp"
+#include "driver_fixture.h"
 
 namespace pipeline {
 namespace {

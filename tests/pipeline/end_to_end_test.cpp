@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "driver_fixture.hpp"
+#include "driver_fixture.h"
 
 namespace pipeline_test {
 namespace {

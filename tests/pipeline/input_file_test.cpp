@@ -1,9 +1,9 @@
-#include "input_file.hpp"
+#include "input_file.h"
 
 #include <gtest/gtest.h>
 
-#include "driver_fixture.hpp"
-#include "tokens.hpp"
+#include "driver_fixture.h"
+#include "tokens.h"
 
 namespace pipeline {
 namespace {

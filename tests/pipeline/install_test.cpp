@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <set>
 #include <sstream>
 
-#include "driver_fixture.hpp"
+#include "driver_fixture.h"
 
 namespace pipeline {
 namespace {
@@ -80,9 +81,10 @@ TEST_F(Install, ProgramsPipelineFilesAndDriversThatFindThem) {
     EXPECT_EQ(readFile(pipelines / name), readFile(shipped / name)) << name;
   }
 
-  // The installed link.pip runs without QUILLON_PATH, also after the whole
-  // installation has moved; QUILLON_PATH still chooses other pipeline files.
-  setup.environment["QUILLON_PATH"] = std::nullopt;
+  // The installed link.pip runs without QUILLON_PATH, unset or set to the
+  // empty string, also after the whole installation has moved; QUILLON_PATH
+  // still chooses other pipeline files.
+  const std::optional<std::string> unsetOrEmpty[] = {std::nullopt, ""};
   const Lines shippedLinkStages = {
       "rawlink [out.tmp.1.rawlink.set] [out.tmp.01.rawlink.ta]",
       "dellinksym [out.tmp.01.rawlink.ta] [out.tmp.02.dellinksym.ta]",
@@ -92,19 +94,22 @@ TEST_F(Install, ProgramsPipelineFilesAndDriversThatFindThem) {
       "addschema [out.tmp.07.addcontain.ta] [out.tmp.08.addschema.ta]",
       "layout [out.tmp.08.addschema.ta] [out.tmp.09.layout.ta]",
   };
-  auto run = start((prefix / "bin" / "link").string(), {"a.ta"});
-  EXPECT_EQ(run.status, 0) << run.out << run.err;
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(standIns.calls(), shippedLinkStages);
-  EXPECT_EQ(readFile(work / "out.ls.ta"), "a.ta\n");
-
   const fs::path moved = root / "moved";
-  fs::rename(prefix, moved);
-  fs::remove(standIns.log);
-  auto afterMove = start((moved / "bin" / "link").string(), {"b.ta"});
-  EXPECT_EQ(afterMove.status, 0) << afterMove.out << afterMove.err;
-  EXPECT_EQ(standIns.calls(), shippedLinkStages);
-  EXPECT_EQ(readFile(work / "out.ls.ta"), "b.ta\n");
+  for (const fs::path& installed : {prefix, moved}) {
+    if (installed == moved) fs::rename(prefix, moved);
+    for (const std::optional<std::string>& value : unsetOrEmpty) {
+      const std::string name =
+          installed.string() + (value ? " empty" : " unset");
+      setup.environment["QUILLON_PATH"] = value;
+      fs::remove(standIns.log);
+      auto run = start((installed / "bin" / "link").string(), {"a.ta", name});
+      EXPECT_EQ(run.status, 0) << name << run.out << run.err;
+      EXPECT_EQ(run.out, "***Warning [link]: To be linked file named: '" +
+                             name + "'\n");
+      EXPECT_EQ(standIns.calls(), shippedLinkStages) << name;
+      EXPECT_EQ(readFile(work / "out.ls.ta"), "a.ta\n" + name + "\n");
+    }
+  }
 
   fs::remove(standIns.log);
   usePipeline("link.pip", "newstage\n");
@@ -125,10 +130,14 @@ TEST_F(Install, ProgramsPipelineFilesAndDriversThatFindThem) {
   EXPECT_EQ(noFile.out, "*** [prep]: Cannot open pipeline file '" +
                             movedPipelines.string() + "/prep.pip'\n");
   fs::remove_all(moved / "share");
-  auto noFolder = start((moved / "bin" / "joinwide").string(), {"d.ta"});
-  EXPECT_EQ(noFolder.status, 255);
-  EXPECT_EQ(noFolder.out,
-            "***Error [joinwide]: Environment variable QUILLON_PATH not set\n");
+  for (const std::optional<std::string>& value : unsetOrEmpty) {
+    setup.environment["QUILLON_PATH"] = value;
+    auto noFolder = start((moved / "bin" / "joinwide").string(), {"d.ta"});
+    EXPECT_EQ(noFolder.status, 255);
+    EXPECT_EQ(
+        noFolder.out,
+        "***Error [joinwide]: Environment variable QUILLON_PATH not set\n");
+  }
 }
 
 }  // namespace

@@ -1,17 +1,21 @@
-#include "ledgerize.hpp"
+#include "ledgerize.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <sstream>
 
-#include "driver_fixture.hpp"
+#include "driver_fixture.h"
 
 namespace pipeline {
 namespace {
 
 using namespace pipeline_test;
 
-std::string listingOf(const std::vector<RsfTriple>& triples) {
+std::string listingOf(const RsfFacts& triples) {
   std::ostringstream listing;
   writeTableOfContents(triples, listing);
   return listing.str();
@@ -26,7 +30,7 @@ std::string listingOf(const std::string& rsf) {
 TEST(Ledgerize, ReadsTriplesWithQuotesAndAShortLastOne) {
   std::stringbuf buffer("contain \"a b\" c\n@_x c\n");
   TokenInput in{&buffer};
-  std::vector<RsfTriple> triples = readTriples(in);
+  RsfFacts triples = readTriples(in);
   ASSERT_EQ(triples.size(), 2u);
   EXPECT_EQ(triples[0].src, "a b");
   EXPECT_EQ(triples[1].rel, "@_x");
@@ -136,7 +140,7 @@ TEST(Ledgerize, ManyTriplesAreAllListed) {
   }
   std::stringbuf buffer(rsf);
   TokenInput in{&buffer};
-  std::vector<RsfTriple> triples = readTriples(in);
+  RsfFacts triples = readTriples(in);
   std::string listing = listingOf(triples);
   EXPECT_EQ(triples.size(), 100001u);
   EXPECT_EQ(listing.find("NOT in the tree"), std::string::npos);
@@ -197,6 +201,115 @@ TEST_F(LedgerizeRun, UsageAndStops) {
     EXPECT_EQ(result.err, "ledgerize stopped: Quit #1\n");
   }
   EXPECT_EQ(workFiles(), (Lines{"dir", "g.rsf"}));
+}
+
+// A run that fails while it writes, or cannot read its input, leaves the
+// old output (the input itself, when the two are one) byte for byte as it
+// was and no new file beside it: a write past the size limit fails (EFBIG),
+// or the limit's signal kills the program at that byte, or the input is a
+// link to a file whose reading fails.
+TEST_F(LedgerizeRun, AFailedRunLeavesTheOldOutputAsItWas) {
+  std::string rsf;
+  for (int i = 0; i < 2000; ++i) {
+    rsf += "calls f" + std::to_string(i) + " g" + std::to_string(i) + "\n";
+  }
+  const std::string oldListing = "old listing\n";
+  const std::string cannotWrite =
+      "***Error [ledgerize]: Can't write output file '";
+  const std::string cannotRead =
+      "***Error [ledgerize]: Sorry, can't read input file 'failing'\n";
+  enum class Fault { writeError, killed, readError };
+  struct Case {
+    Fault fault;
+    std::string input;
+    std::string output;
+  };
+  const Case cases[] = {
+      {Fault::writeError, "g.rsf", "g.rsf"},
+      {Fault::writeError, "g.rsf", "old.lst"},
+      {Fault::killed, "g.rsf", "g.rsf"},
+      {Fault::killed, "g.rsf", "old.lst"},
+      {Fault::readError, "failing", "failing"},
+      {Fault::readError, "failing", "old.lst"},
+  };
+  int number = 0;
+  for (const Case& c : cases) {
+    std::string name = "case " + std::to_string(number) + ": " + c.input +
+                       " " + c.output;
+    setup.directory = work / std::to_string(number++);
+    fs::create_directory(setup.directory);
+    writeFile(setup.directory / "g.rsf", rsf);
+    writeFile(setup.directory / "old.lst", oldListing);
+    fs::create_symlink("/proc/self/mem", setup.directory / "failing");
+    setup.fileSizeLimit.reset();
+    if (c.fault != Fault::readError) setup.fileSizeLimit = 8192;
+    setup.ignoreFileSizeSignal = c.fault == Fault::writeError;
+
+    auto result = start(LEDGERIZE_PROGRAM, {c.input, c.output});
+    switch (c.fault) {
+      case Fault::writeError:
+        EXPECT_EQ(result.status, 255) << name;
+        EXPECT_EQ(result.out, cannotWrite + c.output + "'\n") << name;
+        EXPECT_EQ(result.err, "ledgerize stopped: Quit #1\n") << name;
+        break;
+      case Fault::killed:
+        EXPECT_EQ(result.signal, SIGXFSZ) << name;
+        EXPECT_EQ(result.out, "") << name;
+        EXPECT_EQ(result.err, "") << name;
+        break;
+      case Fault::readError:
+        EXPECT_EQ(result.status, 255) << name;
+        EXPECT_EQ(result.out, cannotRead) << name;
+        EXPECT_EQ(result.err, "ledgerize stopped: Quit #1\n") << name;
+        break;
+    }
+    EXPECT_EQ(directoryEntries(setup.directory),
+              (Lines{"failing", "g.rsf", "old.lst"}))
+        << name;
+    // Whole files compared as one fact: a failure prints the case, not them.
+    EXPECT_TRUE(readFile(setup.directory / "g.rsf") == rsf) << name;
+    EXPECT_EQ(readFile(setup.directory / "old.lst"), oldListing) << name;
+    EXPECT_EQ(fs::read_symlink(setup.directory / "failing"), "/proc/self/mem")
+        << name;
+  }
+}
+
+// Outputs that are not replaced: one the user may not write is refused
+// though its folder would let a rename replace it; a device or standard
+// output is written as it is.
+TEST_F(LedgerizeRun, OutputsThatAreNotReplaced) {
+  writeFile(work / "g.rsf", "calls a b\n");
+  writeFile(work / "ro.lst", "kept\n");
+  chmod((work / "ro.lst").c_str(), 0444);
+  const std::string listing =
+      "\nEdges/attributes NOT in the tree:\na\tcalls\tb\n";
+
+  // As root every file is writable: the run is made as nobody, in a folder
+  // open to everyone, so only the file's own bits keep it.
+  std::string program = LEDGERIZE_PROGRAM;
+  std::vector<std::string> arguments = {"g.rsf", "ro.lst"};
+  if (geteuid() == 0) {
+    if (!fs::exists("/usr/bin/setpriv")) GTEST_SKIP() << "no setpriv";
+    chmod(root.path().c_str(), 0755);
+    chmod(work.c_str(), 0777);
+    arguments.insert(arguments.begin(), {"--reuid=65534", "--regid=65534",
+                                         "--clear-groups", program});
+    program = "/usr/bin/setpriv";
+  }
+  auto refused = runProgram(program, arguments, setup);
+  EXPECT_EQ(refused.status, 255);
+  EXPECT_EQ(refused.out, "***Error [ledgerize]: Can't open output file 'ro.lst'\n");
+  EXPECT_EQ(readFile(work / "ro.lst"), "kept\n");
+
+  auto toStandardOutput = start(LEDGERIZE_PROGRAM, {"g.rsf", "/dev/stdout"});
+  EXPECT_EQ(toStandardOutput.status, 0);
+  EXPECT_EQ(toStandardOutput.out, listing);
+  if (fs::exists("/dev/full")) {
+    auto full = start(LEDGERIZE_PROGRAM, {"g.rsf", "/dev/full"});
+    EXPECT_EQ(full.status, 255);
+    EXPECT_EQ(full.out, "***Error [ledgerize]: Can't write output file '/dev/full'\n");
+  }
+  EXPECT_EQ(workFiles(), (Lines{"g.rsf", "ro.lst"}));
 }
 
 // A node under 20,000 parents with 20,000 edges of its own: its edges are

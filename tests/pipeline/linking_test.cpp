@@ -1,10 +1,10 @@
-#include "linking.hpp"
+#include "linking.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "driver_fixture.hpp"
+#include "driver_fixture.h"
 
 namespace pipeline {
 namespace {
@@ -330,6 +330,11 @@ TEST_F(LinkRun, InputsThatTheRunWritesOrWithANewlineAreRefused) {
                            "link.tmp.1.rawlink.set",
                            "out.tmp.03.x.sch.ta"};
   for (const std::string& name : workNames) writeFile(work / name, "keep\n");
+  // Other names of work files: a hard link is the same file, whatever its
+  // name says.
+  fs::create_hard_link(work / "out.tmp.1.rawlink.set", work / "set.ta");
+  fs::create_hard_link(work / "link.tmp.1.rawlink.set", work / "jset.ta");
+  fs::create_hard_link(work / "out.ln.ta", work / "final.ta");
   Lines before = workFiles();
 
   struct Case {
@@ -358,6 +363,7 @@ TEST_F(LinkRun, InputsThatTheRunWritesOrWithANewlineAreRefused) {
       {LINK_PROGRAM,
        {"a.ta", "out.tmp.03.x.sch.ta"},
        linkWorkFile + "out.tmp.03.x.sch.ta'\n"},
+      {LINK_PROGRAM, {"set.ta", "b.ta"}, linkWorkFile + "set.ta'\n"},
       {LINK_PROGRAM,
        {"a.ta", "b\nc.ta"},
        "***Error [link]: Input file name holds a newline: 'b\nc.ta'\n"},
@@ -370,13 +376,16 @@ TEST_F(LinkRun, InputsThatTheRunWritesOrWithANewlineAreRefused) {
        {"a.ta", "link.tmp.02.dellinksym.ta"},
        joinwideWorkFile + "link.tmp.02.dellinksym.ta'\n"},
       {JOINWIDE_PROGRAM, {"out.ln.ta"}, joinwideWorkFile + "out.ln.ta'\n"},
+      {JOINWIDE_PROGRAM, {"a.ta", "jset.ta"}, joinwideWorkFile + "jset.ta'\n"},
+      {JOINWIDE_PROGRAM, {"final.ta"}, joinwideWorkFile + "final.ta'\n"},
       {JOINWIDE_PROGRAM,
        {"a.ta", "\n"},
        "***Warning [joinwide]: To be linked file named: '\n'\n"
        "***Error [joinwide]: Input file name holds a newline: '\n'\n"},
   };
   for (const Case& c : cases) {
-    const std::string name = c.program + " " + c.arguments.back();
+    const std::string name = c.program + " " + c.arguments.front() + " " +
+                             c.arguments.back();
     auto result = start(c.program, c.arguments);
     EXPECT_EQ(result.status, 255) << name;
     EXPECT_EQ(result.out, c.out) << name;
@@ -477,6 +486,43 @@ TEST_F(PlacewideRun, OnlyAContainmentOrSchemaFileIsAStop) {
   }
   EXPECT_TRUE(standIns.calls().empty());
   EXPECT_TRUE(workFiles().empty());
+}
+
+// A file that placewide's own stages or final copy write cannot be one of
+// its inputs, by any name: refused before any stage runs, every file kept.
+TEST_F(PlacewideRun, InputsThatTheRunWritesAreRefused) {
+  const Lines workNames = {"layout.tmp.01.addcontain.ta",
+                           "layout.tmp.02.addschema.ta",
+                           "layout.tmp.03.layout.ta", "out.ls.ta"};
+  for (const std::string& name : workNames) writeFile(work / name, "keep\n");
+  writeFile(work / "m.ta", "m\n");
+  fs::create_hard_link(work / "layout.tmp.03.layout.ta", work / "h.ta");
+  fs::create_hard_link(work / "layout.tmp.02.addschema.ta",
+                       work / "h.contain.rsf");
+  fs::create_symlink("out.ls.ta", work / "out.ls.ta.sch.ta");
+  const Lines before = workFiles();
+  const std::string workFile =
+      "***Error [placewide]: Input file is one of this run's work or output "
+      "files: '";
+  const std::pair<Lines, std::string> cases[] = {
+      {{"layout.tmp.02.addschema.ta"}, "layout.tmp.02.addschema.ta"},
+      {{"./layout.tmp.01.addcontain.ta"}, "./layout.tmp.01.addcontain.ta"},
+      {{"out.ls.ta"}, "out.ls.ta"},
+      {{"h.ta"}, "h.ta"},
+      {{"m.ta", "h.contain.rsf"}, "h.contain.rsf"},
+      {{"m.ta", "out.ls.ta.sch.ta"}, "out.ls.ta.sch.ta"},
+  };
+  for (const auto& [arguments, refused] : cases) {
+    auto result = start(PLACEWIDE_PROGRAM, arguments);
+    EXPECT_EQ(result.status, 255) << refused;
+    EXPECT_EQ(result.out, workFile + refused + "'\n");
+    EXPECT_EQ(result.err, "placewide stopped: Quit #1\n");
+    EXPECT_EQ(workFiles(), before) << refused;
+    for (const std::string& file : workNames) {
+      EXPECT_EQ(readFile(work / file), "keep\n") << refused << ": " << file;
+    }
+  }
+  EXPECT_TRUE(standIns.calls().empty());
 }
 
 TEST_F(PlacewideRun, AFourthArgumentIsReportedAndTheLastTaFileLaidOut) {

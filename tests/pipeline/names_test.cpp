@@ -1,4 +1,4 @@
-#include "names.hpp"
+#include "names.h"
 
 #include <gtest/gtest.h>
 

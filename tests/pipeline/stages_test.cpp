@@ -1,10 +1,10 @@
-#include "stages.hpp"
+#include "stages.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "driver_fixture.hpp"
+#include "driver_fixture.h"
 
 namespace pipeline {
 namespace {
@@ -63,14 +63,14 @@ TEST(ReadPipeline, StopsOnAMissingPathOrFile) {
   {
     std::ostringstream messages;
     EXPECT_EQ(readPipeline("", "link.pip", missing, false, stages, messages),
-              Outcome::quit);
+              RunEnd::quit);
     EXPECT_EQ(messages.str(), missing);
   }
   TempDir dir;
   std::ostringstream messages;
   EXPECT_EQ(
       readPipeline(dir.path(), "link.pip", missing, false, stages, messages),
-      Outcome::quit);
+      RunEnd::quit);
   EXPECT_EQ(messages.str(), "*** [prep]: Cannot open pipeline file '" +
                                 dir.path().string() +
                                 "/lib/pipeline/link.pip'\n");
@@ -82,11 +82,11 @@ TEST(ReadPipeline, ReadsTheStagesOrStopsOnTooMany) {
   std::vector<std::string> stages;
   std::ostringstream messages;
   EXPECT_EQ(readPipeline(dir.path(), "prep.pip", "", true, stages, messages),
-            std::nullopt);
+            RunEnd::done);
   EXPECT_EQ(stages, (std::vector<std::string>{"liftunit", "unique"}));
   writePipelineFile(dir.path(), "prep.pip", names(31, "s"));
   EXPECT_EQ(readPipeline(dir.path(), "prep.pip", "", true, stages, messages),
-            Outcome::violatedLimit);
+            RunEnd::violatedLimit);
   EXPECT_EQ(messages.str(), "");
 }
 
@@ -208,7 +208,7 @@ TEST(RunPlan, StopsAtTheFirstFailingCommand) {
       {"", commandOf({"touch", made})},
   };
   std::ostringstream messages;
-  EXPECT_EQ(runPlan(plan, messages), Outcome::quit);
+  EXPECT_EQ(runPlan(plan, messages), RunEnd::quit);
   EXPECT_EQ(messages.str(),
             "first\n***Error: Return code: 768 from: 'sh -c exit 3'\n");
   EXPECT_FALSE(std::filesystem::exists(made));

@@ -1,4 +1,4 @@
-#include "tokens.hpp"
+#include "tokens.h"
 
 #include <gtest/gtest.h>
 

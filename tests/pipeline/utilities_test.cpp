@@ -1,8 +1,10 @@
-#include "utilities.hpp"
+#include "utilities.h"
 
 #include <gtest/gtest.h>
 
-#include "driver_fixture.hpp"
+#include <sstream>
+
+#include "driver_fixture.h"
 
 namespace pipeline {
 namespace {
@@ -55,6 +57,37 @@ TEST_F(NumberRun, AFileThatCannotBeOpenedIsAViolatedLimit) {
     EXPECT_EQ(result.out, "Number what file? ");
     EXPECT_EQ(result.err, "number stopped: Assert condition is false\n");
   }
+}
+
+// Typed input that gives part of a name and then fails to read: the part
+// names another file, which must not be numbered.
+class TypedThenFailing : public InputFile {
+ public:
+  explicit TypedThenFailing(std::string typed) : typed_(std::move(typed)) {
+    open("/proc/self/mem");
+  }
+
+ protected:
+  int_type underflow() override {
+    if (given_) return InputFile::underflow();
+    given_ = true;
+    setg(typed_.data(), typed_.data(), typed_.data() + typed_.size());
+    return traits_type::to_int_type(*gptr());
+  }
+
+ private:
+  std::string typed_;
+  bool given_ = false;
+};
+
+TEST(Number, ATypedNameCutShortByAReadErrorIsAViolatedLimit) {
+  TempDir dir;
+  writeFile(dir / "ab", "another file\n");
+  TypedThenFailing typed((dir / "ab").string());
+  std::ostringstream messages;
+  EXPECT_EQ(runNumber(typed, messages), RunEnd::violatedLimit);
+  EXPECT_TRUE(typed.readFailed());
+  EXPECT_EQ(messages.str(), "Number what file? ");
 }
 
 TEST(Tabula, FilesFromTheArguments) {

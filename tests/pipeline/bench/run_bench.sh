@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Times ledgerize on generated RSF files and prints, per case, the input and
-# listing sizes, the wall time and the peak memory next to the case's goal.
-#   run_bench.sh path/to/ledgerize
+# listing sizes, the wall time and the peak memory next to the case's goal,
+# then the ratios of the largest case. Given a second ledgerize (an earlier
+# build), it also requires the same listing from both, byte for byte.
+#   run_bench.sh path/to/ledgerize [path/to/base/ledgerize]
 set -euo pipefail
-program=${1:?usage: run_bench.sh path/to/ledgerize}
+program=${1:?usage: run_bench.sh path/to/ledgerize [path/to/base/ledgerize]}
+base=${2:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -31,13 +34,34 @@ parents() {
 
 mb() { awk -v b="$1" 'BEGIN { printf "%.1f", b / 1000000 }'; }
 
-printf '%-28s %10s %12s %9s %9s  %s\n' case input_MB listing_MB seconds peak_MB goal
+# The least wall time of five runs of a command, in seconds.
+best_seconds() {
+  local best="" seconds
+  for _ in 1 2 3 4 5; do
+    seconds=$( { TIMEFORMAT=%3R; time "$@" > /dev/null 2>&1; } 2>&1 )
+    if [ -z "$best" ] || awk -v a="$seconds" -v b="$best" 'BEGIN { exit !(a < b) }'; then
+      best=$seconds
+    fi
+  done
+  echo "$best"
+}
+
+printf '%-32s %10s %12s %9s %9s  %s\n' case input_MB listing_MB seconds peak_MB goal
+# Runs ledgerize on in.rsf and prints its row; leaves the time in $seconds
+# and the peak in $peak_kb.
 run() {
   local name=$1 goal=$2
-  /usr/bin/time -f '%e %M' -o "$work/time" "$program" "$work/in.rsf" "$work/out.tabula" \
+  /usr/bin/time -f '%M' -o "$work/time" "$program" "$work/in.rsf" "$work/out.tabula" \
     > "$work/out" 2>&1 || { cat "$work/out" >&2; exit 1; }
-  read -r seconds peak_kb < "$work/time"
-  printf '%-28s %10s %12s %9s %9s  %s\n' "$name" \
+  read -r peak_kb < "$work/time"
+  seconds=$(best_seconds "$program" "$work/in.rsf" "$work/out.tabula")
+  if [ -n "$base" ]; then
+    "$base" "$work/in.rsf" "$work/base.tabula" > /dev/null
+    cmp -s "$work/out.tabula" "$work/base.tabula" ||
+      { echo "$name: the listing differs from the base build's" >&2; exit 1; }
+    rm -f "$work/base.tabula"
+  fi
+  printf '%-32s %10s %12s %9s %9s  %s\n' "$name" \
     "$(mb "$(stat -c %s "$work/in.rsf")")" "$(mb "$(stat -c %s "$work/out.tabula")")" \
     "$seconds" "$(awk -v k="$peak_kb" 'BEGIN { printf "%.1f", k / 1024 }')" "$goal"
 }
@@ -48,5 +72,22 @@ chain 20000 > "$work/in.rsf"
 run "chain 20,000 deep" "peak under 64 MB"
 tree 33334 > "$work/in.rsf"
 run "tree of 100,000 triples" "under 0.5 s"
+small_tree=$seconds
 parents 20000 > "$work/in.rsf"
 run "one node under 20,000 parents" "under 0.5 s"
+# Ten times the tree: the time per triple stays that of the small tree, and
+# the whole run stays near the time the system's sort takes on the file.
+tree 333334 > "$work/in.rsf"
+run "tree of 1,000,000 triples" "see the ratios below"
+large_tree=$seconds
+large_peak_kb=$peak_kb
+sort_seconds=$(best_seconds env LC_ALL=C sort "$work/in.rsf" -o "$work/sorted")
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+printf '\n%-44s %7s  %s\n' ratio value goal
+printf '%-44s %7s  %s\n' "per triple, 1,000,000 / 100,000 triples" \
+  "$(ratio "$large_tree" "$(awk -v s="$small_tree" 'BEGIN { print s * 10 }')")" "at most 1.5"
+printf '%-44s %7s  %s\n' "1,000,000 triples / LC_ALL=C sort of them" \
+  "$(ratio "$large_tree" "$sort_seconds")" "at most 3"
+printf '%-44s %7s  %s\n' "peak memory / input, 1,000,000 triples" \
+  "$(ratio "$((large_peak_kb * 1024))" "$(stat -c %s "$work/in.rsf")")" "at most 4"

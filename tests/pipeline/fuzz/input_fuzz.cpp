@@ -1,19 +1,24 @@
 // libFuzzer target over the token input and the pipeline file reader: any
-// text is read as a pipeline file (with and without prep's comments), its
-// stage names are planned into commands, and the same text is read as
-// tokens and as whole lines.  Reading always reaches the end of the input,
-// the lines give back the text, and every plan has one command per stage
-// and the final copy.
+// text is read as a pipeline file (with and without prep's comments) and as
+// tokens and as whole lines. Reading always reaches the end of the input and
+// the lines give back the text. The stage names read are planned, under a
+// profile that the input's first byte chooses, and the plan is run on a
+// model of the working folder in which every stage program writes its name
+// around what it read: the final file must then hold the chain input inside
+// exactly the stages that are on, in their order, with the extra file each
+// is given, and no command may read a file that is not there, write the file
+// it reads or the chain input, nor leave the set file behind.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "stages.hpp"
-#include "tokens.hpp"
+#include "stages.h"
+#include "tokens.h"
 
 namespace {
 
@@ -25,6 +30,94 @@ void check(bool condition) {
   if (!condition) std::abort();
 }
 
+// The profile of a run, chosen by the bits of one byte: which switch is on,
+// whether the extra files are named, as link and placewide allow them.
+pipeline::StageProfile profileOf(unsigned char choice, bool dropComments) {
+  pipeline::StageProfile profile;
+  profile.prefix = "out";
+  profile.chainInput = "in.ta";
+  profile.finalFile = "final.ta";
+  profile.switches = {{"liftobj", (choice & 1) != 0},
+                      {"addschema", (choice & 2) != 0}};
+  profile.knownStages = {"unique", "addcontain"};
+  profile.announcesNewStages = !dropComments;
+  profile.takesExtraFiles = !dropComments;
+  if ((choice & 4) != 0) profile.containRsf = "c.contain.rsf";
+  if ((choice & 8) != 0) profile.schemaTa = "s.sch.ta";
+  if (dropComments) profile.uniqueSuffix = ".u";
+  if ((choice & 16) != 0) profile.fileToRemove = "in.set";
+  return profile;
+}
+
+// What the final file must hold: the chain input inside every stage that
+// runs, with what a stage gets besides its input and output.
+std::string expectedResult(const pipeline::StageProfile& profile,
+                           const std::vector<std::string>& stages) {
+  std::string data = "<" + profile.chainInput + ">";
+  for (const std::string& stage : stages) {
+    bool off = false;
+    for (const pipeline::StageSwitch& entry : profile.switches) {
+      if (entry.stage == stage) off = !entry.on;
+    }
+    std::string extra;
+    if (profile.takesExtraFiles && stage == "addcontain") {
+      if (profile.containRsf == pipeline::noFile) off = true;
+      extra = profile.containRsf;
+    } else if (profile.takesExtraFiles && stage == "addschema" &&
+               profile.schemaTa != pipeline::noFile) {
+      extra = profile.schemaTa;
+    } else if (profile.uniqueSuffix && stage == "unique") {
+      extra = *profile.uniqueSuffix;
+    }
+    if (off) continue;
+    data = stage + "(" + data + (extra.empty() ? "" : "," + extra) + ")";
+  }
+  return data;
+}
+
+// Runs a plan on a model of the folder: the runner's own cp and rm (the
+// ones given "--"; a stage may be named cp) copy and remove, and any other
+// program is a stage that reads its first argument and writes its last (the
+// second, for addschema given a schema file after its output).
+std::map<std::string, std::string> runModel(
+    const pipeline::StageProfile& profile,
+    const std::vector<pipeline::PlannedCommand>& plan) {
+  std::map<std::string, std::string> files{
+      {profile.chainInput, "<" + profile.chainInput + ">"}};
+  if (profile.fileToRemove) files[*profile.fileToRemove] = "set";
+  for (const pipeline::PlannedCommand& planned : plan) {
+    const std::vector<std::string>& arguments = planned.command.arguments;
+    check(!arguments.empty());
+    const std::string& program = arguments[0];
+    bool ours = arguments.size() > 1 && arguments[1] == "--";
+    if (ours && program == "rm") {
+      check(arguments.size() == 3 && files.erase(arguments[2]) == 1);
+      continue;
+    }
+    std::vector<std::string> names(arguments.begin() + (ours ? 2 : 1),
+                                   arguments.end());
+    check(names.size() >= 2);
+    if (ours) check(program == "cp" && names.size() == 2);
+    std::string in = names.front();
+    std::string out = names.back();
+    std::vector<std::string> extras(names.begin() + 1, names.end() - 1);
+    if (program == "addschema" && names.size() == 3) {
+      out = names[1];
+      extras = {names[2]};
+    }
+    check(files.count(in) == 1);
+    check(out != in && out != profile.chainInput);
+    std::string data = files[in];
+    if (!ours) {
+      data = program + "(" + data;
+      for (const std::string& extra : extras) data += "," + extra;
+      data += ")";
+    }
+    files[out] = data;
+  }
+  return files;
+}
+
 void readAsPipeline(std::string_view text, bool dropComments) {
   std::stringbuf file = source(text);
   pipeline::TokenInput in{&file};
@@ -33,19 +126,15 @@ void readAsPipeline(std::string_view text, bool dropComments) {
   check(stages.size() <= pipeline::maxStages);
   if (!withinLimit) return;
   check(pipeline::atEnd(in));
-  pipeline::StageProfile profile;
-  profile.prefix = "out";
-  profile.chainInput = "in.ta";
-  profile.finalFile = "final.ta";
-  profile.switches = {{"liftobj", false}, {"addschema", true}};
-  profile.knownStages = {"unique", "addcontain"};
-  profile.announcesNewStages = !dropComments;
-  profile.takesExtraFiles = !dropComments;
-  profile.uniqueSuffix = dropComments ? std::optional<std::string>("u") : std::nullopt;
-  profile.fileToRemove = "set";
-  std::vector<pipeline::PlannedCommand> plan = pipeline::planStages(profile, stages);
-  check(plan.size() == stages.size() + 2);
-  for (const pipeline::PlannedCommand& planned : plan) check(!planned.command.arguments.empty());
+  pipeline::StageProfile profile =
+      profileOf(text.empty() ? 0 : static_cast<unsigned char>(text[0]),
+                dropComments);
+  std::map<std::string, std::string> files =
+      runModel(profile, pipeline::planStages(profile, stages));
+  check(files.count(profile.finalFile) == 1);
+  check(files[profile.finalFile] == expectedResult(profile, stages));
+  check(files[profile.chainInput] == "<" + profile.chainInput + ">");
+  if (profile.fileToRemove) check(files.count(*profile.fileToRemove) == 0);
 }
 
 void readAsTokens(std::string_view text) {

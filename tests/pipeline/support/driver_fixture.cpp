@@ -1,4 +1,4 @@
-#include "driver_fixture.hpp"
+#include "driver_fixture.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "command.hpp"
-#include "frame.hpp"
-#include "tokens.hpp"
+#include "command.h"
+#include "frame.h"
+#include "tokens.h"
 
 namespace pipeline {
 
@@ -50,12 +50,12 @@ bool readStageNames(TokenInput& in, bool dropComments,
 // Finds and reads the driver's pipeline file under quillonPath. On failure
 // writes missingPath (for an empty quillonPath), the cannot-open or
 // the cannot-read message and gives the stop.
-std::optional<Outcome> readPipeline(const std::string& quillonPath,
-                                    const std::string& pipelineName,
-                                    const std::string& missingPath,
-                                    bool dropComments,
-                                    std::vector<std::string>& stages,
-                                    std::ostream& messages);
+RunEnd readPipeline(const std::string& quillonPath,
+                    const std::string& pipelineName,
+                    const std::string& missingPath,
+                    bool dropComments,
+                    std::vector<std::string>& stages,
+                    std::ostream& messages);
 
 // A stage that an option can switch off; off, it becomes a copy.
 struct StageSwitch {
@@ -85,7 +85,7 @@ struct StageProfile {
 
 // One command of a run, with the line printed before it (empty: none).
 struct PlannedCommand {
-  std::string notice;
+  std::string notice = {};
   Command command;
 };
 
@@ -100,7 +100,7 @@ std::vector<PlannedCommand> planStages(const StageProfile& profile,
 
 // Runs the planned commands in order and stops at the first that fails
 // (after its return-code message).
-Outcome runPlan(const std::vector<PlannedCommand>& plan,
+RunEnd runPlan(const std::vector<PlannedCommand>& plan,
                 std::ostream& messages);
 
 }  // namespace pipeline

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "frame.hpp"
-#include "stages.hpp"
+#include "frame.h"
+#include "stages.h"
 
 namespace pipeline {
 
@@ -56,7 +56,7 @@ LinkArguments classifyLinkArguments(const LinkerProfile& profile,
 // holds lib/pipeline/ (empty when QUILLON_PATH is not set and no installed
 // pipeline files were found). An input that the run itself writes, or an
 // input name with a newline, stops the run before anything is written.
-Outcome runLinker(Linker linker, const std::vector<std::string>& arguments,
+RunEnd runLinker(Linker linker, const std::vector<std::string>& arguments,
                   const std::string& quillonPath, std::ostream& messages);
 
 // The command line of placewide, sorted out.
@@ -70,7 +70,7 @@ LayoutArguments classifyLayoutArguments(
     const std::vector<std::string>& arguments, std::ostream& messages);
 
 // A whole run of placewide in the working directory.
-Outcome runPlacewide(const std::vector<std::string>& arguments,
+RunEnd runPlacewide(const std::vector<std::string>& arguments,
                      const std::string& quillonPath, std::ostream& messages);
 
 }  // namespace pipeline

@@ -21,6 +21,9 @@ class InputFile : public std::streambuf {
   // opened, and a directory (which opens but can never be read).
   bool open(const std::string& name);
 
+  // Reads standard input instead, which stays open when the reader ends.
+  void readStandardInput();
+
   // True when a read error, not the end of the file, ended the input.
   bool readFailed() const { return readFailed_; }
 
@@ -29,6 +32,7 @@ class InputFile : public std::streambuf {
 
  private:
   int descriptor_ = -1;
+  bool ownsDescriptor_ = true;
   bool readFailed_ = false;
   char buffer_[65536];
 };

@@ -8,9 +8,13 @@
 
 namespace pipeline {
 
-// How a run ended. Every stop has its own report text.
-enum class Outcome {
-  done,           // normal end, status 0
+// How a run ended, or how a step of it ended: a step that may stop the run
+// gives its RunEnd after writing its message, done meaning that the run goes
+// on. A helper that only tries something (opens, reads, runs a command)
+// gives true when it worked and leaves the words to its caller.
+// Every stop has its own report text.
+enum class RunEnd {
+  done,           // normal end, status 0; of a step: the run goes on
   quit,           // stop after a message ("Quit #1")
   violatedLimit,  // stop on a violated limit ("Assert condition is false")
 };
@@ -25,11 +29,11 @@ void setUpOutput();
 std::vector<std::string> argumentsOf(int argc, char** argv);
 
 // The reason text of a stop report.
-const char* stopReason(Outcome outcome);
+const char* stopReason(RunEnd end);
 
 // Ends a run: 0 for done; for a stop, writes the stop report on standard
 // error and gives 255.
-int finish(const char* programName, Outcome outcome);
+int finish(const char* programName, RunEnd end);
 
 // True when the command line asks for the usage text: no arguments, or the
 // single argument "-h".

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "frame.hpp"
+#include "frame.h"
 
 namespace pipeline {
 
@@ -28,7 +28,7 @@ bool shouldRunStage(const std::vector<std::string>& arguments,
 
 // A whole run of prep. quillonPath holds lib/pipeline/ (empty when
 // QUILLON_PATH is not set and no installed pipeline files were found).
-Outcome runPrep(const std::vector<std::string>& arguments,
+RunEnd runPrep(const std::vector<std::string>& arguments,
                 const std::string& quillonPath, std::ostream& messages);
 
 }  // namespace pipeline

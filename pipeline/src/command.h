@@ -12,7 +12,7 @@ namespace pipeline {
 
 struct Command {
   std::vector<std::string> arguments;  // the program name first
-  std::string directory;               // where it runs; empty: here
+  std::string directory = {};          // where it runs; empty: here
   std::string text;                    // as shown in messages
 };
 

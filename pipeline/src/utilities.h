@@ -8,9 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "command.hpp"
-#include "frame.hpp"
-#include "tokens.hpp"
+#include "command.h"
+#include "frame.h"
+#include "input_file.h"
+#include "tokens.h"
 
 namespace pipeline {
 
@@ -19,9 +20,10 @@ namespace pipeline {
 std::string numberedLine(std::size_t number, std::string_view line);
 
 // number: prompts for a file name, reads it as one token from the typed
-// input and writes every line of the file numbered. A file that cannot be
-// opened or read is a violated-limit stop.
-Outcome runNumber(TokenInput& typed, std::ostream& messages);
+// input and writes every line of the file numbered. A typed input or a file
+// that cannot be read, and a file that cannot be opened, are a
+// violated-limit stop.
+RunEnd runNumber(InputFile& typed, std::ostream& messages);
 
 // One example of batchrun: its directory under the test directory and its
 // source file; the TA file is the source file name with ".ta" appended.
@@ -38,7 +40,7 @@ Command exampleCommand(const std::string& testDirectory,
 
 // batchrun: prep over every example in table order; stops at the first
 // failure.
-Outcome runBatch(const std::string& testDirectory, std::ostream& messages);
+RunEnd runBatch(const std::string& testDirectory, std::ostream& messages);
 
 // The test directory: QUILLON_BATCHRUN_DIR when set and not empty, else the
 // built-in default.
@@ -55,7 +57,7 @@ std::optional<TabulaFiles> tabulaFiles(
     const std::vector<std::string>& arguments);
 
 // tabula: has listwright write the listing of a TA file.
-Outcome runTabula(const std::vector<std::string>& arguments,
+RunEnd runTabula(const std::vector<std::string>& arguments,
                   std::ostream& messages);
 
 }  // namespace pipeline
