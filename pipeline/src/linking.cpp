@@ -255,6 +255,7 @@ RunEnd runLinker(Linker linker, const std::vector<std::string>& arguments,
   LinkArguments sorted = classifyLinkArguments(profile, arguments, messages);
 
   StageProfile run;
+  run.programName = profile.name;
   run.prefix = profile.prefix;
   run.chainInput = profile.setFile;
   run.finalFile = profile.finalFile;
@@ -334,6 +335,7 @@ RunEnd runPlacewide(const std::vector<std::string>& arguments,
   }
 
   StageProfile run;
+  run.programName = "placewide";
   run.prefix = "layout";
   run.chainInput = sorted.fileToLayout;
   run.finalFile = "out.ls.ta";

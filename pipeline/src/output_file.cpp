@@ -177,7 +177,13 @@ mode_t modeOfNewFiles() {
 
 OutputFile::~OutputFile() { abandon(); }
 
-bool OutputFile::open(const std::string& name) {
+bool OutputFile::open(const std::string& name) { return start(name, true); }
+
+bool OutputFile::openBeside(const std::string& name) {
+  return start(name, false);
+}
+
+bool OutputFile::start(const std::string& name, bool mayWriteInPlace) {
   if (name.empty() || descriptor_ >= 0) return false;
   inPlace_ = false;
   struct stat named;
@@ -187,6 +193,7 @@ bool OutputFile::open(const std::string& name) {
   if (!exists || S_ISREG(named.st_mode))
     target = replaceableTarget(name, exists ? &named : nullptr);
   if (!target) {
+    if (!mayWriteInPlace) return false;
     descriptor_ =
         ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (descriptor_ < 0) return false;
@@ -208,13 +215,11 @@ bool OutputFile::open(const std::string& name) {
     target_ = std::move(*target);
     // An existing target keeps its permission bits, and its owner where the
     // user may give it away (else the file becomes the user's, as a copy
-    // would); a new one gets the bits of any new file.
+    // would); a new one gets the bits of any new file. The bits are given
+    // when the file is whole: until then it stays the user's to write, also
+    // for another program that fills it by name.
     if (exists) (void)!fchown(descriptor_, named.st_uid, named.st_gid);
-    if (fchmod(descriptor_, exists ? named.st_mode & 07777 : modeOfNewFiles()) !=
-        0) {
-      abandon();
-      return false;
-    }
+    mode_ = exists ? named.st_mode & 07777 : modeOfNewFiles();
   }
   writeFailed_ = false;
   setp(buffer_, buffer_ + sizeof buffer_);
@@ -224,6 +229,7 @@ bool OutputFile::open(const std::string& name) {
 bool OutputFile::commit() {
   if (descriptor_ < 0) return false;
   bool written = flushBuffer();
+  if (!inPlace_ && fchmod(descriptor_, mode_) != 0) written = false;
   bool closed = ::close(descriptor_) == 0;
   descriptor_ = -1;
   if (inPlace_) return written && closed;

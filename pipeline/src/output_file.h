@@ -12,6 +12,8 @@
 // failed write only as a bad stream, without its reason and without a way to
 // keep the old file.
 
+#include <sys/types.h>
+
 #include <streambuf>
 #include <string>
 
@@ -31,6 +33,15 @@ class OutputFile : public std::streambuf {
   // replace it where the folder allows it.
   bool open(const std::string& name);
 
+  // Makes only the new file beside a regular target, for another program to
+  // fill by its name (newFileName()) before commit() puts it in place. False,
+  // with nothing made or opened, where open() would write the target directly
+  // (a device, a FIFO, a directory) or would fail.
+  bool openBeside(const std::string& name);
+
+  // The name of the pending new file; empty when there is none.
+  const std::string& newFileName() const { return temporary_; }
+
   // Writes out what is buffered, closes the file and gives it the target's
   // name. False when any write since open failed or the close or the rename
   // failed; the target is then as it was.
@@ -42,6 +53,7 @@ class OutputFile : public std::streambuf {
   int sync() override;
 
  private:
+  bool start(const std::string& name, bool mayWriteInPlace);
   bool writeOut(const char* data, std::size_t size);
   bool flushBuffer();
   void abandon();
@@ -49,6 +61,7 @@ class OutputFile : public std::streambuf {
   int descriptor_ = -1;
   bool inPlace_ = false;
   bool writeFailed_ = false;
+  mode_t mode_ = 0;        // given to the new file once it is whole
   std::string target_;     // the real target, after symbolic links
   std::string temporary_;  // empty when written in place
   char buffer_[65536];

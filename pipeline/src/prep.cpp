@@ -77,6 +77,7 @@ RunEnd runPrep(const std::vector<std::string>& arguments,
   if (read != RunEnd::done) return read;
 
   StageProfile run;
+  run.programName = "prep";
   run.prefix = baseFile;
   run.chainInput = files.fileTa;
   run.finalFile = files.fileLinkableTa;

@@ -1,11 +1,15 @@
 #include "stages.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <ostream>
 #include <system_error>
 
 #include "input_file.h"
 #include "names.h"
+#include "output_file.h"
 
 namespace pipeline {
 
@@ -51,6 +55,39 @@ PlannedCommand stageCommand(const StageProfile& profile,
     planned.notice = "***Running new stage: '" + stage + "'\n";
   }
   return planned;
+}
+
+// Cases that a plain copy to the final name decides itself, and decides
+// with a failure that must stay: a name that reaches no file (a dangling
+// link, which cp will not write through) and the very file that is copied
+// (cp refuses to copy a file onto itself, where a new file beside it would
+// let the copy succeed).
+bool leftToTheCopy(const std::string& from, const std::string& to) {
+  struct stat target;
+  if (lstat(to.c_str(), &target) != 0) return errno != ENOENT;
+  if (stat(to.c_str(), &target) != 0) return true;
+  struct stat source;
+  return stat(from.c_str(), &source) == 0 && source.st_dev == target.st_dev &&
+         source.st_ino == target.st_ino;
+}
+
+// Runs the final copy into a new file beside the final file, which takes
+// the final name only once the copy ended well; shown and reported, the
+// command names the final file.
+bool copyWhole(const PlannedCommand& planned, std::ostream& messages) {
+  const std::string& finalFile = planned.command.arguments.back();
+  OutputFile output;
+  if (leftToTheCopy(planned.wholeCopy->from, finalFile) ||
+      !output.openBeside(finalFile))
+    return command(planned.command, messages);
+  Command copy = planned.command;
+  copy.arguments.back() = output.newFileName();
+  // On a failure the new file goes with output, the old final file stays.
+  if (!command(copy, messages)) return false;
+  if (output.commit()) return true;
+  messages << "***Error [" << planned.wholeCopy->programName
+           << "]:  Cannot write file: " << finalFile << '\n';
+  return false;
 }
 
 }  // namespace
@@ -142,7 +179,8 @@ std::vector<PlannedCommand> planStages(const StageProfile& profile,
   for (std::size_t i = 0; i < stages.size(); ++i) {
     plan.push_back(stageCommand(profile, stages[i], files[i], files[i + 1]));
   }
-  plan.push_back({.command = copyCommand(files.back(), profile.finalFile)});
+  plan.push_back({.command = copyCommand(files.back(), profile.finalFile),
+                  .wholeCopy = WholeCopy{files.back(), profile.programName}});
   if (profile.fileToRemove) {
     plan.push_back({.command = removeCommand(*profile.fileToRemove)});
   }
@@ -153,7 +191,9 @@ RunEnd runPlan(const std::vector<PlannedCommand>& plan,
                 std::ostream& messages) {
   for (const PlannedCommand& planned : plan) {
     messages << planned.notice;
-    if (!command(planned.command, messages)) return RunEnd::quit;
+    bool ran = planned.wholeCopy ? copyWhole(planned, messages)
+                                 : command(planned.command, messages);
+    if (!ran) return RunEnd::quit;
   }
   return RunEnd::done;
 }

@@ -65,9 +65,10 @@ struct StageSwitch {
 
 // What a driver gives the stage runner.
 struct StageProfile {
-  std::string prefix;      // of the stage file names
-  std::string chainInput;  // read by stage 1
-  std::string finalFile;   // gets a copy of the last stage file
+  std::string programName;  // in the brackets of the runner's own messages
+  std::string prefix;       // of the stage file names
+  std::string chainInput;   // read by stage 1
+  std::string finalFile;    // gets a copy of the last stage file
   std::vector<StageSwitch> switches;
   // Stages run without the new-stage line; only drivers that announce new
   // stages use it.
@@ -83,10 +84,18 @@ struct StageProfile {
   std::optional<std::string> fileToRemove;
 };
 
+// The final copy: the command reads `from` and writes the file named by its
+// last argument, which is to take the copy only once it is whole.
+struct WholeCopy {
+  std::string from;
+  std::string programName;  // in the brackets of the message of a failure
+};
+
 // One command of a run, with the line printed before it (empty: none).
 struct PlannedCommand {
   std::string notice = {};
   Command command;
+  std::optional<WholeCopy> wholeCopy = {};
 };
 
 // The stage files: entry 0 the chain input, entry i the file of stage i.
@@ -99,7 +108,13 @@ std::vector<PlannedCommand> planStages(const StageProfile& profile,
                                        const std::vector<std::string>& stages);
 
 // Runs the planned commands in order and stops at the first that fails
-// (after its return-code message).
+// (after its return-code message). The final copy writes a new file beside
+// the final file and gives it the final name only when the command ends
+// with status 0, so a failed or killed copy leaves the old final file as it
+// was. Where the final name cannot be replaced that way (it is not a
+// regular file, a dangling link, the file copied, or no new file can be
+// made beside it), the command writes it directly and decides as it
+// always did.
 RunEnd runPlan(const std::vector<PlannedCommand>& plan,
                 std::ostream& messages);
 

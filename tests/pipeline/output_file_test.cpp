@@ -69,6 +69,37 @@ TEST(OutputFile, AnOutputNotCommittedLeavesTheTargetAsItWas) {
   EXPECT_EQ(readFile(dir / "old.lst"), "old\n");
 }
 
+// A new file for another program to fill by its name: the target stays as
+// it was until the commit, then takes the new bytes and keeps its bits. A
+// target that cannot be replaced gets no new file and is not opened.
+TEST(OutputFile, ANewFileBesideTheTargetForAnotherWriter) {
+  TempDir dir;
+  const fs::path target = dir / "out.ta";
+  writeFile(target, "old\n");
+  chmod(target.c_str(), 0640);
+  OutputFile file;
+  ASSERT_TRUE(file.openBeside(target.string()));
+  const fs::path newFile = file.newFileName();
+  EXPECT_EQ(newFile.parent_path(), dir.path());
+  EXPECT_EQ(newFile.filename().string().substr(0, 12), ".out.ta.tmp.");
+  writeFile(newFile, "new\n");
+  EXPECT_EQ(readFile(target), "old\n");
+  ASSERT_TRUE(file.commit());
+  EXPECT_TRUE(file.newFileName().empty());
+  EXPECT_EQ(readFile(target), "new\n");
+  EXPECT_EQ(modeOf(target), 0640u);
+  EXPECT_EQ(directoryEntries(dir.path()), (Lines{"out.ta"}));
+
+  fs::create_directory(dir / "adir");
+  for (const fs::path& name : {fs::path("/dev/null"), dir / "adir"}) {
+    OutputFile other;
+    EXPECT_FALSE(other.openBeside(name.string())) << name;
+    EXPECT_TRUE(other.newFileName().empty()) << name;
+    EXPECT_FALSE(other.commit()) << name;
+  }
+  EXPECT_EQ(directoryEntries(dir.path()), (Lines{"adir", "out.ta"}));
+}
+
 // Where the written bytes must land, for names that can be written.
 TEST(OutputFile, NamesThatCanBeWritten) {
   TempDir dir;

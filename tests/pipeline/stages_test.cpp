@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
+#include <functional>
 #include <sstream>
 
 #include "driver_fixture.h"
@@ -9,7 +12,10 @@
 namespace pipeline {
 namespace {
 
+using pipeline_test::Lines;
+using pipeline_test::readFile;
 using pipeline_test::TempDir;
+using pipeline_test::writeFile;
 using pipeline_test::writePipelineFile;
 
 std::vector<std::string> stageNamesOf(const std::string& text,
@@ -212,6 +218,208 @@ TEST(RunPlan, StopsAtTheFirstFailingCommand) {
   EXPECT_EQ(messages.str(),
             "first\n***Error: Return code: 768 from: 'sh -c exit 3'\n");
   EXPECT_FALSE(std::filesystem::exists(made));
+}
+
+// The final copy is shown and reported under the final name, though it
+// writes a new file beside it. When the new file cannot take the final name
+// (here a folder made there meanwhile), the run stops and the new file goes.
+TEST(RunPlan, AFinalCopyThatCannotTakeItsNameStops) {
+  TempDir dir;
+  const std::string from = (dir / "last.ta").string();
+  const std::string finalFile = (dir / "final.ta").string();
+  writeFile(from, "result\n");
+  Command copy = commandOf(
+      {"sh", "-c", "mkdir -- \"$0\" && cp -- \"$1\" \"$2\"", finalFile, from,
+       finalFile});
+  copy.text = "copy to final.ta";
+  std::vector<PlannedCommand> plan = {
+      {.command = copy, .wholeCopy = WholeCopy{from, "test"}}};
+  std::ostringstream messages;
+  EXPECT_EQ(runPlan(plan, messages), RunEnd::quit);
+  EXPECT_EQ(messages.str(),
+            "***Error [test]:  Cannot write file: " + finalFile + "\n");
+  EXPECT_EQ(pipeline_test::directoryEntries(dir.path()),
+            (Lines{"final.ta", "last.ta"}));
+  EXPECT_TRUE(std::filesystem::is_empty(finalFile));
+}
+
+// Every file under a folder, dot files included, as paths relative to it.
+Lines filesUnder(const std::filesystem::path& folder) {
+  Lines files;
+  for (const auto& entry :
+       std::filesystem::recursive_directory_iterator(folder)) {
+    files.push_back(entry.path().lexically_relative(folder).string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+using FinalCopyRun = pipeline_test::DriverTest;
+
+// Each driver's final copy, over an existing final file: a copy that fails
+// (a write past the size limit fails) or is killed (the limit's signal kills
+// the cp child, whose status the driver reports) leaves the old final file
+// byte for byte and no new file; a copy that ends well replaces it. Each
+// pipeline has one stage, told to write nothing (its stand-in ends 0 at
+// once), so that the file copied is the test's own, larger than the limit,
+// and only the copy meets the limit.
+TEST_F(FinalCopyRun, AFailedOrKilledCopyLeavesTheOldFinalFile) {
+  struct Driver {
+    std::string program;
+    std::string name;
+    std::string pipelineFile;
+    std::string stage;
+    std::vector<std::string> arguments;
+    std::string lastStageFile;
+    std::string finalFile;
+    std::string setFile;  // empty: none
+  };
+  const Driver drivers[] = {
+      {PREP_PROGRAM, "prep", "prep.pip", "unique", {"a.ta"},
+       "a.tmp.01.unique.ta", "a.o.ta", ""},
+      {PREP_PROGRAM, "prep", "prep.pip", "unique", {"a.ta", "d/named.ta"},
+       "a.tmp.01.unique.ta", "d/named.ta", ""},
+      {LINK_PROGRAM, "link", "link.pip", "rawlink", {"a.ta"},
+       "out.tmp.01.rawlink.ta", "out.ls.ta", "out.tmp.1.rawlink.set"},
+      {JOINWIDE_PROGRAM, "joinwide", "joinwide.pip", "rawlink", {"a.ta"},
+       "link.tmp.01.rawlink.ta", "out.ln.ta", "link.tmp.1.rawlink.set"},
+      {PLACEWIDE_PROGRAM, "placewide", "placewide.pip", "layout", {"a.ta"},
+       "layout.tmp.01.layout.ta", "out.ls.ta", ""},
+  };
+  enum class Fault { none, writeError, killed };
+  const std::string input = "input facts\n";
+  const std::string oldFinal = "old final\n";
+  const std::string result(100000, 'r');
+  int number = 0;
+  for (const Driver& d : drivers) {
+    for (Fault fault : {Fault::none, Fault::writeError, Fault::killed}) {
+      std::string name = "case " + std::to_string(number) + ": " + d.name +
+                         " to " + d.finalFile;
+      const std::filesystem::path dir = work / std::to_string(number++);
+      std::filesystem::create_directories(dir / "d");
+      writeFile(dir / "a.ta", input);
+      writeFile(dir / d.lastStageFile, result);
+      writeFile(dir / d.finalFile, oldFinal);
+      usePipeline(d.pipelineFile, d.stage + "\n");
+      setup.directory = dir;
+      setup.environment["STANDIN_FAIL"] = d.stage + "=0";
+      setup.fileSizeLimit.reset();
+      if (fault != Fault::none) setup.fileSizeLimit = 8192;
+      setup.ignoreFileSizeSignal = fault == Fault::writeError;
+
+      auto run = start(d.program, d.arguments);
+      Lines files = {"a.ta", "d", d.lastStageFile, d.finalFile};
+      const std::string stopReport = d.name + " stopped: Quit #1\n";
+      const std::string shown = "cp " + d.lastStageFile + " " + d.finalFile;
+      switch (fault) {
+        case Fault::none:
+          EXPECT_EQ(run.status, 0) << name;
+          EXPECT_EQ(run.out, "") << name;
+          EXPECT_EQ(run.err, "") << name;
+          EXPECT_TRUE(readFile(dir / d.finalFile) == result) << name;
+          break;
+        case Fault::writeError: {
+          EXPECT_EQ(run.status, 255) << name;
+          EXPECT_EQ(run.out, "***Error: Return code: 256 from: '" + shown +
+                                 "'\n")
+              << name;
+          // cp's own complaint names the new file it was writing.
+          std::string newFile =
+              "." + std::filesystem::path(d.finalFile).filename().string() +
+              ".tmp.";
+          EXPECT_TRUE(run.err.starts_with("cp: ") &&
+                      run.err.find(newFile) != std::string::npos &&
+                      run.err.ends_with(stopReport))
+              << name << ": " << run.err;
+          EXPECT_EQ(readFile(dir / d.finalFile), oldFinal) << name;
+          break;
+        }
+        case Fault::killed:
+          EXPECT_EQ(run.status, 255) << name;
+          EXPECT_EQ(run.out, "***Error: Return code: " +
+                                 std::to_string(SIGXFSZ) + " from: '" + shown +
+                                 "'\n")
+              << name;
+          EXPECT_EQ(run.err, stopReport) << name;
+          EXPECT_EQ(readFile(dir / d.finalFile), oldFinal) << name;
+          break;
+      }
+      // The set file is removed only after a final copy that ended well.
+      if (!d.setFile.empty() && fault != Fault::none)
+        files.push_back(d.setFile);
+      std::sort(files.begin(), files.end());
+      EXPECT_EQ(filesUnder(dir), files) << name;
+      EXPECT_EQ(readFile(dir / "a.ta"), input) << name;
+      EXPECT_TRUE(readFile(dir / d.lastStageFile) == result) << name;
+    }
+  }
+}
+
+// Final names that a new file beside them cannot replace are copied to
+// directly, and the copy decides as it always did: onto the file it copies
+// (by any name) and through a dangling link it refuses, into a folder it
+// copies, and a device it writes.
+TEST_F(FinalCopyRun, CasesThatTheCopyItselfDecides) {
+  namespace fs = std::filesystem;
+  const std::string input = "input facts\n";
+  struct Case {
+    std::string what;
+    std::string pipeline;
+    std::vector<std::string> arguments;
+    std::function<void(const fs::path&)> prepare;
+    std::string failedCopy;  // the copy's shown text; empty: the run ends 0
+    Lines files;
+  };
+  const Case cases[] = {
+      {"the output is the input", "", {"a.ta", "a.ta"}, [](const fs::path&) {},
+       "cp a.ta a.ta", {"a.ta"}},
+      {"the output is a hard link to the input", "", {"a.ta", "twin.ta"},
+       [](const fs::path& dir) {
+         fs::create_hard_link(dir / "a.ta", dir / "twin.ta");
+       },
+       "cp a.ta twin.ta", {"a.ta", "twin.ta"}},
+      {"the output is the last stage file", "unique\n",
+       {"a.ta", "a.tmp.01.unique.ta"}, [](const fs::path&) {},
+       "cp a.tmp.01.unique.ta a.tmp.01.unique.ta",
+       {"a.ta", "a.tmp.01.unique.ta"}},
+      {"the output is a dangling link", "", {"a.ta", "dangling.ta"},
+       [](const fs::path& dir) {
+         fs::create_symlink("later.ta", dir / "dangling.ta");
+       },
+       "cp a.ta dangling.ta", {"a.ta", "dangling.ta"}},
+      {"the output is a folder", "", {"a.ta", "folder.ta"},
+       [](const fs::path& dir) { fs::create_directory(dir / "folder.ta"); },
+       "", {"a.ta", "folder.ta", "folder.ta/a.ta"}},
+      {"the output is a link to a device", "", {"a.ta", "null.ta"},
+       [](const fs::path& dir) {
+         fs::create_symlink("/dev/null", dir / "null.ta");
+       },
+       "", {"a.ta", "null.ta"}},
+  };
+  int number = 0;
+  for (const Case& c : cases) {
+    const fs::path dir = work / std::to_string(number++);
+    fs::create_directory(dir);
+    writeFile(dir / "a.ta", input);
+    c.prepare(dir);
+    usePipeline("prep.pip", c.pipeline);
+    setup.directory = dir;
+    auto run = start(PREP_PROGRAM, c.arguments);
+    if (c.failedCopy.empty()) {
+      EXPECT_EQ(run.status, 0) << c.what;
+      EXPECT_EQ(run.out, "") << c.what;
+    } else {
+      EXPECT_EQ(run.status, 255) << c.what;
+      EXPECT_EQ(run.out,
+                "***Error: Return code: 256 from: '" + c.failedCopy + "'\n")
+          << c.what;
+      EXPECT_TRUE(run.err.ends_with("prep stopped: Quit #1\n")) << c.what;
+    }
+    EXPECT_EQ(filesUnder(dir), c.files) << c.what;
+    EXPECT_EQ(readFile(dir / "a.ta"), input) << c.what;
+  }
+  EXPECT_EQ(fs::read_symlink(work / "3" / "dangling.ta"), "later.ta");
+  EXPECT_EQ(readFile(work / "4" / "folder.ta" / "a.ta"), input);
 }
 
 }  // namespace

@@ -7,7 +7,8 @@
 // around what it read: the final file must then hold the chain input inside
 // exactly the stages that are on, in their order, with the extra file each
 // is given, and no command may read a file that is not there, write the file
-// it reads or the chain input, nor leave the set file behind.
+// it reads or the chain input, nor leave the set file behind; only the final
+// copy writes the final file, marked as the copy that must appear whole.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -107,6 +108,10 @@ std::map<std::string, std::string> runModel(
     }
     check(files.count(in) == 1);
     check(out != in && out != profile.chainInput);
+    // The final file is written by the final copy alone, the one command
+    // whose output must appear whole, and it copies the file it names.
+    check(planned.wholeCopy.has_value() == (out == profile.finalFile));
+    if (planned.wholeCopy) check(ours && planned.wholeCopy->from == in);
     std::string data = files[in];
     if (!ours) {
       data = program + "(" + data;
