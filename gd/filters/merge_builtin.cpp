@@ -6,6 +6,7 @@
 #include <gd/walkers.h>
 
 #include "chain_walk.h"
+#include "records_of_kinds.h"
 
 #include <cstdio>
 #include <unordered_map>
@@ -48,12 +49,13 @@ builtin_table record_global_builtins(gd_graph *g)
 
 // Points one link at the global node of the built-in type it reaches, when
 // that type is not a global one itself.
-void mergeBuiltin(const builtin_table &global_builtins, gd_graph *g, node_ptr np, node_ptr *field, int n)
+void mergeBuiltin(const builtin_table &global_builtins, const records_of_kinds &builtins, gd_graph *g, node_ptr np,
+                  node_ptr *field, int n)
 {
     if (n == 0)
         return;
     const node_ptr t = *field;
-    if (kind_of(g, t) != dC_BUILT_IN_TYPE)
+    if (!builtins.holds(t))
         return;
     const t_dc_type &type = g->nodeBuffer[t].dc_built_in_type;
     if (type.mark_flag1 || type.name == -1)
@@ -74,7 +76,8 @@ int merge_builtin_filter(gd_graph *g)
 {
     clear_mark1(g);
     const builtin_table global_builtins = record_global_builtins(g);
-    auto merge = [&](node_ptr np, node_ptr *field, int n) { mergeBuiltin(global_builtins, g, np, field, n); };
+    const records_of_kinds builtins(g, {dC_BUILT_IN_TYPE});
+    auto merge = [&](node_ptr np, node_ptr *field, int n) { mergeBuiltin(global_builtins, builtins, g, np, field, n); };
     walk_ptrs_with(g, merge);
     clear_mark1(g);
     return 1;
