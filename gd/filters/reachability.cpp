@@ -76,6 +76,29 @@ unsigned followed_link_set(gd_node_type k, other_node_rule rule)
     return rule == other_node_rule::followed ? with_other[k] : without_other[k];
 }
 
+int queue_lookahead::next(node_ptr *nodenum, int *byChan)
+{
+    for (; count_ < window; ++count_) {
+        t_queue_node &cell = cells_[(head_ + count_) % window];
+        if (queue_first(&cell.nodenum, &cell.byChan) != 1)
+            break;
+        // A record may straddle two cache lines.
+        if (const gd_graph_node *p = node_at(g_, cell.nodenum)) {
+            __builtin_prefetch(p);
+            __builtin_prefetch(p->bytes + sizeof *p - 1);
+        }
+    }
+    if (count_ == 0) {
+        *nodenum = -1;
+        return -1;
+    }
+    *nodenum = cells_[head_].nodenum;
+    *byChan = cells_[head_].byChan;
+    head_ = (head_ + 1) % window;
+    --count_;
+    return 1;
+}
+
 void clear_marks(gd_graph *g)
 {
     for (uint32_t i = 0; i < g->curNodePos; ++i) {
@@ -150,11 +173,6 @@ void sweep_unreached(gd_graph *g, Reached &&reached)
 }
 
 }  // namespace
-
-void free_unreached(gd_graph *g)
-{
-    sweep_unreached(g, [g](node_ptr i) { return bool(g->nodeBuffer[i].common.mark_flag1); });
-}
 
 void free_unreached(gd_graph *g, const std::vector<bool> &reached)
 {
