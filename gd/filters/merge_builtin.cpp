@@ -22,12 +22,6 @@ uint64_t builtin_key(const t_dc_type &t)
 // The global built-in types of the run, by key; the first one of a key wins.
 using builtin_table = std::unordered_map<uint64_t, node_ptr>;
 
-void clear_mark1(gd_graph *g)
-{
-    for (node_ptr i = 0; node_valid(g, i); i++)
-        g->nodeBuffer[i].common.mark_flag1 = 0;
-}
-
 // Marks and records every built-in type that the global scope lists.
 builtin_table record_global_builtins(gd_graph *g)
 {

@@ -31,12 +31,6 @@ int number_chain(gd_graph *g, node_ptr first, int count)
     return count;
 }
 
-void clear_mark1(gd_graph *g)
-{
-    for (node_ptr i = 0; node_valid(g, i); i++)
-        g->nodeBuffer[i].common.mark_flag1 = 0;
-}
-
 }  // namespace
 
 int ordinals_filter(gd_graph *g)

@@ -44,9 +44,6 @@ private:
     std::size_t count_ = 0;
 };
 
-// Clears mark_flag1 and mark_flag2 on every slot below curNodePos.
-void clear_marks(gd_graph *g);
-
 // The sweep: frees every live record that `reached` does not hold (one entry
 // per record below curNodePos) in ascending order (so the free list starts
 // with the highest index freed), clears both marks everywhere and sets to -1

@@ -83,8 +83,7 @@ bool used_by_another(gd_graph *g, const listed_type_users &u, node_ptr a, node_p
 
 int zap_builtin_filter(gd_graph *g)
 {
-    for (node_ptr i = 0; node_valid(g, i); i++)
-        g->nodeBuffer[i].common.mark_flag1 = 0;
+    clear_mark1(g);
     const node_ptr root = g->firstNode;
     if (!is_scope_kind(kind_of(g, root)) || g->nodeBuffer[root].dc_scope.contents == -1)
         return 1;
