@@ -23,6 +23,13 @@ public:
     // index, in range or not.
     bool holds(node_ptr n) const { return n >= 0 && std::size_t(n) < of_kind_.size() && of_kind_[n]; }
 
+    // Takes record n out of the set; any other index leaves it as it is.
+    void leave_out(node_ptr n)
+    {
+        if (holds(n))
+            of_kind_[n] = false;
+    }
+
 private:
     std::vector<bool> of_kind_;
 };

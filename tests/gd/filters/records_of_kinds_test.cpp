@@ -17,12 +17,18 @@ TEST(RecordsOfKinds, HoldsTheRecordsOfItsKindsAndNoOtherIndex)
 4 var_decl
 )");
     gd_free_node(&t.g, 4);
-    const records_of_kinds set(&t.g, {gTYPE_DECL, gLABEL_STMT, gVAR_DECL});
+    records_of_kinds set(&t.g, {gTYPE_DECL, gLABEL_STMT, gVAR_DECL});
     const bool held[] = {true, false, true, true, false};
     for (node_ptr i = 0; i < 5; i++)
         EXPECT_EQ(set.holds(i), held[i]) << "record " << i;
-    for (node_ptr outside : {-1, -2, 5, int(t.g.nodeBuffLen), 1 << 30})
+    for (node_ptr outside : {-1, -2, 5, int(t.g.nodeBuffLen), 1 << 30}) {
         EXPECT_FALSE(set.holds(outside)) << "index " << outside;
+        set.leave_out(outside);
+    }
+    set.leave_out(2);
+    const bool left[] = {true, false, false, true, false};
+    for (node_ptr i = 0; i < 5; i++)
+        EXPECT_EQ(set.holds(i), left[i]) << "record " << i << " after taking 2 out";
 }
 
 }  // namespace
