@@ -7,7 +7,7 @@
 #include <gd/walkers.h>
 
 #include "chain_walk.h"
-#include "records_of_kinds.h"
+#include "record_set.h"
 
 #include <array>
 #include <cstdint>
@@ -389,7 +389,7 @@ private:
     static constexpr node_ptr on_path = -2;
     static constexpr node_ptr circle = -3;
     const gd_graph *g_;
-    const records_of_kinds marks_;
+    const record_set marks_;
     std::vector<node_ptr> target_;
     std::vector<node_ptr> path_;
 };

@@ -4,11 +4,11 @@
 #include <gd/filters/filters.h>
 #include <gd/walkers.h>
 
-#include "records_of_kinds.h"
+#include "record_set.h"
 
 namespace {
 
-void cvt_stmt(gd_graph *g, const records_of_kinds &wrappers, node_ptr *field, int n)
+void cvt_stmt(gd_graph *g, const record_set &wrappers, node_ptr *field, int n)
 {
     // The statement chain in other_node keeps its statements.
     if (n == 0 || !wrappers.holds(*field))
@@ -43,7 +43,7 @@ void cvt_stmt(gd_graph *g, const records_of_kinds &wrappers, node_ptr *field, in
 int gd_statements_filter(gd_graph *g)
 {
     gd_graph_scale(g, 1.1f, 1.0f, 1.1f);
-    const records_of_kinds wrappers(g, {gEXPR_STMT, gDECL_STMT, gLABEL_STMT});
+    const record_set wrappers(g, {gEXPR_STMT, gDECL_STMT, gLABEL_STMT});
     auto redirect = [&](node_ptr, node_ptr *field, int n) { cvt_stmt(g, wrappers, field, n); };
     walk_ptrs_with(g, redirect);
     return 1;

@@ -4,11 +4,11 @@
 #include <gd/filters/filters.h>
 #include <gd/walkers.h>
 
-#include "records_of_kinds.h"
+#include "record_set.h"
 
 namespace {
 
-void cvt_type_decl(gd_graph *g, const records_of_kinds &type_decls, node_ptr *field, int n)
+void cvt_type_decl(gd_graph *g, const record_set &type_decls, node_ptr *field, int n)
 {
     if (n == 0 || !type_decls.holds(*field))
         return;
@@ -22,7 +22,7 @@ void cvt_type_decl(gd_graph *g, const records_of_kinds &type_decls, node_ptr *fi
 int gd_typedecls_filter(gd_graph *g)
 {
     gd_graph_scale(g, 1.1f, 1.0f, 1.1f);
-    const records_of_kinds type_decls(g, {gTYPE_DECL});
+    const record_set type_decls(g, {gTYPE_DECL});
     auto redirect = [&](node_ptr, node_ptr *field, int n) { cvt_type_decl(g, type_decls, field, n); };
     walk_ptrs_with(g, redirect);
     return 1;

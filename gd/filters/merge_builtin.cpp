@@ -6,7 +6,7 @@
 #include <gd/walkers.h>
 
 #include "chain_walk.h"
-#include "records_of_kinds.h"
+#include "record_set.h"
 
 #include <cstdio>
 #include <unordered_map>
@@ -24,7 +24,7 @@ using builtin_table = std::unordered_map<uint64_t, node_ptr>;
 
 // Records every built-in type that the global scope lists, and takes it out
 // of the types whose links are merged.
-builtin_table record_global_builtins(gd_graph *g, records_of_kinds &to_merge)
+builtin_table record_global_builtins(gd_graph *g, record_set &to_merge)
 {
     builtin_table global_builtins;
     const node_ptr root = g->firstNode;
@@ -44,7 +44,7 @@ builtin_table record_global_builtins(gd_graph *g, records_of_kinds &to_merge)
 
 // Points one link at the global node of the built-in type it reaches, when
 // that type is not a global one itself.
-void mergeBuiltin(const builtin_table &global_builtins, const records_of_kinds &to_merge, gd_graph *g, node_ptr np,
+void mergeBuiltin(const builtin_table &global_builtins, const record_set &to_merge, gd_graph *g, node_ptr np,
                   node_ptr *field, int n)
 {
     if (n == 0)
@@ -72,7 +72,7 @@ int merge_builtin_filter(gd_graph *g)
     // The filter keeps the global types beside the graph, not in mark_flag1:
     // the marks are cleared here, and so are found clear at the end.
     clear_mark1(g);
-    records_of_kinds to_merge(g, {dC_BUILT_IN_TYPE});
+    record_set to_merge(g, {dC_BUILT_IN_TYPE});
     const builtin_table global_builtins = record_global_builtins(g, to_merge);
     auto merge = [&](node_ptr np, node_ptr *field, int n) { mergeBuiltin(global_builtins, to_merge, g, np, field, n); };
     walk_ptrs_with(g, merge);

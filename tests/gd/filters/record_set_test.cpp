@@ -1,6 +1,6 @@
 // The set of records of a few kinds that the passes over every link consult.
 
-#include "records_of_kinds.h"
+#include "record_set.h"
 
 #include "support/graph_fixture.h"
 
@@ -8,7 +8,7 @@ namespace {
 
 // Every record of the kinds asked for is held, and nothing else: no record
 // of another kind, no free record, no index outside the records in use.
-TEST(RecordsOfKinds, HoldsTheRecordsOfItsKindsAndNoOtherIndex)
+TEST(RecordSet, HoldsTheRecordsOfItsKindsAndNoOtherIndex)
 {
     text_graph t(R"(0 type_decl
 1 expr_stmt
@@ -17,7 +17,7 @@ TEST(RecordsOfKinds, HoldsTheRecordsOfItsKindsAndNoOtherIndex)
 4 var_decl
 )");
     gd_free_node(&t.g, 4);
-    records_of_kinds set(&t.g, {gTYPE_DECL, gLABEL_STMT, gVAR_DECL});
+    record_set set(&t.g, {gTYPE_DECL, gLABEL_STMT, gVAR_DECL});
     const bool held[] = {true, false, true, true, false};
     for (node_ptr i = 0; i < 5; i++)
         EXPECT_EQ(set.holds(i), held[i]) << "record " << i;
