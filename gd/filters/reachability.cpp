@@ -158,8 +158,8 @@ void drop_links_to_freed(gd_graph_node *p, gd_node_type k, const gd_kind_info *i
 
 // The sweep of free_unreached, with `reached` telling which records are kept.
 // It goes up the buffer in one scan: a link to the current record or one below
-// asks whether the sweep freed it, a link to one above whether it will, while
-// that record's marks are still as the pass left them.
+// asks whether the sweep freed it, a link to one above whether it will (it is
+// live and not reached).
 template <class Reached>
 void sweep_unreached(gd_graph *g, Reached &&reached)
 {
@@ -184,9 +184,10 @@ void sweep_unreached(gd_graph *g, Reached &&reached)
             freed[at] = true;
         }
         clear_marks_of(p->common);
+        if (!live || !kept)
+            continue;
         const gd_node_type k = p->common.type;
-        const gd_kind_info *info = gd_kind_info_of(k);
-        if (live && kept && info)
+        if (const gd_kind_info *info = gd_kind_info_of(k))
             drop_links_to_freed(p, k, info, freed_by_sweep);
     }
     if (freed_by_sweep(g->firstNode))
