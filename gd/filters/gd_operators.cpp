@@ -309,12 +309,17 @@ void rewrite_operators(gd_graph *g)
     for (node_ptr i = 0; node_valid(g, i); ++i) {
         if (kind_of(g, i) != dC_OPERATOR)
             continue;
+        // The operands of the other operators are not read: each is a wait
+        // for memory.
+        const op_kind op = g->nodeBuffer[i].dc_operator.op;
+        if (op != dc_asgn_eq && op != dc_addr && op != dc_fct_call)
+            continue;
         const node_ptr first = g->nodeBuffer[i].dc_operator.ops;
         if (kind_of(g, first) != dC_ARC_OPD)
             continue;
         const node_ptr a0 = g->nodeBuffer[first].dc_arc.dest;
         const node_ptr second = next_operand(g, first);
-        switch (g->nodeBuffer[i].dc_operator.op) {
+        switch (op) {
         case dc_asgn_eq:
             // An assignment to the function result is replaced by the
             // assigned value.
