@@ -84,7 +84,7 @@ int queue_lookahead::next(node_ptr *nodenum, int *byChan)
         t_queue_node &cell = cells_[(head_ + count_) % window];
         if (queue_first(&cell.nodenum, &cell.byChan) != 1)
             break;
-        // A record may straddle two cache lines.
+        // A 72-byte record always spans two cache lines.
         if (const gd_graph_node *p = node_at(g_, cell.nodenum)) {
             __builtin_prefetch(p);
             __builtin_prefetch(p->bytes + sizeof *p - 1);
