@@ -5,8 +5,10 @@
 // as the compiler's vector until classes_filter turns it into arcs.
 
 #include <gd/filters/filters.h>
+#include <gd/walkers.h>
 
 #include "chain_walk.h"
+#include "record_set.h"
 #include "ririra_records.h"
 
 #include <cstdint>
@@ -148,13 +150,15 @@ void do_aggregate(gd_graph *g, node_ptr x)
 // Moves a reference to a folded clone to its constructor. After the filter
 // cleared every other_node, only folded clones (and arcs, free and untyped
 // records, which the kind test passes over) have one.
-void unifyConstructors(gd_graph *g, node_ptr, node_ptr *field, int n)
+bool is_folded_clone(const gd_graph_node &p)
 {
-    if (n == 0 || !node_valid(g, *field))
-        return;
-    const gd_graph_common &target = g->nodeBuffer[*field].common;
-    if (target.other_node >= 0 && target.type < dC_ARC)
-        *field = target.other_node;
+    return p.common.other_node >= 0 && p.common.type < dC_ARC;
+}
+
+void unifyConstructors(gd_graph *g, const record_set &folded, node_ptr *field, int n)
+{
+    if (n != 0 && folded.holds(*field))
+        *field = g->nodeBuffer[*field].common.other_node;
 }
 
 }  // namespace
@@ -178,6 +182,9 @@ int aggregate_filter(gd_graph *g)
             do_aggregate(g, x);
     }
 
-    walk_ptrs(g, unifyConstructors);
+    // Redirecting links changes no record's other_node or kind.
+    const record_set folded(g, is_folded_clone);
+    auto unify = [&](node_ptr, node_ptr *field, int n) { unifyConstructors(g, folded, field, n); };
+    walk_ptrs_with(g, unify);
     return 1;
 }

@@ -37,6 +37,19 @@ bool is_scope_kind(gd_node_type k)
     return k >= dC_SCOPE && k <= dC_SYNCHRONIZED_BLOCK;
 }
 
+void clear_mark1(gd_graph *g)
+{
+    for (uint32_t i = 0; i < g->curNodePos; ++i)
+        if (g->nodeBuffer[i].common.mark_flag1)
+            g->nodeBuffer[i].common.mark_flag1 = 0;
+}
+
+void clear_marks(gd_graph *g)
+{
+    for (uint32_t i = 0; i < g->curNodePos; ++i)
+        clear_marks_of(g->nodeBuffer[i].common);
+}
+
 growth_allowance::growth_allowance(const gd_graph *g, const char *family)
     : limit_(growth_factor * g->curNodePos + growth_slack), family_(family)
 {

@@ -22,6 +22,20 @@ bool is_arc_kind(gd_node_type k);
 // The Ririra scopes (dC_SCOPE .. dC_SYNCHRONIZED_BLOCK), which hold `contents`.
 bool is_scope_kind(gd_node_type k);
 
+// Clear mark_flag1 (clear_mark1) or both marks (clear_marks) on every record
+// below curNodePos. A record is written only when it holds a mark: a record
+// written is a cache line to write back, and after a reachability pass no
+// record holds one.
+void clear_mark1(gd_graph *g);
+void clear_marks(gd_graph *g);
+inline void clear_marks_of(gd_graph_common &c)
+{
+    if (c.mark_flag1 || c.mark_flag2) {
+        c.mark_flag1 = 0;
+        c.mark_flag2 = 0;
+    }
+}
+
 // How far one run of a filter may grow the graph through its walks that make
 // nodes for every node they pass. Such walks may share their chains (the
 // functions that share one prototype, lists that share a tail), so together

@@ -16,8 +16,7 @@ namespace {
 // Marks every non-static function that some class lists among its members.
 void mark_member_functions(gd_graph *g)
 {
-    for (node_ptr i = 0; node_valid(g, i); i++)
-        g->nodeBuffer[i].common.mark_flag1 = 0;
+    clear_mark1(g);
     for (node_ptr i = 0; node_valid(g, i); i++) {
         if (kind_of(g, i) != dC_AGGR_TYPE)
             continue;

@@ -25,12 +25,8 @@ void reach(gd_graph *g, node_ptr n, std::vector<bool> &reached)
     for_each_followed_link(g, n, other_node_rule::followed, [&](int, node_ptr target) {
         // An invalid index or a node reached already would be taken from the
         // queue and dropped.
-        if (node_valid(g, target) && !reached[target]) {
-            // The record is read when the queue hands it out; asking for it
-            // now hides most of the wait for memory in a large graph.
-            __builtin_prefetch(&g->nodeBuffer[target]);
+        if (node_valid(g, target) && !reached[target])
             queue_add(target, 0);
-        }
     });
 }
 
@@ -40,9 +36,10 @@ int gd_filter_filter(gd_graph *g)
 {
     std::vector<bool> reached(g->curNodePos, false);
     queue_add(g->firstNode, 0);
+    queue_lookahead queue(g);
     node_ptr n;
     int byChan;
-    while (queue_first(&n, &byChan) == 1)
+    while (queue.next(&n, &byChan) == 1)
         reach(g, n, reached);
     free_unreached(g, reached);
     return 1;

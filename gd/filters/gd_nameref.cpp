@@ -55,14 +55,6 @@ void set_edge_flag1(gd_graph *g, node_ptr a)
     }
 }
 
-void clear_marks(gd_graph *g)
-{
-    for (node_ptr i = 0; node_valid(g, i); i++) {
-        g->nodeBuffer[i].common.mark_flag1 = 0;
-        g->nodeBuffer[i].common.mark_flag2 = 0;
-    }
-}
-
 // The declaring chains: members, enumerators, formals, scope contents,
 // template parts and the initialisations of a for loop.
 void mark_owners(gd_graph *g)

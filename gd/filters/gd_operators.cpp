@@ -7,6 +7,7 @@
 #include <gd/walkers.h>
 
 #include "chain_walk.h"
+#include "record_set.h"
 
 #include <array>
 #include <cstdint>
@@ -208,11 +209,6 @@ void make_skip_mark(gd_graph *g, node_ptr i, node_ptr replacement)
     g->nodeBuffer[i].common.other_node = replacement;
 }
 
-bool is_skip_mark(const gd_graph *g, node_ptr n)
-{
-    return kind_of(g, n) == gPLACEHOLDER_EXPR;
-}
-
 // Replaces compiler expression i by an operator with an operand arc per
 // operand, ordinals from 1, up to the first operand that is no node.
 void convert_expression(gd_graph *g, node_ptr i, const op_row &row)
@@ -313,12 +309,17 @@ void rewrite_operators(gd_graph *g)
     for (node_ptr i = 0; node_valid(g, i); ++i) {
         if (kind_of(g, i) != dC_OPERATOR)
             continue;
+        // The operands of the other operators are not read: each is a wait
+        // for memory.
+        const op_kind op = g->nodeBuffer[i].dc_operator.op;
+        if (op != dc_asgn_eq && op != dc_addr && op != dc_fct_call)
+            continue;
         const node_ptr first = g->nodeBuffer[i].dc_operator.ops;
         if (kind_of(g, first) != dC_ARC_OPD)
             continue;
         const node_ptr a0 = g->nodeBuffer[first].dc_arc.dest;
         const node_ptr second = next_operand(g, first);
-        switch (g->nodeBuffer[i].dc_operator.op) {
+        switch (op) {
         case dc_asgn_eq:
             // An assignment to the function result is replaced by the
             // assigned value.
@@ -348,7 +349,13 @@ void rewrite_operators(gd_graph *g)
 // mark is resolved once, so long chains cost no more than short ones.
 class skip_resolver {
 public:
-    explicit skip_resolver(const gd_graph *g) : g_(g), target_(g->curNodePos, unresolved) {}
+    // The marks are read once, before any link is resolved.
+    explicit skip_resolver(const gd_graph *g)
+        : g_(g), marks_(g, {gPLACEHOLDER_EXPR}), target_(g->curNodePos, unresolved)
+    {
+    }
+
+    bool is_mark(node_ptr n) const { return marks_.holds(n); }
 
     node_ptr resolve(node_ptr t)
     {
@@ -371,7 +378,7 @@ public:
                 result = cur;
                 break;
             }
-            if (!is_skip_mark(g_, next)) {
+            if (!is_mark(next)) {
                 result = next;
                 break;
             }
@@ -387,15 +394,16 @@ private:
     static constexpr node_ptr on_path = -2;
     static constexpr node_ptr circle = -3;
     const gd_graph *g_;
+    const record_set marks_;
     std::vector<node_ptr> target_;
     std::vector<node_ptr> path_;
 };
 
 // Takes skip marks out of a pointer path; other_node, the marks' own link,
 // stays.
-void do_ptr(skip_resolver &resolver, const gd_graph *g, node_ptr *field, int n)
+void do_ptr(skip_resolver &resolver, node_ptr *field, int n)
 {
-    if (n > 0 && is_skip_mark(g, *field))
+    if (n > 0 && resolver.is_mark(*field))
         *field = resolver.resolve(*field);
 }
 
@@ -409,7 +417,7 @@ int do_exprs(gd_graph *g)
     // Pass 3: no node is added from here on, so the resolver's table covers
     // every node.
     skip_resolver resolver(g);
-    auto take_out_skip_marks = [&](node_ptr, node_ptr *field, int n) { do_ptr(resolver, g, field, n); };
+    auto take_out_skip_marks = [&](node_ptr, node_ptr *field, int n) { do_ptr(resolver, field, n); };
     walk_ptrs_with(g, take_out_skip_marks);
     return 1;
 }

@@ -23,6 +23,10 @@ struct reduce_run {
     // The built-in spine declarations already passed over: each is looked at
     // once, so a cycle of them in the chain cannot keep the queue going.
     std::vector<bool> passed_over;
+    // The nodes kept, by index. Beside the graph rather than in mark_flag1,
+    // so that a link can be asked about without reading the record it leads
+    // to; the sweep clears both marks on every record all the same.
+    std::vector<bool> kept;
 };
 
 // The ordinal of `chan` among the links of a declaration kind: a
@@ -49,7 +53,7 @@ void reach(reduce_run &run, node_ptr n, int byChan)
 {
     gd_graph *g = run.g;
     const gd_node_type k = kind_of(g, n);
-    if (k > gRVALUE_CONV || never_marked(k) || g->nodeBuffer[n].common.mark_flag1)
+    if (k > gRVALUE_CONV || never_marked(k) || run.kept[n])
         return;
     const int chan = is_declaration_kind(k) ? chan_link(k) : -1;
     const int spine = g->nodeBuffer[n].common.mark_flag2;
@@ -61,9 +65,13 @@ void reach(reduce_run &run, node_ptr n, int byChan)
         }
         return;
     }
-    g->nodeBuffer[n].common.mark_flag1 = 1;
-    for_each_followed_link(g, n, other_node_rule::ignored,
-                           [&](int l, node_ptr target) { queue_add(target, l == chan ? spine : 0); });
+    run.kept[n] = true;
+    for_each_followed_link(g, n, other_node_rule::ignored, [&](int l, node_ptr target) {
+        // An invalid index or a node kept already would be taken from the
+        // queue and dropped.
+        if (node_valid(g, target) && !run.kept[target])
+            queue_add(target, l == chan ? spine : 0);
+    });
 }
 
 // Sets mark_flag2 on the spine: the declaration chain from `first` along
@@ -84,7 +92,7 @@ void mark_spine(gd_graph *g, node_ptr first)
 // the root namespace's `dcls` or, without a root namespace, the graph's
 // firstNode. Each step moves past a kept declaration or drops one; the walk
 // ends at the first declaration it meets again.
-void unlink_dropped(gd_graph *g, bool head_in_root, node_ptr root)
+void unlink_dropped(gd_graph *g, const std::vector<bool> &kept, bool head_in_root, node_ptr root)
 {
     auto link_at = [&](node_ptr owner) -> node_ptr & {
         if (owner == -1)
@@ -100,11 +108,11 @@ void unlink_dropped(gd_graph *g, bool head_in_root, node_ptr root)
         if (!walk.first_meeting(d)) {
             // A loop back to a dropped declaration would leave the chain
             // leading into a freed record.
-            if (!g->nodeBuffer[d].common.mark_flag1)
+            if (!kept[d])
                 link_at(owner) = -1;
             break;
         }
-        if (g->nodeBuffer[d].common.mark_flag1)
+        if (kept[d])
             owner = d;
         else
             link_at(owner) = g->nodeBuffer[d].decl.chan;
@@ -120,7 +128,7 @@ int gd_reduce_filter(gd_graph *g)
     const node_ptr root = g->firstNode;
     const bool root_is_namespace = kind_of(g, root) == gNAMESPACE_DECL;
     reduce_run run{g, gd_lookup_string(g, root_is_namespace ? "<internal>" : "<built-in>"),
-                   std::vector<bool>(g->curNodePos, false)};
+                   std::vector<bool>(g->curNodePos, false), std::vector<bool>(g->curNodePos, false)};
 
     if (root_is_namespace) {
         t_namespace_decl &ns = g->nodeBuffer[root].namespace_decl;
@@ -128,7 +136,7 @@ int gd_reduce_filter(gd_graph *g)
         mark_spine(g, ns.dcls);
         // The root is kept whatever refers to it; its members come in as the
         // spine.
-        ns.mark_flag1 = 1;
+        run.kept[root] = true;
         for (node_ptr field : {ns.name, ns.mngl, ns.type, ns.chan, ns.scpe, ns.vindex, ns.alis})
             queue_add(field, 0);
         queue_add(ns.dcls, 1);
@@ -137,12 +145,13 @@ int gd_reduce_filter(gd_graph *g)
         queue_add(root, 1);
     }
 
+    queue_lookahead queue(g);
     node_ptr n;
     int byChan;
-    while (queue_first(&n, &byChan) == 1)
+    while (queue.next(&n, &byChan) == 1)
         reach(run, n, byChan);
 
-    unlink_dropped(g, root_is_namespace, root);
-    free_unreached(g);
+    unlink_dropped(g, run.kept, root_is_namespace, root);
+    free_unreached(g, run.kept);
     return 1;
 }

@@ -2,13 +2,16 @@
 // statement is redirected to the expression, declaration or label it wraps.
 
 #include <gd/filters/filters.h>
+#include <gd/walkers.h>
+
+#include "record_set.h"
 
 namespace {
 
-void cvt_stmt(gd_graph *g, node_ptr, node_ptr *field, int n)
+void cvt_stmt(gd_graph *g, const record_set &wrappers, node_ptr *field, int n)
 {
     // The statement chain in other_node keeps its statements.
-    if (n == 0 || !node_valid(g, *field))
+    if (n == 0 || !wrappers.holds(*field))
         return;
     const gd_graph_node &s = g->nodeBuffer[*field];
     node_ptr inner;
@@ -40,6 +43,8 @@ void cvt_stmt(gd_graph *g, node_ptr, node_ptr *field, int n)
 int gd_statements_filter(gd_graph *g)
 {
     gd_graph_scale(g, 1.1f, 1.0f, 1.1f);
-    walk_ptrs(g, cvt_stmt);
+    const record_set wrappers(g, {gEXPR_STMT, gDECL_STMT, gLABEL_STMT});
+    auto redirect = [&](node_ptr, node_ptr *field, int n) { cvt_stmt(g, wrappers, field, n); };
+    walk_ptrs_with(g, redirect);
     return 1;
 }

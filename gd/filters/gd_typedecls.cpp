@@ -2,12 +2,15 @@
 // the type it declares.
 
 #include <gd/filters/filters.h>
+#include <gd/walkers.h>
+
+#include "record_set.h"
 
 namespace {
 
-void cvt_type_decl(gd_graph *g, node_ptr, node_ptr *field, int n)
+void cvt_type_decl(gd_graph *g, const record_set &type_decls, node_ptr *field, int n)
 {
-    if (n == 0 || kind_of(g, *field) != gTYPE_DECL)
+    if (n == 0 || !type_decls.holds(*field))
         return;
     const node_ptr type = g->nodeBuffer[*field].type_decl.type;
     if (node_valid(g, type))
@@ -19,6 +22,8 @@ void cvt_type_decl(gd_graph *g, node_ptr, node_ptr *field, int n)
 int gd_typedecls_filter(gd_graph *g)
 {
     gd_graph_scale(g, 1.1f, 1.0f, 1.1f);
-    walk_ptrs(g, cvt_type_decl);
+    const record_set type_decls(g, {gTYPE_DECL});
+    auto redirect = [&](node_ptr, node_ptr *field, int n) { cvt_type_decl(g, type_decls, field, n); };
+    walk_ptrs_with(g, redirect);
     return 1;
 }

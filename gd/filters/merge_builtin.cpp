@@ -6,6 +6,7 @@
 #include <gd/walkers.h>
 
 #include "chain_walk.h"
+#include "record_set.h"
 
 #include <cstdio>
 #include <unordered_map>
@@ -21,14 +22,9 @@ uint64_t builtin_key(const t_dc_type &t)
 // The global built-in types of the run, by key; the first one of a key wins.
 using builtin_table = std::unordered_map<uint64_t, node_ptr>;
 
-void clear_mark1(gd_graph *g)
-{
-    for (node_ptr i = 0; node_valid(g, i); i++)
-        g->nodeBuffer[i].common.mark_flag1 = 0;
-}
-
-// Marks and records every built-in type that the global scope lists.
-builtin_table record_global_builtins(gd_graph *g)
+// Records every built-in type that the global scope lists, and takes it out
+// of the types whose links are merged.
+builtin_table record_global_builtins(gd_graph *g, record_set &to_merge)
 {
     builtin_table global_builtins;
     const node_ptr root = g->firstNode;
@@ -40,7 +36,7 @@ builtin_table record_global_builtins(gd_graph *g)
         const node_ptr d = g->nodeBuffer[a].dc_arc.dest;
         if (kind_of(g, a) != dC_ARC_SON || kind_of(g, d) != dC_BUILT_IN_TYPE)
             continue;
-        g->nodeBuffer[d].common.mark_flag1 = 1;
+        to_merge.leave_out(d);
         global_builtins.emplace(builtin_key(g->nodeBuffer[d].dc_built_in_type), d);
     }
     return global_builtins;
@@ -48,15 +44,16 @@ builtin_table record_global_builtins(gd_graph *g)
 
 // Points one link at the global node of the built-in type it reaches, when
 // that type is not a global one itself.
-void mergeBuiltin(const builtin_table &global_builtins, gd_graph *g, node_ptr np, node_ptr *field, int n)
+void mergeBuiltin(const builtin_table &global_builtins, const record_set &to_merge, gd_graph *g, node_ptr np,
+                  node_ptr *field, int n)
 {
     if (n == 0)
         return;
     const node_ptr t = *field;
-    if (kind_of(g, t) != dC_BUILT_IN_TYPE)
+    if (!to_merge.holds(t))
         return;
     const t_dc_type &type = g->nodeBuffer[t].dc_built_in_type;
-    if (type.mark_flag1 || type.name == -1)
+    if (type.name == -1)
         return;
     auto global = global_builtins.find(builtin_key(type));
     if (global != global_builtins.end()) {
@@ -72,10 +69,12 @@ void mergeBuiltin(const builtin_table &global_builtins, gd_graph *g, node_ptr np
 
 int merge_builtin_filter(gd_graph *g)
 {
+    // The filter keeps the global types beside the graph, not in mark_flag1:
+    // the marks are cleared here, and so are found clear at the end.
     clear_mark1(g);
-    const builtin_table global_builtins = record_global_builtins(g);
-    auto merge = [&](node_ptr np, node_ptr *field, int n) { mergeBuiltin(global_builtins, g, np, field, n); };
+    record_set to_merge(g, {dC_BUILT_IN_TYPE});
+    const builtin_table global_builtins = record_global_builtins(g, to_merge);
+    auto merge = [&](node_ptr np, node_ptr *field, int n) { mergeBuiltin(global_builtins, to_merge, g, np, field, n); };
     walk_ptrs_with(g, merge);
-    clear_mark1(g);
     return 1;
 }

@@ -7,6 +7,7 @@
 #include "chain_walk.h"
 
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -31,19 +32,17 @@ int number_chain(gd_graph *g, node_ptr first, int count)
     return count;
 }
 
-void clear_mark1(gd_graph *g)
-{
-    for (node_ptr i = 0; node_valid(g, i); i++)
-        g->nodeBuffer[i].common.mark_flag1 = 0;
-}
-
 }  // namespace
 
 int ordinals_filter(gd_graph *g)
 {
+    // The filter keeps which arcs have a predecessor beside the graph, not in
+    // mark_flag1: the marks are cleared here, and so are found clear at the
+    // end.
     clear_mark1(g);
 
     // Every arc that some arc's `next` names has a predecessor.
+    std::vector<bool> has_predecessor(g->curNodePos, false);
     for (node_ptr a = 0; node_valid(g, a); a++) {
         if (!is_arc_kind(kind_of(g, a)))
             continue;
@@ -54,12 +53,12 @@ int ordinals_filter(gd_graph *g)
             return 0;
         }
         if (arc.next != -1)
-            g->nodeBuffer[arc.next].common.mark_flag1 = 1;
+            has_predecessor[arc.next] = true;
     }
 
     for (node_ptr a = 0; node_valid(g, a); a++) {
         const gd_graph_node &n = g->nodeBuffer[a];
-        if (!is_arc_kind(n.common.type) || n.common.mark_flag1 || n.dc_arc.next == -1)
+        if (!is_arc_kind(n.common.type) || has_predecessor[a] || n.dc_arc.next == -1)
             continue;
         if (number_chain(g, a, 1) < 0)
             return 0;
@@ -78,7 +77,5 @@ int ordinals_filter(gd_graph *g)
             if ((count = number_chain(g, first, count)) < 0)
                 return 0;
     }
-
-    clear_mark1(g);
     return 1;
 }

@@ -2,6 +2,8 @@
 
 #include "reachability.h"
 
+#include "chain_walk.h"
+
 #include <array>
 #include <cstring>
 #include <vector>
@@ -76,46 +78,88 @@ unsigned followed_link_set(gd_node_type k, other_node_rule rule)
     return rule == other_node_rule::followed ? with_other[k] : without_other[k];
 }
 
-void clear_marks(gd_graph *g)
+int queue_lookahead::next(node_ptr *nodenum, int *byChan)
 {
-    for (uint32_t i = 0; i < g->curNodePos; ++i) {
-        g->nodeBuffer[i].common.mark_flag1 = 0;
-        g->nodeBuffer[i].common.mark_flag2 = 0;
+    for (; count_ < window; ++count_) {
+        t_queue_node &cell = cells_[(head_ + count_) % window];
+        if (queue_first(&cell.nodenum, &cell.byChan) != 1)
+            break;
+        // A 72-byte record always spans two cache lines.
+        if (const gd_graph_node *p = node_at(g_, cell.nodenum)) {
+            __builtin_prefetch(p);
+            __builtin_prefetch(p->bytes + sizeof *p - 1);
+        }
     }
+    if (count_ == 0) {
+        *nodenum = -1;
+        return -1;
+    }
+    *nodenum = cells_[head_].nodenum;
+    *byChan = cells_[head_].byChan;
+    head_ = (head_ + 1) % window;
+    --count_;
+    return 1;
 }
 
 namespace {
 
-// Sets to -1 every pointer field of record p, the fields of the walk order and
-// the ones the walk leaves out (`inst`) alike, that holds an index `freed`
-// says yes to.
-template <class Freed>
-void drop_links_to_freed(gd_graph_node *p, const gd_kind_info *info, Freed &&freed)
+// One pointer field of a kind as the sweep checks it: its byte offset and,
+// for a slot of an array of links, its place counted from the array's end
+// (1 for the last slot), 0 for a field of its own.
+struct pointer_field {
+    uint8_t offset;
+    uint8_t slot_from_end;
+};
+
+// Every pointer field of each kind, the fields of the walk order and the ones
+// the walk leaves out (`inst`) alike, in record order: read once from the
+// kind table, so that the sweep looks at nothing else in a record.
+// (gd_kind_info_of has an entry for NUM_NODES itself, a code a file may hold.)
+using pointer_field_lists = std::array<std::vector<pointer_field>, NUM_NODES + 1>;
+
+pointer_field_lists make_pointer_field_lists()
 {
-    auto drop = [&](int offset) {
+    pointer_field_lists lists;
+    for (int k = 0; k <= NUM_NODES; ++k) {
+        const gd_kind_info *info = gd_kind_info_of(k);
+        if (!info)
+            continue;
+        for (int f = 0; f < info->nfields; ++f) {
+            const gd_field &field = info->fields[f];
+            if (field.type == GD_FT_NODE)
+                lists[k].push_back({field.offset, 0});
+            else if (field.type == GD_FT_NODES)
+                for (int s = 0; s < field.width; ++s)
+                    lists[k].push_back({uint8_t(field.offset + 4 * s), uint8_t(field.width - s)});
+        }
+    }
+    return lists;
+}
+
+// Sets to -1 every pointer field of record p, of kind k, that holds an index
+// `freed` says yes to.
+template <class Freed>
+void drop_links_to_freed(gd_graph_node *p, gd_node_type k, const gd_kind_info *info, Freed &&freed)
+{
+    static const pointer_field_lists pointer_fields = make_pointer_field_lists();
+    // Of an array of links, only the elements in use.
+    const int unused_slots = info->links_counted ? info->nlinks - gd_links_in_use(info, p) : 0;
+    for (const pointer_field &field : pointer_fields[k]) {
+        if (field.slot_from_end != 0 && field.slot_from_end <= unused_slots)
+            continue;
         node_ptr target;
-        std::memcpy(&target, p->bytes + offset, sizeof target);
+        std::memcpy(&target, p->bytes + field.offset, sizeof target);
         if (freed(target)) {
             target = -1;
-            std::memcpy(p->bytes + offset, &target, sizeof target);
+            std::memcpy(p->bytes + field.offset, &target, sizeof target);
         }
-    };
-    // Of an array of links, only the elements in use.
-    const int unused_slots = info->nlinks - gd_links_in_use(info, p);
-    for (int f = 0; f < info->nfields; ++f) {
-        const gd_field &field = info->fields[f];
-        if (field.type == GD_FT_NODE)
-            drop(field.offset);
-        else if (field.type == GD_FT_NODES)
-            for (int s = 0; s < field.width - unused_slots; ++s)
-                drop(field.offset + 4 * s);
     }
 }
 
 // The sweep of free_unreached, with `reached` telling which records are kept.
 // It goes up the buffer in one scan: a link to the current record or one below
-// asks whether the sweep freed it, a link to one above whether it will, while
-// that record's marks are still as the pass left them.
+// asks whether the sweep freed it, a link to one above whether it will (it is
+// live and not reached).
 template <class Reached>
 void sweep_unreached(gd_graph *g, Reached &&reached)
 {
@@ -127,7 +171,9 @@ void sweep_unreached(gd_graph *g, Reached &&reached)
             return false;
         if (uint32_t(t) <= at)
             return bool(freed[t]);
-        return g->nodeBuffer[t].common.type != NODE_DELTED && !reached(t);
+        // Nearly every link of a kept record leads to a reached one: asking
+        // that first spares reading the record, a wait for memory per link.
+        return !reached(t) && g->nodeBuffer[t].common.type != NODE_DELTED;
     };
     for (; at < end; ++at) {
         gd_graph_node *p = &g->nodeBuffer[at];
@@ -137,22 +183,18 @@ void sweep_unreached(gd_graph *g, Reached &&reached)
             gd_free_node(g, node_ptr(at));
             freed[at] = true;
         }
-        p->common.mark_flag1 = 0;
-        p->common.mark_flag2 = 0;
-        const gd_kind_info *info = gd_kind_info_of(p->common.type);
-        if (live && kept && info)
-            drop_links_to_freed(p, info, freed_by_sweep);
+        clear_marks_of(p->common);
+        if (!live || !kept)
+            continue;
+        const gd_node_type k = p->common.type;
+        if (const gd_kind_info *info = gd_kind_info_of(k))
+            drop_links_to_freed(p, k, info, freed_by_sweep);
     }
     if (freed_by_sweep(g->firstNode))
         g->firstNode = -1;
 }
 
 }  // namespace
-
-void free_unreached(gd_graph *g)
-{
-    sweep_unreached(g, [g](node_ptr i) { return bool(g->nodeBuffer[i].common.mark_flag1); });
-}
 
 void free_unreached(gd_graph *g, const std::vector<bool> &reached)
 {

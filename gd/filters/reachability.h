@@ -5,6 +5,7 @@
 #include <gd/graph.h>
 #include <gd/kind_table.h>
 
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -24,18 +25,31 @@ bool never_marked(gd_node_type k);
 template <class Visit>
 void for_each_followed_link(gd_graph *g, node_ptr n, other_node_rule rule, Visit &&visit);
 
-// Clears mark_flag1 and mark_flag2 on every slot below curNodePos.
-void clear_marks(gd_graph *g);
+// The work queue as the passes take it: through a window of its next few
+// entries, whose records are asked for as they enter, so that by the time the
+// pass visits a node the wait for its record is over. The entries come out in
+// the queue's own order: the window holds the oldest ones, and what the pass
+// queues meanwhile goes behind them.
+class queue_lookahead {
+public:
+    explicit queue_lookahead(const gd_graph *g) : g_(g) {}
+    // Takes the next entry: 1, or -1 when the queue is empty (as queue_first).
+    int next(node_ptr *nodenum, int *byChan);
 
-// The sweep: frees every live record without mark_flag1 in ascending order
-// (so the free list starts with the highest index freed), clears both marks
-// everywhere and sets to -1 every link of a kept record to a freed one,
-// firstNode included, so that no kept node points at a free one.
-void free_unreached(gd_graph *g);
+private:
+    static constexpr std::size_t window = 16;
+    const gd_graph *g_;
+    std::array<t_queue_node, window> cells_{};
+    std::size_t head_ = 0;
+    std::size_t count_ = 0;
+};
 
-// The same sweep for a pass that keeps its marks beside the graph: a record
-// is kept when `reached` holds its index (one entry per record below
-// curNodePos).
+// The sweep: frees every live record that `reached` does not hold (one entry
+// per record below curNodePos) in ascending order (so the free list starts
+// with the highest index freed), clears both marks everywhere and sets to -1
+// every link of a kept record to a freed one, firstNode included, so that no
+// kept node points at a free one. The passes keep their marks beside the
+// graph, so that asking about a link does not read the record it leads to.
 void free_unreached(gd_graph *g, const std::vector<bool> &reached);
 
 // --------------------------------------------------------------------------

@@ -21,6 +21,11 @@ namespace {
 // about later (an arc whose `next` is a type ends the chain), so the users
 // found before the chain changes answer every question of the walk.
 struct listed_type_users {
+    // The arcs of the scope's chain in the order its walk meets them. The
+    // walk that unlinks arcs meets the same ones: it changes only arcs it has
+    // passed. Going down this list instead of along `next` again, it reads
+    // arcs whose places it knows in advance, rather than one at a time.
+    std::vector<node_ptr> chain;
     std::vector<bool> listed;
     std::vector<node_ptr> first, second;  // -1: none
     // The first node that has no use test: a search reaching it stops the
@@ -35,6 +40,7 @@ listed_type_users find_listed_type_users(const gd_graph *g, node_ptr contents)
     bool any = false;
     chain_walk walk;
     for (node_ptr a = contents; is_arc_kind(kind_of(g, a)) && walk.first_meeting(a); a = g->nodeBuffer[a].dc_arc.next) {
+        u.chain.push_back(a);
         const node_ptr d = g->nodeBuffer[a].dc_arc.dest;
         if (kind_of(g, d) == dC_BUILT_IN_TYPE)
             any = u.listed[d] = true;
@@ -83,8 +89,7 @@ bool used_by_another(gd_graph *g, const listed_type_users &u, node_ptr a, node_p
 
 int zap_builtin_filter(gd_graph *g)
 {
-    for (node_ptr i = 0; node_valid(g, i); i++)
-        g->nodeBuffer[i].common.mark_flag1 = 0;
+    clear_mark1(g);
     const node_ptr root = g->firstNode;
     if (!is_scope_kind(kind_of(g, root)) || g->nodeBuffer[root].dc_scope.contents == -1)
         return 1;
@@ -93,9 +98,7 @@ int zap_builtin_filter(gd_graph *g)
     // `prev` is the arc whose `next` links the current arc, -1 while the
     // scope's `contents` does.
     node_ptr prev = -1;
-    node_ptr a = g->nodeBuffer[root].dc_scope.contents;
-    chain_walk walk;
-    while (is_arc_kind(kind_of(g, a)) && walk.first_meeting(a)) {
+    for (const node_ptr a : users.chain) {
         const node_ptr next = g->nodeBuffer[a].dc_arc.next;
         const node_ptr d = g->nodeBuffer[a].dc_arc.dest;
         // The scope's own arc does not count as a use.
@@ -109,7 +112,6 @@ int zap_builtin_filter(gd_graph *g)
                 g->nodeBuffer[prev].dc_arc.next = next;
             g->nodeBuffer[a].dc_arc.next = -1;
         }
-        a = next;
     }
     return 1;
 }
