@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "gd/graph.h"
+#include "gd/output_file.h"
 
 const char gd_magic[4] = {'g', 'd', 'u', 'f'};
 
@@ -230,19 +231,22 @@ int gd_graph_write_binary(FILE *f, gd_graph g) {
 }
 
 int gd_graph_write_binary_file(const char *filename, gd_graph g) {
-  FILE *f = fopen(filename, "wb");
-  if (!f) {
+  // The graph goes to a temporary beside the file, which replaces the file
+  // only once whole: a full disk, a stop or a kill leaves the old file.
+  gd_output *out = gd_output_open(filename);
+  if (!out) {
     fprintf(stderr, "Could not open %s for binary write\n", filename);
     return 0;
   }
-  int ok = gd_graph_write_binary(f, g);
-  // Buffered bytes reach the disk only here: a full disk shows up at the
-  // flush or the close, and the file is then incomplete.
-  bool flushed = fflush(f) == 0;
-  bool closed = fclose(f) == 0;
-  if (ok && !(flushed && closed)) {
-    fprintf(stderr, "Error writing %s\n", filename);
-    ok = 0;
+  if (!gd_graph_write_binary(gd_output_stream(out), g)) {
+    gd_output_discard(out);
+    return 0;
   }
-  return ok;
+  // Buffered bytes reach the disk only at the flush or the close, where a
+  // full disk shows up.
+  if (!gd_output_commit(out)) {
+    fprintf(stderr, "Error writing %s\n", filename);
+    return 0;
+  }
+  return 1;
 }
