@@ -29,7 +29,7 @@ int main(int argc, char **argv) {
   // A number with text after it, or beyond the int range, is no node.
   if (argc == 3 && !gdexport::parse_node_number(argv[2], &node)) node = -1;
 
-  gd_graph g = gd_graph_read_binary_file(argv[1]);
+  gd_graph g = gd_graph_read_binary_file_to_inspect(argv[1]);
   int status = 1;
   if (g.curStringPos == 0) {
     fputs("could not get graph\n", stderr);

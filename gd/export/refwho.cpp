@@ -23,7 +23,7 @@ int main(int argc, char **argv) {
   int node;
   if (!gdexport::parse_node_number(argv[2], &node) || node < 0) return usage(program);
 
-  gd_graph g = gd_graph_read_binary_file(argv[1]);
+  gd_graph g = gd_graph_read_binary_file_to_inspect(argv[1]);
   int status = 1;
   if (g.curStringPos == 0) {
     fputs("could not get graph\n", stderr);
