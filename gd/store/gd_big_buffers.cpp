@@ -1,4 +1,4 @@
-#include "big_buffers.h"
+#include "gd/big_buffers.h"
 
 #include <sys/mman.h>
 

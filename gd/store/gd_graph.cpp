@@ -15,7 +15,7 @@
 
 #include "gd/graph.h"
 #include "gd/output_file.h"
-#include "big_buffers.h"
+#include "gd/big_buffers.h"
 
 const char gd_magic[4] = {'g', 'd', 'u', 'f'};
 

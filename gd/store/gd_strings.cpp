@@ -21,7 +21,7 @@
 #include <utility>
 #include <vector>
 
-#include "big_buffers.h"
+#include "gd/big_buffers.h"
 #include "gd/graph.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "big_buffers.h"
+#include "gd/big_buffers.h"
 #include "gd/kind_table.h"
 #include "gd/walk.h"
 
