@@ -34,6 +34,22 @@ TEST_F(Programs, CompileAndDumpRoundTrip) {
   EXPECT_EQ(d.err, "");
 }
 
+// A graph whose text is many times the programs' output buffers: every
+// piece of it goes through, in order.
+TEST_F(Programs, ALargeGraphRoundTrips) {
+  std::string text = "root 0\nnodes 20002\n";
+  for (int i = 0; i < 20000; i++)
+    text += std::to_string(i) + " identifier_node strg=\"name_" + std::to_string(i % 7000) + "\" lngt=" +
+            std::to_string(i + 1) + "\n";
+  write("big.gdt", text);
+  ProgramRun c = runProgram(GDTEXT, {path("big.gdt"), path("big.gd")});
+  ASSERT_EQ(c.status, 0) << c.err;
+  ProgramRun d = runProgram(GDDUMP, {path("big.gd")});
+  EXPECT_EQ(d.status, 0);
+  EXPECT_TRUE(d.out == text) << d.out.size() << " bytes, not " << text.size();
+  EXPECT_EQ(d.err, "");
+}
+
 TEST_F(Programs, Errors) {
   write("bad.gdt", "0 identifier_node\n1 nonsense\n");
   ProgramRun c = runProgram(GDTEXT, {path("bad.gdt"), path("out.gd")});
