@@ -11,7 +11,7 @@ int main(int argc, char **argv) {
     fprintf(stderr, "usage: %s dumpfile\n", program);
     return 1;
   }
-  gd_graph g = gd_graph_read_binary_file(argv[1]);
+  gd_graph g = gd_graph_read_binary_file_to_inspect(argv[1]);
   int status = 1;
   if (g.curStringPos == 0) {
     fputs("could not get graph\n", stderr);

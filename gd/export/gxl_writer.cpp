@@ -2,8 +2,6 @@
 // level, each writing the levels it derives from first) and the loop over
 // the slots. What each kind's element holds beyond its level is in the
 // element table (gxl_elements.cpp).
-#include <cctype>
-
 #include "gd/export/gxl.h"
 #include "gd/export/kind_rows.h"
 #include "gd/export/program_io.h"
@@ -13,35 +11,51 @@ namespace gxl {
 // ---------------------------------------------------------------------------
 // Output primitives
 
-void write_gxl_type(FILE *out, const char *type_name) {
-  fprintf(out, "   <type xlink:href=\"gd.xml#%s\" />\n", type_name);
+void write_gxl_type(gd_text_out &out, std::string_view type_name) {
+  text_put(out, "   <type xlink:href=\"gd.xml#");
+  text_put(out, type_name);
+  text_put(out, "\" />\n");
 }
 
-void write_edge(FILE *out, node_ptr from, node_ptr to, const char *link) {
+void write_edge(gd_text_out &out, node_ptr from, node_ptr to, std::string_view link) {
   if (to == -1) return;
-  fprintf(out, "  <edge from=\"n%d\" to=\"n%d\">\n", from, to);
+  text_put(out, "  <edge from=\"n");
+  text_put_int(out, from);
+  text_put(out, "\" to=\"n");
+  text_put_int(out, to);
+  text_put(out, "\">\n");
   write_gxl_type(out, link);
-  fputs("  </edge>\n", out);
+  text_put(out, "  </edge>\n");
 }
 
-void write_boolean_attr(FILE *out, const char *name, int64_t value) {
-  fprintf(out, "   <attr name=\"%s\"><bool>%s</bool></attr>\n", name, value ? "true" : "false");
+void write_boolean_attr(gd_text_out &out, std::string_view name, int64_t value) {
+  text_put(out, "   <attr name=\"");
+  text_put(out, name);
+  text_put(out, value ? "\"><bool>true</bool></attr>\n" : "\"><bool>false</bool></attr>\n");
 }
 
-void write_number_attr(FILE *out, const char *name, int32_t value) {
-  fprintf(out, "   <attr name=\"%s\"><int>%d</int></attr>\n", name, value);
+void write_number_attr(gd_text_out &out, std::string_view name, int32_t value) {
+  text_put(out, "   <attr name=\"");
+  text_put(out, name);
+  text_put(out, "\"><int>");
+  text_put_int(out, value);
+  text_put(out, "</int></attr>\n");
 }
 
-void write_double_attr(FILE *out, const char *name, const char *text) {
-  fprintf(out, "   <attr name=\"%s\"><double>", name);
+void write_double_attr(gd_text_out &out, std::string_view name, const char *text) {
+  text_put(out, "   <attr name=\"");
+  text_put(out, name);
+  text_put(out, "\"><double>");
   write_escaped(out, text);
-  fputs("</double></attr>\n", out);
+  text_put(out, "</double></attr>\n");
 }
 
-void write_string_attr(FILE *out, const char *name, const char *text) {
-  fprintf(out, "   <attr name=\"%s\"><string>", name);
+void write_string_attr(gd_text_out &out, std::string_view name, const char *text) {
+  text_put(out, "   <attr name=\"");
+  text_put(out, name);
+  text_put(out, "\"><string>");
   write_escaped(out, text);
-  fputs("</string></attr>\n", out);
+  text_put(out, "</string></attr>\n");
 }
 
 namespace {
@@ -82,9 +96,29 @@ long utf8_character(const unsigned char *p, int *length) {
 
 }  // namespace
 
-void write_escaped(FILE *out, const char *text) {
-  for (const unsigned char *p = (const unsigned char *)text; *p; p++) {
-    unsigned char c = *p;
+namespace {
+
+// The bytes that stand for themselves: the C locale's printable class, 0x20
+// to 0x7E, but for the five that are markup.
+struct plain_bytes {
+  bool plain[256] = {};
+  constexpr plain_bytes() {
+    for (int c = 0x20; c <= 0x7E; c++) plain[c] = c != '"' && c != '&' && c != '\'' && c != '<' && c != '>';
+  }
+};
+constexpr plain_bytes plain_table;
+
+}  // namespace
+
+void write_escaped(gd_text_out &out, const char *text) {
+  const unsigned char *p = (const unsigned char *)text;
+  for (;;) {
+    // A run of plain bytes goes out in one piece.
+    const unsigned char *run = p;
+    while (plain_table.plain[*p]) p++;
+    if (p != run) text_put(out, std::string_view((const char *)run, (size_t)(p - run)));
+    const unsigned char c = *p;
+    if (c == 0) return;
     // A character in UTF-8 is written as a reference to it; the two that
     // XML 1.0 forbids become the substitute. Every other byte from 0x80 up
     // (Latin-1 text, say) is a reference to the byte's own value.
@@ -92,31 +126,34 @@ void write_escaped(FILE *out, const char *text) {
     if (c >= 0x80) {
       const long character = utf8_character(p, &length);
       if (character == 0xFFFE || character == 0xFFFF) {
-        fputs(gxl_forbidden_byte_substitute, out);
-        p += length - 1;
+        text_put(out, gxl_forbidden_byte_substitute);
+        p += length;
         continue;
       }
       if (character != -1) {
-        fprintf(out, "&#x%lx;", character);
-        p += length - 1;
+        text_put(out, "&#x");
+        text_put_hex(out, (uint64_t)character);
+        text_put(out, ';');
+        p += length;
         continue;
       }
     }
-    // The C locale's printable class: 0x20 to 0x7E.
-    if (isprint(c)) {
-      switch (c) {
-        case '"': fputs("&quot;", out); break;
-        case '&': fputs("&amp;", out); break;
-        case '\'': fputs("&apos;", out); break;
-        case '<': fputs("&lt;", out); break;
-        case '>': fputs("&gt;", out); break;
-        default: fputc(c, out);
-      }
-    } else if (forbidden_in_xml(c)) {
-      fputs(gxl_forbidden_byte_substitute, out);
-    } else {
-      fprintf(out, "&#x%x;", (unsigned)c);
+    switch (c) {
+      case '"': text_put(out, "&quot;"); break;
+      case '&': text_put(out, "&amp;"); break;
+      case '\'': text_put(out, "&apos;"); break;
+      case '<': text_put(out, "&lt;"); break;
+      case '>': text_put(out, "&gt;"); break;
+      default:
+        if (forbidden_in_xml(c)) {
+          text_put(out, gxl_forbidden_byte_substitute);
+        } else {
+          text_put(out, "&#x");
+          text_put_hex(out, c);
+          text_put(out, ';');
+        }
     }
+    p++;
   }
 }
 
@@ -126,7 +163,7 @@ namespace {
 // The node being written
 
 struct element {
-  FILE *out;
+  gd_text_out &out;
   FILE *err;
   const gd_graph *g;
   node_ptr i;
@@ -135,7 +172,7 @@ struct element {
 
 // A string attribute from the pool. -1 is no string and writes nothing; any
 // other offset outside the pool is reported and its attribute left out.
-void write_pool_attr(const element &e, void (*write)(FILE *, const char *, const char *), const char *name,
+void write_pool_attr(const element &e, void (*write)(gd_text_out &, std::string_view, const char *), const char *name,
                      str_ptr off) {
   if (off == -1) return;
   const char *text = string_at(e.g, off);
@@ -359,12 +396,19 @@ bool write_extra_attr(const element &e, const gxl_body::attr &a) {
 // with its position.
 void write_elements_relation(const element &e) {
   const t_tree_vec &v = e.rec.tree_vec;
-  fprintf(e.out, "  <rel><relend role=\"array\" target=\"n%d\" direction=\"in\"/>\n", e.i);
+  text_put(e.out, "  <rel><relend role=\"array\" target=\"n");
+  text_put_int(e.out, e.i);
+  text_put(e.out, "\" direction=\"in\"/>\n");
   int n = gdexport::tree_vec_elements(e.err, "graphxml", e.i, e.rec);
   for (int j = 0; j < n; j++)
-    if (v.elts[j] != -1)
-      fprintf(e.out, "       <relend role=\"elt\" target=\"n%d\" direction=\"out\" outorder=\"%d\"/>\n", v.elts[j], j);
-  fputs("  </rel>\n", e.out);
+    if (v.elts[j] != -1) {
+      text_put(e.out, "       <relend role=\"elt\" target=\"n");
+      text_put_int(e.out, v.elts[j]);
+      text_put(e.out, "\" direction=\"out\" outorder=\"");
+      text_put_int(e.out, j);
+      text_put(e.out, "\"/>\n");
+    }
+  text_put(e.out, "  </rel>\n");
 }
 
 void report_unhandled(const element &e, int kind) {
@@ -376,19 +420,24 @@ void report_unhandled(const element &e, int kind) {
 
 bool is_arc(int kind) { return kind >= dC_ARC && kind <= dC_ARC_ARRAY_DIM; }
 
-}  // namespace
-
-bool write_gxl_element(FILE *out, FILE *err, const gd_graph *g, node_ptr i) {
+bool write_element(gd_text_out &out, FILE *err, const gd_graph *g, node_ptr i) {
   const gd_graph_node &rec = g->nodeBuffer[i];
   const element e{out, err, g, i, rec};
   const int kind = rec.common.type;
   const gxl_body &body = gxl_body_of(kind);
   if (body.level == gxl_level::skipped) return true;
 
-  if (is_arc(kind))
-    fprintf(out, "  <edge from=\"n%d\" to=\"n%d\">\n", rec.dc_arc.src, rec.dc_arc.dest);
-  else
-    fprintf(out, "  <node id=\"n%d\">\n", i);
+  if (is_arc(kind)) {
+    text_put(out, "  <edge from=\"n");
+    text_put_int(out, rec.dc_arc.src);
+    text_put(out, "\" to=\"n");
+    text_put_int(out, rec.dc_arc.dest);
+    text_put(out, "\">\n");
+  } else {
+    text_put(out, "  <node id=\"n");
+    text_put_int(out, i);
+    text_put(out, "\">\n");
+  }
   write_gxl_type(out, gd_kind_name(kind));
 
   if (body.level == gxl_level::unhandled) report_unhandled(e, kind);
@@ -397,28 +446,35 @@ bool write_gxl_element(FILE *out, FILE *err, const gd_graph *g, node_ptr i) {
     if (!write_extra_attr(e, a)) return false;
 
   if (is_arc(kind)) {
-    fputs("  </edge>\n", out);
+    text_put(out, "  </edge>\n");
     return true;
   }
-  fputs("  </node>\n", out);
+  text_put(out, "  </node>\n");
   write_level_edges(e, body.level);
-  for (const gxl_body::link &l : body.links)
-    write_edge(out, i, (node_ptr)gd_field_get(&rec, l.field), l.name.c_str());
+  for (const gxl_body::link &l : body.links) write_edge(out, i, (node_ptr)gd_field_get(&rec, l.field), l.name);
   if (body.elements_relation) write_elements_relation(e);
   return true;
 }
 
+}  // namespace
+
+bool write_gxl_element(FILE *out, FILE *err, const gd_graph *g, node_ptr i) {
+  gd_text_out text(out);
+  return write_element(text, err, g, i);
+}
+
 int write_gxl_document(FILE *out, FILE *err, const gd_graph *g, const char *graph_id) {
-  fputs("<?xml version=\"1.0\"?>\n", out);
-  fputs("<!DOCTYPE gxl SYSTEM \"gxl-1-0.dtd\">\n", out);
-  fputs("<gxl xmlns:xlink=\"http://www.w3.org/1999/xlink\">\n", out);
-  fputs(" <graph id=\"", out);
-  write_escaped(out, graph_id);
-  fputs("\">\n", out);
+  gd_text_out text(out);
+  text_put(text,
+           "<?xml version=\"1.0\"?>\n"
+           "<!DOCTYPE gxl SYSTEM \"gxl-1-0.dtd\">\n"
+           "<gxl xmlns:xlink=\"http://www.w3.org/1999/xlink\">\n"
+           " <graph id=\"");
+  write_escaped(text, graph_id);
+  text_put(text, "\">\n");
   for (uint32_t i = 0; i < g->curNodePos; i++)
-    if (!write_gxl_element(out, err, g, (node_ptr)i)) return 1;
-  fputs(" </graph>\n", out);
-  fputs("</gxl>\n", out);
+    if (!write_element(text, err, g, (node_ptr)i)) return 1;
+  text_put(text, " </graph>\n</gxl>\n");
   return 0;
 }
 

@@ -27,9 +27,9 @@ int main(int argc, char **argv) {
   if (argc < 2 || argc > 3) usage(-1);
   int node = -1;
   // A number with text after it, or beyond the int range, is no node.
-  if (argc == 3 && !gdexport::parse_node_number(argv[2], true, &node)) node = -1;
+  if (argc == 3 && !gdexport::parse_node_number(argv[2], &node)) node = -1;
 
-  gd_graph g = gd_graph_read_binary_file(argv[1]);
+  gd_graph g = gd_graph_read_binary_file_to_inspect(argv[1]);
   int status = 1;
   if (g.curStringPos == 0) {
     fputs("could not get graph\n", stderr);

@@ -6,11 +6,12 @@
 
 namespace gdexport {
 
-bool parse_node_number(const char *text, bool whole, int *number) {
+bool parse_node_number(const char *text, int *number) {
   char *end = nullptr;
   errno = 0;
   long v = strtol(text, &end, 10);
-  if (whole && *end != '\0') return false;
+  // No digits at all, or text after them: not a number.
+  if (end == text || *end != '\0') return false;
   // strtol saturates at the long range; anything beyond int would be cut.
   if (errno == ERANGE || v < INT_MIN || v > INT_MAX) return false;
   *number = (int)v;

@@ -18,12 +18,12 @@ int usage(const char *program) {
 int main(int argc, char **argv) {
   const char *program = argc > 0 ? argv[0] : "refwho";
   if (argc != 3) return usage(program);
-  // Text after the digits is ignored (7x asks about node 7); a negative or
-  // overflowing number is no node.
+  // Only a whole number names a node: "7x" or "x" must not quietly ask about
+  // node 7 or node 0. A negative or overflowing number is no node either.
   int node;
-  if (!gdexport::parse_node_number(argv[2], false, &node) || node < 0) return usage(program);
+  if (!gdexport::parse_node_number(argv[2], &node) || node < 0) return usage(program);
 
-  gd_graph g = gd_graph_read_binary_file(argv[1]);
+  gd_graph g = gd_graph_read_binary_file_to_inspect(argv[1]);
   int status = 1;
   if (g.curStringPos == 0) {
     fputs("could not get graph\n", stderr);

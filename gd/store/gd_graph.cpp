@@ -3,13 +3,19 @@
 //
 // The file is a little-endian image of the graph's three arrays behind a short
 // header; the records inside are copied as opaque 72-byte blocks.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 #include "gd/graph.h"
+#include "gd/output_file.h"
+#include "gd/big_buffers.h"
 
 const char gd_magic[4] = {'g', 'd', 'u', 'f'};
 
@@ -33,13 +39,15 @@ gd_graph allocate_gd_graph(unsigned long StringSize, unsigned long HashSize, uns
   if (StringSize >= UINT32_MAX || HashSize > UINT32_MAX || GraphSize > UINT32_MAX) return gd_empty_graph();
   gd_graph g = gd_empty_graph();
   // One byte more than the capacity: the pool always ends with a NUL.
-  g.stringBuffer = (char *)calloc(StringSize + 1, 1);
-  g.hashTable = (int32_t *)malloc(HashSize * sizeof(int32_t));
-  g.nodeBuffer = (gd_graph_node *)calloc(GraphSize, sizeof(gd_graph_node));
+  g.stringBuffer = (char *)gd_big_alloc(StringSize + 1);
+  g.hashTable = (int32_t *)gd_big_alloc(HashSize * sizeof(int32_t));
+  g.nodeBuffer = (gd_graph_node *)gd_big_alloc(GraphSize * sizeof(gd_graph_node));
   if (!g.stringBuffer || !g.hashTable || !g.nodeBuffer) {
     deallocate_gd_graph(g);
     return gd_empty_graph();
   }
+  memset(g.stringBuffer, 0, StringSize + 1);
+  memset(g.nodeBuffer, 0, GraphSize * sizeof(gd_graph_node));
   g.stringBuffLen = (uint32_t)StringSize;
   g.hashTableLen = (uint32_t)HashSize;
   g.nodeBuffLen = (uint32_t)GraphSize;
@@ -61,17 +69,32 @@ namespace {
 
 // An open input file with the number of bytes not yet read, so that a count
 // from the file can be checked against what the file holds before anything
-// is allocated for it.
+// is allocated for it. Bytes come with read(2) straight into the graph's
+// buffers; a read error ends the step that met it like a short file does.
 struct input {
-  FILE *f;
+  int fd;
   const char *name;
   uint64_t left;   // bytes not yet read; UINT64_MAX when the size is unknown
 };
 
+// Reads up to `bytes` bytes; the number read, short only at the end of the
+// file or at a read error.
+uint64_t read_bytes(input &in, void *to, uint64_t bytes) {
+  uint64_t got = 0;
+  while (got < bytes) {
+    // One call takes at most about 2 GB.
+    const size_t chunk = bytes - got < (1u << 30) ? (size_t)(bytes - got) : (size_t)1 << 30;
+    ssize_t n = read(in.fd, (char *)to + got, chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += (uint64_t)n;
+  }
+  if (in.left != UINT64_MAX) in.left -= got < in.left ? got : in.left;
+  return got;
+}
+
 bool read_exact(input &in, void *to, size_t size, size_t count) {
-  size_t got = count ? fread(to, size, count, in.f) : 0;
-  if (in.left != UINT64_MAX) in.left -= (uint64_t)got * size;
-  return got == count;
+  return read_bytes(in, to, (uint64_t)size * count) == (uint64_t)size * count;
 }
 
 bool read_u32(input &in, uint32_t *v) { return read_exact(in, v, 4, 1); }
@@ -79,23 +102,21 @@ bool read_u32(input &in, uint32_t *v) { return read_exact(in, v, 4, 1); }
 bool fits(const input &in, uint64_t bytes) { return in.left == UINT64_MAX || bytes <= in.left; }
 
 gd_graph fail(input &in, gd_graph g) {
-  fclose(in.f);
+  close(in.fd);
   deallocate_gd_graph(g);
   return gd_empty_graph();
 }
 
-}  // namespace
-
-gd_graph gd_graph_read_binary_file(const char *filename) {
+gd_graph read_graph(const char *filename, bool with_free_list) {
   gd_graph g = gd_empty_graph();
-  FILE *f = fopen(filename, "rb");
-  if (!f) {
+  int fd = open(filename, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
     fprintf(stderr, "Could not open %s for binary read\n", filename);
     return g;
   }
-  input in{f, filename, UINT64_MAX};
+  input in{fd, filename, UINT64_MAX};
   struct stat st;
-  if (fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode)) in.left = (uint64_t)st.st_size;
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) in.left = (uint64_t)st.st_size;
 
   char magic[4];
   if (!read_exact(in, magic, 1, 4)) {
@@ -132,13 +153,14 @@ gd_graph gd_graph_read_binary_file(const char *filename) {
     fprintf(stderr, "Error reading string buffer from %s\n", filename);
     return fail(in, g);
   }
-  // The byte after the pool is a NUL, so that every stored string ends even
-  // when the file's last string does not.
-  g.stringBuffer = (char *)calloc((uint64_t)S + 1, 1);
+  g.stringBuffer = (char *)gd_big_alloc((uint64_t)S + 1);
   if (!g.stringBuffer) {
     fprintf(stderr, "Could not allocate string buffer when reading %s\n", filename);
     return fail(in, g);
   }
+  // The byte after the pool is a NUL, so that every stored string ends even
+  // when the file's last string does not.
+  g.stringBuffer[S] = '\0';
   g.stringBuffLen = g.curStringPos = S;
   if (!read_exact(in, g.stringBuffer, 1, S)) {
     fprintf(stderr, "Error reading string buffer from %s\n", filename);
@@ -154,7 +176,7 @@ gd_graph gd_graph_read_binary_file(const char *filename) {
     fprintf(stderr, "Error reading hash table from %s\n", filename);
     return fail(in, g);
   }
-  g.hashTable = (int32_t *)calloc(H ? H : 1, sizeof(int32_t));
+  g.hashTable = (int32_t *)gd_big_alloc((uint64_t)H * sizeof(int32_t));
   if (!g.hashTable) {
     fprintf(stderr, "Could not allocate hash table reading from file %s\n", filename);
     return fail(in, g);
@@ -181,22 +203,29 @@ gd_graph gd_graph_read_binary_file(const char *filename) {
             (int)(in.left / sizeof(gd_graph_node)), (long)N);
     return fail(in, g);
   }
-  g.nodeBuffer = (gd_graph_node *)calloc(N ? N : 1, sizeof(gd_graph_node));
+  g.nodeBuffer = (gd_graph_node *)gd_big_alloc((uint64_t)N * sizeof(gd_graph_node));
   if (!g.nodeBuffer) {
     fprintf(stderr, "Error allocating node buffer");
     return fail(in, g);
   }
   g.nodeBuffLen = g.curNodePos = N;
-  size_t got = N ? fread(g.nodeBuffer, sizeof(gd_graph_node), N, f) : 0;
-  if (got != N) {
-    fprintf(stderr, "Error reading node buffer from %s(%d,%ld)\n", filename, (int)got, (long)N);
+  const uint64_t got = read_bytes(in, g.nodeBuffer, (uint64_t)N * sizeof(gd_graph_node));
+  if (got != (uint64_t)N * sizeof(gd_graph_node)) {
+    fprintf(stderr, "Error reading node buffer from %s(%d,%ld)\n", filename, (int)(got / sizeof(gd_graph_node)),
+            (long)N);
     return fail(in, g);
   }
 
-  gd_make_freelist(&g);
-  fclose(f);
+  if (with_free_list) gd_make_freelist(&g);
+  close(fd);
   return g;
 }
+
+}  // namespace
+
+gd_graph gd_graph_read_binary_file(const char *filename) { return read_graph(filename, true); }
+
+gd_graph gd_graph_read_binary_file_to_inspect(const char *filename) { return read_graph(filename, false); }
 
 // ---------------------------------------------------------------------------
 // Writing
@@ -230,19 +259,22 @@ int gd_graph_write_binary(FILE *f, gd_graph g) {
 }
 
 int gd_graph_write_binary_file(const char *filename, gd_graph g) {
-  FILE *f = fopen(filename, "wb");
-  if (!f) {
+  // The graph goes to a temporary beside the file, which replaces the file
+  // only once whole: a full disk, a stop or a kill leaves the old file.
+  gd_output *out = gd_output_open(filename);
+  if (!out) {
     fprintf(stderr, "Could not open %s for binary write\n", filename);
     return 0;
   }
-  int ok = gd_graph_write_binary(f, g);
-  // Buffered bytes reach the disk only here: a full disk shows up at the
-  // flush or the close, and the file is then incomplete.
-  bool flushed = fflush(f) == 0;
-  bool closed = fclose(f) == 0;
-  if (ok && !(flushed && closed)) {
-    fprintf(stderr, "Error writing %s\n", filename);
-    ok = 0;
+  if (!gd_graph_write_binary(gd_output_stream(out), g)) {
+    gd_output_discard(out);
+    return 0;
   }
-  return ok;
+  // Buffered bytes reach the disk only at the flush or the close, where a
+  // full disk shows up.
+  if (!gd_output_commit(out)) {
+    fprintf(stderr, "Error writing %s\n", filename);
+    return 0;
+  }
+  return 1;
 }

@@ -21,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "gd/big_buffers.h"
 #include "gd/graph.h"
 
 namespace {
@@ -411,7 +412,7 @@ uint64_t next_prime(uint64_t n) {
 // slot or memory runs out; the graph is then unchanged.
 bool rehash_into(gd_graph *g, uint64_t slots) {
   if (slots > UINT32_MAX) return false;
-  int32_t *table = (int32_t *)malloc(slots * sizeof(int32_t));
+  int32_t *table = (int32_t *)gd_big_alloc(slots * sizeof(int32_t));
   if (!table) return false;
   for (uint64_t i = 0; i < slots; i++) table[i] = -1;
   int32_t *old_table = g->hashTable;
@@ -466,7 +467,7 @@ bool grow_pool(gd_graph *g, unsigned long nbytes) {
   uint64_t capacity = 2 * (uint64_t)g->stringBuffLen;
   if (capacity < need) capacity = need;
   if (capacity >= UINT32_MAX) return false;
-  char *pool = (char *)realloc(g->stringBuffer, capacity + 1);
+  char *pool = (char *)gd_big_realloc(g->stringBuffer, capacity + 1);
   if (!pool) return false;
   pool[capacity] = '\0';
   g->stringBuffer = pool;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "gd/big_buffers.h"
 #include "gd/kind_table.h"
 #include "gd/walk.h"
 
@@ -41,7 +42,7 @@ bool is_free_list_head(const gd_graph *g, node_ptr i) {
 bool resize_node_buffer(gd_graph *g, uint64_t records) {
   if (records > INT32_MAX) return false;  // indices are signed 32-bit
   if (records == g->nodeBuffLen) return true;
-  gd_graph_node *nodes = (gd_graph_node *)realloc(g->nodeBuffer, (size_t)records * sizeof(gd_graph_node));
+  gd_graph_node *nodes = (gd_graph_node *)gd_big_realloc(g->nodeBuffer, (size_t)records * sizeof(gd_graph_node));
   if (!nodes) return false;
   g->nodeBuffer = nodes;
   g->nodeBuffLen = (uint32_t)records;
@@ -107,7 +108,7 @@ int gd_graph_scale(gd_graph *g, float string_mult, float hash_mult, float node_m
   if (string_mult > 1) {
     pool_len = (uint64_t)((double)string_mult * g->stringBuffLen) + 1;
     // One byte more than the capacity: the pool always ends with a NUL.
-    char *pool = pool_len < UINT32_MAX ? (char *)realloc(g->stringBuffer, pool_len + 1) : nullptr;
+    char *pool = pool_len < UINT32_MAX ? (char *)gd_big_realloc(g->stringBuffer, pool_len + 1) : nullptr;
     if (!pool) {
       fprintf(stderr, "gd_graph_scale: Error allocating string buffer\n");
       return 0;

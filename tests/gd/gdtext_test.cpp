@@ -1,9 +1,12 @@
 // The programs gdtext and gddump: messages, exit statuses and files.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <string>
 
+#include "failed_writes.h"
 #include "program_run.h"
 #include "text_form.h"
 
@@ -31,6 +34,22 @@ TEST_F(Programs, CompileAndDumpRoundTrip) {
   EXPECT_EQ(d.err, "");
 }
 
+// A graph whose text is many times the programs' output buffers: every
+// piece of it goes through, in order.
+TEST_F(Programs, ALargeGraphRoundTrips) {
+  std::string text = "root 0\nnodes 20002\n";
+  for (int i = 0; i < 20000; i++)
+    text += std::to_string(i) + " identifier_node strg=\"name_" + std::to_string(i % 7000) + "\" lngt=" +
+            std::to_string(i + 1) + "\n";
+  write("big.gdt", text);
+  ProgramRun c = runProgram(GDTEXT, {path("big.gdt"), path("big.gd")});
+  ASSERT_EQ(c.status, 0) << c.err;
+  ProgramRun d = runProgram(GDDUMP, {path("big.gd")});
+  EXPECT_EQ(d.status, 0);
+  EXPECT_TRUE(d.out == text) << d.out.size() << " bytes, not " << text.size();
+  EXPECT_EQ(d.err, "");
+}
+
 TEST_F(Programs, Errors) {
   write("bad.gdt", "0 identifier_node\n1 nonsense\n");
   ProgramRun c = runProgram(GDTEXT, {path("bad.gdt"), path("out.gd")});
@@ -47,6 +66,45 @@ TEST_F(Programs, Errors) {
   EXPECT_EQ(m.status, 1);
   EXPECT_EQ(m.out, "");
   EXPECT_EQ(m.err, "Could not open " + path("missing.gd") + " for binary read\n");
+}
+
+TEST_F(Programs, GdtextKeepsItsFilesWhenTheWriteFailsOrTheInputCannotBeRead) {
+  failed_writes::expect_files_kept(
+      {GDTEXT, "hash " + std::to_string(failed_writes::hash_slots) + "\n0 identifier_node strg=\"x\" lngt=1\n", "",
+       false, [](const std::string &in) { return std::string(GDTEXT) + ": cannot read " + in + ": Input/output error\n"; }});
+}
+
+// An input that is no text file stops gdtext before it writes anything.
+TEST_F(Programs, GdtextRefusesAnInputItCannotRead) {
+  std::filesystem::create_directory(path("adir"));
+  write("unreadable.gdt", "0 identifier_node\n");
+  std::filesystem::permissions(path("unreadable.gdt"), std::filesystem::perms::none);
+  struct {
+    std::string input;
+    std::string err;
+  } cases[] = {
+      {path("adir"), std::string(GDTEXT) + ": cannot read " + path("adir") + ": Is a directory\n"},
+      {path("missing.gdt"), std::string(GDTEXT) + ": cannot open " + path("missing.gdt") + "\n"},
+      {path("unreadable.gdt"), std::string(GDTEXT) + ": cannot open " + path("unreadable.gdt") + "\n"},
+  };
+  for (const auto &c : cases) {
+    if (c.input == path("unreadable.gdt") && geteuid() == 0) continue;  // root reads it all the same
+    ProgramRun r = runProgram(GDTEXT, {c.input, path("out.gd")});
+    EXPECT_EQ(r.status, 1) << c.input;
+    EXPECT_EQ(r.out, "") << c.input;
+    EXPECT_EQ(r.err, c.err) << c.input;
+    EXPECT_FALSE(std::filesystem::exists(path("out.gd"))) << c.input;
+  }
+}
+
+TEST_F(Programs, GddumpSaysWhyItsOutputFailed) {
+  write("g.gdt", "0 identifier_node strg=\"main\" lngt=4\n");
+  ASSERT_EQ(runProgram(GDTEXT, {path("g.gdt"), path("g.gd")}).status, 0);
+  test_support::RunSetup full;
+  full.output = "/dev/full";
+  ProgramRun d = runProgram(GDDUMP, {path("g.gd")}, full);
+  EXPECT_EQ(d.status, 1);
+  EXPECT_EQ(d.err, std::string(GDDUMP) + ": error writing standard output: No space left on device\n");
 }
 
 // The build compiles the sample unit with gdtext; read back, it is the graph

@@ -120,6 +120,36 @@ TEST(TextForm, BytesAtAndAbove0x80AreEscapedInTheDump) {
   deallocate_gd_graph(g);
 }
 
+// Quote and backslash after a backslash, a line feed and a tab by their
+// letters, every other control byte and every byte from 0x7f in hex.
+TEST(TextForm, TheDumpEscapesEachByteItCannotShowAsItIs) {
+  gd_graph g = compile_text_graph("0 identifier_node strg=\"a\\\"b\\\\c\\nd\\te\\rf\\x1fg\\x7fh\\x80\"\n");
+  EXPECT_EQ(gd_text_dump(&g), "0 identifier_node strg=\"a\\\"b\\\\c\\nd\\te\\x0df\\x1fg\\x7fh\\x80\"\n");
+  deallocate_gd_graph(g);
+}
+
+// Without `hash`, the table has the first prime at or above twice the
+// string fields plus 11: each field counts, also one whose text an earlier
+// field already put in the pool.
+TEST(TextForm, DefaultSlotsCountTheStringFields) {
+  struct {
+    const char *text;
+    uint32_t slots;
+  } cases[] = {
+      {"0 integer_cst\n", 11},
+      {"0 identifier_node strg=\"a\"\n", 13},
+      {"0 identifier_node strg=\"a\"\n1 identifier_node strg=\"a\"\n", 17},
+      {"0 var_decl srcf=\"a\"\n1 identifier_node strg=\"a\"\n2 identifier_node strg=\"a\"\n"
+       "3 identifier_node strg=\"b\"\n",
+       19},
+  };
+  for (const auto &c : cases) {
+    gd_graph g = compile_text_graph(c.text);
+    EXPECT_EQ(g.hashTableLen, c.slots) << c.text;
+    deallocate_gd_graph(g);
+  }
+}
+
 TEST(TextForm, ErrorsNameTheLine) {
   struct Case {
     const char *text;

@@ -140,6 +140,10 @@ constexpr unsigned gd_major_version = 5;
 constexpr unsigned gd_minor_version = 0;
 
 gd_graph gd_graph_read_binary_file(const char *filename);
+// The same graph, for a program that only looks at it and never allocates a
+// node: the free list is not built (firstFreeNode is -1, and the records of
+// kind NODE_DELTED are left as the file holds them).
+gd_graph gd_graph_read_binary_file_to_inspect(const char *filename);
 int gd_graph_write_binary(FILE *f, gd_graph g);
 int gd_graph_write_binary_file(const char *filename, gd_graph g);
 gd_graph allocate_gd_graph(unsigned long StringSize, unsigned long HashSize, unsigned long GraphSize);

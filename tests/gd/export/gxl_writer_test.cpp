@@ -15,7 +15,8 @@ using export_test::xml_problems;
 
 std::string escaped(const std::string &text) {
   return capture([&](FILE *out, FILE *) {
-           gxl::write_escaped(out, text.c_str());
+           gd_text_out text_out(out);
+           gxl::write_escaped(text_out, text.c_str());
            return 0;
          })
       .out;
@@ -86,7 +87,8 @@ TEST(GxlEscaping, EachClassOfByte) {
 }
 
 TEST(GxlPrimitives, LinesAsWritten) {
-  output o = capture([](FILE *out, FILE *) {
+  output o = capture([](FILE *file, FILE *) {
+    gd_text_out out(file);
     gxl::write_edge(out, 3, -1, "decl_name");
     gxl::write_edge(out, 3, 4000, "decl_name");
     gxl::write_boolean_attr(out, "b", 2);

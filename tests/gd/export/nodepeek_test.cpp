@@ -32,6 +32,8 @@ TEST(Nodepeek, Arguments) {
       {{file}, 0, header + "\nnode @0\ntype: identifier_node\n", ""},
       {{file, "3"}, 1, "", usage + "0 < nodeNumber < 3\n"},
       {{file, "1x"}, 1, "", usage + "0 < nodeNumber < 3\n"},
+      // No digits: no node, not node 0.
+      {{file, ""}, 1, "", usage + "0 < nodeNumber < 3\n"},
       {{file, "-1"}, 1, "", usage + "0 < nodeNumber < 3\n"},
       // Beyond the int range: no node, where a cut to int would give node 1.
       {{file, "4294967297"}, 1, "", usage + "0 < nodeNumber < 3\n"},

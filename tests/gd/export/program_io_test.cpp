@@ -15,26 +15,27 @@ using export_test::capture;
 TEST(ProgramIo, NodeNumbers) {
   struct {
     const char *text;
-    bool whole;
     bool valid;
     int number;
   } cases[] = {
-      {"0", true, true, 0},
-      {"17", true, true, 17},
-      {"-1", true, true, -1},
-      {"5x", true, false, 0},
-      {"5x", false, true, 5},
-      {"x", true, false, 0},
-      {"x", false, true, 0},
-      {"2147483647", true, true, INT_MAX},
-      {"2147483648", true, false, 0},
-      {"4294967296", false, false, 0},
-      {"-2147483649", false, false, 0},
-      {"99999999999999999999999", true, false, 0},
+      {"0", true, 0},
+      {"17", true, 17},
+      {"007", true, 7},
+      {"-1", true, -1},
+      {"5x", false, 0},
+      {"x", false, 0},
+      {"", false, 0},
+      {"-", false, 0},
+      {"7 ", false, 0},
+      {"2147483647", true, INT_MAX},
+      {"2147483648", false, 0},
+      {"4294967296", false, 0},
+      {"-2147483649", false, 0},
+      {"99999999999999999999999", false, 0},
   };
   for (const auto &c : cases) {
     int n = 12345;
-    EXPECT_EQ(gdexport::parse_node_number(c.text, c.whole, &n), c.valid) << c.text << " " << c.whole;
+    EXPECT_EQ(gdexport::parse_node_number(c.text, &n), c.valid) << c.text;
     if (c.valid) {
       EXPECT_EQ(n, c.number) << c.text;
     }

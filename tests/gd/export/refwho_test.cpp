@@ -33,9 +33,15 @@ TEST(Refwho, Arguments) {
       {{file}, 1, "", usage},
       {{file, "7", "8"}, 1, "", usage},
       {{file, "7"}, 0, users_of_7, ""},
-      {{file, "7x"}, 0, users_of_7, ""},
       {{file, "0"}, 0, "node 0 is used by:\n 9\n 12\n", ""},
-      {{file, "x"}, 0, "node 0 is used by:\n 9\n 12\n", ""},
+      {{file, "007"}, 0, users_of_7, ""},
+      // Not a whole number: refused, where reading its leading digits would
+      // ask about node 7 or, without digits, node 0.
+      {{file, "7x"}, 1, "", usage},
+      {{file, "x"}, 1, "", usage},
+      {{file, ""}, 1, "", usage},
+      {{file, "7.5"}, 1, "", usage},
+      {{file, "0x7"}, 1, "", usage},
       {{file, "12"}, 0, "node 12 is not used by any node\n", ""},
       {{file, "13"}, 0, "node 13 is not used by any node\n", ""},
       {{file, "-1"}, 1, "", usage},

@@ -1,6 +1,7 @@
 // The single-filter programs run_<family>_filter: command line, messages,
 // exit status and the graph they write.
 
+#include "../failed_writes.h"
 #include "program_run.h"
 #include "support/family_fixtures.h"
 #include "support/graph_fixture.h"
@@ -99,6 +100,16 @@ TEST_P(SingleFilterProgram, WritesWhatItsFamilysFilterMakesOfTheFamilysFixture)
     gd_graph g = gd_graph_read_binary_file(out.c_str());
     EXPECT_EQ(gd_text_dump(&g), fixture.after);
     deallocate_gd_graph(g);
+}
+
+TEST_P(SingleFilterProgram, KeepsItsFilesWhenTheWriteFailsOrTheInputCannotBeRead)
+{
+    const family_fixture &fixture = GetParam().fixture;
+    test_support::TempDir dir;
+    const std::string in = (dir / "in.gd").string();
+    write_graph_with_a_string(("hash " + std::to_string(failed_writes::hash_slots) + "\n" + fixture.before).c_str(), in);
+    failed_writes::expect_files_kept({program_path(GetParam().family), test_support::readFile(in), fixture.errors, true,
+                                      failed_writes::frame_read_error});
 }
 
 INSTANTIATE_TEST_SUITE_P(AllThirtyNine, SingleFilterProgram, ::testing::ValuesIn(single_filter_programs()),

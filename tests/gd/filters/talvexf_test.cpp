@@ -2,6 +2,7 @@
 
 #include <gd/filters/chain.h>
 
+#include "../failed_writes.h"
 #include "program_run.h"
 #include "support/graph_fixture.h"
 #include "support/looping_chains.h"
@@ -179,6 +180,15 @@ TEST(Talvexf, OutputThatCannotBeWritten)
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, progress_lines() + "Could not open " + out + " for binary write\nError writing graph to " +
                          out + "\n");
+}
+
+TEST(Talvexf, KeepsItsFilesWhenTheWriteFailsOrTheInputCannotBeRead)
+{
+    test_support::TempDir dir;
+    const std::string in = (dir / "unit.gd").string();
+    write_graph(("hash " + std::to_string(failed_writes::hash_slots) + "\n" + empty_unit).c_str(), in);
+    failed_writes::expect_files_kept(
+        {TALVEXF_PATH, test_support::readFile(in), progress_lines(), true, failed_writes::frame_read_error});
 }
 
 }  // namespace

@@ -22,10 +22,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "gd/export/kind_exports.h"
 #include "gd/kind_table.h"
+#include "gd/text_out.h"
 
 namespace gxl {
 
@@ -34,15 +36,15 @@ inline constexpr const char *gxl_forbidden_byte_substitute = "&#xfffd;";
 // ---------------------------------------------------------------------------
 // Output primitives: each writes whole lines.
 
-void write_gxl_type(FILE *out, const char *type_name);
+void write_gxl_type(gd_text_out &out, std::string_view type_name);
 // Nothing when `to` is -1; any other target is written, also a dangling one.
-void write_edge(FILE *out, node_ptr from, node_ptr to, const char *link);
-void write_boolean_attr(FILE *out, const char *name, int64_t value);
-void write_number_attr(FILE *out, const char *name, int32_t value);
-void write_double_attr(FILE *out, const char *name, const char *text);
-void write_string_attr(FILE *out, const char *name, const char *text);
+void write_edge(gd_text_out &out, node_ptr from, node_ptr to, std::string_view link);
+void write_boolean_attr(gd_text_out &out, std::string_view name, int64_t value);
+void write_number_attr(gd_text_out &out, std::string_view name, int32_t value);
+void write_double_attr(gd_text_out &out, std::string_view name, const char *text);
+void write_string_attr(gd_text_out &out, std::string_view name, const char *text);
 // Writes text escaped as above, up to its terminating NUL.
-void write_escaped(FILE *out, const char *text);
+void write_escaped(gd_text_out &out, const char *text);
 
 // ---------------------------------------------------------------------------
 // The element table

@@ -9,11 +9,11 @@
 
 namespace gdexport {
 
-// A node number as written on a command line, in base 10. `whole` says
-// whether text after the digits makes the number invalid (otherwise it is
-// ignored, and text without digits reads as 0). Returns false for an invalid
-// number, and for one outside the int range, which no node index can be.
-bool parse_node_number(const char *text, bool whole, int *number);
+// A node number as written on a command line: a whole number in base 10,
+// as strtol reads one, with nothing after its digits. Returns false for
+// anything else, and for a number outside the int range, which no node
+// index can be.
+bool parse_node_number(const char *text, int *number);
 
 // The 72 bytes of a record in hexadecimal, 16 to a line (the last line holds 8).
 void dump_record_bytes(FILE *out, const gd_graph_node &rec);
