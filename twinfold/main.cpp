@@ -1,11 +1,13 @@
 // twinfold: merges the duplicated header subtrees of a linked TA fact file
 // and gives the kept headers short names.
 //   twinfold [-c] [-i] [-u] [-v...] [input.ta [output.ta]]
+#include "arena.h"
 #include "getopt.h"
 #include "output.h"
 #include "run.h"
 
 #include <cstdio>
+#include <new>
 
 int main(int argc, char** argv)
 {
@@ -55,5 +57,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "Can't read '%s'\n", inputName);
         return 1;
     }
-    return run(input, inputName, output) == 0 ? 0 : 1;
+    try {
+        return run(input, inputName, output) == 0 ? 0 : 1;
+    } catch (const std::bad_alloc&) {
+        // The tables beside the arena end the same way as the arena.
+        abort_outofmemory();
+    }
 }

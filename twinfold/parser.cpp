@@ -4,7 +4,11 @@
 #include "tatext.h"
 
 #include <cstring>
+#include <string>
 #include <strings.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -27,7 +31,14 @@ int CririraParser::nextChar()
         m_pushBack = -2;
         return c;
     }
-    return getc_unlocked(m_pInput);
+    if (m_readFailed)
+        return EOF;
+    int c = getc_unlocked(m_pInput);
+    // A stream that fails is not read again: what a second try gave would
+    // follow a gap.
+    if (c == EOF && std::ferror(m_pInput))
+        m_readFailed = true;
+    return c;
 }
 
 void CririraParser::countLine()
@@ -42,16 +53,87 @@ void CririraParser::countLine()
 void CririraParser::invalid()
 {
     std::fprintf(stderr, "\nParse error at line %d\n\n...", m_line);
-    int lines = 0;
-    while (lines < 3) {
+    echoLines(3);
+    std::fflush(stderr);
+}
+
+// Standard error is unbuffered: each line of the echo goes out in one call,
+// however long it is.
+void CririraParser::echoLines(int lines)
+{
+    if (echoMappedLines(lines))
+        return;
+    // A stream that is not a file is read in blocks, and each line gathered
+    // whole before it is written.
+    std::string line;
+    auto endLine = [&] {
+        std::fwrite(line.data(), 1, line.size(), stderr);
+        line.clear();
+        return --lines == 0;
+    };
+    if (m_pushBack != -2) {
         int c = nextChar();
         if (c == EOF)
-            break;
-        std::fputc(c, stderr);
-        if (c == '\n')
-            ++lines;
+            return;
+        line.push_back(char(c));
+        if (c == '\n' && endLine())
+            return;
     }
-    std::fflush(stderr);
+    char block[65536];
+    while (!m_readFailed) {
+        size_t got = std::fread(block, 1, sizeof block, m_pInput);
+        if (got == 0) {
+            m_readFailed = std::ferror(m_pInput) != 0;
+            break;
+        }
+        for (const char *p = block, *end = block + got; p < end;) {
+            const char* lf = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
+            const char* stop = lf != nullptr ? lf + 1 : end;
+            line.append(p, size_t(stop - p));
+            p = stop;
+            if (lf != nullptr && endLine())
+                return;
+        }
+    }
+    if (!line.empty())
+        std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+bool CririraParser::echoMappedLines(int lines)
+{
+    // The rest of a regular file is echoed from a mapping of it: a line of
+    // any length then costs neither a copy nor memory of its own.
+    int fd = fileno(m_pInput);
+    struct stat info;
+    if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    off_t at = ftello(m_pInput);
+    if (at < 0)
+        return false;
+    if (m_pushBack != -2) {
+        if (m_pushBack == EOF)
+            return true;
+        // The character read ahead is the one just before the position.
+        --at;
+    }
+    if (at >= info.st_size)
+        return true;
+    const off_t start = at - at % off_t(sysconf(_SC_PAGESIZE));
+    const size_t length = size_t(info.st_size - start);
+    void* map = mmap(nullptr, length, PROT_READ, MAP_PRIVATE, fd, start);
+    if (map == MAP_FAILED)
+        return false;
+    const char* p = static_cast<const char*>(map) + (at - start);
+    const char* end = static_cast<const char*>(map) + length;
+    while (p < end && lines > 0) {
+        const char* lf = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
+        const char* stop = lf != nullptr ? lf + 1 : end;
+        std::fwrite(p, 1, size_t(stop - p), stderr);
+        p = stop;
+        --lines;
+    }
+    munmap(map, length);
+    return true;
 }
 
 CtokenKind CririraParser::getToken(char* buffer)
@@ -83,7 +165,7 @@ CtokenKind CririraParser::getToken(char* buffer)
     }
     switch (c) {
     case EOF:
-        return kTokenEnd;
+        return m_readFailed ? kTokenError : kTokenEnd;
     case '{':
         return kTokenOpenBrace;
     case '}':
@@ -115,7 +197,8 @@ CtokenKind CririraParser::getToken(char* buffer)
         for (;;) {
             c = nextChar();
             if (c == EOF) {
-                invalid();
+                if (!m_readFailed)
+                    invalid();
                 return kTokenError;
             }
             if (c == '"')
@@ -127,7 +210,8 @@ CtokenKind CririraParser::getToken(char* buffer)
             if (c == '\\') {
                 c = nextChar();
                 if (c == EOF) {
-                    invalid();
+                    if (!m_readFailed)
+                        invalid();
                     return kTokenError;
                 }
                 if (c == '\n')

@@ -29,8 +29,10 @@ public:
     static constexpr int kTokenMax = 1024;
 
     // Reads the whole stream into global's graph; false after a reported
-    // parse error, a disconnected graph or a cycle.
+    // parse error, a disconnected graph or a cycle, and after a read error,
+    // which readFailed tells and the caller reports.
     bool parse(FILE* stream, Cglobal& global, int bits);
+    bool readFailed() const { return m_readFailed; }
 
     CtokenKind getToken(char* buffer);
     bool getFacts();
@@ -40,6 +42,11 @@ public:
     void add(CinstanceFact* node);
     void visit(CinstanceFact* node) override;
     void invalid();
+    // Copies the input from the current position to standard error up to
+    // and including the given number of line ends, or to its end.
+    void echoLines(int lines);
+    // echoLines for a regular file; false when the input is none.
+    bool echoMappedLines(int lines);
     // Nodes of the tree below node, node included; 0 after a reported cycle.
     long check_tree(CinstanceFact* node);
 
@@ -69,4 +76,7 @@ private:
     CinstanceFact* makeRoot(const char* name);
 
     int m_pushBack = -2;
+    // Set once reading the input failed; the input then reads as ended and
+    // every token as an error.
+    bool m_readFailed = false;
 };

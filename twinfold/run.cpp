@@ -15,8 +15,13 @@ int run(FILE* input, const char* inputName, CoutputFile& output)
     global.m_pDump = output.isStandardOutput() ? stderr : stdout;
     {
         CririraParser parser;
-        if (!parser.parse(input, global, kParserTableBits))
+        if (!parser.parse(input, global, kParserTableBits)) {
+            // A read error ends the run as a stop: what was read is not the
+            // input, and nothing is written.
+            if (parser.readFailed())
+                std::fprintf(stderr, "Can't read '%s'\n", inputName ? inputName : "standard input");
             return 1;
+        }
     }
     global.twinfold();
     Crename renamer;
