@@ -253,15 +253,18 @@ CtokenKind CririraParser::getToken(char* buffer)
 
 CinstanceFact* CririraParser::findOrCreate(const char* name, int category)
 {
-    auto& index = category == kCategorySchema ? m_schemaIndex : m_instanceIndex;
-    auto found = index.find(name);
-    if (found != index.end())
-        return found->second;
+    const bool schema = category == kCategorySchema;
+    const uint32_t hash = hashText(name, schema ? 1 : 2);
+    CinstanceFact* found = m_names.find(hash, [&](const CinstanceFact* node) {
+        return node->isSchema() == schema && std::strcmp(node->name(), name) == 0;
+    });
+    if (found != nullptr)
+        return found;
     CinstanceFact* node = new CinstanceFact(name);
-    if (category == kCategorySchema)
+    if (schema)
         node->m_flags |= kFlagSchema;
     add(node);
-    index.emplace(node->name(), node);
+    m_names.insert(hash, node);
     return node;
 }
 
@@ -277,6 +280,7 @@ void CririraParser::add(CinstanceFact* node)
 CedgeFact* CririraParser::getEdge(const char* label, const char* fromName, int fromCategory,
                                   const char* toName, int toCategory)
 {
+    label = sharedText(label);
     CinstanceFact* from = findOrCreate(fromName, fromCategory);
     CinstanceFact* to = findOrCreate(toName, toCategory);
     // A fact stated twice is one edge: a repeated statement, or the
@@ -298,7 +302,7 @@ bool CririraParser::getSettings(Cfact* fact)
     char* spare = second;
     // New attributes go after the fact's existing ones; the tail is kept so
     // that a long block is read in linear time.
-    Csetting** tail = &fact->m_pFirstSetting;
+    Cref<Csetting>* tail = &fact->m_pFirstSetting;
     while (*tail != nullptr)
         tail = &(*tail)->m_pNext;
     CtokenKind t = getToken(text);
@@ -321,7 +325,7 @@ bool CririraParser::getSettings(Cfact* fact)
         if (t == kTokenWord) {
             setting->value(text);
         } else if (t == kTokenOpenParen) {
-            Cvalue** valueTail = &setting->m_pFirstValue;
+            Cref<Cvalue>* valueTail = &setting->m_pFirstValue;
             while ((t = getToken(text)) == kTokenWord) {
                 *valueTail = new Cvalue(text);
                 valueTail = &(*valueTail)->m_pNext;

@@ -6,9 +6,9 @@
 #include "facts.h"
 #include "hash.h"
 
+#include "tagged_table.h"
+
 #include <cstdio>
-#include <string_view>
-#include <unordered_map>
 
 class Cglobal;
 
@@ -53,11 +53,10 @@ public:
     // The node table: its slots and chains fix the order in which nodes are
     // visited after reading, which shows in the output.
     Chash m_table;
-    // Lookup by name for each category. The table's checksum folds a name
-    // into few slots (names such as @12345 share chains by the thousand), so
+    // Lookup by category and name. The table's checksum folds a name into
+    // few slots (names such as @12345 share chains by the thousand), so
     // finding a node by walking its chain would make reading quadratic.
-    std::unordered_map<std::string_view, CinstanceFact*> m_schemaIndex;
-    std::unordered_map<std::string_view, CinstanceFact*> m_instanceIndex;
+    CtaggedTable<CinstanceFact> m_names;
     Cglobal* m_pGlobal = nullptr;
     CinstanceFact* m_pEntity = nullptr;
     CinstanceFact* m_pRoot = nullptr;

@@ -15,7 +15,7 @@
 // Appends text to the attribute's values, as the parser stores a list.
 inline void appendValue(Csetting* setting, const char* text)
 {
-    Cvalue** link = &setting->m_pFirstValue;
+    Cref<Cvalue>* link = &setting->m_pFirstValue;
     while (*link != nullptr)
         link = &(*link)->m_pNext;
     *link = new Cvalue(text);
