@@ -24,20 +24,35 @@ uint32_t keyOf(const CinstanceFact* from, const char* label, const CinstanceFact
     return hashText(label, nodes ^ (nodes >> 29));
 }
 
+bool manyOut(const CinstanceFact* node)
+{
+    return (node->m_flags & kFlagManyOut) != 0;
+}
+
+bool manyIn(const CinstanceFact* node)
+{
+    return (node->m_flags & kFlagManyIn) != 0;
+}
+
 } // namespace
 
-CedgeFact* CedgeIndex::find(CinstanceFact* from, const char* label, const CinstanceFact* to)
+CedgeFact* CedgeIndex::find(const CinstanceFact* from, const char* label, const CinstanceFact* to) const
 {
     if (from == nullptr || to == nullptr || label == nullptr)
         return nullptr;
-    if (!(from->m_flags & kFlagEdgesIndexed)) {
-        if (from->m_outDegree <= kListed) {
-            for (CedgeFact* e = from->m_pFirstOut; e; e = e->m_pOutNext)
-                if (e->m_pTo == to && sameLabel(e, label))
-                    return e;
-            return nullptr;
-        }
-        enterSource(from);
+    // A node gets its mark when add sees it pass kListed; until then its
+    // list is searched whatever its length.
+    if (!manyOut(from)) {
+        for (CedgeFact* e = from->m_pFirstOut; e; e = e->m_pOutNext)
+            if (e->m_pTo == to && sameLabel(e, label))
+                return e;
+        return nullptr;
+    }
+    if (!manyIn(to)) {
+        for (CedgeFact* e = to->m_pFirstIn; e; e = e->m_pInNext)
+            if (e->m_pFrom == from && sameLabel(e, label))
+                return e;
+        return nullptr;
     }
     return m_table.find(keyOf(from, label, to), [&](CedgeFact* edge) { return joins(edge, from, label, to); });
 }
@@ -45,25 +60,30 @@ CedgeFact* CedgeIndex::find(CinstanceFact* from, const char* label, const Cinsta
 void CedgeIndex::add(CedgeFact* edge)
 {
     CinstanceFact* from = edge->m_pFrom;
-    if (from == nullptr || edge->m_pTo == nullptr || edge->name() == nullptr)
+    CinstanceFact* to = edge->m_pTo;
+    if (from == nullptr || to == nullptr || edge->name() == nullptr)
         return;
-    if (from->m_flags & kFlagEdgesIndexed)
+    // The table holds every edge between a node marked for many out edges
+    // and one marked for many in edges: a node that gets its mark brings
+    // in its edges to (or from) nodes marked already.
+    if (!manyOut(from) && from->m_outDegree > kListed) {
+        from->m_flags |= kFlagManyOut;
+        for (CedgeFact* e = from->m_pFirstOut; e; e = e->m_pOutNext)
+            if (e != edge && e->m_pTo != nullptr && manyIn(e->m_pTo))
+                enter(e);
+    }
+    if (!manyIn(to) && to->m_inDegree > kListed) {
+        to->m_flags |= kFlagManyIn;
+        for (CedgeFact* e = to->m_pFirstIn; e; e = e->m_pInNext)
+            if (e != edge && e->m_pFrom != nullptr && manyOut(e->m_pFrom))
+                enter(e);
+    }
+    if (manyOut(from) && manyIn(to))
         enter(edge);
-    else if (from->m_outDegree > kListed)
-        enterSource(from);
-}
-
-void CedgeIndex::enterSource(CinstanceFact* from)
-{
-    from->m_flags |= kFlagEdgesIndexed;
-    for (CedgeFact* e = from->m_pFirstOut; e; e = e->m_pOutNext)
-        enter(e);
 }
 
 void CedgeIndex::enter(CedgeFact* edge)
 {
-    if (edge->m_pTo == nullptr || edge->name() == nullptr)
-        return;
     // Before the table grows, the slots of edges that moved or were
     // destroyed since they were entered are dropped.
     if (m_table.used() + 1 > m_table.slots() * 7 / 10)

@@ -1,8 +1,7 @@
 // Finds an edge by its source, label and target. The parser uses it to read
 // a repeated statement into the edge it already made, and the merge to find
-// an edge by its relation and target without walking long out-lists, and to
-// keep an edge moved onto a node from doubling an edge that node already
-// has.
+// an edge by its relation and target without walking long lists, and to keep
+// an edge moved onto a node from doubling an edge that node already has.
 #pragma once
 
 #include "tagged_table.h"
@@ -15,13 +14,15 @@ class CinstanceFact;
 
 class CedgeIndex {
 public:
-    // A source with at most this many out edges is searched along its out
-    // list, which most are: only the edges of larger sources are entered
-    // into the table.
+    // An edge is searched along its source's out list when that holds at
+    // most this many edges, else along its target's in list when that does;
+    // only edges between two nodes with more edges each are entered into
+    // the table. Most edges are not: a file holds many entities, each
+    // contained once.
     static constexpr uint32_t kListed = 8;
 
     // The live edge from, label, to; null when there is none.
-    CedgeFact* find(CinstanceFact* from, const char* label, const CinstanceFact* to);
+    CedgeFact* find(const CinstanceFact* from, const char* label, const CinstanceFact* to) const;
     // Enters an edge just connected, or moved, under its current source,
     // label and target. Every connection must be followed by it.
     void add(CedgeFact* edge);
@@ -29,8 +30,6 @@ public:
     size_t entered() const { return m_table.used(); }
 
 private:
-    // Enters every out edge of a source that has grown past kListed.
-    void enterSource(CinstanceFact* from);
     void enter(CedgeFact* edge);
 
     // An edge is not taken out when it moves or is destroyed: a slot matches

@@ -111,7 +111,7 @@ const char* sharedText(const char* text)
         releases = graphArena().releases();
     }
     uint32_t hash = hashText(text);
-    if (char* known = texts.find(hash, [&](const char* held) { return std::strcmp(held, text) == 0; }))
+    if (char* known = texts.find(hash, [&](const char* held) { return held == text || std::strcmp(held, text) == 0; }))
         return known;
     Cref<char> copy;
     saveString(&copy, text);
@@ -302,6 +302,7 @@ void CedgeFact::removeTo()
     *m_ppInPrev = m_pInNext;
     if (m_pInNext != nullptr)
         m_pInNext->m_ppInPrev = m_ppInPrev;
+    --m_pTo->m_inDegree;
     m_ppInPrev = nullptr;
     m_pInNext = nullptr;
     m_pTo = nullptr;
@@ -334,6 +335,7 @@ void CedgeFact::connectTo(CinstanceFact* node)
     if (m_pInNext != nullptr)
         m_pInNext->m_ppInPrev = &m_pInNext;
     node->m_pFirstIn = this;
+    ++node->m_inDegree;
     m_ppInPrev = &node->m_pFirstIn;
     m_pTo = node;
 }

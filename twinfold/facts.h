@@ -20,7 +20,8 @@ enum : uint32_t {
     kFlagTreeChecked = 1u << 6,  // node visited by the tree check
     kFlagFileNode = 1u << 7,     // node declared "$INSTANCE x cFile"
     kFlagFileName = 1u << 8,     // node name begins with "@FILE."
-    kFlagEdgesIndexed = 1u << 9, // node whose out edges the edge index holds
+    kFlagManyOut = 1u << 9,      // node with more out edges than the edge index lists
+    kFlagManyIn = 1u << 10,      // node with more in edges than the edge index lists
     kFlagTreeEdge = 1u << 16,    // edge is a containment edge
     kFlagSchema = 1u << 24,      // schema node
     kFlagDead = 1u << 28,        // node destroyed with a deleted subtree
@@ -135,8 +136,9 @@ public:
     Cref<CedgeFact> m_pFirstOut;
     Cref<CedgeFact> m_pFirstIn;
     Cref<CinstanceFact> m_pHashNext;
-    // Edges in the out list.
+    // Edges in the out list and in the in list.
     uint32_t m_outDegree = 0;
+    uint32_t m_inDegree = 0;
     // Pre-order interval given by the tree check: a node lies in this
     // node's subtree when its m_treeEnter is within [m_treeEnter, m_treeLeave].
     uint32_t m_treeEnter = 0;
@@ -144,7 +146,7 @@ public:
     // The node of the kept subtree this node was paired with by the
     // comparison numbered m_twinGeneration (see merge.cpp).
     Cref<CinstanceFact> m_pTwin;
-    uint64_t m_twinGeneration = 0;
+    uint32_t m_twinGeneration = 0;
 };
 
 class CedgeFact : public Cfact {

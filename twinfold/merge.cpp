@@ -380,7 +380,13 @@ int CinstanceFact::same_tree(CinstanceFact* other, Cglobal& global)
         return 0;
     if (other == nullptr)
         return 1;
-    ++global.m_generation;
+    if (++global.m_generation == 0) {
+        // After 2^32 comparisons the numbers come round: no stamp of an
+        // earlier comparison may be taken for one of this.
+        if (global.m_pRoot != nullptr)
+            walkTree(global.m_pRoot, [](CinstanceFact* node) { node->m_twinGeneration = 0; });
+        global.m_generation = 1;
+    }
 
     enum Cstate { kSearch, kWaitCandidate, kWaitClone };
     struct Cframe {

@@ -48,7 +48,7 @@ public:
     // holds two edges with the same three.
     CedgeIndex m_edges;
     // Number of the subtree comparison under way (see same_tree).
-    uint64_t m_generation = 0;
+    uint32_t m_generation = 0;
     // Set once a merge has given a node another parent; the numbers of the
     // tree check no longer tell nested nodes apart then.
     bool m_treeMoved = false;

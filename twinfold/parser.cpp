@@ -251,20 +251,33 @@ CtokenKind CririraParser::getToken(char* buffer)
     return kTokenWord;
 }
 
+uint32_t CririraParser::nameHash(const char* name, int category)
+{
+    return hashText(name, category == kCategorySchema ? 1 : 2);
+}
+
 CinstanceFact* CririraParser::findOrCreate(const char* name, int category)
 {
     const bool schema = category == kCategorySchema;
-    const uint32_t hash = hashText(name, schema ? 1 : 2);
-    CinstanceFact* found = m_names.find(hash, [&](const CinstanceFact* node) {
+    const uint32_t hash = nameHash(name, category);
+    auto same = [&](const CinstanceFact* node) {
         return node->isSchema() == schema && std::strcmp(node->name(), name) == 0;
-    });
-    if (found != nullptr)
-        return found;
-    CinstanceFact* node = new CinstanceFact(name);
-    if (schema)
-        node->m_flags |= kFlagSchema;
-    add(node);
-    m_names.insert(hash, node);
+    };
+    // Statements name the nodes of the last few statements again and again
+    // (a file and the entities it contains, their class): those are found
+    // among the nodes named last, which are still in the cache.
+    CrecentName& recent = m_recentNames[hash % kRecentNames];
+    if (recent.m_hash == hash && recent.m_pNode != nullptr && same(recent.m_pNode))
+        return recent.m_pNode;
+    CinstanceFact* node = m_names.find(hash, same);
+    if (node == nullptr) {
+        node = new CinstanceFact(name);
+        if (schema)
+            node->m_flags |= kFlagSchema;
+        add(node);
+        m_names.insert(hash, node);
+    }
+    recent = {hash, node};
     return node;
 }
 
@@ -295,16 +308,43 @@ CedgeFact* CririraParser::getEdge(const char* label, const char* fromName, int f
     return edge;
 }
 
-bool CririraParser::getSettings(Cfact* fact)
+void CririraParser::appendSettings(Cfact* fact, Csetting* block)
+{
+    if (block == nullptr)
+        return;
+    // A fact given many blocks would have its chain walked once per block:
+    // past a few links the walk goes on from the tail the last block left.
+    constexpr int kWalked = 16;
+    Cref<Csetting>* tail = &fact->m_pFirstSetting;
+    int walked = 0;
+    while (*tail != nullptr && walked < kWalked) {
+        tail = &(*tail)->m_pNext;
+        ++walked;
+    }
+    if (*tail != nullptr) {
+        auto known = m_settingTails.find(fact);
+        if (known != m_settingTails.end())
+            tail = &known->second->m_pNext;
+        while (*tail != nullptr)
+            tail = &(*tail)->m_pNext;
+    }
+    *tail = block;
+    if (walked == kWalked || block->m_pNext != nullptr) {
+        Csetting* last = block;
+        while (last->m_pNext != nullptr)
+            last = last->m_pNext;
+        if (walked == kWalked)
+            m_settingTails[fact] = last;
+    }
+}
+
+bool CririraParser::getSettings(Cref<Csetting>& block)
 {
     char first[kTokenMax], second[kTokenMax];
     char* text = first;
     char* spare = second;
-    // New attributes go after the fact's existing ones; the tail is kept so
-    // that a long block is read in linear time.
-    Cref<Csetting>* tail = &fact->m_pFirstSetting;
-    while (*tail != nullptr)
-        tail = &(*tail)->m_pNext;
+    // The tail is kept so that a long block is read in linear time.
+    Cref<Csetting>* tail = &block;
     CtokenKind t = getToken(text);
     for (;;) {
         if (t == kTokenCloseBrace)
@@ -373,14 +413,18 @@ bool CririraParser::getFacts()
             }
             break;
         }
-        case kTokenOpenBrace:
+        case kTokenOpenBrace: {
             if (current == nullptr) {
                 invalid();
                 return false;
             }
-            if (!getSettings(current))
+            Cref<Csetting> block;
+            bool read = getSettings(block);
+            appendSettings(current, block);
+            if (!read)
                 return false;
             break;
+        }
         case kTokenOpenParen: {
             if (!expect(b, kTokenWord))
                 return false;
@@ -406,10 +450,16 @@ bool CririraParser::getFacts()
             break;
         }
         case kTokenWord: {
+            // The node's slot in the name table is fetched while its block
+            // is read.
+            m_names.prefetch(nameHash(a, category));
             CtokenKind next = getToken(b);
             if (next == kTokenOpenBrace) {
+                Cref<Csetting> block;
+                bool read = getSettings(block);
                 current = findOrCreate(a, category);
-                if (!getSettings(current))
+                appendSettings(current, block);
+                if (!read)
                     return false;
                 break;
             }

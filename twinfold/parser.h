@@ -9,6 +9,7 @@
 #include "tagged_table.h"
 
 #include <cstdio>
+#include <unordered_map>
 
 class Cglobal;
 
@@ -36,7 +37,10 @@ public:
 
     CtokenKind getToken(char* buffer);
     bool getFacts();
-    bool getSettings(Cfact* fact);
+    // Reads one attribute block into a chain of its own.
+    bool getSettings(Cref<Csetting>& block);
+    // Puts a block read after the fact's attributes.
+    void appendSettings(Cfact* fact, Csetting* block);
     CedgeFact* getEdge(const char* label, const char* fromName, int fromCategory, const char* toName,
                        int toCategory);
     void add(CinstanceFact* node);
@@ -57,6 +61,14 @@ public:
     // few slots (names such as @12345 share chains by the thousand), so
     // finding a node by walking its chain would make reading quadratic.
     CtaggedTable<CinstanceFact> m_names;
+    static constexpr size_t kRecentNames = 64;
+    struct CrecentName {
+        uint32_t m_hash = 0;
+        CinstanceFact* m_pNode = nullptr;
+    };
+    CrecentName m_recentNames[kRecentNames];
+    // The last attribute of facts whose chains are long.
+    std::unordered_map<const Cfact*, Csetting*> m_settingTails;
     Cglobal* m_pGlobal = nullptr;
     CinstanceFact* m_pEntity = nullptr;
     CinstanceFact* m_pRoot = nullptr;
@@ -72,6 +84,7 @@ private:
     void pushBack(int c) { m_pushBack = c; }
     void countLine();
     CinstanceFact* findOrCreate(const char* name, int category);
+    static uint32_t nameHash(const char* name, int category);
     CinstanceFact* makeRoot(const char* name);
 
     int m_pushBack = -2;

@@ -44,6 +44,13 @@ public:
         }
     }
 
+    // Starts fetching the slot where a search for hash begins.
+    void prefetch(uint32_t hash) const
+    {
+        if (!m_slots.empty())
+            __builtin_prefetch(&m_slots[hash & (m_slots.size() - 1)]);
+    }
+
     // Enters record under hash (a record may be entered more than once).
     void insert(uint32_t hash, T* record)
     {

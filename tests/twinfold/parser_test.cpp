@@ -171,6 +171,41 @@ TEST(Parser, WideAttributeBlocksAreReadWhole)
     EXPECT_EQ(valueCount(list), 100000);
 }
 
+TEST(Parser, ManyBlocksForOneFactKeepEveryAttributeInOrder)
+{
+    // Blocks for a and b in turn: each block of a goes after all of a's
+    // attributes, which a walk along the chain per block would find in time
+    // quadratic in their number.
+    std::string input;
+    const int blocks = 200000;
+    for (int i = 0; i < blocks; ++i)
+        input += "a { k" + std::to_string(i) + " }\nb { j=" + std::to_string(i) + " }\n";
+    Cglobal global(0, true);
+    ASSERT_TRUE(parseText(input, global));
+    for (CedgeFact* e = global.m_pRoot->firstChildEdge(); e; e = e->nextChildEdge()) {
+        // The parser's visit sorts each chain by name (k0 k1 k10 k100 ...);
+        // the j, which share one name, may change their order.
+        std::vector<std::string> names;
+        for (const Csetting* s = e->m_pTo->m_pFirstSetting; s; s = s->m_pNext)
+            names.push_back(std::string(s->name()) + (s->m_pFirstValue ? "=" + std::string(s->m_pFirstValue->name()) : ""));
+        ASSERT_EQ(names.size(), size_t(blocks)) << e->m_pTo->name();
+        if (std::string(e->m_pTo->name()) == "a") {
+            std::vector<std::string> expected;
+            for (int i = 0; i < blocks; ++i)
+                expected.push_back("k" + std::to_string(i));
+            std::sort(expected.begin(), expected.end());
+            EXPECT_EQ(names, expected);
+        } else {
+            std::vector<std::string> expected;
+            for (int i = 0; i < blocks; ++i)
+                expected.push_back("j=" + std::to_string(i));
+            std::sort(expected.begin(), expected.end());
+            std::sort(names.begin(), names.end());
+            EXPECT_EQ(names, expected);
+        }
+    }
+}
+
 namespace {
 
 // Standard error replaced by an unbuffered stream, as the real one is, that
