@@ -104,19 +104,24 @@ void internalError(const char* what)
 const char* sharedText(const char* text)
 {
     static CtaggedTable<char> texts;
+    // An edge is mostly made with the label its statement was looked up by.
+    static const char* last = nullptr;
     // The texts live in the graph arena and go when it is released.
     static size_t releases = 0;
     if (releases != graphArena().releases()) {
         texts = CtaggedTable<char>();
+        last = nullptr;
         releases = graphArena().releases();
     }
+    if (text == last)
+        return last;
     uint32_t hash = hashText(text);
-    if (char* known = texts.find(hash, [&](const char* held) { return held == text || std::strcmp(held, text) == 0; }))
-        return known;
+    if (char* known = texts.find(hash, [&](const char* held) { return std::strcmp(held, text) == 0; }))
+        return last = known;
     Cref<char> copy;
     saveString(&copy, text);
     texts.insert(hash, copy);
-    return copy;
+    return last = copy;
 }
 
 void CnamedObject::rename(const char* newName)

@@ -141,6 +141,8 @@ public:
     uint32_t m_inDegree = 0;
     // Pre-order interval given by the tree check: a node lies in this
     // node's subtree when its m_treeEnter is within [m_treeEnter, m_treeLeave].
+    // While the input is read, m_treeEnter holds the parser's number for the
+    // node in reading order.
     uint32_t m_treeEnter = 0;
     uint32_t m_treeLeave = 0;
     // The node of the kept subtree this node was paired with by the

@@ -57,8 +57,6 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "Can't read '%s'\n", inputName);
         return 1;
     }
-    // Large reads: the input is read once, from start to end.
-    std::setvbuf(input, nullptr, _IOFBF, size_t(1) << 20);
     try {
         return run(input, inputName, output) == 0 ? 0 : 1;
     } catch (const std::bad_alloc&) {

@@ -24,21 +24,23 @@ int bitsAbove(uint64_t count, int minimum)
 
 } // namespace
 
-int CririraParser::nextChar()
+bool CririraParser::refill()
 {
-    if (m_pushBack != -2) {
-        int c = m_pushBack;
-        m_pushBack = -2;
-        return c;
+    // A stream that failed, or ended, is not read again: what a second try
+    // gave would follow a gap, and a terminal would wait for more.
+    if (m_inputEnded)
+        return false;
+    if (m_buffer.empty())
+        m_buffer.resize(kInputBlock);
+    size_t got = std::fread(m_buffer.data(), 1, m_buffer.size(), m_pInput);
+    if (got == 0) {
+        m_inputEnded = true;
+        m_readFailed = std::ferror(m_pInput) != 0;
+        return false;
     }
-    if (m_readFailed)
-        return EOF;
-    int c = getc_unlocked(m_pInput);
-    // A stream that fails is not read again: what a second try gave would
-    // follow a gap.
-    if (c == EOF && std::ferror(m_pInput))
-        m_readFailed = true;
-    return c;
+    m_pAt = m_buffer.data();
+    m_pEnd = m_pAt + got;
+    return true;
 }
 
 void CririraParser::countLine()
@@ -66,32 +68,15 @@ void CririraParser::echoLines(int lines)
     // A stream that is not a file is read in blocks, and each line gathered
     // whole before it is written.
     std::string line;
-    auto endLine = [&] {
-        std::fwrite(line.data(), 1, line.size(), stderr);
-        line.clear();
-        return --lines == 0;
-    };
-    if (m_pushBack != -2) {
-        int c = nextChar();
-        if (c == EOF)
-            return;
-        line.push_back(char(c));
-        if (c == '\n' && endLine())
-            return;
-    }
-    char block[65536];
-    while (!m_readFailed) {
-        size_t got = std::fread(block, 1, sizeof block, m_pInput);
-        if (got == 0) {
-            m_readFailed = std::ferror(m_pInput) != 0;
-            break;
-        }
-        for (const char *p = block, *end = block + got; p < end;) {
-            const char* lf = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
-            const char* stop = lf != nullptr ? lf + 1 : end;
-            line.append(p, size_t(stop - p));
-            p = stop;
-            if (lf != nullptr && endLine())
+    while (m_pAt < m_pEnd || refill()) {
+        const char* lf = static_cast<const char*>(std::memchr(m_pAt, '\n', size_t(m_pEnd - m_pAt)));
+        const char* stop = lf != nullptr ? lf + 1 : m_pEnd;
+        line.append(m_pAt, size_t(stop - m_pAt));
+        m_pAt = stop;
+        if (lf != nullptr) {
+            std::fwrite(line.data(), 1, line.size(), stderr);
+            line.clear();
+            if (--lines == 0)
                 return;
         }
     }
@@ -110,13 +95,9 @@ bool CririraParser::echoMappedLines(int lines)
     off_t at = ftello(m_pInput);
     if (at < 0)
         return false;
-    if (m_pushBack != -2) {
-        if (m_pushBack == EOF)
-            return true;
-        // The character read ahead is the one just before the position.
-        --at;
-    }
-    if (at >= info.st_size)
+    // What is left of the block read last lies just before the position.
+    at -= off_t(m_pEnd - m_pAt);
+    if (m_inputEnded || at >= info.st_size)
         return true;
     const off_t start = at - at % off_t(sysconf(_SC_PAGESIZE));
     const size_t length = size_t(info.st_size - start);
@@ -269,13 +250,24 @@ CinstanceFact* CririraParser::findOrCreate(const char* name, int category)
     CrecentName& recent = m_recentNames[hash % kRecentNames];
     if (recent.m_hash == hash && recent.m_pNode != nullptr && same(recent.m_pNode))
         return recent.m_pNode;
-    CinstanceFact* node = m_names.find(hash, same);
+    // Attribute blocks mostly come in the order their nodes were first
+    // named, as a writer walks its nodes twice: the node read after the one
+    // found last is tried before the table.
+    CinstanceFact* node = nullptr;
+    if (m_nextInOrder < m_readOrder.size() && same(m_readOrder[m_nextInOrder]))
+        node = m_readOrder[m_nextInOrder];
+    else
+        node = m_names.find(hash, same);
     if (node == nullptr) {
         node = new CinstanceFact(name);
         if (schema)
             node->m_flags |= kFlagSchema;
         add(node);
         m_names.insert(hash, node);
+        node->m_treeEnter = uint32_t(m_readOrder.size());
+        m_readOrder.push_back(node);
+    } else {
+        m_nextInOrder = size_t(node->m_treeEnter) + 1;
     }
     recent = {hash, node};
     return node;
@@ -403,7 +395,10 @@ bool CririraParser::getFacts()
         case kTokenEnd:
             return true;
         case kTokenInstance: {
-            if (!expect(b, kTokenWord) || !expect(c, kTokenWord))
+            if (!expect(b, kTokenWord))
+                return false;
+            m_names.prefetch(nameHash(b, category));
+            if (!expect(c, kTokenWord))
                 return false;
             CedgeFact* edge = getEdge("$INSTANCE", b, category, c, kCategorySchema);
             current = edge;
@@ -468,6 +463,7 @@ bool CririraParser::getFacts()
                     invalid();
                 return false;
             }
+            m_names.prefetch(nameHash(b, category));
             if (!expect(c, kTokenWord))
                 return false;
             // Only a bare ":" closes a section header; a quoted one is a name.

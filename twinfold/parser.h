@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <unordered_map>
+#include <vector>
 
 class Cglobal;
 
@@ -67,6 +68,11 @@ public:
         CinstanceFact* m_pNode = nullptr;
     };
     CrecentName m_recentNames[kRecentNames];
+    // Every node in the order it was first named (each node's m_treeEnter
+    // holds its place until the tree check numbers the tree), and the place
+    // after the node found last.
+    std::vector<Cref<CinstanceFact>> m_readOrder;
+    size_t m_nextInOrder = 0;
     // The last attribute of facts whose chains are long.
     std::unordered_map<const Cfact*, Csetting*> m_settingTails;
     Cglobal* m_pGlobal = nullptr;
@@ -80,14 +86,28 @@ public:
     bool m_quoted = false;
 
 private:
-    int nextChar();
-    void pushBack(int c) { m_pushBack = c; }
+    int nextChar() { return m_pAt < m_pEnd || refill() ? static_cast<unsigned char>(*m_pAt++) : EOF; }
+    // Gives back the character nextChar gave last; nothing for the end.
+    void pushBack(int c)
+    {
+        if (c != EOF)
+            --m_pAt;
+    }
+    // Reads the next block of the input; false at its end or after a read
+    // error.
+    bool refill();
     void countLine();
     CinstanceFact* findOrCreate(const char* name, int category);
     static uint32_t nameHash(const char* name, int category);
     CinstanceFact* makeRoot(const char* name);
 
-    int m_pushBack = -2;
+    // The input is read in blocks of its own: the block, and the part of it
+    // not yet read.
+    static constexpr size_t kInputBlock = size_t(1) << 20;
+    std::vector<char> m_buffer;
+    const char* m_pAt = nullptr;
+    const char* m_pEnd = nullptr;
+    bool m_inputEnded = false;
     // Set once reading the input failed; the input then reads as ended and
     // every token as an error.
     bool m_readFailed = false;

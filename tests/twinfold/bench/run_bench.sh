@@ -50,15 +50,15 @@ same="" differ=""
 twinfold_on() {
   local name=$1 input=$2
   shift 2
-  run "twinfold $* $name" "$build/bin/twinfold" "$@" "$input" "$work/out.ta"
+  run "twinfold${*:+ $*}, $name" "$build/bin/twinfold" "$@" "$input" "$work/out.ta"
   local own=$seconds own_peak=$peak_kb
   if [ -n "$base" ]; then
     "$base/bin/twinfold" "$@" "$input" "$work/base.ta" 2> /dev/null || { echo "base build failed on $name" >&2; exit 1; }
-    if cmp -s "$work/out.ta" "$work/base.ta"; then same="$same $name${*:+ $*}"; else differ="$differ $name${*:+ $*}"; fi
+    if cmp -s "$work/out.ta" "$work/base.ta"; then same="$same; $name${*:+ $*}"; else differ="$differ; $name${*:+ $*}"; fi
   fi
   if [ -n "$speed_base" ]; then
     run "  the base build" "$speed_base/bin/twinfold" "$@" "$input" "$work/base.ta"
-    goal "twinfold $* / the base build, $name" "$(ratio "$own" "$seconds")" 1.00
+    goal "twinfold${*:+ $*} / the base build, $name" "$(ratio "$own" "$seconds")" 1.00
   fi
   seconds=$own
   peak_kb=$own_peak
@@ -109,6 +109,6 @@ printf '%-64s %8s %8s\n' figure value goal
 printf '%s\n' "${rows[@]}"
 if [ -n "$base" ]; then
   echo
-  echo "outputs equal to the base build's:${same:- none}"
-  [ -z "$differ" ] || { echo "outputs that DIFFER:$differ"; exit 1; }
+  echo "outputs equal to the base build's: ${same#; }"
+  [ -z "$differ" ] || { echo "outputs that DIFFER: ${differ#; }"; exit 1; }
 fi
