@@ -128,6 +128,14 @@ public:
     void dump(FILE* stream) const;
 
     // Subtree merge (see merge.cpp).
+    // Compares other's subtree with this node's: 0 when they match, 1 when
+    // they do not. A match pairs every edge of other's subtree with one of
+    // this node's (m_pMatch, which redirect_input_edges follows) and gives
+    // every node of it its twin. Without the union flag nothing else
+    // changes. In union mode (the default) the subtrees match whenever the
+    // two nodes' attributes agree, "order" passed over, and this node's
+    // subtree has then gained a copy of every node and edge of other's that
+    // it lacked.
     int same_tree(CinstanceFact* other, Cglobal& global);
     void redirect_input_edges(CinstanceFact* kept, Cglobal& global);
     static CinstanceFact* clone(CinstanceFact* source, Cglobal& global, CedgeFact* edge);

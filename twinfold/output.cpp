@@ -1,6 +1,7 @@
 #include "output.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -176,9 +177,20 @@ bool CoutputFile::makeTemporary(const std::string& target, int mode, const struc
     return true;
 }
 
-bool CoutputFile::open(const char* path)
+CstepEnd CoutputFile::stop() const
+{
+    std::fprintf(stderr, "Can't write to '%s'\n", displayName());
+    return CstepEnd::kStopped;
+}
+
+CstepEnd CoutputFile::open(const char* path)
 {
     m_name = path;
+    return openTarget(path) ? CstepEnd::kDone : stop();
+}
+
+bool CoutputFile::openTarget(const char* path)
+{
     if (path[0] == '\0')
         return false;
     std::string target;
@@ -207,28 +219,33 @@ bool CoutputFile::open(const char* path)
     return false;
 }
 
-bool CoutputFile::begin()
+CstepEnd CoutputFile::begin()
 {
     if (m_standardOutput)
-        return m_pStream != nullptr;
+        return m_pStream != nullptr ? CstepEnd::kDone : stop();
     if (m_fd < 0)
-        return false;
+        return stop();
     if (m_temporary.empty()) {
         struct stat info;
         if (fstat(m_fd, &info) != 0)
-            return false;
+            return stop();
         // A regular file reached through /proc is written in place.
         if (S_ISREG(info.st_mode) && ftruncate(m_fd, 0) != 0)
-            return false;
+            return stop();
     }
     m_pStream = fdopen(m_fd, "w");
     if (m_pStream == nullptr)
-        return false;
+        return stop();
     m_fd = -1;
-    return true;
+    return CstepEnd::kDone;
 }
 
-bool CoutputFile::finish()
+CstepEnd CoutputFile::finish()
+{
+    return finishWriting() ? CstepEnd::kDone : stop();
+}
+
+bool CoutputFile::finishWriting()
 {
     if (m_pStream == nullptr)
         return false;

@@ -13,6 +13,8 @@
 // FIFO, a terminal, /dev/stdout) is written directly.
 #pragma once
 
+#include "step_end.h"
+
 #include <string>
 
 #include <cstdio>
@@ -26,20 +28,20 @@ public:
 
     void openStandardOutput();
     // Opens path for writing (making the temporary, for a file that is
-    // replaced); false when it cannot be written. Nothing of the target
-    // changes.
-    bool open(const char* path);
+    // replaced); stops, with "Can't write to '<path>'", when it cannot be
+    // written. Nothing of the target changes.
+    CstepEnd open(const char* path);
     // Gives the output its stream (a device written directly is emptied
-    // first, as a file written in place would be); false when that fails.
-    bool begin();
+    // first, as a file written in place would be).
+    CstepEnd begin();
     FILE* stream() const { return m_pStream; }
     bool isStandardOutput() const { return m_standardOutput; }
     // The name for messages.
     const char* displayName() const { return m_name.c_str(); }
     // Flushes and closes the stream and puts the temporary in the target's
-    // place; false on any write, flush, close or rename error, and then the
+    // place; stops on any write, flush, close or rename error, and then the
     // target is as it was.
-    bool finish();
+    CstepEnd finish();
     // Closes the output and removes the temporary.
     void abandon();
     // The temporary being written, empty when there is none.
@@ -47,6 +49,10 @@ public:
 
 private:
     bool openDirectly(const char* path);
+    bool openTarget(const char* path);
+    bool finishWriting();
+    // Says that the output cannot be written.
+    CstepEnd stop() const;
     // Stops a signal or an exit from removing this output's temporary.
     void forgetPending() const;
     bool makeTemporary(const std::string& target, int mode, const struct stat* existing);

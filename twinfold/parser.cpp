@@ -117,33 +117,14 @@ bool CririraParser::echoMappedLines(int lines)
     return true;
 }
 
+// A token is read in three steps: what lies between tokens is passed over,
+// a single-character token is taken whole, and anything else is read as a
+// quoted string or a word.
 CtokenKind CririraParser::getToken(char* buffer)
 {
     int c;
-    for (;;) {
-        c = nextChar();
-        if (c == ' ' || c == '\t' || c == '\r')
-            continue;
-        if (c == '\n') {
-            countLine();
-            continue;
-        }
-        if (c == '/') {
-            int d = nextChar();
-            if (d == '/') {
-                while ((c = nextChar()) != EOF && c != '\n')
-                    if (c == '\0') {
-                        invalid();
-                        return kTokenError;
-                    }
-                if (c == '\n')
-                    countLine();
-                continue;
-            }
-            pushBack(d);
-        }
-        break;
-    }
+    if (!skipToToken(c))
+        return kTokenError;
     switch (c) {
     case EOF:
         return m_readFailed ? kTokenError : kTokenEnd;
@@ -160,63 +141,86 @@ CtokenKind CririraParser::getToken(char* buffer)
     case '\0':
         invalid();
         return kTokenError;
+    case '"':
+        return readQuoted(buffer);
     default:
-        break;
+        return readWord(c, buffer);
     }
+}
 
-    int length = 0;
-    auto store = [&](int ch) {
-        if (length >= kTokenMax - 1 || ch == '\0') {
-            invalid();
-            return false;
-        }
-        buffer[length++] = char(ch);
-        return true;
-    };
-
-    if (c == '"') {
-        for (;;) {
-            c = nextChar();
-            if (c == EOF) {
-                if (!m_readFailed)
-                    invalid();
-                return kTokenError;
-            }
-            if (c == '"')
-                break;
-            if (c == '\n')
-                countLine();
-            if (!store(c))
-                return kTokenError;
-            if (c == '\\') {
-                c = nextChar();
-                if (c == EOF) {
-                    if (!m_readFailed)
-                        invalid();
-                    return kTokenError;
-                }
-                if (c == '\n')
-                    countLine();
-                if (!store(c))
-                    return kTokenError;
-            }
-        }
-        buffer[length] = '\0';
-        m_quoted = true;
-        return kTokenWord;
-    }
-
-    if (!store(c))
-        return kTokenError;
+bool CririraParser::skipToToken(int& c)
+{
     for (;;) {
         c = nextChar();
-        if (c == EOF)
-            break;
+        if (c == ' ' || c == '\t' || c == '\r')
+            continue;
+        if (c == '\n') {
+            countLine();
+            continue;
+        }
+        if (c != '/')
+            return true;
+        int d = nextChar();
+        if (d != '/') {
+            // A word that begins with "/".
+            pushBack(d);
+            return true;
+        }
+        while ((c = nextChar()) != EOF && c != '\n')
+            if (c == '\0') {
+                invalid();
+                return false;
+            }
+        if (c == '\n')
+            countLine();
+    }
+}
+
+bool CririraParser::store(char* buffer, int& length, int c)
+{
+    if (length >= kTokenMax - 1 || c == '\0') {
+        invalid();
+        return false;
+    }
+    buffer[length++] = char(c);
+    return true;
+}
+
+CtokenKind CririraParser::readQuoted(char* buffer)
+{
+    // The quotes are dropped; an escape is kept with the character after it,
+    // which ends nothing.
+    int length = 0;
+    auto take = [&](int c) {
+        if (c == EOF) {
+            if (!m_readFailed)
+                invalid();
+            return false;
+        }
+        if (c == '\n')
+            countLine();
+        return store(buffer, length, c);
+    };
+    for (int c; (c = nextChar()) != '"';) {
+        if (!take(c) || (c == '\\' && !take(nextChar())))
+            return kTokenError;
+    }
+    buffer[length] = '\0';
+    m_quoted = true;
+    return kTokenWord;
+}
+
+CtokenKind CririraParser::readWord(int first, char* buffer)
+{
+    int length = 0;
+    if (!store(buffer, length, first))
+        return kTokenError;
+    for (int c; (c = nextChar()) != EOF;) {
         if (endsWord(c)) {
             pushBack(c);
             break;
         }
-        if (!store(c))
+        if (!store(buffer, length, c))
             return kTokenError;
     }
     buffer[length] = '\0';
@@ -330,7 +334,7 @@ void CririraParser::appendSettings(Cfact* fact, Csetting* block)
     }
 }
 
-bool CririraParser::getSettings(Cref<Csetting>& block)
+CstepEnd CririraParser::getSettings(Cref<Csetting>& block)
 {
     char first[kTokenMax], second[kTokenMax];
     char* text = first;
@@ -340,11 +344,11 @@ bool CririraParser::getSettings(Cref<Csetting>& block)
     CtokenKind t = getToken(text);
     for (;;) {
         if (t == kTokenCloseBrace)
-            return true;
+            return CstepEnd::kDone;
         if (t != kTokenWord) {
             if (t != kTokenError)
                 invalid();
-            return false;
+            return CstepEnd::kStopped;
         }
         Csetting* setting = new Csetting(text);
         *tail = setting;
@@ -365,22 +369,23 @@ bool CririraParser::getSettings(Cref<Csetting>& block)
             if (t != kTokenCloseParen) {
                 if (t != kTokenError)
                     invalid();
-                return false;
+                return CstepEnd::kStopped;
             }
         } else {
             if (t != kTokenError)
                 invalid();
-            return false;
+            return CstepEnd::kStopped;
         }
         t = getToken(text);
     }
 }
 
-bool CririraParser::getFacts()
+CstepEnd CririraParser::getFacts()
 {
     char a[kTokenMax], b[kTokenMax], c[kTokenMax], d[kTokenMax];
     int category = kCategoryInstance;
     Cfact* current = nullptr;
+    // True when the next token is of the kind; else the stop is reported.
     auto expect = [&](char* buffer, CtokenKind kind) {
         CtokenKind t = getToken(buffer);
         if (t == kind)
@@ -393,13 +398,13 @@ bool CririraParser::getFacts()
         CtokenKind t = getToken(a);
         switch (t) {
         case kTokenEnd:
-            return true;
+            return CstepEnd::kDone;
         case kTokenInstance: {
             if (!expect(b, kTokenWord))
-                return false;
+                return CstepEnd::kStopped;
             m_names.prefetch(nameHash(b, category));
             if (!expect(c, kTokenWord))
-                return false;
+                return CstepEnd::kStopped;
             CedgeFact* edge = getEdge("$INSTANCE", b, category, c, kCategorySchema);
             current = edge;
             if (strcasecmp(c, "cFile") == 0) {
@@ -411,24 +416,24 @@ bool CririraParser::getFacts()
         case kTokenOpenBrace: {
             if (current == nullptr) {
                 invalid();
-                return false;
+                return CstepEnd::kStopped;
             }
             Cref<Csetting> block;
-            bool read = getSettings(block);
+            CstepEnd read = getSettings(block);
             appendSettings(current, block);
-            if (!read)
-                return false;
+            if (read == CstepEnd::kStopped)
+                return CstepEnd::kStopped;
             break;
         }
         case kTokenOpenParen: {
             if (!expect(b, kTokenWord))
-                return false;
+                return CstepEnd::kStopped;
             CtokenKind next = getToken(c);
             if (next == kTokenCloseParen) {
                 if (category != kCategorySchema) {
                     std::fputs("Saw a relation outside of SCHEME\n", stderr);
                     invalid();
-                    return false;
+                    return CstepEnd::kStopped;
                 }
                 current = new Cfact(b);
                 current->m_flags |= kFlagSchema;
@@ -437,10 +442,10 @@ bool CririraParser::getFacts()
             if (next != kTokenWord) {
                 if (next != kTokenError)
                     invalid();
-                return false;
+                return CstepEnd::kStopped;
             }
             if (!expect(d, kTokenWord) || !expect(a, kTokenCloseParen))
-                return false;
+                return CstepEnd::kStopped;
             current = getEdge(b, c, category, d, category);
             break;
         }
@@ -451,21 +456,21 @@ bool CririraParser::getFacts()
             CtokenKind next = getToken(b);
             if (next == kTokenOpenBrace) {
                 Cref<Csetting> block;
-                bool read = getSettings(block);
+                CstepEnd read = getSettings(block);
                 current = findOrCreate(a, category);
                 appendSettings(current, block);
-                if (!read)
-                    return false;
+                if (read == CstepEnd::kStopped)
+                    return CstepEnd::kStopped;
                 break;
             }
             if (next != kTokenWord) {
                 if (next != kTokenError)
                     invalid();
-                return false;
+                return CstepEnd::kStopped;
             }
             m_names.prefetch(nameHash(b, category));
             if (!expect(c, kTokenWord))
-                return false;
+                return CstepEnd::kStopped;
             // Only a bare ":" closes a section header; a quoted one is a name.
             if (!m_quoted && std::strcmp(c, ":") == 0) {
                 if (strcasecmp(a, "SCHEME") == 0)
@@ -479,10 +484,10 @@ bool CririraParser::getFacts()
             break;
         }
         case kTokenError:
-            return false;
+            return CstepEnd::kStopped;
         default:
             invalid();
-            return false;
+            return CstepEnd::kStopped;
         }
     }
 }
@@ -534,7 +539,7 @@ void CririraParser::visit(CinstanceFact* node)
     m_pGlobal->preprocessNode(node);
 }
 
-long CririraParser::check_tree(CinstanceFact* node)
+CstepEnd CririraParser::check_tree(CinstanceFact* node, long& count)
 {
     // Pre-order numbering on an explicit stack; each node's interval covers
     // its subtree, which the merge uses to tell nested nodes apart.
@@ -544,7 +549,7 @@ long CririraParser::check_tree(CinstanceFact* node)
     };
     std::vector<Cframe> stack;
     uint32_t number = 0;
-    long count = 0;
+    count = 0;
     auto enter = [&](CinstanceFact* n) {
         if (n->m_flags & kFlagTreeChecked) {
             std::fprintf(stderr, "%s node is the root of a cycle\n", n->name());
@@ -557,7 +562,7 @@ long CririraParser::check_tree(CinstanceFact* node)
         return true;
     };
     if (!enter(node))
-        return 0;
+        return CstepEnd::kStopped;
     while (!stack.empty()) {
         Cframe& f = stack.back();
         CedgeFact* e = f.m_pNextChild;
@@ -568,18 +573,23 @@ long CririraParser::check_tree(CinstanceFact* node)
         }
         f.m_pNextChild = e->nextChildEdge();
         if (e->m_pTo != nullptr && !enter(e->m_pTo))
-            return 0;
+            return CstepEnd::kStopped;
     }
-    return count;
+    return CstepEnd::kDone;
 }
 
-bool CririraParser::parse(FILE* stream, Cglobal& global, int bits)
+CstepEnd CririraParser::parse(FILE* stream, Cglobal& global, int bits, const char* inputName)
 {
     m_pGlobal = &global;
     m_pInput = stream;
     m_table.init(bits);
-    if (!getFacts())
-        return false;
+    if (getFacts() == CstepEnd::kStopped) {
+        // A read error ends the run as a stop: what was read is not the
+        // input, and nothing is written.
+        if (m_readFailed)
+            std::fprintf(stderr, "Can't read '%s'\n", inputName ? inputName : "standard input");
+        return CstepEnd::kStopped;
+    }
 
     if (global.m_verbose) {
         timenow();
@@ -604,19 +614,19 @@ bool CririraParser::parse(FILE* stream, Cglobal& global, int bits)
 
     if (m_pRoot == nullptr) {
         std::fputs("Graph has no root -- no instance node is without a parent\n", stderr);
-        return false;
+        return CstepEnd::kStopped;
     }
-    long inTree = check_tree(m_pRoot);
-    if (inTree == 0)
-        return false;
+    long inTree = 0;
+    if (check_tree(m_pRoot, inTree) == CstepEnd::kStopped)
+        return CstepEnd::kStopped;
     if (uint64_t(inTree - 1) != m_table.m_instanceCount) {
         std::fprintf(stderr, "Graph is disconnected -- read %u nodes but only %ld nodes in tree\n",
                      m_table.m_instanceCount, inTree - 1);
-        return false;
+        return CstepEnd::kStopped;
     }
     if (global.m_verbose) {
         timenow();
         std::fputs("Graph is a tree\n", stderr);
     }
-    return true;
+    return CstepEnd::kDone;
 }

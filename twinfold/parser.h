@@ -5,6 +5,7 @@
 
 #include "facts.h"
 #include "hash.h"
+#include "step_end.h"
 
 #include "tagged_table.h"
 
@@ -30,16 +31,25 @@ class CririraParser : public Cvisithash {
 public:
     static constexpr int kTokenMax = 1024;
 
-    // Reads the whole stream into global's graph; false after a reported
-    // parse error, a disconnected graph or a cycle, and after a read error,
-    // which readFailed tells and the caller reports.
-    bool parse(FILE* stream, Cglobal& global, int bits);
+    // Reads the whole stream into global's graph; stops on a parse error, a
+    // read error, a disconnected graph or a cycle. inputName, for the report
+    // of a read error, may be null (standard input).
+    CstepEnd parse(FILE* stream, Cglobal& global, int bits, const char* inputName = nullptr);
     bool readFailed() const { return m_readFailed; }
 
     CtokenKind getToken(char* buffer);
-    bool getFacts();
+    // Passes over blanks, line ends and comments; c is then the first
+    // character of the token, or EOF. False after a reported error.
+    bool skipToToken(int& c);
+    // A quoted string, the opening quote read; a word beginning with first.
+    CtokenKind readQuoted(char* buffer);
+    CtokenKind readWord(int first, char* buffer);
+    // Appends c to a token of length characters; false, reported, when the
+    // token would be too long or c is NUL.
+    bool store(char* buffer, int& length, int c);
+    CstepEnd getFacts();
     // Reads one attribute block into a chain of its own.
-    bool getSettings(Cref<Csetting>& block);
+    CstepEnd getSettings(Cref<Csetting>& block);
     // Puts a block read after the fact's attributes.
     void appendSettings(Cfact* fact, Csetting* block);
     CedgeFact* getEdge(const char* label, const char* fromName, int fromCategory, const char* toName,
@@ -52,8 +62,9 @@ public:
     void echoLines(int lines);
     // echoLines for a regular file; false when the input is none.
     bool echoMappedLines(int lines);
-    // Nodes of the tree below node, node included; 0 after a reported cycle.
-    long check_tree(CinstanceFact* node);
+    // Counts the nodes of the tree below node, node included; stops at a
+    // cycle.
+    CstepEnd check_tree(CinstanceFact* node, long& count);
 
     // The node table: its slots and chains fix the order in which nodes are
     // visited after reading, which shows in the output.

@@ -51,18 +51,18 @@ TEST_F(OutputFile, AnExistingFileIsReplacedOnlyOnceTheOutputIsWhole)
     bool ownerGiven = chown(path("out.ta").c_str(), 4321, 4321) == 0;
 
     CoutputFile out;
-    ASSERT_TRUE(out.open(path("out.ta").c_str()));
+    ASSERT_EQ(out.open(path("out.ta").c_str()), CstepEnd::kDone);
     // The temporary lies beside the target, named after it.
     const std::string temporary = out.temporaryName();
     EXPECT_EQ(fs::path(temporary).parent_path(), m_dir);
     EXPECT_EQ(fs::path(temporary).filename().string().substr(0, 12), ".out.ta.tmp.");
     EXPECT_EQ(fs::path(temporary).filename().string().size(), 18u);
     EXPECT_TRUE(fs::exists(temporary));
-    ASSERT_TRUE(out.begin());
+    ASSERT_EQ(out.begin(), CstepEnd::kDone);
     std::fputs("new", out.stream());
     std::fflush(out.stream());
     EXPECT_EQ(contents(path("out.ta")), "old contents");
-    ASSERT_TRUE(out.finish());
+    ASSERT_EQ(out.finish(), CstepEnd::kDone);
 
     EXPECT_EQ(contents(path("out.ta")), "new");
     // A hard link is a name of the old file, which the new one replaced.
@@ -106,15 +106,15 @@ TEST_F(OutputFile, NamesThatCanBeWritten)
     for (const Ccase& c : cases) {
         c.prepare();
         CoutputFile out;
-        ASSERT_TRUE(out.open(c.name.c_str())) << c.what;
+        ASSERT_EQ(out.open(c.name.c_str()), CstepEnd::kDone) << c.what;
         // The temporary is made where the real target lies, so that the
         // rename stays within one directory.
         EXPECT_EQ(fs::canonical(fs::path(out.temporaryName()).parent_path()),
                   fs::canonical(fs::path(c.written).parent_path()))
             << c.what;
-        ASSERT_TRUE(out.begin()) << c.what;
+        ASSERT_EQ(out.begin(), CstepEnd::kDone) << c.what;
         std::fputs("written", out.stream());
-        EXPECT_TRUE(out.finish()) << c.what;
+        EXPECT_EQ(out.finish(), CstepEnd::kDone) << c.what;
         EXPECT_EQ(contents(c.written), "written") << c.what;
         if (c.written != c.name && fs::path(c.name).filename() != fs::path(c.written).filename()) {
             EXPECT_TRUE(fs::is_symlink(c.name)) << c.what;
@@ -138,7 +138,7 @@ TEST_F(OutputFile, NamesThatCannotBeWritten)
         names.push_back(path("readonly.ta"));
     for (const std::string& name : names) {
         CoutputFile out;
-        EXPECT_FALSE(out.open(name.c_str())) << name;
+        EXPECT_EQ(out.open(name.c_str()), CstepEnd::kStopped) << name;
     }
     EXPECT_EQ(contents(path("readonly.ta")), "kept");
     EXPECT_EQ(entries(), 3u);
@@ -149,10 +149,10 @@ TEST_F(OutputFile, AbandoningLeavesTheTargetAsItWasAndNoTemporary)
     put(path("old.ta"), "old");
     {
         CoutputFile kept, made, halfWritten;
-        ASSERT_TRUE(kept.open(path("old.ta").c_str()));
-        ASSERT_TRUE(made.open(path("made.ta").c_str()));
-        ASSERT_TRUE(halfWritten.open(path("old.ta").c_str()));
-        ASSERT_TRUE(halfWritten.begin());
+        ASSERT_EQ(kept.open(path("old.ta").c_str()), CstepEnd::kDone);
+        ASSERT_EQ(made.open(path("made.ta").c_str()), CstepEnd::kDone);
+        ASSERT_EQ(halfWritten.open(path("old.ta").c_str()), CstepEnd::kDone);
+        ASSERT_EQ(halfWritten.begin(), CstepEnd::kDone);
         std::fputs("half", halfWritten.stream());
         EXPECT_FALSE(fs::exists(path("made.ta")));
         EXPECT_EQ(entries(), 4u);
@@ -172,13 +172,13 @@ TEST_F(OutputFile, FilesThatAreNotRegularAreWrittenDirectly)
     for (const char* name : {"/dev/null", "/dev/stdout", "fifo", "fifo-link"}) {
         std::string full = name[0] == '/' ? std::string(name) : path(name);
         CoutputFile out;
-        ASSERT_TRUE(out.open(full.c_str())) << name;
+        ASSERT_EQ(out.open(full.c_str()), CstepEnd::kDone) << name;
         EXPECT_EQ(out.temporaryName(), "") << name;
         if (name[0] == '/')
             continue;
-        ASSERT_TRUE(out.begin()) << name;
+        ASSERT_EQ(out.begin(), CstepEnd::kDone) << name;
         std::fputs("through", out.stream());
-        EXPECT_TRUE(out.finish()) << name;
+        EXPECT_EQ(out.finish(), CstepEnd::kDone) << name;
         char text[16] = {};
         EXPECT_EQ(read(reader, text, sizeof text), 7) << name;
         EXPECT_STREQ(text, "through") << name;
@@ -191,10 +191,10 @@ TEST_F(OutputFile, FilesThatAreNotRegularAreWrittenDirectly)
 TEST_F(OutputFile, AWriteErrorIsAFailure)
 {
     CoutputFile out;
-    ASSERT_TRUE(out.open("/dev/full"));
-    ASSERT_TRUE(out.begin());
+    ASSERT_EQ(out.open("/dev/full"), CstepEnd::kDone);
+    ASSERT_EQ(out.begin(), CstepEnd::kDone);
     for (int i = 0; i < 10000; ++i)
         std::fputs("0123456789", out.stream());
-    EXPECT_FALSE(out.finish());
+    EXPECT_EQ(out.finish(), CstepEnd::kStopped);
     EXPECT_STREQ(out.displayName(), "/dev/full");
 }

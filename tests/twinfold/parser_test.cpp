@@ -303,7 +303,7 @@ TEST(Parser, TheParseErrorEchoWritesEachLineInOneCall)
             std::string text;
             {
                 CcountedStandardError counted;
-                EXPECT_FALSE(parser.parse(in, global, 10)) << what;
+                EXPECT_EQ(parser.parse(in, global, 10), CstepEnd::kStopped) << what;
                 writes = counted.m_writes;
                 text = counted.m_text;
             }
@@ -326,8 +326,8 @@ TEST(Parser, AReadErrorIsNeverTheEndOfTheInput)
         Cglobal global(0, true);
         CririraParser parser;
         testing::internal::CaptureStderr();
-        EXPECT_FALSE(parser.parse(in, global, 10)) << text;
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << text;
+        EXPECT_EQ(parser.parse(in, global, 10, "in.ta"), CstepEnd::kStopped) << text;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "Can't read 'in.ta'\n") << text;
         EXPECT_TRUE(parser.readFailed()) << text;
         std::fclose(in);
     }

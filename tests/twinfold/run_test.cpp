@@ -19,20 +19,11 @@ class Run : public testing::Test {
 protected:
     void SetUp() override
     {
-        verbose = 0;
-        union_headers = 1;
-        indent = -1;
         std::string pattern = (fs::temp_directory_path() / "twinfold-run-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         m_dir = pattern;
     }
-    void TearDown() override
-    {
-        verbose = 0;
-        union_headers = 1;
-        indent = -1;
-        fs::remove_all(m_dir);
-    }
+    void TearDown() override { fs::remove_all(m_dir); }
 
     // Runs on input into out.ta; gives the status, m_output and m_errors.
     int runOn(const std::string& input, const std::string& outputPath = "")
@@ -40,9 +31,9 @@ protected:
         std::string target = outputPath.empty() ? (m_dir / "out.ta").string() : outputPath;
         FILE* in = streamOf(input);
         CoutputFile out;
-        EXPECT_TRUE(out.open(target.c_str()));
+        EXPECT_EQ(out.open(target.c_str()), CstepEnd::kDone);
         testing::internal::CaptureStderr();
-        int status = run(in, "linked.ta", out);
+        int status = run(in, "linked.ta", out, m_options) == CstepEnd::kDone ? 0 : 1;
         m_errors = testing::internal::GetCapturedStderr();
         std::fclose(in);
         if (target == "/dev/full")
@@ -54,6 +45,7 @@ protected:
         return status;
     }
 
+    Coptions m_options;
     fs::path m_dir;
     std::string m_output;
     std::string m_errors;
@@ -70,14 +62,14 @@ TEST_F(Run, UnionMerge)
 
 TEST_F(Run, StrictMerge)
 {
-    union_headers = 0;
+    m_options.m_unionHeaders = false;
     EXPECT_EQ(runOn(kLinkedInput), 0);
     EXPECT_EQ(m_output, "// ta output for linked.ta\n\n" + kLinkedStrict);
 }
 
 TEST_F(Run, IndentedContainment)
 {
-    indent = 0;
+    m_options.m_indent = 0;
     EXPECT_EQ(runOn(kLinkedInput), 0);
     EXPECT_EQ(m_output, "// ta output for linked.ta\n\n" + kLinkedUnionIndented);
 }
@@ -207,7 +199,7 @@ TEST_F(Run, WholeOutputs)
          kOneOutsideParentReport},
     };
     for (const Ccase& c : cases) {
-        union_headers = c.unionHeaders ? 1 : 0;
+        m_options.m_unionHeaders = c.unionHeaders;
         EXPECT_EQ(runOn(c.input), 0) << c.what;
         EXPECT_EQ(m_output, "// ta output for linked.ta\n\n" + c.output) << c.what;
         EXPECT_EQ(m_errors, c.errors) << c.what;

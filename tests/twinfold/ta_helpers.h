@@ -44,7 +44,7 @@ inline bool parseText(const std::string& text, Cglobal& global, std::string* err
     FILE* f = streamOf(text);
     testing::internal::CaptureStderr();
     CririraParser parser;
-    bool ok = parser.parse(f, global, bits);
+    bool ok = parser.parse(f, global, bits) == CstepEnd::kDone;
     std::string err = testing::internal::GetCapturedStderr();
     std::fclose(f);
     if (errors)
