@@ -119,6 +119,25 @@ const std::string kOneOutsideParent = "$INSTANCE a.c cFile\n$INSTANCE b.c cFile\
 const std::string kOneOutsideParentReport = "fb has multiple parents\n  @0.FILE.x.h.b.c->fb\n  b.c->fb\n"
                                             "  demoted: contain b.c fb\n";
 
+// main uses the kept copy's g1 and calls the deleted copy's g2: the call
+// moves onto g1 beside the use.
+const std::string kCallBesideAUse = "$INSTANCE a.c cFile\n$INSTANCE b.c cFile\n"
+                                    "$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @0.FILE.x.h.b.c cFile\n"
+                                    "contain a.c @0.FILE.x.h.a.c\ncontain a.c main\ncontain b.c @0.FILE.x.h.b.c\n"
+                                    "contain @0.FILE.x.h.a.c g1\ncontain @0.FILE.x.h.b.c g2\n"
+                                    "use main g1\ncall main g2\n"
+                                    "@0.FILE.x.h.a.c { name = \"x.h\" }\n@0.FILE.x.h.b.c { name = \"x.h\" }\n"
+                                    "g1 { name = \"g\" }\ng2 { name = \"g\" }\n";
+
+// The copies agree in their own attributes and in their child's, not in
+// their child's child.
+const std::string kGrandchildrenDiffer = "$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @0.FILE.x.h.b.c cFile\n"
+                                         "contain @0.FILE.x.h.a.c g1\ncontain @0.FILE.x.h.b.c g2\n"
+                                         "contain g1 k1\ncontain g2 k2\n"
+                                         "@0.FILE.x.h.a.c { name = \"x.h\" }\n@0.FILE.x.h.b.c { name = \"x.h\" }\n"
+                                         "g1 { name = \"g\" }\ng2 { name = \"g\" }\n"
+                                         "k1 { label = \"k\" }\nk2 { label = \"l\" }\n";
+
 const std::string kTwoParents = "contain a x\ncontain b x\n(contain a x) { why = second }\nx { k = 1 }\n";
 const std::string kNoFiles = "Didn't see any nodes that were instances of cFile -- strange\n";
 
@@ -197,6 +216,31 @@ TEST_F(Run, WholeOutputs)
                 "contain a.c @FILE.x.h\ncontain @FILE.x.h fa\n", "",
                 "@FILE.x.h  { name=\"x.h\" }\nfa  { name=\"f\" }\n"),
          kOneOutsideParentReport},
+        // An edge moved onto the kept copy stays where its source has an
+        // edge of another label to the same node.
+        {"a moved call beside a use", kCallBesideAUse, true,
+         taText("$INSTANCE b.c cFile\n$INSTANCE a.c cFile\n$INSTANCE @FILE.x.h cFile\n",
+                "contain a.c main\ncontain a.c @FILE.x.h\ncontain @FILE.x.h g1\n", "call main g1\nuse main g1\n",
+                "@FILE.x.h  { name=\"x.h\" }\ng1  { name=\"g\" }\n"),
+         ""},
+        {"the same without the union flag", kCallBesideAUse, false,
+         taText("$INSTANCE b.c cFile\n$INSTANCE a.c cFile\n$INSTANCE @FILE.x.h cFile\n",
+                "contain a.c main\ncontain a.c @FILE.x.h\ncontain @FILE.x.h g1\n", "call main g1\nuse main g1\n",
+                "@FILE.x.h  { name=\"x.h\" }\ng1  { name=\"g\" }\n"),
+         ""},
+        // Without the union flag both copies stay, and b.c's, the candidate
+        // added last under the short name, takes it.
+        {"copies that differ below their children, without the union flag", kGrandchildrenDiffer, false,
+         taText("$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @FILE.x.h cFile\n",
+                "contain @0.FILE.x.h.a.c g1\ncontain g1 k1\ncontain @FILE.x.h g2\ncontain g2 k2\n", "",
+                "@0.FILE.x.h.a.c  { name=\"x.h\" }\ng1  { name=\"g\" }\nk1  { label=\"k\" }\n"
+                "@FILE.x.h  { name=\"x.h\" }\ng2  { name=\"g\" }\nk2  { label=\"l\" }\n"),
+         ""},
+        // In union mode the kept copy's g1 gains a copy of k2, named @1.
+        {"the same in union mode", kGrandchildrenDiffer, true,
+         taText("$INSTANCE @FILE.x.h cFile\n", "contain @FILE.x.h g1\ncontain g1 @1\ncontain g1 k1\n", "",
+                "@FILE.x.h  { name=\"x.h\" }\ng1  { name=\"g\" }\n@1  { label=\"l\" }\nk1  { label=\"k\" }\n"),
+         ""},
     };
     for (const Ccase& c : cases) {
         m_options.m_unionHeaders = c.unionHeaders;
