@@ -39,13 +39,15 @@ void removeTemporaryOnSignal(int signal)
 constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGTERM,   SIGPIPE, SIGALRM, SIGUSR1,
                                   SIGUSR2, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGABRT};
 
+// Every time a temporary is made, since whoever runs the program may have
+// changed a signal's handling in between.
 void removeTemporaryAtEnd()
 {
-    static bool installed = false;
-    if (installed)
-        return;
-    installed = true;
-    std::atexit(removePendingTemporary);
+    static bool registered = false;
+    if (!registered) {
+        registered = true;
+        std::atexit(removePendingTemporary);
+    }
     for (int signal : kEndingSignals) {
         struct sigaction old;
         // A signal that whoever started the program ignores stays ignored
