@@ -1,39 +1,106 @@
 // Bump arena: every record, name and value of the fact graph comes from here.
 // Nothing is returned one by one; the blocks live until the process ends
 // (or until releaseArena, which only tests and the fuzz driver call).
+//
+// The arena takes its blocks from one range of addresses that it reserves
+// at its first use (the system gives memory only to the pages touched), so
+// that a record can refer to another in 32 bits (Cref): the graph's links
+// take half the memory that full pointers would.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 class Carena {
 public:
     static constexpr size_t kBlockSize = 1048576;
+    // The most a range may hold: 2^32 references of 4 bytes each.
+    static constexpr size_t kMaxRange = size_t(1) << 34;
+
+    Carena() = default;
+    Carena(const Carena&) = delete;
+    Carena& operator=(const Carena&) = delete;
+    ~Carena();
 
     // Storage for size bytes, aligned to 8; ends the run when the system
     // has no more memory.
     void* allocate(size_t size);
-    // Gives every block back to the system.
+    // Gives every block back to the system; the range stays reserved.
     void release();
     size_t blockCount() const { return m_blocks; }
     size_t lastBlockSize() const { return m_lastBlockSize; }
+    // How many times the arena was released.
+    size_t releases() const { return m_releases; }
+    // Takes the range of addresses, once.
+    void reserve();
+    char* base() const { return m_pBase; }
+    size_t range() const { return m_range; }
 
 private:
-    struct Cblock { Cblock* m_pPrev; };
-    Cblock* m_pLast = nullptr;
+    void makeUsable(size_t top);
+
+    char* m_pBase = nullptr;
+    size_t m_range = 0;
+    size_t m_top = 0;     // bytes of the range given out as blocks
+    size_t m_usable = 0;  // bytes of the range that may be written
     char* m_pNext = nullptr;
     char* m_pEnd = nullptr;
     size_t m_blocks = 0;
     size_t m_lastBlockSize = 0;
+    size_t m_releases = 0;
 };
 
 // The arena every graph record uses.
 Carena& graphArena();
 
 void* fastMalloc(size_t size);
-// dest = null for a null src, else an arena copy of src.
-void saveString(char** dest, const char* src);
 [[noreturn]] void abort_outofmemory();
 void releaseArena();
+
+// Start and size of the graph arena's range, for Cref.
+extern char* g_pArenaBase;
+extern size_t g_arenaRange;
+// A reference to something outside the graph arena was to be stored.
+[[noreturn]] void arenaReferenceError();
+
+// A pointer into the graph arena in 32 bits: the distance from the start of
+// its range in units of 4 bytes, 0 for null (the range's first bytes are
+// never given out). It converts to and from a plain pointer, so that a
+// record's links read as pointers do.
+template <typename T>
+class Cref {
+public:
+    Cref() = default;
+    Cref(T* pointer) : m_offset(offsetOf(pointer)) {}
+    Cref& operator=(T* pointer)
+    {
+        m_offset = offsetOf(pointer);
+        return *this;
+    }
+    operator T*() const { return get(); }
+    T* operator->() const { return get(); }
+    T& operator*() const { return *get(); }
+    T* get() const
+    {
+        return m_offset == 0 ? nullptr : reinterpret_cast<T*>(g_pArenaBase + size_t(m_offset) * 4);
+    }
+
+private:
+    static uint32_t offsetOf(const T* pointer)
+    {
+        if (pointer == nullptr)
+            return 0;
+        size_t offset = size_t(reinterpret_cast<const char*>(pointer) - g_pArenaBase);
+        if (offset >= g_arenaRange || offset % 4 != 0)
+            arenaReferenceError();
+        return uint32_t(offset / 4);
+    }
+
+    uint32_t m_offset = 0;
+};
+
+// dest = null for a null src, else an arena copy of src.
+void saveString(Cref<char>* dest, const char* src);
 
 // Base of the arena records: new takes arena storage, delete gives nothing back.
 class CarenaObject {

@@ -6,80 +6,90 @@
 
 namespace {
 
-uint64_t mix(uint64_t x)
+bool sameLabel(const CedgeFact* edge, const char* label)
 {
-    x ^= x >> 33;
-    x *= 0xff51afd7ed558ccdULL;
-    x ^= x >> 33;
-    x *= 0xc4ceb9fe1a85ec53ULL;
-    x ^= x >> 33;
-    return x;
+    // Labels are shared texts, so equal ones are mostly the same pointer.
+    return edge->name() == label || std::strcmp(edge->name(), label) == 0;
 }
 
 bool joins(const CedgeFact* edge, const CinstanceFact* from, const char* label, const CinstanceFact* to)
 {
-    return edge->m_pFrom == from && edge->m_pTo == to && std::strcmp(edge->name(), label) == 0;
+    return edge->m_pTo == to && edge->m_pFrom == from && sameLabel(edge, label);
+}
+
+uint32_t keyOf(const CinstanceFact* from, const char* label, const CinstanceFact* to)
+{
+    uint64_t nodes = uint64_t(reinterpret_cast<uintptr_t>(from)) * 0x9e3779b97f4a7c15ULL ^
+                     uint64_t(reinterpret_cast<uintptr_t>(to)) * 0xc2b2ae3d27d4eb4fULL;
+    return hashText(label, nodes ^ (nodes >> 29));
+}
+
+bool manyOut(const CinstanceFact* node)
+{
+    return (node->m_flags & kFlagManyOut) != 0;
+}
+
+bool manyIn(const CinstanceFact* node)
+{
+    return (node->m_flags & kFlagManyIn) != 0;
 }
 
 } // namespace
 
-uint64_t CedgeIndex::hashOf(const CinstanceFact* from, const char* label, const CinstanceFact* to)
-{
-    uint64_t h = 1469598103934665603ULL;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(label); *p; ++p)
-        h = (h ^ *p) * 1099511628211ULL;
-    return mix(h ^ mix(reinterpret_cast<uintptr_t>(from)) ^ (mix(reinterpret_cast<uintptr_t>(to)) << 1));
-}
-
 CedgeFact* CedgeIndex::find(const CinstanceFact* from, const char* label, const CinstanceFact* to) const
 {
-    if (m_slots.empty() || from == nullptr || to == nullptr || label == nullptr)
+    if (from == nullptr || to == nullptr || label == nullptr)
         return nullptr;
-    size_t mask = m_slots.size() - 1;
-    for (size_t at = hashOf(from, label, to) & mask;; at = (at + 1) & mask) {
-        CedgeFact* edge = m_slots[at];
-        if (edge == nullptr)
-            return nullptr;
-        if (joins(edge, from, label, to))
-            return edge;
+    // A node gets its mark when add sees it pass kListed; until then its
+    // list is searched whatever its length.
+    if (!manyOut(from)) {
+        for (CedgeFact* e = from->m_pFirstOut; e; e = e->m_pOutNext)
+            if (e->m_pTo == to && sameLabel(e, label))
+                return e;
+        return nullptr;
     }
+    if (!manyIn(to)) {
+        for (CedgeFact* e = to->m_pFirstIn; e; e = e->m_pInNext)
+            if (e->m_pFrom == from && sameLabel(e, label))
+                return e;
+        return nullptr;
+    }
+    return m_table.find(keyOf(from, label, to), [&](CedgeFact* edge) { return joins(edge, from, label, to); });
 }
 
 void CedgeIndex::add(CedgeFact* edge)
 {
-    if (edge->m_pFrom == nullptr || edge->m_pTo == nullptr || edge->name() == nullptr)
+    CinstanceFact* from = edge->m_pFrom;
+    CinstanceFact* to = edge->m_pTo;
+    if (from == nullptr || to == nullptr || edge->name() == nullptr)
         return;
-    if ((m_used + 1) * 2 > m_slots.size())
-        grow();
-    size_t mask = m_slots.size() - 1;
-    for (size_t at = hashOf(edge->m_pFrom, edge->name(), edge->m_pTo) & mask;; at = (at + 1) & mask) {
-        CedgeFact* held = m_slots[at];
-        if (held == edge)
-            return;
-        if (held == nullptr) {
-            m_slots[at] = edge;
-            ++m_used;
-            return;
-        }
+    // The table holds every edge between a node marked for many out edges
+    // and one marked for many in edges: a node that gets its mark brings
+    // in its edges to (or from) nodes marked already.
+    if (!manyOut(from) && from->m_outDegree > kListed) {
+        from->m_flags |= kFlagManyOut;
+        for (CedgeFact* e = from->m_pFirstOut; e; e = e->m_pOutNext)
+            if (e != edge && e->m_pTo != nullptr && manyIn(e->m_pTo))
+                enter(e);
     }
+    if (!manyIn(to) && to->m_inDegree > kListed) {
+        to->m_flags |= kFlagManyIn;
+        for (CedgeFact* e = to->m_pFirstIn; e; e = e->m_pInNext)
+            if (e != edge && e->m_pFrom != nullptr && manyOut(e->m_pFrom))
+                enter(e);
+    }
+    if (manyOut(from) && manyIn(to))
+        enter(edge);
 }
 
-void CedgeIndex::grow()
+void CedgeIndex::enter(CedgeFact* edge)
 {
-    std::vector<CedgeFact*> old;
-    old.swap(m_slots);
-    size_t live = 0;
-    for (CedgeFact* edge : old)
-        if (edge != nullptr && edge->m_pFrom != nullptr && edge->m_pTo != nullptr)
-            ++live;
-    size_t size = 1024;
-    while (size < (live + 1) * 4)
-        size *= 2;
-    m_slots.assign(size, nullptr);
-    m_used = 0;
-    // An edge that moved away and back is held by two slots; both now hash
-    // alike, so add meets the first on its way and enters it once.
-    for (CedgeFact* edge : old)
-        if (edge != nullptr && edge->m_pFrom != nullptr && edge->m_pTo != nullptr)
-            add(edge);
+    // Before the table grows, the slots of edges that moved or were
+    // destroyed since they were entered are dropped.
+    if (m_table.used() + 1 > m_table.slots() * 7 / 10)
+        m_table.rebuild(2 * (m_table.used() + 1), [](CedgeFact* held, uint32_t hash) {
+            return held->m_pFrom != nullptr && held->m_pTo != nullptr &&
+                   keyOf(held->m_pFrom, held->name(), held->m_pTo) == hash;
+        });
+    m_table.insert(keyOf(edge->m_pFrom, edge->name(), edge->m_pTo), edge);
 }

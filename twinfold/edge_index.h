@@ -1,31 +1,39 @@
 // Finds an edge by its source, label and target. The parser uses it to read
 // a repeated statement into the edge it already made, and the merge to find
-// an edge by its relation and target without walking out-lists, and to keep
+// an edge by its relation and target without walking long lists, and to keep
 // an edge moved onto a node from doubling an edge that node already has.
 #pragma once
 
+#include "tagged_table.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 class CedgeFact;
 class CinstanceFact;
 
 class CedgeIndex {
 public:
+    // An edge is searched along its source's out list when that holds at
+    // most this many edges, else along its target's in list when that does;
+    // only edges between two nodes with more edges each are entered into
+    // the table. Most edges are not: a file holds many entities, each
+    // contained once.
+    static constexpr uint32_t kListed = 8;
+
     // The live edge from, label, to; null when there is none.
     CedgeFact* find(const CinstanceFact* from, const char* label, const CinstanceFact* to) const;
-    // Enters a connected edge under its current source, label and target.
+    // Enters an edge just connected, or moved, under its current source,
+    // label and target. Every connection must be followed by it.
     void add(CedgeFact* edge);
+    // Edges in the table, stale ones included.
+    size_t entered() const { return m_table.used(); }
 
 private:
-    static uint64_t hashOf(const CinstanceFact* from, const char* label, const CinstanceFact* to);
-    void grow();
+    void enter(CedgeFact* edge);
 
-    // Open addressing with linear probing. An edge is not taken out when it
-    // moves or is destroyed: a slot matches only while the edge it holds
-    // still joins the key's nodes, so stale slots are passed over, and a
-    // rebuild drops them.
-    std::vector<CedgeFact*> m_slots;
-    size_t m_used = 0;
+    // An edge is not taken out when it moves or is destroyed: a slot matches
+    // only while the edge it holds still joins the key's nodes, so stale
+    // slots are passed over, and a rebuild drops them.
+    CtaggedTable<CedgeFact> m_table;
 };

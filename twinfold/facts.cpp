@@ -1,5 +1,6 @@
 #include "facts.h"
 
+#include "tagged_table.h"
 #include "tatext.h"
 
 #include <cstdlib>
@@ -100,6 +101,29 @@ void internalError(const char* what)
     std::exit(1);
 }
 
+const char* sharedText(const char* text)
+{
+    static CtaggedTable<char> texts;
+    // An edge is mostly made with the label its statement was looked up by.
+    static const char* last = nullptr;
+    // The texts live in the graph arena and go when it is released.
+    static size_t releases = 0;
+    if (releases != graphArena().releases()) {
+        texts = CtaggedTable<char>();
+        last = nullptr;
+        releases = graphArena().releases();
+    }
+    if (text == last)
+        return last;
+    uint32_t hash = hashText(text);
+    if (char* known = texts.find(hash, [&](const char* held) { return std::strcmp(held, text) == 0; }))
+        return last = known;
+    Cref<char> copy;
+    saveString(&copy, text);
+    texts.insert(hash, copy);
+    return last = copy;
+}
+
 void CnamedObject::rename(const char* newName)
 {
     if (m_pName != nullptr && newName != nullptr && std::strlen(m_pName) >= std::strlen(newName))
@@ -116,12 +140,12 @@ void Csetting::value(const char* text)
         saveString(&m_pFirstValue->m_pName, text);
 }
 
-void Csetting::clone(Csetting*& out) const
+void Csetting::clone(Cref<Csetting>& out) const
 {
-    Csetting** link = &out;
+    Cref<Csetting>* link = &out;
     for (const Csetting* s = this; s; s = s->m_pNext) {
         Csetting* copy = new Csetting(s->name());
-        Cvalue** valueLink = &copy->m_pFirstValue;
+        Cref<Cvalue>* valueLink = &copy->m_pFirstValue;
         for (const Cvalue* v = s->m_pFirstValue; v; v = v->m_pNext) {
             *valueLink = new Cvalue(v->name());
             valueLink = &(*valueLink)->m_pNext;
@@ -215,7 +239,7 @@ void Cfact::compactAttributes()
 
 void Cfact::appendSetting(Csetting* setting)
 {
-    Csetting** link = &m_pFirstSetting;
+    Cref<Csetting>* link = &m_pFirstSetting;
     while (*link != nullptr)
         link = &(*link)->m_pNext;
     *link = setting;
@@ -239,7 +263,7 @@ void CinstanceFact::dump(FILE* stream) const
     std::putc('\n', stream);
 }
 
-CedgeFact::CedgeFact(const char* label) : Cfact(label)
+CedgeFact::CedgeFact(const char* label) : Cfact(label, Cname::kShared)
 {
     int type = getEdgetype(label);
     if (type == 2 || type == 3)
@@ -264,6 +288,7 @@ void CedgeFact::removeFrom()
     *m_ppOutPrev = m_pOutNext;
     if (m_pOutNext != nullptr)
         m_pOutNext->m_ppOutPrev = m_ppOutPrev;
+    --m_pFrom->m_outDegree;
     m_ppOutPrev = nullptr;
     m_pOutNext = nullptr;
     m_pFrom = nullptr;
@@ -282,6 +307,7 @@ void CedgeFact::removeTo()
     *m_ppInPrev = m_pInNext;
     if (m_pInNext != nullptr)
         m_pInNext->m_ppInPrev = m_ppInPrev;
+    --m_pTo->m_inDegree;
     m_ppInPrev = nullptr;
     m_pInNext = nullptr;
     m_pTo = nullptr;
@@ -298,6 +324,7 @@ void CedgeFact::connectFrom(CinstanceFact* node)
     if (m_pOutNext != nullptr)
         m_pOutNext->m_ppOutPrev = &m_pOutNext;
     node->m_pFirstOut = this;
+    ++node->m_outDegree;
     m_ppOutPrev = &node->m_pFirstOut;
     m_pFrom = node;
 }
@@ -313,6 +340,7 @@ void CedgeFact::connectTo(CinstanceFact* node)
     if (m_pInNext != nullptr)
         m_pInNext->m_ppInPrev = &m_pInNext;
     node->m_pFirstIn = this;
+    ++node->m_inDegree;
     m_ppInPrev = &node->m_pFirstIn;
     m_pTo = node;
 }

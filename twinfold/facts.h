@@ -20,6 +20,8 @@ enum : uint32_t {
     kFlagTreeChecked = 1u << 6,  // node visited by the tree check
     kFlagFileNode = 1u << 7,     // node declared "$INSTANCE x cFile"
     kFlagFileName = 1u << 8,     // node name begins with "@FILE."
+    kFlagManyOut = 1u << 9,      // node with more out edges than the edge index lists
+    kFlagManyIn = 1u << 10,      // node with more in edges than the edge index lists
     kFlagTreeEdge = 1u << 16,    // edge is a containment edge
     kFlagSchema = 1u << 24,      // schema node
     kFlagDead = 1u << 28,        // node destroyed with a deleted subtree
@@ -35,41 +37,57 @@ int compareString(const char* a, const char* b);
 // never reach it.
 [[noreturn]] void internalError(const char* what);
 
+// The one stored copy of a text: edge labels and attribute names are few and
+// repeat on every fact, so each is stored once and shared. A shared text is
+// never changed.
+const char* sharedText(const char* text);
+
+// How a name is stored: a copy of its own (node names, which renaming
+// overwrites, and values), or the shared text.
+enum class Cname { kOwn, kShared };
+
 class CnamedObject : public CarenaObject {
 public:
-    explicit CnamedObject(const char* name) { saveString(&m_pName, name); }
+    explicit CnamedObject(const char* name, Cname storage = Cname::kOwn)
+    {
+        if (storage == Cname::kShared && name != nullptr)
+            m_pName = const_cast<char*>(sharedText(name));
+        else
+            saveString(&m_pName, name);
+    }
     const char* name() const { return m_pName; }
-    // Overwrites the name in place when it is long enough, else copies.
+    // Overwrites the name in place when it is long enough, else copies; only
+    // for names of their own.
     void rename(const char* newName);
 
-    char* m_pName = nullptr;
+    Cref<char> m_pName;
 };
 
 class Cvalue : public CnamedObject {
 public:
     explicit Cvalue(const char* text) : CnamedObject(text) {}
-    Cvalue* m_pNext = nullptr;
+    Cref<Cvalue> m_pNext;
 };
 
 class Csetting : public CnamedObject {
 public:
-    explicit Csetting(const char* name) : CnamedObject(name) {}
+    explicit Csetting(const char* name) : CnamedObject(name, Cname::kShared) {}
 
     // Gives the attribute the single value text.
     void value(const char* text);
     // Copies this attribute and every one after it in the chain into out.
-    void clone(Csetting*& out) const;
+    void clone(Cref<Csetting>& out) const;
     // 0 when equal by name and values, else 1.
     int compare(const Csetting* other) const;
     void dump1(FILE* stream) const;
 
-    Cvalue* m_pFirstValue = nullptr;
-    Csetting* m_pNext = nullptr;
+    Cref<Cvalue> m_pFirstValue;
+    Cref<Csetting> m_pNext;
 };
 
 class Cfact : public CnamedObject {
 public:
-    explicit Cfact(const char* name) : CnamedObject(name) {}
+    explicit Cfact(const char* name, Cname storage = Cname::kOwn) : CnamedObject(name, storage) {}
 
     // 0 when both attribute chains are equal, attributes named "order"
     // passed over when skipOrder is set.
@@ -79,7 +97,7 @@ public:
     void appendSetting(Csetting* setting);
     void dump(FILE* stream) const;
 
-    Csetting* m_pFirstSetting = nullptr;
+    Cref<Csetting> m_pFirstSetting;
     uint32_t m_flags = 0;
 };
 
@@ -110,22 +128,35 @@ public:
     void dump(FILE* stream) const;
 
     // Subtree merge (see merge.cpp).
+    // Compares other's subtree with this node's: 0 when they match, 1 when
+    // they do not. A match pairs every edge of other's subtree with one of
+    // this node's (m_pMatch, which redirect_input_edges follows) and gives
+    // every node of it its twin. Without the union flag nothing else
+    // changes. In union mode (the default) the subtrees match whenever the
+    // two nodes' attributes agree, "order" passed over, and this node's
+    // subtree has then gained a copy of every node and edge of other's that
+    // it lacked.
     int same_tree(CinstanceFact* other, Cglobal& global);
     void redirect_input_edges(CinstanceFact* kept, Cglobal& global);
     static CinstanceFact* clone(CinstanceFact* source, Cglobal& global, CedgeFact* edge);
     const char* newName() const;
 
-    CedgeFact* m_pFirstOut = nullptr;
-    CedgeFact* m_pFirstIn = nullptr;
-    CinstanceFact* m_pHashNext = nullptr;
+    Cref<CedgeFact> m_pFirstOut;
+    Cref<CedgeFact> m_pFirstIn;
+    Cref<CinstanceFact> m_pHashNext;
+    // Edges in the out list and in the in list.
+    uint32_t m_outDegree = 0;
+    uint32_t m_inDegree = 0;
     // Pre-order interval given by the tree check: a node lies in this
     // node's subtree when its m_treeEnter is within [m_treeEnter, m_treeLeave].
+    // While the input is read, m_treeEnter holds the parser's number for the
+    // node in reading order.
     uint32_t m_treeEnter = 0;
     uint32_t m_treeLeave = 0;
     // The node of the kept subtree this node was paired with by the
     // comparison numbered m_twinGeneration (see merge.cpp).
-    CinstanceFact* m_pTwin = nullptr;
-    uint64_t m_twinGeneration = 0;
+    Cref<CinstanceFact> m_pTwin;
+    uint32_t m_twinGeneration = 0;
 };
 
 class CedgeFact : public Cfact {
@@ -149,13 +180,13 @@ public:
     static CedgeFact* cloneTo(CedgeFact* eb, Cglobal& global, CinstanceFact* a);
     static CedgeFact* cloneFrom(CedgeFact* e, Cglobal& global, CinstanceFact* t);
 
-    CedgeFact* m_pMatch = nullptr;
-    CinstanceFact* m_pFrom = nullptr;
-    CinstanceFact* m_pTo = nullptr;
-    CedgeFact** m_ppOutPrev = nullptr;
-    CedgeFact* m_pOutNext = nullptr;
-    CedgeFact** m_ppInPrev = nullptr;
-    CedgeFact* m_pInNext = nullptr;
+    Cref<CedgeFact> m_pMatch;
+    Cref<CinstanceFact> m_pFrom;
+    Cref<CinstanceFact> m_pTo;
+    Cref<Cref<CedgeFact>> m_ppOutPrev;
+    Cref<CedgeFact> m_pOutNext;
+    Cref<Cref<CedgeFact>> m_ppInPrev;
+    Cref<CedgeFact> m_pInNext;
 };
 
 // Pre-order walk from root along containment edges, each node's children in

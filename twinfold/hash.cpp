@@ -79,6 +79,15 @@ void Chash::visitall(Cvisithash& visitor)
         while (n != nullptr) {
             // A visit may move the node into another table.
             CinstanceFact* next = n->m_pHashNext;
+            // Nodes lie in the arena in the order they were read, not in
+            // table order: what a visit reads first of the next node (its
+            // lists), and the node after it, are fetched while this one is
+            // visited. Only fetched: the chain is followed as it stands.
+            if (next != nullptr) {
+                __builtin_prefetch(next->m_pHashNext.get());
+                __builtin_prefetch(next->m_pFirstIn.get());
+                __builtin_prefetch(next->m_pFirstSetting.get());
+            }
             visitor.visit(n);
             n = next;
         }

@@ -256,14 +256,6 @@ void Cglobal::visit(CinstanceFact* chainHead)
 
 namespace {
 
-size_t outDegree(const CinstanceFact* node)
-{
-    size_t count = 0;
-    for (const CedgeFact* e = node->m_pFirstOut; e; e = e->m_pOutNext)
-        ++count;
-    return count;
-}
-
 // The containment edges of a node of the kept subtree that the edges of its
 // twin may pair with, in out-list order. A few are searched in turn; many are
 // grouped by label and target attributes, since only an edge whose target
@@ -272,8 +264,11 @@ class Ccandidates {
 public:
     static constexpr size_t kScanned = 16;
 
-    explicit Ccandidates(const CinstanceFact* a)
+    // Takes the containment edges of a, keeping the storage of the last.
+    void reset(const CinstanceFact* a)
     {
+        m_edges.clear();
+        m_groups.clear();
         for (CedgeFact* e = a->firstChildEdge(); e; e = e->nextChildEdge())
             m_edges.push_back(e);
         if (m_edges.size() > kScanned)
@@ -362,135 +357,180 @@ void Cglobal::moveEdgeTo(CedgeFact* edge, CinstanceFact* to)
     m_edges.add(edge);
 }
 
-// Compares the subtree of other (B) with this node's (A) in two steps. The
-// first pairs the containment edges: each edge of a B node, in out-list
-// order, with the first edge of its A twin not yet paired that has the same
-// label and whose target's subtree matches (in union mode after A's is
-// extended); an edge to the very same node (a node that both copies hold,
+// Compares the subtree of B with that of A, its twin candidate, in two
+// phases. The first pairs the containment edges: each edge of a B node, in
+// out-list order, with the first edge of its A twin not yet paired that has
+// the same label and whose target's subtree matches (in union mode after A's
+// is extended); an edge to the very same node (a node that both copies hold,
 // contained by one of them and by a demoted edge of the other) pairs with no
-// comparison. Every B node thereby learns its A twin. The second step checks
+// comparison. Every B node thereby learns its A twin. The second phase checks
 // the other edges: an edge of a B node must be in its A twin's out list with
 // the same label and the twin of its target; in union mode a missing one is
 // added. Edges inside one copy thus meet their counterparts in the other, and
 // nothing is ever doubled. Without the union flag every pair of twins must
-// hold as many edges, so the two subtrees hold the same facts.
-int CinstanceFact::same_tree(CinstanceFact* other, Cglobal& global)
-{
-    if (this == other)
-        return 0;
-    if (other == nullptr)
-        return 1;
-    ++global.m_generation;
+// hold as many edges, so the two subtrees hold the same facts. Its frames and
+// lists are kept from one comparison to the next.
+class CsubtreeComparison {
+public:
+    explicit CsubtreeComparison(Cglobal& global) : m_global(global) {}
 
-    enum Cstate { kSearch, kWaitCandidate, kWaitClone };
+    // Phase one: true when every containment edge of B's subtree pairs.
+    bool pairContainment(CinstanceFact* a, CinstanceFact* b);
+    // Phase two: true when every other edge of B's subtree joins twins in
+    // A's, or was added there.
+    bool pairOtherEdges(CinstanceFact* b);
+
+private:
+    // What a frame waits for: the comparison of its edge's target with a
+    // candidate's, or with a copy of itself made in union mode.
+    enum class Cwait { kNothing, kCandidate, kCopy };
+    // The comparison of one A node with one B node.
     struct Cframe {
-        CinstanceFact* m_pA;
-        CinstanceFact* m_pB;
-        CedgeFact* m_pEb;      // containment edge of B being paired
-        std::unique_ptr<Ccandidates> m_pCandidates;
-        size_t m_next;         // candidate position to try next for m_pEb
-        CedgeFact* m_pEa;      // candidate under comparison, or clone made
-        Cstate m_state;
-    };
-    std::vector<Cframe> stack;
-
-    // Starts comparing a with b: 0 or 1 when that is decided at once, -1
-    // when a frame was pushed.
-    auto enter = [&](CinstanceFact* a, CinstanceFact* b) -> int {
-        if (a == b)
-            return 0;
-        if (a == nullptr || b == nullptr)
-            return 1;
-        if (a->compareAttrs(b, true))
-            return 1;
-        for (CedgeFact* e = a->m_pFirstOut; e; e = e->m_pOutNext)
-            e->m_pMatch = nullptr;
-        if (!global.m_union && outDegree(a) != outDegree(b))
-            return 1;
-        stampTwin(b, a, global);
-        stack.push_back({a, b, b->firstChildEdge(), std::make_unique<Ccandidates>(a), 0, nullptr, kSearch});
-        return -1;
-    };
-    auto paired = [&](Cframe& f, CedgeFact* ea) {
-        pairEdges(ea, f.m_pEb);
-        f.m_pEb = f.m_pEb->nextChildEdge();
-        f.m_next = 0;
-        f.m_state = kSearch;
+        CinstanceFact* m_pA = nullptr;
+        CinstanceFact* m_pB = nullptr;
+        CedgeFact* m_pEb = nullptr;  // containment edge of B being paired
+        Ccandidates m_candidates;
+        size_t m_next = 0;           // candidate position to try next for m_pEb
+        CedgeFact* m_pEa = nullptr;  // candidate under comparison, or the copy
+        Cwait m_wait = Cwait::kNothing;
     };
 
-    int result = enter(this, other);
-    if (result > 0)
-        return result;
-    while (!stack.empty()) {
-        Cframe& f = stack.back();
-        if (f.m_state == kWaitCandidate) {
-            if (result == 0) {
-                paired(f, f.m_pEa);
-            } else {
-                ++f.m_next;
-                f.m_state = kSearch;
-            }
-        } else if (f.m_state == kWaitClone) {
-            if (result != 0) {
-                stack.pop_back();
-                continue;
-            }
-            paired(f, f.m_pEa);
-        }
-        CedgeFact* eb = f.m_pEb;
-        if (eb == nullptr) {
-            result = 0;
-            stack.pop_back();
+    // Begins comparing a with b: true when a frame was opened for it, false
+    // when the comparison was decided at once (matched then tells how).
+    bool open(CinstanceFact* a, CinstanceFact* b, bool& matched);
+    // Pairs the frame's next containment edge, or begins the comparison that
+    // decides it; a frame with no edge left is closed as matched.
+    void pairNextEdge(Cframe& f, bool& matched);
+    // Takes the end of the comparison the frame waited for; false when the
+    // frame fails with it.
+    bool takeResult(Cframe& f, bool matched);
+    void waitFor(Cframe& f, Cwait what, CedgeFact* ea, bool& matched);
+    void pairWith(Cframe& f, CedgeFact* ea);
+
+    Cglobal& m_global;
+    std::vector<Cframe> m_frames;
+    size_t m_depth = 0;
+    std::vector<CinstanceFact*> m_pending;
+};
+
+bool CsubtreeComparison::open(CinstanceFact* a, CinstanceFact* b, bool& matched)
+{
+    matched = a == b;
+    if (a == b || a == nullptr || b == nullptr || a->compareAttrs(b, true))
+        return false;
+    for (CedgeFact* e = a->m_pFirstOut; e; e = e->m_pOutNext)
+        e->m_pMatch = nullptr;
+    if (!m_global.m_union && a->m_outDegree != b->m_outDegree)
+        return false;
+    stampTwin(b, a, m_global);
+    if (m_depth == m_frames.size())
+        m_frames.emplace_back();
+    Cframe& f = m_frames[m_depth++];
+    f.m_pA = a;
+    f.m_pB = b;
+    f.m_pEb = b->firstChildEdge();
+    f.m_candidates.reset(a);
+    f.m_next = 0;
+    f.m_pEa = nullptr;
+    f.m_wait = Cwait::kNothing;
+    return true;
+}
+
+bool CsubtreeComparison::pairContainment(CinstanceFact* a, CinstanceFact* b)
+{
+    m_depth = 0;
+    bool matched;
+    if (!open(a, b, matched))
+        return matched;
+    while (m_depth > 0) {
+        Cframe& f = m_frames[m_depth - 1];
+        if (f.m_wait != Cwait::kNothing && !takeResult(f, matched)) {
+            --m_depth;
             continue;
         }
-        if (eb->m_pTo == nullptr) {
-            f.m_pEb = eb->nextChildEdge();
-            continue;
-        }
-        CedgeFact* same = global.m_edges.find(f.m_pA, eb->name(), eb->m_pTo);
-        if (same != nullptr && same->m_pMatch == nullptr) {
-            stampTwin(eb->m_pTo, eb->m_pTo, global);
-            paired(f, same);
-            continue;
-        }
-        if (CedgeFact* ea = f.m_pCandidates->next(eb, f.m_next)) {
-            f.m_pEa = ea;
-            f.m_state = kWaitCandidate;
-            result = enter(ea->m_pTo, eb->m_pTo);
-            continue;
-        }
-        if (!global.m_union) {
-            result = 1;
-            stack.pop_back();
-            continue;
-        }
-        CedgeFact* copy = CedgeFact::cloneTo(eb, global, f.m_pA);
-        f.m_pEa = copy;
-        f.m_state = kWaitClone;
-        result = enter(copy->m_pTo, eb->m_pTo);
+        pairNextEdge(f, matched);
     }
-    if (result != 0)
-        return 1;
+    return matched;
+}
 
-    // The other edges, pair of twins by pair of twins.
-    std::vector<CinstanceFact*> pending{other};
-    while (!pending.empty()) {
-        CinstanceFact* b = pending.back();
-        pending.pop_back();
-        CinstanceFact* a = twinOf(b, global);
+void CsubtreeComparison::pairNextEdge(Cframe& f, bool& matched)
+{
+    CedgeFact* eb = f.m_pEb;
+    if (eb == nullptr) {
+        matched = true;
+        --m_depth;
+        return;
+    }
+    if (eb->m_pTo == nullptr) {
+        f.m_pEb = eb->nextChildEdge();
+        return;
+    }
+    CedgeFact* same = m_global.m_edges.find(f.m_pA, eb->name(), eb->m_pTo);
+    if (same != nullptr && same->m_pMatch == nullptr) {
+        stampTwin(eb->m_pTo, eb->m_pTo, m_global);
+        pairWith(f, same);
+        return;
+    }
+    if (CedgeFact* ea = f.m_candidates.next(eb, f.m_next)) {
+        waitFor(f, Cwait::kCandidate, ea, matched);
+        return;
+    }
+    if (!m_global.m_union) {
+        matched = false;
+        --m_depth;
+        return;
+    }
+    waitFor(f, Cwait::kCopy, CedgeFact::cloneTo(eb, m_global, f.m_pA), matched);
+}
+
+void CsubtreeComparison::waitFor(Cframe& f, Cwait what, CedgeFact* ea, bool& matched)
+{
+    f.m_pEa = ea;
+    f.m_wait = what;
+    // Opening a frame may move the frames: f is not used after it.
+    open(ea->m_pTo, f.m_pEb->m_pTo, matched);
+}
+
+bool CsubtreeComparison::takeResult(Cframe& f, bool matched)
+{
+    Cwait waited = f.m_wait;
+    f.m_wait = Cwait::kNothing;
+    if (matched)
+        pairWith(f, f.m_pEa);
+    else if (waited == Cwait::kCandidate)
+        ++f.m_next;
+    // A copy that does not match its original fails the frame.
+    return matched || waited == Cwait::kCandidate;
+}
+
+void CsubtreeComparison::pairWith(Cframe& f, CedgeFact* ea)
+{
+    pairEdges(ea, f.m_pEb);
+    f.m_pEb = f.m_pEb->nextChildEdge();
+    f.m_next = 0;
+}
+
+bool CsubtreeComparison::pairOtherEdges(CinstanceFact* other)
+{
+    // Pair of twins by pair of twins.
+    m_pending.assign(1, other);
+    while (!m_pending.empty()) {
+        CinstanceFact* b = m_pending.back();
+        m_pending.pop_back();
+        CinstanceFact* a = twinOf(b, m_global);
         if (a == b)
             continue;
         for (CedgeFact* eb = b->m_pFirstOut; eb; eb = eb->m_pOutNext) {
             if (eb->isTree()) {
                 if (eb->m_pTo != nullptr)
-                    pending.push_back(eb->m_pTo);
+                    m_pending.push_back(eb->m_pTo);
                 continue;
             }
-            CinstanceFact* target = twinOf(eb->m_pTo, global);
-            if (target == nullptr || global.m_edges.find(a, eb->name(), target) != nullptr)
+            CinstanceFact* target = twinOf(eb->m_pTo, m_global);
+            if (target == nullptr || m_global.m_edges.find(a, eb->name(), target) != nullptr)
                 continue;
-            if (!global.m_union)
-                return 1;
+            if (!m_global.m_union)
+                return false;
             // A node keeps the class it has; a twin of another class is
             // merged into it all the same, and the user is told.
             if (eb->isInstance()) {
@@ -503,9 +543,40 @@ int CinstanceFact::same_tree(CinstanceFact* other, Cglobal& global)
             CedgeFact* copy = copyEdge(eb);
             copy->connectTo(target);
             copy->connectFrom(a);
-            global.m_edges.add(copy);
+            m_global.m_edges.add(copy);
         }
     }
+    return true;
+}
+
+Cglobal::Cglobal(int verbosity, bool unionHeaders)
+    : m_verbose(verbosity), m_union(unionHeaders), m_pComparison(std::make_unique<CsubtreeComparison>(*this))
+{
+}
+
+Cglobal::~Cglobal() = default;
+
+void Cglobal::startComparison()
+{
+    if (++m_generation == 0) {
+        // After 2^32 comparisons the numbers come round: no stamp of an
+        // earlier comparison may be taken for one of this.
+        if (m_pRoot != nullptr)
+            walkTree(m_pRoot, [](CinstanceFact* node) { node->m_twinGeneration = 0; });
+        m_generation = 1;
+    }
+}
+
+int CinstanceFact::same_tree(CinstanceFact* other, Cglobal& global)
+{
+    if (this == other)
+        return 0;
+    if (other == nullptr)
+        return 1;
+    global.startComparison();
+    CsubtreeComparison& comparison = *global.m_pComparison;
+    if (!comparison.pairContainment(this, other) || !comparison.pairOtherEdges(other))
+        return 1;
     return 0;
 }
 

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string_view>
 #include <unordered_set>
 
@@ -18,9 +19,12 @@ void timenow();
 // returns its length including the closing NUL.
 size_t emit_attributes(const Cfact* node, char* buffer);
 
+class CsubtreeComparison;
+
 class Cglobal : public Cvisithash {
 public:
-    Cglobal(int verbosity, bool unionHeaders) : m_verbose(verbosity), m_union(unionHeaders) {}
+    Cglobal(int verbosity, bool unionHeaders);
+    ~Cglobal() override;
 
     static void timenow() { ::timenow(); }
     void check_maxno(const char* name);
@@ -47,8 +51,11 @@ public:
     // Every edge of the graph by source, label and target: the graph never
     // holds two edges with the same three.
     CedgeIndex m_edges;
-    // Number of the subtree comparison under way (see same_tree).
-    uint64_t m_generation = 0;
+    // Number of the subtree comparison under way (see same_tree), and the
+    // frames and lists it works with.
+    uint32_t m_generation = 0;
+    void startComparison();
+    std::unique_ptr<CsubtreeComparison> m_pComparison;
     // Set once a merge has given a node another parent; the numbers of the
     // tree check no longer tell nested nodes apart then.
     bool m_treeMoved = false;

@@ -5,10 +5,13 @@
 
 #include "facts.h"
 #include "hash.h"
+#include "step_end.h"
+
+#include "tagged_table.h"
 
 #include <cstdio>
-#include <string_view>
 #include <unordered_map>
+#include <vector>
 
 class Cglobal;
 
@@ -28,29 +31,61 @@ class CririraParser : public Cvisithash {
 public:
     static constexpr int kTokenMax = 1024;
 
-    // Reads the whole stream into global's graph; false after a reported
-    // parse error, a disconnected graph or a cycle.
-    bool parse(FILE* stream, Cglobal& global, int bits);
+    // Reads the whole stream into global's graph; stops on a parse error, a
+    // read error, a disconnected graph or a cycle. inputName, for the report
+    // of a read error, may be null (standard input).
+    CstepEnd parse(FILE* stream, Cglobal& global, int bits, const char* inputName = nullptr);
+    bool readFailed() const { return m_readFailed; }
 
     CtokenKind getToken(char* buffer);
-    bool getFacts();
-    bool getSettings(Cfact* fact);
+    // Passes over blanks, line ends and comments; c is then the first
+    // character of the token, or EOF. False after a reported error.
+    bool skipToToken(int& c);
+    // A quoted string, the opening quote read; a word beginning with first.
+    CtokenKind readQuoted(char* buffer);
+    CtokenKind readWord(int first, char* buffer);
+    // Appends c to a token of length characters; false, reported, when the
+    // token would be too long or c is NUL.
+    bool store(char* buffer, int& length, int c);
+    CstepEnd getFacts();
+    // Reads one attribute block into a chain of its own.
+    CstepEnd getSettings(Cref<Csetting>& block);
+    // Puts a block read after the fact's attributes.
+    void appendSettings(Cfact* fact, Csetting* block);
     CedgeFact* getEdge(const char* label, const char* fromName, int fromCategory, const char* toName,
                        int toCategory);
     void add(CinstanceFact* node);
     void visit(CinstanceFact* node) override;
     void invalid();
-    // Nodes of the tree below node, node included; 0 after a reported cycle.
-    long check_tree(CinstanceFact* node);
+    // Copies the input from the current position to standard error up to
+    // and including the given number of line ends, or to its end.
+    void echoLines(int lines);
+    // echoLines for a regular file; false when the input is none.
+    bool echoMappedLines(int lines);
+    // Counts the nodes of the tree below node, node included; stops at a
+    // cycle.
+    CstepEnd check_tree(CinstanceFact* node, long& count);
 
     // The node table: its slots and chains fix the order in which nodes are
     // visited after reading, which shows in the output.
     Chash m_table;
-    // Lookup by name for each category. The table's checksum folds a name
-    // into few slots (names such as @12345 share chains by the thousand), so
+    // Lookup by category and name. The table's checksum folds a name into
+    // few slots (names such as @12345 share chains by the thousand), so
     // finding a node by walking its chain would make reading quadratic.
-    std::unordered_map<std::string_view, CinstanceFact*> m_schemaIndex;
-    std::unordered_map<std::string_view, CinstanceFact*> m_instanceIndex;
+    CtaggedTable<CinstanceFact> m_names;
+    static constexpr size_t kRecentNames = 64;
+    struct CrecentName {
+        uint32_t m_hash = 0;
+        CinstanceFact* m_pNode = nullptr;
+    };
+    CrecentName m_recentNames[kRecentNames];
+    // Every node in the order it was first named (each node's m_treeEnter
+    // holds its place until the tree check numbers the tree), and the place
+    // after the node found last.
+    std::vector<Cref<CinstanceFact>> m_readOrder;
+    size_t m_nextInOrder = 0;
+    // The last attribute of facts whose chains are long.
+    std::unordered_map<const Cfact*, Csetting*> m_settingTails;
     Cglobal* m_pGlobal = nullptr;
     CinstanceFact* m_pEntity = nullptr;
     CinstanceFact* m_pRoot = nullptr;
@@ -62,11 +97,29 @@ public:
     bool m_quoted = false;
 
 private:
-    int nextChar();
-    void pushBack(int c) { m_pushBack = c; }
+    int nextChar() { return m_pAt < m_pEnd || refill() ? static_cast<unsigned char>(*m_pAt++) : EOF; }
+    // Gives back the character nextChar gave last; nothing for the end.
+    void pushBack(int c)
+    {
+        if (c != EOF)
+            --m_pAt;
+    }
+    // Reads the next block of the input; false at its end or after a read
+    // error.
+    bool refill();
     void countLine();
     CinstanceFact* findOrCreate(const char* name, int category);
+    static uint32_t nameHash(const char* name, int category);
     CinstanceFact* makeRoot(const char* name);
 
-    int m_pushBack = -2;
+    // The input is read in blocks of its own: the block, and the part of it
+    // not yet read.
+    static constexpr size_t kInputBlock = size_t(1) << 20;
+    std::vector<char> m_buffer;
+    const char* m_pAt = nullptr;
+    const char* m_pEnd = nullptr;
+    bool m_inputEnded = false;
+    // Set once reading the input failed; the input then reads as ended and
+    // every token as an error.
+    bool m_readFailed = false;
 };

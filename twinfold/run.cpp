@@ -4,39 +4,31 @@
 #include "parser.h"
 #include "writer.h"
 
-int verbose = 0;
-int union_headers = 1;
-int indent = -1;
-
-int run(FILE* input, const char* inputName, CoutputFile& output)
+CstepEnd run(FILE* input, const char* inputName, CoutputFile& output, const Coptions& options)
 {
-    Cglobal global(verbose, union_headers != 0);
+    Cglobal global(options.m_verbose, options.m_unionHeaders);
     // The merge dumps must not mix into TA written on standard output.
     global.m_pDump = output.isStandardOutput() ? stderr : stdout;
     {
         CririraParser parser;
-        if (!parser.parse(input, global, kParserTableBits))
-            return 1;
+        if (parser.parse(input, global, kParserTableBits, inputName) == CstepEnd::kStopped)
+            return CstepEnd::kStopped;
     }
     global.twinfold();
     Crename renamer;
     renamer.rename(global);
-    if (verbose) {
+    if (options.m_verbose) {
         timenow();
         std::fputs("Twinfold generating output\n", stderr);
     }
-    if (!output.begin()) {
-        std::fprintf(stderr, "Can't write to '%s'\n", output.displayName());
-        return 1;
-    }
-    Clayout::ta(output.stream(), indent, global.m_pRoot, inputName);
-    if (!output.finish()) {
-        std::fprintf(stderr, "Can't write to '%s'\n", output.displayName());
-        return 1;
-    }
-    if (verbose) {
+    if (output.begin() == CstepEnd::kStopped)
+        return CstepEnd::kStopped;
+    Clayout::ta(output.stream(), options.m_indent, global.m_pRoot, inputName);
+    if (output.finish() == CstepEnd::kStopped)
+        return CstepEnd::kStopped;
+    if (options.m_verbose) {
         timenow();
         std::fprintf(stderr, "Twinfold finished writing %s\n", inputName ? inputName : "standard input");
     }
-    return 0;
+    return CstepEnd::kDone;
 }

@@ -2,17 +2,20 @@
 #pragma once
 
 #include "output.h"
+#include "step_end.h"
 
 #include <cstdio>
 
-// Program settings from the command line.
-extern int verbose;        // count of -v
-extern int union_headers;  // 1, or 0 with -u
-extern int indent;         // -1, or 0 with -i
+// The settings of a run, from the command line.
+struct Coptions {
+    int m_verbose = 0;          // count of -v
+    bool m_unionHeaders = true; // false with -u
+    int m_indent = -1;          // 0 with -i: containment lines indented by depth
+};
 
 // Node table bits of the parser in a run.
 constexpr int kParserTableBits = 20;
 
 // Reads input, merges and renames, writes the TA output and finishes it.
-// 0 on success, 1 after a reported failure. inputName may be null.
-int run(FILE* input, const char* inputName, CoutputFile& output);
+// inputName may be null (standard input).
+CstepEnd run(FILE* input, const char* inputName, CoutputFile& output, const Coptions& options);

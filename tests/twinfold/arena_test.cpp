@@ -41,13 +41,13 @@ TEST(Arena, LargeRequestGetsABlockOfItsOwnSize)
 
 TEST(Arena, SaveStringCopiesOrGivesNull)
 {
-    char* copy = reinterpret_cast<char*>(1);
-    saveString(&copy, nullptr);
-    EXPECT_EQ(copy, nullptr);
+    Cref<char> copy;
     const char text[] = "abc";
     saveString(&copy, text);
     EXPECT_STREQ(copy, "abc");
-    EXPECT_NE(copy, text);
+    EXPECT_NE(copy.get(), text);
+    saveString(&copy, nullptr);
+    EXPECT_EQ(copy.get(), nullptr);
 }
 
 TEST(ArenaDeathTest, ImpossibleRequestIsOutOfMemory)

@@ -174,7 +174,7 @@ TEST(Settings, ValueReplacesAndCloneCopiesEveryValue)
     appendValue(s, "3");
     EXPECT_EQ(valueCount(s), 2);
     s->m_pNext = new Csetting("bare");
-    Csetting* copy = nullptr;
+    Cref<Csetting> copy;
     s->clone(copy);
     ASSERT_NE(copy, nullptr);
     EXPECT_NE(copy, s);

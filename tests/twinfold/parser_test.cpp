@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <regex>
 #include <string>
 
@@ -166,4 +169,166 @@ TEST(Parser, WideAttributeBlocksAreReadWhole)
     EXPECT_EQ(settings, 100001);
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(valueCount(list), 100000);
+}
+
+TEST(Parser, ManyBlocksForOneFactKeepEveryAttributeInOrder)
+{
+    // Blocks for a and b in turn: each block of a goes after all of a's
+    // attributes, which a walk along the chain per block would find in time
+    // quadratic in their number.
+    std::string input;
+    const int blocks = 200000;
+    for (int i = 0; i < blocks; ++i)
+        input += "a { k" + std::to_string(i) + " }\nb { j=" + std::to_string(i) + " }\n";
+    Cglobal global(0, true);
+    ASSERT_TRUE(parseText(input, global));
+    for (CedgeFact* e = global.m_pRoot->firstChildEdge(); e; e = e->nextChildEdge()) {
+        // The parser's visit sorts each chain by name (k0 k1 k10 k100 ...);
+        // the j, which share one name, may change their order.
+        std::vector<std::string> names;
+        for (const Csetting* s = e->m_pTo->m_pFirstSetting; s; s = s->m_pNext)
+            names.push_back(std::string(s->name()) + (s->m_pFirstValue ? "=" + std::string(s->m_pFirstValue->name()) : ""));
+        ASSERT_EQ(names.size(), size_t(blocks)) << e->m_pTo->name();
+        if (std::string(e->m_pTo->name()) == "a") {
+            std::vector<std::string> expected;
+            for (int i = 0; i < blocks; ++i)
+                expected.push_back("k" + std::to_string(i));
+            std::sort(expected.begin(), expected.end());
+            EXPECT_EQ(names, expected);
+        } else {
+            std::vector<std::string> expected;
+            for (int i = 0; i < blocks; ++i)
+                expected.push_back("j=" + std::to_string(i));
+            std::sort(expected.begin(), expected.end());
+            std::sort(names.begin(), names.end());
+            EXPECT_EQ(names, expected);
+        }
+    }
+}
+
+namespace {
+
+// Standard error replaced by an unbuffered stream, as the real one is, that
+// keeps what is written and counts the write calls it takes.
+class CcountedStandardError {
+public:
+    CcountedStandardError()
+    {
+        cookie_io_functions_t functions = {};
+        functions.write = [](void* self, const char* data, size_t size) -> ssize_t {
+            auto* counted = static_cast<CcountedStandardError*>(self);
+            ++counted->m_writes;
+            counted->m_text.append(data, size);
+            return ssize_t(size);
+        };
+        m_pStream = fopencookie(this, "w", functions);
+        std::setvbuf(m_pStream, nullptr, _IONBF, 0);
+        m_pSaved = stderr;
+        stderr = m_pStream;
+    }
+    ~CcountedStandardError()
+    {
+        stderr = m_pSaved;
+        std::fclose(m_pStream);
+    }
+
+    int m_writes = 0;
+    std::string m_text;
+
+private:
+    FILE* m_pStream;
+    FILE* m_pSaved;
+};
+
+} // namespace
+
+namespace {
+
+// A stream that is no file: it gives text, then the end of the input, or
+// with failing set a read error (as a disk gives EIO).
+FILE* streamWithoutFile(const std::string& text, bool failing)
+{
+    struct Csource {
+        std::string m_text;
+        bool m_failing;
+        size_t m_at = 0;
+    };
+    cookie_io_functions_t functions = {};
+    functions.read = [](void* self, char* buffer, size_t size) -> ssize_t {
+        auto* source = static_cast<Csource*>(self);
+        if (source->m_at == source->m_text.size()) {
+            if (!source->m_failing)
+                return 0;
+            errno = EIO;
+            return -1;
+        }
+        size_t n = std::min(size, source->m_text.size() - source->m_at);
+        std::memcpy(buffer, source->m_text.data() + source->m_at, n);
+        source->m_at += n;
+        return ssize_t(n);
+    };
+    functions.close = [](void* self) {
+        delete static_cast<Csource*>(self);
+        return 0;
+    };
+    return fopencookie(new Csource{text, failing}, "r", functions);
+}
+
+} // namespace
+
+TEST(Parser, TheParseErrorEchoWritesEachLineInOneCall)
+{
+    const std::string longLine(10 * 1000 * 1000, 'x');
+    struct Ccase {
+        const char* what;
+        std::string input;
+        int line;          // where the error is
+        std::string echo;  // what follows the "..." of the report
+        int lines;         // lines of the echo, each one write call
+    } cases[] = {
+        {"three lines, the first 10 MB", "}" + longLine + "\nsecond\nthird\nfourth\n", 1,
+         longLine + "\nsecond\nthird\n", 3},
+        {"a 10 MB line without a line end", "contain a b\n} " + longLine, 2, " " + longLine, 1},
+        // The character that ended the bad word was read ahead of it.
+        {"the character read ahead", "contain a $X{" + longLine + "\nnext\n", 1, "{" + longLine + "\nnext\n", 2},
+    };
+    // A file is echoed from a mapping, any other stream through a buffer.
+    for (bool file : {true, false}) {
+        for (const Ccase& c : cases) {
+            const std::string what = std::string(c.what) + (file ? "" : ", not a file");
+            FILE* in = file ? streamOf(c.input) : streamWithoutFile(c.input, false);
+            Cglobal global(0, true);
+            CririraParser parser;
+            int writes;
+            std::string text;
+            {
+                CcountedStandardError counted;
+                EXPECT_EQ(parser.parse(in, global, 10), CstepEnd::kStopped) << what;
+                writes = counted.m_writes;
+                text = counted.m_text;
+            }
+            std::fclose(in);
+            const std::string head = "\nParse error at line " + std::to_string(c.line) + "\n\n...";
+            EXPECT_TRUE(text == head + c.echo) << what << ": " << text.substr(0, 80);
+            // The report's first line takes one call, each line of the echo one.
+            EXPECT_LE(writes, 1 + c.lines) << what;
+        }
+    }
+}
+
+TEST(Parser, AReadErrorIsNeverTheEndOfTheInput)
+{
+    // Each of these would read as a whole input, or as a parse error, if the
+    // failure were taken for the end.
+    for (const std::string text : {"", "$INSTANCE a cFile\ncontain a b\n", "contain a b", "contain a \"b",
+                                   "contain a \"b\\", "contain a b\n// note", "a { k = "}) {
+        FILE* in = streamWithoutFile(text, true);
+        Cglobal global(0, true);
+        CririraParser parser;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(parser.parse(in, global, 10, "in.ta"), CstepEnd::kStopped) << text;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "Can't read 'in.ta'\n") << text;
+        EXPECT_TRUE(parser.readFailed()) << text;
+        std::fclose(in);
+    }
 }

@@ -19,20 +19,11 @@ class Run : public testing::Test {
 protected:
     void SetUp() override
     {
-        verbose = 0;
-        union_headers = 1;
-        indent = -1;
         std::string pattern = (fs::temp_directory_path() / "twinfold-run-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         m_dir = pattern;
     }
-    void TearDown() override
-    {
-        verbose = 0;
-        union_headers = 1;
-        indent = -1;
-        fs::remove_all(m_dir);
-    }
+    void TearDown() override { fs::remove_all(m_dir); }
 
     // Runs on input into out.ta; gives the status, m_output and m_errors.
     int runOn(const std::string& input, const std::string& outputPath = "")
@@ -40,9 +31,9 @@ protected:
         std::string target = outputPath.empty() ? (m_dir / "out.ta").string() : outputPath;
         FILE* in = streamOf(input);
         CoutputFile out;
-        EXPECT_TRUE(out.open(target.c_str()));
+        EXPECT_EQ(out.open(target.c_str()), CstepEnd::kDone);
         testing::internal::CaptureStderr();
-        int status = run(in, "linked.ta", out);
+        int status = run(in, "linked.ta", out, m_options) == CstepEnd::kDone ? 0 : 1;
         m_errors = testing::internal::GetCapturedStderr();
         std::fclose(in);
         if (target == "/dev/full")
@@ -54,6 +45,7 @@ protected:
         return status;
     }
 
+    Coptions m_options;
     fs::path m_dir;
     std::string m_output;
     std::string m_errors;
@@ -70,14 +62,14 @@ TEST_F(Run, UnionMerge)
 
 TEST_F(Run, StrictMerge)
 {
-    union_headers = 0;
+    m_options.m_unionHeaders = false;
     EXPECT_EQ(runOn(kLinkedInput), 0);
     EXPECT_EQ(m_output, "// ta output for linked.ta\n\n" + kLinkedStrict);
 }
 
 TEST_F(Run, IndentedContainment)
 {
-    indent = 0;
+    m_options.m_indent = 0;
     EXPECT_EQ(runOn(kLinkedInput), 0);
     EXPECT_EQ(m_output, "// ta output for linked.ta\n\n" + kLinkedUnionIndented);
 }
@@ -126,6 +118,25 @@ const std::string kOneOutsideParent = "$INSTANCE a.c cFile\n$INSTANCE b.c cFile\
                                       "fa { name = \"f\" }\nfb { name = \"f\" }\n";
 const std::string kOneOutsideParentReport = "fb has multiple parents\n  @0.FILE.x.h.b.c->fb\n  b.c->fb\n"
                                             "  demoted: contain b.c fb\n";
+
+// main uses the kept copy's g1 and calls the deleted copy's g2: the call
+// moves onto g1 beside the use.
+const std::string kCallBesideAUse = "$INSTANCE a.c cFile\n$INSTANCE b.c cFile\n"
+                                    "$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @0.FILE.x.h.b.c cFile\n"
+                                    "contain a.c @0.FILE.x.h.a.c\ncontain a.c main\ncontain b.c @0.FILE.x.h.b.c\n"
+                                    "contain @0.FILE.x.h.a.c g1\ncontain @0.FILE.x.h.b.c g2\n"
+                                    "use main g1\ncall main g2\n"
+                                    "@0.FILE.x.h.a.c { name = \"x.h\" }\n@0.FILE.x.h.b.c { name = \"x.h\" }\n"
+                                    "g1 { name = \"g\" }\ng2 { name = \"g\" }\n";
+
+// The copies agree in their own attributes and in their child's, not in
+// their child's child.
+const std::string kGrandchildrenDiffer = "$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @0.FILE.x.h.b.c cFile\n"
+                                         "contain @0.FILE.x.h.a.c g1\ncontain @0.FILE.x.h.b.c g2\n"
+                                         "contain g1 k1\ncontain g2 k2\n"
+                                         "@0.FILE.x.h.a.c { name = \"x.h\" }\n@0.FILE.x.h.b.c { name = \"x.h\" }\n"
+                                         "g1 { name = \"g\" }\ng2 { name = \"g\" }\n"
+                                         "k1 { label = \"k\" }\nk2 { label = \"l\" }\n";
 
 const std::string kTwoParents = "contain a x\ncontain b x\n(contain a x) { why = second }\nx { k = 1 }\n";
 const std::string kNoFiles = "Didn't see any nodes that were instances of cFile -- strange\n";
@@ -205,9 +216,34 @@ TEST_F(Run, WholeOutputs)
                 "contain a.c @FILE.x.h\ncontain @FILE.x.h fa\n", "",
                 "@FILE.x.h  { name=\"x.h\" }\nfa  { name=\"f\" }\n"),
          kOneOutsideParentReport},
+        // An edge moved onto the kept copy stays where its source has an
+        // edge of another label to the same node.
+        {"a moved call beside a use", kCallBesideAUse, true,
+         taText("$INSTANCE b.c cFile\n$INSTANCE a.c cFile\n$INSTANCE @FILE.x.h cFile\n",
+                "contain a.c main\ncontain a.c @FILE.x.h\ncontain @FILE.x.h g1\n", "call main g1\nuse main g1\n",
+                "@FILE.x.h  { name=\"x.h\" }\ng1  { name=\"g\" }\n"),
+         ""},
+        {"the same without the union flag", kCallBesideAUse, false,
+         taText("$INSTANCE b.c cFile\n$INSTANCE a.c cFile\n$INSTANCE @FILE.x.h cFile\n",
+                "contain a.c main\ncontain a.c @FILE.x.h\ncontain @FILE.x.h g1\n", "call main g1\nuse main g1\n",
+                "@FILE.x.h  { name=\"x.h\" }\ng1  { name=\"g\" }\n"),
+         ""},
+        // Without the union flag both copies stay, and b.c's, the candidate
+        // added last under the short name, takes it.
+        {"copies that differ below their children, without the union flag", kGrandchildrenDiffer, false,
+         taText("$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @FILE.x.h cFile\n",
+                "contain @0.FILE.x.h.a.c g1\ncontain g1 k1\ncontain @FILE.x.h g2\ncontain g2 k2\n", "",
+                "@0.FILE.x.h.a.c  { name=\"x.h\" }\ng1  { name=\"g\" }\nk1  { label=\"k\" }\n"
+                "@FILE.x.h  { name=\"x.h\" }\ng2  { name=\"g\" }\nk2  { label=\"l\" }\n"),
+         ""},
+        // In union mode the kept copy's g1 gains a copy of k2, named @1.
+        {"the same in union mode", kGrandchildrenDiffer, true,
+         taText("$INSTANCE @FILE.x.h cFile\n", "contain @FILE.x.h g1\ncontain g1 @1\ncontain g1 k1\n", "",
+                "@FILE.x.h  { name=\"x.h\" }\ng1  { name=\"g\" }\n@1  { label=\"l\" }\nk1  { label=\"k\" }\n"),
+         ""},
     };
     for (const Ccase& c : cases) {
-        union_headers = c.unionHeaders ? 1 : 0;
+        m_options.m_unionHeaders = c.unionHeaders;
         EXPECT_EQ(runOn(c.input), 0) << c.what;
         EXPECT_EQ(m_output, "// ta output for linked.ta\n\n" + c.output) << c.what;
         EXPECT_EQ(m_errors, c.errors) << c.what;

@@ -15,7 +15,7 @@
 // Appends text to the attribute's values, as the parser stores a list.
 inline void appendValue(Csetting* setting, const char* text)
 {
-    Cvalue** link = &setting->m_pFirstValue;
+    Cref<Cvalue>* link = &setting->m_pFirstValue;
     while (*link != nullptr)
         link = &(*link)->m_pNext;
     *link = new Cvalue(text);
@@ -44,7 +44,7 @@ inline bool parseText(const std::string& text, Cglobal& global, std::string* err
     FILE* f = streamOf(text);
     testing::internal::CaptureStderr();
     CririraParser parser;
-    bool ok = parser.parse(f, global, bits);
+    bool ok = parser.parse(f, global, bits) == CstepEnd::kDone;
     std::string err = testing::internal::GetCapturedStderr();
     std::fclose(f);
     if (errors)

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <map>
 #include <regex>
 #include <string>
 #include <vector>
@@ -41,6 +43,24 @@ const std::string kUsageTail = "Options:  -c/opyright (and version history)\n"
 
 const std::string kStamp = "TwinFold: [0-9]{2}:[0-9]{2}:[0-9]{2} ";
 
+// Every entry below a directory: a file as "file " and its bytes, a symbolic
+// link as "link " and where it points, a directory as "directory".
+using Csnapshot = std::map<std::string, std::string>;
+Csnapshot snapshot(const fs::path& dir)
+{
+    Csnapshot entries;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(dir)) {
+        std::string name = fs::relative(entry.path(), dir).string();
+        if (entry.is_symlink())
+            entries[name] = "link " + fs::read_symlink(entry.path()).string();
+        else if (entry.is_directory())
+            entries[name] = "directory";
+        else
+            entries[name] = "file " + readFile(entry.path());
+    }
+    return entries;
+}
+
 } // namespace
 
 TEST_F(Program, CommandLineErrors)
@@ -63,10 +83,8 @@ TEST_F(Program, CommandLineErrors)
         EXPECT_EQ(r.err, c.err);
         EXPECT_EQ(r.out, "");
     }
-    // An output file the run made is removed again when it stops before
-    // writing.
-    for (const fs::directory_entry& entry : fs::directory_iterator(m_dir.path()))
-        EXPECT_NE(entry.path().filename().string().rfind("out.ta", 0), 0u) << entry.path();
+    // No output file was made, and no temporary is left.
+    EXPECT_EQ(snapshot(m_dir.path()), (Csnapshot{{"in.ta", "file " + kLinkedInput}}));
 }
 
 TEST_F(Program, FiltersStandardInputToStandardOutput)
@@ -98,6 +116,83 @@ TEST_F(Program, AFailedRunKeepsTheOutputFile)
     EXPECT_EQ(contents(path("out.ta")), "precious");
     // Nothing is left beside it: in.ta, bad.ta and out.ta only.
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir.path()), fs::directory_iterator()), 3);
+}
+
+// Whatever ends a run while it writes, or before, the file it would replace
+// stays byte for byte as it was and no temporary is left beside it: a write
+// error (a file size limit whose signal is ignored fails the write with
+// EFBIG), a kill in the middle of the write (the same limit with its signal
+// left to end the program, at a byte fixed by the limit) and a read error
+// (a link to /proc/self/mem, whose first read fails with EIO).
+TEST_F(Program, NoFailureChangesTheFileItWouldReplace)
+{
+    enum Cfailure { kWriteError, kKilled, kReadError };
+    struct Ctarget {
+        const char* what;
+        const char* output;  // "=" for the input itself
+    } targets[] = {
+        {"output = input", "="},
+        {"output = input through a symbolic link", "link-to-input"},
+        {"output = input through d/..", "d/../input"},
+        {"a separate existing output", "out.ta"},
+    };
+    for (Cfailure failure : {kWriteError, kKilled, kReadError}) {
+        for (const Ctarget& target : targets) {
+            test_support::TempDir dir;
+            // The input is the linked fact file, or for a read error a link
+            // to /proc/self/mem under the same name.
+            const fs::path input = dir / (failure == kReadError ? "mem.ta" : "in.ta");
+            if (failure == kReadError)
+                fs::create_symlink("/proc/self/mem", input);
+            else
+                test_support::writeFile(input, kLinkedInput);
+            fs::create_symlink(input.filename(), dir / "link-to-input");
+            fs::create_directory(dir / "d");
+            test_support::writeFile(dir / "out.ta", "precious");
+            std::string output = std::string(target.output) == "=" ? input.string()
+                                 : std::string(target.output) == "d/../input"
+                                     ? (dir / "d" / ".." / input.filename()).string()
+                                     : (dir / target.output).string();
+            const Csnapshot before = snapshot(dir.path());
+
+            test_support::RunSetup setup;
+            if (failure != kReadError) {
+                // The header line alone is longer.
+                setup.fileSizeLimit = 64;
+                setup.ignoreFileSizeSignal = failure == kWriteError;
+            }
+            ProgramRun r = test_support::runProgram(TWINFOLD_PROGRAM, {input.string(), output}, setup);
+            const std::string what = std::string(failure == kWriteError ? "write error, "
+                                                 : failure == kKilled   ? "killed, "
+                                                                        : "read error, ") +
+                                     target.what;
+            switch (failure) {
+            case kWriteError:
+                EXPECT_EQ(r.status, 1) << what;
+                EXPECT_EQ(r.err, "Can't write to '" + output + "'\n") << what;
+                break;
+            case kKilled:
+                EXPECT_EQ(r.signal, SIGXFSZ) << what;
+                EXPECT_EQ(r.err, "") << what;
+                break;
+            case kReadError:
+                EXPECT_EQ(r.status, 1) << what;
+                EXPECT_EQ(r.err, "Can't read '" + input.string() + "'\n") << what;
+                break;
+            }
+            EXPECT_EQ(r.out, "") << what;
+            EXPECT_EQ(snapshot(dir.path()), before) << what;
+        }
+    }
+}
+
+TEST_F(Program, AReadErrorOnStandardInputIsAStop)
+{
+    // A directory opens for reading, and its first read fails (EISDIR).
+    ProgramRun r = test_support::runProgram("/bin/sh", {"-c", "exec \"$0\" < \"$1\"", TWINFOLD_PROGRAM, m_dir.path()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Can't read 'standard input'\n");
+    EXPECT_EQ(r.out, "");
 }
 
 TEST_F(Program, IndentsContainmentWithI)

@@ -1,53 +1,114 @@
 #!/usr/bin/env bash
-# Times twinfold (processor time) on generated linked fact files whose header copies hold
-# calls between their own functions, in the default (union) mode and with -u,
-# and prints for each mode the time per input line at the large size over the
-# time per input line at the small size, next to the goal.
-#   run_bench.sh path/to/twinfold [small_units large_units]
+# The speed and memory figures of twinfold, each next to its goal (see
+# README.md in this directory).
+#   run_bench.sh BUILD_DIR [BASE_BUILD_DIR [SPEED_BUILD_DIR]]
+# BUILD_DIR holds bin/twinfold. With BASE_BUILD_DIR (another build, say of
+# main), every output is compared byte for byte with that build's output on
+# the same input, and each time is set beside that build's; SPEED_BUILD_DIR
+# (say a build of an older commit whose outputs differ) gives time ratios
+# only. BENCH_RUNS (default 5) sets how many runs each time is the least of.
 set -euo pipefail
-program=${1:?usage: run_bench.sh path/to/twinfold [small_units large_units]}
-small=${2:-500}
-large=${3:-2000}
-goal=1.5
-# 20 headers, 4 included per unit, 20 functions per header, each calling the
-# next 4 functions of its own copy.
-shape=(20 4 20 4)
-runs=5
+build=${1:?usage: run_bench.sh BUILD_DIR [BASE_BUILD_DIR [SPEED_BUILD_DIR]]}
+base=${2:-}
+speed_base=${3:-$base}
+runs=${BENCH_RUNS:-5}
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Least processor time (user and system) of several runs, in seconds: on a
-# shared machine it varies far less than the wall time.
-best_time() {
-  local best="" t
-  for _ in $(seq "$runs"); do
-    /usr/bin/time -f '%U %S' -o "$work/time" "$@" > /dev/null 2> "$work/err" || { cat "$work/err" >&2; exit 1; }
-    t=$(awk '{ print $1 + $2 }' "$work/time")
-    if [ -z "$best" ] || [ "$(echo "$t < $best" | bc -l)" = 1 ]; then best=$t; fi
+# run NAME COMMAND...: runs the command $runs times, its standard output and
+# error to files in the work directory; sets seconds (the least processor
+# time, user and system, which a busy machine disturbs far less than the
+# wall time) and peak_kb (the largest peak resident set).
+run() {
+  local name=$1 best="" peak=0 t kb
+  shift
+  for ((r = 0; r < runs; r++)); do
+    python3 "$here/measure.py" "$work/usage" "$@" > "$work/stdout" 2> "$work/stderr" || true
+    read -r t kb < "$work/usage"
+    (( kb > peak )) && peak=$kb
+    best=$(awk -v a="$best" -v t="$t" 'BEGIN { print (a == "" || t < a) ? t : a }')
   done
-  echo "$best"
+  seconds=$best
+  peak_kb=$peak
+  printf '  %-52s %8.3f s %8d MB\n' "$name" "$seconds" $(( peak_kb / 1024 )) >&2
 }
 
-for units in "$small" "$large"; do
-  python3 "$here/gen_linked_ta.py" "$units" "${shape[@]}" > "$work/in$units.ta"
-done
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+rows=()
+# goal NAME VALUE LIMIT
+goal() {
+  local met
+  met=$(awk -v v="$2" -v l="$3" 'BEGIN { print (v <= l) ? "met" : "MISSED" }')
+  rows+=("$(printf '%-64s %8s %8s   %s' "$1" "$2" "<= $3" "$met")")
+}
+same="" differ=""
 
-printf '%-8s %8s %12s %10s %14s %8s %6s\n' mode units input_lines cpu_seconds us_per_line ratio goal
+# twinfold_on NAME INPUT [OPTION]: times twinfold on INPUT (sets seconds and
+# peak_kb), then, with a base build, times that build on it, compares the
+# outputs and sets the figure of the two times.
+twinfold_on() {
+  local name=$1 input=$2
+  shift 2
+  run "twinfold${*:+ $*}, $name" "$build/bin/twinfold" "$@" "$input" "$work/out.ta"
+  local own=$seconds own_peak=$peak_kb
+  if [ -n "$base" ]; then
+    "$base/bin/twinfold" "$@" "$input" "$work/base.ta" 2> /dev/null || { echo "base build failed on $name" >&2; exit 1; }
+    if cmp -s "$work/out.ta" "$work/base.ta"; then same="$same; $name${*:+ $*}"; else differ="$differ; $name${*:+ $*}"; fi
+  fi
+  if [ -n "$speed_base" ]; then
+    run "  the base build" "$speed_base/bin/twinfold" "$@" "$input" "$work/base.ta"
+    goal "twinfold${*:+ $*} / the base build, $name" "$(ratio "$own" "$seconds")" 1.00
+  fi
+  seconds=$own
+  peak_kb=$own_peak
+}
+
+echo "Processor times (least of $runs runs) and peak memory:" >&2
+
+# The linked base: 2,000 units, each including 50 of 200 headers of 8
+# functions, the generator's own shape.
+python3 "$here/gen_linked_ta.py" 2000 > "$work/base2000.ta"
+base_bytes=$(stat -c %s "$work/base2000.ta")
+run "LC_ALL=C sort, linked base" env LC_ALL=C sort -o "$work/sorted" "$work/base2000.ta"
+sort_seconds=$seconds
+twinfold_on "linked base" "$work/base2000.ta"
+goal "twinfold / LC_ALL=C sort, linked base of 2000 units" "$(ratio "$seconds" "$sort_seconds")" 1.5
+goal "twinfold peak resident memory / input, linked base" "$(ratio $(( peak_kb * 1024 )) "$base_bytes")" 3
+twinfold_on "linked base" "$work/base2000.ta" -u
+rm -f "$work/base2000.ta"
+
+# Header copies that hold calls between their own functions: 20 headers, 4
+# included per unit, 20 functions per header, each calling the next 4 of its
+# own copy. The time per input line must not grow with the units.
+shape=(20 4 20 4)
+for units in 500 2000; do
+  python3 "$here/gen_linked_ta.py" "$units" "${shape[@]}" > "$work/calls$units.ta"
+done
 for mode in default -u; do
   options=()
   [ "$mode" = default ] || options=("$mode")
-  per_line=()
-  for units in "$small" "$large"; do
-    lines=$(wc -l < "$work/in$units.ta")
-    seconds=$(best_time "$program" "${options[@]}" "$work/in$units.ta" "$work/out.ta")
-    us=$(echo "$seconds * 1000000 / $lines" | bc -l)
-    per_line+=("$us")
-    if [ "$units" = "$large" ]; then
-      ratio=$(echo "${per_line[1]} / ${per_line[0]}" | bc -l)
-      printf '%-8s %8d %12d %10.3f %14.3f %8.2f %6s\n' "$mode" "$units" "$lines" "$seconds" "$us" "$ratio" "$goal"
-    else
-      printf '%-8s %8d %12d %10.3f %14.3f %8s %6s\n' "$mode" "$units" "$lines" "$seconds" "$us" "" ""
-    fi
+  declare -A per_line=()
+  for units in 500 2000; do
+    twinfold_on "calls, $units units" "$work/calls$units.ta" "${options[@]}"
+    per_line[$units]=$(awk -v s="$seconds" -v l="$(wc -l < "$work/calls$units.ta")" 'BEGIN { print s / l }')
   done
+  goal "twinfold $mode time per line, calls 2000 / 500 units" "$(ratio "${per_line[2000]}" "${per_line[500]}")" 1.5
 done
+
+# A parse error before a 10 MB line: the echo of the line costs what a copy
+# of it costs.
+python3 -c 'import sys; sys.stdout.write("}" + "x" * 10000000 + "\n")' > "$work/long.ta"
+run "twinfold parse-error echo, 10 MB line" "$build/bin/twinfold" "$work/long.ta"
+echo_seconds=$seconds
+run "cat of it" cat "$work/long.ta"
+goal "twinfold echo of a 10 MB line after a parse error / cat of it" "$(ratio "$echo_seconds" "$seconds")" 2
+
+echo
+printf '%-64s %8s %8s\n' figure value goal
+printf '%s\n' "${rows[@]}"
+if [ -n "$base" ]; then
+  echo
+  echo "outputs equal to the base build's: ${same#; }"
+  [ -z "$differ" ] || { echo "outputs that DIFFER: ${differ#; }"; exit 1; }
+fi

@@ -44,7 +44,7 @@ Cfolded fold(const char* text, size_t size, bool unionHeaders)
         Cglobal global(0, unionHeaders);
         global.m_pDump = stderr;
         CririraParser parser;
-        result.m_accepted = parser.parse(in, global, kFuzzTableBits);
+        result.m_accepted = parser.parse(in, global, kFuzzTableBits) == CstepEnd::kDone;
         if (result.m_accepted) {
             parser.m_table.discard();
             global.twinfold();

@@ -1,0 +1,226 @@
+// Fuzz target: twinfold through real files, with the writes and reads
+// failing. The input is written to a file; twinfold runs on it in a child
+// process, its output either the input file itself or a separate file that
+// holds an older output, while a fault is injected: a file size limit that
+// fails a write (EFBIG), the same limit whose signal kills the child at that
+// byte, or a read error after a given number of bytes. The property: once
+// the child has ended, the target holds exactly what it held before, or
+// exactly the complete output of a run without the fault (which the target
+// works out in process first), and the child's exit status says which; no
+// temporary file is left beside it; and every file lies in one directory of
+// the working directory, removed when the target ends.
+#include "arena.h"
+#include "output.h"
+#include "run.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+enum class Cfault { kNone, kWriteError, kKilled, kReadError };
+
+std::string g_directory;
+// The process that made the directory: a child that exits leaves it.
+pid_t g_owner = 0;
+
+void removeDirectory()
+{
+    if (g_directory.empty() || getpid() != g_owner)
+        return;
+    if (DIR* dir = opendir(g_directory.c_str())) {
+        while (dirent* entry = readdir(dir))
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                unlink((g_directory + "/" + entry->d_name).c_str());
+        closedir(dir);
+    }
+    rmdir(g_directory.c_str());
+}
+
+const std::string& directory()
+{
+    if (g_directory.empty()) {
+        char pattern[] = "twinfold-files-fuzz.XXXXXX";
+        if (mkdtemp(pattern) == nullptr)
+            std::abort();
+        char* real = realpath(pattern, nullptr);
+        g_directory = real;
+        std::free(real);
+        g_owner = getpid();
+        std::atexit(removeDirectory);
+    }
+    return g_directory;
+}
+
+std::vector<std::string> entries()
+{
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(directory().c_str())) {
+        while (dirent* entry = readdir(dir))
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                names.push_back(entry->d_name);
+        closedir(dir);
+    }
+    return names;
+}
+
+bool readWhole(const std::string& path, std::string& text)
+{
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr)
+        return false;
+    text.clear();
+    char block[65536];
+    for (size_t got; (got = std::fread(block, 1, sizeof block, f)) > 0;)
+        text.append(block, got);
+    std::fclose(f);
+    return true;
+}
+
+void writeWhole(const std::string& path, const char* data, size_t size)
+{
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr || std::fwrite(data, 1, size, f) != size || std::fclose(f) != 0)
+        std::abort();
+}
+
+// A read of the file that fails with EIO once `left` bytes were given.
+struct CfailingRead {
+    FILE* m_pFile;
+    size_t m_left;
+};
+
+FILE* failingAfter(FILE* file, size_t bytes)
+{
+    cookie_io_functions_t functions = {};
+    functions.read = [](void* cookie, char* buffer, size_t size) -> ssize_t {
+        auto* source = static_cast<CfailingRead*>(cookie);
+        if (source->m_left == 0) {
+            errno = EIO;
+            return -1;
+        }
+        size_t got = std::fread(buffer, 1, std::min(size, source->m_left), source->m_pFile);
+        source->m_left -= got;
+        return ssize_t(got);
+    };
+    functions.close = [](void* cookie) {
+        auto* source = static_cast<CfailingRead*>(cookie);
+        std::fclose(source->m_pFile);
+        delete source;
+        return 0;
+    };
+    return fopencookie(new CfailingRead{file, bytes}, "r", functions);
+}
+
+// One run as the program makes it: the output opened before the input.
+int runOnFiles(const std::string& input, const std::string& output, const Coptions& options, FILE* (*wrap)(FILE*))
+{
+    CoutputFile out;
+    if (out.open(output.c_str()) == CstepEnd::kStopped)
+        return 1;
+    FILE* in = std::fopen(input.c_str(), "r");
+    if (in == nullptr)
+        return 1;
+    if (wrap != nullptr)
+        in = wrap(in);
+    return run(in, input.c_str(), out, options) == CstepEnd::kDone ? 0 : 1;
+}
+
+size_t g_readLimit = 0;
+
+[[noreturn]] void fail(const char* what, const std::string& detail)
+{
+    std::printf("-- %s\n%s\n", what, detail.c_str());
+    std::fflush(stdout);
+    std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
+{
+    // Three bytes choose the run: the mode, the fault, where the output goes,
+    // and the byte at which the fault comes; the rest is the TA text.
+    if (size < 3)
+        return 0;
+    Coptions options;
+    options.m_unionHeaders = (data[0] & 1) == 0;
+    const Cfault fault = Cfault((data[0] >> 1) & 3);
+    const bool outputIsInput = (data[0] & 8) != 0;
+    const size_t at = size_t(data[1]) | size_t(data[2]) << 8;
+    const char* text = reinterpret_cast<const char*>(data + 3);
+    const size_t length = size - 3;
+
+    const std::string input = directory() + "/in.ta";
+    const std::string reference = directory() + "/reference.ta";
+    const std::string target = outputIsInput ? input : directory() + "/out.ta";
+    writeWhole(input, text, length);
+    if (!outputIsInput)
+        writeWhole(target, "older output\n", 13);
+    std::string before;
+    readWhole(target, before);
+
+    // The run without a fault, in process.
+    std::string expected;
+    bool accepted = runOnFiles(input, reference, options, nullptr) == 0 && readWhole(reference, expected);
+    releaseArena();
+    unlink(reference.c_str());
+
+    pid_t child = fork();
+    if (child < 0)
+        std::abort();
+    if (child == 0) {
+        if (fault == Cfault::kWriteError || fault == Cfault::kKilled) {
+            const rlimit limit{rlim_t(at), rlim_t(at)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            // As the program finds it when it starts: the output then gives
+            // the signal its own handler, unless it is ignored.
+            signal(SIGXFSZ, fault == Cfault::kWriteError ? SIG_IGN : SIG_DFL);
+        }
+        g_readLimit = at;
+        FILE* (*wrap)(FILE*) = nullptr;
+        if (fault == Cfault::kReadError)
+            wrap = [](FILE* file) { return failingAfter(file, g_readLimit); };
+        // The temporary is removed by the output's own ending, before _exit.
+        int status = runOnFiles(input, target, options, wrap);
+        std::fflush(nullptr);
+        _exit(status);
+    }
+    int status = 0;
+    // The fuzzer's own timer interrupts the wait.
+    pid_t waited;
+    while ((waited = waitpid(child, &status, 0)) < 0 && errno == EINTR) {
+    }
+    if (waited != child)
+        std::abort();
+
+    std::string after;
+    bool exists = readWhole(target, after);
+    const bool succeeded = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (succeeded) {
+        if (!accepted || !exists || after != expected)
+            fail("a run that ended well did not leave the whole output", after);
+    } else if (!exists || after != before) {
+        fail("a run that failed changed the file it would replace", after);
+    }
+    if (!WIFEXITED(status) && !(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ))
+        fail("the run ended by an unexpected signal", std::to_string(status));
+    if (fault == Cfault::kNone && succeeded != accepted)
+        fail("a run without a fault ended otherwise than in process", "");
+    std::vector<std::string> left = entries();
+    if (left.size() != (outputIsInput ? 1u : 2u))
+        fail("a file was left beside the target", left.empty() ? "" : left.back());
+    unlink(input.c_str());
+    unlink(target.c_str());
+    return 0;
+}
