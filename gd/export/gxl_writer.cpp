@@ -418,8 +418,6 @@ void report_unhandled(const element &e, int kind) {
   gdexport::dump_record_bytes(e.err, e.rec);
 }
 
-bool is_arc(int kind) { return kind >= dC_ARC && kind <= dC_ARC_ARRAY_DIM; }
-
 bool write_element(gd_text_out &out, FILE *err, const gd_graph *g, node_ptr i) {
   const gd_graph_node &rec = g->nodeBuffer[i];
   const element e{out, err, g, i, rec};
@@ -427,7 +425,7 @@ bool write_element(gd_text_out &out, FILE *err, const gd_graph *g, node_ptr i) {
   const gxl_body &body = gxl_body_of(kind);
   if (body.level == gxl_level::skipped) return true;
 
-  if (is_arc(kind)) {
+  if (is_arc_kind(kind)) {
     text_put(out, "  <edge from=\"n");
     text_put_int(out, rec.dc_arc.src);
     text_put(out, "\" to=\"n");
@@ -445,7 +443,7 @@ bool write_element(gd_text_out &out, FILE *err, const gd_graph *g, node_ptr i) {
   for (const gxl_body::attr &a : body.attrs)
     if (!write_extra_attr(e, a)) return false;
 
-  if (is_arc(kind)) {
+  if (is_arc_kind(kind)) {
     text_put(out, "  </edge>\n");
     return true;
   }

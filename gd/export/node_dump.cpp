@@ -263,8 +263,6 @@ void print_base(const node_text &t, export_level level) {
   }
 }
 
-bool is_arc(int kind) { return kind >= dC_ARC && kind <= dC_ARC_ARRAY_DIM; }
-
 }  // namespace
 
 std::string type_line_name(int kind) {
@@ -274,7 +272,7 @@ std::string type_line_name(int kind) {
   if (!info) return gd_kind_name(kind);
   std::string e = info->enumerator;
   std::string name;
-  if (is_arc(kind)) {
+  if (is_arc_kind(kind)) {
     // dC_ARC_DEF_LOC gives ArcDefLoc.
     bool word_start = true;
     for (char c : e.substr(3)) {
@@ -287,7 +285,7 @@ std::string type_line_name(int kind) {
     }
     return name;
   }
-  name = kind >= dC_ASG_ND ? "dc_" + e.substr(3) : e.substr(1);
+  name = is_compiler_kind(kind) ? e.substr(1) : "dc_" + e.substr(3);
   for (char &c : name) c = (char)tolower((unsigned char)c);
   return name;
 }
@@ -315,7 +313,7 @@ void doNode(FILE *out, FILE *err, const gd_graph *g, node_ptr n) {
       return;
     default: break;
   }
-  if (is_arc(kind))
+  if (is_arc_kind(kind))
     fprintf(out, "type: %s @%d @%d\n", type_line_name(kind).c_str(), rec.dc_arc.src, rec.dc_arc.dest);
   else
     fprintf(out, "type: %s\n", type_line_name(kind).c_str());

@@ -10,9 +10,9 @@
 // Name tables
 
 const char *const gd_node_type_ascii[NUM_NODES + 1] = {
-#define GD_KIND(e, name, member, flags, unused) name,
-#define GD_KIND_NOMEMBER(e, name, member, flags, unused) name,
-#define GD_KIND_NORECORD(e, name, flags) name,
+#define GD_KIND(e, name, member, flags, unused, cls) name,
+#define GD_KIND_NOMEMBER(e, name, member, flags, unused, cls) name,
+#define GD_KIND_NORECORD(e, name, flags, cls) name,
 #include "gd/node_kinds.def"
 };
 
@@ -156,7 +156,7 @@ constexpr int chain_offset(int code, unsigned flags, const gd_field *fields, int
     if (fields[i].type == GD_FT_NODE && (name == "next" || name == "chan")) return fields[i].offset;
   }
   // Ririra nodes that are not arcs chain through other_node.
-  if (code >= dC_ASG_ND && code < dC_ARC) return 4;
+  if (is_ririra_node_kind(code)) return 4;
   return -1;
 }
 
@@ -201,10 +201,10 @@ constexpr gd_kind_info make_kind_without_record(const char *enumerator, const ch
 }
 
 constexpr gd_kind_info kinds[NUM_NODES + 1] = {
-#define GD_KIND(e, name, member, flags, unused) \
+#define GD_KIND(e, name, member, flags, unused, cls) \
   make_kind(e, #e, name, "t_" #member, flags, unused, layout<t_##member>::all, sizeof(t_##member)),
-#define GD_KIND_NOMEMBER(e, name, member, flags, unused) GD_KIND(e, name, member, flags, unused)
-#define GD_KIND_NORECORD(e, name, flags) make_kind_without_record(#e, name, flags),
+#define GD_KIND_NOMEMBER(e, name, member, flags, unused, cls) GD_KIND(e, name, member, flags, unused, cls)
+#define GD_KIND_NORECORD(e, name, flags, cls) make_kind_without_record(#e, name, flags),
 #include "gd/node_kinds.def"
 };
 

@@ -234,25 +234,7 @@ int UsedBy(gd_graph g, int dest, int useFlag) {
   return -1;
 }
 
-int is_gcc_type(gd_node_type t) {
-  switch (t) {
-    case gVOID_TYPE:
-    case gINTEGER_TYPE:
-    case gREAL_TYPE:
-    case gENUMERAL_TYPE:
-    case gBOOLEAN_TYPE:
-    case gPOINTER_TYPE:
-    case gREFERENCE_TYPE:
-    case gMETHOD_TYPE:
-    case gARRAY_TYPE:
-    case gRECORD_TYPE:
-    case gUNION_TYPE:
-    case gFUNCTION_TYPE:
-      return 1;
-    default:
-      return 0;
-  }
-}
+int is_gcc_type(gd_node_type t) { return gd_kind_class_of(t) == GD_KC_TYPE; }
 
 // ---------------------------------------------------------------------------
 // Schema helpers

@@ -833,7 +833,9 @@ std::vector<std::string> sorted(std::vector<std::string> places) {
   return places;
 }
 
-std::vector<std::string> table_places(const gd_kind_info *info) {
+// The fields of a kind's entry as place texts, base fields first, in record
+// order.
+std::vector<std::string> record_places(const gd_kind_info *info) {
   std::vector<std::string> places;
   for (int f = 0; f < info->nfields; f++) {
     const gd_field &field = info->fields[f];
@@ -850,8 +852,10 @@ std::vector<std::string> table_places(const gd_kind_info *info) {
     }
     places.push_back(place_text(field.name, form, field.offset, field.bit, field.width));
   }
-  return sorted(places);
+  return places;
 }
+
+std::vector<std::string> table_places(const gd_kind_info *info) { return sorted(record_places(info)); }
 
 TEST(RecordLayout, EveryRecordsFieldsLieWhereTheFileFormatPutsThem) {
   std::set<int> listed;
@@ -879,6 +883,187 @@ TEST(RecordLayout, EveryRecordsFieldsLieWhereTheFileFormatPutsThem) {
     EXPECT_FALSE(listed.count(k)) << k;
     EXPECT_EQ(table_places(gd_kind_info_of(k)), sorted(head)) << k;
   }
+}
+
+// ---------------------------------------------------------------------------
+// Kind classes
+
+// The groups of kinds that code wrote out by hand before the class column,
+// each as it was written there, against the class or predicate that stands
+// for it now, for every value a record's 16-bit kind can hold.
+struct replaced_test {
+  const char *where;
+  bool (*as_written)(gd_node_type k);
+  bool (*by_class)(int k);
+};
+
+const replaced_test replaced_tests[] = {
+    {"is_gcc_type (gd_utils.cpp)",
+     [](gd_node_type t) {
+       switch (t) {
+         case gVOID_TYPE:
+         case gINTEGER_TYPE:
+         case gREAL_TYPE:
+         case gENUMERAL_TYPE:
+         case gBOOLEAN_TYPE:
+         case gPOINTER_TYPE:
+         case gREFERENCE_TYPE:
+         case gMETHOD_TYPE:
+         case gARRAY_TYPE:
+         case gRECORD_TYPE:
+         case gUNION_TYPE:
+         case gFUNCTION_TYPE:
+           return true;
+         default:
+           return false;
+       }
+     },
+     [](int k) { return gd_kind_class_of(k) == GD_KC_TYPE; }},
+    {"is_declaration_kind (chain_walk.cpp)",
+     [](gd_node_type k) {
+       switch (k) {
+         case gFUNCTION_DECL:
+         case gLABEL_DECL:
+         case gCONST_DECL:
+         case gTYPE_DECL:
+         case gVAR_DECL:
+         case gPARM_DECL:
+         case gRESULT_DECL:
+         case gFIELD_DECL:
+         case gNAMESPACE_DECL:
+         case gTEMPLATE_DECL:
+         case gUSING_DECL:
+           return true;
+         default:
+           return false;
+       }
+     },
+     is_declaration_kind},
+    {"the declaration that names an aggregate (aggregate.cpp)",
+     [](gd_node_type k) { return k >= gFUNCTION_DECL && k <= gNAMESPACE_DECL; },
+     [](int k) { return gd_kind_class_of(k) == GD_KC_DECLARATION; }},
+    {"is_arc_kind (chain_walk.cpp), is_arc (gxl_writer.cpp, node_dump.cpp)",
+     [](gd_node_type k) { return k >= dC_ARC && k <= dC_ARC_ARRAY_DIM; },
+     is_arc_kind},
+    {"is_syntax_arc (gd_nameref.cpp)",
+     [](gd_node_type k) { return k >= dC_ARC_SYNTAX && k <= dC_ARC_ARRAY_DIM; },
+     [](int k) { return gd_kind_class_of(k) == GD_KC_SYNTAX_ARC; }},
+    {"is_scope_kind (chain_walk.cpp), addToScope's scope test (gd_utils.cpp)",
+     [](gd_node_type k) { return k >= dC_SCOPE && k <= dC_SYNCHRONIZED_BLOCK; },
+     is_scope_kind},
+    {"ririra_type_name (gd_literals.cpp), is_declared_entity (gd_nameref.cpp), "
+     "is_ririra_identifier_kind (gd_templates.cpp)",
+     [](gd_node_type k) { return !(k < dC_IDENTIFIER || k > dC_FORMAL_TEMPLATE); },
+     is_ririra_identifier_kind},
+    {"has_source_position (gd_nameref.cpp), the chain through other_node (gd_kinds.cpp)",
+     [](gd_node_type k) { return k >= dC_ASG_ND && k < dC_ARC; },
+     is_ririra_node_kind},
+    {"the statement whose line is set (gd_statements.cpp)",
+     [](gd_node_type k) { return k >= dC_ASG_ND && k <= dC_ASM_BLOCK; },
+     is_ririra_node_kind},
+    {"is_folded_clone (aggregate.cpp)",
+     [](gd_node_type k) { return k < dC_ARC; },
+     [](int k) { return is_compiler_kind(k) || is_ririra_node_kind(k); }},
+    {"the kinds no pass reaches (gd_filter.cpp), statement_link_readable (chain_walk.cpp)",
+     [](gd_node_type k) { return k > dC_ARC_ARRAY_DIM; },
+     [](int k) { return gd_kind_class_of(k) == GD_KC_NONE; }},
+    {"the kinds gd_reduce does not reach (gd_reduce.cpp)",
+     [](gd_node_type k) { return k > gRVALUE_CONV; },
+     [](int k) { return !is_compiler_kind(k); }},
+    {"the Ririra type line names (node_dump.cpp)",
+     [](gd_node_type k) { return k >= dC_ASG_ND; },
+     [](int k) { return !is_compiler_kind(k); }},
+};
+
+TEST(KindClasses, StandForTheGroupsWrittenOutBefore) {
+  for (const replaced_test &t : replaced_tests) {
+    std::vector<int> differ;
+    for (int k = 0; k <= 0xFFFF; k++)
+      if (t.as_written((gd_node_type)k) != t.by_class(k)) differ.push_back(k);
+    EXPECT_EQ(differ, std::vector<int>{}) << t.where;
+  }
+}
+
+// A class promises the base record its kinds begin with, and no kind outside
+// it begins so.
+TEST(KindClasses, AgreeWithTheBaseRecords) {
+  auto begins_with = [](int k, const fields &base) {
+    const gd_kind_info *info = gd_kind_info_of(k);
+    std::vector<std::string> places = record_places(info);
+    if (!(info->flags & GD_KF_RECORD) || places.size() < base.size()) return false;
+    for (size_t i = 0; i < base.size(); i++)
+      if (places[i] != place_text(base[i].name, base[i].form, base[i].offset, base[i].bit, base[i].width))
+        return false;
+    return true;
+  };
+  struct {
+    const char *base;
+    fields (*record)();
+    bool (*in_class)(int k);
+  } cases[] = {
+      {"t_gcc_decl", t_gcc_decl, is_declaration_kind},
+      {"t_gcc_type", t_gcc_type,
+       [](int k) { return gd_kind_class_of(k) == GD_KC_TYPE || gd_kind_class_of(k) == GD_KC_OTHER_TYPE; }},
+      {"t_dc_asg_nd", t_dc_asg_nd, is_ririra_node_kind},
+      {"t_dc_identifier", t_dc_identifier, is_ririra_identifier_kind},
+      {"t_dc_type", t_dc_type, [](int k) { return gd_kind_class_of(k) == GD_KC_RIRIRA_TYPE; }},
+      {"t_dc_scope", t_dc_scope, is_scope_kind},
+      {"t_dc_arc", t_dc_arc, is_arc_kind},
+  };
+  for (const auto &c : cases) {
+    std::vector<int> differ;
+    for (int k = 0; k <= NUM_NODES; k++)
+      if (begins_with(k, c.record()) != c.in_class(k)) differ.push_back(k);
+    EXPECT_EQ(differ, std::vector<int>{}) << c.base;
+  }
+  // Constants begin as compiler expressions do, and the Ririra expressions
+  // as an instantiation does: each kind of the two classes has the head.
+  for (int k = 0; k <= NUM_NODES; k++) {
+    if (gd_kind_class_of(k) == GD_KC_CONSTANT) {
+      EXPECT_TRUE(begins_with(k, t_gcc_const())) << gd_kind_name(k);
+    }
+    if (gd_kind_class_of(k) == GD_KC_RIRIRA_EXPRESSION) {
+      EXPECT_TRUE(begins_with(k, t_dc_expression())) << gd_kind_name(k);
+    }
+  }
+  // The compiler statements are the compiler kinds chained by `next`.
+  std::vector<int> differ;
+  for (int k = 0; k <= NUM_NODES; k++) {
+    const gd_kind_info *info = gd_kind_info_of(k);
+    const bool chained = (info->flags & GD_KF_RECORD) && gd_find_field(info, "next") != nullptr;
+    if (is_compiler_kind(k) && chained != (gd_kind_class_of(k) == GD_KC_STATEMENT)) differ.push_back(k);
+  }
+  EXPECT_EQ(differ, std::vector<int>{gUSING_STMT});  // a statement without a record
+}
+
+// The kinds at the edges of each class, and the classes that no record
+// tells apart.
+TEST(KindClasses, OfKindsAtTheirEdges) {
+  const std::pair<int, gd_kind_class> cases[] = {
+      {gERROR_MARK, GD_KC_TREE},          {gTREE_VEC, GD_KC_TREE},
+      {gSRCLOC, GD_KC_TREE},              {gOVERLOAD, GD_KC_TREE},
+      {gCHAR_TYPE, GD_KC_OTHER_TYPE},     {gTYPEOF_TYPE, GD_KC_OTHER_TYPE},
+      {gINTEGER_CST, GD_KC_CONSTANT},     {gPTRMEM_CST, GD_KC_CONSTANT},
+      {gTEMPLATE_DECL, GD_KC_OTHER_DECLARATION},
+      {gCOMPONENT_REF, GD_KC_EXPRESSION}, {gIMAGPART_EXPR, GD_KC_EXPRESSION},
+      {gEXC_PTR_EXPR, GD_KC_EXPRESSION},  {gSTMT_EXPR, GD_KC_EXPRESSION},
+      {gCTOR_INITIALIZER, GD_KC_EXPRESSION}, {gRVALUE_CONV, GD_KC_EXPRESSION},
+      {gEXPR_STMT, GD_KC_STATEMENT},      {gCASE_LABEL, GD_KC_STATEMENT},
+      {gMUST_NOT_THROW_EXPR, GD_KC_STATEMENT},
+      {dC_ASG_ND, GD_KC_RIRIRA_OTHER},    {dC_LINK_SYM, GD_KC_RIRIRA_OTHER},
+      {dC_INSTANTIATION, GD_KC_RIRIRA_OTHER}, {dC_ASM_BLOCK, GD_KC_RIRIRA_OTHER},
+      {dC_IDENTIFIER, GD_KC_RIRIRA_IDENTIFIER}, {dC_OBJECT, GD_KC_RIRIRA_IDENTIFIER},
+      {dC_FORMAL_TEMPLATE, GD_KC_RIRIRA_IDENTIFIER},
+      {dC_SYSTEM, GD_KC_SCOPE},           {dC_CNTRL_STMT, GD_KC_RIRIRA_STATEMENT},
+      {dC_FOR_LOOP, GD_KC_RIRIRA_STATEMENT},
+      {dC_ARC, GD_KC_ARC},                {dC_ARC_REFERENCE, GD_KC_REFERENCE_ARC},
+      {dC_INHERITANCE, GD_KC_REFERENCE_ARC}, {dC_LINKS_FROM, GD_KC_REFERENCE_ARC},
+      {dC_ARC_SYNTAX, GD_KC_SYNTAX_ARC},
+      {NODE_DELTED, GD_KC_NONE},          {NODE_NONE, GD_KC_NONE},
+      {NUM_NODES, GD_KC_NONE},            {NUM_NODES + 1, GD_KC_NONE},
+      {-1, GD_KC_NONE},                   {0xFFFF, GD_KC_NONE},
+  };
+  for (const auto &[kind, cls] : cases) EXPECT_EQ(gd_kind_class_of(kind), cls) << kind;
 }
 
 }  // namespace

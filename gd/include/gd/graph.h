@@ -18,9 +18,9 @@ typedef int str_ptr;   // byte offset into stringBuffer, -1 for none
 // Node kinds
 
 enum gd_node_type : uint16_t {
-#define GD_KIND(e, name, member, flags, unused) e,
-#define GD_KIND_NOMEMBER(e, name, member, flags, unused) e,
-#define GD_KIND_NORECORD(e, name, flags) e,
+#define GD_KIND(e, name, member, flags, unused, cls) e,
+#define GD_KIND_NOMEMBER(e, name, member, flags, unused, cls) e,
+#define GD_KIND_NORECORD(e, name, flags, cls) e,
 #include "gd/node_kinds.def"
 };
 static_assert(gRVALUE_CONV == 223 && dC_ASG_ND == 224 && dC_ARC == 290 && dC_ARC_ARRAY_DIM == 312);
@@ -104,9 +104,9 @@ union gd_graph_node {
   t_gcc_const gcc_cst;
   t_popdhc_expr popdhc_expr;
   t_popdcc_expr popdcc_expr;
-#define GD_KIND(e, name, member, flags, unused) t_##member member;
-#define GD_KIND_NOMEMBER(e, name, member, flags, unused)
-#define GD_KIND_NORECORD(e, name, flags)
+#define GD_KIND(e, name, member, flags, unused, cls) t_##member member;
+#define GD_KIND_NOMEMBER(e, name, member, flags, unused, cls)
+#define GD_KIND_NORECORD(e, name, flags, cls)
 #include "gd/node_kinds.def"
   unsigned char bytes[72];
 };

@@ -48,6 +48,87 @@ enum : unsigned {
   GD_KF_CHAIN_ERROR = 4,  // nextNode/setNext stop the program on the kind
 };
 
+// The class of a node kind, from the last column of node_kinds.def: what
+// code that treats a group of kinds alike asks of a kind, so that a group is
+// written once, beside the kinds, and not as a range of codes or a list of
+// cases where it is used. Every kind has one class; the predicates below
+// join classes where a group spans several. A class says nothing of whether
+// the kind has a record (four compiler kinds have none).
+//
+// The compiler tree's classes come first, then the Ririra nodes', then the
+// arcs', then GD_KC_NONE; the predicates rely on that order.
+enum gd_kind_class : uint8_t {
+  // The compiler's tree (codes 0-223).
+  GD_KC_TREE,               // the tree's own structure: error mark, identifiers, lists, vectors, blocks,
+                            // bindings, overloads, wrappers, template parameter indices, default arguments
+  GD_KC_TYPE,               // the twelve types the translation converts (is_gcc_type)
+  GD_KC_OTHER_TYPE,         // the other t_gcc_type records: complex, vector, char, offset, file, set,
+                            // qualified union and language types, the template type kinds, typename, typeof
+  GD_KC_CONSTANT,           // the t_gcc_const records: integer, real, complex, string, pointer to member
+  GD_KC_DECLARATION,        // function_decl to namespace_decl
+  GD_KC_OTHER_DECLARATION,  // template_decl and using_decl, t_gcc_decl records too
+  GD_KC_EXPRESSION,         // references, operators, conversions and the other expressions
+  GD_KC_STATEMENT,          // the kinds chained by `next` as statements (and using_directive)
+  // Ririra nodes (224-289): records that begin with t_dc_asg_nd.
+  GD_KC_RIRIRA_OTHER,       // the plain node, link symbols, instantiations, SQL statements, comments,
+                            // throw specifications, asm blocks
+  GD_KC_RIRIRA_IDENTIFIER,  // identifiers that are no type and no scope: the plain identifier, objects,
+                            // functions, labels, enumerators, templates
+  GD_KC_RIRIRA_TYPE,        // dC_TYPE to dC_FORMAL_TYPE
+  GD_KC_SCOPE,              // dC_SCOPE to dC_SYNCHRONIZED_BLOCK, which hold `contents`
+  GD_KC_RIRIRA_EXPRESSION,  // dC_EXPRESSION to dC_DESTROY_EXPR
+  GD_KC_RIRIRA_STATEMENT,   // dC_CNTRL_STMT to dC_FOR_LOOP
+  // Ririra arcs (290-312): records that begin with t_dc_arc, chained by `next`.
+  GD_KC_ARC,                // dC_ARC itself
+  GD_KC_REFERENCE_ARC,      // dC_ARC_REFERENCE and the kinds of its layout
+  GD_KC_SYNTAX_ARC,         // dC_ARC_SYNTAX and the kinds of its layout
+  // No node: a free record, an untyped one, the count of kinds, and every
+  // code beyond it (a file may hold any 16-bit kind).
+  GD_KC_NONE,
+};
+
+// The class column, indexed by kind (0 .. NUM_NODES).
+inline constexpr gd_kind_class gd_kind_classes[] = {
+#define GD_KIND(e, name, member, flags, unused, cls) cls,
+#define GD_KIND_NOMEMBER(e, name, member, flags, unused, cls) cls,
+#define GD_KIND_NORECORD(e, name, flags, cls) cls,
+#include "gd/node_kinds.def"
+};
+static_assert(sizeof gd_kind_classes == NUM_NODES + 1, "one class per kind");
+
+// The class of any kind value.
+constexpr gd_kind_class gd_kind_class_of(int kind) {
+  return kind >= 0 && kind <= NUM_NODES ? gd_kind_classes[kind] : GD_KC_NONE;
+}
+
+// The compiler tree's kinds (0-223).
+constexpr bool is_compiler_kind(int kind) { return gd_kind_class_of(kind) <= GD_KC_STATEMENT; }
+// The Ririra kinds but the arcs (224-289): records that begin with
+// t_dc_asg_nd (`file`, `line`) and chain through other_node.
+constexpr bool is_ririra_node_kind(int kind) {
+  const gd_kind_class c = gd_kind_class_of(kind);
+  return c >= GD_KC_RIRIRA_OTHER && c <= GD_KC_RIRIRA_STATEMENT;
+}
+// The Ririra arcs (290-312).
+constexpr bool is_arc_kind(int kind) {
+  const gd_kind_class c = gd_kind_class_of(kind);
+  return c == GD_KC_ARC || c == GD_KC_REFERENCE_ARC || c == GD_KC_SYNTAX_ARC;
+}
+// The compiler declarations: records that begin with t_gcc_decl, chained by
+// `chan`.
+constexpr bool is_declaration_kind(int kind) {
+  const gd_kind_class c = gd_kind_class_of(kind);
+  return c == GD_KC_DECLARATION || c == GD_KC_OTHER_DECLARATION;
+}
+// The Ririra kinds whose records begin with t_dc_identifier and so carry a
+// `name`: identifiers, types and scopes (226-259).
+constexpr bool is_ririra_identifier_kind(int kind) {
+  const gd_kind_class c = gd_kind_class_of(kind);
+  return c == GD_KC_RIRIRA_IDENTIFIER || c == GD_KC_RIRIRA_TYPE || c == GD_KC_SCOPE;
+}
+// The Ririra scopes (238-250), which hold `contents`.
+constexpr bool is_scope_kind(int kind) { return gd_kind_class_of(kind) == GD_KC_SCOPE; }
+
 constexpr int GD_MAX_LINKS = 16;
 
 struct gd_kind_info {

@@ -30,9 +30,9 @@ int gd_walk_as(gd_graph *g, node_ptr np, gd_graph_node *p, gd_node_type k, callb
   inline int w_##member(gd_graph *g, node_ptr np, record *p, callback f, int n) { \
     return gd_walk_as(g, np, reinterpret_cast<gd_graph_node *>(p), kind, f, n);    \
   }
-#define GD_KIND(e, name, member, flags, unused) GD_WALKER(member, t_##member, e)
-#define GD_KIND_NOMEMBER(e, name, member, flags, unused) GD_WALKER(member, t_##member, e)
-#define GD_KIND_NORECORD(e, name, flags)
+#define GD_KIND(e, name, member, flags, unused, cls) GD_WALKER(member, t_##member, e)
+#define GD_KIND_NOMEMBER(e, name, member, flags, unused, cls) GD_WALKER(member, t_##member, e)
+#define GD_KIND_NORECORD(e, name, flags, cls)
 #include "gd/node_kinds.def"
 
 // The base records, each walked as a kind that has exactly its layout.
