@@ -1,4 +1,4 @@
-// Kind classes, chain walks and arcs shared by the filters.
+// Chain walks and arcs shared by the filters.
 
 #include "chain_walk.h"
 
@@ -6,36 +6,6 @@
 
 #include <cstdio>
 #include <cstring>
-
-bool is_declaration_kind(gd_node_type k)
-{
-    switch (k) {
-    case gFUNCTION_DECL:
-    case gLABEL_DECL:
-    case gCONST_DECL:
-    case gTYPE_DECL:
-    case gVAR_DECL:
-    case gPARM_DECL:
-    case gRESULT_DECL:
-    case gFIELD_DECL:
-    case gNAMESPACE_DECL:
-    case gTEMPLATE_DECL:
-    case gUSING_DECL:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool is_arc_kind(gd_node_type k)
-{
-    return k >= dC_ARC && k <= dC_ARC_ARRAY_DIM;
-}
-
-bool is_scope_kind(gd_node_type k)
-{
-    return k >= dC_SCOPE && k <= dC_SYNCHRONIZED_BLOCK;
-}
 
 void clear_mark1(gd_graph *g)
 {

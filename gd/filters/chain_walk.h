@@ -1,4 +1,5 @@
-// Kind classes, chain walks and arcs: what the filters share.
+// Chain walks and arcs: what the filters share (the kind classes they test
+// are the kind table's).
 //
 // A chain read from a graph (declarations along `chan`, statements along
 // `next`, list cells along `chan`, arcs along `next`, formals and parameters)
@@ -9,18 +10,12 @@
 #pragma once
 
 #include <gd/graph.h>
+#include <gd/kind_table.h>  // the kind classes: is_declaration_kind, is_arc_kind, is_scope_kind
 #include <gd/walk.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
-
-// The compiler declarations: records based on t_gcc_decl, chained by `chan`.
-bool is_declaration_kind(gd_node_type k);
-// The Ririra arcs (dC_ARC .. dC_ARC_ARRAY_DIM), chained by `next`.
-bool is_arc_kind(gd_node_type k);
-// The Ririra scopes (dC_SCOPE .. dC_SYNCHRONIZED_BLOCK), which hold `contents`.
-bool is_scope_kind(gd_node_type k);
 
 // Clear mark_flag1 (clear_mark1) or both marks (clear_marks) on every record
 // below curNodePos. A record is written only when it holds a mark: a record
