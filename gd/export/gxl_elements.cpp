@@ -1,6 +1,6 @@
-// The GXL element of each node kind, from the export table: the level
-// writers that open its body, its extra attributes and its links, in the
-// order they are written.
+// The GXL element of each node kind, from the export table: the level that
+// opens its body, then the attributes and links of the level and of the
+// kind's own fields, in the order they are written.
 #include <algorithm>
 #include <array>
 
@@ -14,24 +14,26 @@ gxl_body body_from_table(int kind) {
   gxl_body body;
   body.level = k.gxl_level;
   body.elements_relation = k.elements;
-  // Attributes and links each in the order of their ranks, table order
-  // within one rank.
+  const gd_kind_info *info = gd_kind_info_of(kind);
+  auto add = [&](const gdexport::export_field &f) {
+    const gdexport::gxl_view &v = f.entry->gxl;
+    if (v.form != gxl_form::link) {
+      body.attrs.push_back({&v, v.name, f.gxl_field, f.gxl_with});
+      return;
+    }
+    // The record name without its "t_", then the suffix.
+    std::string name = v.name[0] == '_' ? std::string(info->record + 2) + v.name : std::string(v.name);
+    body.links.push_back({std::move(name), f.gxl_field});
+  };
+  for (const gdexport::export_field &f : gdexport::level_export_of(k.gxl_level).gxl) add(f);
+  // The kind's own attributes and links each in the order of their ranks,
+  // table order within one rank.
   std::vector<const gdexport::kind_export::field *> shown;
   for (const gdexport::kind_export::field &f : k.fields)
     if (f.entry->gxl.form != gxl_form::none) shown.push_back(&f);
   std::stable_sort(shown.begin(), shown.end(),
                    [](const auto *a, const auto *b) { return a->entry->gxl.rank < b->entry->gxl.rank; });
-  const gd_kind_info *info = gd_kind_info_of(kind);
-  for (const gdexport::kind_export::field *f : shown) {
-    const gdexport::gxl_view &v = f->entry->gxl;
-    if (v.form != gxl_form::link) {
-      body.attrs.push_back({&v, f->gxl_field});
-      continue;
-    }
-    // The record name without its "t_", then the suffix.
-    std::string name = v.name[0] == '_' ? std::string(info->record + 2) + v.name : std::string(v.name);
-    body.links.push_back({std::move(name), f->gxl_field});
-  }
+  for (const gdexport::kind_export::field *f : shown) add(*f);
   return body;
 }
 

@@ -1,9 +1,7 @@
-// The GXL document: output primitives, the level writers (one per record
-// level, each writing the levels it derives from first) and the loop over
-// the slots. What each kind's element holds beyond its level is in the
-// element table (gxl_elements.cpp).
+// The GXL document: output primitives, the attribute forms and the loop over
+// the slots. What each kind's element holds, its record level's attributes
+// and links and its own, is in the element table (gxl_elements.cpp).
 #include "gd/export/gxl.h"
-#include "gd/export/kind_rows.h"
 #include "gd/export/program_io.h"
 
 namespace gxl {
@@ -172,8 +170,8 @@ struct element {
 
 // A string attribute from the pool. -1 is no string and writes nothing; any
 // other offset outside the pool is reported and its attribute left out.
-void write_pool_attr(const element &e, void (*write)(gd_text_out &, std::string_view, const char *), const char *name,
-                     str_ptr off) {
+void write_pool_attr(const element &e, void (*write)(gd_text_out &, std::string_view, const char *),
+                     std::string_view name, str_ptr off) {
   if (off == -1) return;
   const char *text = string_at(e.g, off);
   if (!text) {
@@ -183,209 +181,59 @@ void write_pool_attr(const element &e, void (*write)(gd_text_out &, std::string_
   write(e.out, name, text);
 }
 
-// The text of `value` from `c`; nullptr after the fatal message when `c`
-// has no text for it. The comparison is unsigned, so negative codes are
-// unknown too.
+// The text of `value` from `c`, after its message when it has no text for
+// the value and a message; nullptr when it has neither text nor `otherwise`
+// (the message then is fatal). The comparison is unsigned, so negative codes
+// are unknown too.
 const char *choice_text(const element &e, const gxl_choice &c, int64_t value) {
   if ((uint64_t)value < (uint64_t)c.count) return c.names[value];
-  if (!c.otherwise) fprintf(e.err, c.message, (int)value);
+  gdexport::report_unknown_choice(e.err, c, e.i, value);
   return c.otherwise;
 }
 
-// ---------------------------------------------------------------------------
-// Level writers of the compiler tree
-
-void attr_common(const element &e) {
-  for (const gd_field &f : gdexport::common_flags()) write_boolean_attr(e.out, f.name, gd_field_get(&e.rec, &f));
+// A Ririra node's source position is written only when it is a plausible
+// one: a file in the pool and a line number of at most seven digits.
+bool place_known(const element &e, str_ptr file, int64_t line) {
+  return string_at(e.g, file) != nullptr && line >= 1 && line <= 9999999;
 }
 
-void edge_common(const element &) {}
-
-bool attr_decl(const element &e) {
-  const t_gcc_decl &d = e.rec.decl;
-  attr_common(e);
-  if (d.srcl != -1) {
-    const char *file = string_at(e.g, d.srcf);
-    if (!file) {
-      fputs("string index is out of bounds\n", e.err);
-      return false;
-    }
-    write_string_attr(e.out, "File", file);
-    write_number_attr(e.out, "Line", d.srcl);
-  }
-  switch (d.lang) {
-    case src_lang_c: write_string_attr(e.out, "src_lang", "c"); break;
-    case src_lang_cp: write_string_attr(e.out, "src_lang", "c++"); break;
-    case src_lang_java: write_string_attr(e.out, "src_lang", "java"); break;
-    default: break;
-  }
-  write_boolean_attr(e.out, "artificial", d.artificial);
-  write_boolean_attr(e.out, "mutable_flag", d.mutable_flag);
-  write_boolean_attr(e.out, "register_flag", d.register_flag);
-  write_boolean_attr(e.out, "inline_flag", d.inline_flag);
-  return true;
-}
-
-void edge_decl(const element &e) {
-  const t_gcc_decl &d = e.rec.decl;
-  edge_common(e);
-  write_edge(e.out, e.i, d.name, "decl_name");
-  write_edge(e.out, e.i, d.mngl, "decl_mngl");
-  write_edge(e.out, e.i, d.type, "decl_type");
-  write_edge(e.out, e.i, d.chan, "decl_chan");
-  write_edge(e.out, e.i, d.scpe, "decl_scpe");
-  write_edge(e.out, e.i, d.vindex, "decl_vindex");
-}
-
-void attr_type(const element &e) {
-  const t_gcc_type &t = e.rec.type;
-  attr_common(e);
-  write_number_attr(e.out, "algn", t.algn);
-  write_boolean_attr(e.out, "qual_const", t.qual_const);
-  write_boolean_attr(e.out, "qual_volatile", t.qual_volatile);
-  write_boolean_attr(e.out, "qual_restrict", t.qual_restrict);
-}
-
-void edge_type(const element &e) {
-  const t_gcc_type &t = e.rec.type;
-  edge_common(e);
-  write_edge(e.out, e.i, t.name, "type_name");
-  write_edge(e.out, e.i, t.size, "type_size");
-  write_edge(e.out, e.i, t.unql, "type_unql");
-}
-
-void attr_cst(const element &e) { attr_common(e); }
-
-void edge_cst(const element &e) {
-  edge_common(e);
-  write_edge(e.out, e.i, e.rec.gcc_cst.type, "cst_type");
-}
-
-void attr_expr(const element &e) { attr_common(e); }
-
-void edge_expr(const element &e) {
-  edge_common(e);
-  write_edge(e.out, e.i, e.rec.expr.type, "expr_type");
-}
-
-// ---------------------------------------------------------------------------
-// Level writers of the Ririra schema
-
-void ririra_asg_nd(const element &e) {
-  const t_dc_asg_nd &a = e.rec.dc_asg_nd;
-  const char *file = string_at(e.g, a.file);
-  if (file && a.line >= 1 && a.line <= 9999999) {
-    write_string_attr(e.out, "file", file);
-    write_number_attr(e.out, "line", a.line);
-  }
-}
-
-void ririra_identifier(const element &e) {
-  const t_dc_identifier &d = e.rec.dc_identifier;
-  ririra_asg_nd(e);
-  write_pool_attr(e, write_string_attr, "name", d.name);
-  write_string_attr(e.out, "visb", choice_text(e, gxl_visb_choice, d.visb));
-}
-
-void ririra_type(const element &e) {
-  const t_dc_type &t = e.rec.dc_type;
-  ririra_identifier(e);
-  write_boolean_attr(e.out, "const", t.const_flag);
-  write_boolean_attr(e.out, "volatile", t.volatile_flag);
-}
-
-void ririra_object(const element &e) {
-  const t_dc_object &o = e.rec.dc_object;
-  ririra_identifier(e);
-  write_boolean_attr(e.out, "static", o.static_flag);
-  write_boolean_attr(e.out, "extern", o.extern_flag);
-}
-
-void ririra_scope(const element &e) { ririra_identifier(e); }
-void ririra_label(const element &e) { ririra_identifier(e); }
-void ririra_expression(const element &e) { ririra_asg_nd(e); }
-
-void ririra_operator(const element &e) {
-  int32_t op = e.rec.dc_operator.op;
-  ririra_expression(e);
-  if ((uint32_t)op >= dc_no_more_operators) {
-    fprintf(e.err, "unknown operator %d\n", op);
-    write_string_attr(e.out, "op", "???");
-  } else {
-    write_string_attr(e.out, "op", dc_op_string[op]);
-  }
-}
-
-void ririra_ctrl_stmt(const element &e) { ririra_asg_nd(e); }
-void ririra_comment(const element &e) { ririra_asg_nd(e); }
-void ririra_loop(const element &e) { ririra_ctrl_stmt(e); }
-void ririra_jump(const element &e) { ririra_ctrl_stmt(e); }
-
-void ririra_arc(const element &e) {
-  if (e.rec.dc_arc.ordinal != 0) write_number_attr(e.out, "order", e.rec.dc_arc.ordinal);
-}
-
-void ririra_arc_reference(const element &e) { ririra_arc(e); }
-void ririra_arc_syntax(const element &e) { ririra_arc(e); }
-
-// ---------------------------------------------------------------------------
-// Element bodies
-
-// The attributes of the kind's level. False when the node ends the document.
-bool write_level_attrs(const element &e, gxl_level level) {
-  switch (level) {
-    case gxl_level::common: attr_common(e); break;
-    case gxl_level::type: attr_type(e); break;
-    case gxl_level::cst: attr_cst(e); break;
-    case gxl_level::decl: return attr_decl(e);
-    case gxl_level::expr: attr_expr(e); break;
-    case gxl_level::asg_nd: ririra_asg_nd(e); break;
-    case gxl_level::identifier: ririra_identifier(e); break;
-    case gxl_level::ririra_type: ririra_type(e); break;
-    case gxl_level::scope: ririra_scope(e); break;
-    case gxl_level::object: ririra_object(e); break;
-    case gxl_level::label: ririra_label(e); break;
-    case gxl_level::expression: ririra_expression(e); break;
-    case gxl_level::ririra_operator: ririra_operator(e); break;
-    case gxl_level::ctrl_stmt: ririra_ctrl_stmt(e); break;
-    case gxl_level::jump: ririra_jump(e); break;
-    case gxl_level::loop: ririra_loop(e); break;
-    case gxl_level::comment: ririra_comment(e); break;
-    case gxl_level::arc: ririra_arc(e); break;
-    case gxl_level::arc_reference: ririra_arc_reference(e); break;
-    case gxl_level::arc_syntax: ririra_arc_syntax(e); break;
-    case gxl_level::skipped:
-    case gxl_level::unhandled:
-    case gxl_level::none: break;
-  }
-  return true;
-}
-
-// The link edges of the kind's level; only compiler-tree levels have any.
-void write_level_edges(const element &e, gxl_level level) {
-  switch (level) {
-    case gxl_level::common: edge_common(e); break;
-    case gxl_level::type: edge_type(e); break;
-    case gxl_level::cst: edge_cst(e); break;
-    case gxl_level::decl: edge_decl(e); break;
-    case gxl_level::expr: edge_expr(e); break;
-    default: break;
-  }
-}
-
-bool write_extra_attr(const element &e, const gxl_body::attr &a) {
-  int64_t v = gd_field_get(&e.rec, a.field);
+// Writes one attribute of the element. False when the node ends the
+// document.
+bool write_attr(const element &e, const gxl_body::attr &a) {
+  const int64_t v = gd_field_get(&e.rec, a.field);
+  const std::string_view name = a.name;
+  if (gdexport::is_left_out(a.entry->omit, v)) return true;
   switch (a.entry->form) {
-    case gxl_form::boolean: write_boolean_attr(e.out, a.entry->name, v); break;
-    case gxl_form::number: write_number_attr(e.out, a.entry->name, (int32_t)v); break;
-    case gxl_form::string: write_pool_attr(e, write_string_attr, a.entry->name, (str_ptr)v); break;
-    case gxl_form::real: write_pool_attr(e, write_double_attr, a.entry->name, (str_ptr)v); break;
+    case gxl_form::boolean: write_boolean_attr(e.out, name, v); break;
+    case gxl_form::number: write_number_attr(e.out, name, (int32_t)v); break;
+    case gxl_form::string: write_pool_attr(e, write_string_attr, name, (str_ptr)v); break;
+    case gxl_form::real: write_pool_attr(e, write_double_attr, name, (str_ptr)v); break;
     case gxl_form::choice: {
       const char *text = choice_text(e, *a.entry->choice, v);
       if (!text) return false;
-      write_string_attr(e.out, a.entry->name, text);
+      write_string_attr(e.out, name, text);
       break;
     }
+    case gxl_form::enum_text:
+      if (const char *text = gdexport::enum_text(a.field, v)) write_string_attr(e.out, name, text);
+      break;
+    case gxl_form::decl_file: {
+      if (gd_field_get(&e.rec, a.with) == -1) break;
+      const char *file = string_at(e.g, (str_ptr)v);
+      if (!file) {
+        fputs("string index is out of bounds\n", e.err);
+        return false;
+      }
+      write_string_attr(e.out, name, file);
+      break;
+    }
+    case gxl_form::place_file:
+      if (place_known(e, (str_ptr)v, gd_field_get(&e.rec, a.with)))
+        write_string_attr(e.out, name, string_at(e.g, (str_ptr)v));
+      break;
+    case gxl_form::place_line:
+      if (place_known(e, (str_ptr)gd_field_get(&e.rec, a.with), v)) write_number_attr(e.out, name, (int32_t)v);
+      break;
     case gxl_form::link:
     case gxl_form::none: break;
   }
@@ -439,16 +287,14 @@ bool write_element(gd_text_out &out, FILE *err, const gd_graph *g, node_ptr i) {
   write_gxl_type(out, gd_kind_name(kind));
 
   if (body.level == gxl_level::unhandled) report_unhandled(e, kind);
-  if (!write_level_attrs(e, body.level)) return false;
   for (const gxl_body::attr &a : body.attrs)
-    if (!write_extra_attr(e, a)) return false;
+    if (!write_attr(e, a)) return false;
 
   if (is_arc_kind(kind)) {
     text_put(out, "  </edge>\n");
     return true;
   }
   text_put(out, "  </node>\n");
-  write_level_edges(e, body.level);
   for (const gxl_body::link &l : body.links) write_edge(out, i, (node_ptr)gd_field_get(&rec, l.field), l.name);
   if (body.elements_relation) write_elements_relation(e);
   return true;

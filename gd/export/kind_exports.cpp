@@ -1,6 +1,7 @@
-// The export table: for every node kind, the level its node dump block and
-// GXL element open with and the fields of its own record that they show.
-// One row per group of kinds that both exporters show alike; kinds listed
+// The export table: the record levels with the fields of their base records,
+// and for every node kind the level its node dump block and GXL element open
+// with and the fields of its own record that they show. One row per level,
+// and one per group of kinds that both exporters show alike; kinds listed
 // nowhere (imagpart_expr, exc_ptr_expr, srcloc, using_directive, cSystem,
 // num_nodes, and every code beyond) have no body in either.
 #include "gd/export/kind_exports.h"
@@ -22,9 +23,154 @@ const char *const virtual_names[] = {"unknown", "non-virtual", "virtual", "pure-
 const char *const dump_visb_names[] = {"unknown", "private", "protected", "public"};
 const char *const gxl_visb_names[] = {"unk", "pri", "pro", "pub"};
 
-constexpr choice_texts dump_aggr_choice = {aggr_names, 6, nullptr, "nodepeek: node %d has unknown aggregate type %d\n"};
-constexpr choice_texts gxl_aggr_choice = {aggr_names, 6, nullptr, "Unknown ririra aggregate type %d\n"};
-constexpr choice_texts virtual_choice = {virtual_names, 4, "unknown", nullptr};
+constexpr choice_texts dump_aggr_choice = {aggr_names, 6, nullptr, "nodepeek: node %d has unknown aggregate type %d\n",
+                                           true};
+constexpr choice_texts gxl_aggr_choice = {aggr_names, 6, nullptr, "Unknown ririra aggregate type %d\n", false};
+constexpr choice_texts virtual_choice = {virtual_names, 4, "unknown", nullptr, false};
+// The visibility of an identifier and of an inheritance arc: the dump names
+// the node only for the arc.
+constexpr choice_texts dump_identifier_visb_choice = {dump_visb_names, 4, nullptr,
+                                                      "nodepeek: node has illegal visibility code %d\n", false};
+constexpr choice_texts dump_visb_choice = {dump_visb_names, 4, nullptr,
+                                           "nodepeek: node %d has illegal visibility code %d\n", true};
+constexpr choice_texts gxl_visb_choice = {gxl_visb_names, 4, "???", nullptr, false};
+constexpr choice_texts dump_op_choice = {dc_op_string, dc_no_more_operators, nullptr, "unknown operator %d\n", false};
+constexpr choice_texts gxl_op_choice = {dc_op_string, dc_no_more_operators, "???", "unknown operator %d\n", false};
+
+// ---------------------------------------------------------------------------
+// The record levels: the fields of each base record, after those of the
+// levels it derives from. The dump heads a level's lines with its name
+// (but for the Ririra type level) and indents them by one blank.
+
+#define HEADING(name) shown_field{nullptr, {name, dump_form::heading}, {}}
+// A link line of the dump alone; Ririra kinds indent their own lines by one
+// blank too.
+#define DC_LINK(f) shown_field{f, {" " f ": ", dump_form::link}, {}}
+#define BASE_FLAG(f) shown_field{f, {" " f ": ", dump_form::number}, {gxl_form::boolean, f}}
+#define DECL_LINK(f) shown_field{f, {" " f ": ", dump_form::link}, {gxl_form::link, "decl_" f}}
+
+constexpr shown_field common_fields[] = {
+    HEADING("common"),
+    shown_field{"type", {" type_number: ", dump_form::number}, {}},
+    BASE_FLAG("constant_flag"),
+    BASE_FLAG("volatile_flag"),
+    BASE_FLAG("readonly_flag"),
+    BASE_FLAG("unsigned_flag"),
+    BASE_FLAG("static_flag"),
+    BASE_FLAG("public_flag"),
+    BASE_FLAG("private_flag"),
+    BASE_FLAG("protected_flag"),
+    DC_LINK("other_node")};
+constexpr shown_field decl_fields[] = {
+    HEADING("decl"),
+    DECL_LINK("name"),
+    DECL_LINK("mngl"),
+    DECL_LINK("type"),
+    DECL_LINK("chan"),
+    DECL_LINK("scpe"),
+    DECL_LINK("vindex"),
+    shown_field{"srcf", {" srcf: ", dump_form::decl_file}, {gxl_form::decl_file, "File"}, "srcl"},
+    shown_field{"srcl", {" srcl: ", dump_form::number_or_none}, {gxl_form::number, "Line", nullptr, 0, left_out::none}},
+    shown_field{"lang", {" src_lang: ", dump_form::enum_text}, {gxl_form::enum_text, "src_lang"}},
+    BASE_FLAG("artificial"),
+    BASE_FLAG("mutable_flag"),
+    BASE_FLAG("register_flag"),
+    BASE_FLAG("inline_flag")};
+// The dump shows the three qualifiers as letters on one line.
+constexpr shown_field type_fields[] = {
+    HEADING("type"),
+    shown_field{"name", {" name: ", dump_form::link}, {gxl_form::link, "type_name"}},
+    shown_field{"size", {" size: ", dump_form::link}, {gxl_form::link, "type_size"}},
+    shown_field{"algn", {" algn: ", dump_form::number}, {gxl_form::number, "algn"}},
+    shown_field{"unql", {" unql: ", dump_form::link}, {gxl_form::link, "type_unql"}},
+    shown_field{"qual_const", {" qual: ", dump_form::qualifiers}, {gxl_form::boolean, "qual_const"}},
+    shown_field{"qual_volatile", {}, {gxl_form::boolean, "qual_volatile"}},
+    shown_field{"qual_restrict", {}, {gxl_form::boolean, "qual_restrict"}}};
+constexpr shown_field cst_fields[] = {
+    HEADING("cst"),
+    shown_field{"type", {" type: ", dump_form::link}, {gxl_form::link, "cst_type"}}};
+constexpr shown_field expr_fields[] = {
+    HEADING("expr"),
+    shown_field{"type", {" type: ", dump_form::link}, {gxl_form::link, "expr_type"}}};
+constexpr shown_field asg_nd_fields[] = {
+    HEADING("asg_nd"),
+    shown_field{"file", {" file: ", dump_form::place_file}, {gxl_form::place_file, "file"}, "line"},
+    shown_field{"line", {" line: ", dump_form::number}, {gxl_form::place_line, "line"}, "file"}};
+constexpr shown_field identifier_fields[] = {
+    HEADING("identifier"),
+    shown_field{"name", {" name: ", dump_form::text_offset, nullptr, left_out::none}, {gxl_form::string, "name"}},
+    shown_field{"visb", {" visb: ", dump_form::choice, &dump_identifier_visb_choice},
+                {gxl_form::choice, "visb", &gxl_visb_choice}},
+    DC_LINK("instance"),
+    DC_LINK("defLoc"),
+    DC_LINK("arcFriend"),
+    DC_LINK("array_dim")};
+constexpr shown_field ririra_type_fields[] = {
+    shown_field{"const_flag", {" const: ", dump_form::number}, {gxl_form::boolean, "const"}},
+    shown_field{"volatile_flag", {" volatile: ", dump_form::number}, {gxl_form::boolean, "volatile"}},
+    shown_field{"implements", {" implements; ", dump_form::link}, {}}};
+constexpr shown_field object_fields[] = {
+    HEADING("object"),
+    shown_field{"static_flag", {" static: ", dump_form::number}, {gxl_form::boolean, "static"}},
+    shown_field{"extern_flag", {" extern: ", dump_form::number}, {gxl_form::boolean, "extern"}},
+    DC_LINK("bitfield_dim"),
+    DC_LINK("initial_val"),
+    DC_LINK("link")};
+constexpr shown_field scope_fields[] = {
+    HEADING("scope"),
+    DC_LINK("contents")};
+constexpr shown_field expression_fields[] = {
+    HEADING("expression"),
+    DC_LINK("refers")};
+constexpr shown_field operator_fields[] = {
+    HEADING("operator"),
+    shown_field{"op", {" op ", dump_form::choice_value, &dump_op_choice}, {gxl_form::choice, "op", &gxl_op_choice}},
+    DC_LINK("ops")};
+constexpr shown_field arc_fields[] = {
+    HEADING("arc"),
+    shown_field{"ordinal", {" ordinal ", dump_form::number, nullptr, left_out::zero},
+                {gxl_form::number, "order", nullptr, 0, left_out::zero}},
+    DC_LINK("next")};
+
+#undef HEADING
+#undef BASE_FLAG
+#undef DECL_LINK
+
+struct level_row {
+  export_level level;
+  int layout_kind;  // a kind whose record is the level's base record
+  // The levels whose fields come first: the Ririra levels derive from the
+  // common head in the dump only.
+  export_level dump_base;
+  export_level gxl_base;
+  std::span<const shown_field> fields;
+};
+
+const level_row level_rows[] = {
+    {common, gERROR_MARK, none, none, common_fields},
+    {type, gVOID_TYPE, common, common, type_fields},
+    {cst, gCOMPLEX_CST, common, common, cst_fields},
+    {decl, gLABEL_DECL, common, common, decl_fields},
+    {expr, gWITH_CLEANUP_EXPR, common, common, expr_fields},
+    {asg_nd, dC_ASG_ND, common, none, asg_nd_fields},
+    {identifier, dC_IDENTIFIER, asg_nd, asg_nd, identifier_fields},
+    {ririra_type, dC_TYPE, identifier, identifier, ririra_type_fields},
+    {scope, dC_SCOPE, identifier, identifier, scope_fields},
+    {object, dC_OBJECT, identifier, identifier, object_fields},
+    {label, dC_LABEL, identifier, identifier, {}},
+    {expression, dC_EXPRESSION, asg_nd, asg_nd, expression_fields},
+    {ririra_operator, dC_OPERATOR, expression, expression, operator_fields},
+    {ctrl_stmt, dC_CNTRL_STMT, asg_nd, asg_nd, {}},
+    {jump, dC_JUMP, ctrl_stmt, ctrl_stmt, {}},
+    {loop, dC_LOOP, ctrl_stmt, ctrl_stmt, {}},
+    {comment, dC_COMMENT, asg_nd, asg_nd, {}},
+    {arc, dC_ARC, common, none, arc_fields},
+    {arc_reference, dC_ARC_REFERENCE, arc, arc, {}},
+    {arc_syntax, dC_ARC_SYNTAX, arc, arc, {}},
+};
+
+// ---------------------------------------------------------------------------
+// The kinds' own fields
 
 // The common shapes of a compiler kind's field: a dump line "  label: " and
 // a GXL link named after the record, or an attribute named as the field.
@@ -34,9 +180,8 @@ constexpr choice_texts virtual_choice = {virtual_names, 4, "unknown", nullptr};
 #define NUMBER_AS(f, label, attr) shown_field{f, {"  " label ": ", dump_form::number}, {gxl_form::number, attr}}
 #define FLAG(f) shown_field{f, {"  " f ": ", dump_form::number}, {gxl_form::boolean, f}}
 #define FLAG_AS(f, label, attr) shown_field{f, {"  " label ": ", dump_form::number}, {gxl_form::boolean, attr}}
-// A field only one of them shows; Ririra kinds indent their lines by one blank.
+// A field only one of them shows (DC_LINK above for the Ririra kinds).
 #define DUMP_LINK(f) shown_field{f, {"  " f ": ", dump_form::link}, {}}
-#define DC_LINK(f) shown_field{f, {" " f ": ", dump_form::link}, {}}
 #define GXL_LINK(f) shown_field{f, {}, {gxl_form::link, "_" f}}
 
 constexpr shown_field identifier_node_fields[] = {
@@ -538,6 +683,17 @@ const kind_row kind_rows[] = {
     {{NODE_DELTED, NODE_NONE}, skipped, {}},
 };
 
+// A field resolved against the records the dump and GXL read it with.
+export_field resolve_field(const shown_field &f, int dump_layout, int gxl_layout) {
+  auto in = [&](bool shown, int layout, const char *name) {
+    return shown && name ? table_field("export table", layout, name) : nullptr;
+  };
+  const bool dumped = f.dump.form != dump_form::none;
+  const bool written = f.gxl.form != gxl_form::none;
+  return {&f, in(dumped, dump_layout, f.field), in(written, gxl_layout, f.field), in(dumped, dump_layout, f.with),
+          in(written, gxl_layout, f.with)};
+}
+
 // A kind's row resolved against its records; the fields live in `storage`.
 struct resolved_kind {
   kind_export entry;
@@ -547,21 +703,61 @@ struct resolved_kind {
 resolved_kind resolve(int kind, const kind_row &r) {
   resolved_kind k;
   const int dump_layout = r.dump_layout == own_layout ? kind : r.dump_layout;
-  for (const shown_field &f : r.fields)
-    k.storage.push_back({&f,
-                         f.dump.form == dump_form::none ? nullptr : table_field("export table", dump_layout, f.field),
-                         f.gxl.form == gxl_form::none ? nullptr : table_field("export table", kind, f.field)});
+  for (const shown_field &f : r.fields) k.storage.push_back(resolve_field(f, dump_layout, kind));
   k.entry.gxl_level = r.level;
   k.entry.dump_level = r.dump_level.value_or(r.level);
   k.entry.elements = r.elements;
   return k;
 }
 
+// Appends the fields that `level` shows in one view, the levels it derives
+// from first.
+void append_level_fields(std::vector<export_field> &out, export_level level, bool dump) {
+  for (const level_row &r : level_rows) {
+    if (r.level != level) continue;
+    append_level_fields(out, dump ? r.dump_base : r.gxl_base, dump);
+    for (const shown_field &f : r.fields)
+      if (dump ? f.dump.form != dump_form::none : f.gxl.form != gxl_form::none)
+        out.push_back(resolve_field(f, r.layout_kind, r.layout_kind));
+  }
+}
+
+constexpr int level_count = (int)arc_syntax + 1;
+
+struct resolved_level {
+  level_export entry;
+  std::vector<export_field> dump, gxl;
+};
+
 }  // namespace
 
-const choice_texts dump_visb_choice = {dump_visb_names, 4, nullptr,
-                                       "nodepeek: node %d has illegal visibility code %d\n"};
-const choice_texts gxl_visb_choice = {gxl_visb_names, 4, "???", nullptr};
+const char *enum_text(const gd_field *field, int64_t value) {
+  const gd_enum_names *values = field->values;
+  if (!values || !values->texts || (uint64_t)value >= (uint64_t)values->count) return nullptr;
+  return values->texts[value];
+}
+
+void report_unknown_choice(FILE *err, const choice_texts &c, node_ptr n, int64_t value) {
+  if (!c.message) return;
+  if (c.message_names_node)
+    fprintf(err, c.message, n, (int)value);
+  else
+    fprintf(err, c.message, (int)value);
+}
+
+const level_export &level_export_of(export_level level) {
+  static const std::array<resolved_level, level_count> levels = [] {
+    std::array<resolved_level, level_count> all;
+    for (int l = 0; l < level_count; l++) {
+      append_level_fields(all[l].dump, (export_level)l, true);
+      append_level_fields(all[l].gxl, (export_level)l, false);
+    }
+    // The spans point into the entries' own storage, in their final place.
+    for (resolved_level &l : all) l.entry = {l.dump, l.gxl};
+    return all;
+  }();
+  return levels[(int)level].entry;
+}
 
 const kind_export &kind_export_of(int kind) {
   static const std::array<resolved_kind, NUM_NODES + 1> kinds = [] {

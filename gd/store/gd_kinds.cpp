@@ -36,6 +36,8 @@ const char *gd_op_name(int op) {
 
 namespace {
 const char *const src_lang_names[] = {"src_lang_none", "src_lang_c", "src_lang_cp", "src_lang_java"};
+// A declaration without a language shows none.
+const char *const src_lang_texts[] = {nullptr, "c", "c++", "java"};
 const char *const visb_names[] = {"visb_unk", "visb_pri", "visb_pro", "visb_pub"};
 const char *const aggr_names[] = {"aggr_class", "aggr_record", "aggr_struct", "aggr_union", "aggr_area", "aggr_interface"};
 const char *const virtual_code_names[] = {"vc_none", "vc_non_virtual", "vc_virtual", "vc_pure_virtual"};
@@ -46,11 +48,11 @@ const char *const op_kind_names[] = {
 };
 }  // namespace
 
-const gd_enum_names gd_enum_src_lang = {src_lang_names, 4};
-const gd_enum_names gd_enum_t_visb = {visb_names, 4};
-const gd_enum_names gd_enum_t_aggr_enum = {aggr_names, 6};
-const gd_enum_names gd_enum_virtual_code = {virtual_code_names, 4};
-const gd_enum_names gd_enum_op_kind = {op_kind_names, dc_no_more_operators};
+const gd_enum_names gd_enum_src_lang = {src_lang_names, 4, src_lang_texts};
+const gd_enum_names gd_enum_t_visb = {visb_names, 4, nullptr};
+const gd_enum_names gd_enum_t_aggr_enum = {aggr_names, 6, nullptr};
+const gd_enum_names gd_enum_virtual_code = {virtual_code_names, 4, nullptr};
+const gd_enum_names gd_enum_op_kind = {op_kind_names, dc_no_more_operators, nullptr};
 
 // ---------------------------------------------------------------------------
 // Layout checks: every field offset and record size is file format.

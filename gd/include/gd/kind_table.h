@@ -23,6 +23,9 @@ enum gd_field_type : uint8_t {
 struct gd_enum_names {
   const char *const *names;
   int count;
+  // The short text of each value that the exporters show (nullptr for a
+  // value they leave out), or nullptr for an enumeration without texts.
+  const char *const *texts;
 };
 
 struct gd_field {

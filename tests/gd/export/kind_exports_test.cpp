@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -19,6 +21,56 @@ TEST(KindExports, EveryShownFieldIsResolved) {
       EXPECT_EQ(f.dump_field != nullptr, f.entry->dump.form != gdexport::dump_form::none) << k << " " << f.entry->field;
       EXPECT_EQ(f.gxl_field != nullptr, f.entry->gxl.form != gdexport::gxl_form::none) << k << " " << f.entry->field;
     }
+  }
+}
+
+// Every field a level shows is one of its base record's, but the dump's
+// headings, which show none; the forms that look at a second field have it.
+TEST(KindExports, EveryLevelFieldIsResolved) {
+  using gdexport::dump_form;
+  using gdexport::gxl_form;
+  for (int l = 0; l <= (int)export_level::arc_syntax; l++) {
+    const gdexport::level_export &level = gdexport::level_export_of((export_level)l);
+    for (const gdexport::export_field &f : level.dump) {
+      EXPECT_EQ(f.dump_field != nullptr, f.entry->dump.form != dump_form::heading) << l << " " << f.entry->dump.prefix;
+      if (f.entry->dump.form == dump_form::decl_file) {
+        EXPECT_NE(f.dump_with, nullptr) << l;
+      }
+    }
+    for (const gdexport::export_field &f : level.gxl) {
+      EXPECT_NE(f.gxl_field, nullptr) << l << " " << f.entry->gxl.name;
+      const gxl_form form = f.entry->gxl.form;
+      if (form == gxl_form::decl_file || form == gxl_form::place_file || form == gxl_form::place_line) {
+        EXPECT_NE(f.gxl_with, nullptr) << l << " " << f.entry->gxl.name;
+      }
+    }
+  }
+}
+
+// The common head shows its eight flags, byte 2 from bit 0 up: GXL as the
+// compiler levels' first attributes and never on a Ririra node; the dump on
+// every node, after the kind.
+TEST(KindExports, CommonFlagsInRecordOrder) {
+  auto gxl_names = [](export_level l) {
+    std::vector<std::string> names;
+    for (const gdexport::export_field &f : gdexport::level_export_of(l).gxl)
+      if (f.entry->gxl.form == gdexport::gxl_form::boolean) names.push_back(f.entry->gxl.name);
+    return names;
+  };
+  const std::vector<std::string> flags = {"constant_flag", "volatile_flag", "readonly_flag", "unsigned_flag",
+                                          "static_flag",   "public_flag",   "private_flag",  "protected_flag"};
+  EXPECT_EQ(gxl_names(export_level::common), flags);
+  const gdexport::level_export &common = gdexport::level_export_of(export_level::common);
+  for (size_t i = 0; i < common.gxl.size(); i++) {
+    EXPECT_EQ(common.gxl[i].gxl_field->offset, 2);
+    EXPECT_EQ(common.gxl[i].gxl_field->bit, i);
+  }
+  EXPECT_EQ(gxl_names(export_level::asg_nd), std::vector<std::string>{});
+  EXPECT_EQ(gxl_names(export_level::arc_syntax), std::vector<std::string>{});
+  for (export_level l : {export_level::decl, export_level::scope, export_level::arc_reference}) {
+    const gdexport::level_export &level = gdexport::level_export_of(l);
+    ASSERT_GE(level.dump.size(), common.dump.size());
+    for (size_t i = 0; i < common.dump.size(); i++) EXPECT_EQ(level.dump[i].entry, common.dump[i].entry);
   }
 }
 

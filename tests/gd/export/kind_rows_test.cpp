@@ -9,13 +9,6 @@
 
 namespace {
 
-TEST(KindRows, CommonFlagsInRecordOrder) {
-  std::vector<std::string> names;
-  for (const gd_field &f : gdexport::common_flags()) names.push_back(f.name);
-  EXPECT_EQ(names, (std::vector<std::string>{"constant_flag", "volatile_flag", "readonly_flag", "unsigned_flag",
-                                             "static_flag", "public_flag", "private_flag", "protected_flag"}));
-}
-
 TEST(KindRows, FieldsAreThoseOfTheNamedRecord) {
   EXPECT_EQ(gdexport::table_field("t", gUNION_TYPE, "ptd")->offset, 40);
   EXPECT_EQ(gdexport::table_field("t", gRECORD_TYPE, "ptd")->offset, 44);
@@ -24,6 +17,10 @@ TEST(KindRows, FieldsAreThoseOfTheNamedRecord) {
   EXPECT_EQ(own->offset, 40);
   EXPECT_EQ(own->bit, 0);
   EXPECT_DEATH(gdexport::table_field("t", gUNION_TYPE, "isClass"), "t: kind union_type has no field isClass");
+  // "type" is the kind itself only where the record has no field of the name.
+  EXPECT_EQ(gdexport::table_field("t", gERROR_MARK, "type")->type, GD_FT_KIND);
+  EXPECT_EQ(gdexport::table_field("t", gLABEL_DECL, "type")->offset, 16);
+  EXPECT_EQ(gdexport::table_field("t", dC_LITERAL, "type")->offset, 24);
 }
 
 struct row {

@@ -51,12 +51,17 @@ TEST(NodeDump, DeclarationWithoutALineShowsNoFile) {
 }
 
 TEST(NodeDump, DeclarationFileOutsideThePoolIsBad) {
-  graph g("0 label_decl srcf=@77 srcl=3 lang=9\n1 label_decl srcf=\"u.c\" srcl=0 lang=src_lang_java\n");
+  graph g("0 label_decl srcf=@77 srcl=3 lang=9\n1 label_decl srcf=\"u.c\" srcl=0 lang=src_lang_java\n"
+          "2 label_decl srcl=5\n");
   output o = block(g, 0);
   EXPECT_NE(o.out.find(" vindex: @-1\n srcf: <bad> (77)\n srcl: 3\n artificial: 0\n"), std::string::npos) << o.out;
   EXPECT_EQ(o.err, "nodepeek: node has bad string ptr 77\n");
   o = block(g, 1);
   EXPECT_NE(o.out.find(" srcf: u.c\n srcl: 0\n src_lang: java\n"), std::string::npos) << o.out;
+  // With a line, no file is a bad file too.
+  o = block(g, 2);
+  EXPECT_NE(o.out.find(" vindex: @-1\n srcf: <bad> (-1)\n srcl: 5\n artificial: 0\n"), std::string::npos) << o.out;
+  EXPECT_EQ(o.err, "nodepeek: node has bad string ptr -1\n");
 }
 
 TEST(NodeDump, CompilerKindsOwnLines) {

@@ -49,9 +49,8 @@ void write_escaped(gd_text_out &out, const char *text);
 // ---------------------------------------------------------------------------
 // The element table
 
-// The level writers that open an element's body: each writes the levels it
-// derives from first. For compiler-tree kinds the level names an attribute
-// writer and an edge writer; Ririra kinds have attribute writers only.
+// The record level that opens an element's body: the attributes and links
+// of the base records, which the kind's own follow.
 using gxl_level = gdexport::export_level;
 
 // The attribute forms and the texts of enumerated fields, as the export
@@ -59,16 +58,17 @@ using gxl_level = gdexport::export_level;
 using gxl_form = gdexport::gxl_form;
 using gxl_choice = gdexport::choice_texts;
 
-using gdexport::gxl_visb_choice;
-
-// The body of a kind's element, from the export table: its level, then its
-// extra attributes and its links in the order they are written, each with
-// its field resolved against the kind's record.
+// The body of a kind's element, from the export table: its level, and the
+// attributes and links of the level and then of the kind's own fields in
+// the order they are written, each with its field resolved against a record
+// of the level or the kind.
 struct gxl_body {
   gxl_level level = gxl_level::unhandled;
   struct attr {
     const gdexport::gxl_view *entry;
+    std::string_view name;
     const gd_field *field;
+    const gd_field *with;  // the field that decides whether it is written, for the forms that have one
   };
   struct link {
     std::string name;

@@ -15,7 +15,8 @@
 
 namespace gdexport {
 
-// The field called `name` of the record of kind `layout_kind`.
+// The field called `name` of the record of kind `layout_kind` ("type" is
+// the kind itself in a record without a field of that name).
 const gd_field *table_field(const char *table, int layout_kind, const char *name);
 
 // The entries of `rows` by kind: make(kind, row) for each kind a row lists;
@@ -35,8 +36,5 @@ std::array<Body, NUM_NODES + 1> bodies_by_kind(const char *table, std::span<cons
     }
   return bodies;
 }
-
-// The eight flags of the common head (byte 2), in record order.
-std::span<const gd_field> common_flags();
 
 }  // namespace gdexport
