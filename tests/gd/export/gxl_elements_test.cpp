@@ -36,11 +36,13 @@ TEST(GxlElementTable, EveryKindHasItsBody) {
   EXPECT_TRUE(gxl::gxl_body_of(gTREE_VEC).elements_relation);
 }
 
-// A node of kind k whose every field holds a value that names the field:
-// node_ptr fields 100 + their byte offset (so a link's target tells where
-// it was read), numbers 500 + their offset; enumerations 0 and a tree_vec's
-// length 3; strings none and the source line none, or, with_strings, every
-// string the pool's "x" and the source line a number like the others.
+// A node of kind k whose every field holds a value of its own, so that what
+// an element shows tells which field it was read from (field_value gives
+// the value by the field's name): node_ptr fields from 100 up and numbers
+// from 500 up, each that and its byte offset; enumerations 0 and a
+// tree_vec's length 3; strings none and the source line none, or,
+// with_strings, every string the pool's "x" and the source line a number
+// like the others.
 graph distinct_fields(int k, bool with_strings = false) {
   graph g("0 identifier_node strg=\"x\"\n");
   gd_graph_node &rec = g.node(0);
@@ -68,6 +70,13 @@ graph distinct_fields(int k, bool with_strings = false) {
   return g;
 }
 
+// The value distinct_fields gave the field called `field` of node 0, as an
+// element writes it.
+std::string field_value(graph &g, int kind, const char *field) {
+  const gd_field *f = gd_find_field(gd_kind_info_of(kind), field);
+  return f ? std::to_string(gd_field_get(&g.node(0), f)) : std::string("no field ") + field;
+}
+
 // The link edges of an element, in order, as (link name, target).
 pairs links_written(const std::string &text) {
   pairs out;
@@ -81,10 +90,13 @@ std::string element_text(graph &g) {
   return capture([&](FILE *out, FILE *err) { return gxl::write_gxl_element(out, err, &g, 0) ? 0 : 1; }).out;
 }
 
+// Each case names, link by link, the field of the kind's own record whose
+// value the link must carry: union_type keeps its links 4 bytes lower than
+// record_type, the statements and eh_spec_block write theirs in an order
+// of their own.
 TEST(GxlElementTable, LinksComeFromTheirOwnFieldsInOrder) {
-  // Expected targets are 100 + the field's byte offset in the kind's record.
-  const pairs decl_links = {{"decl_name", "108"}, {"decl_mngl", "112"}, {"decl_type", "116"},
-                            {"decl_chan", "120"}, {"decl_scpe", "124"}, {"decl_vindex", "128"}};
+  const pairs decl_links = {{"decl_name", "name"}, {"decl_mngl", "mngl"}, {"decl_type", "type"},
+                            {"decl_chan", "chan"}, {"decl_scpe", "scpe"}, {"decl_vindex", "vindex"}};
   auto decl_and = [&](pairs own) {
     pairs all = decl_links;
     all.insert(all.end(), own.begin(), own.end());
@@ -95,59 +107,59 @@ TEST(GxlElementTable, LinksComeFromTheirOwnFieldsInOrder) {
     pairs links;
   } cases[] = {
       {gUNION_TYPE,
-       {{"type_name", "108"}, {"type_size", "112"}, {"type_unql", "120"}, {"record_type_flds", "128"},
-        {"record_type_fncs", "132"}, {"record_type_ptd", "140"}, {"record_type_cls", "144"},
-        {"record_type_vfld", "148"}, {"record_type_binf", "152"}}},
+       {{"type_name", "name"}, {"type_size", "size"}, {"type_unql", "unql"}, {"record_type_flds", "flds"},
+        {"record_type_fncs", "fncs"}, {"record_type_ptd", "ptd"}, {"record_type_cls", "cls"},
+        {"record_type_vfld", "vfld"}, {"record_type_binf", "binf"}}},
       {gRECORD_TYPE,
-       {{"type_name", "108"}, {"type_size", "112"}, {"type_unql", "120"}, {"record_type_flds", "128"},
-        {"record_type_fncs", "132"}, {"record_type_ptd", "144"}, {"record_type_cls", "148"},
-        {"record_type_vfld", "152"}, {"record_type_binf", "156"}}},
-      {gWHILE_STMT, {{"expr_type", "108"}, {"while_stmt_cond", "120"}, {"while_stmt_body", "116"}, {"while_stmt_next", "124"}}},
-      {gDO_STMT, {{"expr_type", "108"}, {"do_stmt_cond", "120"}, {"do_stmt_body", "116"}, {"do_stmt_next", "124"}}},
+       {{"type_name", "name"}, {"type_size", "size"}, {"type_unql", "unql"}, {"record_type_flds", "flds"},
+        {"record_type_fncs", "fncs"}, {"record_type_ptd", "ptd"}, {"record_type_cls", "cls"},
+        {"record_type_vfld", "vfld"}, {"record_type_binf", "binf"}}},
+      {gWHILE_STMT, {{"expr_type", "type"}, {"while_stmt_cond", "cond"}, {"while_stmt_body", "body"}, {"while_stmt_next", "next"}}},
+      {gDO_STMT, {{"expr_type", "type"}, {"do_stmt_cond", "cond"}, {"do_stmt_body", "body"}, {"do_stmt_next", "next"}}},
       {gSWITCH_STMT,
-       {{"expr_type", "108"}, {"switch_stmt_cond", "116"}, {"switch_stmt_body", "120"}, {"switch_stmt_next", "124"}}},
+       {{"expr_type", "type"}, {"switch_stmt_cond", "cond"}, {"switch_stmt_body", "body"}, {"switch_stmt_next", "next"}}},
       {gFOR_STMT,
-       {{"expr_type", "108"}, {"for_stmt_init", "116"}, {"for_stmt_cond", "120"}, {"for_stmt_expr", "124"},
-        {"for_stmt_body", "128"}, {"for_stmt_next", "132"}}},
-      {gEH_SPEC_BLOCK, {{"eh_spec_block_raises", "112"}, {"eh_spec_block_body", "116"}, {"eh_spec_block_next", "120"}}},
-      {gCOMPOUND_EXPR, {{"compound_ref_op0", "112"}, {"compound_ref_op1", "116"}}},
-      {gPLUS_EXPR, {{"expr_type", "108"}, {"plus_expr_expr0", "112"}, {"plus_expr_expr1", "116"}}},
-      {gMULT_EXPR, {{"expr_type", "108"}, {"mult_expr_expr0", "112"}, {"mult_expr_expr1", "116"}}},
-      {gNOP_EXPR, {{"expr_type", "108"}, {"nop_expr_expr0", "112"}}},
-      {gRANGE_EXPR, {{"expr_type", "108"}, {"range_expr_op0", "112"}, {"range_expr_op1", "116"}}},
-      {gLT_EXPR, {{"expr_type", "108"}, {"lt_expr_op0", "112"}, {"lt_expr_op1", "116"}}},
-      {gTRY_FINALLY_EXPR, {{"expr_type", "108"}, {"try_finally_expr_op0", "112"}, {"try_finally_expr_op1", "116"}}},
-      {gNEW_EXPR, {{"expr_type", "108"}, {"new_expr_op0", "112"}}},
-      {gUSER_CONV, {{"expr_type", "108"}, {"user_conv_op0", "112"}}},
-      {gCAST_EXPR, {{"expr_type", "108"}, {"op0", "112"}, {"op1", "116"}}},
-      {gSTATIC_CAST_EXPR, {{"expr_type", "108"}, {"op0", "112"}, {"op1", "116"}}},
-      {gDYNAMIC_CAST_EXPR, {{"expr_type", "108"}}},
-      {gMODOP_EXPR, {{"expr_type", "108"}, {"modop_expr_op0", "112"}, {"modop_expr_op1", "116"}, {"modop_expr_op2", "120"}}},
-      {gCOMPONENT_REF, {{"component_ref_op0", "108"}, {"component_ref_op1", "112"}}},
-      {gINDIRECT_REF, {{"indirect_ref_op0", "108"}}},
-      {gTREE_LIST, {{"tree_list_purpose", "108"}, {"tree_list_value", "112"}, {"tree_list_chan", "116"}}},
-      {gTREE_VEC, {{"tree_vec_binfo_type", "112"}}},
-      {gOVERLOAD, {{"overload_crnt", "108"}, {"overload_chan", "112"}}},
-      {gEXIT_EXPR, {{"exit_expr_cond", "108"}}},
+       {{"expr_type", "type"}, {"for_stmt_init", "init"}, {"for_stmt_cond", "cond"}, {"for_stmt_expr", "inc_expr"},
+        {"for_stmt_body", "body"}, {"for_stmt_next", "next"}}},
+      {gEH_SPEC_BLOCK, {{"eh_spec_block_raises", "raises"}, {"eh_spec_block_body", "body"}, {"eh_spec_block_next", "next"}}},
+      {gCOMPOUND_EXPR, {{"compound_ref_op0", "op0"}, {"compound_ref_op1", "op1"}}},
+      {gPLUS_EXPR, {{"expr_type", "type"}, {"plus_expr_expr0", "op0"}, {"plus_expr_expr1", "op1"}}},
+      {gMULT_EXPR, {{"expr_type", "type"}, {"mult_expr_expr0", "op0"}, {"mult_expr_expr1", "op1"}}},
+      {gNOP_EXPR, {{"expr_type", "type"}, {"nop_expr_expr0", "op0"}}},
+      {gRANGE_EXPR, {{"expr_type", "type"}, {"range_expr_op0", "op0"}, {"range_expr_op1", "op1"}}},
+      {gLT_EXPR, {{"expr_type", "type"}, {"lt_expr_op0", "op0"}, {"lt_expr_op1", "op1"}}},
+      {gTRY_FINALLY_EXPR, {{"expr_type", "type"}, {"try_finally_expr_op0", "op0"}, {"try_finally_expr_op1", "op1"}}},
+      {gNEW_EXPR, {{"expr_type", "type"}, {"new_expr_op0", "op0"}}},
+      {gUSER_CONV, {{"expr_type", "type"}, {"user_conv_op0", "op0"}}},
+      {gCAST_EXPR, {{"expr_type", "type"}, {"op0", "op0"}, {"op1", "op1"}}},
+      {gSTATIC_CAST_EXPR, {{"expr_type", "type"}, {"op0", "op0"}, {"op1", "op1"}}},
+      {gDYNAMIC_CAST_EXPR, {{"expr_type", "type"}}},
+      {gMODOP_EXPR, {{"expr_type", "type"}, {"modop_expr_op0", "op0"}, {"modop_expr_op1", "op1"}, {"modop_expr_op2", "op2"}}},
+      {gCOMPONENT_REF, {{"component_ref_op0", "op0"}, {"component_ref_op1", "op1"}}},
+      {gINDIRECT_REF, {{"indirect_ref_op0", "op0"}}},
+      {gTREE_LIST, {{"tree_list_purpose", "purpose"}, {"tree_list_value", "value"}, {"tree_list_chan", "chan"}}},
+      {gTREE_VEC, {{"tree_vec_binfo_type", "binfo_type"}}},
+      {gOVERLOAD, {{"overload_crnt", "crnt"}, {"overload_chan", "chan"}}},
+      {gEXIT_EXPR, {{"exit_expr_cond", "cond"}}},
       {gASM_STMT,
-       {{"expr_type", "108"}, {"asm_stmt_strg", "120"}, {"asm_stmt_outs", "124"}, {"asm_stmt_ins", "128"},
-        {"asm_stmt_clbr", "132"}, {"asm_stmt_next", "136"}}},
+       {{"expr_type", "type"}, {"asm_stmt_strg", "strg"}, {"asm_stmt_outs", "outs"}, {"asm_stmt_ins", "ins"},
+        {"asm_stmt_clbr", "clbr"}, {"asm_stmt_next", "next"}}},
       {gAGGR_INIT_EXPR,
-       {{"expr_type", "108"}, {"aggr_init_expr_fn", "116"}, {"aggr_init_expr_args", "120"}, {"aggr_init_expr_decl", "124"}}},
+       {{"expr_type", "type"}, {"aggr_init_expr_fn", "fn"}, {"aggr_init_expr_args", "args"}, {"aggr_init_expr_decl", "decl"}}},
       {gCLEANUP_STMT,
-       {{"expr_type", "108"}, {"cleanup_stmt_decl", "116"}, {"cleanup_stmt_expr", "120"}, {"cleanup_stmt_next", "124"}}},
-      {gTRY_BLOCK, {{"expr_type", "108"}, {"try_block_body", "120"}, {"try_block_hdlr", "124"}, {"try_block_next", "128"}}},
-      {gINTEGER_CST, {{"cst_type", "108"}}},
-      {gPTRMEM_CST, {{"cst_type", "108"}, {"ptrmem_cst_clas", "112"}, {"ptrmem_cst_mbr", "116"}}},
-      {gPOINTER_TYPE, {{"type_name", "108"}, {"type_size", "112"}, {"type_unql", "120"}, {"pointer_type_ptd", "128"},
-                       {"pointer_type_cls", "132"}}},
-      {gENUMERAL_TYPE, {{"type_name", "108"}, {"type_size", "112"}, {"type_unql", "120"}, {"enumeral_type_min", "136"},
-                        {"enumeral_type_max", "140"}, {"enumeral_type_csts", "144"}}},
-      {gFUNCTION_DECL, decl_and({{"function_decl_args", "152"}, {"function_decl_body", "156"}})},
-      {gTEMPLATE_DECL, decl_and({{"template_decl_rslt", "152"}, {"template_decl_inst", "156"}, {"template_decl_spcs", "160"}})},
-      {gFIELD_DECL, decl_and({{"field_decl_init", "152"}, {"field_decl_size", "156"}, {"field_decl_bpos", "168"}})},
-      {gPARM_DECL, decl_and({{"parm_decl_argt", "152"}, {"parm_decl_size", "156"}})},
-      {gNAMESPACE_DECL, decl_and({{"namespace_decl_dcls", "152"}, {"namespace_decl_alis", "156"}})},
+       {{"expr_type", "type"}, {"cleanup_stmt_decl", "decl"}, {"cleanup_stmt_expr", "clean_expr"}, {"cleanup_stmt_next", "next"}}},
+      {gTRY_BLOCK, {{"expr_type", "type"}, {"try_block_body", "body"}, {"try_block_hdlr", "hdlr"}, {"try_block_next", "next"}}},
+      {gINTEGER_CST, {{"cst_type", "type"}}},
+      {gPTRMEM_CST, {{"cst_type", "type"}, {"ptrmem_cst_clas", "clas"}, {"ptrmem_cst_mbr", "mbr"}}},
+      {gPOINTER_TYPE, {{"type_name", "name"}, {"type_size", "size"}, {"type_unql", "unql"}, {"pointer_type_ptd", "ptd"},
+                       {"pointer_type_cls", "cls"}}},
+      {gENUMERAL_TYPE, {{"type_name", "name"}, {"type_size", "size"}, {"type_unql", "unql"}, {"enumeral_type_min", "min"},
+                        {"enumeral_type_max", "max"}, {"enumeral_type_csts", "csts"}}},
+      {gFUNCTION_DECL, decl_and({{"function_decl_args", "args"}, {"function_decl_body", "body"}})},
+      {gTEMPLATE_DECL, decl_and({{"template_decl_rslt", "rslt"}, {"template_decl_inst", "inst"}, {"template_decl_spcs", "spcs"}})},
+      {gFIELD_DECL, decl_and({{"field_decl_init", "init"}, {"field_decl_size", "size"}, {"field_decl_bpos", "bpos"}})},
+      {gPARM_DECL, decl_and({{"parm_decl_argt", "argt"}, {"parm_decl_size", "size"}})},
+      {gNAMESPACE_DECL, decl_and({{"namespace_decl_dcls", "dcls"}, {"namespace_decl_alis", "alis"}})},
       {gUSING_DECL, decl_links},
       {dC_IF, {}},
       {dC_FUNCTION, {}},
@@ -155,7 +167,9 @@ TEST(GxlElementTable, LinksComeFromTheirOwnFieldsInOrder) {
   };
   for (const auto &c : cases) {
     graph g = distinct_fields(c.kind);
-    EXPECT_EQ(links_written(element_text(g)), c.links) << gd_kind_name(c.kind);
+    pairs expected;
+    for (const auto &[link, field] : c.links) expected.emplace_back(link, field_value(g, c.kind, field.c_str()));
+    EXPECT_EQ(links_written(element_text(g)), expected) << gd_kind_name(c.kind);
   }
 }
 
@@ -163,9 +177,13 @@ TEST(GxlElementTable, EveryLinkOfEveryKindIsAPointerField) {
   for (int k = 0; k < dC_ARC; k++) {
     const gd_kind_info *info = gd_kind_info_of(k);
     if (!(info->flags & GD_KF_RECORD) || gxl::gxl_body_of(k).level == gxl::gxl_level::unhandled) continue;
-    std::set<std::string> pointer_values;
-    for (int l = 0; l < info->nlinks; l++) pointer_values.insert(std::to_string(100 + info->links[l].offset));
     graph g = distinct_fields(k);
+    std::set<std::string> pointer_values;
+    for (int l = 0; l < info->nlinks; l++) {
+      node_ptr v;
+      memcpy(&v, g.node(0).bytes + info->links[l].offset, sizeof v);
+      pointer_values.insert(std::to_string(v));
+    }
     for (const auto &[name, target] : links_written(element_text(g)))
       EXPECT_TRUE(pointer_values.count(target)) << gd_kind_name(k) << " " << name << " -> " << target;
   }
@@ -877,8 +895,7 @@ TEST(GxlElementTable, EveryKindWritesItsNamedAttributesAndLinks) {
       const std::string record = k.record ? k.record : k.name;
       for (const link_row &l : row.edges() + row.own_links) {
         const std::string name = l.name.rfind("K_", 0) == 0 ? record + l.name.substr(1) : l.name;
-        const gd_field *f = gd_find_field(info, l.field);
-        links.emplace_back(name, f ? std::to_string(gd_field_get(&rec, f)) : std::string("no field ") + l.field);
+        links.emplace_back(name, field_value(g, k.kind, l.field));
       }
       EXPECT_EQ(links_written(text), links);
     }
