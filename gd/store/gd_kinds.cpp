@@ -255,29 +255,6 @@ int gd_links_in_use(const gd_kind_info *k, const gd_graph_node *p) {
   return 2 + length;
 }
 
-int64_t gd_field_get(const gd_graph_node *p, const gd_field *f) {
-  const unsigned char *at = p->bytes + f->offset;
-  switch (f->type) {
-    case GD_FT_KIND: {
-      uint16_t v;
-      memcpy(&v, at, 2);
-      return v;
-    }
-    case GD_FT_UINT: {
-      uint32_t v;
-      memcpy(&v, at, 4);
-      return v;
-    }
-    case GD_FT_BITS:
-      return (*at >> f->bit) & ((1u << f->width) - 1);
-    default: {
-      int32_t v;
-      memcpy(&v, at, 4);
-      return v;
-    }
-  }
-}
-
 void gd_field_set(gd_graph_node *p, const gd_field *f, int64_t v) {
   unsigned char *at = p->bytes + f->offset;
   switch (f->type) {

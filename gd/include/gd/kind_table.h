@@ -6,6 +6,8 @@
 // it, and later passes that need "every link of a node" should too.
 #pragma once
 
+#include <cstring>
+
 #include "gd/graph.h"
 
 enum gd_field_type : uint8_t {
@@ -171,8 +173,30 @@ int gd_links_in_use(const gd_kind_info *k, const gd_graph_node *p);
 // stops the program on it).
 int gd_compared_links(const gd_graph *g, node_ptr src, node_ptr out[GD_MAX_LINKS]);
 
-// Reading and writing a field of a record as a number (no GD_FT_NODES).
-int64_t gd_field_get(const gd_graph_node *p, const gd_field *f);
+// Reading and writing a field of a record as a number (no GD_FT_NODES). The
+// read is inline: the exporters read every field they show through it.
+inline int64_t gd_field_get(const gd_graph_node *p, const gd_field *f) {
+  const unsigned char *at = p->bytes + f->offset;
+  switch (f->type) {
+    case GD_FT_KIND: {
+      uint16_t v;
+      memcpy(&v, at, 2);
+      return v;
+    }
+    case GD_FT_UINT: {
+      uint32_t v;
+      memcpy(&v, at, 4);
+      return v;
+    }
+    case GD_FT_BITS:
+      return (*at >> f->bit) & ((1u << f->width) - 1);
+    default: {
+      int32_t v;
+      memcpy(&v, at, 4);
+      return v;
+    }
+  }
+}
 void gd_field_set(gd_graph_node *p, const gd_field *f, int64_t v);
 
 extern const gd_enum_names gd_enum_src_lang;
