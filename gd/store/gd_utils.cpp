@@ -271,6 +271,14 @@ node_ptr newNode(gd_graph *g) {
   gd_graph_common &c = g->nodeBuffer[i].common;
   g->firstFreeNode = c.other_node;
   c.type = NODE_NONE;
+  // A record freed by a reachability pass lies anywhere in the buffer, and
+  // the next call must read it: fetching it now lets the wait for memory
+  // pass while the caller fills this record.
+  if (node_valid(g, g->firstFreeNode)) {
+    const char *next = (const char *)&g->nodeBuffer[g->firstFreeNode];
+    __builtin_prefetch(next, 1);
+    __builtin_prefetch(next + sizeof(gd_graph_node) - 1, 1);
+  }
   if ((uint32_t)i >= g->curNodePos)
     g->curNodePos = (uint32_t)i + 1;
   else
@@ -278,20 +286,40 @@ node_ptr newNode(gd_graph *g) {
   return i;
 }
 
-void gd_clear_node(gd_graph *g, node_ptr i, gd_node_type k) {
-  gd_graph_node *p = node_at(g, i);
-  if (!p) return;
-  memset(p, 0, sizeof *p);
-  p->common.type = k;
+namespace {
+
+// The record of kind k with every field cleared the way new nodes are.
+gd_graph_node cleared_record(int k) {
+  gd_graph_node r;
+  memset(&r, 0, sizeof r);
+  r.common.type = (gd_node_type)k;
   const gd_kind_info *info = gd_kind_info_of(k);
-  if (!info) return;
-  for (int f = 0; f < info->nfields; f++) {
+  for (int f = 0; info && f < info->nfields; f++) {
     const gd_field &field = info->fields[f];
     bool none = field.type == GD_FT_NODE || field.type == GD_FT_STR ||
                 (field.type == GD_FT_INT && (strcmp(field.name, "line") == 0 || strcmp(field.name, "srcl") == 0));
-    if (none) gd_field_set(p, &field, -1);
-    if (field.type == GD_FT_NODES) memset(p->bytes + field.offset, 0xff, 4u * field.width);
+    if (none) gd_field_set(&r, &field, -1);
+    if (field.type == GD_FT_NODES) memset(r.bytes + field.offset, 0xff, 4u * field.width);
   }
+  return r;
+}
+
+// The cleared record of every kind, made once: the filters clear a record
+// for nearly every node they make.
+struct cleared_records {
+  gd_graph_node of_kind[NUM_NODES + 1];
+  cleared_records() {
+    for (int k = 0; k <= NUM_NODES; k++) of_kind[k] = cleared_record(k);
+  }
+};
+
+}  // namespace
+
+void gd_clear_node(gd_graph *g, node_ptr i, gd_node_type k) {
+  static const cleared_records cleared;
+  gd_graph_node *p = node_at(g, i);
+  if (!p) return;
+  *p = k <= NUM_NODES ? cleared.of_kind[k] : cleared_record(k);
 }
 
 // ---------------------------------------------------------------------------
