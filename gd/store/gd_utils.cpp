@@ -325,22 +325,6 @@ void gd_clear_node(gd_graph *g, node_ptr i, gd_node_type k) {
 // ---------------------------------------------------------------------------
 // Use test
 
-int gd_compared_links(const gd_graph *g, node_ptr src, node_ptr out[GD_MAX_LINKS]) {
-  if (!node_valid(g, src)) return 0;
-  const gd_graph_node *p = &g->nodeBuffer[src];
-  gd_node_type kind = p->common.type;
-  if (kind == NODE_DELTED || kind == NODE_NONE) return 0;
-  const gd_kind_info *info = gd_kind_info_of(kind);
-  if (!info || !(info->flags & GD_KF_RECORD)) return -1;
-  int links = gd_links_in_use(info, p);
-  int count = 0;
-  for (int l = 0; l < links; l++) {
-    const gd_link &link = info->links[l];
-    if (link.compared) memcpy(&out[count++], p->bytes + link.offset, sizeof(node_ptr));
-  }
-  return count;
-}
-
 int nodeUses(gd_graph g, node_ptr src, node_ptr dest) {
   node_ptr links[GD_MAX_LINKS];
   int count = gd_compared_links(&g, src, links);

@@ -6,6 +6,8 @@
 // it, and later passes that need "every link of a node" should too.
 #pragma once
 
+#include <cstring>
+
 #include "gd/graph.h"
 
 enum gd_field_type : uint8_t {
@@ -97,8 +99,23 @@ inline int gd_links_in_use(const gd_kind_info *k, const gd_graph_node *p) {
 // The node_ptr values that the use test (nodeUses) compares for node src, in
 // its order, stored in `out`: their number; 0 for an index out of range, a
 // free or an untyped record; -1 for a kind that has no use test (nodeUses
-// stops the program on it).
-int gd_compared_links(const gd_graph *g, node_ptr src, node_ptr out[GD_MAX_LINKS]);
+// stops the program on it). Inline: a search for users asks it of every
+// record.
+inline int gd_compared_links(const gd_graph *g, node_ptr src, node_ptr out[GD_MAX_LINKS]) {
+  if (!node_valid(g, src)) return 0;
+  const gd_graph_node *p = &g->nodeBuffer[src];
+  gd_node_type kind = p->common.type;
+  if (kind == NODE_DELTED || kind == NODE_NONE) return 0;
+  const gd_kind_info *info = gd_kind_info_of(kind);
+  if (!info || !(info->flags & GD_KF_RECORD)) return -1;
+  int links = gd_links_in_use(info, p);
+  int count = 0;
+  for (int l = 0; l < links; l++) {
+    const gd_link &link = info->links[l];
+    if (link.compared) memcpy(&out[count++], p->bytes + link.offset, sizeof(node_ptr));
+  }
+  return count;
+}
 
 // Reading and writing a field of a record as a number (no GD_FT_NODES).
 int64_t gd_field_get(const gd_graph_node *p, const gd_field *f);
