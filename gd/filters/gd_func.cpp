@@ -215,9 +215,8 @@ node_ptr add_prototype_formals(gd_graph *g, growth_allowance &allowance, node_pt
         const node_ptr inst = copy_arc_for(g, proto_instance, dC_INSTANCE, y);
         if (inst != -1) {
             g->nodeBuffer[y].dc_formal_object.instance = inst;
-            // One call for the three lines: standard error is unbuffered, so
-            // each call is a write of its own, and a large unit copies
-            // formals by the hundred thousand.
+            // One call for the three lines: a large unit copies formals by
+            // the hundred thousand.
             fprintf(stderr,
                     "gd_func: new param %d gets new instance %d\n"
                     "gd_func: new instance %d has src %d\n"

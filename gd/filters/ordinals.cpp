@@ -38,17 +38,22 @@ int ordinals_filter(gd_graph *g)
 {
     // The filter keeps which arcs have a predecessor beside the graph, not in
     // mark_flag1: the marks are cleared here, and so are found clear at the
-    // end.
-    clear_mark1(g);
-
+    // end. The scan that finds the predecessors reads no mark, so it clears
+    // them as it goes; a stop clears the rest first, as a scan of its own
+    // before would have.
+    //
     // Every arc that some arc's `next` names has a predecessor.
     std::vector<bool> has_predecessor(g->curNodePos, false);
     for (node_ptr a = 0; node_valid(g, a); a++) {
-        if (!is_arc_kind(kind_of(g, a)))
+        gd_graph_common &common = g->nodeBuffer[a].common;
+        if (common.mark_flag1)
+            common.mark_flag1 = 0;
+        if (!is_arc_kind(common.type))
             continue;
         t_dc_arc &arc = g->nodeBuffer[a].dc_arc;
         arc.ordinal = 0;
         if (arc.next < -1 || !(arc.next == -1 || node_valid(g, arc.next))) {
+            clear_mark1(g);
             std::fprintf(stderr, "Next Field of arc %d is out of range %d\n", a, arc.next);
             return 0;
         }

@@ -4,20 +4,31 @@
 
 #include <cstdio>
 
+void buffer_standard_error()
+{
+    static char buffer[1 << 16];
+    std::setvbuf(stderr, buffer, _IOFBF, sizeof buffer);
+}
+
 int run_steps(gd_graph *g, std::span<const filter_step> steps, step_report report)
 {
     const bool progress = report == step_report::progress;
     for (const filter_step &step : steps) {
         // A filter's own diagnostics land inside its progress line, and the
-        // error text completes that line.
-        if (progress)
+        // error text completes that line. The progress text shows before the
+        // step runs, and a step's messages once it is over.
+        if (progress) {
             std::fprintf(stderr, "* Running %s...", step.name);
-        if (step.run(g) == 0) {
-            std::fprintf(stderr, "Error in filter %s\n", step.name);
-            return 0;
+            std::fflush(stderr);
         }
-        if (progress)
+        const int went_on = step.run(g);
+        if (went_on == 0)
+            std::fprintf(stderr, "Error in filter %s\n", step.name);
+        else if (progress)
             std::fprintf(stderr, "done\n");
+        std::fflush(stderr);
+        if (went_on == 0)
+            return 0;
     }
     return 1;
 }
@@ -36,6 +47,7 @@ int run_filter_program(int argc, char **argv, std::span<const filter_step> steps
     if (g.curStringPos == 0) {
         std::fprintf(stderr, "Could not read graph from file %s\n", in_path);
         deallocate_gd_graph(g);
+        std::fflush(stderr);
         return 1;
     }
     // The output is opened only after the last step went on, so a stop leaves
@@ -48,5 +60,6 @@ int run_filter_program(int argc, char **argv, std::span<const filter_step> steps
         status = 1;
     }
     deallocate_gd_graph(g);
+    std::fflush(stderr);
     return status;
 }

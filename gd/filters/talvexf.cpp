@@ -7,5 +7,6 @@
 
 int main(int argc, char **argv)
 {
+    buffer_standard_error();
     return run_filter_program(argc, argv, talvex_chain(), step_report::progress);
 }

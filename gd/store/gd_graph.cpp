@@ -32,6 +32,7 @@ void deallocate_gd_graph(gd_graph g) {
   free(g.hashTable);
   free(g.nodeBuffer);
   gd_pool_index_release(g.poolIndex);
+  gd_free_set_release(g.freeSet);
 }
 
 gd_graph allocate_gd_graph(unsigned long StringSize, unsigned long HashSize, unsigned long GraphSize) {

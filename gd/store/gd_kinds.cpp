@@ -202,7 +202,9 @@ constexpr gd_kind_info make_kind_without_record(const char *enumerator, const ch
   return k;
 }
 
-constexpr gd_kind_info kinds[NUM_NODES + 1] = {
+}  // namespace
+
+constexpr gd_kind_info gd_kind_table[NUM_NODES + 1] = {
 #define GD_KIND(e, name, member, flags, unused, cls) \
   make_kind(e, #e, name, "t_" #member, flags, unused, layout<t_##member>::all, sizeof(t_##member)),
 #define GD_KIND_NOMEMBER(e, name, member, flags, unused, cls) GD_KIND(e, name, member, flags, unused, cls)
@@ -210,17 +212,11 @@ constexpr gd_kind_info kinds[NUM_NODES + 1] = {
 #include "gd/node_kinds.def"
 };
 
-static_assert(kinds[gTREE_VEC].nlinks == 16 && kinds[gTREE_VEC].links_counted);
-static_assert(kinds[gFUNCTION_DECL].nlinks == 9 && kinds[gFUNCTION_DECL].chain_offset == 20);
-static_assert(kinds[dC_FUNCTION].nlinks == 9);
-static_assert(kinds[gIF_STMT].chain_offset == 28 && kinds[dC_OBJECT].chain_offset == 4);
-static_assert(kinds[gINTEGER_CST].chain_offset == -1 && kinds[dC_ARC_SON].chain_offset == 20);
-
-}  // namespace
-
-const gd_kind_info *gd_kind_info_of(int kind) {
-  return kind >= 0 && kind <= NUM_NODES ? &kinds[kind] : nullptr;
-}
+static_assert(gd_kind_table[gTREE_VEC].nlinks == 16 && gd_kind_table[gTREE_VEC].links_counted);
+static_assert(gd_kind_table[gFUNCTION_DECL].nlinks == 9 && gd_kind_table[gFUNCTION_DECL].chain_offset == 20);
+static_assert(gd_kind_table[dC_FUNCTION].nlinks == 9);
+static_assert(gd_kind_table[gIF_STMT].chain_offset == 28 && gd_kind_table[dC_OBJECT].chain_offset == 4);
+static_assert(gd_kind_table[gINTEGER_CST].chain_offset == -1 && gd_kind_table[dC_ARC_SON].chain_offset == 20);
 
 const gd_field *gd_find_field(const gd_kind_info *k, const char *name) {
   // A record may reuse a name of the common head (`static_flag` of
@@ -242,17 +238,6 @@ bool gd_field_is_hidden(const gd_kind_info *k, const gd_field *f) {
   for (const gd_field *later = f + 1; later < k->fields + k->nfields; later++)
     if (strcmp(later->name, f->name) == 0) return true;
   return false;
-}
-
-int gd_links_in_use(const gd_kind_info *k, const gd_graph_node *p) {
-  if (!k->links_counted) return k->nlinks;
-  // Only the first `length` element slots are in use; a file may hold any
-  // length, so it is clamped to the slots there are.
-  int32_t length = p->tree_vec.length;
-  int slots = k->nlinks - 2;
-  if (length < 0) length = 0;
-  if (length > slots) length = slots;
-  return 2 + length;
 }
 
 void gd_field_set(gd_graph_node *p, const gd_field *f, int64_t v) {

@@ -1,8 +1,12 @@
 // Node allocation (free list, growth, scaling, the allocation stop), the node
 // use test and used-by search, and the Ririra schema helpers.
+#include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <new>
+#include <vector>
 
 #include "gd/big_buffers.h"
 #include "gd/kind_table.h"
@@ -21,7 +25,39 @@
 // newNode gives a tail record the bytes it would hold had the whole list been
 // written out: zeros, and the link to the record after it.
 
+// Bit i of `words` is set when record i, below curNodePos, is free; records
+// past the words are not free.
+struct gd_free_set {
+  std::vector<uint64_t> words;
+};
+
+void gd_free_set_release(gd_free_set *set) { delete set; }
+
 namespace {
+
+// Notes in the graph's free set that record i (below curNodePos) became free
+// or was handed out. A set that cannot grow is dropped: the next relink then
+// scans the records, and a later gd_make_freelist makes a new set.
+void note_free(gd_graph *g, uint32_t i, bool free) {
+  gd_free_set *set = g->freeSet;
+  if (!set) return;
+  const size_t word = i / 64;
+  if (word >= set->words.size()) {
+    if (!free) return;
+    try {
+      set->words.resize(std::max(word + 1, 2 * set->words.size()), 0);
+    } catch (const std::bad_alloc &) {
+      gd_free_set_release(set);
+      g->freeSet = nullptr;
+      return;
+    }
+  }
+  const uint64_t bit = uint64_t(1) << (i % 64);
+  if (free)
+    set->words[word] |= bit;
+  else
+    set->words[word] &= ~bit;
+}
 
 // The free list's link out of the untouched record i.
 node_ptr tail_link(const gd_graph *g, uint32_t i) { return i + 1 < g->nodeBuffLen ? (node_ptr)(i + 1) : -1; }
@@ -51,22 +87,82 @@ bool resize_node_buffer(gd_graph *g, uint64_t records) {
 
 }  // namespace
 
-void gd_make_freelist(gd_graph *g) {
-  g->firstFreeNode = -1;
+namespace {
+
+// Builds the free list one record at a time, in ascending order.
+struct free_list_builder {
+  gd_graph *g;
   node_ptr last = -1;
-  for (uint32_t i = 0; i < g->curNodePos; i++) {
-    gd_graph_common &c = g->nodeBuffer[i].common;
-    if (c.type != NODE_DELTED) continue;
+
+  explicit free_list_builder(gd_graph *graph) : g(graph) { g->firstFreeNode = -1; }
+  void append(uint32_t i) {
     if (last == -1)
       g->firstFreeNode = (node_ptr)i;
     else
       g->nodeBuffer[last].common.other_node = (node_ptr)i;
     last = (node_ptr)i;
   }
-  if (last == -1)
-    g->firstFreeNode = tail_head(g);
-  else
-    g->nodeBuffer[last].common.other_node = tail_head(g);
+  // The untouched records follow the last free one.
+  void finish() {
+    if (last == -1)
+      g->firstFreeNode = tail_head(g);
+    else
+      g->nodeBuffer[last].common.other_node = tail_head(g);
+  }
+};
+
+// The list that gd_make_freelist would build, built from the free set: after
+// a change of capacity, most of the time with few records free or with the
+// list in that order already, this visits the free records only instead of
+// every record of the buffer. A record of the set that is no longer free
+// (only code that broke the rule of gd_make_freelist makes one) leaves the
+// set instead of being linked.
+void relink_free_list(gd_graph *g) {
+  gd_free_set *set = g->freeSet;
+  if (!set) {
+    gd_make_freelist(g);
+    return;
+  }
+  free_list_builder list(g);
+  const size_t words = std::min(set->words.size(), ((size_t)g->curNodePos + 63) / 64);
+  for (size_t w = 0; w < words; w++)
+    for (uint64_t bits = set->words[w]; bits != 0; bits &= bits - 1) {
+      const uint32_t i = (uint32_t)(w * 64 + (size_t)std::countr_zero(bits));
+      if (i < g->curNodePos && g->nodeBuffer[i].common.type == NODE_DELTED)
+        list.append(i);
+      else
+        set->words[w] &= ~(uint64_t(1) << (i % 64));
+    }
+  list.finish();
+}
+
+// An empty free set sized for the records below curNodePos, or nullptr when
+// memory runs out.
+gd_free_set *empty_free_set(gd_graph *g) {
+  gd_free_set *set = g->freeSet ? g->freeSet : new (std::nothrow) gd_free_set;
+  g->freeSet = nullptr;
+  if (!set) return nullptr;
+  try {
+    set->words.assign(((size_t)g->curNodePos + 63) / 64, 0);
+  } catch (const std::bad_alloc &) {
+    gd_free_set_release(set);
+    return nullptr;
+  }
+  return set;
+}
+
+}  // namespace
+
+void gd_make_freelist(gd_graph *g) {
+  gd_free_set *set = empty_free_set(g);
+  free_list_builder list(g);
+  for (uint32_t i = 0; i < g->curNodePos; i++) {
+    if (g->nodeBuffer[i].common.type != NODE_DELTED) continue;
+    list.append(i);
+    if (set) set->words[i / 64] |= uint64_t(1) << (i % 64);
+  }
+  list.finish();
+  g->freeSet = set;
 }
 
 node_ptr gd_next_free(const gd_graph *g, node_ptr i) {
@@ -85,6 +181,7 @@ void gd_free_node(gd_graph *g, node_ptr n) {
   c.type = NODE_DELTED;
   c.other_node = g->firstFreeNode;
   g->firstFreeNode = n;
+  note_free(g, (uint32_t)n, true);
 }
 
 int gd_grow_nodes(gd_graph *g, unsigned long grow_amt) {
@@ -94,7 +191,7 @@ int gd_grow_nodes(gd_graph *g, unsigned long grow_amt) {
   if (g->firstFreeNode == -1)
     g->firstFreeNode = tail_head(g);
   else
-    gd_make_freelist(g);
+    relink_free_list(g);
   return 1;
 }
 
@@ -131,7 +228,7 @@ int gd_graph_scale(gd_graph *g, float string_mult, float hash_mult, float node_m
     g->stringBuffLen = (uint32_t)pool_len;
     g->stringBuffer[pool_len] = '\0';
   }
-  if (node_mult > 1) gd_make_freelist(g);
+  if (node_mult > 1) relink_free_list(g);
   return 1;
 }
 
@@ -174,44 +271,59 @@ node_ptr newNode(gd_graph *g) {
   gd_graph_common &c = g->nodeBuffer[i].common;
   g->firstFreeNode = c.other_node;
   c.type = NODE_NONE;
-  if ((uint32_t)i >= g->curNodePos) g->curNodePos = (uint32_t)i + 1;
+  // A record freed by a reachability pass lies anywhere in the buffer, and
+  // the next call must read it: fetching it now lets the wait for memory
+  // pass while the caller fills this record.
+  if (node_valid(g, g->firstFreeNode)) {
+    const char *next = (const char *)&g->nodeBuffer[g->firstFreeNode];
+    __builtin_prefetch(next, 1);
+    __builtin_prefetch(next + sizeof(gd_graph_node) - 1, 1);
+  }
+  if ((uint32_t)i >= g->curNodePos)
+    g->curNodePos = (uint32_t)i + 1;
+  else
+    note_free(g, (uint32_t)i, false);
   return i;
 }
 
-void gd_clear_node(gd_graph *g, node_ptr i, gd_node_type k) {
-  gd_graph_node *p = node_at(g, i);
-  if (!p) return;
-  memset(p, 0, sizeof *p);
-  p->common.type = k;
+namespace {
+
+// The record of kind k with every field cleared the way new nodes are.
+gd_graph_node cleared_record(int k) {
+  gd_graph_node r;
+  memset(&r, 0, sizeof r);
+  r.common.type = (gd_node_type)k;
   const gd_kind_info *info = gd_kind_info_of(k);
-  if (!info) return;
-  for (int f = 0; f < info->nfields; f++) {
+  for (int f = 0; info && f < info->nfields; f++) {
     const gd_field &field = info->fields[f];
     bool none = field.type == GD_FT_NODE || field.type == GD_FT_STR ||
                 (field.type == GD_FT_INT && (strcmp(field.name, "line") == 0 || strcmp(field.name, "srcl") == 0));
-    if (none) gd_field_set(p, &field, -1);
-    if (field.type == GD_FT_NODES) memset(p->bytes + field.offset, 0xff, 4u * field.width);
+    if (none) gd_field_set(&r, &field, -1);
+    if (field.type == GD_FT_NODES) memset(r.bytes + field.offset, 0xff, 4u * field.width);
   }
+  return r;
+}
+
+// The cleared record of every kind, made once: the filters clear a record
+// for nearly every node they make.
+struct cleared_records {
+  gd_graph_node of_kind[NUM_NODES + 1];
+  cleared_records() {
+    for (int k = 0; k <= NUM_NODES; k++) of_kind[k] = cleared_record(k);
+  }
+};
+
+}  // namespace
+
+void gd_clear_node(gd_graph *g, node_ptr i, gd_node_type k) {
+  static const cleared_records cleared;
+  gd_graph_node *p = node_at(g, i);
+  if (!p) return;
+  *p = k <= NUM_NODES ? cleared.of_kind[k] : cleared_record(k);
 }
 
 // ---------------------------------------------------------------------------
 // Use test
-
-int gd_compared_links(const gd_graph *g, node_ptr src, node_ptr out[GD_MAX_LINKS]) {
-  if (!node_valid(g, src)) return 0;
-  const gd_graph_node *p = &g->nodeBuffer[src];
-  gd_node_type kind = p->common.type;
-  if (kind == NODE_DELTED || kind == NODE_NONE) return 0;
-  const gd_kind_info *info = gd_kind_info_of(kind);
-  if (!info || !(info->flags & GD_KF_RECORD)) return -1;
-  int links = gd_links_in_use(info, p);
-  int count = 0;
-  for (int l = 0; l < links; l++) {
-    const gd_link &link = info->links[l];
-    if (link.compared) memcpy(&out[count++], p->bytes + link.offset, sizeof(node_ptr));
-  }
-  return count;
-}
 
 int nodeUses(gd_graph g, node_ptr src, node_ptr dest) {
   node_ptr links[GD_MAX_LINKS];

@@ -7,14 +7,6 @@ namespace {
 // Walks running now; allocation stays stopped until the outermost ends.
 int num_walks = 0;
 
-void begin_walk() {
-  if (++num_walks > 0) newNode_stop();
-}
-
-void end_walk() {
-  if (--num_walks == 0) newNode_start();
-}
-
 // Hands each pointer field of record p, walked as kind k, to
 // call(field, ordinal), ordinals from n; returns the next ordinal.
 template <class Call>
@@ -25,29 +17,15 @@ int walk_fields(gd_graph_node *p, gd_node_type k, Call call, int n) {
   for (int l = 0; l < links; l++) call((node_ptr *)(p->bytes + info->links[l].offset), n++);
   return n;
 }
-
-// The kind by which walk_ptrs walks record p, or NODE_NONE when it passes
-// the record over.
-gd_node_type walked_kind(const gd_graph_node *p) {
-  const gd_kind_info *info = gd_kind_info_of(p->common.type);
-  if (!info || !(info->flags & GD_KF_RECORD) || (info->flags & GD_KF_UNWALKED)) return NODE_NONE;
-  return p->common.type;
-}
-
-// Hands every pointer field that walk_ptrs visits to visit(np, field,
-// ordinal), with allocation stopped meanwhile.
-template <class Visit>
-void walk_every_field(gd_graph *g, Visit visit) {
-  begin_walk();
-  for (uint32_t i = 0; i < g->curNodePos; i++) {
-    gd_graph_node *p = &g->nodeBuffer[i];
-    const gd_node_type k = walked_kind(p);
-    if (k != NODE_NONE)
-      walk_fields(p, k, [&](node_ptr *field, int ordinal) { visit((node_ptr)i, field, ordinal); }, 0);
-  }
-  end_walk();
-}
 }  // namespace
+
+void gd_walk_begin(void) {
+  if (++num_walks > 0) newNode_stop();
+}
+
+void gd_walk_end(void) {
+  if (--num_walks == 0) newNode_start();
+}
 
 void walks_abandon(void) {
   num_walks = 0;
@@ -59,19 +37,15 @@ int gd_walk_as(gd_graph *g, node_ptr np, gd_graph_node *p, gd_node_type k, callb
 }
 
 int gd_walk_node(gd_graph *g, node_ptr np, gd_graph_node *p, callback f, int n) {
-  const gd_node_type k = walked_kind(p);
-  return k == NODE_NONE ? n : gd_walk_as(g, np, p, k, f, n);
+  return gd_walked_kind_info(p) ? gd_walk_as(g, np, p, p->common.type, f, n) : n;
 }
 
 void walk_ptrs(gd_graph *g, callback f) {
-  walk_every_field(g, [&](node_ptr np, node_ptr *field, int n) { f(g, np, field, n); });
-}
-
-void walk_ptrs_with_context(gd_graph *g, context_callback f, void *context) {
-  walk_every_field(g, [&](node_ptr np, node_ptr *field, int n) { f(context, g, np, field, n); });
+  auto visit = [&](node_ptr np, node_ptr *field, int n) { f(g, np, field, n); };
+  walk_ptrs_with(g, visit);
 }
 
 void walk_structure(gd_graph *, callback) {
-  begin_walk();
-  end_walk();
+  gd_walk_begin();
+  gd_walk_end();
 }

@@ -137,6 +137,28 @@ TEST(Allocation, GrowingByNothingKeepsAValidList) {
   }
 }
 
+// A change of capacity relinks the list from what is free, not from the links
+// the free records hold: a filter may have overwritten every other_node.
+TEST(Allocation, RescaleLinksEveryFreeRecordWhateverTheListHeld) {
+  gd_graph g = full_graph(12);
+  for (node_ptr n : {7, 2, 10, 4}) gd_free_node(&g, n);
+  EXPECT_EQ(newNode(&g), 4);  // taken again: no longer free
+  ASSERT_EQ(gd_graph_scale(&g, 1.0, 1.0, 1.2), 1);
+  EXPECT_EQ(g.nodeBuffLen, 15u);
+  gd_free_node(&g, 5);
+  for (uint32_t i = 0; i < g.curNodePos; i++) g.nodeBuffer[i].common.other_node = -1;
+  // A record given a kind by hand is not free, whatever the store last saw,
+  // and the relink leaves its record alone.
+  g.nodeBuffer[10].common.type = gINTEGER_CST;
+  ASSERT_EQ(gd_graph_scale(&g, 1.0, 1.0, 1.1), 1);
+  EXPECT_EQ(g.nodeBuffLen, 17u);
+  EXPECT_EQ(g.nodeBuffer[10].common.other_node, -1);
+  std::vector<node_ptr> list;
+  for (node_ptr i = g.firstFreeNode; i != -1 && list.size() < 20; i = gd_next_free(&g, i)) list.push_back(i);
+  EXPECT_EQ(list, (std::vector<node_ptr>{2, 5, 7, 12, 13, 14, 15, 16}));
+  deallocate_gd_graph(g);
+}
+
 TEST(Allocation, ScaleRefusals) {
   gd_graph g = allocate_gd_graph(1000, 11, 100);
   testing::internal::CaptureStderr();

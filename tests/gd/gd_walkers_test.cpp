@@ -17,12 +17,23 @@ void record_call(gd_graph *, node_ptr np, node_ptr *field, int n) {
   calls.push_back(std::to_string(np) + ":" + std::to_string(n) + "=" + std::to_string(*field));
 }
 
+std::string joined_calls() {
+  std::string out;
+  for (const std::string &c : calls) out += (out.empty() ? "" : " ") + c;
+  calls.clear();
+  return out;
+}
+
+// The calls of walk_ptrs; walk_ptrs_with, the walk a filter's own visit is
+// inlined into, must make the same.
 std::string walked(gd_graph *g) {
   calls.clear();
   walk_ptrs(g, record_call);
-  std::string out;
-  for (const std::string &c : calls) out += (out.empty() ? "" : " ") + c;
-  return out;
+  const std::string by_callback = joined_calls();
+  auto visit = [g](node_ptr np, node_ptr *field, int n) { record_call(g, np, field, n); };
+  walk_ptrs_with(g, visit);
+  EXPECT_EQ(joined_calls(), by_callback) << "walk_ptrs_with";
+  return by_callback;
 }
 
 TEST(Walkers, FieldsInOrderWithTheirOrdinals) {
@@ -117,6 +128,12 @@ TEST(WalkersDeathTest, AllocationStaysStoppedUntilTheOutermostWalkEnds) {
   EXPECT_EQ(newNode(&g), 2);
   EXPECT_EXIT(walk_ptrs(&g, allocate_inside), testing::ExitedWithCode(1),
               "^talvex: \\(fatal\\) node allocation protocol error\n$");
+  auto allocate = [&g](node_ptr, node_ptr *, int) { newNode(&g); };
+  EXPECT_EXIT(walk_ptrs_with(&g, allocate), testing::ExitedWithCode(1),
+              "^talvex: \\(fatal\\) node allocation protocol error\n$");
+  auto nested_walk = [&g](node_ptr, node_ptr *, int) { walk_structure(&g, record_call); };
+  walk_ptrs_with(&g, nested_walk);
+  EXPECT_EQ(newNode(&g), 3);
   deallocate_gd_graph(g);
 }
 

@@ -16,5 +16,6 @@
 int main(int argc, char **argv)
 {
     static const filter_step step[] = {SINGLE_STEP(GD_FILTER_FAMILY_NAME)};
+    buffer_standard_error();
     return run_filter_program(argc, argv, step, step_report::errors_only);
 }

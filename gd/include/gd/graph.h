@@ -132,6 +132,12 @@ struct gd_graph {
   // the pool first needs them); released by deallocate_gd_graph. Never
   // written to a file.
   struct gd_pool_index *poolIndex;
+  // The free records below curNodePos, one bit each, kept by the store from
+  // the first gd_make_freelist on, so that relinking the free list after a
+  // change of capacity visits only them (nullptr when there is none yet, and
+  // then the list is relinked by a scan). Released by deallocate_gd_graph;
+  // never written to a file.
+  struct gd_free_set *freeSet;
 };
 
 // Magic and version of the gd graph file.
@@ -193,7 +199,16 @@ void gd_pool_index_release(gd_pool_index *index);
 // newNode hands them out: the free list is the free records below curNodePos,
 // linked through other_node, followed by those records in ascending order,
 // which hold no links of their own. Follow the list with gd_next_free.
+//
+// gd_make_freelist rebuilds the list by a scan of every record. The store
+// then keeps the graph's freeSet in step with gd_free_node and newNode, and
+// a change of capacity (gd_graph_scale, gd_grow_nodes) relinks the same list
+// from that set, visiting only the free records. Code that gives records the
+// kind NODE_DELTED, or takes it from them, in any other way (a test building
+// a graph by hand) calls gd_make_freelist afterwards.
 void gd_make_freelist(gd_graph *g);
+// Releases a graph's freeSet (deallocate_gd_graph does).
+void gd_free_set_release(gd_free_set *set);
 // The record after i on the free list, -1 at its end.
 node_ptr gd_next_free(const gd_graph *g, node_ptr i);
 void gd_free_node(gd_graph *g, node_ptr n);

@@ -150,9 +150,15 @@ struct gd_kind_info {
   gd_link links[GD_MAX_LINKS];
 };
 
+// The entries of the kinds 0 .. NUM_NODES; read it through gd_kind_info_of.
+extern const gd_kind_info gd_kind_table[NUM_NODES + 1];
+
 // The entry of a kind, or nullptr for a code beyond NUM_NODES. Kinds without
-// a record (GD_KF_RECORD clear) list the fields of the common head.
-const gd_kind_info *gd_kind_info_of(int kind);
+// a record (GD_KF_RECORD clear) list the fields of the common head. Inline:
+// every walk and sweep asks it once per record.
+inline const gd_kind_info *gd_kind_info_of(int kind) {
+  return kind >= 0 && kind <= NUM_NODES ? &gd_kind_table[kind] : nullptr;
+}
 
 // The field of kind k called name (the kind field excepted), or nullptr.
 // Where a record reuses a name of the common head, the record's field is
@@ -164,14 +170,36 @@ bool gd_field_is_hidden(const gd_kind_info *k, const gd_field *f);
 
 // The number of links of node record p to walk or compare: nlinks, or for a
 // counted kind the first two links and the elements in use (`length` clamped
-// to the slots there are).
-int gd_links_in_use(const gd_kind_info *k, const gd_graph_node *p);
+// to the slots there are, since a file may hold any length).
+inline int gd_links_in_use(const gd_kind_info *k, const gd_graph_node *p) {
+  if (!k->links_counted) return k->nlinks;
+  int32_t length = p->tree_vec.length;
+  const int slots = k->nlinks - 2;
+  if (length < 0) length = 0;
+  if (length > slots) length = slots;
+  return 2 + length;
+}
 
 // The node_ptr values that the use test (nodeUses) compares for node src, in
 // its order, stored in `out`: their number; 0 for an index out of range, a
 // free or an untyped record; -1 for a kind that has no use test (nodeUses
-// stops the program on it).
-int gd_compared_links(const gd_graph *g, node_ptr src, node_ptr out[GD_MAX_LINKS]);
+// stops the program on it). Inline: a search for users asks it of every
+// record.
+inline int gd_compared_links(const gd_graph *g, node_ptr src, node_ptr out[GD_MAX_LINKS]) {
+  if (!node_valid(g, src)) return 0;
+  const gd_graph_node *p = &g->nodeBuffer[src];
+  gd_node_type kind = p->common.type;
+  if (kind == NODE_DELTED || kind == NODE_NONE) return 0;
+  const gd_kind_info *info = gd_kind_info_of(kind);
+  if (!info || !(info->flags & GD_KF_RECORD)) return -1;
+  int links = gd_links_in_use(info, p);
+  int count = 0;
+  for (int l = 0; l < links; l++) {
+    const gd_link &link = info->links[l];
+    if (link.compared) memcpy(&out[count++], p->bytes + link.offset, sizeof(node_ptr));
+  }
+  return count;
+}
 
 // Reading and writing a field of a record as a number (no GD_FT_NODES). The
 // read is inline: the exporters read every field they show through it.

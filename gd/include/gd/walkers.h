@@ -4,22 +4,39 @@
 // record of a known type.
 #pragma once
 
-#include "gd/graph.h"
+#include "gd/kind_table.h"
+
+// The allocation stop around a walk: gd_walk_begin stops allocation and
+// gd_walk_end allows it again once the outermost walk has ended (walk_ptrs
+// takes it around its pass).
+void gd_walk_begin(void);
+void gd_walk_end(void);
+
+// The entry by which walk_ptrs walks record p, or nullptr when it passes the
+// record over (a kind without a record, or one the walkers leave out).
+inline const gd_kind_info *gd_walked_kind_info(const gd_graph_node *p) {
+  const gd_kind_info *info = gd_kind_info_of(p->common.type);
+  if (!info || !(info->flags & GD_KF_RECORD) || (info->flags & GD_KF_UNWALKED)) return nullptr;
+  return info;
+}
 
 // walk_ptrs for a callback that needs state of its own: `visit`, a callable
 // taking (np, field, n), is called for every field walk_ptrs visits, in the
 // same order and under the same allocation stop, and carries its state with
-// it instead of keeping it in file-level variables.
-typedef void (*context_callback)(void *context, gd_graph *g, node_ptr np, node_ptr *field, int n);
-void walk_ptrs_with_context(gd_graph *g, context_callback f, void *context);
+// it instead of keeping it in file-level variables. Here in the header so
+// that the visit is inlined into the pass: the filters that look at every
+// link of the graph spend most of their time in it.
 template <class Visit>
 void walk_ptrs_with(gd_graph *g, Visit &visit) {
-  walk_ptrs_with_context(
-      g,
-      [](void *context, gd_graph *, node_ptr np, node_ptr *field, int n) {
-        (*static_cast<Visit *>(context))(np, field, n);
-      },
-      &visit);
+  gd_walk_begin();
+  for (uint32_t i = 0; i < g->curNodePos; i++) {
+    gd_graph_node *p = &g->nodeBuffer[i];
+    const gd_kind_info *info = gd_walked_kind_info(p);
+    if (!info) continue;
+    const int links = gd_links_in_use(info, p);
+    for (int l = 0; l < links; l++) visit((node_ptr)i, (node_ptr *)(p->bytes + info->links[l].offset), l);
+  }
+  gd_walk_end();
 }
 
 // Walks the pointer fields of record p as a record of kind k, whether or not

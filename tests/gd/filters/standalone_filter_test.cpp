@@ -162,6 +162,7 @@ TEST(SingleFilterPrograms, AreThirtyNine)
 
 struct failure_case {
     const char *name;
+    const char *family;      // the program run_<family>_filter
     const char *input;       // the input graph in the text form, or nullptr for no file
     bool output_writable;
     std::string (*message)(const std::string &in, const std::string &out);
@@ -177,7 +178,7 @@ TEST_P(SingleFilterFailure, ReportsAndLeavesNoOutput)
     const std::string out = (dir / (c.output_writable ? "out.gd" : "no-such-dir/out.gd")).string();
     if (c.input)
         write_graph(c.input, in);
-    const test_support::ProgramRun r = test_support::runProgram(program_path("ordinals"), {in, out});
+    const test_support::ProgramRun r = test_support::runProgram(program_path(c.family), {in, out});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, c.message(in, out));
@@ -187,19 +188,28 @@ TEST_P(SingleFilterFailure, ReportsAndLeavesNoOutput)
 INSTANTIATE_TEST_SUITE_P(
     Cases, SingleFilterFailure,
     ::testing::Values(
-        failure_case{"MissingInput", nullptr, true,
+        failure_case{"MissingInput", "ordinals", nullptr, true,
                      [](const std::string &in, const std::string &) {
                          return "Could not open " + in + " for binary read\nCould not read graph from file " + in + "\n";
                      }},
-        failure_case{"EmptyStringPool", "0 cArcSon\n", true,
+        failure_case{"EmptyStringPool", "ordinals", "0 cArcSon\n", true,
                      [](const std::string &in, const std::string &) {
                          return "Could not read graph from file " + in + "\n";
                      }},
-        failure_case{"FilterFails", "0 cArcSon next=99\n1 cObject name=\"a\"\n", true,
+        failure_case{"FilterFails", "ordinals", "0 cArcSon next=99\n1 cObject name=\"a\"\n", true,
                      [](const std::string &, const std::string &) {
                          return std::string("Next Field of arc 0 is out of range 99\nError in filter ordinals_filter\n");
                      }},
-        failure_case{"OutputNotWritable", small_unit, false,
+        // A fatal condition ends the program inside the filter: what it
+        // printed still comes out, though standard error is buffered.
+        failure_case{"FatalStop", "zap_builtin",
+                     "root 0\n0 cScopeGlb contents=1\n1 cArcSon src=0 dest=2\n2 cBuiltInType name=\"a\"\n"
+                     "3 imagpart_expr\n4 cInstance src=2 dest=2\n",
+                     true,
+                     [](const std::string &, const std::string &) {
+                         return std::string("node_uses: Unhandled node 3 type 125(imagpart_expr)\n");
+                     }},
+        failure_case{"OutputNotWritable", "ordinals", small_unit, false,
                      [](const std::string &, const std::string &out) {
                          return "Could not open " + out + " for binary write\nError writing graph to " + out + "\n";
                      }}),

@@ -11,42 +11,9 @@
 # It also shows where talvexf's time goes on the large unit: the share of the
 # read, of each step and of the write (step_times.cpp, compiled against each
 # build's libraries), beside the base build's when there is one.
-set -euo pipefail
-build=${1:?usage: run_bench.sh BUILD_DIR [BASE_BUILD_DIR]}
-base=${2:-}
-runs=${BENCH_RUNS:-5}
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../../bench/timing.sh"
 sample="$here/../../../../gd/sample/unit.gdt"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-# run NAME COMMAND...: runs the command $runs times; sets seconds (the least
-# processor time, user and system, which a busy machine disturbs far less
-# than the wall time) and peak_kb (the largest peak resident set).
-run() {
-  local name=$1 best="" peak=0 t kb
-  shift
-  for ((r = 0; r < runs; r++)); do
-    python3 "$here/measure.py" "$work/usage" "$@" > /dev/null 2> "$work/err" || {
-      echo "$name failed:" >&2; tail -n 5 "$work/err" >&2; exit 1; }
-    read -r t kb < "$work/usage"
-    (( kb > peak )) && peak=$kb
-    best=$(awk -v a="$best" -v t="$t" 'BEGIN { print (a == "" || t < a) ? t : a }')
-  done
-  seconds=$best
-  peak_kb=$peak
-  printf '  %-44s %8.3f s %8d MB\n' "$name" "$seconds" $(( peak_kb / 1024 )) >&2
-}
-
-# compare NAME OUTPUT COMMAND...: runs the base build's command and compares
-# its output file with OUTPUT.
-compare() {
-  local name=$1 output=$2
-  shift 2
-  [ -n "$base" ] || return 0
-  "$@" > /dev/null 2>&1 || { echo "base build failed on $name" >&2; exit 1; }
-  if cmp -s "$output" "$work/base.out"; then same="$same $name"; else differ="$differ $name"; fi
-}
 
 # filter_on_items MODE COUNT PROGRAM WHAT: times PROGRAM on the unit that
 # gen_strings.py MODE COUNT writes (sets seconds), compares its output with
@@ -56,7 +23,7 @@ filter_on_items() {
   local unit="$work/$mode$count" output="$work/${mode}_out$count.gd"
   python3 "$here/gen_strings.py" "$mode" "$count" > "$unit.gdt"
   "$build/bin/gdtext" "$unit.gdt" "$unit.gd"
-  run "$program, $count $what" "$build/bin/$program" "$unit.gd" "$output"
+  run "$program, $count $what" /dev/null "$build/bin/$program" "$unit.gd" "$output"
   compare "$program/$count" "$output" "$base/bin/$program" "$unit.gd" "$work/base.out"
   rm -f "$unit.gdt" "$unit.gd" "$output"
 }
@@ -83,18 +50,6 @@ step_times() {
   rm -f "$work/steps.gd" "$work"/steps.[0-9]*
 }
 
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-# per_item_ratio T1 N1 T2 N2: (T1 / N1) / (T2 / N2)
-per_item_ratio() { awk -v t1="$1" -v n1="$2" -v t2="$3" -v n2="$4" 'BEGIN { printf "%.2f", (t1 / n1) / (t2 / n2) }'; }
-rows=()
-# goal NAME VALUE LIMIT
-goal() {
-  local met
-  met=$(awk -v v="$2" -v l="$3" 'BEGIN { print (v <= l) ? "met" : "MISSED" }')
-  rows+=("$(printf '%-58s %8s %8s   %s' "$1" "$2" "<= $3" "$met")")
-}
-same="" differ=""
-
 echo "Processor times (least of $runs runs) and peak memory:" >&2
 declare -A unit_nodes
 for copies in 1700 17000; do
@@ -102,14 +57,14 @@ for copies in 1700 17000; do
   "$build/bin/gdtext" "$work/unit$copies.gdt" "$work/unit$copies.gd"
   unit_nodes[$copies]=$(( $(tail -n 1 "$work/unit$copies.gdt" | cut -d' ' -f1) + 1 ))
 done
-run "talvexf, ${unit_nodes[1700]} nodes" "$build/bin/talvexf" "$work/unit1700.gd" "$work/out1700.gd"
+run "talvexf, ${unit_nodes[1700]} nodes" /dev/null "$build/bin/talvexf" "$work/unit1700.gd" "$work/out1700.gd"
 small_seconds=$seconds
 compare "talvexf/${unit_nodes[1700]}" "$work/out1700.gd" "$base/bin/talvexf" "$work/unit1700.gd" "$work/base.out"
-run "talvexf, ${unit_nodes[17000]} nodes" "$build/bin/talvexf" "$work/unit17000.gd" "$work/out17000.gd"
+run "talvexf, ${unit_nodes[17000]} nodes" /dev/null "$build/bin/talvexf" "$work/unit17000.gd" "$work/out17000.gd"
 large_seconds=$seconds
 large_peak_kb=$peak_kb
 compare "talvexf/${unit_nodes[17000]}" "$work/out17000.gd" "$base/bin/talvexf" "$work/unit17000.gd" "$work/base.out"
-run "run_gd_filter_filter, ${unit_nodes[17000]} nodes" "$build/bin/run_gd_filter_filter" "$work/unit17000.gd" "$work/filtered.gd"
+run "run_gd_filter_filter, ${unit_nodes[17000]} nodes" /dev/null "$build/bin/run_gd_filter_filter" "$work/unit17000.gd" "$work/filtered.gd"
 filter_seconds=$seconds
 compare "run_gd_filter_filter/${unit_nodes[17000]}" "$work/filtered.gd" \
   "$base/bin/run_gd_filter_filter" "$work/unit17000.gd" "$work/base.out"
@@ -120,7 +75,7 @@ for count in 50000 200000; do
   filter_on_items literals "$count" run_gd_literals_filter constants
   literal_seconds[$count]=$seconds
   python3 "$here/gen_strings.py" names "$count" > "$work/names$count.gdt"
-  run "gdtext, $count identifiers" "$build/bin/gdtext" "$work/names$count.gdt" "$work/names$count.gd"
+  run "gdtext, $count identifiers" /dev/null "$build/bin/gdtext" "$work/names$count.gdt" "$work/names$count.gd"
   names_seconds[$count]=$seconds
   compare "gdtext/$count" "$work/names$count.gd" "$base/bin/gdtext" "$work/names$count.gdt" "$work/base.out"
 done
@@ -173,11 +128,4 @@ else
   echo "  (the build has no filter and store libraries to time the steps with)"
 fi
 
-echo
-printf '%-58s %8s %8s\n' figure value goal
-printf '%s\n' "${rows[@]}"
-if [ -n "$base" ]; then
-  echo
-  echo "outputs equal to the base build's:${same:- none}"
-  [ -z "$differ" ] || { echo "outputs that DIFFER:$differ"; exit 1; }
-fi
+report_goals

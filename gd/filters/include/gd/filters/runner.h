@@ -4,6 +4,7 @@
 // list of one step, built from its family name:
 //
 //     static const filter_step step[] = {FILTER_STEP(gd_alias)};
+//     buffer_standard_error();
 //     return run_filter_program(argc, argv, step, step_report::errors_only);
 #pragma once
 
@@ -38,6 +39,14 @@ extern const char *progname;
 // 0, after printing "Error in filter <name>\n", and returns 0; returns 1 when
 // every step went on.
 int run_steps(gd_graph *g, std::span<const filter_step> steps, step_report report);
+
+// Gives standard error a buffer, so that a step's diagnostics (one filter
+// writes tens of thousands of lines on a large unit) leave in large writes
+// instead of one write each. The frame flushes it at every progress line and
+// after every step, and the exit flushes what a fatal condition printed, so
+// every message keeps its place. Called first thing in a program's main,
+// before anything is written to standard error.
+void buffer_standard_error();
 
 // The whole program: sets `progname`, checks that there are exactly two
 // arguments (else `usage`), reads argv[1], runs the steps and writes argv[2].
