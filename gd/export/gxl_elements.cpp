@@ -18,7 +18,7 @@ gxl_body body_from_table(int kind) {
   auto add = [&](const gdexport::export_field &f) {
     const gdexport::gxl_view &v = f.entry->gxl;
     if (v.form != gxl_form::link) {
-      body.attrs.push_back({&v, v.name, f.gxl_field, f.gxl_with});
+      body.attrs.push_back({&v, v.form, v.omit, v.name, f.gxl_field, f.gxl_with});
       return;
     }
     // The record name without its "t_", then the suffix.

@@ -202,8 +202,8 @@ bool place_known(const element &e, str_ptr file, int64_t line) {
 bool write_attr(const element &e, const gxl_body::attr &a) {
   const int64_t v = gd_field_get(&e.rec, a.field);
   const std::string_view name = a.name;
-  if (gdexport::is_left_out(a.entry->omit, v)) return true;
-  switch (a.entry->form) {
+  if (gdexport::is_left_out(a.omit, v)) return true;
+  switch (a.form) {
     case gxl_form::boolean: write_boolean_attr(e.out, name, v); break;
     case gxl_form::number: write_number_attr(e.out, name, (int32_t)v); break;
     case gxl_form::string: write_pool_attr(e, write_string_attr, name, (str_ptr)v); break;

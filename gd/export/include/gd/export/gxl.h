@@ -66,6 +66,9 @@ struct gxl_body {
   gxl_level level = gxl_level::unhandled;
   struct attr {
     const gdexport::gxl_view *entry;
+    // The entry's form, omission and name, at hand for the writer.
+    gxl_form form;
+    gdexport::left_out omit;
     std::string_view name;
     const gd_field *field;
     const gd_field *with;  // the field that decides whether it is written, for the forms that have one
