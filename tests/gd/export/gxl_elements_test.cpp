@@ -256,7 +256,7 @@ TEST(GxlElementTable, AttributesByKind) {
 
 // ---------------------------------------------------------------------------
 // Every kind's element against the format written out here, kind by kind:
-// its type name, the attributes of its level writers and its own, and its
+// its type name, the attributes of its record level and its own, and its
 // links, each by name, form and order, each read from the field it names.
 
 struct attr_row {
@@ -277,7 +277,7 @@ std::vector<T> operator+(std::vector<T> a, const std::vector<T> &b) {
   return a;
 }
 
-// The level writers. The declarations here have a source position and no
+// The record levels. The declarations here have a source position and no
 // source language (`lang` 0 writes no line).
 attr_list no_attributes() { return {}; }
 attr_list attr_common() {

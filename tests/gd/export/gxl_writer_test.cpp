@@ -1,4 +1,4 @@
-// The GXL document: escaping, the output primitives, the level writers and
+// The GXL document: escaping, the output primitives, the record levels and
 // the loop over the slots, on small text-form graphs.
 #include "gd/export/gxl.h"
 

@@ -16,8 +16,9 @@
 
 namespace gdexport {
 
-// The record levels, each with its node dump printer and its GXL level
-// writers (the part of the record that every kind of the level shares).
+// The record levels: each has a row of the fields of its base record, the
+// part of the record that every kind of the level shares and shows before
+// its own (level_export_of).
 enum class export_level : uint8_t {
   skipped,    // a free or unassigned slot: a line of its own in the dump, no GXL element
   unhandled,  // no body: the raw record in the dump, a diagnostic in GXL
