@@ -10,6 +10,7 @@
 
 #include "gd/big_buffers.h"
 #include "gd/kind_table.h"
+#include "gd/run_state.h"
 #include "gd/walk.h"
 
 // ---------------------------------------------------------------------------
@@ -235,17 +236,8 @@ int gd_graph_scale(gd_graph *g, float string_mult, float hash_mult, float node_m
 // ---------------------------------------------------------------------------
 // Allocation
 
-namespace {
-// Set while a walk runs: the walk hands out addresses inside the node buffer,
-// which an allocation could move.
-int newNodeStopped = 0;
-}  // namespace
-
-void newNode_start(void) { newNodeStopped = 0; }
-void newNode_stop(void) { newNodeStopped = 1; }
-
 node_ptr newNode(gd_graph *g) {
-  if (newNodeStopped) {
+  if (gd_run.allocation_stopped) {
     fprintf(stderr, "talvex: (fatal) node allocation protocol error\n");
     gd_fatal(1);
   }

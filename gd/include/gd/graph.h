@@ -237,9 +237,6 @@ typedef void (*callback)(gd_graph *g, node_ptr np, node_ptr *field, int n);
 
 void walk_ptrs(gd_graph *g, callback f);
 void walk_structure(gd_graph *g, callback f);
-// Ends every running walk at once and allows allocation again: for a fatal
-// condition that left a walk without its end.
-void walks_abandon(void);
 // Walks the pointer fields of one node by its kind, ordinals from n; returns
 // the next free ordinal. Kinds that are not walked make no call.
 int gd_walk_node(gd_graph *g, node_ptr np, gd_graph_node *p, callback f, int n);
@@ -257,8 +254,6 @@ void queue_add(node_ptr nodenum, int byChan);
 // Takes the head of the queue: 1, or -1 (and nodenum -1) when it is empty.
 int queue_first(node_ptr *nodenum, int *byChan);
 int queue_empty(void);
-// Empties the queue and releases its memory.
-void queue_clear(void);
 
 node_ptr nextNode(gd_graph *g, node_ptr i);
 node_ptr setNext(gd_graph *g, node_ptr i, node_ptr val);
@@ -292,8 +287,8 @@ node_ptr append_to_scope(gd_graph *g, scope_tail &tail, node_ptr node);
 // given status. A host that must go on after such an input (a fuzz target
 // running input after input) installs a handler that leaves by throwing or
 // jumping; a handler that returns is followed by the exit all the same.
-// Before the handler runs, the program-wide state (the work queue, running
-// walks, the allocation stop) is reset, so the next graph starts clean.
+// Before the handler runs, the run state (the work queue, running walks, the
+// allocation stop: gd/run_state.h) is reset, so the next graph starts clean.
 typedef void (*gd_fatal_handler)(int status);
 // Installs `handler` (nullptr restores the exit) and returns the previous one.
 gd_fatal_handler gd_set_fatal_handler(gd_fatal_handler handler);
