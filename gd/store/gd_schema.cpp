@@ -1,7 +1,7 @@
 // The Ririra schema helpers: the access level of a node, the name of a
 // declaration, and the members of a scope.
+#include "gd/chain_walk.h"
 #include "gd/kind_table.h"
-#include "gd/walk.h"
 
 t_visb visibility(gd_graph_common *common) {
   if (common->private_flag) return visb_pri;
