@@ -236,6 +236,10 @@ int is_gcc_type(gd_node_type t);
 typedef void (*callback)(gd_graph *g, node_ptr np, node_ptr *field, int n);
 
 void walk_ptrs(gd_graph *g, callback f);
+// A walk over no field: takes and releases the allocation stop as walk_ptrs
+// does, and never calls f. It keeps walk_ptrs' parameters so that either can
+// be passed where a walk of that type is expected; no program of the system
+// calls it.
 void walk_structure(gd_graph *g, callback f);
 // Walks the pointer fields of one node by its kind, ordinals from n; returns
 // the next free ordinal. Kinds that are not walked make no call.
