@@ -184,7 +184,7 @@ void gd_free_node(gd_graph *g, node_ptr n) {
   note_free(g, (uint32_t)n, true);
 }
 
-int gd_grow_nodes(gd_graph *g, unsigned long grow_amt) {
+gd_success gd_grow_nodes(gd_graph *g, unsigned long grow_amt) {
   if (!resize_node_buffer(g, (uint64_t)g->nodeBuffLen + grow_amt)) return 0;
   // With the list empty there are no free records at all, so the list is
   // just the added ones (none when nothing was added).
@@ -195,7 +195,7 @@ int gd_grow_nodes(gd_graph *g, unsigned long grow_amt) {
   return 1;
 }
 
-int gd_graph_scale(gd_graph *g, float string_mult, float hash_mult, float node_mult) {
+gd_success gd_graph_scale(gd_graph *g, float string_mult, float hash_mult, float node_mult) {
   if (string_mult < 1 || hash_mult < 1 || node_mult < 1) return 0;
 
   // Each buffer is enlarged in place; the capacities change only once every

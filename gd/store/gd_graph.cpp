@@ -248,7 +248,7 @@ bool write_step(FILE *f, const void *from, size_t size, size_t count, const char
 
 }  // namespace
 
-int gd_graph_write_binary(FILE *f, gd_graph g) {
+gd_success gd_graph_write_binary(FILE *f, gd_graph g) {
   const uint16_t version[2] = {gd_major_version, gd_minor_version};
   const uint32_t N = g.curNodePos;
   return write_step(f, gd_magic, 1, 4, "Error writing magic") &&
@@ -262,7 +262,7 @@ int gd_graph_write_binary(FILE *f, gd_graph g) {
          write_step(f, g.nodeBuffer, sizeof(gd_graph_node), N, "Error writing node buffer");
 }
 
-int gd_graph_write_binary_file(const char *filename, gd_graph g) {
+gd_success gd_graph_write_binary_file(const char *filename, gd_graph g) {
   // The graph goes to a temporary beside the file, which replaces the file
   // only once whole: a full disk, a stop or a kill leaves the old file.
   gd_output *out = gd_output_open(filename);

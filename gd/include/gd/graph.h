@@ -5,6 +5,19 @@
 // Nodes refer to each other by index (node_ptr) and to strings by byte offset
 // into the string pool (str_ptr), never by address, so every buffer of a graph
 // may move whenever a node or string is added.
+//
+// How the store says that something failed, the same way throughout:
+// - An operation that can fail returns a gd_success: 1 when it did what it
+//   was asked, 0 when it did not, and says why (on standard error, unless
+//   its declaration names errno or an error string instead). What it was to
+//   change is then as it was, unless its declaration says otherwise.
+// - A look-up that can find nothing returns -1 for a node_ptr or str_ptr,
+//   or nullptr for an address; a question (nodeUses, queue_empty) answers 1
+//   or 0.
+// - The reader, which returns a graph, returns the empty graph of
+//   gd_empty_graph when it refuses a file, after its message.
+// - A condition that no caller can mend ends the program through gd_fatal,
+//   after its message.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +26,7 @@
 
 typedef int node_ptr;  // index into nodeBuffer, -1 for none
 typedef int str_ptr;   // byte offset into stringBuffer, -1 for none
+typedef int gd_success;  // 1 when an operation did what it was asked, else 0
 
 // ---------------------------------------------------------------------------
 // Node kinds
@@ -150,8 +164,10 @@ gd_graph gd_graph_read_binary_file(const char *filename);
 // node: the free list is not built (firstFreeNode is -1, and the records of
 // kind NODE_DELTED are left as the file holds them).
 gd_graph gd_graph_read_binary_file_to_inspect(const char *filename);
-int gd_graph_write_binary(FILE *f, gd_graph g);
-int gd_graph_write_binary_file(const char *filename, gd_graph g);
+// A write that fails part way leaves what it wrote in f; the file of
+// gd_graph_write_binary_file appears whole or not at all.
+gd_success gd_graph_write_binary(FILE *f, gd_graph g);
+gd_success gd_graph_write_binary_file(const char *filename, gd_graph g);
 gd_graph allocate_gd_graph(unsigned long StringSize, unsigned long HashSize, unsigned long GraphSize);
 void deallocate_gd_graph(gd_graph g);
 // The graph that the reader and allocate_gd_graph return on failure.
@@ -212,8 +228,8 @@ void gd_free_set_release(gd_free_set *set);
 // The record after i on the free list, -1 at its end.
 node_ptr gd_next_free(const gd_graph *g, node_ptr i);
 void gd_free_node(gd_graph *g, node_ptr n);
-int gd_grow_nodes(gd_graph *g, unsigned long grow_amt);
-int gd_graph_scale(gd_graph *g, float string_mult, float hash_mult, float node_mult);
+gd_success gd_grow_nodes(gd_graph *g, unsigned long grow_amt);
+gd_success gd_graph_scale(gd_graph *g, float string_mult, float hash_mult, float node_mult);
 void newNode_start(void);
 void newNode_stop(void);
 node_ptr newNode(gd_graph *g);
