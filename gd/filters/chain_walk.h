@@ -11,7 +11,7 @@
 
 #include <gd/graph.h>
 #include <gd/kind_table.h>  // the kind classes: is_declaration_kind, is_arc_kind, is_scope_kind
-#include <gd/walk.h>
+#include <gd/chain_walk.h>
 
 #include <cstddef>
 #include <cstdint>

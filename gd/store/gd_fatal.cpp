@@ -2,7 +2,7 @@
 // host installs to go on with its next graph.
 #include <cstdlib>
 
-#include "gd/graph.h"
+#include "gd/run_state.h"
 
 namespace {
 
@@ -19,8 +19,7 @@ gd_fatal_handler gd_set_fatal_handler(gd_fatal_handler handler) {
 }
 
 void gd_fatal(int status) {
-  queue_clear();
-  walks_abandon();
+  gd_run_reset();
   fatal_handler(status);
   exit(status);
 }

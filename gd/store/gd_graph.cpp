@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-
+#include <cstdarg>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -65,17 +65,33 @@ gd_graph allocate_gd_graph(unsigned long StringSize, unsigned long HashSize, uns
 
 // ---------------------------------------------------------------------------
 // Reading
+//
+// The reader is a driver over the file's parts in their order: the header
+// (magic and version), the string pool, the hash table and the nodes (the
+// root and the records). Each phase reads its part into the graph or says
+// why the file is refused and fails; the driver then releases what the
+// earlier phases read.
 
 namespace {
 
 // An open input file with the number of bytes not yet read, so that a count
 // from the file can be checked against what the file holds before anything
 // is allocated for it. Bytes come with read(2) straight into the graph's
-// buffers; a read error ends the step that met it like a short file does.
+// buffers; a read error ends the phase that met it like a short file does.
 struct input {
   int fd;
   const char *name;
-  uint64_t left;   // bytes not yet read; UINT64_MAX when the size is unknown
+  uint64_t left = UINT64_MAX;  // bytes not yet read; UINT64_MAX when the size is unknown
+
+  explicit input(const char *filename) : fd(open(filename, O_RDONLY | O_CLOEXEC)), name(filename) {
+    struct stat st;
+    if (fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) left = (uint64_t)st.st_size;
+  }
+  ~input() {
+    if (fd >= 0) close(fd);
+  }
+  input(const input &) = delete;
+  input &operator=(const input &) = delete;
 };
 
 // Reads up to `bytes` bytes; the number read, short only at the end of the
@@ -98,127 +114,114 @@ bool read_exact(input &in, void *to, size_t size, size_t count) {
   return read_bytes(in, to, (uint64_t)size * count) == (uint64_t)size * count;
 }
 
-bool read_u32(input &in, uint32_t *v) { return read_exact(in, v, 4, 1); }
-
 bool fits(const input &in, uint64_t bytes) { return in.left == UINT64_MAX || bytes <= in.left; }
 
-gd_graph fail(input &in, gd_graph g) {
-  close(in.fd);
-  deallocate_gd_graph(g);
-  return gd_empty_graph();
+// Says on standard error why the file is refused; false, for the phase to
+// return.
+[[gnu::format(printf, 1, 2)]] bool refuse(const char *format, ...) {
+  va_list args;
+  va_start(args, format);
+  vfprintf(stderr, format, args);
+  va_end(args);
+  return false;
+}
+
+// A counted part of the file: a 32-bit count, then that many items. Each of
+// its messages is given the file name, the whole items the file holds and
+// the count, and names as many of them, in that order, as it says.
+struct counted_part {
+  size_t item_bytes;
+  const char *no_count;   // the count is missing
+  const char *cut_short;  // the file holds fewer items than the count
+  const char *no_memory;  // no buffer for the items
+};
+
+constexpr counted_part pool_part{1, "Error reading string buffer length from %s\n",
+                                 "Error reading string buffer from %s\n",
+                                 "Could not allocate string buffer when reading %s\n"};
+constexpr counted_part table_part{4, "Error reading hash table length from %s\n", "Error reading hash table from %s\n",
+                                  "Could not allocate hash table reading from file %s\n"};
+constexpr counted_part records_part{sizeof(gd_graph_node), "Error reading node buffer length from %s\n",
+                                    "Error reading node buffer from %s(%d,%ld)\n", "Error allocating node buffer"};
+
+// Reads a counted part: its count into *count and its items into a new
+// buffer with `spare` bytes after them, which it returns; nullptr, after the
+// part's message, when the file does not hold the part whole. A count beyond
+// what is left of the file is refused before anything is allocated for it.
+void *read_counted(input &in, const counted_part &part, uint32_t *count, size_t spare) {
+  *count = 0;
+  auto refuse_part = [&](const char *format, uint64_t bytes_held) -> void * {
+    fprintf(stderr, format, in.name, (int)(bytes_held / part.item_bytes), (long)*count);
+    return nullptr;
+  };
+  if (!read_exact(in, count, 4, 1)) return refuse_part(part.no_count, 0);
+  const uint64_t bytes = (uint64_t)*count * part.item_bytes;
+  if (!fits(in, bytes)) return refuse_part(part.cut_short, in.left);
+  void *items = gd_big_alloc(bytes + spare);
+  if (!items) return refuse_part(part.no_memory, 0);
+  const uint64_t got = read_bytes(in, items, bytes);
+  if (got != bytes) {
+    free(items);
+    return refuse_part(part.cut_short, got);
+  }
+  return items;
+}
+
+bool read_header(input &in) {
+  char magic[4];
+  if (!read_exact(in, magic, 1, 4)) return refuse("Error reading magic from %s\n", in.name);
+  if (memcmp(magic, gd_magic, 4) != 0) return refuse("%s: Wrong file format, magic does not match\n", in.name);
+  uint16_t version[2];
+  if (!read_exact(in, version, 2, 2)) return refuse("Error reading version from %s\n", in.name);
+  if (version[0] != gd_major_version)
+    return refuse("Major version %d in file %s does not match current version %d\n", version[0], in.name,
+                  gd_major_version);
+  if (version[1] != gd_minor_version)
+    return refuse("Minor version %d in file %s is newer than current version %d\n", version[1], in.name,
+                  gd_minor_version);
+  return true;
+}
+
+bool read_pool(input &in, gd_graph &g) {
+  uint32_t bytes;
+  g.stringBuffer = (char *)read_counted(in, pool_part, &bytes, 1);
+  if (!g.stringBuffer) return false;
+  // The byte after the pool is a NUL, so that every stored string ends even
+  // when the file's last string does not.
+  g.stringBuffer[bytes] = '\0';
+  g.stringBuffLen = g.curStringPos = bytes;
+  return true;
+}
+
+bool read_table(input &in, gd_graph &g) {
+  uint32_t slots;
+  g.hashTable = (int32_t *)read_counted(in, table_part, &slots, 0);
+  if (!g.hashTable) return false;
+  g.hashTableLen = slots;
+  return true;
+}
+
+bool read_nodes(input &in, gd_graph &g) {
+  if (!read_exact(in, &g.firstNode, 4, 1)) return refuse("Error reading first node from %s\n", in.name);
+  uint32_t records;
+  g.nodeBuffer = (gd_graph_node *)read_counted(in, records_part, &records, 0);
+  if (!g.nodeBuffer) return false;
+  g.nodeBuffLen = g.curNodePos = records;
+  return true;
 }
 
 gd_graph read_graph(const char *filename, bool with_free_list) {
+  input in(filename);
+  if (in.fd < 0) {
+    refuse("Could not open %s for binary read\n", filename);
+    return gd_empty_graph();
+  }
   gd_graph g = gd_empty_graph();
-  int fd = open(filename, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    fprintf(stderr, "Could not open %s for binary read\n", filename);
-    return g;
+  if (!(read_header(in) && read_pool(in, g) && read_table(in, g) && read_nodes(in, g))) {
+    deallocate_gd_graph(g);
+    return gd_empty_graph();
   }
-  input in{fd, filename, UINT64_MAX};
-  struct stat st;
-  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) in.left = (uint64_t)st.st_size;
-
-  char magic[4];
-  if (!read_exact(in, magic, 1, 4)) {
-    fprintf(stderr, "Error reading magic from %s\n", filename);
-    return fail(in, g);
-  }
-  if (memcmp(magic, gd_magic, 4) != 0) {
-    fprintf(stderr, "%s: Wrong file format, magic does not match\n", filename);
-    return fail(in, g);
-  }
-
-  uint16_t version[2];
-  if (!read_exact(in, version, 2, 2)) {
-    fprintf(stderr, "Error reading version from %s\n", filename);
-    return fail(in, g);
-  }
-  if (version[0] != gd_major_version) {
-    fprintf(stderr, "Major version %d in file %s does not match current version %d\n", version[0], filename,
-            gd_major_version);
-    return fail(in, g);
-  }
-  if (version[1] != gd_minor_version) {
-    fprintf(stderr, "Minor version %d in file %s is newer than current version %d\n", version[1], filename,
-            gd_minor_version);
-    return fail(in, g);
-  }
-
-  uint32_t S;
-  if (!read_u32(in, &S)) {
-    fprintf(stderr, "Error reading string buffer length from %s\n", filename);
-    return fail(in, g);
-  }
-  if (!fits(in, S)) {
-    fprintf(stderr, "Error reading string buffer from %s\n", filename);
-    return fail(in, g);
-  }
-  g.stringBuffer = (char *)gd_big_alloc((uint64_t)S + 1);
-  if (!g.stringBuffer) {
-    fprintf(stderr, "Could not allocate string buffer when reading %s\n", filename);
-    return fail(in, g);
-  }
-  // The byte after the pool is a NUL, so that every stored string ends even
-  // when the file's last string does not.
-  g.stringBuffer[S] = '\0';
-  g.stringBuffLen = g.curStringPos = S;
-  if (!read_exact(in, g.stringBuffer, 1, S)) {
-    fprintf(stderr, "Error reading string buffer from %s\n", filename);
-    return fail(in, g);
-  }
-
-  uint32_t H;
-  if (!read_u32(in, &H)) {
-    fprintf(stderr, "Error reading hash table length from %s\n", filename);
-    return fail(in, g);
-  }
-  if (!fits(in, (uint64_t)H * 4)) {
-    fprintf(stderr, "Error reading hash table from %s\n", filename);
-    return fail(in, g);
-  }
-  g.hashTable = (int32_t *)gd_big_alloc((uint64_t)H * sizeof(int32_t));
-  if (!g.hashTable) {
-    fprintf(stderr, "Could not allocate hash table reading from file %s\n", filename);
-    return fail(in, g);
-  }
-  g.hashTableLen = H;
-  if (!read_exact(in, g.hashTable, 4, H)) {
-    fprintf(stderr, "Error reading hash table from %s\n", filename);
-    return fail(in, g);
-  }
-
-  if (!read_exact(in, &g.firstNode, 4, 1)) {
-    fprintf(stderr, "Error reading first node from %s\n", filename);
-    return fail(in, g);
-  }
-
-  uint32_t N;
-  if (!read_u32(in, &N)) {
-    fprintf(stderr, "Error reading node buffer length from %s\n", filename);
-    return fail(in, g);
-  }
-  if (!fits(in, (uint64_t)N * sizeof(gd_graph_node))) {
-    // Report the whole records the file does hold, as a short read would.
-    fprintf(stderr, "Error reading node buffer from %s(%d,%ld)\n", filename,
-            (int)(in.left / sizeof(gd_graph_node)), (long)N);
-    return fail(in, g);
-  }
-  g.nodeBuffer = (gd_graph_node *)gd_big_alloc((uint64_t)N * sizeof(gd_graph_node));
-  if (!g.nodeBuffer) {
-    fprintf(stderr, "Error allocating node buffer");
-    return fail(in, g);
-  }
-  g.nodeBuffLen = g.curNodePos = N;
-  const uint64_t got = read_bytes(in, g.nodeBuffer, (uint64_t)N * sizeof(gd_graph_node));
-  if (got != (uint64_t)N * sizeof(gd_graph_node)) {
-    fprintf(stderr, "Error reading node buffer from %s(%d,%ld)\n", filename, (int)(got / sizeof(gd_graph_node)),
-            (long)N);
-    return fail(in, g);
-  }
-
   if (with_free_list) gd_make_freelist(&g);
-  close(fd);
   return g;
 }
 
@@ -245,7 +248,7 @@ bool write_step(FILE *f, const void *from, size_t size, size_t count, const char
 
 }  // namespace
 
-int gd_graph_write_binary(FILE *f, gd_graph g) {
+gd_success gd_graph_write_binary(FILE *f, gd_graph g) {
   const uint16_t version[2] = {gd_major_version, gd_minor_version};
   const uint32_t N = g.curNodePos;
   return write_step(f, gd_magic, 1, 4, "Error writing magic") &&
@@ -259,7 +262,7 @@ int gd_graph_write_binary(FILE *f, gd_graph g) {
          write_step(f, g.nodeBuffer, sizeof(gd_graph_node), N, "Error writing node buffer");
 }
 
-int gd_graph_write_binary_file(const char *filename, gd_graph g) {
+gd_success gd_graph_write_binary_file(const char *filename, gd_graph g) {
   // The graph goes to a temporary beside the file, which replaces the file
   // only once whole: a full disk, a stop or a kill leaves the old file.
   gd_output *out = gd_output_open(filename);

@@ -245,7 +245,7 @@ gd_output *gd_output_open(const char *target) {
 
 FILE *gd_output_stream(gd_output *out) { return out->stream; }
 
-int gd_output_commit(gd_output *out) {
+gd_success gd_output_commit(gd_output *out) {
   bool ok = fflush(out->stream) == 0 && !ferror(out->stream);
   int saved = errno;
   if (fclose(out->stream) != 0 && ok) {

@@ -25,13 +25,6 @@ char *decimal_digits(uint64_t v, char *end) {
 
 }  // namespace
 
-gd_text_out::~gd_text_out() { text_drain(*this); }
-
-void text_drain(gd_text_out &o) {
-  if (o.used) fwrite(o.bytes, 1, o.used, o.file);
-  o.used = 0;
-}
-
 void text_put_uint(gd_text_out &o, uint64_t v) {
   char digits[24];
   char *end = digits + sizeof digits;

@@ -1,5 +1,6 @@
 // The gd graph file: reader, writer, and the graph's constructor.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "gd/graph.h"
@@ -201,6 +203,52 @@ TEST_F(GraphFile, DamagedFilesAreRefusedWithTheirMessage) {
   gd_graph g = gd_graph_read_binary_file(path("missing.gd").c_str());
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "Could not open " + path("missing.gd") + " for binary read\n");
   expect_empty(g);
+}
+
+// A read error is a refusal like a short file, never an end of input: a
+// link to /proc/self/mem fails its first read.
+TEST_F(GraphFile, AReadErrorRefusesTheFile) {
+  const std::string link = path("mem.gd");
+  ASSERT_EQ(symlink("/proc/self/mem", link.c_str()), 0);
+  testing::internal::CaptureStderr();
+  gd_graph g = gd_graph_read_binary_file(link.c_str());
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error reading magic from " + link + "\n");
+  expect_empty(g);
+}
+
+// Through a pipe the file's size is unknown, so a count cannot be checked
+// against it beforehand: the short read says the same as for a file.
+TEST_F(GraphFile, FromAPipeAWholeFileReadsAndACutOneIsRefused) {
+  const std::string good = small_graph_bytes();
+  const std::string fifo = path("pipe.gd");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  struct Case {
+    std::string bytes;
+    const char *message;  // %s stands for the file name
+  } cases[] = {
+      {good, ""},
+      {good.substr(0, 14), "Error reading string buffer from %s\n"},
+      {good.substr(0, 30), "Error reading hash table from %s\n"},
+      {good.substr(0, 57 + 72 + 36), "Error reading node buffer from %s(1,3)\n"},
+  };
+  for (const Case &c : cases) {
+    std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << c.bytes; });
+    testing::internal::CaptureStderr();
+    gd_graph g = gd_graph_read_binary_file(fifo.c_str());
+    std::string err = testing::internal::GetCapturedStderr();
+    writer.join();
+    char expected[512];
+    snprintf(expected, sizeof expected, c.message, fifo.c_str());
+    EXPECT_EQ(err, expected) << c.bytes.size() << " bytes";
+    if (*c.message) {
+      expect_empty(g);
+    } else {
+      EXPECT_EQ(g.curNodePos, 3u);
+      EXPECT_EQ(g.firstFreeNode, 1);
+      EXPECT_EQ(gd_lookup_string(&g, "c"), 3);
+    }
+    deallocate_gd_graph(g);
+  }
 }
 
 TEST_F(GraphFile, FreeRecordsComeBackOnTheFreeListInAscendingOrder) {

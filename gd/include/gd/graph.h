@@ -5,6 +5,19 @@
 // Nodes refer to each other by index (node_ptr) and to strings by byte offset
 // into the string pool (str_ptr), never by address, so every buffer of a graph
 // may move whenever a node or string is added.
+//
+// How the store says that something failed, the same way throughout:
+// - An operation that can fail returns a gd_success: 1 when it did what it
+//   was asked, 0 when it did not, and says why (on standard error, unless
+//   its declaration names errno or an error string instead). What it was to
+//   change is then as it was, unless its declaration says otherwise.
+// - A look-up that can find nothing returns -1 for a node_ptr or str_ptr,
+//   or nullptr for an address; a question (nodeUses, queue_empty) answers 1
+//   or 0.
+// - The reader, which returns a graph, returns the empty graph of
+//   gd_empty_graph when it refuses a file, after its message.
+// - A condition that no caller can mend ends the program through gd_fatal,
+//   after its message.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +26,7 @@
 
 typedef int node_ptr;  // index into nodeBuffer, -1 for none
 typedef int str_ptr;   // byte offset into stringBuffer, -1 for none
+typedef int gd_success;  // 1 when an operation did what it was asked, else 0
 
 // ---------------------------------------------------------------------------
 // Node kinds
@@ -150,8 +164,10 @@ gd_graph gd_graph_read_binary_file(const char *filename);
 // node: the free list is not built (firstFreeNode is -1, and the records of
 // kind NODE_DELTED are left as the file holds them).
 gd_graph gd_graph_read_binary_file_to_inspect(const char *filename);
-int gd_graph_write_binary(FILE *f, gd_graph g);
-int gd_graph_write_binary_file(const char *filename, gd_graph g);
+// A write that fails part way leaves what it wrote in f; the file of
+// gd_graph_write_binary_file appears whole or not at all.
+gd_success gd_graph_write_binary(FILE *f, gd_graph g);
+gd_success gd_graph_write_binary_file(const char *filename, gd_graph g);
 gd_graph allocate_gd_graph(unsigned long StringSize, unsigned long HashSize, unsigned long GraphSize);
 void deallocate_gd_graph(gd_graph g);
 // The graph that the reader and allocate_gd_graph return on failure.
@@ -212,8 +228,8 @@ void gd_free_set_release(gd_free_set *set);
 // The record after i on the free list, -1 at its end.
 node_ptr gd_next_free(const gd_graph *g, node_ptr i);
 void gd_free_node(gd_graph *g, node_ptr n);
-int gd_grow_nodes(gd_graph *g, unsigned long grow_amt);
-int gd_graph_scale(gd_graph *g, float string_mult, float hash_mult, float node_mult);
+gd_success gd_grow_nodes(gd_graph *g, unsigned long grow_amt);
+gd_success gd_graph_scale(gd_graph *g, float string_mult, float hash_mult, float node_mult);
 void newNode_start(void);
 void newNode_stop(void);
 node_ptr newNode(gd_graph *g);
@@ -236,10 +252,11 @@ int is_gcc_type(gd_node_type t);
 typedef void (*callback)(gd_graph *g, node_ptr np, node_ptr *field, int n);
 
 void walk_ptrs(gd_graph *g, callback f);
+// A walk over no field: takes and releases the allocation stop as walk_ptrs
+// does, and never calls f. It keeps walk_ptrs' parameters so that either can
+// be passed where a walk of that type is expected; no program of the system
+// calls it.
 void walk_structure(gd_graph *g, callback f);
-// Ends every running walk at once and allows allocation again: for a fatal
-// condition that left a walk without its end.
-void walks_abandon(void);
 // Walks the pointer fields of one node by its kind, ordinals from n; returns
 // the next free ordinal. Kinds that are not walked make no call.
 int gd_walk_node(gd_graph *g, node_ptr np, gd_graph_node *p, callback f, int n);
@@ -257,8 +274,6 @@ void queue_add(node_ptr nodenum, int byChan);
 // Takes the head of the queue: 1, or -1 (and nodenum -1) when it is empty.
 int queue_first(node_ptr *nodenum, int *byChan);
 int queue_empty(void);
-// Empties the queue and releases its memory.
-void queue_clear(void);
 
 node_ptr nextNode(gd_graph *g, node_ptr i);
 node_ptr setNext(gd_graph *g, node_ptr i, node_ptr val);
@@ -292,8 +307,8 @@ node_ptr append_to_scope(gd_graph *g, scope_tail &tail, node_ptr node);
 // given status. A host that must go on after such an input (a fuzz target
 // running input after input) installs a handler that leaves by throwing or
 // jumping; a handler that returns is followed by the exit all the same.
-// Before the handler runs, the program-wide state (the work queue, running
-// walks, the allocation stop) is reset, so the next graph starts clean.
+// Before the handler runs, the run state (the work queue, running walks, the
+// allocation stop: gd/run_state.h) is reset, so the next graph starts clean.
 typedef void (*gd_fatal_handler)(int status);
 // Installs `handler` (nullptr restores the exit) and returns the previous one.
 gd_fatal_handler gd_set_fatal_handler(gd_fatal_handler handler);

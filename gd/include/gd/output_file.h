@@ -18,6 +18,8 @@
 
 #include <cstdio>
 
+#include "gd/graph.h"
+
 struct gd_output;
 
 // Opens `target` for binary writing. nullptr, with errno saying why, when
@@ -30,7 +32,7 @@ FILE *gd_output_stream(gd_output *out);
 // Flushes and closes the output and puts it in place. 1 on success; 0, with
 // errno saying why, when a write, the flush, the close or the rename failed:
 // the target is then as it was. Releases `out` either way.
-int gd_output_commit(gd_output *out);
+gd_success gd_output_commit(gd_output *out);
 
 // Closes the output and removes its temporary, leaving the target as it was.
 // Releases `out`.

@@ -23,7 +23,12 @@ struct gd_text_out {
 
 // Hands the gathered bytes to the stream (with fwrite; the stream's own
 // buffer and error state work as ever). The stream is not flushed.
-void text_drain(gd_text_out &o);
+inline void text_drain(gd_text_out &o) {
+  if (o.used) fwrite(o.bytes, 1, o.used, o.file);
+  o.used = 0;
+}
+
+inline gd_text_out::~gd_text_out() { text_drain(*this); }
 
 inline void text_put(gd_text_out &o, std::string_view s) {
   if (s.size() > sizeof o.bytes - o.used) {

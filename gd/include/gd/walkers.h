@@ -5,12 +5,7 @@
 #pragma once
 
 #include "gd/kind_table.h"
-
-// The allocation stop around a walk: gd_walk_begin stops allocation and
-// gd_walk_end allows it again once the outermost walk has ended (walk_ptrs
-// takes it around its pass).
-void gd_walk_begin(void);
-void gd_walk_end(void);
+#include "gd/run_state.h"
 
 // The entry by which walk_ptrs walks record p, or nullptr when it passes the
 // record over (a kind without a record, or one the walkers leave out).
@@ -40,8 +35,14 @@ void walk_ptrs_with(gd_graph *g, Visit &visit) {
 }
 
 // Walks the pointer fields of record p as a record of kind k, whether or not
-// walk_ptrs walks that kind.
-int gd_walk_as(gd_graph *g, node_ptr np, gd_graph_node *p, gd_node_type k, callback f, int n);
+// walk_ptrs walks that kind; returns the next ordinal.
+inline int gd_walk_as(gd_graph *g, node_ptr np, gd_graph_node *p, gd_node_type k, callback f, int n) {
+  const gd_kind_info *info = gd_kind_info_of(k);
+  if (!info) return n;
+  const int links = gd_links_in_use(info, p);
+  for (int l = 0; l < links; l++) f(g, np, (node_ptr *)(p->bytes + info->links[l].offset), n++);
+  return n;
+}
 
 #define GD_WALKER(member, record, kind)                                             \
   inline int w_##member(gd_graph *g, node_ptr np, record *p, callback f, int n) { \

@@ -1,6 +1,6 @@
 // The set of nodes one chain walk has met.
 
-#include <gd/walk.h>
+#include <gd/chain_walk.h>
 
 #include <algorithm>
 #include <bit>

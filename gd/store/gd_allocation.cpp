@@ -1,5 +1,5 @@
-// Node allocation (free list, growth, scaling, the allocation stop), the node
-// use test and used-by search, and the Ririra schema helpers.
+// Node allocation: the free list, growth and scaling of the node buffer,
+// newNode under the allocation stop, and the clearing of a new record.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -10,7 +10,7 @@
 
 #include "gd/big_buffers.h"
 #include "gd/kind_table.h"
-#include "gd/walk.h"
+#include "gd/run_state.h"
 
 // ---------------------------------------------------------------------------
 // Free list and growth
@@ -184,7 +184,7 @@ void gd_free_node(gd_graph *g, node_ptr n) {
   note_free(g, (uint32_t)n, true);
 }
 
-int gd_grow_nodes(gd_graph *g, unsigned long grow_amt) {
+gd_success gd_grow_nodes(gd_graph *g, unsigned long grow_amt) {
   if (!resize_node_buffer(g, (uint64_t)g->nodeBuffLen + grow_amt)) return 0;
   // With the list empty there are no free records at all, so the list is
   // just the added ones (none when nothing was added).
@@ -195,7 +195,7 @@ int gd_grow_nodes(gd_graph *g, unsigned long grow_amt) {
   return 1;
 }
 
-int gd_graph_scale(gd_graph *g, float string_mult, float hash_mult, float node_mult) {
+gd_success gd_graph_scale(gd_graph *g, float string_mult, float hash_mult, float node_mult) {
   if (string_mult < 1 || hash_mult < 1 || node_mult < 1) return 0;
 
   // Each buffer is enlarged in place; the capacities change only once every
@@ -235,17 +235,8 @@ int gd_graph_scale(gd_graph *g, float string_mult, float hash_mult, float node_m
 // ---------------------------------------------------------------------------
 // Allocation
 
-namespace {
-// Set while a walk runs: the walk hands out addresses inside the node buffer,
-// which an allocation could move.
-int newNodeStopped = 0;
-}  // namespace
-
-void newNode_start(void) { newNodeStopped = 0; }
-void newNode_stop(void) { newNodeStopped = 1; }
-
 node_ptr newNode(gd_graph *g) {
-  if (newNodeStopped) {
+  if (gd_run.allocation_stopped) {
     fprintf(stderr, "talvex: (fatal) node allocation protocol error\n");
     gd_fatal(1);
   }
@@ -320,93 +311,4 @@ void gd_clear_node(gd_graph *g, node_ptr i, gd_node_type k) {
   gd_graph_node *p = node_at(g, i);
   if (!p) return;
   *p = k <= NUM_NODES ? cleared.of_kind[k] : cleared_record(k);
-}
-
-// ---------------------------------------------------------------------------
-// Use test
-
-int nodeUses(gd_graph g, node_ptr src, node_ptr dest) {
-  node_ptr links[GD_MAX_LINKS];
-  int count = gd_compared_links(&g, src, links);
-  if (count < 0) {
-    gd_node_type kind = g.nodeBuffer[src].common.type;
-    fprintf(stderr, "node_uses: Unhandled node %d type %d(%s)\n", src, (int)kind, gd_kind_name(kind));
-    gd_fatal(1);
-  }
-  for (int l = 0; l < count; l++)
-    if (links[l] == dest) return 1;
-  return 0;
-}
-
-int UsedBy(gd_graph g, int dest, int useFlag) {
-  for (uint32_t i = 0; i < g.curNodePos; i++) {
-    if (useFlag && g.nodeBuffer[i].common.mark_flag1) continue;
-    if (nodeUses(g, (node_ptr)i, dest)) return (int)i;
-  }
-  return -1;
-}
-
-int is_gcc_type(gd_node_type t) { return gd_kind_class_of(t) == GD_KC_TYPE; }
-
-// ---------------------------------------------------------------------------
-// Schema helpers
-
-t_visb visibility(gd_graph_common *common) {
-  if (common->private_flag) return visb_pri;
-  if (common->protected_flag) return visb_pro;
-  if (common->public_flag) return visb_pub;
-  return visb_unk;
-}
-
-str_ptr name_string(gd_graph *g, t_gcc_decl *decl) {
-  const gd_graph_node *name = node_at(g, decl->name);
-  return name ? name->identifier_node.strg : -1;
-}
-
-// The last dC_ARC_SON of scope's member list, -1 for an empty list. A list
-// read from a file that loops ends at the first arc met again.
-static node_ptr last_member_arc(const gd_graph *g, node_ptr scope) {
-  node_ptr last = -1;
-  chain_walk walk;
-  for (node_ptr at = g->nodeBuffer[scope].dc_scope.contents;
-       kind_of(g, at) == dC_ARC_SON && walk.first_meeting(at); at = g->nodeBuffer[at].dc_arc_son.next)
-    last = at;
-  return last;
-}
-
-scope_tail scope_tail_of(node_ptr scope) {
-  scope_tail tail;
-  tail.scope = scope;
-  return tail;
-}
-
-node_ptr append_to_scope(gd_graph *g, scope_tail &tail, node_ptr node) {
-  const node_ptr scope = tail.scope;
-  gd_node_type kind = kind_of(g, scope);
-  if (kind < dC_SCOPE || kind > dC_SYNCHRONIZED_BLOCK) return -1;
-  if (!tail.found) {
-    tail.last = last_member_arc(g, scope);
-    tail.found = true;
-  }
-
-  node_ptr arc = newNode(g);  // may move the node buffer
-  gd_clear_node(g, arc, dC_ARC_SON);
-  t_dc_arc_son &a = g->nodeBuffer[arc].dc_arc_son;
-  a.ordinal = 0;
-  a.src = scope;
-  a.dest = node;
-  if (tail.last == -1)
-    g->nodeBuffer[scope].dc_scope.contents = arc;
-  else
-    g->nodeBuffer[tail.last].dc_arc_son.next = arc;
-  tail.last = arc;
-  return arc;
-}
-
-// Walks the member list on every call: a tail remembered from an earlier call
-// could not be told from an arc unlinked since, so only callers that own the
-// list for a run of appends keep a scope_tail.
-void addToScope(gd_graph *g, node_ptr scope, node_ptr node) {
-  scope_tail tail = scope_tail_of(scope);
-  append_to_scope(g, tail, node);
 }
