@@ -4,7 +4,7 @@
 
 #include <gd/filters/filters.h>
 
-#include "chain_walk.h"
+#include "arcs_and_chains.h"
 #include "ririra_records.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-#include "chain_walk.h"
+#include "arcs_and_chains.h"
 
 namespace {
 

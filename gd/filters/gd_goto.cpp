@@ -3,7 +3,7 @@
 
 #include <gd/filters/filters.h>
 
-#include "chain_walk.h"
+#include "arcs_and_chains.h"
 
 int gd_goto_filter(gd_graph *g)
 {

@@ -5,7 +5,7 @@
 
 #include <gd/filters/filters.h>
 
-#include "chain_walk.h"
+#include "arcs_and_chains.h"
 #include "reachability.h"
 
 #include <initializer_list>

@@ -6,7 +6,7 @@
 
 #include <gd/filters/filters.h>
 
-#include "chain_walk.h"
+#include "arcs_and_chains.h"
 #include "ririra_records.h"
 
 #include <cstdlib>

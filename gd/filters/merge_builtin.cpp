@@ -5,7 +5,7 @@
 #include <gd/filters/filters.h>
 #include <gd/walkers.h>
 
-#include "chain_walk.h"
+#include "arcs_and_chains.h"
 #include "record_set.h"
 
 #include <cstdio>

@@ -2,7 +2,7 @@
 
 #include "reachability.h"
 
-#include "chain_walk.h"
+#include "arcs_and_chains.h"
 
 #include <array>
 #include <cstring>

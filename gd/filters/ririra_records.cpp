@@ -2,7 +2,7 @@
 
 #include "ririra_records.h"
 
-#include "chain_walk.h"
+#include "arcs_and_chains.h"
 
 str_ptr identifier_text(const gd_graph *g, node_ptr n)
 {

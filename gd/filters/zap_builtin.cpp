@@ -10,7 +10,7 @@
 
 #include <vector>
 
-#include "chain_walk.h"
+#include "arcs_and_chains.h"
 
 namespace {
 

@@ -919,7 +919,7 @@ const replaced_test replaced_tests[] = {
        }
      },
      [](int k) { return gd_kind_class_of(k) == GD_KC_TYPE; }},
-    {"is_declaration_kind (chain_walk.cpp)",
+    {"is_declaration_kind (arcs_and_chains.cpp)",
      [](gd_node_type k) {
        switch (k) {
          case gFUNCTION_DECL:
@@ -942,13 +942,13 @@ const replaced_test replaced_tests[] = {
     {"the declaration that names an aggregate (aggregate.cpp)",
      [](gd_node_type k) { return k >= gFUNCTION_DECL && k <= gNAMESPACE_DECL; },
      [](int k) { return gd_kind_class_of(k) == GD_KC_DECLARATION; }},
-    {"is_arc_kind (chain_walk.cpp), is_arc (gxl_writer.cpp, node_dump.cpp)",
+    {"is_arc_kind (arcs_and_chains.cpp), is_arc (gxl_writer.cpp, node_dump.cpp)",
      [](gd_node_type k) { return k >= dC_ARC && k <= dC_ARC_ARRAY_DIM; },
      is_arc_kind},
     {"is_syntax_arc (gd_nameref.cpp)",
      [](gd_node_type k) { return k >= dC_ARC_SYNTAX && k <= dC_ARC_ARRAY_DIM; },
      [](int k) { return gd_kind_class_of(k) == GD_KC_SYNTAX_ARC; }},
-    {"is_scope_kind (chain_walk.cpp), append_to_scope's scope test (gd_schema.cpp)",
+    {"is_scope_kind (arcs_and_chains.cpp), append_to_scope's scope test (gd_schema.cpp)",
      [](gd_node_type k) { return k >= dC_SCOPE && k <= dC_SYNCHRONIZED_BLOCK; },
      is_scope_kind},
     {"ririra_type_name (gd_literals.cpp), is_declared_entity (gd_nameref.cpp), "
@@ -964,7 +964,7 @@ const replaced_test replaced_tests[] = {
     {"is_folded_clone (aggregate.cpp)",
      [](gd_node_type k) { return k < dC_ARC; },
      [](int k) { return is_compiler_kind(k) || is_ririra_node_kind(k); }},
-    {"the kinds no pass reaches (gd_filter.cpp), statement_link_readable (chain_walk.cpp)",
+    {"the kinds no pass reaches (gd_filter.cpp), statement_link_readable (arcs_and_chains.cpp)",
      [](gd_node_type k) { return k > dC_ARC_ARRAY_DIM; },
      [](int k) { return gd_kind_class_of(k) == GD_KC_NONE; }},
     {"the kinds gd_reduce does not reach (gd_reduce.cpp)",

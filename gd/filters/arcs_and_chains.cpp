@@ -1,6 +1,6 @@
 // Chain walks and arcs shared by the filters.
 
-#include "chain_walk.h"
+#include "arcs_and_chains.h"
 
 #include <gd/kind_table.h>
 

@@ -1,6 +1,6 @@
 // The checked chain walks and arc helpers that the filters share.
 
-#include "chain_walk.h"
+#include "arcs_and_chains.h"
 
 #include "support/graph_fixture.h"
 
