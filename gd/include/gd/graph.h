@@ -23,6 +23,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <type_traits>
 
 typedef int node_ptr;  // index into nodeBuffer, -1 for none
 typedef int str_ptr;   // byte offset into stringBuffer, -1 for none
@@ -103,6 +104,22 @@ const char *gd_op_name(int op);
 #define GD_ROOT(rec, bytes, fields) struct rec { fields };
 #define GD_RECORD(rec, base, bytes, fields) struct rec : base { fields };
 #define GD_ALIAS(rec, same) typedef same rec;
+#include "gd/node_records.def"
+
+// The name of each record type, for messages.
+template <class T> inline constexpr const char *gd_record_name = "record";
+#define GD_KINDFIELD(n, off)
+#define GD_NODE(n, off)
+#define GD_NODES(n, off, count)
+#define GD_STR(n, off)
+#define GD_INT(n, off)
+#define GD_UINT(n, off)
+#define GD_ENUM(n, type, off)
+#define GD_BIT(n, byte, bit)
+#define GD_BITS(n, type, byte, bit, width)
+#define GD_ROOT(rec, bytes, fields) template <> inline constexpr const char *gd_record_name<rec> = #rec;
+#define GD_RECORD(rec, base, bytes, fields) template <> inline constexpr const char *gd_record_name<rec> = #rec;
+#define GD_ALIAS(rec, same)
 #include "gd/node_records.def"
 
 // One node record: the union of the records of all kinds, plus the base
@@ -189,6 +206,47 @@ inline gd_graph_node *node_at(const gd_graph *g, node_ptr i) {
 inline gd_node_type kind_of(const gd_graph *g, node_ptr i) {
   return node_valid(g, i) ? g->nodeBuffer[i].common.type : NODE_NONE;
 }
+// Whether the record of kind k holds a T: the kind's record is T or has T as
+// a base (every record has gd_graph_common; every declaration t_gcc_decl).
+// Kinds without a record and codes beyond the table hold none.
+template <class T>
+inline constexpr bool gd_kind_holds[NUM_NODES + 1] = {
+#define GD_KIND(e, name, member, flags, unused, cls) std::is_base_of_v<T, t_##member>,
+#define GD_KIND_NOMEMBER(e, name, member, flags, unused, cls) std::is_base_of_v<T, t_##member>,
+#define GD_KIND_NORECORD(e, name, flags, cls) false,
+#include "gd/node_kinds.def"
+};
+
+// The record of node i as a T, or nullptr when i is out of range or the
+// node's kind has no T record. The index and the kind are checked together,
+// so code that reads a link from the graph cannot use one without the other:
+//   if (const t_dc_arc *a = record<t_dc_arc>(g, i)) use(a->dest);
+template <class T>
+inline T *record(gd_graph *g, node_ptr i) {
+  if (!node_valid(g, i)) return nullptr;
+  const unsigned k = g->nodeBuffer[i].common.type;
+  return k <= NUM_NODES && gd_kind_holds<T>[k] ? reinterpret_cast<T *>(&g->nodeBuffer[i]) : nullptr;
+}
+template <class T>
+inline const T *record(const gd_graph *g, node_ptr i) {
+  return record<T>(const_cast<gd_graph *>(g), i);
+}
+
+// The record of node i as a T where the caller knows it is one: a node it has
+// just made, or one whose kind it has tested. When it is not (a fault of the
+// caller, not of the graph), the program stops through gd_fatal after a
+// message naming the node, rather than writing into another kind's record.
+[[noreturn]] void gd_record_fault(const gd_graph *g, node_ptr i, const char *record_name);
+template <class T>
+inline T &record_of(gd_graph *g, node_ptr i) {
+  if (T *r = record<T>(g, i)) return *r;
+  gd_record_fault(g, i, gd_record_name<T>);
+}
+template <class T>
+inline const T &record_of(const gd_graph *g, node_ptr i) {
+  return record_of<T>(const_cast<gd_graph *>(g), i);
+}
+
 // The string stored at offset off, or nullptr when off lies outside the bytes
 // in use. The pool always ends with a NUL, so the result is terminated.
 inline const char *string_at(const gd_graph *g, str_ptr off) {
