@@ -34,8 +34,7 @@ scope_tail scope_tail_of(node_ptr scope) {
 
 node_ptr append_to_scope(gd_graph *g, scope_tail &tail, node_ptr node) {
   const node_ptr scope = tail.scope;
-  gd_node_type kind = kind_of(g, scope);
-  if (kind < dC_SCOPE || kind > dC_SYNCHRONIZED_BLOCK) return -1;
+  if (!is_scope_kind(kind_of(g, scope))) return -1;
   if (!tail.found) {
     tail.last = last_member_arc(g, scope);
     tail.found = true;

@@ -948,7 +948,7 @@ const replaced_test replaced_tests[] = {
     {"is_syntax_arc (gd_nameref.cpp)",
      [](gd_node_type k) { return k >= dC_ARC_SYNTAX && k <= dC_ARC_ARRAY_DIM; },
      [](int k) { return gd_kind_class_of(k) == GD_KC_SYNTAX_ARC; }},
-    {"is_scope_kind (arcs_and_chains.cpp), append_to_scope's scope test (gd_schema.cpp)",
+    {"is_scope_kind (arcs_and_chains.cpp), append_to_scope (gd_schema.cpp)",
      [](gd_node_type k) { return k >= dC_SCOPE && k <= dC_SYNCHRONIZED_BLOCK; },
      is_scope_kind},
     {"ririra_type_name (gd_literals.cpp), is_declared_entity (gd_nameref.cpp), "
