@@ -11,22 +11,25 @@
 
 namespace {
 
-// The pool offset of "void", -1 when the unit holds no such name.
-str_ptr void_str = -1;
-
 // The access of a function type: private before public before protected.
 constexpr t_visb function_type_precedence[3] = {visb_pri, visb_pub, visb_pro};
 
+// What one run of the filter looks up once and its conversions share.
+struct function_type_run {
+    growth_allowance allowance;
+    str_ptr void_str;  // the pool offset of "void", -1 when the unit holds no such name
+};
+
 // The cell that closes a fixed parameter list: its value is the void type,
 // still a compiler node or already a built-in type named "void".
-bool is_void_cell(const gd_graph *g, node_ptr p)
+bool is_void_cell(const gd_graph *g, const function_type_run &run, node_ptr p)
 {
-    const node_ptr v = g->nodeBuffer[p].tree_list.value;
+    const node_ptr v = record_of<t_tree_list>(g, p).value;
     switch (kind_of(g, v)) {
     case gVOID_TYPE:
         return true;
     case dC_BUILT_IN_TYPE:
-        return void_str != -1 && g->nodeBuffer[v].dc_built_in_type.name == void_str;
+        return run.void_str != -1 && record_of<t_dc_built_in_type>(g, v).name == run.void_str;
     default:
         return false;
     }
@@ -36,22 +39,24 @@ bool is_void_cell(const gd_graph *g, node_ptr p)
 // Allocation order: the formal's instance arc, then the formal.
 void convert_cell(gd_graph *g, node_ptr x, node_ptr p, t_visb visb)
 {
-    const node_ptr value = g->nodeBuffer[p].tree_list.value;
-    const node_ptr next = g->nodeBuffer[p].tree_list.chan;
+    const t_tree_list &list = record_of<t_tree_list>(g, p);
+    const node_ptr value = list.value;
+    const node_ptr next = list.chan;
 
     const node_ptr instance = new_arc(g, dC_INSTANCE, -1, value);
     const node_ptr formal = newNode(g);
     gd_clear_node(g, formal, dC_FORMAL_OBJECT);
-    g->nodeBuffer[formal].dc_formal_object.visb = visb;
-    g->nodeBuffer[formal].dc_formal_object.instance = instance;
-    g->nodeBuffer[instance].dc_arc.src = formal;
+    t_dc_formal_object &fo = record_of<t_dc_formal_object>(g, formal);
+    fo.visb = visb;
+    fo.instance = instance;
+    record_of<t_dc_arc>(g, instance).src = formal;
 
     // Rewritten in place: the cell keeps its flags and its other words.
-    gd_graph_node &cell = g->nodeBuffer[p];
-    cell.common.type = dC_ARC_SON;
-    cell.dc_arc.src = x;
-    cell.dc_arc.dest = formal;
-    cell.dc_arc.next = next;
+    record_of<gd_graph_common>(g, p).type = dC_ARC_SON;
+    t_dc_arc &cell = record_of<t_dc_arc>(g, p);
+    cell.src = x;
+    cell.dest = formal;
+    cell.next = next;
 }
 
 // Copies a son arc of a list that an earlier function type converted (the
@@ -61,36 +66,43 @@ void convert_cell(gd_graph *g, node_ptr x, node_ptr p, t_visb visb)
 // lead to a formal object with an instance arc and cannot be copied.
 node_ptr copy_shared_arc(gd_graph *g, node_ptr x, node_ptr p)
 {
-    const node_ptr formal = g->nodeBuffer[p].dc_arc.dest;
+    const node_ptr formal = record_of<t_dc_arc>(g, p).dest;
     if (kind_of(g, formal) != dC_FORMAL_OBJECT)
         return -1;
-    const node_ptr instance = g->nodeBuffer[formal].dc_formal_object.instance;
+    const node_ptr instance = record_of<t_dc_formal_object>(g, formal).instance;
     if (kind_of(g, instance) != dC_INSTANCE)
         return -1;
 
     const node_ptr new_instance = copy_node(g, instance);
     const node_ptr new_formal = copy_node(g, formal);
     const node_ptr new_son = copy_node(g, p);
-    g->nodeBuffer[new_instance].dc_arc.src = new_formal;
-    g->nodeBuffer[new_formal].dc_formal_object.instance = new_instance;
-    g->nodeBuffer[new_son].dc_arc.src = x;
-    g->nodeBuffer[new_son].dc_arc.dest = new_formal;
+    record_of<t_dc_arc>(g, new_instance).src = new_formal;
+    record_of<t_dc_formal_object>(g, new_formal).instance = new_instance;
+    t_dc_arc &son = record_of<t_dc_arc>(g, new_son);
+    son.src = x;
+    son.dest = new_formal;
     return new_son;
 }
 
 // Converts function or method type x; returns 1, or 0 after a message when
 // a parameter cell is of no kind a parameter list holds.
-int do_function_type(gd_graph *g, growth_allowance &allowance, node_ptr x)
+int do_function_type(gd_graph *g, function_type_run &run, node_ptr x)
 {
-    const gd_graph_node &rec = g->nodeBuffer[x];
-    const bool method = rec.common.type == gMETHOD_TYPE;
-    const t_visb visb = visibility_by_precedence(rec.common, function_type_precedence);
-
-    const declared_place place = type_decl_place(g, rec.type.name);
-    const node_ptr retn = method ? rec.method_type.retn : rec.function_type.retn;
-    const node_ptr prms = method ? rec.method_type.prms : rec.function_type.prms;
-    // A method type's place of definition is its class node itself.
-    const node_ptr def_loc = method ? rec.method_type.clas : -1;
+    const t_gcc_type &type = record_of<t_gcc_type>(g, x);
+    const t_visb visb = visibility_by_precedence(type, function_type_precedence);
+    const declared_place place = type_decl_place(g, type.name);
+    node_ptr retn, prms, def_loc;
+    if (const t_method_type *method = record<t_method_type>(g, x)) {
+        retn = method->retn;
+        prms = method->prms;
+        // A method type's place of definition is its class node itself.
+        def_loc = method->clas;
+    } else {
+        const t_function_type &function = record_of<t_function_type>(g, x);
+        retn = function.retn;
+        prms = function.prms;
+        def_loc = -1;
+    }
 
     const node_ptr instance = new_arc(g, dC_INSTANCE, x, retn);
 
@@ -98,15 +110,15 @@ int do_function_type(gd_graph *g, growth_allowance &allowance, node_ptr x)
     node_ptr first_formal = -1, last_formal = -1;
     chain_walk walk;
     node_ptr p = prms;
-    while (node_valid(g, p) && walk.first_meeting(p) && allowance.allows(g)) {
+    while (node_valid(g, p) && walk.first_meeting(p) && run.allowance.allows(g)) {
         const gd_node_type kind = kind_of(g, p);
         if (kind == gTREE_LIST) {
             // The void cell is left as it is, outside the list.
-            if (is_void_cell(g, p))
+            if (is_void_cell(g, run, p))
                 break;
             convert_cell(g, x, p, visb);
             append_to_arc_list(g, first_formal, last_formal, p);
-            p = g->nodeBuffer[p].dc_arc.next;
+            p = record_of<t_dc_arc>(g, p).next;
         } else if (kind == dC_ARC_SON) {
             const node_ptr copy = copy_shared_arc(g, x, p);
             if (copy == -1)
@@ -116,7 +128,7 @@ int do_function_type(gd_graph *g, growth_allowance &allowance, node_ptr x)
             // met every arc it makes.
             walk.first_meeting(copy);
             append_to_arc_list(g, first_formal, last_formal, copy);
-            p = g->nodeBuffer[p].dc_arc.next;
+            p = record_of<t_dc_arc>(g, p).next;
         } else {
             std::fprintf(stderr,
                          "funct_type: node %d has formal parameter %d with unexpected tree code %d\n",
@@ -125,10 +137,10 @@ int do_function_type(gd_graph *g, growth_allowance &allowance, node_ptr x)
         }
     }
     if (last_formal != -1)
-        g->nodeBuffer[last_formal].dc_arc.next = -1;
+        record_of<t_dc_arc>(g, last_formal).next = -1;
 
     gd_clear_node(g, x, dC_FCT_TYPE);
-    t_dc_fct_type &f = g->nodeBuffer[x].dc_fct_type;
+    t_dc_fct_type &f = record_of<t_dc_fct_type>(g, x);
     f.file = place.file;
     f.line = place.line;
     f.name = place.name;
@@ -143,11 +155,10 @@ int do_function_type(gd_graph *g, growth_allowance &allowance, node_ptr x)
 
 int funct_type_filter(gd_graph *g)
 {
-    void_str = gd_lookup_string(g, "void");
-    growth_allowance allowance(g, "funct_type");
+    function_type_run run{growth_allowance(g, "funct_type"), gd_lookup_string(g, "void")};
     for (node_ptr x = 0; node_valid(g, x); ++x) {
         const gd_node_type k = kind_of(g, x);
-        if ((k == gFUNCTION_TYPE || k == gMETHOD_TYPE) && !do_function_type(g, allowance, x))
+        if ((k == gFUNCTION_TYPE || k == gMETHOD_TYPE) && !do_function_type(g, run, x))
             return 0;
     }
     return 1;

@@ -18,14 +18,17 @@ void mark_member_functions(gd_graph *g)
 {
     clear_mark1(g);
     for (node_ptr i = 0; node_valid(g, i); i++) {
-        if (kind_of(g, i) != dC_AGGR_TYPE)
+        const t_dc_aggr_type *aggregate = record<t_dc_aggr_type>(g, i);
+        if (!aggregate)
             continue;
         chain_walk walk;
-        for (node_ptr a = g->nodeBuffer[i].dc_aggr_type.members; is_arc_kind(kind_of(g, a)) && walk.first_meeting(a);
-             a = g->nodeBuffer[a].dc_arc.next) {
-            node_ptr f = g->nodeBuffer[a].dc_arc.dest;
-            if (kind_of(g, f) == dC_FUNCTION && !g->nodeBuffer[f].common.static_flag)
-                g->nodeBuffer[f].common.mark_flag1 = 1;
+        node_ptr a = aggregate->members;
+        for (const t_dc_arc *arc; (arc = record<t_dc_arc>(g, a)) && walk.first_meeting(a); a = arc->next) {
+            // The static flag of the common head, which the function
+            // record's own static_flag hides.
+            t_dc_function *f = record<t_dc_function>(g, arc->dest);
+            if (f && !f->gd_graph_common::static_flag)
+                f->mark_flag1 = 1;
         }
     }
 }
@@ -34,9 +37,9 @@ void mark_member_functions(gd_graph *g)
 // pass the object another way once rewritten.
 void drop_object_formal(gd_graph *g, node_ptr method)
 {
-    node_ptr first = g->nodeBuffer[method].dc_function.formal_fct;
-    if (is_arc_kind(kind_of(g, first)))
-        g->nodeBuffer[method].dc_function.formal_fct = g->nodeBuffer[first].dc_arc.next;
+    t_dc_function &fn = record_of<t_dc_function>(g, method);
+    if (const t_dc_arc *first = record<t_dc_arc>(g, fn.formal_fct))
+        fn.formal_fct = first->next;
 }
 
 // Member calls already rewritten, by their actual-parameter list: a second
@@ -62,48 +65,54 @@ static int rewrite_method_call(gd_graph *g, node_ptr i, node_ptr method, rewritt
     const node_ptr args_arc = operand_arc(g, i, 1);
     if (callee_arc == -1 || args_arc == -1)
         return 1;
-    const node_ptr list = g->nodeBuffer[args_arc].dc_arc.dest;
-    if (kind_of(g, list) != dC_ACTUAL_FCT_PARAM_LIST)
+    // operand_arc gives arcs only.
+    const node_ptr list = record_of<t_dc_arc>(g, args_arc).dest;
+    t_dc_actual_fct_param_list *params = record<t_dc_actual_fct_param_list>(g, list);
+    if (!params)
         return 1;
 
     if (auto seen = done.find(list); seen != done.end()) {
-        g->nodeBuffer[callee_arc].dc_arc.dest = seen->second.access;
+        t_dc_arc &callee = record_of<t_dc_arc>(g, callee_arc);
+        callee.dest = seen->second.access;
         if (seen->second.no_arguments_left)
-            g->nodeBuffer[callee_arc].dc_arc.next = -1;
+            callee.next = -1;
         return 1;
     }
 
-    const node_ptr object_arc = g->nodeBuffer[list].dc_actual_fct_param_list.actuals;
-    if (!is_arc_kind(kind_of(g, object_arc)))
+    const node_ptr object_arc = params->actuals;
+    const t_dc_arc *object_link = record<t_dc_arc>(g, object_arc);
+    if (!object_link)
         return 1;
-    const node_ptr rest = g->nodeBuffer[object_arc].dc_arc.next;
+    const node_ptr rest = object_link->next;
     // Without other arguments the call loses its argument operand.
     if (rest == -1)
-        g->nodeBuffer[callee_arc].dc_arc.next = -1;
+        record_of<t_dc_arc>(g, callee_arc).next = -1;
     else
-        g->nodeBuffer[list].dc_actual_fct_param_list.actuals = rest;
+        params->actuals = rest;
 
+    // The buffer may move from here on.
     const node_ptr access = newNode(g);
     gd_clear_node(g, access, dC_OPERATOR);
-    node_ptr object = g->nodeBuffer[object_arc].dc_arc.dest;
-    const node_ptr address_of = object;
-    if (is_operator(g, address_of, dc_addr) && operand_arc(g, address_of, 0) != -1) {
-        g->nodeBuffer[access].dc_operator.op = dc_field_access;
-        object = g->nodeBuffer[operand_arc(g, address_of, 0)].dc_arc.dest;
+    node_ptr object = record_of<t_dc_arc>(g, object_arc).dest;
+    const node_ptr address_arc = is_operator(g, object, dc_addr) ? operand_arc(g, object, 0) : -1;
+    t_dc_operator &op = record_of<t_dc_operator>(g, access);
+    if (address_arc != -1) {
+        op.op = dc_field_access;
+        object = record_of<t_dc_arc>(g, address_arc).dest;
     } else {
-        g->nodeBuffer[access].dc_operator.op = dc_pointsat;
+        op.op = dc_pointsat;
     }
-    g->nodeBuffer[access].dc_operator.ops = object_arc;
-    t_dc_arc &object_opd = g->nodeBuffer[object_arc].dc_arc;
+    op.ops = object_arc;
+    t_dc_arc &object_opd = record_of<t_dc_arc>(g, object_arc);
     object_opd.type = dC_ARC_OPD;
     object_opd.src = access;
     object_opd.dest = object;
 
     const node_ptr member_arc = new_arc(g, dC_ARC_OPD, access, method);
-    g->nodeBuffer[member_arc].dc_arc.ordinal = -1;
-    g->nodeBuffer[object_arc].dc_arc.next = member_arc;
+    record_of<t_dc_arc>(g, member_arc).ordinal = -1;
+    record_of<t_dc_arc>(g, object_arc).next = member_arc;
 
-    g->nodeBuffer[callee_arc].dc_arc.dest = access;
+    record_of<t_dc_arc>(g, callee_arc).dest = access;
     done.emplace(list, rewritten_call{access, rest == -1});
     return 1;
 }
@@ -119,8 +128,9 @@ int gd_classref_filter(gd_graph *g)
         const node_ptr callee_arc = operand_arc(g, i, 0);
         if (callee_arc == -1)
             continue;
-        const node_ptr method = g->nodeBuffer[callee_arc].dc_arc.dest;
-        if (kind_of(g, method) != dC_FUNCTION || !g->nodeBuffer[method].common.mark_flag1)
+        const node_ptr method = record_of<t_dc_arc>(g, callee_arc).dest;
+        const t_dc_function *fn = record<t_dc_function>(g, method);
+        if (!fn || !fn->mark_flag1)
             continue;
         // Nodes made by the rewrites lie beyond the vector; none is a function.
         if (uint32_t(method) < formal_dropped.size() && !formal_dropped[method]) {

@@ -33,13 +33,12 @@ struct declared_function {
 
 declared_function read_declared_function(gd_graph *g, node_ptr f)
 {
-    gd_graph_node &n = g->nodeBuffer[f];
-    const t_function_decl &fd = n.function_decl;
+    t_function_decl &fd = record_of<t_function_decl>(g, f);
     declared_function d{};
     d.file = fd.srcf;
     d.line = fd.srcl;
-    d.name = name_string(g, &n.decl);
-    d.visb = visibility(&n.common);
+    d.name = name_string(g, &fd);
+    d.visb = visibility(&fd);
     d.type = fd.type;
     d.mngl = fd.mngl;
     d.vindex = fd.vindex;
@@ -50,18 +49,18 @@ declared_function read_declared_function(gd_graph *g, node_ptr f)
     d.static_member = fd.static_member;
     d.virt = fd.virt;
     d.pvirt = fd.pvirt;
-    d.public_flag = n.common.public_flag;
+    d.public_flag = fd.public_flag;
     return d;
 }
 
-// Copies arc `arc` for a new source when it is a valid arc of kind `kind`;
-// returns the copy, or -1 (nothing allocated) otherwise.
+// Copies arc `arc` for a new source when it is a valid arc of kind `kind` (an
+// arc kind); returns the copy, or -1 (nothing allocated) otherwise.
 node_ptr copy_arc_for(gd_graph *g, node_ptr arc, gd_node_type kind, node_ptr src)
 {
     if (kind_of(g, arc) != kind)
         return -1;
     const node_ptr c = copy_node(g, arc);
-    g->nodeBuffer[c].dc_arc.src = src;
+    record_of<t_dc_arc>(g, c).src = src;
     return c;
 }
 
@@ -70,14 +69,14 @@ node_ptr copy_arc_for(gd_graph *g, node_ptr arc, gd_node_type kind, node_ptr src
 void function_type_parts(const gd_graph *g, node_ptr type, node_ptr &ret, node_ptr &formals)
 {
     ret = formals = -1;
-    if (kind_of(g, type) == dC_ALIAS_TYPE) {
-        const node_ptr inst = g->nodeBuffer[type].dc_alias_type.instance;
-        type = is_arc_kind(kind_of(g, inst)) ? g->nodeBuffer[inst].dc_arc.dest : -1;
+    if (const t_dc_alias_type *alias = record<t_dc_alias_type>(g, type)) {
+        const t_dc_arc *inst = record<t_dc_arc>(g, alias->instance);
+        type = inst ? inst->dest : -1;
     }
-    if (kind_of(g, type) != dC_FCT_TYPE)
-        return;
-    ret = g->nodeBuffer[type].dc_fct_type.instance;
-    formals = g->nodeBuffer[type].dc_fct_type.formalParams;
+    if (const t_dc_fct_type *fct = record<t_dc_fct_type>(g, type)) {
+        ret = fct->instance;
+        formals = fct->formalParams;
+    }
 }
 
 // The exception specification: a throw-spec node listing the types of the
@@ -90,14 +89,15 @@ node_ptr add_throw_spec(gd_graph *g, growth_allowance &allowance, node_ptr f, no
     chain_walk walk;
     for (node_ptr cell = raises;
          kind_of(g, cell) == gTREE_LIST && walk.first_meeting(cell) && allowance.allows(g);) {
-        const node_ptr value = g->nodeBuffer[cell].tree_list.value;
-        const node_ptr chan = g->nodeBuffer[cell].tree_list.chan;
+        const t_tree_list &c = record_of<t_tree_list>(g, cell);
+        const node_ptr value = c.value;
+        const node_ptr chan = c.chan;
         const node_ptr a = new_arc(g, dC_ARC_SON, throw_node, value);
-        g->nodeBuffer[a].dc_arc.next = except;
+        record_of<t_dc_arc>(g, a).next = except;
         except = a;
         cell = chan;
     }
-    g->nodeBuffer[throw_node].dc_throw_spec.except = except;
+    record_of<t_dc_throw_spec>(g, throw_node).except = except;
     return new_arc(g, dC_ARC_SON, f, throw_node);
 }
 
@@ -106,24 +106,28 @@ node_ptr add_throw_spec(gd_graph *g, growth_allowance &allowance, node_ptr f, no
 node_ptr add_body(gd_graph *g, growth_allowance &allowance, node_ptr f, const declared_function &d, node_ptr b)
 {
     node_ptr init_edge = -1;
-    if (kind_of(g, b) == gSCOPE_STMT)
-        b = g->nodeBuffer[b].scope_stmt.next;
-    if (kind_of(g, b) == gCTOR_STMT) {
-        b = g->nodeBuffer[b].ctor_stmt.next;
+    if (const t_scope_stmt *scope = record<t_scope_stmt>(g, b))
+        b = scope->next;
+    if (const t_ctor_stmt *ctor = record<t_ctor_stmt>(g, b)) {
+        b = ctor->next;
         if (kind_of(g, b) == gEXPR_STMT) {
             const node_ptr init_block = newNode(g);
             gd_clear_node(g, init_block, dC_BLOCK);
-            g->nodeBuffer[init_block].dc_block.file = d.file;
-            g->nodeBuffer[init_block].dc_block.line = d.line;
+            {
+                t_dc_block &init = record_of<t_dc_block>(g, init_block);
+                init.file = d.file;
+                init.line = d.line;
+            }
             init_edge = new_arc(g, dC_ARC_SON, f, init_block);
             // Each initialiser goes in front, so the block lists them in
             // reverse order.
             chain_walk walk;
             while (kind_of(g, b) == gEXPR_STMT && walk.first_meeting(b) && allowance.allows(g)) {
-                const node_ptr next = g->nodeBuffer[b].expr_stmt.next;
+                const node_ptr next = record_of<t_expr_stmt>(g, b).next;
                 const node_ptr a = new_arc(g, dC_ARC_SON, init_block, b);
-                g->nodeBuffer[a].dc_arc.next = g->nodeBuffer[init_block].dc_block.contents;
-                g->nodeBuffer[init_block].dc_block.contents = a;
+                t_dc_block &init = record_of<t_dc_block>(g, init_block);
+                record_of<t_dc_arc>(g, a).next = init.contents;
+                init.contents = a;
                 b = next;
             }
         }
@@ -131,7 +135,7 @@ node_ptr add_body(gd_graph *g, growth_allowance &allowance, node_ptr f, const de
     node_ptr block = init_edge;
     if (kind_of(g, b) == gCOMPOUND_STMT) {
         const node_ptr main_edge = new_arc(g, dC_ARC_SON, f, b);
-        g->nodeBuffer[main_edge].dc_arc.next = block;
+        record_of<t_dc_arc>(g, main_edge).next = block;
         block = main_edge;
     }
     return block;
@@ -149,12 +153,12 @@ node_ptr add_declared_formals(gd_graph *g, growth_allowance &allowance, node_ptr
         node_ptr entry, next;
         const gd_node_type k = kind_of(g, p);
         if (k == gPARM_DECL) {
-            gd_graph_node &n = g->nodeBuffer[p];
-            const t_parm_decl pd = n.parm_decl;
-            const str_ptr name = name_string(g, &n.decl);
-            n.common.type = dC_FORMAL_OBJECT;
-            n.common.other_node = pd.chan;
-            t_dc_formal_object &fo = n.dc_formal_object;
+            // Read first: the formal's record overlaps the declaration's.
+            t_parm_decl pd = record_of<t_parm_decl>(g, p);
+            const str_ptr name = name_string(g, &pd);
+            record_of<gd_graph_common>(g, p).type = dC_FORMAL_OBJECT;
+            t_dc_formal_object &fo = record_of<t_dc_formal_object>(g, p);
+            fo.other_node = pd.chan;
             fo.file = pd.srcf;
             fo.line = pd.srcl;
             fo.name = name;
@@ -163,18 +167,19 @@ node_ptr add_declared_formals(gd_graph *g, growth_allowance &allowance, node_ptr
             fo.static_flag = fo.extern_flag = 0;
             fo.bitfield_dim = fo.initial_val = fo.link = -1;
             const node_ptr inst = new_arc(g, dC_INSTANCE, p, pd.argt);
-            g->nodeBuffer[p].dc_formal_object.instance = inst;
+            record_of<t_dc_formal_object>(g, p).instance = inst;
             const node_ptr def_loc = new_arc(g, dC_ARC_DEF_LOC, p, pd.scpe);
-            g->nodeBuffer[p].dc_formal_object.defLoc = def_loc;
+            record_of<t_dc_formal_object>(g, p).defLoc = def_loc;
             entry = p;
             next = pd.chan;
         } else if (k == dC_FORMAL_OBJECT) {
             entry = copy_node(g, p);
-            const t_dc_formal_object shared = g->nodeBuffer[p].dc_formal_object;
+            const t_dc_formal_object shared = record_of<t_dc_formal_object>(g, p);
             const node_ptr inst = copy_arc_for(g, shared.instance, dC_INSTANCE, entry);
             const node_ptr def_loc = copy_arc_for(g, shared.defLoc, dC_ARC_DEF_LOC, entry);
-            g->nodeBuffer[entry].dc_formal_object.instance = inst;
-            g->nodeBuffer[entry].dc_formal_object.defLoc = def_loc;
+            t_dc_formal_object &copy = record_of<t_dc_formal_object>(g, entry);
+            copy.instance = inst;
+            copy.defLoc = def_loc;
             next = shared.other_node;
         } else {
             break;
@@ -194,8 +199,8 @@ node_ptr add_prototype_formals(gd_graph *g, growth_allowance &allowance, node_pt
     chain_walk walk;
     for (node_ptr arc = formals;
          kind_of(g, arc) == dC_ARC_SON && walk.first_meeting(arc) && allowance.allows(g);
-         arc = g->nodeBuffer[arc].dc_arc.next) {
-        const node_ptr proto = g->nodeBuffer[arc].dc_arc.dest;
+         arc = record_of<t_dc_arc>(g, arc).next) {
+        const node_ptr proto = record_of<t_dc_arc>(g, arc).dest;
         if (kind_of(g, proto) != dC_FORMAL_OBJECT)
             break;
         // A link to a record that was free when the walk began may lead to
@@ -204,7 +209,7 @@ node_ptr add_prototype_formals(gd_graph *g, growth_allowance &allowance, node_pt
         const node_ptr a = new_arc(g, dC_ARC_SON, f, -1);
         walk.first_meeting(a);
         const node_ptr y = copy_node(g, proto);
-        t_dc_formal_object &fo = g->nodeBuffer[y].dc_formal_object;
+        t_dc_formal_object &fo = record_of<t_dc_formal_object>(g, y);
         fo.other_node = -1;
         fo.file = d.file;
         fo.line = d.line;
@@ -214,16 +219,17 @@ node_ptr add_prototype_formals(gd_graph *g, growth_allowance &allowance, node_pt
         const node_ptr proto_instance = fo.instance;
         const node_ptr inst = copy_arc_for(g, proto_instance, dC_INSTANCE, y);
         if (inst != -1) {
-            g->nodeBuffer[y].dc_formal_object.instance = inst;
+            record_of<t_dc_formal_object>(g, y).instance = inst;
+            const t_dc_arc &inst_arc = record_of<t_dc_arc>(g, inst);
             // One call for the three lines: a large unit copies formals by
             // the hundred thousand.
             fprintf(stderr,
                     "gd_func: new param %d gets new instance %d\n"
                     "gd_func: new instance %d has src %d\n"
                     "gd_func: new instance %d has type %d\n",
-                    y, inst, inst, g->nodeBuffer[inst].dc_arc.src, inst, (int)g->nodeBuffer[inst].common.type);
+                    y, inst, inst, inst_arc.src, inst, (int)inst_arc.type);
         }
-        g->nodeBuffer[a].dc_arc.dest = y;
+        record_of<t_dc_arc>(g, a).dest = y;
         append_to_arc_list(g, head, tail, a);
     }
     return head;
@@ -234,13 +240,12 @@ void do_function_decl(gd_graph *g, growth_allowance &allowance, scope_tail &glob
     const declared_function d = read_declared_function(g, f);
     node_ptr ret, type_formals;
     function_type_parts(g, d.type, ret, type_formals);
-    const node_ptr vindex = d.vindex;
-    const int voffset = kind_of(g, vindex) == gINTEGER_CST ? g->nodeBuffer[vindex].integer_cst.low : -1;
+    const t_integer_cst *vindex = record<t_integer_cst>(g, d.vindex);
+    const int voffset = vindex ? vindex->low : -1;
 
     {
-        gd_graph_node &n = g->nodeBuffer[f];
-        n.common.type = dC_FUNCTION;
-        t_dc_function &fn = n.dc_function;
+        record_of<gd_graph_common>(g, f).type = dC_FUNCTION;
+        t_dc_function &fn = record_of<t_dc_function>(g, f);
         fn.line = d.line;
         fn.file = d.file;
         fn.visb = d.visb;
@@ -257,26 +262,26 @@ void do_function_decl(gd_graph *g, growth_allowance &allowance, scope_tail &glob
     // The new nodes are numbered in this order: symbol, exception
     // list node, initialiser block, body arc, return type, formals.
     const node_ptr link = add_link_symbol(g, global, f, d.mngl, d.undef);
-    g->nodeBuffer[f].dc_function.link = link;
+    record_of<t_dc_function>(g, f).link = link;
 
     node_ptr b = d.body;
-    if (kind_of(g, b) == gEH_SPEC_BLOCK) {
-        const node_ptr raises = g->nodeBuffer[b].eh_spec_block.raises;
-        const node_ptr inner = g->nodeBuffer[b].eh_spec_block.body;
+    if (const t_eh_spec_block *spec = record<t_eh_spec_block>(g, b)) {
+        const node_ptr raises = spec->raises;
+        const node_ptr inner = spec->body;
         const node_ptr exception = add_throw_spec(g, allowance, f, raises);
-        g->nodeBuffer[f].dc_function.exception = exception;
+        record_of<t_dc_function>(g, f).exception = exception;
         b = inner;
     }
     const node_ptr block = add_body(g, allowance, f, d, b);
-    g->nodeBuffer[f].dc_function.block = block;
+    record_of<t_dc_function>(g, f).block = block;
 
     const node_ptr instance = copy_arc_for(g, ret, dC_INSTANCE, f);
-    g->nodeBuffer[f].dc_function.instance = instance;
+    record_of<t_dc_function>(g, f).instance = instance;
 
     const node_ptr formal_fct = node_valid(g, d.args)
                                     ? add_declared_formals(g, allowance, f, d.args)
                                     : add_prototype_formals(g, allowance, f, d, type_formals);
-    g->nodeBuffer[f].dc_function.formal_fct = formal_fct;
+    record_of<t_dc_function>(g, f).formal_fct = formal_fct;
 }
 
 }  // namespace

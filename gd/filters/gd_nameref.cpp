@@ -16,38 +16,30 @@
 
 namespace {
 
-bool is_syntax_arc(gd_node_type k)
+bool is_syntax_arc(int k)
 {
-    return k >= dC_ARC_SYNTAX && k <= dC_ARC_ARRAY_DIM;
+    return gd_kind_class_of(k) == GD_KC_SYNTAX_ARC;
 }
 
-// The kinds whose records begin with t_dc_identifier and carry a `name`.
-bool is_declared_entity(gd_node_type k)
-{
-    return k >= dC_IDENTIFIER && k <= dC_FORMAL_TEMPLATE;
-}
-
-// The kinds whose records begin with t_dc_asg_nd and carry `file` and `line`.
-bool has_source_position(gd_node_type k)
-{
-    return k >= dC_ASG_ND && k < dC_ARC;
-}
-
-// Marks the arcs of one declaring chain that reach a declared entity as its
-// owners. An arc that an earlier chain marked (the chains share a tail) ends
-// the walk, as does an arc met again through a loop.
+// Marks the arcs of one declaring chain that reach a declared entity (a kind
+// whose record begins with t_dc_identifier) as its owners. An arc that an
+// earlier chain marked (the chains share a tail) ends the walk, as does an
+// arc met again through a loop.
 void set_edge_flag1(gd_graph *g, node_ptr a)
 {
     chain_walk walk;
     while (node_valid(g, a) && walk.first_meeting(a)) {
-        gd_graph_node &n = g->nodeBuffer[a];
+        // A link read from a file may lead off the arcs: whatever record the
+        // walk meets, it marks it and goes on through the word where an arc
+        // keeps `next`.
+        gd_graph_node &n = *node_at(g, a);
         if (n.common.mark_flag2)
             return;
         if (is_syntax_arc(n.common.type)) {
-            node_ptr d = n.dc_arc.dest;
-            if (is_declared_entity(kind_of(g, d))) {
-                n.common.mark_flag1 = 1;
-                g->nodeBuffer[d].common.mark_flag1 = 1;
+            t_dc_arc &arc = record_of<t_dc_arc>(g, a);
+            if (t_dc_identifier *d = record<t_dc_identifier>(g, arc.dest)) {
+                arc.mark_flag1 = 1;
+                d->mark_flag1 = 1;
             }
         }
         n.common.mark_flag2 = 1;
@@ -60,71 +52,74 @@ void set_edge_flag1(gd_graph *g, node_ptr a)
 void mark_owners(gd_graph *g)
 {
     for (node_ptr i = 0; node_valid(g, i); i++) {
-        const gd_graph_node &n = g->nodeBuffer[i];
-        gd_node_type k = n.common.type;
+        const gd_node_type k = kind_of(g, i);
         if (k == dC_AGGR_TYPE)
-            set_edge_flag1(g, n.dc_aggr_type.members);
+            set_edge_flag1(g, record_of<t_dc_aggr_type>(g, i).members);
         else if (k == dC_ENUM_TYPE)
-            set_edge_flag1(g, n.dc_enum_type.values);
+            set_edge_flag1(g, record_of<t_dc_enum_type>(g, i).values);
         else if (k == dC_FCT_TYPE)
-            set_edge_flag1(g, n.dc_fct_type.formalParams);
+            set_edge_flag1(g, record_of<t_dc_fct_type>(g, i).formalParams);
         else if (k == dC_FUNCTION)
-            set_edge_flag1(g, n.dc_function.formal_fct);
+            set_edge_flag1(g, record_of<t_dc_function>(g, i).formal_fct);
         else if (is_scope_kind(k))
-            set_edge_flag1(g, n.dc_scope.contents);
+            set_edge_flag1(g, record_of<t_dc_scope>(g, i).contents);
         else if (k == dC_TEMPLATE) {
-            set_edge_flag1(g, n.dc_template.formals);
-            set_edge_flag1(g, n.dc_template.result);
+            // The walks only set marks: the record stays where it is.
+            const t_dc_template &t = record_of<t_dc_template>(g, i);
+            set_edge_flag1(g, t.formals);
+            set_edge_flag1(g, t.result);
         } else if (k == dC_FOR_LOOP)
-            set_edge_flag1(g, n.dc_for_loop.init);
+            set_edge_flag1(g, record_of<t_dc_for_loop>(g, i).init);
     }
 }
 
-// Arc i, which does not own entity d, gets a name reference to d instead:
-// the refers-to arc first, then the reference, which takes its position from
-// the node that holds arc i.
+// Syntax arc i, which does not own entity d, gets a name reference to d
+// instead: the refers-to arc first, then the reference, which takes its
+// position from the node that holds arc i (when that node is a Ririra node,
+// whose record begins with t_dc_asg_nd).
 void refer_by_name(gd_graph *g, node_ptr i, node_ptr d)
 {
-    const node_ptr holder = g->nodeBuffer[i].dc_arc.src;
+    const node_ptr holder = record_of<t_dc_arc>(g, i).src;
     const node_ptr arc = newNode(g);
     const node_ptr ref = newNode(g);
     gd_clear_node(g, arc, dC_REFERS_TO);
-    g->nodeBuffer[arc].dc_refers_to.src = ref;
-    g->nodeBuffer[arc].dc_refers_to.dest = d;
+    t_dc_refers_to &to = record_of<t_dc_refers_to>(g, arc);
+    to.src = ref;
+    to.dest = d;
 
     gd_clear_node(g, ref, dC_NAME_REF);
-    t_dc_name_ref &r = g->nodeBuffer[ref].dc_name_ref;
-    if (has_source_position(kind_of(g, holder))) {
-        r.file = g->nodeBuffer[holder].dc_asg_nd.file;
-        r.line = g->nodeBuffer[holder].dc_asg_nd.line;
+    t_dc_name_ref &r = record_of<t_dc_name_ref>(g, ref);
+    if (const t_dc_asg_nd *h = record<t_dc_asg_nd>(g, holder)) {
+        r.file = h->file;
+        r.line = h->line;
     }
     r.refers = arc;
-    if (is_declared_entity(kind_of(g, d)))
-        r.name = g->nodeBuffer[d].dc_identifier.name;
-    g->nodeBuffer[i].dc_arc.dest = ref;
+    if (const t_dc_identifier *entity = record<t_dc_identifier>(g, d))
+        r.name = entity->name;
+    record_of<t_dc_arc>(g, i).dest = ref;
 }
 
-// Arc i, which does not own literal d, gets a copy of it, with a copy of its
-// type arc. Copies carry every field of what they copy, flags included.
+// Syntax arc i, which does not own literal d, gets a copy of it, with a copy
+// of its type arc. Copies carry every field of what they copy, flags
+// included.
 void copy_literal(gd_graph *g, node_ptr i, node_ptr d)
 {
-    const node_ptr copy = newNode(g);
-    g->nodeBuffer[copy] = g->nodeBuffer[d];
-    const node_ptr type_arc = g->nodeBuffer[d].dc_literal.type;
+    const node_ptr copy = copy_node(g, d);
+    const node_ptr type_arc = record_of<t_dc_literal>(g, d).type;
     if (kind_of(g, type_arc) == dC_INSTANCE) {
-        const node_ptr arc_copy = newNode(g);
-        g->nodeBuffer[arc_copy] = g->nodeBuffer[type_arc];
-        g->nodeBuffer[arc_copy].dc_instance.src = copy;
-        g->nodeBuffer[copy].dc_literal.type = arc_copy;
+        const node_ptr arc_copy = copy_node(g, type_arc);
+        record_of<t_dc_instance>(g, arc_copy).src = copy;
+        record_of<t_dc_literal>(g, copy).type = arc_copy;
     }
-    g->nodeBuffer[i].dc_arc.dest = copy;
+    record_of<t_dc_arc>(g, i).dest = copy;
 }
 
+// Rewrites identifier i in place as a bare name reference.
 void identifier_to_name_ref(gd_graph *g, node_ptr i)
 {
-    const str_ptr name = g->nodeBuffer[i].identifier_node.strg;
-    t_dc_name_ref &r = g->nodeBuffer[i].dc_name_ref;
-    r.type = dC_NAME_REF;
+    const str_ptr name = record_of<t_identifier_node>(g, i).strg;
+    record_of<gd_graph_common>(g, i).type = dC_NAME_REF;
+    t_dc_name_ref &r = record_of<t_dc_name_ref>(g, i);
     r.other_node = -1;
     r.file = -1;
     r.line = -1;
@@ -144,20 +139,25 @@ int gd_nameref_filter(gd_graph *g)
     // literals: none is a syntax arc or an identifier, so the scan passes
     // them over.
     for (node_ptr i = 0; node_valid(g, i); i++) {
-        gd_graph_node &n = g->nodeBuffer[i];
-        if (n.common.type == gIDENTIFIER_NODE) {
+        const gd_node_type k = kind_of(g, i);
+        if (k == gIDENTIFIER_NODE) {
             identifier_to_name_ref(g, i);
             continue;
         }
-        if (!is_syntax_arc(n.common.type) || n.common.mark_flag1)
+        if (!is_syntax_arc(k))
             continue;
-        const node_ptr d = n.dc_arc.dest;
-        if (!node_valid(g, d))
+        t_dc_arc &arc = record_of<t_dc_arc>(g, i);
+        if (arc.mark_flag1)
             continue;
-        if (!g->nodeBuffer[d].common.mark_flag1) {
-            n.common.mark_flag1 = 1;
-            g->nodeBuffer[d].common.mark_flag1 = 1;
-        } else if (g->nodeBuffer[d].common.type == dC_LITERAL) {
+        const node_ptr d = arc.dest;
+        // The first arc to reach d owns it, whatever record d is.
+        gd_graph_node *dest = node_at(g, d);
+        if (!dest)
+            continue;
+        if (!dest->common.mark_flag1) {
+            arc.mark_flag1 = 1;
+            dest->common.mark_flag1 = 1;
+        } else if (dest->common.type == dC_LITERAL) {
             copy_literal(g, i, d);
         } else {
             refer_by_name(g, i, d);

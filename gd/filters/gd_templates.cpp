@@ -9,27 +9,24 @@
 
 namespace {
 
-bool is_ririra_identifier_kind(gd_node_type k)
-{
-    return k >= dC_IDENTIFIER && k <= dC_FORMAL_TEMPLATE;
-}
-
 // The arcs to the template's formals: the cells of the parameter list's
 // vector, from its first element along `chan`. Templates may share the
 // cells, so each walk counts against the allowance.
 node_ptr add_template_formals(gd_graph *g, growth_allowance &allowance, node_ptr x, node_ptr parms)
 {
-    if (kind_of(g, parms) != gTREE_LIST)
+    const t_tree_list *list = record<t_tree_list>(g, parms);
+    if (!list)
         return -1;
-    const node_ptr vec = g->nodeBuffer[parms].tree_list.value;
-    if (kind_of(g, vec) != gTREE_VEC || g->nodeBuffer[vec].tree_vec.length < 1)
+    const t_tree_vec *vec = record<t_tree_vec>(g, list->value);
+    if (!vec || vec->length < 1)
         return -1;
     node_ptr head = -1, tail = -1;
     chain_walk walk;
-    for (node_ptr cell = g->nodeBuffer[vec].tree_vec.elts[0];
+    for (node_ptr cell = vec->elts[0];
          kind_of(g, cell) == gTREE_LIST && walk.first_meeting(cell) && allowance.allows(g);) {
-        const node_ptr value = g->nodeBuffer[cell].tree_list.value;
-        const node_ptr chan = g->nodeBuffer[cell].tree_list.chan;
+        const t_tree_list &c = record_of<t_tree_list>(g, cell);
+        const node_ptr value = c.value;
+        const node_ptr chan = c.chan;
         append_to_arc_list(g, head, tail, new_arc(g, dC_ARC_SON, x, value));
         cell = chan;
     }
@@ -40,39 +37,38 @@ void convert_template(gd_graph *g, growth_allowance &allowance, node_ptr x)
 {
     // The template record overlaps the declaration's; everything is read
     // from this copy.
-    gd_graph_node old = g->nodeBuffer[x];
-    const t_template_decl &td = old.template_decl;
+    t_template_decl td = record_of<t_template_decl>(g, x);
 
     {
         const bool template_parameter = kind_of(g, td.rslt) == gTEMPLATE_TEMPLATE_PARM;
-        g->nodeBuffer[x].common.type = template_parameter ? dC_FORMAL_TEMPLATE : dC_TEMPLATE;
-        t_dc_template &t = g->nodeBuffer[x].dc_template;
+        record_of<gd_graph_common>(g, x).type = template_parameter ? dC_FORMAL_TEMPLATE : dC_TEMPLATE;
+        t_dc_template &t = record_of<t_dc_template>(g, x);
         t.other_node = -1;
         t.file = td.srcf;
         t.line = td.srcl;
         t.name = identifier_text(g, td.name);
-        t.visb = visibility(&old.common);
+        t.visb = visibility(&td);
         t.instance = t.defLoc = t.arcFriend = t.array_dim = t.formals = -1;
     }
 
     // The new arcs are numbered in this order: result, formals, scope.
     const node_ptr result = new_arc(g, dC_ARC_SON, x, td.rslt);
-    g->nodeBuffer[x].dc_template.result = result;
+    record_of<t_dc_template>(g, x).result = result;
 
     // The template carries the name now; the templated class or function
-    // does not.
+    // (a Ririra identifier, type or scope) does not.
     node_ptr entity = td.rslt;
-    if (kind_of(g, entity) == gTYPE_DECL)
-        entity = g->nodeBuffer[entity].type_decl.type;
-    if (is_ririra_identifier_kind(kind_of(g, entity)))
-        g->nodeBuffer[entity].dc_identifier.name = -1;
+    if (const t_type_decl *decl = record<t_type_decl>(g, entity))
+        entity = decl->type;
+    if (t_dc_identifier *named = record<t_dc_identifier>(g, entity))
+        named->name = -1;
 
     const node_ptr formals = add_template_formals(g, allowance, x, td.parms);
-    g->nodeBuffer[x].dc_template.formals = formals;
+    record_of<t_dc_template>(g, x).formals = formals;
 
     if (node_valid(g, td.scpe)) {
         const node_ptr def_loc = new_arc(g, dC_ARC_DEF_LOC, x, td.scpe);
-        g->nodeBuffer[x].dc_template.defLoc = def_loc;
+        record_of<t_dc_template>(g, x).defLoc = def_loc;
     }
 }
 
@@ -80,11 +76,12 @@ void convert_template(gd_graph *g, growth_allowance &allowance, node_ptr x)
 // goes, so both are read first.
 void convert_value_parameter(gd_graph *g, node_ptr x)
 {
-    const node_ptr type = g->nodeBuffer[x].parm_decl.type;
-    const str_ptr name = identifier_text(g, g->nodeBuffer[x].parm_decl.name);
+    const t_parm_decl &pd = record_of<t_parm_decl>(g, x);
+    const node_ptr type = pd.type;
+    const str_ptr name = identifier_text(g, pd.name);
 
-    g->nodeBuffer[x].common.type = dC_FORMAL_OBJECT;
-    t_dc_formal_object &fo = g->nodeBuffer[x].dc_formal_object;
+    record_of<gd_graph_common>(g, x).type = dC_FORMAL_OBJECT;
+    t_dc_formal_object &fo = record_of<t_dc_formal_object>(g, x);
     fo.file = -1;
     fo.line = -1;
     fo.name = name;
@@ -94,18 +91,17 @@ void convert_value_parameter(gd_graph *g, node_ptr x)
     fo.bitfield_dim = fo.initial_val = fo.link = -1;
 
     const node_ptr instance = new_arc(g, dC_INSTANCE, x, type);
-    g->nodeBuffer[x].dc_formal_object.instance = instance;
+    record_of<t_dc_formal_object>(g, x).instance = instance;
 }
 
 // A template type parameter, named through its type declaration.
 void convert_type_parameter(gd_graph *g, node_ptr x)
 {
-    const node_ptr decl = g->nodeBuffer[x].template_type_parm.name;
-    const str_ptr name =
-        kind_of(g, decl) == gTYPE_DECL ? identifier_text(g, g->nodeBuffer[decl].type_decl.name) : -1;
+    const t_type_decl *decl = record<t_type_decl>(g, record_of<t_template_type_parm>(g, x).name);
+    const str_ptr name = decl ? identifier_text(g, decl->name) : -1;
 
-    g->nodeBuffer[x].common.type = dC_FORMAL_TYPE;
-    t_dc_formal_type &ft = g->nodeBuffer[x].dc_formal_type;
+    record_of<gd_graph_common>(g, x).type = dC_FORMAL_TYPE;
+    t_dc_formal_type &ft = record_of<t_dc_formal_type>(g, x);
     ft.file = -1;
     ft.line = -1;
     ft.name = name;

@@ -91,6 +91,59 @@ TEST(GdClassref, RewritesMemberCallsAndDropsTheObjectFormalOnce)
 )");
 }
 
+// A function is static for the rewrite when the common head's static flag is
+// set; the function record's own static_flag, a field of the same name, does
+// not count. Function f has only its own flag and is a member function, g
+// has the head's and is not: only f's call through `ptr` is rewritten.
+TEST(GdClassref, OnlyTheCommonHeadsStaticFlagMakesAMemberStatic)
+{
+    filtered_text out = run_filter_on_text(gd_classref_filter, R"(0 cAggrType name="C" members=1
+1 cArcSon src=0 dest=2 next=3
+2 cFunction name="f" static_flag formal_fct=5
+3 cArcSon src=0 dest=4
+4 cFunction common.static_flag name="g" formal_fct=7
+5 cArcSon src=2 dest=6
+6 cFormalObject name="this"
+7 cArcSon src=4 dest=8
+8 cFormalObject name="this"
+9 cObject name="ptr"
+10 cOperator op=dc_fct_call ops=11
+11 cArcOpd src=10 dest=2 next=12
+12 cArcOpd src=10 dest=13
+13 cActualFctParamList actuals=14
+14 cArcSon src=13 dest=9
+15 cOperator op=dc_fct_call ops=16
+16 cArcOpd src=15 dest=4 next=17
+17 cArcOpd src=15 dest=18
+18 cActualFctParamList actuals=19
+19 cArcSon src=18 dest=9
+)");
+    EXPECT_EQ(out.result, 1);
+    EXPECT_EQ(out.graph, R"(0 cAggrType name="C" members=1
+1 cArcSon src=0 dest=2 next=3
+2 cFunction mark_flag1 name="f" static_flag
+3 cArcSon src=0 dest=4
+4 cFunction common.static_flag name="g" formal_fct=7
+5 cArcSon src=2 dest=6
+6 cFormalObject name="this"
+7 cArcSon src=4 dest=8
+8 cFormalObject name="this"
+9 cObject name="ptr"
+10 cOperator op=dc_fct_call ops=11
+11 cArcOpd src=10 dest=20
+12 cArcOpd src=10 dest=13
+13 cActualFctParamList actuals=14
+14 cArcOpd src=20 dest=9 next=21
+15 cOperator op=dc_fct_call ops=16
+16 cArcOpd src=15 dest=4 next=17
+17 cArcOpd src=15 dest=18
+18 cActualFctParamList actuals=19
+19 cArcSon src=18 dest=9
+20 cOperator op=dc_pointsat ops=14
+21 cArcOpd ordinal=-1 src=20 dest=2
+)");
+}
+
 TEST(GdClassref, TwoCallsSharingOneArgumentListShareOneFieldAccess)
 {
     filtered_text out = run_filter_on_text(gd_classref_filter, gd_classref_fixture.before);
