@@ -41,7 +41,8 @@ constexpr bool held_only_by(gd_node_type kind)
     return held_by_exactly<T>([kind](int k) { return k == kind; });
 }
 
-// The walks below fold the class tests of the kind table into the access.
+// The walks below, and the filters that walk arcs, declarations and scopes,
+// fold these class tests of the kind table into the access.
 static_assert(held_by_exactly<t_dc_arc>(is_arc_kind), "the arcs are the kinds with a t_dc_arc");
 static_assert(held_by_exactly<t_gcc_decl>(is_declaration_kind), "the declarations are the kinds with a t_gcc_decl");
 static_assert(held_by_exactly<t_dc_scope>(is_scope_kind), "the scopes are the kinds with a t_dc_scope");
