@@ -17,6 +17,36 @@
 #include <cstdint>
 #include <vector>
 
+// Folding a test of a node's kind into the record access: where the kinds
+// whose records hold a T are exactly the kinds a test accepts,
+//   if (kind_of(g, i) == k) use(record_of<T>(g, i)...)
+// and
+//   if (const T *r = record<T>(g, i)) use(r...)
+// take the same nodes. held_by_exactly<T>(accepts) says whether they are, over
+// every kind code (record<T> takes no code beyond NUM_NODES, and neither does
+// a kind test or a class of the kind table), so that a filter that folds a
+// test states at compile time that it may.
+template <class T, class Accepts>
+constexpr bool held_by_exactly(Accepts accepts)
+{
+    for (int k = 0; k <= NUM_NODES; ++k)
+        if (gd_kind_holds<T>[k] != bool(accepts(k)))
+            return false;
+    return true;
+}
+// The same for the one kind `kind`.
+template <class T>
+constexpr bool held_only_by(gd_node_type kind)
+{
+    return held_by_exactly<T>([kind](int k) { return k == kind; });
+}
+
+// The walks below, and the filters that walk arcs, declarations and scopes,
+// fold these class tests of the kind table into the access.
+static_assert(held_by_exactly<t_dc_arc>(is_arc_kind), "the arcs are the kinds with a t_dc_arc");
+static_assert(held_by_exactly<t_gcc_decl>(is_declaration_kind), "the declarations are the kinds with a t_gcc_decl");
+static_assert(held_by_exactly<t_dc_scope>(is_scope_kind), "the scopes are the kinds with a t_dc_scope");
+
 // Clear mark_flag1 (clear_mark1) or both marks (clear_marks) on every record
 // below curNodePos. A record is written only when it holds a mark: a record
 // written is a cache line to write back, and after a reachability pass no

@@ -11,33 +11,42 @@
 
 namespace {
 
+// The kind tests folded into the access below.
+static_assert(held_only_by<t_dc_aggr_type>(dC_AGGR_TYPE));
+static_assert(held_only_by<t_tree_vec>(gTREE_VEC));
+
 // Builds the inheritance arcs of aggregate x. Each arc goes in front of the
 // chain, so the chain lists the bases in the reverse of the vector's order
 // while the arcs' node numbers rise in that order.
 void do_inherit(gd_graph *g, node_ptr x)
 {
-    const node_ptr v = g->nodeBuffer[x].dc_aggr_type.inheritance;
-    if (kind_of(g, v) != gTREE_VEC)
+    t_dc_aggr_type &aggregate = record_of<t_dc_aggr_type>(g, x);
+    const node_ptr v = aggregate.inheritance;
+    const t_tree_vec *bases = record<t_tree_vec>(g, v);
+    if (!bases)
         return;
-    g->nodeBuffer[x].dc_aggr_type.inheritance = -1;
+    aggregate.inheritance = -1;
 
-    const int32_t slots = std::size(g->nodeBuffer[v].tree_vec.elts);
-    const int32_t count = std::clamp(g->nodeBuffer[v].tree_vec.length, 0, slots);
+    const int32_t slots = std::size(bases->elts);
+    const int32_t count = std::clamp(bases->length, 0, slots);
+    // Each arc may move the node buffer: the records are asked for anew in
+    // every round.
     for (int32_t k = 0; k < count; ++k) {
-        const node_ptr b = g->nodeBuffer[v].tree_vec.elts[k];
-        if (kind_of(g, b) != gTREE_VEC)
+        const node_ptr b = record_of<t_tree_vec>(g, v).elts[k];
+        t_tree_vec *base = record<t_tree_vec>(g, b);
+        if (!base)
             continue;
-        const t_tree_vec &base = g->nodeBuffer[b].tree_vec;
-        const node_ptr base_type = base.binfo_type;
-        const t_visb visb = visibility(&g->nodeBuffer[b].common);
-        const unsigned is_virtual = base.unsigned_flag;
+        const node_ptr base_type = base->binfo_type;
+        const t_visb visb = visibility(base);
+        const unsigned is_virtual = base->unsigned_flag;
 
         const node_ptr h = new_arc(g, dC_INHERITANCE, x, base_type);
-        t_dc_inheritance &arc = g->nodeBuffer[h].dc_inheritance;
+        t_dc_inheritance &arc = record_of<t_dc_inheritance>(g, h);
+        t_dc_aggr_type &owner = record_of<t_dc_aggr_type>(g, x);
         arc.visb = visb;
         arc.virt = is_virtual;
-        arc.next = g->nodeBuffer[x].dc_aggr_type.inheritance;
-        g->nodeBuffer[x].dc_aggr_type.inheritance = h;
+        arc.next = owner.inheritance;
+        owner.inheritance = h;
     }
 }
 
@@ -46,7 +55,8 @@ void do_inherit(gd_graph *g, node_ptr x)
 int classes_filter(gd_graph *g)
 {
     for (node_ptr x = 0; node_valid(g, x); ++x) {
-        if (kind_of(g, x) == dC_AGGR_TYPE && node_valid(g, g->nodeBuffer[x].dc_aggr_type.inheritance))
+        const t_dc_aggr_type *aggregate = record<t_dc_aggr_type>(g, x);
+        if (aggregate && node_valid(g, aggregate->inheritance))
             do_inherit(g, x);
     }
     return 1;

@@ -11,6 +11,10 @@
 
 namespace {
 
+// The kind tests folded into the access below.
+static_assert(held_only_by<t_integer_type>(gINTEGER_TYPE));
+static_assert(held_only_by<t_integer_cst>(gINTEGER_CST));
+
 // The lowest-numbered non-const built-in type named "int", -1 when there is
 // none: the type of the array dimension literals.
 node_ptr find_int_type(gd_graph *g)
@@ -21,7 +25,7 @@ node_ptr find_int_type(gd_graph *g)
     for (node_ptr t = 0; node_valid(g, t); ++t) {
         if (kind_of(g, t) != dC_BUILT_IN_TYPE)
             continue;
-        const t_dc_built_in_type &b = g->nodeBuffer[t].dc_built_in_type;
+        const t_dc_built_in_type &b = record_of<t_dc_built_in_type>(g, t);
         if (b.name == int_name && !b.const_flag)
             return t;
     }
@@ -33,12 +37,13 @@ node_ptr find_int_type(gd_graph *g)
 // The addition wraps, as the compiler's 32-bit bound does.
 int32_t array_dimension(const gd_graph *g, node_ptr domain)
 {
-    if (kind_of(g, domain) != gINTEGER_TYPE)
+    const t_integer_type *d = record<t_integer_type>(g, domain);
+    if (!d)
         return 0;
-    const node_ptr max = g->nodeBuffer[domain].integer_type.max;
-    if (kind_of(g, max) != gINTEGER_CST)
+    const t_integer_cst *max = record<t_integer_cst>(g, d->max);
+    if (!max)
         return 0;
-    return static_cast<int32_t>(static_cast<uint32_t>(g->nodeBuffer[max].integer_cst.low) + 1u);
+    return static_cast<int32_t>(static_cast<uint32_t>(max->low) + 1u);
 }
 
 // Makes the dimension of array x: the dimension arc, then the literal's type
@@ -51,20 +56,23 @@ node_ptr make_dimension(gd_graph *g, node_ptr x, node_ptr domain, node_ptr int_t
     const node_ptr type = new_arc(g, dC_INSTANCE, -1, int_type);
     const node_ptr literal = newNode(g);
     gd_clear_node(g, literal, dC_LITERAL);
-    g->nodeBuffer[literal].dc_literal.value = gd_add_string(g, text);
-    g->nodeBuffer[literal].dc_literal.type = type;
-    g->nodeBuffer[type].dc_arc.src = literal;
-    g->nodeBuffer[dim].dc_arc.dest = literal;
+    const str_ptr value = gd_add_string(g, text);
+    t_dc_literal &l = record_of<t_dc_literal>(g, literal);
+    l.value = value;
+    l.type = type;
+    record_of<t_dc_arc>(g, type).src = literal;
+    record_of<t_dc_arc>(g, dim).dest = literal;
     return dim;
 }
 
 void convert_derived(gd_graph *g, node_ptr x, node_ptr int_type, scope_tail &global)
 {
-    const gd_graph_node &rec = g->nodeBuffer[x];
-    const gd_node_type kind = rec.common.type;
-    const t_visb visb = visibility(&g->nodeBuffer[x].common);
-    const unsigned is_const = rec.common.readonly_flag;
-    const unsigned is_volatile = rec.common.volatile_flag;
+    // A pointer, reference or array type: the caller has tested the kind.
+    const gd_node_type kind = kind_of(g, x);
+    t_gcc_type &type = record_of<t_gcc_type>(g, x);
+    const t_visb visb = visibility(&type);
+    const unsigned is_const = type.readonly_flag;
+    const unsigned is_volatile = type.volatile_flag;
     // ptd, refd and elts all lie at the same offset, but each is read from
     // its own record.
     node_ptr target;
@@ -72,18 +80,20 @@ void convert_derived(gd_graph *g, node_ptr x, node_ptr int_type, scope_tail &glo
     node_ptr domain = -1;
     switch (kind) {
     case gPOINTER_TYPE:
-        target = rec.pointer_type.ptd;
+        target = record_of<t_pointer_type>(g, x).ptd;
         ririra_kind = dC_PTR_TYPE;
         break;
     case gREFERENCE_TYPE:
-        target = rec.reference_type.refd;
+        target = record_of<t_reference_type>(g, x).refd;
         ririra_kind = dC_REF_TYPE;
         break;
-    default:
-        target = rec.array_type.elts;
-        domain = rec.array_type.domn;
+    default: {
+        const t_array_type &array = record_of<t_array_type>(g, x);
+        target = array.elts;
+        domain = array.domn;
         ririra_kind = dC_ARRAY_TYPE;
         break;
+    }
     }
 
     node_ptr array_dim = -1;
@@ -93,7 +103,7 @@ void convert_derived(gd_graph *g, node_ptr x, node_ptr int_type, scope_tail &glo
     append_to_scope(g, global, x);
 
     gd_clear_node(g, x, ririra_kind);
-    t_dc_type &t = g->nodeBuffer[x].dc_type;
+    t_dc_type &t = record_of<t_dc_type>(g, x);
     t.visb = visb;
     t.instance = instance;
     t.array_dim = array_dim;

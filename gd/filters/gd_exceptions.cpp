@@ -27,9 +27,10 @@ node_ptr follow_shape(const gd_graph *g, node_ptr from, const shape_step (&steps
     for (const shape_step &step : steps) {
         const gd_kind_info *info = gd_kind_info_of(kind_of(g, at));
         const gd_field *f = info ? gd_find_field(info, step.field) : nullptr;
-        if (!f || f->type != GD_FT_NODE)
+        const gd_graph_node *rec = node_at(g, at);
+        if (!f || f->type != GD_FT_NODE || !rec)
             return -1;
-        const node_ptr to = (node_ptr)gd_field_get(&g->nodeBuffer[at], f);
+        const node_ptr to = (node_ptr)gd_field_get(rec, f);
         if (kind_of(g, to) != step.kind)
             return -1;
         at = to;
@@ -71,22 +72,23 @@ node_ptr caught_declaration(gd_graph *g, node_ptr h)
 
 void convert_handler(gd_graph *g, node_ptr h)
 {
-    const t_handler old = g->nodeBuffer[h].handler;
+    const t_handler old = record_of<t_handler>(g, h);
     const node_ptr d = caught_declaration(g, h);
     if (d == -1)
         return;  // a catch of all exceptions stays as it is
-    const node_ptr var = g->nodeBuffer[d].decl_stmt.decl;
-    const node_ptr after = g->nodeBuffer[d].decl_stmt.next;
+    const t_decl_stmt &declaration = record_of<t_decl_stmt>(g, d);
+    const node_ptr var = declaration.decl;
+    const node_ptr after = declaration.next;
     if (kind_of(g, var) == dC_OBJECT)
-        g->nodeBuffer[var].common.type = dC_FORMAL_OBJECT;
+        record_of<t_dc_object>(g, var).type = dC_FORMAL_OBJECT;
 
     // The statements after the declaration hang from one arc as a chain.
     const node_ptr rest = new_arc(g, dC_ARC_SON, h, after);
     const node_ptr caught = new_arc(g, dC_ARC_SON, h, var);
-    g->nodeBuffer[caught].dc_arc.next = rest;
+    record_of<t_dc_arc>(g, caught).next = rest;
 
     gd_clear_node(g, h, dC_CATCH_BLOCK);
-    t_dc_catch_block &c = g->nodeBuffer[h].dc_catch_block;
+    t_dc_catch_block &c = record_of<t_dc_catch_block>(g, h);
     c.other_node = old.next;
     c.contents = caught;
 }
@@ -96,19 +98,20 @@ void convert_throw(gd_graph *g, node_ptr t)
     const node_ptr init = follow_shape(g, t, throw_initialization);
     if (init == -1)
         return;
-    const node_ptr value = new_arc(g, dC_ARC_SON, t, g->nodeBuffer[init].init_expr.op1);
+    const node_ptr thrown = record_of<t_init_expr>(g, init).op1;
+    const node_ptr value = new_arc(g, dC_ARC_SON, t, thrown);
     gd_clear_node(g, t, dC_THROW);
-    g->nodeBuffer[t].dc_throw.value = value;
+    record_of<t_dc_throw>(g, t).value = value;
 }
 
 // A try block lists its body, then its handlers in order: each handler keeps
 // the next one in `other_node` until it is listed here.
 void convert_try_block(gd_graph *g, node_ptr t)
 {
-    const t_try_block old = g->nodeBuffer[t].try_block;
+    const t_try_block old = record_of<t_try_block>(g, t);
     const node_ptr body = new_arc(g, dC_ARC_SON, t, old.body);
     gd_clear_node(g, t, dC_TRY_BLOCK);
-    t_dc_try_block &tb = g->nodeBuffer[t].dc_try_block;
+    t_dc_try_block &tb = record_of<t_dc_try_block>(g, t);
     tb.other_node = old.next;
     tb.line = old.line;
     tb.contents = body;
@@ -120,8 +123,10 @@ void convert_try_block(gd_graph *g, node_ptr t)
         if (k != dC_CATCH_BLOCK && k != gHANDLER)
             break;
         append_to_arc_list(g, head, tail, new_arc(g, dC_ARC_SON, t, h));
-        const node_ptr next = g->nodeBuffer[h].common.other_node;
-        g->nodeBuffer[h].common.other_node = -1;
+        // A catch block or a handler; asked for after the arc is made.
+        gd_graph_common &handler = record_of<gd_graph_common>(g, h);
+        const node_ptr next = handler.other_node;
+        handler.other_node = -1;
         h = next;
     }
 }

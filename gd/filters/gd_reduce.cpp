@@ -40,11 +40,19 @@ int chan_link(gd_node_type k)
     return -1;
 }
 
-bool is_builtin_spine_entry(const reduce_run &run, node_ptr n, int byChan)
+bool is_builtin_spine_entry(const reduce_run &run, const t_gcc_decl &d, int byChan)
 {
-    const t_gcc_decl &d = run.g->nodeBuffer[n].decl;
     return byChan == 1 && d.mark_flag2 && run.internal != -1 && d.srcf == run.internal;
 }
+
+// The kinds of the compiler's tree are exactly the codes up to the last of
+// its conversions, over every code a kind field can hold.
+static_assert([] {
+    for (int k = 0; k <= 0xffff; ++k)
+        if (is_compiler_kind(k) != (k <= gRVALUE_CONV))
+            return false;
+    return true;
+}());
 
 // Marks node n kept and queues what it refers to. A declaration's chain
 // successor is queued with byChan 1 when the declaration is itself on the
@@ -53,15 +61,18 @@ void reach(reduce_run &run, node_ptr n, int byChan)
 {
     gd_graph *g = run.g;
     const gd_node_type k = kind_of(g, n);
-    if (k > gRVALUE_CONV || never_marked(k) || run.kept[n])
+    if (!is_compiler_kind(k) || never_marked(k) || run.kept[n])
         return;
-    const int chan = is_declaration_kind(k) ? chan_link(k) : -1;
-    const int spine = g->nodeBuffer[n].common.mark_flag2;
-    if (chan >= 0 && is_builtin_spine_entry(run, n, byChan)) {
+    // Only a declaration has a chain link, which carries its spine flag; the
+    // pass makes no node, so the record stays where it is.
+    const t_gcc_decl *decl = record<t_gcc_decl>(g, n);
+    const int chan = decl ? chan_link(k) : -1;
+    const int spine = decl ? decl->mark_flag2 : 0;
+    if (chan >= 0 && is_builtin_spine_entry(run, *decl, byChan)) {
         // Not kept unless another entry reaches it.
         if (!run.passed_over[n]) {
             run.passed_over[n] = true;
-            queue_add(g->nodeBuffer[n].decl.chan, spine);
+            queue_add(decl->chan, spine);
         }
         return;
     }
@@ -80,11 +91,12 @@ void reach(reduce_run &run, node_ptr n, int byChan)
 void mark_spine(gd_graph *g, node_ptr first)
 {
     chain_walk walk;
-    for (node_ptr d = first; is_declaration_kind(kind_of(g, d)) && walk.first_meeting(d);
-         d = g->nodeBuffer[d].decl.chan) {
-        if (g->nodeBuffer[d].common.mark_flag2)
+    for (node_ptr d = first;;) {
+        t_gcc_decl *decl = record<t_gcc_decl>(g, d);
+        if (!decl || !walk.first_meeting(d) || decl->mark_flag2)
             break;
-        g->nodeBuffer[d].common.mark_flag2 = 1;
+        decl->mark_flag2 = 1;
+        d = decl->chan;
     }
 }
 
@@ -96,14 +108,15 @@ void unlink_dropped(gd_graph *g, const std::vector<bool> &kept, bool head_in_roo
 {
     auto link_at = [&](node_ptr owner) -> node_ptr & {
         if (owner == -1)
-            return head_in_root ? g->nodeBuffer[root].namespace_decl.dcls : g->firstNode;
-        return g->nodeBuffer[owner].decl.chan;
+            return head_in_root ? record_of<t_namespace_decl>(g, root).dcls : g->firstNode;
+        return record_of<t_gcc_decl>(g, owner).chan;
     };
     node_ptr owner = -1;  // the declaration whose `chan` is the current link
     chain_walk walk;
     for (;;) {
-        node_ptr d = link_at(owner);
-        if (!is_declaration_kind(kind_of(g, d)))
+        const node_ptr d = link_at(owner);
+        const t_gcc_decl *decl = record<t_gcc_decl>(g, d);
+        if (!decl)
             break;
         if (!walk.first_meeting(d)) {
             // A loop back to a dropped declaration would leave the chain
@@ -115,7 +128,7 @@ void unlink_dropped(gd_graph *g, const std::vector<bool> &kept, bool head_in_roo
         if (kept[d])
             owner = d;
         else
-            link_at(owner) = g->nodeBuffer[d].decl.chan;
+            link_at(owner) = decl->chan;
     }
 }
 
@@ -131,7 +144,7 @@ int gd_reduce_filter(gd_graph *g)
                    std::vector<bool>(g->curNodePos, false), std::vector<bool>(g->curNodePos, false)};
 
     if (root_is_namespace) {
-        t_namespace_decl &ns = g->nodeBuffer[root].namespace_decl;
+        t_namespace_decl &ns = record_of<t_namespace_decl>(g, root);
         ns.mark_flag2 = 1;
         mark_spine(g, ns.dcls);
         // The root is kept whatever refers to it; its members come in as the

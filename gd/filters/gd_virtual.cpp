@@ -15,13 +15,18 @@
 
 namespace {
 
+// The kind tests folded into the access below.
+static_assert(held_only_by<t_dc_aggr_type>(dC_AGGR_TYPE));
+static_assert(held_only_by<t_dc_function>(dC_FUNCTION));
+static_assert(held_only_by<t_dc_literal>(dC_LITERAL));
+
 // True when the object's name begins with "_vptr.", the front end's name of
 // the virtual table pointer it adds to a class.
 bool is_vptr(const gd_graph *g, node_ptr object)
 {
     if (kind_of(g, object) != dC_OBJECT)
         return false;
-    const char *name = string_at(g, g->nodeBuffer[object].dc_object.name);
+    const char *name = string_at(g, record_of<t_dc_object>(g, object).name);
     return name && std::strncmp(name, "_vptr.", 6) == 0;
 }
 
@@ -29,14 +34,16 @@ bool is_vptr(const gd_graph *g, node_ptr object)
 // The search follows the member chain while it is made of son arcs.
 node_ptr get_virtual(const gd_graph *g, node_ptr cls, int slot)
 {
-    if (kind_of(g, cls) != dC_AGGR_TYPE)
+    const t_dc_aggr_type *c = record<t_dc_aggr_type>(g, cls);
+    if (!c)
         return -1;
     chain_walk walk;
-    for (node_ptr a = g->nodeBuffer[cls].dc_aggr_type.members; kind_of(g, a) == dC_ARC_SON && walk.first_meeting(a);
-         a = g->nodeBuffer[a].dc_arc_son.next) {
-        node_ptr f = g->nodeBuffer[a].dc_arc_son.dest;
-        if (kind_of(g, f) == dC_FUNCTION && g->nodeBuffer[f].dc_function.voffset == slot)
-            return f;
+    for (node_ptr a = c->members; kind_of(g, a) == dC_ARC_SON && walk.first_meeting(a);) {
+        const t_dc_arc_son &son = record_of<t_dc_arc_son>(g, a);
+        const t_dc_function *f = record<t_dc_function>(g, son.dest);
+        if (f && f->voffset == slot)
+            return son.dest;
+        a = son.next;
     }
     return -1;
 }
@@ -49,10 +56,10 @@ std::vector<node_ptr> vptr_classes(const gd_graph *g)
     for (node_ptr v = 0; node_valid(g, v); v++) {
         if (!is_vptr(g, v))
             continue;
-        node_ptr def = g->nodeBuffer[v].dc_object.defLoc;
+        const node_ptr def = record_of<t_dc_object>(g, v).defLoc;
         if (kind_of(g, def) != dC_ARC_DEF_LOC)
             continue;
-        node_ptr cls = g->nodeBuffer[def].dc_arc_def_loc.dest;
+        const node_ptr cls = record_of<t_dc_arc_def_loc>(g, def).dest;
         if (kind_of(g, cls) == dC_AGGR_TYPE)
             owner[v] = cls;
     }
@@ -69,9 +76,10 @@ bool slot_of_offset(const gd_graph *g, node_ptr offset, int *slot)
         *slot = 0;
         return true;
     }
-    if (kind_of(g, offset) != dC_LITERAL)
+    const t_dc_literal *literal = record<t_dc_literal>(g, offset);
+    if (!literal)
         return false;
-    const char *text = string_at(g, g->nodeBuffer[offset].dc_literal.value);
+    const char *text = string_at(g, literal->value);
     if (!text)
         return false;
     char *end;
@@ -88,7 +96,7 @@ void resolve_virtual_call(gd_graph *g, node_ptr j, const std::vector<node_ptr> &
     const node_ptr callee_arc = operand_arc(g, j, 0);
     if (callee_arc == -1)
         return;
-    const node_ptr deref = g->nodeBuffer[callee_arc].dc_arc.dest;
+    const node_ptr deref = record_of<t_dc_arc>(g, callee_arc).dest;
     if (!is_operator(g, deref, dc_deref))
         return;
     const node_ptr entry = operand(g, deref, 0);
@@ -105,17 +113,17 @@ void resolve_virtual_call(gd_graph *g, node_ptr j, const std::vector<node_ptr> &
     const node_ptr member_arc = operand_arc(g, access, 1);
     if (member_arc == -1)
         return;
-    const node_ptr vptr = g->nodeBuffer[member_arc].dc_arc.dest;
+    const node_ptr vptr = record_of<t_dc_arc>(g, member_arc).dest;
     if (!node_valid(g, vptr) || uint32_t(vptr) >= owner.size() || owner[vptr] == -1)
         return;
     int slot;
     if (!slot_of_offset(g, offset, &slot))
         return;
     // The deref and the addition stay behind, unreferenced.
-    g->nodeBuffer[callee_arc].dc_arc.dest = access;
+    record_of<t_dc_arc>(g, callee_arc).dest = access;
     node_ptr member = get_virtual(g, owner[vptr], slot);
     if (member != -1)
-        g->nodeBuffer[member_arc].dc_arc.dest = member;
+        record_of<t_dc_arc>(g, member_arc).dest = member;
 }
 
 }  // namespace

@@ -4,19 +4,24 @@
 
 #include "arcs_and_chains.h"
 
+// The kind tests folded into the access below.
+static_assert(held_only_by<t_identifier_node>(gIDENTIFIER_NODE));
+static_assert(held_only_by<t_type_decl>(gTYPE_DECL));
+static_assert(held_only_by<t_dc_operator>(dC_OPERATOR));
+
 str_ptr identifier_text(const gd_graph *g, node_ptr n)
 {
-    return kind_of(g, n) == gIDENTIFIER_NODE ? g->nodeBuffer[n].identifier_node.strg : -1;
+    const t_identifier_node *identifier = record<t_identifier_node>(g, n);
+    return identifier ? identifier->strg : -1;
 }
 
 declared_place type_decl_place(const gd_graph *g, node_ptr decl)
 {
     declared_place place;
-    if (kind_of(g, decl) == gTYPE_DECL) {
-        const t_gcc_decl &d = g->nodeBuffer[decl].decl;
-        place.file = d.srcf;
-        place.line = d.srcl;
-        place.name = identifier_text(g, d.name);
+    if (const t_type_decl *d = record<t_type_decl>(g, decl)) {
+        place.file = d->srcf;
+        place.line = d->srcl;
+        place.name = identifier_text(g, d->name);
     }
     return place;
 }
@@ -34,11 +39,13 @@ t_visb visibility_by_precedence(const gd_graph_common &c, const t_visb (&precede
 void make_type_record(gd_graph *g, node_ptr x, gd_node_type kind, str_ptr file, int32_t line, str_ptr name,
                       t_visb visb)
 {
-    gd_graph_node &rec = g->nodeBuffer[x];
-    const bool is_const = rec.common.readonly_flag;
-    const bool is_volatile = rec.common.volatile_flag;
-    t_dc_type &t = rec.dc_type;
-    t.type = kind;
+    // The record takes its new kind first and is then written as a record of
+    // that kind, a type's.
+    gd_graph_common &head = record_of<gd_graph_common>(g, x);
+    const bool is_const = head.readonly_flag;
+    const bool is_volatile = head.volatile_flag;
+    head.type = kind;
+    t_dc_type &t = record_of<t_dc_type>(g, x);
     t.other_node = -1;
     t.file = file;
     t.line = line;
@@ -55,12 +62,13 @@ void make_type_record(gd_graph *g, node_ptr x, gd_node_type kind, str_ptr file, 
 
 node_ptr add_link_symbol(gd_graph *g, scope_tail &global, node_ptr owner, node_ptr mngl, bool undef)
 {
-    if (kind_of(g, mngl) != gIDENTIFIER_NODE)
+    const t_identifier_node *identifier = record<t_identifier_node>(g, mngl);
+    if (!identifier)
         return -1;
-    const str_ptr name = g->nodeBuffer[mngl].identifier_node.strg;
+    const str_ptr name = identifier->strg;
     const node_ptr sym = newNode(g);
     gd_clear_node(g, sym, dC_LINK_SYM);
-    g->nodeBuffer[sym].dc_link_sym.name = name;
+    record_of<t_dc_link_sym>(g, sym).name = name;
     const node_ptr link = undef ? new_arc(g, dC_LINKS_TO, owner, sym)
                                 : new_arc(g, dC_LINKS_FROM, sym, owner);
     append_to_scope(g, global, sym);
@@ -69,19 +77,24 @@ node_ptr add_link_symbol(gd_graph *g, scope_tail &global, node_ptr owner, node_p
 
 bool is_operator(const gd_graph *g, node_ptr i, op_kind op)
 {
-    return kind_of(g, i) == dC_OPERATOR && g->nodeBuffer[i].dc_operator.op == op;
+    const t_dc_operator *o = record<t_dc_operator>(g, i);
+    return o && o->op == op;
 }
 
 node_ptr operand_arc(const gd_graph *g, node_ptr i, int index)
 {
-    if (kind_of(g, i) != dC_OPERATOR)
+    const t_dc_operator *o = record<t_dc_operator>(g, i);
+    if (!o)
         return -1;
-    node_ptr arc = g->nodeBuffer[i].dc_operator.ops;
+    node_ptr arc = o->ops;
     chain_walk walk;
-    for (int k = 0; is_arc_kind(kind_of(g, arc)) && walk.first_meeting(arc); k++) {
+    for (int k = 0;; k++) {
+        const t_dc_arc *a = record<t_dc_arc>(g, arc);
+        if (!a || !walk.first_meeting(arc))
+            break;
         if (k == index)
             return arc;
-        arc = g->nodeBuffer[arc].dc_arc.next;
+        arc = a->next;
     }
     return -1;
 }
@@ -89,5 +102,5 @@ node_ptr operand_arc(const gd_graph *g, node_ptr i, int index)
 node_ptr operand(const gd_graph *g, node_ptr i, int index)
 {
     const node_ptr arc = operand_arc(g, i, index);
-    return arc == -1 ? -1 : g->nodeBuffer[arc].dc_arc.dest;
+    return arc == -1 ? -1 : record_of<t_dc_arc>(g, arc).dest;
 }

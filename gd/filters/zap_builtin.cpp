@@ -39,11 +39,15 @@ listed_type_users find_listed_type_users(const gd_graph *g, node_ptr contents)
     u.listed.assign(g->curNodePos, false);
     bool any = false;
     chain_walk walk;
-    for (node_ptr a = contents; is_arc_kind(kind_of(g, a)) && walk.first_meeting(a); a = g->nodeBuffer[a].dc_arc.next) {
+    for (node_ptr a = contents;;) {
+        const t_dc_arc *arc = record<t_dc_arc>(g, a);
+        if (!arc || !walk.first_meeting(a))
+            break;
         u.chain.push_back(a);
-        const node_ptr d = g->nodeBuffer[a].dc_arc.dest;
+        const node_ptr d = arc->dest;
         if (kind_of(g, d) == dC_BUILT_IN_TYPE)
             any = u.listed[d] = true;
+        a = arc->next;
     }
     if (!any)
         return u;
@@ -74,9 +78,9 @@ listed_type_users find_listed_type_users(const gd_graph *g, node_ptr contents)
 bool used_by_another(gd_graph *g, const listed_type_users &u, node_ptr a, node_ptr d)
 {
     if (!u.listed[d]) {
-        g->nodeBuffer[a].common.mark_flag1 = 1;
+        record_of<t_dc_arc>(g, a).mark_flag1 = 1;
         const bool used = UsedBy(*g, d, 1) != -1;
-        g->nodeBuffer[a].common.mark_flag1 = 0;
+        record_of<t_dc_arc>(g, a).mark_flag1 = 0;
         return used;
     }
     const node_ptr user = u.first[d] != a ? u.first[d] : u.second[d];
@@ -91,26 +95,28 @@ int zap_builtin_filter(gd_graph *g)
 {
     clear_mark1(g);
     const node_ptr root = g->firstNode;
-    if (!is_scope_kind(kind_of(g, root)) || g->nodeBuffer[root].dc_scope.contents == -1)
+    const t_dc_scope *scope = record<t_dc_scope>(g, root);
+    if (!scope || scope->contents == -1)
         return 1;
-    const listed_type_users users = find_listed_type_users(g, g->nodeBuffer[root].dc_scope.contents);
+    const listed_type_users users = find_listed_type_users(g, scope->contents);
 
     // `prev` is the arc whose `next` links the current arc, -1 while the
     // scope's `contents` does.
     node_ptr prev = -1;
     for (const node_ptr a : users.chain) {
-        const node_ptr next = g->nodeBuffer[a].dc_arc.next;
-        const node_ptr d = g->nodeBuffer[a].dc_arc.dest;
+        const t_dc_arc &arc = record_of<t_dc_arc>(g, a);
+        const node_ptr next = arc.next;
+        const node_ptr d = arc.dest;
         // The scope's own arc does not count as a use.
         const bool unused = kind_of(g, d) == dC_BUILT_IN_TYPE && !used_by_another(g, users, a, d);
         if (!unused) {
             prev = a;
         } else {
             if (prev == -1)
-                g->nodeBuffer[root].dc_scope.contents = next;
+                record_of<t_dc_scope>(g, root).contents = next;
             else
-                g->nodeBuffer[prev].dc_arc.next = next;
-            g->nodeBuffer[a].dc_arc.next = -1;
+                record_of<t_dc_arc>(g, prev).next = next;
+            record_of<t_dc_arc>(g, a).next = -1;
         }
     }
     return 1;
