@@ -8,11 +8,11 @@ namespace {
 
 void cvt_expr_stmt(gd_graph *g, node_ptr, node_ptr *field, int n)
 {
-    if (n == 0 || kind_of(g, *field) != gEXPR_STMT)
+    if (n == 0)
         return;
-    const node_ptr inner = g->nodeBuffer[*field].expr_stmt.texpr;
-    if (node_valid(g, inner))
-        *field = inner;
+    const t_expr_stmt *s = record<t_expr_stmt>(g, *field);
+    if (s && node_valid(g, s->texpr))
+        *field = s->texpr;
 }
 
 }  // namespace
