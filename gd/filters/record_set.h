@@ -26,7 +26,7 @@ public:
     record_set(const gd_graph *g, Picks &&picks) : held_(g->curNodePos, false)
     {
         for (uint32_t i = 0; i < g->curNodePos; ++i)
-            held_[i] = picks(static_cast<const gd_graph_node &>(g->nodeBuffer[i]));
+            held_[i] = picks(static_cast<const gd_graph_node &>(*node_at(g, node_ptr(i))));
     }
 
     // True when n is the index of one of those records; false for any other
