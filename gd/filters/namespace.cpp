@@ -77,12 +77,13 @@ std::vector<namespace_read> read_namespaces(gd_graph *g, std::vector<node_ptr> &
 {
     std::vector<namespace_read> spaces;
     for (node_ptr x = 0; node_valid(g, x); ++x) {
-        const t_namespace_decl *ns = record<t_namespace_decl>(g, x);
-        if (!ns)
+        // Comparing the kind costs less than record() on every record.
+        if (kind_of(g, x) != gNAMESPACE_DECL)
             continue;
-        namespace_read r{x, identifier_text(g, ns->name), -1, ns->srcl, ns->srcf, members.size(), members.size()};
-        if (node_valid(g, ns->alis))
-            r.alis = ns->alis;
+        const t_namespace_decl &ns = record_of<t_namespace_decl>(g, x);
+        namespace_read r{x, identifier_text(g, ns.name), -1, ns.srcl, ns.srcf, members.size(), members.size()};
+        if (node_valid(g, ns.alis))
+            r.alis = ns.alis;
         else
             take_members(g, x, members);
         r.end_member = members.size();
