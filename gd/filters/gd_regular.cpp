@@ -8,11 +8,12 @@ namespace {
 
 void cvt_expr_stmt(gd_graph *g, node_ptr, node_ptr *field, int n)
 {
-    if (n == 0)
+    // Comparing the kind costs less than record() on the end of every link.
+    if (n == 0 || kind_of(g, *field) != gEXPR_STMT)
         return;
-    const t_expr_stmt *s = record<t_expr_stmt>(g, *field);
-    if (s && node_valid(g, s->texpr))
-        *field = s->texpr;
+    const node_ptr inner = record_of<t_expr_stmt>(g, *field).texpr;
+    if (node_valid(g, inner))
+        *field = inner;
 }
 
 }  // namespace
