@@ -16,8 +16,9 @@ node_ptr converted_list(const gd_graph *g, node_ptr first)
 {
     if (kind_of(g, first) != dC_ARC_SON)
         return -1;
-    node_ptr list = g->nodeBuffer[first].dc_arc_son.src;
-    if (kind_of(g, list) != dC_ACTUAL_FCT_PARAM_LIST || g->nodeBuffer[list].dc_actual_fct_param_list.actuals != first)
+    const node_ptr list = record_of<t_dc_arc_son>(g, first).src;
+    const t_dc_actual_fct_param_list *actuals = record<t_dc_actual_fct_param_list>(g, list);
+    if (!actuals || actuals->actuals != first)
         return -1;
     return list;
 }
@@ -29,23 +30,25 @@ node_ptr make_actuals(gd_graph *g, node_ptr first)
 {
     const node_ptr list = newNode(g);
     gd_clear_node(g, list, dC_ACTUAL_FCT_PARAM_LIST);
-    g->nodeBuffer[list].dc_actual_fct_param_list.actuals = first;
+    record_of<t_dc_actual_fct_param_list>(g, list).actuals = first;
 
     // Only tree-list cells are taken, so a chain that loops back ends at the
     // first cell already converted.
     chain_walk walk;
-    for (node_ptr cell = first; kind_of(g, cell) == gTREE_LIST && walk.first_meeting(cell);) {
-        const node_ptr value = g->nodeBuffer[cell].tree_list.value;
-        node_ptr next = g->nodeBuffer[cell].tree_list.chan;
+    node_ptr cell = first;
+    const t_tree_list *l;
+    while ((l = record<t_tree_list>(g, cell)) && walk.first_meeting(cell)) {
+        const node_ptr value = l->value;
+        node_ptr next = l->chan;
         // The arc chain may go on into cells still to convert or into arcs of
         // another list (a shared tail); anything else, and a cell of this
         // list met again, ends it.
-        gd_node_type k = kind_of(g, next);
-        bool shared_tail = is_arc_kind(k) && g->nodeBuffer[next].dc_arc.src != list;
-        if (k != gTREE_LIST && !shared_tail)
+        const t_dc_arc *next_arc = record<t_dc_arc>(g, next);
+        const bool shared_tail = next_arc && next_arc->src != list;
+        if (kind_of(g, next) != gTREE_LIST && !shared_tail)
             next = -1;
         gd_clear_node(g, cell, dC_ARC_SON);
-        t_dc_arc_son &arc = g->nodeBuffer[cell].dc_arc_son;
+        t_dc_arc_son &arc = record_of<t_dc_arc_son>(g, cell);
         arc.src = list;
         arc.dest = value;
         arc.next = next;
@@ -65,12 +68,12 @@ int gd_actuals_filter(gd_graph *g)
         const node_ptr args_arc = operand_arc(g, i, 1);
         if (args_arc == -1)
             continue;
-        const node_ptr first = g->nodeBuffer[args_arc].dc_arc.dest;
+        const node_ptr first = record_of<t_dc_arc>(g, args_arc).dest;
         node_ptr list = converted_list(g, first);
         if (list == -1 && kind_of(g, first) == gTREE_LIST)
             list = make_actuals(g, first);
         if (list != -1)
-            g->nodeBuffer[args_arc].dc_arc.dest = list;
+            record_of<t_dc_arc>(g, args_arc).dest = list;
     }
     return 1;
 }

@@ -14,26 +14,31 @@ constexpr t_visb typedef_precedence[3] = {visb_pub, visb_pri, visb_pro};
 
 bool is_named_variant(const gd_graph *g, node_ptr x)
 {
-    const t_gcc_type &t = g->nodeBuffer[x].type;
-    return is_gcc_type(g->nodeBuffer[x].common.type) && t.unql != -1 && t.unql != x && t.name != -1;
+    // The twelve types the translation converts, not every t_gcc_type record.
+    if (!is_gcc_type(kind_of(g, x)))
+        return false;
+    const t_gcc_type &t = record_of<t_gcc_type>(g, x);
+    return t.unql != -1 && t.unql != x && t.name != -1;
 }
 
 // Converts named variant x into an alias of its main variant.
 void make_alias(gd_graph *g, node_ptr x)
 {
-    const node_ptr n = g->nodeBuffer[x].type.name;
+    const t_gcc_type &t = record_of<t_gcc_type>(g, x);
+    const node_ptr n = t.name;
+    const node_ptr main_variant = t.unql;
     declared_place place = type_decl_place(g, n);
     t_visb visb = visb_unk;
-    if (kind_of(g, n) == gTYPE_DECL)
-        visb = visibility_by_precedence(g->nodeBuffer[n].decl, typedef_precedence);
+    if (const t_type_decl *d = record<t_type_decl>(g, n))
+        visb = visibility_by_precedence(*d, typedef_precedence);
     else
         place.name = identifier_text(g, n);
 
-    const node_ptr arc = new_arc(g, dC_INSTANCE, x, g->nodeBuffer[x].type.unql);
+    const node_ptr arc = new_arc(g, dC_INSTANCE, x, main_variant);
 
     // Converted in place: the bytes not named here keep what they held.
     make_type_record(g, x, dC_ALIAS_TYPE, place.file, place.line, place.name, visb);
-    t_dc_alias_type &a = g->nodeBuffer[x].dc_alias_type;
+    t_dc_alias_type &a = record_of<t_dc_alias_type>(g, x);
     a.instance = arc;
     a.original = arc;
 }

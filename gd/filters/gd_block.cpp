@@ -11,18 +11,17 @@ void do_compound(gd_graph *g, growth_allowance &allowance, node_ptr c)
 {
     // The block's `name` and `visb` lie where the statement keeps `body` and
     // `next`.
-    const t_compound_stmt old = g->nodeBuffer[c].compound_stmt;
+    const t_compound_stmt old = record_of<t_compound_stmt>(g, c);
 
-    gd_graph_node &n = g->nodeBuffer[c];
-    n.common.type = dC_BLOCK;
-    n.common.other_node = old.next;
-    t_dc_block &b = n.dc_block;
+    record_of<gd_graph_common>(g, c).type = dC_BLOCK;
+    t_dc_block &b = record_of<t_dc_block>(g, c);
+    b.other_node = old.next;
     b.file = -1;
     b.visb = visb_unk;
     b.name = b.instance = b.defLoc = b.arcFriend = b.array_dim = b.contents = -1;
 
     const node_ptr contents = take_statements(g, allowance, c, old.body);
-    g->nodeBuffer[c].dc_block.contents = contents;
+    record_of<t_dc_block>(g, c).contents = contents;
 }
 
 }  // namespace

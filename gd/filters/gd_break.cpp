@@ -8,13 +8,13 @@ namespace {
 // lies where the statement keeps `next`, so `next` is read first.
 void convert_jump(gd_graph *g, node_ptr j, gd_node_type kind)
 {
-    const t_break_stmt old = g->nodeBuffer[j].break_stmt;
-    gd_graph_node &n = g->nodeBuffer[j];
-    n.common.type = kind;
-    n.common.other_node = old.next;
-    n.dc_break.file = -1;
-    n.dc_break.line = old.line;
-    n.dc_break.dest = -1;
+    const t_break_stmt old = record_of<t_break_stmt>(g, j);
+    record_of<gd_graph_common>(g, j).type = kind;
+    t_dc_break &jump = record_of<t_dc_break>(g, j);
+    jump.other_node = old.next;
+    jump.file = -1;
+    jump.line = old.line;
+    jump.dest = -1;
 }
 
 }  // namespace

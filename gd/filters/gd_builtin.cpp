@@ -33,15 +33,14 @@ constexpr t_visb builtin_access_precedence[] = {visb_pub, visb_pri, visb_pro};
 // pseudo file `builtin_file`; an unnamed void is "void" when the pool has it.
 str_ptr builtin_name(gd_graph *g, node_ptr x, str_ptr builtin_file)
 {
-    node_ptr name = g->nodeBuffer[x].type.name;
-    if (kind_of(g, name) == gTYPE_DECL) {
-        const t_type_decl &decl = g->nodeBuffer[name].type_decl;
-        if (decl.srcf != builtin_file)
+    node_ptr name = record_of<t_gcc_type>(g, x).name;
+    if (const t_type_decl *decl = record<t_type_decl>(g, name)) {
+        if (decl->srcf != builtin_file)
             return -1;
-        name = decl.name;
+        name = decl->name;
     }
-    if (kind_of(g, name) == gIDENTIFIER_NODE)
-        return g->nodeBuffer[name].identifier_node.strg;
+    if (const t_identifier_node *id = record<t_identifier_node>(g, name))
+        return id->strg;
     if (kind_of(g, x) == gVOID_TYPE)
         return gd_lookup_string(g, "void");
     return -1;
@@ -58,7 +57,7 @@ int gd_builtin_filter(gd_graph *g)
     }
     // The new arcs go after the last arc of the scope's chain, whatever kind
     // of arc that is.
-    node_ptr last = last_arc(g, g->nodeBuffer[global].dc_scope.contents);
+    node_ptr last = last_arc(g, record_of<t_dc_scope_glb>(g, global).contents);
 
     str_ptr builtin_file = gd_lookup_string(g, "<internal>");
     if (builtin_file == -1)
@@ -70,7 +69,8 @@ int gd_builtin_filter(gd_graph *g)
         const str_ptr name = builtin_name(g, x, builtin_file);
         if (name == -1)
             continue;
-        const t_visb visb = visibility_by_precedence(g->nodeBuffer[x].common, builtin_access_precedence);
+        const t_visb visb =
+            visibility_by_precedence(record_of<gd_graph_common>(g, x), builtin_access_precedence);
         make_type_record(g, x, dC_BUILT_IN_TYPE, -1, -1, name, visb);
 
         append_to_contents(g, global, last, new_arc(g, dC_ARC_SON, global, x));

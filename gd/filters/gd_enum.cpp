@@ -17,15 +17,15 @@ constexpr t_visb enum_precedence[3] = {visb_pub, visb_pri, visb_pro};
 // directly by an identifier, without a declaration, gets no name.
 void convert_type(gd_graph *g, node_ptr x)
 {
-    const gd_graph_node &rec = g->nodeBuffer[x];
-    const t_visb visb = visibility_by_precedence(rec.common, enum_precedence);
-    const unsigned is_const = rec.common.readonly_flag;
-    const unsigned is_volatile = rec.common.volatile_flag;
-    const node_ptr values = rec.enumeral_type.csts;
-    const declared_place place = type_decl_place(g, rec.type.name);
+    const t_enumeral_type &rec = record_of<t_enumeral_type>(g, x);
+    const t_visb visb = visibility_by_precedence(rec, enum_precedence);
+    const unsigned is_const = rec.readonly_flag;
+    const unsigned is_volatile = rec.volatile_flag;
+    const node_ptr values = rec.csts;
+    const declared_place place = type_decl_place(g, rec.name);
 
     gd_clear_node(g, x, dC_ENUM_TYPE);
-    t_dc_enum_type &e = g->nodeBuffer[x].dc_enum_type;
+    t_dc_enum_type &e = record_of<t_dc_enum_type>(g, x);
     e.file = place.file;
     e.line = place.line;
     e.name = place.name;
@@ -39,7 +39,7 @@ void convert_type(gd_graph *g, node_ptr x)
 // an arc to its value when it has one.
 void convert_constant(gd_graph *g, node_ptr k)
 {
-    const t_const_decl &c = g->nodeBuffer[k].const_decl;
+    const t_const_decl &c = record_of<t_const_decl>(g, k);
     const t_visb visb = visibility_by_precedence(c, enum_precedence);
     const str_ptr file = c.srcf;
     const int32_t line = c.srcl;
@@ -49,7 +49,7 @@ void convert_constant(gd_graph *g, node_ptr k)
     const node_ptr value = cnst == -1 ? -1 : new_arc(g, dC_ARC_INIT_VAL, k, cnst);
 
     gd_clear_node(g, k, dC_ENUMERATOR);
-    t_dc_enumerator &e = g->nodeBuffer[k].dc_enumerator;
+    t_dc_enumerator &e = record_of<t_dc_enumerator>(g, k);
     e.file = file;
     e.line = line;
     e.name = name;
@@ -64,20 +64,21 @@ void convert_constant(gd_graph *g, node_ptr k)
 // arc's next is cut when the list goes on into something that is no list.
 void convert_values(gd_graph *g, node_ptr e)
 {
-    node_ptr cell = g->nodeBuffer[e].dc_enum_type.values;
+    node_ptr cell = record_of<t_dc_enum_type>(g, e).values;
     chain_walk walk;
-    while (kind_of(g, cell) == gTREE_LIST && walk.first_meeting(cell)) {
-        gd_graph_node &rec = g->nodeBuffer[cell];
-        const node_ptr constant = rec.tree_list.value;
-        node_ptr next = rec.tree_list.chan;
+    const t_tree_list *l;
+    while ((l = record<t_tree_list>(g, cell)) && walk.first_meeting(cell)) {
+        const node_ptr constant = l->value;
+        node_ptr next = l->chan;
         const gd_node_type next_kind = kind_of(g, next);
         if (next != -1 && next_kind != gTREE_LIST && next_kind != dC_ARC_SON)
             next = -1;
-        rec.common.type = dC_ARC_SON;
-        rec.dc_arc.ordinal = 0;
-        rec.dc_arc.src = e;
-        rec.dc_arc.dest = constant;
-        rec.dc_arc.next = next;
+        record_of<gd_graph_common>(g, cell).type = dC_ARC_SON;
+        t_dc_arc_son &arc = record_of<t_dc_arc_son>(g, cell);
+        arc.ordinal = 0;
+        arc.src = e;
+        arc.dest = constant;
+        arc.next = next;
         cell = next;
     }
 }
@@ -92,7 +93,8 @@ int gd_enum_filter(gd_graph *g)
             convert_type(g, x);
     }
     for (node_ptr k = 0; node_valid(g, k); ++k) {
-        if (kind_of(g, k) == gCONST_DECL && kind_of(g, g->nodeBuffer[k].const_decl.type) == dC_ENUM_TYPE)
+        // Comparing the kind costs less than record() on every record.
+        if (kind_of(g, k) == gCONST_DECL && kind_of(g, record_of<t_const_decl>(g, k).type) == dC_ENUM_TYPE)
             convert_constant(g, k);
     }
     for (node_ptr e = 0; node_valid(g, e); ++e) {

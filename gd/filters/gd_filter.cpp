@@ -18,8 +18,10 @@ namespace {
 
 void reach(gd_graph *g, node_ptr n, std::vector<bool> &reached)
 {
+    // GD_KC_NONE: an invalid index, a free or untyped record, a code beyond
+    // the kinds.
     const gd_node_type k = kind_of(g, n);
-    if (k > dC_ARC_ARRAY_DIM || never_marked(k) || reached[n])
+    if (gd_kind_class_of(k) == GD_KC_NONE || never_marked(k) || reached[n])
         return;
     reached[n] = true;
     for_each_followed_link(g, n, other_node_rule::followed, [&](int, node_ptr target) {

@@ -18,7 +18,8 @@ node_ptr add_initializer(gd_graph *g, growth_allowance &allowance, node_ptr loop
     chain_walk walk;
     for (node_ptr s = init; node_valid(g, s) && walk.first_meeting(s) && allowance.allows(g);) {
         const gd_node_type k = kind_of(g, s);
-        const bool expression = k == gEXPR_STMT && node_valid(g, g->nodeBuffer[s].expr_stmt.texpr);
+        const t_expr_stmt *e = record<t_expr_stmt>(g, s);
+        const bool expression = e && node_valid(g, e->texpr);
         if (expression || k == gDECL_STMT) {
             append_to_arc_list(g, head, tail, new_arc(g, dC_ARC_FOR_INIT, loop, s));
         }
@@ -33,20 +34,20 @@ node_ptr add_initializer(gd_graph *g, growth_allowance &allowance, node_ptr loop
 
 void do_for(gd_graph *g, growth_allowance &allowance, node_ptr l)
 {
-    const t_for_stmt old = g->nodeBuffer[l].for_stmt;
+    const t_for_stmt old = record_of<t_for_stmt>(g, l);
 
     // The new arcs are numbered in this order: initialisers, condition, body
     // statements, increment.
     const node_ptr init = node_valid(g, old.init) ? add_initializer(g, allowance, l, old.init) : -1;
     node_ptr cond = old.cond;
-    if (kind_of(g, cond) == gTREE_LIST)
-        cond = g->nodeBuffer[cond].tree_list.value;
+    if (const t_tree_list *list = record<t_tree_list>(g, cond))
+        cond = list->value;
     const node_ptr cond_arc = node_valid(g, cond) ? new_arc(g, dC_ARC_COND, l, cond) : -1;
     const node_ptr block = take_statements(g, allowance, l, old.body);
     const node_ptr incr = node_valid(g, old.inc_expr) ? new_arc(g, dC_ARC_FOR_INCR, l, old.inc_expr) : -1;
 
     gd_clear_node(g, l, dC_FOR_LOOP);
-    t_dc_for_loop &f = g->nodeBuffer[l].dc_for_loop;
+    t_dc_for_loop &f = record_of<t_dc_for_loop>(g, l);
     f.other_node = old.next;
     f.line = old.line;
     f.init = init;

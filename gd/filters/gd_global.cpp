@@ -17,18 +17,19 @@ int gd_global_filter(gd_graph *g)
         const node_ptr old_root = node_valid(g, g->firstNode) ? g->firstNode : -1;
         root_ns = newNode(g);
         gd_clear_node(g, root_ns, gNAMESPACE_DECL);
-        t_namespace_decl &ns = g->nodeBuffer[root_ns].namespace_decl;
+        t_namespace_decl &ns = record_of<t_namespace_decl>(g, root_ns);
         ns.srcl = 0;
         ns.lang = src_lang_c;
         ns.dcls = old_root;
     }
 
     gd_clear_node(g, scope, dC_SCOPE_GLB);
-    g->nodeBuffer[scope].dc_scope_glb.contents = arc;
+    record_of<t_dc_scope_glb>(g, scope).contents = arc;
 
     gd_clear_node(g, arc, dC_ARC_SON);
-    g->nodeBuffer[arc].dc_arc_son.src = scope;
-    g->nodeBuffer[arc].dc_arc_son.dest = root_ns;
+    t_dc_arc_son &son = record_of<t_dc_arc_son>(g, arc);
+    son.src = scope;
+    son.dest = root_ns;
 
     g->firstNode = scope;
     // Success is 1, not the scope's index: the scope is node 0 when the sweep

@@ -4,7 +4,7 @@
 
 #include <gd/filters/filters.h>
 
-#include <cstring>
+#include "arcs_and_chains.h"
 
 namespace {
 
@@ -13,11 +13,12 @@ namespace {
 // that encloses D. -1 otherwise.
 node_ptr type_to_copy(const gd_graph *g, node_ptr d)
 {
-    const t_type_decl &decl = g->nodeBuffer[d].type_decl;
+    const t_type_decl &decl = record_of<t_type_decl>(g, d);
     const node_ptr t = decl.type;
+    // The twelve types the translation converts, not every t_gcc_type record.
     if (!is_gcc_type(kind_of(g, t)))
         return -1;
-    const t_gcc_type &type = g->nodeBuffer[t].type;
+    const t_gcc_type &type = record_of<t_gcc_type>(g, t);
     if (!node_valid(g, type.name) || type.name == d)
         return -1;
     if (type.unql != t || t == decl.scpe)
@@ -37,13 +38,11 @@ int gd_inclass_typedefs_filter(gd_graph *g)
         const node_ptr t = type_to_copy(g, d);
         if (t == -1)
             continue;
-        gd_graph_node record;
-        std::memcpy(&record, &g->nodeBuffer[t], sizeof record);
-        const node_ptr y = newNode(g);  // the node buffer may move
-        record.type.name = d;
-        record.type.unql = t;
-        g->nodeBuffer[y] = record;
-        g->nodeBuffer[d].type_decl.type = y;
+        const node_ptr y = copy_node(g, t);
+        t_gcc_type &copy = record_of<t_gcc_type>(g, y);
+        copy.name = d;
+        copy.unql = t;
+        record_of<t_type_decl>(g, d).type = y;
     }
     return 1;
 }

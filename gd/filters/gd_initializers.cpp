@@ -14,17 +14,19 @@ namespace {
 // expression statement leaves the statement chain.
 void attach_constructor_call(gd_graph *g, node_ptr decl_stmt)
 {
-    const t_decl_stmt &d = g->nodeBuffer[decl_stmt].decl_stmt;
+    const t_decl_stmt &d = record_of<t_decl_stmt>(g, decl_stmt);
     const node_ptr object = d.decl;
     const node_ptr expr_stmt = d.next;
-    if (kind_of(g, object) != dC_OBJECT || kind_of(g, expr_stmt) != gEXPR_STMT)
+    const t_expr_stmt *e = record<t_expr_stmt>(g, expr_stmt);
+    if (kind_of(g, object) != dC_OBJECT || !e)
         return;
-    const node_ptr body = g->nodeBuffer[expr_stmt].expr_stmt.texpr;
+    const node_ptr body = e->texpr;
+    const node_ptr after = e->next;
     if (kind_of(g, body) != gCOMPOUND_STMT)
         return;
     const node_ptr arc = new_arc(g, dC_ARC_INIT_VAL, object, body);
-    g->nodeBuffer[object].dc_object.initial_val = arc;
-    g->nodeBuffer[decl_stmt].decl_stmt.next = g->nodeBuffer[expr_stmt].expr_stmt.next;
+    record_of<t_dc_object>(g, object).initial_val = arc;
+    record_of<t_decl_stmt>(g, decl_stmt).next = after;
 }
 
 // A constructor becomes an initializer list with one son arc per element, in
@@ -32,10 +34,10 @@ void attach_constructor_call(gd_graph *g, node_ptr decl_stmt)
 // may share them, so each walk counts against the allowance).
 void make_init_list(gd_graph *g, growth_allowance &allowance, node_ptr c)
 {
-    node_ptr cell = g->nodeBuffer[c].constructor.elts;
+    node_ptr cell = record_of<t_constructor>(g, c).elts;
     // The kind word changes; the flags stay.
-    t_dc_init_list &list = g->nodeBuffer[c].dc_init_list;
-    list.type = dC_INIT_LIST;
+    record_of<gd_graph_common>(g, c).type = dC_INIT_LIST;
+    t_dc_init_list &list = record_of<t_dc_init_list>(g, c);
     list.other_node = -1;
     list.file = -1;
     list.line = -1;
@@ -44,13 +46,14 @@ void make_init_list(gd_graph *g, growth_allowance &allowance, node_ptr c)
 
     node_ptr first = -1, last = -1;
     chain_walk walk;
-    while (kind_of(g, cell) == gTREE_LIST && walk.first_meeting(cell) && allowance.allows(g)) {
-        const node_ptr value = g->nodeBuffer[cell].tree_list.value;
-        const node_ptr next_cell = g->nodeBuffer[cell].tree_list.chan;
+    const t_tree_list *l;
+    while ((l = record<t_tree_list>(g, cell)) && walk.first_meeting(cell) && allowance.allows(g)) {
+        const node_ptr value = l->value;
+        const node_ptr next_cell = l->chan;
         append_to_arc_list(g, first, last, new_arc(g, dC_ARC_SON, c, value));
         cell = next_cell;
     }
-    g->nodeBuffer[c].dc_init_list.init = first;
+    record_of<t_dc_init_list>(g, c).init = first;
 }
 
 }  // namespace

@@ -10,24 +10,24 @@ namespace {
 
 void convert_label(gd_graph *g, node_ptr l)
 {
-    const node_ptr id = g->nodeBuffer[l].label_decl.name;
+    const node_ptr id = record_of<t_label_decl>(g, l).name;
     const str_ptr name = identifier_text(g, id);
     gd_clear_node(g, l, dC_LABEL);
-    g->nodeBuffer[l].dc_label.name = name;
+    record_of<t_dc_label>(g, l).name = name;
 }
 
 // A case label with a value, or the default label (no `low`).
 void convert_case_label(gd_graph *g, node_ptr l)
 {
-    const t_case_label old = g->nodeBuffer[l].case_label;
+    const t_case_label old = record_of<t_case_label>(g, l);
     if (old.low == -1) {
         gd_clear_node(g, l, dC_DEFAULT_LABEL);
-        g->nodeBuffer[l].dc_default_label.other_node = old.next;
+        record_of<t_dc_default_label>(g, l).other_node = old.next;
         return;
     }
     const node_ptr value = new_arc(g, dC_ARC_SON, l, old.low);
     gd_clear_node(g, l, dC_CASE_LABEL);
-    t_dc_case_label &c = g->nodeBuffer[l].dc_case_label;
+    t_dc_case_label &c = record_of<t_dc_case_label>(g, l);
     c.other_node = old.next;
     c.value = value;
 }

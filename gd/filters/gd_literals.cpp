@@ -104,13 +104,12 @@ std::vector<str_ptr> type_names_in_pool(gd_graph *g)
 }
 
 // The name of a Ririra type, -1 for an index that is not a named Ririra
-// declaration (those records carry `name` at the same place).
+// declaration: the identifiers, types and scopes (is_ririra_identifier_kind),
+// whose records are t_dc_identifier records.
 str_ptr ririra_type_name(const gd_graph *g, node_ptr type)
 {
-    gd_node_type k = kind_of(g, type);
-    if (k < dC_IDENTIFIER || k > dC_FORMAL_TEMPLATE)
-        return -1;
-    return g->nodeBuffer[type].dc_identifier.name;
+    const t_dc_identifier *named = record<t_dc_identifier>(g, type);
+    return named ? named->name : -1;
 }
 
 const integer_format *format_of_type(const gd_graph *g, node_ptr type, const std::vector<str_ptr> &names)
@@ -225,18 +224,25 @@ int gd_literals_filter(gd_graph *g)
     const std::vector<str_ptr> names = type_names_in_pool(g);
 
     for (node_ptr i = 0; node_valid(g, i); i++) {
-        gd_graph_node &n = g->nodeBuffer[i];
         str_ptr value = -1;
-        node_ptr type = n.gcc_cst.type;
-        switch (n.common.type) {
-        case gREAL_CST:
-            value = n.real_cst.value;
+        node_ptr type;
+        switch (kind_of(g, i)) {
+        case gREAL_CST: {
+            const t_real_cst &c = record_of<t_real_cst>(g, i);
+            type = c.type;
+            value = c.value;
             break;
-        case gSTRING_CST:
-            value = string_literal(g, n.string_cst.strg, n.string_cst.lngt);
+        }
+        case gSTRING_CST: {
+            const t_string_cst &c = record_of<t_string_cst>(g, i);
+            type = c.type;
+            value = string_literal(g, c.strg, c.lngt);
             break;
+        }
         case gINTEGER_CST: {
-            uint64_t v = uint64_t(uint32_t(n.integer_cst.high)) << 32 | uint32_t(n.integer_cst.low);
+            const t_integer_cst &c = record_of<t_integer_cst>(g, i);
+            type = c.type;
+            uint64_t v = uint64_t(uint32_t(c.high)) << 32 | uint32_t(c.low);
             value = gd_add_string(g, integer_text(v, format_of_type(g, type, names)).c_str());
             break;
         }
@@ -247,11 +253,13 @@ int gd_literals_filter(gd_graph *g)
             continue;
         const node_ptr arc = newNode(g);
         gd_clear_node(g, arc, dC_INSTANCE);
-        g->nodeBuffer[arc].dc_instance.src = i;
-        g->nodeBuffer[arc].dc_instance.dest = type;
+        t_dc_instance &instance = record_of<t_dc_instance>(g, arc);
+        instance.src = i;
+        instance.dest = type;
         gd_clear_node(g, i, dC_LITERAL);
-        g->nodeBuffer[i].dc_literal.value = value;
-        g->nodeBuffer[i].dc_literal.type = arc;
+        t_dc_literal &literal = record_of<t_dc_literal>(g, i);
+        literal.value = value;
+        literal.type = arc;
     }
     return 1;
 }

@@ -32,25 +32,32 @@ struct declared_object {
 
 declared_object read_declared_object(gd_graph *g, node_ptr x)
 {
-    gd_graph_node &n = g->nodeBuffer[x];
+    t_gcc_decl &decl = record_of<t_gcc_decl>(g, x);
     declared_object d{};
-    d.is_field = n.common.type == gFIELD_DECL;
-    d.scpe = n.decl.scpe;
+    d.scpe = decl.scpe;
     d.is_member = kind_of(g, d.scpe) == dC_AGGR_TYPE;
-    d.file = n.decl.srcf;
-    d.line = n.decl.srcl;
-    d.name = name_string(g, &n.decl);
-    d.visb = visibility(&n.common);
-    d.type = n.decl.type;
-    d.mngl = n.decl.mngl;
-    d.size = n.var_decl.size;
-    d.init = n.var_decl.init;
-    // A field keeps `bpos` in the word where a variable has its `undef` bit,
-    // so a field's symbol is always taken as defined here.
-    d.undef = !d.is_field && n.var_decl.undef;
-    d.static_flag = n.common.static_flag;
-    d.public_flag = n.common.public_flag;
-    d.bitfield = d.is_field && n.field_decl.bitfield != 0;
+    d.file = decl.srcf;
+    d.line = decl.srcl;
+    d.name = name_string(g, &decl);
+    d.visb = visibility(&decl);
+    d.type = decl.type;
+    d.mngl = decl.mngl;
+    d.static_flag = decl.static_flag;
+    d.public_flag = decl.public_flag;
+    if (const t_field_decl *field = record<t_field_decl>(g, x)) {
+        d.is_field = true;
+        d.size = field->size;
+        d.init = field->init;
+        d.bitfield = field->bitfield != 0;
+        // A field keeps `bpos` in the word where a variable has its `undef`
+        // bit, so a field's symbol is always taken as defined here.
+        d.undef = false;
+    } else {
+        const t_var_decl &variable = record_of<t_var_decl>(g, x);
+        d.size = variable.size;
+        d.init = variable.init;
+        d.undef = variable.undef;
+    }
     return d;
 }
 
@@ -68,7 +75,7 @@ void convert_object(gd_graph *g, scope_tail &global, node_ptr x)
     const node_ptr def_loc = node_valid(g, d.scpe) ? new_arc(g, dC_ARC_DEF_LOC, x, d.scpe) : -1;
 
     gd_clear_node(g, x, dC_OBJECT);
-    t_dc_object &o = g->nodeBuffer[x].dc_object;
+    t_dc_object &o = record_of<t_dc_object>(g, x);
     o.file = d.file;
     o.line = d.line;
     o.name = d.name;

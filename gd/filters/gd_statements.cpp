@@ -13,29 +13,37 @@ void cvt_stmt(gd_graph *g, const record_set &wrappers, node_ptr *field, int n)
     // The statement chain in other_node keeps its statements.
     if (n == 0 || !wrappers.holds(*field))
         return;
-    const gd_graph_node &s = g->nodeBuffer[*field];
+    const node_ptr s = *field;
     node_ptr inner;
-    switch (s.common.type) {
-    case gEXPR_STMT:
-        inner = s.expr_stmt.texpr;
+    int line;
+    switch (kind_of(g, s)) {
+    case gEXPR_STMT: {
+        const t_expr_stmt &e = record_of<t_expr_stmt>(g, s);
+        inner = e.texpr;
+        line = e.line;
         break;
-    case gDECL_STMT:
-        inner = s.decl_stmt.decl;
+    }
+    case gDECL_STMT: {
+        const t_decl_stmt &d = record_of<t_decl_stmt>(g, s);
+        inner = d.decl;
+        line = d.line;
         break;
-    case gLABEL_STMT:
-        inner = s.label_stmt.label;
+    }
+    case gLABEL_STMT: {
+        const t_label_stmt &l = record_of<t_label_stmt>(g, s);
+        inner = l.label;
+        line = l.line;
         break;
+    }
     default:
         return;
     }
     if (!node_valid(g, inner))
         return;
-    // The three statements keep `line` at the same place.
-    const int line = s.expr_stmt.line;
     *field = inner;
-    const gd_node_type k = kind_of(g, inner);
-    if (k >= dC_ASG_ND && k <= dC_ASM_BLOCK)
-        g->nodeBuffer[inner].dc_asg_nd.line = line;
+    // Every Ririra node but the arcs keeps a line (is_ririra_node_kind).
+    if (t_dc_asg_nd *r = record<t_dc_asg_nd>(g, inner))
+        r->line = line;
 }
 
 }  // namespace

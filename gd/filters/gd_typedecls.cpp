@@ -12,7 +12,8 @@ void cvt_type_decl(gd_graph *g, const record_set &type_decls, node_ptr *field, i
 {
     if (n == 0 || !type_decls.holds(*field))
         return;
-    const node_ptr type = g->nodeBuffer[*field].type_decl.type;
+    // The set holds type declarations only, and the walk changes no kind.
+    const node_ptr type = record_of<t_type_decl>(g, *field).type;
     if (node_valid(g, type))
         *field = type;
 }

@@ -11,21 +11,22 @@ namespace {
 // the statement keeps `body` and `cond`, so the statement is read first.
 void convert_loop(gd_graph *g, growth_allowance &allowance, node_ptr l, gd_node_type kind, bool unwrap_cond)
 {
-    const t_while_stmt old = g->nodeBuffer[l].while_stmt;
+    const t_while_stmt old = record_of<t_while_stmt>(g, l);
     node_ptr cond = old.cond;
-    if (unwrap_cond && kind_of(g, cond) == gTREE_LIST)
-        cond = g->nodeBuffer[cond].tree_list.value;
+    const t_tree_list *list = record<t_tree_list>(g, cond);
+    if (unwrap_cond && list)
+        cond = list->value;
 
-    gd_graph_node &n = g->nodeBuffer[l];
-    n.common.type = kind;
-    n.common.other_node = old.next;
-    n.dc_while_do_loop.file = -1;
-    n.dc_while_do_loop.block = -1;
+    record_of<gd_graph_common>(g, l).type = kind;
+    t_dc_while_do_loop &loop = record_of<t_dc_while_do_loop>(g, l);
+    loop.other_node = old.next;
+    loop.file = -1;
+    loop.block = -1;
 
     const node_ptr cond_arc = new_arc(g, dC_ARC_COND, l, cond);
-    g->nodeBuffer[l].dc_while_do_loop.cond = cond_arc;
+    record_of<t_dc_while_do_loop>(g, l).cond = cond_arc;
     const node_ptr block = take_statements(g, allowance, l, old.body);
-    g->nodeBuffer[l].dc_while_do_loop.block = block;
+    record_of<t_dc_while_do_loop>(g, l).block = block;
 }
 
 void do_while_do(gd_graph *g, growth_allowance &allowance, node_ptr l)

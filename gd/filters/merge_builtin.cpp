@@ -27,17 +27,17 @@ using builtin_table = std::unordered_map<uint64_t, node_ptr>;
 builtin_table record_global_builtins(gd_graph *g, record_set &to_merge)
 {
     builtin_table global_builtins;
-    const node_ptr root = g->firstNode;
-    if (!is_scope_kind(kind_of(g, root)))
+    const t_dc_scope *root = record<t_dc_scope>(g, g->firstNode);
+    if (!root)
         return global_builtins;
     chain_walk walk;
-    for (node_ptr a = g->nodeBuffer[root].dc_scope.contents; is_arc_kind(kind_of(g, a)) && walk.first_meeting(a);
-         a = g->nodeBuffer[a].dc_arc.next) {
-        const node_ptr d = g->nodeBuffer[a].dc_arc.dest;
+    const t_dc_arc *arc;
+    for (node_ptr a = root->contents; (arc = record<t_dc_arc>(g, a)) && walk.first_meeting(a); a = arc->next) {
+        const node_ptr d = arc->dest;
         if (kind_of(g, a) != dC_ARC_SON || kind_of(g, d) != dC_BUILT_IN_TYPE)
             continue;
         to_merge.leave_out(d);
-        global_builtins.emplace(builtin_key(g->nodeBuffer[d].dc_built_in_type), d);
+        global_builtins.emplace(builtin_key(record_of<t_dc_built_in_type>(g, d)), d);
     }
     return global_builtins;
 }
@@ -52,7 +52,8 @@ void mergeBuiltin(const builtin_table &global_builtins, const record_set &to_mer
     const node_ptr t = *field;
     if (!to_merge.holds(t))
         return;
-    const t_dc_type &type = g->nodeBuffer[t].dc_built_in_type;
+    // The set holds built-in types only, and the walk changes no kind.
+    const t_dc_type &type = record_of<t_dc_built_in_type>(g, t);
     if (type.name == -1)
         return;
     auto global = global_builtins.find(builtin_key(type));

@@ -33,15 +33,14 @@ struct namespace_read {
 // of its arcs qualifies.
 node_ptr compilation_namespace(const gd_graph *g)
 {
-    const node_ptr root = g->firstNode;
-    if (!is_scope_kind(kind_of(g, root)))
+    const t_dc_scope *root = record<t_dc_scope>(g, g->firstNode);
+    if (!root)
         return -1;
     chain_walk walk;
-    for (node_ptr a = g->nodeBuffer[root].dc_scope.contents; is_arc_kind(kind_of(g, a)) && walk.first_meeting(a);
-         a = g->nodeBuffer[a].dc_arc.next) {
-        const node_ptr dest = g->nodeBuffer[a].dc_arc.dest;
-        if (kind_of(g, dest) == gNAMESPACE_DECL)
-            return dest;
+    const t_dc_arc *arc;
+    for (node_ptr a = root->contents; (arc = record<t_dc_arc>(g, a)) && walk.first_meeting(a); a = arc->next) {
+        if (kind_of(g, arc->dest) == gNAMESPACE_DECL)
+            return arc->dest;
     }
     return -1;
 }
@@ -50,8 +49,8 @@ node_ptr compilation_namespace(const gd_graph *g)
 // keeps its place in the declaration chain.
 bool declares_builtin_type(const gd_graph *g, node_ptr m)
 {
-    return kind_of(g, m) == gTYPE_DECL &&
-           kind_of(g, g->nodeBuffer[m].type_decl.type) == dC_BUILT_IN_TYPE;
+    const t_type_decl *d = record<t_type_decl>(g, m);
+    return d && kind_of(g, d->type) == dC_BUILT_IN_TYPE;
 }
 
 // Appends the members of namespace ns to `members` and takes each off the
@@ -62,13 +61,13 @@ bool declares_builtin_type(const gd_graph *g, node_ptr m)
 void take_members(gd_graph *g, node_ptr ns, std::vector<node_ptr> &members)
 {
     chain_walk walk;
-    node_ptr m = g->nodeBuffer[ns].namespace_decl.dcls;
+    node_ptr m = record_of<t_namespace_decl>(g, ns).dcls;
     while (node_valid(g, m) && walk.first_meeting(m)) {
         const node_ptr next = next_declaration(g, m);
         if (!declares_builtin_type(g, m)) {
             members.push_back(m);
-            if (is_declaration_kind(kind_of(g, m)))
-                g->nodeBuffer[m].decl.chan = -1;
+            if (t_gcc_decl *d = record<t_gcc_decl>(g, m))
+                d->chan = -1;
         }
         m = next;
     }
@@ -78,9 +77,10 @@ std::vector<namespace_read> read_namespaces(gd_graph *g, std::vector<node_ptr> &
 {
     std::vector<namespace_read> spaces;
     for (node_ptr x = 0; node_valid(g, x); ++x) {
+        // Comparing the kind costs less than record() on every record.
         if (kind_of(g, x) != gNAMESPACE_DECL)
             continue;
-        const t_namespace_decl &ns = g->nodeBuffer[x].namespace_decl;
+        const t_namespace_decl &ns = record_of<t_namespace_decl>(g, x);
         namespace_read r{x, identifier_text(g, ns.name), -1, ns.srcl, ns.srcf, members.size(), members.size()};
         if (node_valid(g, ns.alis))
             r.alis = ns.alis;
@@ -99,10 +99,10 @@ constexpr t_visb namespace_access_precedence[] = {visb_pro, visb_pub, visb_pri};
 // keep their content.
 void make_scope(gd_graph *g, const namespace_read &r, bool is_compilation)
 {
-    gd_graph_node &node = g->nodeBuffer[r.node];
-    const t_visb visb = visibility_by_precedence(node.common, namespace_access_precedence);
-    t_dc_scope &s = node.dc_scope;
-    s.type = is_compilation ? dC_SCOPE_COMPIL : dC_NAME_SPACE;
+    gd_graph_common &head = record_of<gd_graph_common>(g, r.node);
+    const t_visb visb = visibility_by_precedence(head, namespace_access_precedence);
+    head.type = is_compilation ? dC_SCOPE_COMPIL : dC_NAME_SPACE;
+    t_dc_scope &s = record_of<t_dc_scope>(g, r.node);
     s.instance = -1;
     s.defLoc = -1;
     s.arcFriend = -1;
@@ -120,7 +120,7 @@ void add_scope_arcs(gd_graph *g, const namespace_read &r, const std::vector<node
 {
     if (r.alis != -1) {
         const node_ptr arc = new_arc(g, dC_INSTANCE, r.node, r.alis);
-        g->nodeBuffer[r.node].dc_scope.contents = arc;
+        record_of<t_dc_scope>(g, r.node).contents = arc;
         return;
     }
     scope_tail tail = scope_tail_of(r.node);

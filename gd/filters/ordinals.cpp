@@ -18,8 +18,9 @@ namespace {
 int number_chain(gd_graph *g, node_ptr first, int count)
 {
     chain_walk walk;
-    for (node_ptr a = first; a != -1; a = g->nodeBuffer[a].dc_arc.next) {
-        if (!is_arc_kind(kind_of(g, a))) {
+    for (node_ptr a = first; a != -1;) {
+        t_dc_arc *arc = record<t_dc_arc>(g, a);
+        if (!arc) {
             std::fprintf(stderr, "non arc node (%d) in arc chain?\n", a);
             return -1;
         }
@@ -27,7 +28,8 @@ int number_chain(gd_graph *g, node_ptr first, int count)
             std::fprintf(stderr, "arc chain loops back to arc %d\n", a);
             return -1;
         }
-        g->nodeBuffer[a].dc_arc.ordinal = count++;
+        arc->ordinal = count++;
+        a = arc->next;
     }
     return count;
 }
@@ -45,34 +47,38 @@ int ordinals_filter(gd_graph *g)
     // Every arc that some arc's `next` names has a predecessor.
     std::vector<bool> has_predecessor(g->curNodePos, false);
     for (node_ptr a = 0; node_valid(g, a); a++) {
-        gd_graph_common &common = g->nodeBuffer[a].common;
+        // Free records are cleared too; record() would pass them over.
+        gd_graph_common &common = node_at(g, a)->common;
         if (common.mark_flag1)
             common.mark_flag1 = 0;
-        if (!is_arc_kind(common.type))
+        t_dc_arc *arc = record<t_dc_arc>(g, a);
+        if (!arc)
             continue;
-        t_dc_arc &arc = g->nodeBuffer[a].dc_arc;
-        arc.ordinal = 0;
-        if (arc.next < -1 || !(arc.next == -1 || node_valid(g, arc.next))) {
+        arc->ordinal = 0;
+        if (arc->next < -1 || !(arc->next == -1 || node_valid(g, arc->next))) {
             clear_mark1(g);
-            std::fprintf(stderr, "Next Field of arc %d is out of range %d\n", a, arc.next);
+            std::fprintf(stderr, "Next Field of arc %d is out of range %d\n", a, arc->next);
             return 0;
         }
-        if (arc.next != -1)
-            has_predecessor[arc.next] = true;
+        if (arc->next != -1)
+            has_predecessor[arc->next] = true;
     }
 
     for (node_ptr a = 0; node_valid(g, a); a++) {
-        const gd_graph_node &n = g->nodeBuffer[a];
-        if (!is_arc_kind(n.common.type) || has_predecessor[a] || n.dc_arc.next == -1)
+        const t_dc_arc *arc = record<t_dc_arc>(g, a);
+        if (!arc || has_predecessor[a] || arc->next == -1)
             continue;
         if (number_chain(g, a, 1) < 0)
             return 0;
     }
 
     for (node_ptr f = 0; node_valid(g, f); f++) {
-        if (kind_of(g, f) != dC_FUNCTION || g->nodeBuffer[f].dc_function.formal_fct == -1)
+        // Comparing the kind costs less than record() on every record.
+        if (kind_of(g, f) != dC_FUNCTION)
             continue;
-        const t_dc_function &fn = g->nodeBuffer[f].dc_function;
+        const t_dc_function &fn = record_of<t_dc_function>(g, f);
+        if (fn.formal_fct == -1)
+            continue;
         const node_ptr chains[] = {fn.formal_fct, fn.exception, fn.block};
         // One count runs on through the three chains; each chain is walked
         // on its own, so a body that shares arcs with the formals numbers

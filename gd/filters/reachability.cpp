@@ -173,10 +173,12 @@ void sweep_unreached(gd_graph *g, Reached &&reached)
             return bool(freed[t]);
         // Nearly every link of a kept record leads to a reached one: asking
         // that first spares reading the record, a wait for memory per link.
-        return !reached(t) && g->nodeBuffer[t].common.type != NODE_DELTED;
+        return !reached(t) && kind_of(g, t) != NODE_DELTED;
     };
     for (; at < end; ++at) {
-        gd_graph_node *p = &g->nodeBuffer[at];
+        // Every record, free ones too: the sweep reads the kind table's
+        // offsets, not a typed record.
+        gd_graph_node *p = node_at(g, node_ptr(at));
         const bool live = p->common.type != NODE_DELTED;
         const bool kept = reached(node_ptr(at));
         if (live && !kept) {

@@ -25,8 +25,8 @@ public:
     template <class Picks>
     record_set(const gd_graph *g, Picks &&picks) : held_(g->curNodePos, false)
     {
-        for (uint32_t i = 0; i < g->curNodePos; ++i)
-            held_[i] = picks(static_cast<const gd_graph_node &>(g->nodeBuffer[i]));
+        for (node_ptr i = 0; const gd_graph_node *p = node_at(g, i); ++i)
+            held_[i] = picks(*p);
     }
 
     // True when n is the index of one of those records; false for any other

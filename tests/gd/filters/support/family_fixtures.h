@@ -11,6 +11,13 @@ struct family_fixture {
     const char *errors = "";  // standard error
 };
 
+// gd_reduce: the built-in "char" (type declaration 2, its identifier 3 and
+// type 4) is declared in "<internal>" and named only by the root's chain, so
+// it is dropped: the root's dcls skips from 2 to 5. Identifier 11, which
+// nothing reaches, is freed too; with 10 free already the graph now ends in
+// free records, hence "nodes 12". "int" (5 to 7) stays, the variable's type
+// names it; line 5 differs only in that the dump writes `chan` before `srcf`,
+// in record order.
 inline constexpr family_fixture gd_reduce_fixture{
     R"(root 0
 0 namespace_decl name=1 srcf="<internal>" dcls=2
@@ -36,6 +43,9 @@ nodes 12
 9 identifier_node strg="v" lngt=1
 )"};
 
+// gd_global: the arc and the global scope take the first two free records,
+// 1 and 3, in that order: the new root 3 holds the son arc 1 to the old root
+// namespace 2.
 inline constexpr family_fixture gd_global_fixture{
     R"(root 2
 nodes 5
@@ -50,6 +60,13 @@ nodes 5
 3 cScopeGlb contents=1
 )"};
 
+// gd_inclass_typedefs: typedefs 0 and 12 name types that another node names
+// (3 names int 2, 14 names real 13), so each gets a copy of its type, named
+// by the typedef and a variant of the original: 15 for 0, then 16 for 12,
+// and their `type` leads to the copy. 3, 7 and 14 name their types
+// themselves, 5 declares its own enclosing class, 8's type is a variant
+// already and 10's a char type, which the translation does not convert: all
+// stay.
 inline constexpr family_fixture gd_inclass_typedefs_fixture{
     R"(0 type_decl name=1 type=2
 1 identifier_node strg="alias_t"
@@ -86,6 +103,14 @@ inline constexpr family_fixture gd_inclass_typedefs_fixture{
 16 real_type name=12 unql=13 prec=64
 )"};
 
+// gd_builtin: the named basic types become built-in types, rewritten in
+// place with the flags of the common head kept: 0 ("int", through a typedef
+// of "<internal>"; readonly gives const_flag, protected visb_pro), 3 (an
+// unnamed void, "void" being in the pool) and 5 ("double", named directly;
+// public wins over private, volatile gives the type's volatile_flag). Their
+// son arcs 12 to 14 go after the scope's last arc 21, in node order. 7 (a
+// typedef from a source file), 10 (an unnamed char) and 11 (no basic type)
+// stay.
 inline constexpr family_fixture gd_builtin_fixture{
     R"(root 20
 0 integer_type readonly_flag protected_flag name=1 unql=0 prec=32
@@ -125,6 +150,12 @@ inline constexpr family_fixture gd_builtin_fixture{
 22 namespace_decl
 )"};
 
+// namespace: every namespace becomes a scope. 3, the destination of the
+// global scope's first arc to a namespace, becomes the compilation scope
+// (no name) with arcs 15 to 17 for its members 8, 11 and 14; typedef 6 of a
+// built-in type is no member and keeps its `chan`. 8 becomes namespace
+// "outer" (protected wins over private) with arc 18 to its variable 10;
+// alias 11 gets one instance arc, 19, to 8; 14 has no members.
 inline constexpr family_fixture namespace_fixture{
     R"(root 0
 0 cScopeGlb contents=1
@@ -166,6 +197,14 @@ inline constexpr family_fixture namespace_fixture{
 19 cInstance src=11 dest=8
 )"};
 
+// aggregate: class 2 becomes an aggregate named, placed and given its access
+// (protected first) by declaration 0, readonly giving const_flag; `inst`
+// keeps the 0 of the bytes past the compiler's record. Its son arcs 17 to 20
+// list fields 3 and 6, constructor 7 and method 10; 5, the class's own name
+// among the fields, gets none. Every member's `chan` is cut. The clones 8
+// and 9 are folded into constructor 7: other_node 7 on both, and every link
+// to them (the calls 13 and 14, 8's `chan`) now names 7. The other_node of
+// identifier 4 is cleared, as every other_node is before the conversion.
 inline constexpr family_fixture aggregate_fixture{
     R"(0 type_decl public_flag private_flag protected_flag name=1 type=2 srcf="a.cc" srcl=3
 1 identifier_node strg="C"
@@ -208,6 +247,10 @@ inline constexpr family_fixture aggregate_fixture{
 20 cArcSon src=2 dest=10
 )"};
 
+// gd_operators: call 0 becomes a call operator with one operand arc, 6, to
+// function 3 (no arguments). The conversions 1 and 2 become placeholders
+// whose other_node leads on to what they converted, and the links through
+// them (the call's operand, statement 5's texpr) lead straight to 3.
 inline constexpr family_fixture gd_operators_fixture{
     R"(0 call_expr fn=1
 1 nop_expr op0=2
@@ -225,6 +268,12 @@ inline constexpr family_fixture gd_operators_fixture{
 6 cArcOpd ordinal=1 src=0 dest=3
 )"};
 
+// gd_filter: freed are aggregate 9, named only by the function's `inst`,
+// the dC_SYSTEM node 14, arc 11, which no owner or sibling reaches, and type
+// 17, named only by the compound expression's `type`; the links to them
+// (4's `exception` and `inst`, 13's `type`) are cleared. The graph now ends
+// with a free record, hence "nodes 18". The rest is reached, 10 and 13
+// through other_node.
 inline constexpr family_fixture gd_filter_fixture{
     R"(root 0
 0 cScopeGlb contents=1
@@ -262,6 +311,13 @@ nodes 18
 16 cLiteral value="1"
 )"};
 
+// gd_alias: the named variants 3 and 4 become alias types whose instance
+// and original arc (9, 10) lead to their main variants 2 and 6. 3, named by
+// typedef 0, takes its place, name and access (public first), and const and
+// volatile from its flags, which the common head keeps; 4, named directly by
+// identifier 1, gets the name only. The main variants 2 and 6, the unnamed
+// variant 7 and the complex type 8 (a kind the translation does not
+// convert) stay.
 inline constexpr family_fixture gd_alias_fixture{
     R"(0 type_decl public_flag private_flag protected_flag name=1 type=3 srcf="a.c" srcl=2
 1 identifier_node strg="myint"
@@ -286,6 +342,16 @@ inline constexpr family_fixture gd_alias_fixture{
 10 cInstance src=4 dest=6
 )"};
 
+// funct_type: the function and method types become function types with an
+// instance arc to their return type, and each parameter cell is rewritten in
+// place as the son arc of a new formal object with its own instance arc; a
+// cell's purpose word stays and reads as the arc's ordinal, -1. 2 (private
+// wins): cells 3 and 4 become arcs to formals 18 and 20; void cell 5, which
+// closes the list, stays a cell. 6 shares 2's list whole: copies 24 and 27,
+// with formals 23 and 26. 7 (variadic) gets one formal, 30; 9 (void only)
+// none. 10, a method named by typedef 13, takes that name and place, its
+// class as `defLoc`, and for its own cell 12 formal 34; 12 then led into 2's
+// tail, so that arc is copied as 37, with formal 36.
 inline constexpr family_fixture funct_type_fixture{
     R"(0 void_type
 1 integer_type
@@ -344,6 +410,10 @@ inline constexpr family_fixture funct_type_fixture{
 37 cArcSon ordinal=-1 src=10 dest=36
 )"};
 
+// gd_derived: array type 4 becomes an array type with an instance arc, 5, to
+// its element type 1 and a son arc, 6, in the global scope. The only "int"
+// (1) is const, so there is no type for a dimension literal and the array
+// gets no dimension arc.
 inline constexpr family_fixture gd_derived_fixture{
     R"(root 0
 0 cScopeGlb
@@ -362,6 +432,14 @@ inline constexpr family_fixture gd_derived_fixture{
 6 cArcSon src=0 dest=4
 )"};
 
+// gd_enum: the enumeration types 2, 10 and 11 become enumeration types; 2
+// takes name, place and access (public first) from typedef 0 and const from
+// readonly, while 10, named directly by an identifier, gets no name. Value
+// cells 3 and 4 are rewritten as son arcs from 2, the first enumeration that
+// holds the list; 10 shares the list as it stands. Constants 5, 6 and 12
+// become enumerators, with arcs 15 and 16 to the value where they have one;
+// 12's name node is no identifier, so it has no name. 14, a constant of no
+// enumeration, stays.
 inline constexpr family_fixture gd_enum_fixture{
     R"(0 type_decl public_flag name=1 srcf="e.c" srcl=1
 1 identifier_node strg="color"
@@ -398,6 +476,10 @@ inline constexpr family_fixture gd_enum_fixture{
 16 cArcInitVal src=12 dest=9
 )"};
 
+// gd_objects: the variable 1 and the field 2 become objects, in node order,
+// each with its arcs in this order: the instance arc to its type (here none),
+// the link-time symbol, the arc from the symbol (defined here) and the
+// symbol's son arc in the global scope: 5 to 8 for 1, then 9 to 12 for 2.
 inline constexpr family_fixture gd_objects_fixture{
     R"(root 0
 0 cScopeGlb
@@ -422,6 +504,12 @@ inline constexpr family_fixture gd_objects_fixture{
 12 cArcSon src=0 dest=10
 )"};
 
+// gd_func: functions 7 and 8 become functions that take name and access from
+// their declaration; `inst` keeps the 0 of the bytes past the compiler's
+// record. Each gets its link-time symbol, the link arc and the symbol's son
+// arc in the global scope (9 to 11, 13 to 15), then the instance arc to its
+// return type 1 (12, 16). 7 is defined here, so the symbol refers to it; 8
+// is undefined (`undef`), so it is resolved by the symbol.
 inline constexpr family_fixture gd_func_fixture{
     R"(root 0
 0 cScopeGlb
@@ -454,6 +542,13 @@ inline constexpr family_fixture gd_func_fixture{
 16 cInstance src=8 dest=1
 )"};
 
+// gd_templates: template 2, whose result is a template template parameter,
+// becomes a formal template with a result arc 10 to 3, which keeps its
+// fields; it has no parameters and no scope. Function template 5 becomes a
+// template with its access (protected) and a result arc 11 to function 6,
+// which loses its name to the template. The empty parameter vector 8 gives
+// no formals, the invalid scope 99 no scope arc; line 8 differs only in that
+// the dump leaves out the length 0.
 inline constexpr family_fixture gd_templates_fixture{
     R"(root 0
 0 cScopeGlb
@@ -482,6 +577,10 @@ inline constexpr family_fixture gd_templates_fixture{
 11 cArcSon src=5 dest=6
 )"};
 
+// gd_literals: the integer constant 2 becomes literal "-7" with an instance
+// arc, 3, to its type 1. Type 1 is a compiler type: its `algn` holds the
+// pool offset of "int" where a Ririra type keeps its name, and must not be
+// read as one.
 inline constexpr family_fixture gd_literals_fixture{
     R"(0 cBuiltInType file="x" name="int"
 1 integer_type algn=2
@@ -493,6 +592,11 @@ inline constexpr family_fixture gd_literals_fixture{
 3 cInstance src=2 dest=1
 )"};
 
+// gd_actuals: the argument cells 4 and 5 of call 1 are rewritten in place as
+// the son arcs of a new actual-parameter list, 14, to the arguments 7 and 8
+// (built whole: cell 4's mark and purpose are gone), and the call's argument
+// operand 3 leads to 14. Call 9 has no argument operand and operator 11 is
+// no call: both stay, 13 still leading to 4.
 inline constexpr family_fixture gd_actuals_fixture{
     R"(0 cFunction name="f"
 1 cOperator line=3 op=dc_fct_call ops=2
@@ -526,6 +630,10 @@ inline constexpr family_fixture gd_actuals_fixture{
 14 cActualFctParamList actuals=4
 )"};
 
+// gd_break: the break and continue statements 0 to 2 become jumps in place:
+// flags kept, the successor moved from `next` to other_node, the compiler's
+// `type` word overwritten by the jump's `file`. Expression statement 3
+// stays.
 inline constexpr family_fixture gd_break_fixture{
     R"(0 break_stmt constant_flag type=5 line=4 next=1
 1 continue_stmt line=5 next=2
@@ -538,6 +646,9 @@ inline constexpr family_fixture gd_break_fixture{
 3 expr_stmt line=7 next=0
 )"};
 
+// gd_goto: the goto statements 1 and 2 are built anew as gotos (1's flag is
+// gone), the successor in other_node, and each gets a son arc to its label:
+// 4 to label 0, and 5, without a destination, for 2's missing label.
 inline constexpr family_fixture gd_goto_fixture{
     R"(0 label_decl name=3
 1 goto_stmt volatile_flag line=7 dest=0 next=2
@@ -552,6 +663,9 @@ inline constexpr family_fixture gd_goto_fixture{
 5 cArcSon src=2
 )"};
 
+// gd_return: the return statements 0 to 2 become returns in place (0 keeps
+// its flag), the successor in other_node. Only 0's value 3 is valid, so only
+// 0 gets a value arc, 4; 2's value 99 is dropped.
 inline constexpr family_fixture gd_return_fixture{
     R"(0 return_stmt public_flag line=3 ret_expr=3 next=1
 1 return_stmt line=4 next=2
@@ -565,6 +679,11 @@ inline constexpr family_fixture gd_return_fixture{
 4 cArcSon src=0 dest=3
 )"};
 
+// gd_labels: labels are built anew, without flags or place: label
+// declaration 0 becomes label "out" and 3, whose name node is no identifier,
+// a label without a name; case label 1 becomes a case label with an arc, 7,
+// to its value 5, and 2, without `low`, the default label. The successors
+// move from `next` to other_node.
 inline constexpr family_fixture gd_labels_fixture{
     R"(0 label_decl public_flag name=4 srcf="a.c" srcl=3 chan=3
 1 case_label low=5 high=6 next=2
@@ -584,6 +703,11 @@ inline constexpr family_fixture gd_labels_fixture{
 7 cArcSon src=1 dest=5
 )"};
 
+// gd_for: loop 0 is built anew as a for loop (its flag is gone) with, in
+// this order, the arcs 14 and 15 to the initialiser statements 1 and 2 (the
+// marker 3 has none, and the statements stay chained), the condition arc 16
+// to 13, taken out of list cell 4, the arcs 17 and 18 to the body statements
+// 7 and 8, which leave their chain, and the increment arc 19 to 5.
 inline constexpr family_fixture gd_for_fixture{
     R"(0 for_stmt static_flag line=3 init=1 cond=4 inc_expr=5 body=6 next=10
 1 decl_stmt line=3 decl=11 next=2
@@ -622,6 +746,10 @@ inline constexpr family_fixture gd_for_fixture{
 19 cArcForIncr src=0 dest=5
 )"};
 
+// gd_while: loop 0 becomes a while loop in place (its flag stays), the
+// successor in other_node, with a condition arc, 10, to 8, taken out of list
+// cell 5, and the arcs 11 and 12 to the body statements 2 and 3, which leave
+// their chain; the markers 1 and 4 get none.
 inline constexpr family_fixture gd_while_fixture{
     R"(0 while_stmt readonly_flag line=3 body=1 cond=5 next=9
 1 scope_stmt line=3 begin_end next=2
@@ -649,6 +777,10 @@ inline constexpr family_fixture gd_while_fixture{
 12 cArcSon src=0 dest=3
 )"};
 
+// gd_exceptions: throw 0, whose operand has the compiler's shape (compound 1
+// declaring the temporary and setting it inside a must-not-throw expression),
+// becomes a throw with a value arc, 10, to the thrown value 8. Throw 9,
+// whose operand has another shape, stays.
 inline constexpr family_fixture gd_exceptions_fixture{
     R"(0 throw_expr type=8 op0=1
 1 compound_stmt line=4 body=2
@@ -674,6 +806,9 @@ inline constexpr family_fixture gd_exceptions_fixture{
 10 cArcSon src=0 dest=8
 )"};
 
+// gd_if: the if statements 0 and 1 are built anew as ifs (0's flag is gone),
+// the successor in other_node, with arcs in this order: condition, then,
+// else. 0 gets 6 to 8; 1, which has no else branch, gets 9 and 10.
 inline constexpr family_fixture gd_if_fixture{
     R"(0 if_stmt private_flag line=3 cond=3 thenc=4 elsec=5 next=1
 1 if_stmt line=6 cond=3 thenc=4 next=2
@@ -695,6 +830,10 @@ inline constexpr family_fixture gd_if_fixture{
 10 cArcTrue src=1 dest=4
 )"};
 
+// gd_switch: switch 0 becomes a switch, the successor in other_node, with its
+// body arc 5 first, then the condition arc 6 to 4, taken out of list cell 2;
+// both arcs carry ordinal 1. Switch 1 has neither: it gets a body arc 7
+// without a destination all the same, and no condition arc.
 inline constexpr family_fixture gd_switch_fixture{
     R"(0 switch_stmt line=3 cond=2 body=3 next=1
 1 switch_stmt line=8
@@ -712,6 +851,12 @@ inline constexpr family_fixture gd_switch_fixture{
 7 cArcSon ordinal=1 src=1
 )"};
 
+// gd_initializers: declaration 1 of object 0 is followed by statement 2,
+// which holds the constructor call 3: 0 gets the initial value arc 13 to 3,
+// and 1's `next` skips 2. Statement 12 declares no object and stays.
+// Constructor 5 becomes an initializer list (its flag stays, its other fields
+// clear) with the son arcs 14 to 16 to its elements 9 to 11, in order; the
+// cells 6 to 8 stay behind.
 inline constexpr family_fixture gd_initializers_fixture{
     R"(0 cObject name="p"
 1 decl_stmt line=5 decl=0 next=2
@@ -746,6 +891,11 @@ inline constexpr family_fixture gd_initializers_fixture{
 16 cArcSon src=5 dest=11
 )"};
 
+// gd_block: the compound statements 0, 5 and 8 become blocks in place (0's
+// flag stays), the successor in other_node. Block 0 gets the arcs 13 to 15
+// to its statements 2, 3 and 12, which leave their chain (3, a converted
+// return, through its other_node); the markers 1 and 4 get none and keep
+// their `next`. 5 holds only markers, in a loop, and 8 one marker: no arcs.
 inline constexpr family_fixture gd_block_fixture{
     R"(0 compound_stmt private_flag line=3 body=1 next=5
 1 scope_stmt line=3 begin_end next=2
@@ -779,6 +929,13 @@ inline constexpr family_fixture gd_block_fixture{
 15 cArcSon src=0 dest=12
 )"};
 
+// gd_statements: links to the expression, declaration and label statements
+// 6 to 9 lead to what they wrap, and a Ririra node so reached takes the
+// statement's line: arcs 1 and 2 lead to 10 (line 7), 4 to 12 (line 9),
+// while 3 leads to the compiler declaration 11, which keeps its own line.
+// 5 leads to 13, one level down; 13 is the wrapper that 9's own `texpr`
+// then passes, to 22 (line 11). 19 leads past 20 to arc 21. The wrappers of
+// nothing valid, 15 and 17, and 18's other_node stay.
 inline constexpr family_fixture gd_statements_fixture{
     R"(0 cBlock contents=1
 1 cArcSon src=0 dest=6 next=2
@@ -829,6 +986,11 @@ inline constexpr family_fixture gd_statements_fixture{
 22 cOperator line=11 op=dc_asgn_eq
 )"};
 
+// gd_regular: links to expression statements lead to their expression: arc
+// 0's `src` goes from 1 to 4, whose line stays. 2 and 6 wrap no valid
+// expression, so 0's `dest` and arc 5 stay; so do declaration statement 8
+// and 3's other_node. Line 2 differs only in that the dump leaves out the
+// texpr -1.
 inline constexpr family_fixture gd_regular_fixture{
     R"(0 cArcSon src=1 dest=2 next=5
 1 expr_stmt line=3 texpr=4
@@ -851,6 +1013,12 @@ inline constexpr family_fixture gd_regular_fixture{
 8 decl_stmt line=7 decl=4
 )"};
 
+// gd_classref: the calls 6 and 9 of method 2 share one argument list, 12,
+// whose first argument 5 is a pointer: both callee arcs, 7 and 10, lead to
+// one new `->` operator, 14, and lose their argument operand, the object
+// being the only argument. The argument arc 13 becomes 14's first operand,
+// followed by arc 15 to the method (ordinal -1). 2 is marked a member
+// function and loses its formal for the object.
 inline constexpr family_fixture gd_classref_fixture{
     R"(0 cAggrType name="C" members=1
 1 cArcSon src=0 dest=2
@@ -885,6 +1053,11 @@ inline constexpr family_fixture gd_classref_fixture{
 15 cArcOpd ordinal=-1 src=14 dest=2
 )"};
 
+// classes: the base descriptors 2 to 4 in 0's vector 1 become inheritance
+// arcs 10 to 12 to the bases 5 to 7, made in vector order and chained in
+// reverse from 0's `inheritance`. 3's private flag wins over the others and
+// its unsigned flag makes the base virtual; 4 is protected. Element 9 is no
+// descriptor and is passed over.
 inline constexpr family_fixture classes_fixture{
     R"(0 cAggrType name="D" inheritance=1
 1 tree_vec length=4 elts=[2 3 9 4]
@@ -912,6 +1085,10 @@ inline constexpr family_fixture classes_fixture{
 12 cInheritance src=0 dest=7 next=11 visb=visb_pro
 )"};
 
+// gd_virtual: call 7 goes through the table pointer 2 of class 0 with no
+// offset, so slot 0: its operand 8 leads to the field access 11, past the
+// dereference 9, and the access's member arc 13 to f0 (4) instead of the
+// pointer. 9 and 10 stay behind, unreferenced.
 inline constexpr family_fixture gd_virtual_fixture{
     R"(0 cAggrType name="C" members=1
 1 cArcSon src=0 dest=2 next=3
@@ -944,6 +1121,10 @@ inline constexpr family_fixture gd_virtual_fixture{
 13 cArcOpd src=11 dest=4
 )"};
 
+// gd_typedecls: links to type declarations lead to the type: both ends of
+// arc 0 go from 1 to 2, and arc 8's `src` too. 8's `dest` 9 declares a
+// declaration: it leads one level down, to 1, and 9's own `type` goes to 2.
+// 5 and 6 declare no valid type, so arc 4 stays; so does 7's other_node.
 inline constexpr family_fixture gd_typedecls_fixture{
     R"(0 cArcSon src=1 dest=1
 1 type_decl name=3 type=2
@@ -968,6 +1149,8 @@ inline constexpr family_fixture gd_typedecls_fixture{
 9 type_decl type=2
 )"};
 
+// gd_globalize_funct_types: the function types 5 and 6 join the global scope
+// through the son arcs 7 and 8, after its last arc 3.
 inline constexpr family_fixture gd_globalize_funct_types_fixture{
     R"(root 0
 0 cScopeGlb contents=1
@@ -990,6 +1173,12 @@ inline constexpr family_fixture gd_globalize_funct_types_fixture{
 8 cArcSon src=0 dest=6
 )"};
 
+// merge_builtin: links to built-in types lead to the type of the same name
+// and qualifiers that the global scope lists through a son arc: 10 and arc
+// 20 go from 5 to 3, 11 from 6 to 4 (const). 12 (char) and 16 (volatile int)
+// find none and are reported; 13's type has no name and is passed over in
+// silence; 14's other_node is no link the filter follows. 5's mark is
+// cleared.
 inline constexpr family_fixture merge_builtin_fixture{
     R"(root 0
 0 cScopeGlb contents=1
@@ -1034,6 +1223,10 @@ inline constexpr family_fixture merge_builtin_fixture{
     "merge_builtin: unofficial builtin type 7 (char) is used as ptr 2 of node 12\n"
     "merge_builtin: unofficial builtin type 15 (int) is used as ptr 2 of node 16\n"};
 
+// zap_builtin: the built-in types 10, 12 and 14, which nothing but the global
+// scope uses, leave its chain, which now runs 2, 4: the arcs 1, 3 and 5 are
+// unlinked, and 1 and 3 lose their own `next`. 11 is used by instance arc 20
+// and 13 is no built-in type: they stay. 20's mark is cleared.
 inline constexpr family_fixture zap_builtin_fixture{
     R"(root 0
 0 cScopeGlb contents=1
@@ -1064,6 +1257,8 @@ inline constexpr family_fixture zap_builtin_fixture{
 20 cInstance src=13 dest=11
 )"};
 
+// zap_other: every other_node is cleared (0 to 3), and nothing else: 0's
+// mark and 2's `next` stay.
 inline constexpr family_fixture zap_other_fixture{
     R"(0 cObject mark_flag1 other_node=1 name="a"
 1 cReturn other_node=2 line=4
@@ -1076,6 +1271,13 @@ inline constexpr family_fixture zap_other_fixture{
 3 record_type unql=3
 )"};
 
+// gd_nameref: arc 1 of block 0 declares v (2): it owns it (mark_flag1 on
+// both, mark_flag2 on the arc). Every other syntax arc to v gets a new name
+// reference with a refers-to arc: 4 leads to 15 (refers-to 14), which takes
+// operator 3's place, 10 to 17 (16) and 20 to 23 (22), which get no place.
+// Arc 5 is the first to reach literal 6 and owns it; 11 reaches it again and
+// gets copy 18, marked as 6 is, with a copy 19 of its type arc. Identifier
+// 12 becomes a bare name reference; instance arc 13 is no syntax arc.
 inline constexpr family_fixture gd_nameref_fixture{
     R"(0 cBlock contents=1
 1 cArcSon src=0 dest=2
@@ -1120,6 +1322,10 @@ inline constexpr family_fixture gd_nameref_fixture{
 23 cNameRef refers=22 name="v"
 )"};
 
+// ordinals: arcs are numbered along each chain from 1: the function's
+// formals, exceptions and body as one sequence (1 to 4), the block's chain 9
+// to 11 (1 to 3). The lone arc 12 goes back to 0, and 2's mark is cleared.
+// Function 13 has no formals, so its body arc 14 is not numbered.
 inline constexpr family_fixture ordinals_fixture{
     R"(0 cFunction formal_fct=1 exception=3 block=4
 1 cArcSon src=0 dest=5 next=2
