@@ -5,8 +5,11 @@
 // programs would run it, and when every step went on the result is written,
 // read back and exported the same way, as graphxml and nodepeek would see
 // talvexf's output.
-// No step may grow the graph by more than a fixed factor of the records it
-// was given, plus a constant.
+// Property: after every step the graph holds at most a fixed factor of the
+// records read plus a constant, however many steps ran, and no step grows it
+// past twice a filter's allowance. Catches growth that compounds from step to
+// step (a walk that goes round a looping parameter chain until funct_type's
+// allowance stops it, whose formals gd_func then copies for every function).
 //
 // A filter or the store may end the program on purpose after its message
 // (an unknown node kind, no memory); here such an end counts as a refused
@@ -25,6 +28,8 @@
 #include "gd/export/gxl.h"
 #include "gd/export/node_dump.h"
 #include "gd/export/used_by.h"
+#include "../fuzz_run_dir.h"
+#include "arcs_and_chains.h"
 
 namespace {
 
@@ -33,14 +38,6 @@ struct designed_exit {
 };
 
 [[noreturn]] void throw_designed_exit(int status) { throw designed_exit{status}; }
-
-std::string temp_path(const char *tag) {
-  std::string name = std::string("/tmp/gd_chain_fuzz.") + tag + ".XXXXXX";
-  int fd = mkstemp(name.data());
-  if (fd < 0) abort();
-  close(fd);
-  return name;
-}
 
 FILE *null_stream() {
   static FILE *f = fopen("/dev/null", "w");
@@ -81,31 +78,58 @@ uint64_t live_nodes(const gd_graph *g) {
   return live;
 }
 
-// No step may grow a graph by more than a fixed number of nodes per record
-// it was given, whatever the records hold: chains that loop or share their
-// tails included.
-constexpr uint64_t growth_per_record = 32;
-constexpr uint64_t growth_constant = 4096;
+// What the filters may make. A filter whose walks make nodes for every node
+// they pass (through chains that loop or share their tails) is held to its
+// growth_allowance: growth_factor times the records it was given, plus
+// growth_slack; every other step makes a few nodes for each node it
+// converts. One step, then, may make at most twice an allowance on the graph
+// it is given. The whole chain, on the graph as read, may make at most the
+// allowances of the seven families that grow through their walks (funct_type,
+// gd_func, gd_templates, gd_for, gd_while, gd_initializers, gd_block) and one
+// more for the conversions of all 41 steps: a fixed factor however many
+// steps there are, where allowances that compounded from step to step would
+// come to a factor of 17 to the seventh.
+constexpr uint64_t allowance_factor = 16;
+constexpr uint64_t allowance_slack = 1024;
+static_assert(growth_allowance::growth_factor <= allowance_factor &&
+                  growth_allowance::growth_slack <= allowance_slack,
+              "the filters' allowance has outgrown the bounds checked here");
+constexpr uint64_t step_allowances = 2;
+constexpr uint64_t chain_allowances = 8;
+
+uint64_t allowed(uint64_t allowances, uint64_t records) {
+  return allowances * (allowance_factor * records + allowance_slack);
+}
+
+// The records of a graph bound both its memory and the file written from it;
+// the live nodes are among them, and the free records that a step leaves are
+// what it made and released.
+bool within(const gd_graph *g, const char *step, const char *what, uint64_t records, uint64_t allowances) {
+  if (g->curNodePos <= allowed(allowances, records)) return true;
+  fprintf(stderr, "%s: the graph grew from %llu records %s to %u records (%llu live nodes), past %llu\n", step,
+          (unsigned long long)records, what, g->curNodePos, (unsigned long long)live_nodes(g),
+          (unsigned long long)allowed(allowances, records));
+  return false;
+}
 
 // Runs the chain from step `first` on, one step at a time, each from a graph
 // as the reader leaves it (as when the single-filter programs run the chain
 // one after another, from any file a user hands them), and stops the fuzzer
-// at a step that grows the graph past its bound.
+// at a step that grows the graph past its bound or past the chain's.
 // A `first` past the chain runs gd_regular_filter, which only its own
 // program runs.
 bool run_chain(gd_graph *g, size_t first) {
   static const filter_step regular[] = {FILTER_STEP(gd_regular)};
   std::span<const filter_step> steps = regular;
   if (first < talvex_chain_length) steps = talvex_chain().subspan(first);
+  const uint64_t records_read = g->curNodePos;
   for (const filter_step &step : steps) {
     fill_to_capacity(g);
     const uint64_t records_before = g->curNodePos;
     const bool went_on = run_steps(g, std::span(&step, 1), step_report::errors_only);
-    if (live_nodes(g) > growth_per_record * records_before + growth_constant) {
-      fprintf(stderr, "%s grew the graph from %llu records to %llu live nodes\n", step.name,
-              (unsigned long long)records_before, (unsigned long long)live_nodes(g));
+    if (!within(g, step.name, "given to the step", records_before, step_allowances) ||
+        !within(g, step.name, "read", records_read, chain_allowances))
       abort();
-    }
     if (!went_on) return false;
   }
   return true;
@@ -221,8 +245,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  static const std::string input = temp_path("in");
-  static const std::string result = temp_path("out");
+  static const std::string input = fuzz_run_dir::file("in.gd");
+  static const std::string result = fuzz_run_dir::file("out.gd");
   FILE *f = fopen(input.c_str(), "wb");
   if (!f) abort();
   fwrite(data, 1, size, f);
@@ -239,5 +263,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     }
   }
   deallocate_gd_graph(g);
+  unlink(input.c_str());
+  unlink(result.c_str());
   return 0;
 }
