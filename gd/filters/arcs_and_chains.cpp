@@ -25,7 +25,8 @@ void clear_marks(gd_graph *g)
 }
 
 growth_allowance::growth_allowance(const gd_graph *g, const char *family)
-    : limit_(growth_factor * g->curNodePos + growth_slack), family_(family)
+    : limit_(growth_factor * (g->chainStartRecords ? g->chainStartRecords : g->curNodePos) + growth_slack),
+      family_(family)
 {
 }
 

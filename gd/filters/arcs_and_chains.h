@@ -67,8 +67,10 @@ inline void clear_marks_of(gd_graph_common &c)
 // they can make far more nodes than the chains hold; once the graph holds
 // `growth_factor` times the records it began with, plus `growth_slack`, the
 // filter's remaining walks stop, and the first stop says so on standard
-// error. A conversion makes a few nodes for each node it is given; the limit
-// lies far above that.
+// error. In a chain of steps "began with" is the start of the chain
+// (chainStartRecords), so the filters share one allowance instead of each
+// multiplying the growth of the one before. A conversion makes a few nodes
+// for each node it is given; the limit lies far above that.
 class growth_allowance {
 public:
     static constexpr uint64_t growth_factor = 16;

@@ -20,8 +20,7 @@
 const char gd_magic[4] = {'g', 'd', 'u', 'f'};
 
 gd_graph gd_empty_graph(void) {
-  gd_graph g;
-  memset(&g, 0, sizeof g);
+  gd_graph g{};
   g.firstNode = -1;
   g.firstFreeNode = -1;
   return g;

@@ -169,6 +169,13 @@ struct gd_graph {
   // then the list is relinked by a scan). Released by deallocate_gd_graph;
   // never written to a file.
   struct gd_free_set *freeSet;
+  // The records the graph held when its chain of steps began (run_steps sets
+  // it before the first step), from which the filters' growth allowances
+  // count: one step's growth is then never the next one's base, and the whole
+  // chain grows the graph by one allowance at most. 0 where no chain set it:
+  // an allowance then counts from the records its filter is given. Never
+  // written to a file.
+  uint32_t chainStartRecords = 0;
 };
 
 // Magic and version of the gd graph file.

@@ -80,22 +80,21 @@ uint64_t live_nodes(const gd_graph *g) {
 
 // What the filters may make. A filter whose walks make nodes for every node
 // they pass (through chains that loop or share their tails) is held to its
-// growth_allowance: growth_factor times the records it was given, plus
-// growth_slack; every other step makes a few nodes for each node it
-// converts. One step, then, may make at most twice an allowance on the graph
-// it is given. The whole chain, on the graph as read, may make at most the
-// allowances of the seven families that grow through their walks (funct_type,
-// gd_func, gd_templates, gd_for, gd_while, gd_initializers, gd_block) and one
-// more for the conversions of all 41 steps: a fixed factor however many
-// steps there are, where allowances that compounded from step to step would
-// come to a factor of 17 to the seventh.
+// growth_allowance: growth_factor times the records the chain began with,
+// plus growth_slack, shared by every step of the chain; every other step
+// makes a few nodes for each node it converts. One step, then, may make at
+// most twice an allowance on the graph it is given, and the whole chain, on
+// the graph as read, one allowance for all the walks and one more for the
+// conversions of all 41 steps. Allowances that each counted from the graph
+// their step was given would compound to a factor of 17 to the seventh over
+// the seven families that grow through their walks.
 constexpr uint64_t allowance_factor = 16;
 constexpr uint64_t allowance_slack = 1024;
 static_assert(growth_allowance::growth_factor <= allowance_factor &&
                   growth_allowance::growth_slack <= allowance_slack,
               "the filters' allowance has outgrown the bounds checked here");
 constexpr uint64_t step_allowances = 2;
-constexpr uint64_t chain_allowances = 8;
+constexpr uint64_t chain_allowances = 2;
 
 uint64_t allowed(uint64_t allowances, uint64_t records) {
   return allowances * (allowance_factor * records + allowance_slack);
@@ -112,9 +111,9 @@ bool within(const gd_graph *g, const char *step, const char *what, uint64_t reco
   return false;
 }
 
-// Runs the chain from step `first` on, one step at a time, each from a graph
-// as the reader leaves it (as when the single-filter programs run the chain
-// one after another, from any file a user hands them), and stops the fuzzer
+// Runs the chain from step `first` on, one step at a time, each from buffers
+// left exactly full, on one graph as talvexf does (from a later step, as the
+// single-filter programs start from any file a user hands them), and stops the fuzzer
 // at a step that grows the graph past its bound or past the chain's.
 // A `first` past the chain runs gd_regular_filter, which only its own
 // program runs.
