@@ -20,8 +20,8 @@ str_ptr name_string(gd_graph *g, t_gcc_decl *decl) {
 static node_ptr last_member_arc(const gd_graph *g, node_ptr scope) {
   node_ptr last = -1;
   chain_walk walk;
-  for (node_ptr at = g->nodeBuffer[scope].dc_scope.contents;
-       kind_of(g, at) == dC_ARC_SON && walk.first_meeting(at); at = g->nodeBuffer[at].dc_arc_son.next)
+  for (node_ptr at = record_of<t_dc_scope>(g, scope).contents;
+       kind_of(g, at) == dC_ARC_SON && walk.first_meeting(at); at = record_of<t_dc_arc_son>(g, at).next)
     last = at;
   return last;
 }
@@ -42,14 +42,14 @@ node_ptr append_to_scope(gd_graph *g, scope_tail &tail, node_ptr node) {
 
   node_ptr arc = newNode(g);  // may move the node buffer
   gd_clear_node(g, arc, dC_ARC_SON);
-  t_dc_arc_son &a = g->nodeBuffer[arc].dc_arc_son;
+  t_dc_arc_son &a = record_of<t_dc_arc_son>(g, arc);
   a.ordinal = 0;
   a.src = scope;
   a.dest = node;
   if (tail.last == -1)
-    g->nodeBuffer[scope].dc_scope.contents = arc;
+    record_of<t_dc_scope>(g, scope).contents = arc;
   else
-    g->nodeBuffer[tail.last].dc_arc_son.next = arc;
+    record_of<t_dc_arc_son>(g, tail.last).next = arc;
   tail.last = arc;
   return arc;
 }
