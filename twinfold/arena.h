@@ -18,13 +18,13 @@ public:
     static constexpr size_t kMaxRange = size_t(1) << 34;
 
     Carena() = default;
-    Carena(const Carena&) = delete;
-    Carena& operator=(const Carena&) = delete;
+    Carena(const Carena &) = delete;
+    Carena &operator=(const Carena &) = delete;
     ~Carena();
 
     // Storage for size bytes, aligned to 8; ends the run when the system
     // has no more memory.
-    void* allocate(size_t size);
+    void *allocate(size_t size);
     // Gives every block back to the system; the range stays reserved.
     void release();
     size_t blockCount() const { return m_blocks; }
@@ -33,32 +33,32 @@ public:
     size_t releases() const { return m_releases; }
     // Takes the range of addresses, once.
     void reserve();
-    char* base() const { return m_pBase; }
+    char *base() const { return m_pBase; }
     size_t range() const { return m_range; }
 
 private:
     void makeUsable(size_t top);
 
-    char* m_pBase = nullptr;
+    char *m_pBase = nullptr;
     size_t m_range = 0;
     size_t m_top = 0;     // bytes of the range given out as blocks
     size_t m_usable = 0;  // bytes of the range that may be written
-    char* m_pNext = nullptr;
-    char* m_pEnd = nullptr;
+    char *m_pNext = nullptr;
+    char *m_pEnd = nullptr;
     size_t m_blocks = 0;
     size_t m_lastBlockSize = 0;
     size_t m_releases = 0;
 };
 
 // The arena every graph record uses.
-Carena& graphArena();
+Carena &graphArena();
 
-void* fastMalloc(size_t size);
+void *fastMalloc(size_t size);
 [[noreturn]] void abort_outofmemory();
 void releaseArena();
 
 // Start and size of the graph arena's range, for Cref.
-extern char* g_pArenaBase;
+extern char *g_pArenaBase;
 extern size_t g_arenaRange;
 // A reference to something outside the graph arena was to be stored.
 [[noreturn]] void arenaReferenceError();
@@ -67,32 +67,29 @@ extern size_t g_arenaRange;
 // its range in units of 4 bytes, 0 for null (the range's first bytes are
 // never given out). It converts to and from a plain pointer, so that a
 // record's links read as pointers do.
-template <typename T>
-class Cref {
+template <typename T> class Cref {
 public:
     Cref() = default;
-    Cref(T* pointer) : m_offset(offsetOf(pointer)) {}
-    Cref& operator=(T* pointer)
+    Cref(T *pointer) : m_offset(offsetOf(pointer)) {}
+    Cref &operator=(T *pointer)
     {
         m_offset = offsetOf(pointer);
         return *this;
     }
-    operator T*() const { return get(); }
-    T* operator->() const { return get(); }
-    T& operator*() const { return *get(); }
-    T* get() const
+    operator T *() const { return get(); }
+    T *operator->() const { return get(); }
+    T &operator*() const { return *get(); }
+    T *get() const
     {
-        return m_offset == 0 ? nullptr : reinterpret_cast<T*>(g_pArenaBase + size_t(m_offset) * 4);
+        return m_offset == 0 ? nullptr : reinterpret_cast<T *>(g_pArenaBase + size_t(m_offset) * 4);
     }
 
 private:
-    static uint32_t offsetOf(const T* pointer)
+    static uint32_t offsetOf(const T *pointer)
     {
-        if (pointer == nullptr)
-            return 0;
-        size_t offset = size_t(reinterpret_cast<const char*>(pointer) - g_pArenaBase);
-        if (offset >= g_arenaRange || offset % 4 != 0)
-            arenaReferenceError();
+        if (pointer == nullptr) return 0;
+        size_t offset = size_t(reinterpret_cast<const char *>(pointer) - g_pArenaBase);
+        if (offset >= g_arenaRange || offset % 4 != 0) arenaReferenceError();
         return uint32_t(offset / 4);
     }
 
@@ -100,11 +97,11 @@ private:
 };
 
 // dest = null for a null src, else an arena copy of src.
-void saveString(Cref<char>* dest, const char* src);
+void saveString(Cref<char> *dest, const char *src);
 
 // Base of the arena records: new takes arena storage, delete gives nothing back.
 class CarenaObject {
 public:
-    static void* operator new(size_t size) { return fastMalloc(size); }
-    static void operator delete(void*) {}
+    static void *operator new(size_t size) { return fastMalloc(size); }
+    static void operator delete(void *) {}
 };

@@ -22,15 +22,15 @@ public:
     static constexpr uint32_t kListed = 8;
 
     // The live edge from, label, to; null when there is none.
-    CedgeFact* find(const CinstanceFact* from, const char* label, const CinstanceFact* to) const;
+    CedgeFact *find(const CinstanceFact *from, const char *label, const CinstanceFact *to) const;
     // Enters an edge just connected, or moved, under its current source,
     // label and target. Every connection must be followed by it.
-    void add(CedgeFact* edge);
+    void add(CedgeFact *edge);
     // Edges in the table, stale ones included.
     size_t entered() const { return m_table.used(); }
 
 private:
-    void enter(CedgeFact* edge);
+    void enter(CedgeFact *edge);
 
     // An edge is not taken out when it moves or is destroyed: a slot matches
     // only while the edge it holds still joins the key's nodes, so stale

@@ -4,20 +4,19 @@
 #include <cstdlib>
 #include <cstring>
 
-Cgetopt::Cgetopt(int argc, char** argv, const char* letters) : m_pLetters(letters), m_argc(argc)
+Cgetopt::Cgetopt(int argc, char **argv, const char *letters) : m_pLetters(letters), m_argc(argc)
 {
     size_t bytes = 0;
-    for (int i = 0; i < argc; ++i)
-        bytes += std::strlen(argv[i]) + 1;
-    m_pBuffer = static_cast<char*>(std::malloc(bytes ? bytes : 1));
-    char** vector = static_cast<char**>(std::malloc(sizeof(char*) * (size_t(argc) + 1)));
+    for (int i = 0; i < argc; ++i) bytes += std::strlen(argv[i]) + 1;
+    m_pBuffer = static_cast<char *>(std::malloc(bytes ? bytes : 1));
+    char **vector = static_cast<char **>(std::malloc(sizeof(char *) * (size_t(argc) + 1)));
     if (m_pBuffer == nullptr || vector == nullptr) {
         std::free(m_pBuffer);
         std::free(vector);
         m_pBuffer = nullptr;
         return;
     }
-    char* at = m_pBuffer;
+    char *at = m_pBuffer;
     for (int i = 0; i < argc; ++i) {
         size_t n = std::strlen(argv[i]) + 1;
         std::memcpy(at, argv[i], n);
@@ -37,15 +36,13 @@ Cgetopt::~Cgetopt()
 int Cgetopt::getopt()
 {
     m_pValue = nullptr;
-    if (m_index >= m_argc)
-        return -1;
-    const char* argument = m_ppArgv[m_index];
+    if (m_index >= m_argc) return -1;
+    const char *argument = m_ppArgv[m_index];
     if (argument[0] != '-' || argument[1] == '\0' || std::isspace(static_cast<unsigned char>(argument[1])))
         return -1;
     char letter = argument[1];
-    const char* found = letter == ':' ? nullptr : std::strchr(m_pLetters, letter);
-    if (found == nullptr)
-        return 0;
+    const char *found = letter == ':' ? nullptr : std::strchr(m_pLetters, letter);
+    if (found == nullptr) return 0;
     ++m_index;
     if (found[1] == ':') {
         if (argument[2] != '\0')
@@ -56,7 +53,7 @@ int Cgetopt::getopt()
     return static_cast<unsigned char>(letter);
 }
 
-void printCompiled(FILE* stream)
+void printCompiled(FILE *stream)
 {
     std::fprintf(stream, "Compiled:  %s %s v2.0\n", __DATE__, __TIME__);
     std::fputs("v1.0  merges header subtrees that are equal in every unit\n"
@@ -65,7 +62,7 @@ void printCompiled(FILE* stream)
                stream);
 }
 
-void printInvalidOption(FILE* stream, const char* argument)
+void printInvalidOption(FILE *stream, const char *argument)
 {
     std::fprintf(stream, "Option '%s' is invalid\n\n", argument);
     std::fputs("Options:  -c/opyright (and version history)\n"

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-int nodeCategory(const CinstanceFact* node)
+int nodeCategory(const CinstanceFact *node)
 {
     return node->isSchema() ? kCategorySchema : kCategoryInstance;
 }
@@ -16,10 +16,9 @@ void Chash::init(int bits)
     discard();
     m_schemaCount = m_instanceCount = m_totalCount = 0;
     for (;;) {
-        if (bits < 0 || bits > 40)
-            abort_outofmemory();
+        if (bits < 0 || bits > 40) abort_outofmemory();
         uint64_t slots = uint64_t(1) << bits;
-        m_ppSlots = static_cast<CinstanceFact**>(std::calloc(slots, sizeof(CinstanceFact*)));
+        m_ppSlots = static_cast<CinstanceFact **>(std::calloc(slots, sizeof(CinstanceFact *)));
         if (m_ppSlots != nullptr) {
             m_slotCount = slots;
             m_caution = slots;
@@ -31,11 +30,11 @@ void Chash::init(int bits)
     }
 }
 
-uint32_t Chash::accumulate(const char* key)
+uint32_t Chash::accumulate(const char *key)
 {
     uint32_t sum = 0;
     int position = 0;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(key); *p; ++p) {
+    for (const unsigned char *p = reinterpret_cast<const unsigned char *>(key); *p; ++p) {
         if (position == 4) {
             sum = ~sum;
             position = 0;
@@ -46,19 +45,19 @@ uint32_t Chash::accumulate(const char* key)
     return sum;
 }
 
-uint32_t Chash::checksum(const char* key) const
+uint32_t Chash::checksum(const char *key) const
 {
     return accumulate(key) & uint32_t(m_slotCount - 1);
 }
 
-void Chash::add(CinstanceFact* node)
+void Chash::add(CinstanceFact *node)
 {
     add(node, node->name());
 }
 
-void Chash::add(CinstanceFact* node, const char* key)
+void Chash::add(CinstanceFact *node, const char *key)
 {
-    CinstanceFact** slot = &m_ppSlots[checksum(key)];
+    CinstanceFact **slot = &m_ppSlots[checksum(key)];
     node->m_pHashNext = *slot;
     *slot = node;
     if (node->isSchema())
@@ -72,13 +71,13 @@ void Chash::add(CinstanceFact* node, const char* key)
     }
 }
 
-void Chash::visitall(Cvisithash& visitor)
+void Chash::visitall(Cvisithash &visitor)
 {
     for (uint64_t i = 0; i < m_slotCount; ++i) {
-        CinstanceFact* n = m_ppSlots[i];
+        CinstanceFact *n = m_ppSlots[i];
         while (n != nullptr) {
             // A visit may move the node into another table.
-            CinstanceFact* next = n->m_pHashNext;
+            CinstanceFact *next = n->m_pHashNext;
             // Nodes lie in the arena in the order they were read, not in
             // table order: what a visit reads first of the next node (its
             // lists), and the node after it, are fetched while this one is
@@ -94,11 +93,10 @@ void Chash::visitall(Cvisithash& visitor)
     }
 }
 
-void Chash::visitfirst(Cvisithash& visitor)
+void Chash::visitfirst(Cvisithash &visitor)
 {
     for (uint64_t i = 0; i < m_slotCount; ++i)
-        if (m_ppSlots[i] != nullptr)
-            visitor.visit(m_ppSlots[i]);
+        if (m_ppSlots[i] != nullptr) visitor.visit(m_ppSlots[i]);
 }
 
 void Chash::discard()

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <new>
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     Cgetopt arguments(argc, argv, "ciuvv");
     if (!arguments.ok()) {
@@ -19,21 +19,11 @@ int main(int argc, char** argv)
     Coptions options;
     for (int letter; (letter = arguments.getopt()) != -1;) {
         switch (letter) {
-        case 'c':
-            printCompiled(stderr);
-            break;
-        case 'i':
-            options.m_indent = 0;
-            break;
-        case 'u':
-            options.m_unionHeaders = false;
-            break;
-        case 'v':
-            ++options.m_verbose;
-            break;
-        default:
-            printInvalidOption(stderr, arguments.current());
-            return 1;
+        case 'c': printCompiled(stderr); break;
+        case 'i': options.m_indent = 0; break;
+        case 'u': options.m_unionHeaders = false; break;
+        case 'v': ++options.m_verbose; break;
+        default: printInvalidOption(stderr, arguments.current()); return 1;
         }
     }
 
@@ -42,22 +32,21 @@ int main(int argc, char** argv)
         std::fputs("Too many arguments\n", stderr);
         return 1;
     }
-    const char* inputName = files >= 1 ? arguments.m_ppArgv[arguments.m_index] : nullptr;
+    const char *inputName = files >= 1 ? arguments.m_ppArgv[arguments.m_index] : nullptr;
     CoutputFile output;
     if (files == 2) {
-        if (output.open(arguments.m_ppArgv[arguments.m_index + 1]) == CstepEnd::kStopped)
-            return 1;
+        if (output.open(arguments.m_ppArgv[arguments.m_index + 1]) == CstepEnd::kStopped) return 1;
     } else {
         output.openStandardOutput();
     }
-    FILE* input = stdin;
+    FILE *input = stdin;
     if (inputName != nullptr && (input = std::fopen(inputName, "r")) == nullptr) {
         std::fprintf(stderr, "Can't read '%s'\n", inputName);
         return 1;
     }
     try {
         return run(input, inputName, output, options) == CstepEnd::kDone ? 0 : 1;
-    } catch (const std::bad_alloc&) {
+    } catch (const std::bad_alloc &) {
         // The tables beside the arena end the same way as the arena.
         abort_outofmemory();
     }

@@ -9,54 +9,50 @@
 
 namespace {
 
-bool isOrderSetting(const Csetting* s)
+bool isOrderSetting(const Csetting *s)
 {
     return s->name() != nullptr && std::strcmp(s->name(), "order") == 0;
 }
 
-uint64_t hashText(uint64_t h, const char* text)
+uint64_t hashText(uint64_t h, const char *text)
 {
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text ? text : ""); *p; ++p)
+    for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text ? text : ""); *p; ++p)
         h = (h ^ *p) * 1099511628211ULL;
     return (h ^ 0xff) * 1099511628211ULL;
 }
 
 // Equal for nodes whose attributes compareAttrs (with "order" passed over)
 // finds equal; only such nodes can be twins.
-uint64_t attributeHash(const Cfact* node, uint64_t h = 1469598103934665603ULL)
+uint64_t attributeHash(const Cfact *node, uint64_t h = 1469598103934665603ULL)
 {
-    for (const Csetting* s = node->m_pFirstSetting; s; s = s->m_pNext) {
-        if (isOrderSetting(s))
-            continue;
+    for (const Csetting *s = node->m_pFirstSetting; s; s = s->m_pNext) {
+        if (isOrderSetting(s)) continue;
         h = hashText(h, s->name());
-        for (const Cvalue* v = s->m_pFirstValue; v; v = v->m_pNext)
-            h = hashText(h, v->name());
+        for (const Cvalue *v = s->m_pFirstValue; v; v = v->m_pNext) h = hashText(h, v->name());
         h = hashText(h, nullptr);
     }
     return h;
 }
 
-void pairEdges(CedgeFact* a, CedgeFact* b)
+void pairEdges(CedgeFact *a, CedgeFact *b)
 {
     a->m_pMatch = b;
     b->m_pMatch = a;
 }
 
 // A copy of source named by the next unique name, made the target of edge.
-CinstanceFact* copyNode(CinstanceFact* source, Cglobal& global, CedgeFact* edge)
+CinstanceFact *copyNode(CinstanceFact *source, Cglobal &global, CedgeFact *edge)
 {
-    CinstanceFact* copy = new CinstanceFact(global.unique_name());
+    CinstanceFact *copy = new CinstanceFact(global.unique_name());
     edge->connectTo(copy);
-    if (source->m_pFirstSetting != nullptr)
-        source->m_pFirstSetting->clone(copy->m_pFirstSetting);
+    if (source->m_pFirstSetting != nullptr) source->m_pFirstSetting->clone(copy->m_pFirstSetting);
     return copy;
 }
 
-CedgeFact* copyEdge(const CedgeFact* e)
+CedgeFact *copyEdge(const CedgeFact *e)
 {
-    CedgeFact* copy = new CedgeFact(e->name());
-    if (e->m_pFirstSetting != nullptr)
-        e->m_pFirstSetting->clone(copy->m_pFirstSetting);
+    CedgeFact *copy = new CedgeFact(e->name());
+    if (e->m_pFirstSetting != nullptr) e->m_pFirstSetting->clone(copy->m_pFirstSetting);
     copy->m_flags = e->m_flags;
     return copy;
 }
@@ -70,7 +66,7 @@ uint64_t spread(uint64_t x)
 
 // Equal for an edge label and target attributes that compareAttrs (with
 // "order" passed over) finds equal.
-uint64_t candidateKey(const CedgeFact* e)
+uint64_t candidateKey(const CedgeFact *e)
 {
     uint64_t h = hashText(1469598103934665603ULL, e->name());
     return e->m_pTo != nullptr ? attributeHash(e->m_pTo, h) : h;
@@ -83,44 +79,40 @@ uint64_t candidateKey(const CedgeFact* e)
 // deeper: a child may pair with one that has a second parent, and that one
 // with the demoted edge the kept copy has to it, so what lies below a child
 // does not show alike in both copies.
-uint64_t contentsHash(const CinstanceFact* node)
+uint64_t contentsHash(const CinstanceFact *node)
 {
     uint64_t sum = 0;
-    for (const CedgeFact* e = node->m_pFirstOut; e; e = e->m_pOutNext)
-        sum += spread(candidateKey(e));
+    for (const CedgeFact *e = node->m_pFirstOut; e; e = e->m_pOutNext) sum += spread(candidateKey(e));
     return spread(attributeHash(node) + sum);
 }
 
-} // namespace
+}  // namespace
 
 void timenow()
 {
     std::time_t now = std::time(nullptr);
     char text[16] = "??:??:??";
-    if (const std::tm* local = std::localtime(&now))
-        std::strftime(text, sizeof text, "%H:%M:%S", local);
+    if (const std::tm *local = std::localtime(&now)) std::strftime(text, sizeof text, "%H:%M:%S", local);
     std::fprintf(stderr, "TwinFold: %s ", text);
     std::fflush(stderr);
 }
 
-size_t emit_attributes(const Cfact* node, char* buffer)
+size_t emit_attributes(const Cfact *node, char *buffer)
 {
     size_t length = 0;
-    auto put = [&](const char* text) {
+    auto put = [&](const char *text) {
         size_t n = std::strlen(text);
-        if (buffer)
-            std::memcpy(buffer + length, text, n);
+        if (buffer) std::memcpy(buffer + length, text, n);
         length += n;
     };
     auto putByte = [&](char c) {
-        if (buffer)
-            buffer[length] = c;
+        if (buffer) buffer[length] = c;
         ++length;
     };
-    for (const Csetting* s = node->m_pFirstSetting; s; s = s->m_pNext) {
+    for (const Csetting *s = node->m_pFirstSetting; s; s = s->m_pNext) {
         put(s->name() ? s->name() : "");
         putByte('\0');
-        for (const Cvalue* v = s->m_pFirstValue; v; v = v->m_pNext) {
+        for (const Cvalue *v = s->m_pFirstValue; v; v = v->m_pNext) {
             put(v->name() ? v->name() : "");
             putByte('\1');
         }
@@ -129,25 +121,21 @@ size_t emit_attributes(const Cfact* node, char* buffer)
     return length;
 }
 
-void Cglobal::check_maxno(const char* name)
+void Cglobal::check_maxno(const char *name)
 {
-    if (name == nullptr || name[0] != '@')
-        return;
+    if (name == nullptr || name[0] != '@') return;
     uint64_t value = 0;
-    for (const char* p = name + 1; *p; ++p) {
-        if (*p < '0' || *p > '9')
-            return;
+    for (const char *p = name + 1; *p; ++p) {
+        if (*p < '0' || *p > '9') return;
         unsigned digit = unsigned(*p - '0');
         // A number wider than 64 bits can never be spelt by a made name.
-        if (value > (UINT64_MAX - digit) / 10)
-            return;
+        if (value > (UINT64_MAX - digit) / 10) return;
         value = value * 10 + digit;
     }
-    if (value > m_maxNo)
-        m_maxNo = value;
+    if (value > m_maxNo) m_maxNo = value;
 }
 
-const char* Cglobal::unique_name()
+const char *Cglobal::unique_name()
 {
     if (m_maxNo == UINT64_MAX) {
         std::fputs("Cannot make a new node name: @18446744073709551615 is taken\n", stderr);
@@ -158,15 +146,13 @@ const char* Cglobal::unique_name()
     return m_lastName;
 }
 
-void Cglobal::preprocessNode(CinstanceFact* node)
+void Cglobal::preprocessNode(CinstanceFact *node)
 {
-    if (node->isSchema())
-        return;
+    if (node->isSchema()) return;
     if ((node->m_flags & kFlagFileNode) && node->m_pFirstSetting != nullptr) {
         size_t length = emit_attributes(node, nullptr);
         std::vector<char> key(length);
-        if (emit_attributes(node, key.data()) != length)
-            internalError("emit_attributes length");
+        if (emit_attributes(node, key.data()) != length) internalError("emit_attributes length");
         m_candidates.add(node, key.data());
     } else if (node->m_flags & kFlagFileName) {
         m_renames.add(node);
@@ -184,17 +170,15 @@ void Cglobal::twinfold()
     }
 }
 
-void Cglobal::visit(CinstanceFact* chainHead)
+void Cglobal::visit(CinstanceFact *chainHead)
 {
-    std::vector<CinstanceFact*> chain;
-    for (CinstanceFact* n = chainHead; n; n = n->m_pHashNext)
-        chain.push_back(n);
+    std::vector<CinstanceFact *> chain;
+    for (CinstanceFact *n = chainHead; n; n = n->m_pHashNext) chain.push_back(n);
 
     if (m_verbose >= 3) {
         std::fputs("Considering merging the following nodes:\n\n", m_pDump);
-        for (CinstanceFact* n : chain)
-            if (!n->isDead())
-                n->dump(m_pDump);
+        for (CinstanceFact *n : chain)
+            if (!n->isDead()) n->dump(m_pDump);
         std::fputs("-----\n\n", m_pDump);
     }
 
@@ -203,43 +187,36 @@ void Cglobal::visit(CinstanceFact* chainHead)
     // later nodes of its own group, in chain order, which is the order of the
     // comparisons that can succeed. (Nodes whose keys hash alike share a
     // group; their comparison fails.)
-    auto groupKey = [&](const CinstanceFact* node) {
+    auto groupKey = [&](const CinstanceFact *node) {
         return m_union ? attributeHash(node) : contentsHash(node);
     };
     std::unordered_map<uint64_t, size_t> groupOfKey;
-    std::vector<std::vector<CinstanceFact*>> groups;
+    std::vector<std::vector<CinstanceFact *>> groups;
     std::vector<size_t> group(chain.size()), place(chain.size());
     for (size_t i = 0; i < chain.size(); ++i) {
         auto [it, added] = groupOfKey.try_emplace(groupKey(chain[i]), groups.size());
-        if (added)
-            groups.emplace_back();
+        if (added) groups.emplace_back();
         group[i] = it->second;
         place[i] = groups[it->second].size();
         groups[it->second].push_back(chain[i]);
     }
 
     for (size_t i = 0; i < chain.size(); ++i) {
-        CinstanceFact* p = chain[i];
+        CinstanceFact *p = chain[i];
         // A node destroyed inside a deleted twin is no longer in the graph.
-        if (p->isDead())
-            continue;
+        if (p->isDead()) continue;
         int deleted = 0;
-        const std::vector<CinstanceFact*>& twins = groups[group[i]];
+        const std::vector<CinstanceFact *> &twins = groups[group[i]];
         for (size_t k = place[i] + 1; k < twins.size(); ++k) {
-            CinstanceFact* q = twins[k];
-            if (q->isDead())
-                continue;
+            CinstanceFact *q = twins[k];
+            if (q->isDead()) continue;
             // A header nested in its twin would be merged into itself.
-            if (nested(p, q))
-                continue;
+            if (nested(p, q)) continue;
             int result = p->same_tree(q, *this);
-            if (result == 1)
-                continue;
-            if (result != 0)
-                internalError("same_tree result is 0 or 1");
+            if (result == 1) continue;
+            if (result != 0) internalError("same_tree result is 0 or 1");
             q->redirect_input_edges(p, *this);
-            if (m_verbose >= 2)
-                std::fprintf(stderr, "Deleting %s\n", q->name());
+            if (m_verbose >= 2) std::fprintf(stderr, "Deleting %s\n", q->name());
             ++m_deleted;
             ++deleted;
             q->destroy();
@@ -248,9 +225,8 @@ void Cglobal::visit(CinstanceFact* chainHead)
             std::fprintf(m_pDump, "%4d merged with ", deleted);
             p->dump(m_pDump);
         }
-        const char* shortName = p->newName();
-        if (shortName != nullptr && std::strcmp(shortName, p->name()) != 0)
-            m_renames.add(p, shortName);
+        const char *shortName = p->newName();
+        if (shortName != nullptr && std::strcmp(shortName, p->name()) != 0) m_renames.add(p, shortName);
     }
 }
 
@@ -265,12 +241,11 @@ public:
     static constexpr size_t kScanned = 16;
 
     // Takes the containment edges of a, keeping the storage of the last.
-    void reset(const CinstanceFact* a)
+    void reset(const CinstanceFact *a)
     {
         m_edges.clear();
         m_groups.clear();
-        for (CedgeFact* e = a->firstChildEdge(); e; e = e->nextChildEdge())
-            m_edges.push_back(e);
+        for (CedgeFact *e = a->firstChildEdge(); e; e = e->nextChildEdge()) m_edges.push_back(e);
         if (m_edges.size() > kScanned)
             for (uint32_t i = 0; i < m_edges.size(); ++i)
                 m_groups[candidateKey(m_edges[i])].m_members.push_back(i);
@@ -278,24 +253,21 @@ public:
 
     // The first edge at or after the position from that is not paired yet
     // and may pair with eb; from is advanced to it. Null when none is left.
-    CedgeFact* next(const CedgeFact* eb, size_t& from)
+    CedgeFact *next(const CedgeFact *eb, size_t &from)
     {
         if (m_groups.empty()) {
             for (; from < m_edges.size(); ++from)
-                if (mayPair(m_edges[from], eb))
-                    return m_edges[from];
+                if (mayPair(m_edges[from], eb)) return m_edges[from];
             return nullptr;
         }
         auto found = m_groups.find(candidateKey(eb));
-        if (found == m_groups.end())
-            return nullptr;
-        Cgroup& group = found->second;
+        if (found == m_groups.end()) return nullptr;
+        Cgroup &group = found->second;
         // Paired members at the front are passed over once for all.
         while (group.m_front < group.m_members.size() && m_edges[group.m_members[group.m_front]]->m_pMatch)
             ++group.m_front;
         for (from = std::max(from, group.m_front); from < group.m_members.size(); ++from)
-            if (mayPair(m_edges[group.m_members[from]], eb))
-                return m_edges[group.m_members[from]];
+            if (mayPair(m_edges[group.m_members[from]], eb)) return m_edges[group.m_members[from]];
         return nullptr;
     }
 
@@ -305,17 +277,17 @@ private:
         size_t m_front = 0;
     };
 
-    static bool mayPair(const CedgeFact* ea, const CedgeFact* eb)
+    static bool mayPair(const CedgeFact *ea, const CedgeFact *eb)
     {
         return ea->m_pMatch == nullptr && std::strcmp(ea->name(), eb->name()) == 0 && ea->m_pTo != nullptr &&
                eb->m_pTo != nullptr && ea->m_pTo->compareAttrs(eb->m_pTo, true) == 0;
     }
 
-    std::vector<CedgeFact*> m_edges;
+    std::vector<CedgeFact *> m_edges;
     std::unordered_map<uint64_t, Cgroup> m_groups;
 };
 
-void stampTwin(CinstanceFact* b, CinstanceFact* a, const Cglobal& global)
+void stampTwin(CinstanceFact *b, CinstanceFact *a, const Cglobal &global)
 {
     b->m_pTwin = a;
     b->m_twinGeneration = global.m_generation;
@@ -323,31 +295,30 @@ void stampTwin(CinstanceFact* b, CinstanceFact* a, const Cglobal& global)
 
 // The node of the kept subtree that stands for node in this comparison:
 // its twin when it lies in the compared subtree, else node itself.
-CinstanceFact* twinOf(CinstanceFact* node, const Cglobal& global)
+CinstanceFact *twinOf(CinstanceFact *node, const Cglobal &global)
 {
     if (node != nullptr && node->m_twinGeneration == global.m_generation && node->m_pTwin != nullptr)
         return node->m_pTwin;
     return node;
 }
 
-void keepAttributesOf(CedgeFact* kept, CedgeFact* duplicate)
+void keepAttributesOf(CedgeFact *kept, CedgeFact *duplicate)
 {
     if (kept->m_pFirstSetting == nullptr && duplicate->m_pFirstSetting != nullptr)
         duplicate->m_pFirstSetting->clone(kept->m_pFirstSetting);
 }
 
-} // namespace
+}  // namespace
 
-bool Cglobal::nested(const CinstanceFact* a, const CinstanceFact* b) const
+bool Cglobal::nested(const CinstanceFact *a, const CinstanceFact *b) const
 {
-    if (!m_treeMoved)
-        return a->containsInTree(b) || b->containsInTree(a);
+    if (!m_treeMoved) return a->containsInTree(b) || b->containsInTree(a);
     return a->isAncestorOf(b) || b->isAncestorOf(a);
 }
 
-void Cglobal::moveEdgeTo(CedgeFact* edge, CinstanceFact* to)
+void Cglobal::moveEdgeTo(CedgeFact *edge, CinstanceFact *to)
 {
-    CedgeFact* known = m_edges.find(edge->m_pFrom, edge->name(), to);
+    CedgeFact *known = m_edges.find(edge->m_pFrom, edge->name(), to);
     if (known != nullptr && known != edge) {
         keepAttributesOf(known, edge);
         edge->destroy();
@@ -372,13 +343,13 @@ void Cglobal::moveEdgeTo(CedgeFact* edge, CinstanceFact* to)
 // lists are kept from one comparison to the next.
 class CsubtreeComparison {
 public:
-    explicit CsubtreeComparison(Cglobal& global) : m_global(global) {}
+    explicit CsubtreeComparison(Cglobal &global) : m_global(global) {}
 
     // Phase one: true when every containment edge of B's subtree pairs.
-    bool pairContainment(CinstanceFact* a, CinstanceFact* b);
+    bool pairContainment(CinstanceFact *a, CinstanceFact *b);
     // Phase two: true when every other edge of B's subtree joins twins in
     // A's, or was added there.
-    bool pairOtherEdges(CinstanceFact* b);
+    bool pairOtherEdges(CinstanceFact *b);
 
 private:
     // What a frame waits for: the comparison of its edge's target with a
@@ -386,46 +357,42 @@ private:
     enum class Cwait { kNothing, kCandidate, kCopy };
     // The comparison of one A node with one B node.
     struct Cframe {
-        CinstanceFact* m_pA = nullptr;
-        CinstanceFact* m_pB = nullptr;
-        CedgeFact* m_pEb = nullptr;  // containment edge of B being paired
+        CinstanceFact *m_pA = nullptr;
+        CinstanceFact *m_pB = nullptr;
+        CedgeFact *m_pEb = nullptr;  // containment edge of B being paired
         Ccandidates m_candidates;
         size_t m_next = 0;           // candidate position to try next for m_pEb
-        CedgeFact* m_pEa = nullptr;  // candidate under comparison, or the copy
+        CedgeFact *m_pEa = nullptr;  // candidate under comparison, or the copy
         Cwait m_wait = Cwait::kNothing;
     };
 
     // Begins comparing a with b: true when a frame was opened for it, false
     // when the comparison was decided at once (matched then tells how).
-    bool open(CinstanceFact* a, CinstanceFact* b, bool& matched);
+    bool open(CinstanceFact *a, CinstanceFact *b, bool &matched);
     // Pairs the frame's next containment edge, or begins the comparison that
     // decides it; a frame with no edge left is closed as matched.
-    void pairNextEdge(Cframe& f, bool& matched);
+    void pairNextEdge(Cframe &f, bool &matched);
     // Takes the end of the comparison the frame waited for; false when the
     // frame fails with it.
-    bool takeResult(Cframe& f, bool matched);
-    void waitFor(Cframe& f, Cwait what, CedgeFact* ea, bool& matched);
-    void pairWith(Cframe& f, CedgeFact* ea);
+    bool takeResult(Cframe &f, bool matched);
+    void waitFor(Cframe &f, Cwait what, CedgeFact *ea, bool &matched);
+    void pairWith(Cframe &f, CedgeFact *ea);
 
-    Cglobal& m_global;
+    Cglobal &m_global;
     std::vector<Cframe> m_frames;
     size_t m_depth = 0;
-    std::vector<CinstanceFact*> m_pending;
+    std::vector<CinstanceFact *> m_pending;
 };
 
-bool CsubtreeComparison::open(CinstanceFact* a, CinstanceFact* b, bool& matched)
+bool CsubtreeComparison::open(CinstanceFact *a, CinstanceFact *b, bool &matched)
 {
     matched = a == b;
-    if (a == b || a == nullptr || b == nullptr || a->compareAttrs(b, true))
-        return false;
-    for (CedgeFact* e = a->m_pFirstOut; e; e = e->m_pOutNext)
-        e->m_pMatch = nullptr;
-    if (!m_global.m_union && a->m_outDegree != b->m_outDegree)
-        return false;
+    if (a == b || a == nullptr || b == nullptr || a->compareAttrs(b, true)) return false;
+    for (CedgeFact *e = a->m_pFirstOut; e; e = e->m_pOutNext) e->m_pMatch = nullptr;
+    if (!m_global.m_union && a->m_outDegree != b->m_outDegree) return false;
     stampTwin(b, a, m_global);
-    if (m_depth == m_frames.size())
-        m_frames.emplace_back();
-    Cframe& f = m_frames[m_depth++];
+    if (m_depth == m_frames.size()) m_frames.emplace_back();
+    Cframe &f = m_frames[m_depth++];
     f.m_pA = a;
     f.m_pB = b;
     f.m_pEb = b->firstChildEdge();
@@ -436,14 +403,13 @@ bool CsubtreeComparison::open(CinstanceFact* a, CinstanceFact* b, bool& matched)
     return true;
 }
 
-bool CsubtreeComparison::pairContainment(CinstanceFact* a, CinstanceFact* b)
+bool CsubtreeComparison::pairContainment(CinstanceFact *a, CinstanceFact *b)
 {
     m_depth = 0;
     bool matched;
-    if (!open(a, b, matched))
-        return matched;
+    if (!open(a, b, matched)) return matched;
     while (m_depth > 0) {
-        Cframe& f = m_frames[m_depth - 1];
+        Cframe &f = m_frames[m_depth - 1];
         if (f.m_wait != Cwait::kNothing && !takeResult(f, matched)) {
             --m_depth;
             continue;
@@ -453,9 +419,9 @@ bool CsubtreeComparison::pairContainment(CinstanceFact* a, CinstanceFact* b)
     return matched;
 }
 
-void CsubtreeComparison::pairNextEdge(Cframe& f, bool& matched)
+void CsubtreeComparison::pairNextEdge(Cframe &f, bool &matched)
 {
-    CedgeFact* eb = f.m_pEb;
+    CedgeFact *eb = f.m_pEb;
     if (eb == nullptr) {
         matched = true;
         --m_depth;
@@ -465,13 +431,13 @@ void CsubtreeComparison::pairNextEdge(Cframe& f, bool& matched)
         f.m_pEb = eb->nextChildEdge();
         return;
     }
-    CedgeFact* same = m_global.m_edges.find(f.m_pA, eb->name(), eb->m_pTo);
+    CedgeFact *same = m_global.m_edges.find(f.m_pA, eb->name(), eb->m_pTo);
     if (same != nullptr && same->m_pMatch == nullptr) {
         stampTwin(eb->m_pTo, eb->m_pTo, m_global);
         pairWith(f, same);
         return;
     }
-    if (CedgeFact* ea = f.m_candidates.next(eb, f.m_next)) {
+    if (CedgeFact *ea = f.m_candidates.next(eb, f.m_next)) {
         waitFor(f, Cwait::kCandidate, ea, matched);
         return;
     }
@@ -483,7 +449,7 @@ void CsubtreeComparison::pairNextEdge(Cframe& f, bool& matched)
     waitFor(f, Cwait::kCopy, CedgeFact::cloneTo(eb, m_global, f.m_pA), matched);
 }
 
-void CsubtreeComparison::waitFor(Cframe& f, Cwait what, CedgeFact* ea, bool& matched)
+void CsubtreeComparison::waitFor(Cframe &f, Cwait what, CedgeFact *ea, bool &matched)
 {
     f.m_pEa = ea;
     f.m_wait = what;
@@ -491,7 +457,7 @@ void CsubtreeComparison::waitFor(Cframe& f, Cwait what, CedgeFact* ea, bool& mat
     open(ea->m_pTo, f.m_pEb->m_pTo, matched);
 }
 
-bool CsubtreeComparison::takeResult(Cframe& f, bool matched)
+bool CsubtreeComparison::takeResult(Cframe &f, bool matched)
 {
     Cwait waited = f.m_wait;
     f.m_wait = Cwait::kNothing;
@@ -503,44 +469,40 @@ bool CsubtreeComparison::takeResult(Cframe& f, bool matched)
     return matched || waited == Cwait::kCandidate;
 }
 
-void CsubtreeComparison::pairWith(Cframe& f, CedgeFact* ea)
+void CsubtreeComparison::pairWith(Cframe &f, CedgeFact *ea)
 {
     pairEdges(ea, f.m_pEb);
     f.m_pEb = f.m_pEb->nextChildEdge();
     f.m_next = 0;
 }
 
-bool CsubtreeComparison::pairOtherEdges(CinstanceFact* other)
+bool CsubtreeComparison::pairOtherEdges(CinstanceFact *other)
 {
     // Pair of twins by pair of twins.
     m_pending.assign(1, other);
     while (!m_pending.empty()) {
-        CinstanceFact* b = m_pending.back();
+        CinstanceFact *b = m_pending.back();
         m_pending.pop_back();
-        CinstanceFact* a = twinOf(b, m_global);
-        if (a == b)
-            continue;
-        for (CedgeFact* eb = b->m_pFirstOut; eb; eb = eb->m_pOutNext) {
+        CinstanceFact *a = twinOf(b, m_global);
+        if (a == b) continue;
+        for (CedgeFact *eb = b->m_pFirstOut; eb; eb = eb->m_pOutNext) {
             if (eb->isTree()) {
-                if (eb->m_pTo != nullptr)
-                    m_pending.push_back(eb->m_pTo);
+                if (eb->m_pTo != nullptr) m_pending.push_back(eb->m_pTo);
                 continue;
             }
-            CinstanceFact* target = twinOf(eb->m_pTo, m_global);
-            if (target == nullptr || m_global.m_edges.find(a, eb->name(), target) != nullptr)
-                continue;
-            if (!m_global.m_union)
-                return false;
+            CinstanceFact *target = twinOf(eb->m_pTo, m_global);
+            if (target == nullptr || m_global.m_edges.find(a, eb->name(), target) != nullptr) continue;
+            if (!m_global.m_union) return false;
             // A node keeps the class it has; a twin of another class is
             // merged into it all the same, and the user is told.
             if (eb->isInstance()) {
-                if (const CedgeFact* kept = a->classEdge()) {
+                if (const CedgeFact *kept = a->classEdge()) {
                     std::fprintf(stderr, "Twins of %s differ in class: %s kept, %s dropped\n", a->name(),
                                  kept->m_pTo->name(), target->name());
                     continue;
                 }
             }
-            CedgeFact* copy = copyEdge(eb);
+            CedgeFact *copy = copyEdge(eb);
             copy->connectTo(target);
             copy->connectFrom(a);
             m_global.m_edges.add(copy);
@@ -561,38 +523,33 @@ void Cglobal::startComparison()
     if (++m_generation == 0) {
         // After 2^32 comparisons the numbers come round: no stamp of an
         // earlier comparison may be taken for one of this.
-        if (m_pRoot != nullptr)
-            walkTree(m_pRoot, [](CinstanceFact* node) { node->m_twinGeneration = 0; });
+        if (m_pRoot != nullptr) walkTree(m_pRoot, [](CinstanceFact *node) { node->m_twinGeneration = 0; });
         m_generation = 1;
     }
 }
 
-int CinstanceFact::same_tree(CinstanceFact* other, Cglobal& global)
+int CinstanceFact::same_tree(CinstanceFact *other, Cglobal &global)
 {
-    if (this == other)
-        return 0;
-    if (other == nullptr)
-        return 1;
+    if (this == other) return 0;
+    if (other == nullptr) return 1;
     global.startComparison();
-    CsubtreeComparison& comparison = *global.m_pComparison;
-    if (!comparison.pairContainment(this, other) || !comparison.pairOtherEdges(other))
-        return 1;
+    CsubtreeComparison &comparison = *global.m_pComparison;
+    if (!comparison.pairContainment(this, other) || !comparison.pairOtherEdges(other)) return 1;
     return 0;
 }
 
-void CinstanceFact::redirect_input_edges(CinstanceFact* kept, Cglobal& global)
+void CinstanceFact::redirect_input_edges(CinstanceFact *kept, Cglobal &global)
 {
-    if (kept == nullptr)
-        internalError("pOther");
+    if (kept == nullptr) internalError("pOther");
     struct Cframe {
-        CinstanceFact* m_pFrom;
-        CinstanceFact* m_pTo;
-        CedgeFact* m_pNextChild;
+        CinstanceFact *m_pFrom;
+        CinstanceFact *m_pTo;
+        CedgeFact *m_pNextChild;
     };
     std::vector<Cframe> stack;
-    auto enter = [&](CinstanceFact* q, CinstanceFact* p) {
-        for (CedgeFact* e = q->firstInEdge(); e;) {
-            CedgeFact* next = e->nextInEdge();
+    auto enter = [&](CinstanceFact *q, CinstanceFact *p) {
+        for (CedgeFact *e = q->firstInEdge(); e;) {
+            CedgeFact *next = e->nextInEdge();
             global.moveEdgeTo(e, p);
             e = next;
         }
@@ -600,16 +557,15 @@ void CinstanceFact::redirect_input_edges(CinstanceFact* kept, Cglobal& global)
     };
     enter(this, kept);
     while (!stack.empty()) {
-        Cframe& f = stack.back();
-        CedgeFact* e = f.m_pNextChild;
+        Cframe &f = stack.back();
+        CedgeFact *e = f.m_pNextChild;
         if (e == nullptr) {
             stack.pop_back();
             continue;
         }
         f.m_pNextChild = e->nextChildEdge();
-        CedgeFact* partner = e->m_pMatch;
-        if (partner == nullptr)
-            internalError("pEdge1");
+        CedgeFact *partner = e->m_pMatch;
+        if (partner == nullptr) internalError("pEdge1");
         if (partner->m_pTo == e->m_pTo) {
             // A node both copies hold stays: the kept copy's edge to it
             // becomes its containment, and it leaves the deleted copy.
@@ -622,20 +578,20 @@ void CinstanceFact::redirect_input_edges(CinstanceFact* kept, Cglobal& global)
     }
 }
 
-CinstanceFact* CinstanceFact::clone(CinstanceFact* source, Cglobal& global, CedgeFact* edge)
+CinstanceFact *CinstanceFact::clone(CinstanceFact *source, Cglobal &global, CedgeFact *edge)
 {
     // Depth first on an explicit stack, in the order a recursive copy would
     // take: names are handed out in that order and show in the output.
     struct Cframe {
-        CinstanceFact* m_pSource;
-        CinstanceFact* m_pCopy;
-        CedgeFact* m_pNext;     // next out edge of the source to copy
-        CedgeFact* m_pPending;  // copied tree edge waiting for its subtree
+        CinstanceFact *m_pSource;
+        CinstanceFact *m_pCopy;
+        CedgeFact *m_pNext;     // next out edge of the source to copy
+        CedgeFact *m_pPending;  // copied tree edge waiting for its subtree
     };
-    CinstanceFact* top = copyNode(source, global, edge);
+    CinstanceFact *top = copyNode(source, global, edge);
     std::vector<Cframe> stack{{source, top, source->m_pFirstOut, nullptr}};
     while (!stack.empty()) {
-        Cframe& f = stack.back();
+        Cframe &f = stack.back();
         if (f.m_pPending != nullptr) {
             f.m_pPending->connectFrom(f.m_pCopy);
             global.m_edges.add(f.m_pPending);
@@ -643,11 +599,11 @@ CinstanceFact* CinstanceFact::clone(CinstanceFact* source, Cglobal& global, Cedg
             f.m_pNext = f.m_pNext->m_pOutNext;
         }
         if (f.m_pNext != nullptr) {
-            CedgeFact* e = f.m_pNext;
-            CedgeFact* copy = copyEdge(e);
+            CedgeFact *e = f.m_pNext;
+            CedgeFact *copy = copyEdge(e);
             if (e->isTree() && e->m_pTo != nullptr) {
                 f.m_pPending = copy;
-                CinstanceFact* child = copyNode(e->m_pTo, global, copy);
+                CinstanceFact *child = copyNode(e->m_pTo, global, copy);
                 stack.push_back({e->m_pTo, child, e->m_pTo->m_pFirstOut, nullptr});
             } else {
                 copy->connectTo(e->m_pTo);
@@ -657,16 +613,16 @@ CinstanceFact* CinstanceFact::clone(CinstanceFact* source, Cglobal& global, Cedg
             }
             continue;
         }
-        for (CedgeFact* e = f.m_pSource->firstInEdge(); e; e = e->nextInEdge())
+        for (CedgeFact *e = f.m_pSource->firstInEdge(); e; e = e->nextInEdge())
             CedgeFact::cloneFrom(e, global, f.m_pCopy);
         stack.pop_back();
     }
     return top;
 }
 
-CedgeFact* CedgeFact::cloneTo(CedgeFact* eb, Cglobal& global, CinstanceFact* a)
+CedgeFact *CedgeFact::cloneTo(CedgeFact *eb, Cglobal &global, CinstanceFact *a)
 {
-    CedgeFact* copy = copyEdge(eb);
+    CedgeFact *copy = copyEdge(eb);
     if (eb->isTree() && eb->m_pTo != nullptr)
         CinstanceFact::clone(eb->m_pTo, global, copy);
     else
@@ -676,29 +632,27 @@ CedgeFact* CedgeFact::cloneTo(CedgeFact* eb, Cglobal& global, CinstanceFact* a)
     return copy;
 }
 
-CedgeFact* CedgeFact::cloneFrom(CedgeFact* e, Cglobal& global, CinstanceFact* t)
+CedgeFact *CedgeFact::cloneFrom(CedgeFact *e, Cglobal &global, CinstanceFact *t)
 {
-    CedgeFact* copy = copyEdge(e);
+    CedgeFact *copy = copyEdge(e);
     copy->connectFrom(e->m_pFrom);
     copy->connectTo(t);
     global.m_edges.add(copy);
     return copy;
 }
 
-const char* CinstanceFact::newName() const
+const char *CinstanceFact::newName() const
 {
     static char buffer[2048];
-    const char* s = name();
-    if (s == nullptr)
-        return nullptr;
+    const char *s = name();
+    if (s == nullptr) return nullptr;
     if (std::strncmp(s, "@0.FILE.", 8) == 0)
         s += 8;
     else if (std::strncmp(s, "@FILE.", 6) == 0)
         s += 6;
     size_t length = 0;
     for (size_t i = 0; s[i] != '\0' && length == 0; ++i) {
-        if (s[i] != '.' || i <= 2)
-            continue;
+        if (s[i] != '.' || i <= 2) continue;
         if (i == 5 && std::strncmp(s + 1, ".cpp", 4) == 0)
             length = 5;
         else if ((i == 4 || i == 5) &&
@@ -707,15 +661,14 @@ const char* CinstanceFact::newName() const
         else if (s[i - 2] == '.' && (s[i - 1] == 'h' || s[i - 1] == 'c' || s[i - 1] == 'C'))
             length = i;
     }
-    if (length == 0 || length + 7 > sizeof buffer)
-        return nullptr;
+    if (length == 0 || length + 7 > sizeof buffer) return nullptr;
     std::memcpy(buffer, "@FILE.", 6);
     std::memcpy(buffer + 6, s, length);
     buffer[6 + length] = '\0';
     return buffer;
 }
 
-void Crename::rename(Cglobal& global)
+void Crename::rename(Cglobal &global)
 {
     m_count = 0;
     if (global.m_verbose >= 1) {
@@ -724,7 +677,7 @@ void Crename::rename(Cglobal& global)
     }
     m_liveNames.clear();
     if (global.m_pRoot != nullptr)
-        walkTree(global.m_pRoot, [&](CinstanceFact* node) { m_liveNames.insert(node->name()); });
+        walkTree(global.m_pRoot, [&](CinstanceFact *node) { m_liveNames.insert(node->name()); });
     global.m_renames.visitfirst(*this);
     m_liveNames.clear();
     if (global.m_verbose >= 1) {
@@ -733,14 +686,12 @@ void Crename::rename(Cglobal& global)
     }
 }
 
-void Crename::visit(CinstanceFact* chainHead)
+void Crename::visit(CinstanceFact *chainHead)
 {
-    for (CinstanceFact* v = chainHead; v; v = v->m_pHashNext) {
-        if (v->isDead() || !(v->m_flags & kFlagFileNode))
-            continue;
-        const char* shortName = v->newName();
-        if (shortName == nullptr || m_liveNames.count(shortName) != 0)
-            continue;
+    for (CinstanceFact *v = chainHead; v; v = v->m_pHashNext) {
+        if (v->isDead() || !(v->m_flags & kFlagFileNode)) continue;
+        const char *shortName = v->newName();
+        if (shortName == nullptr || m_liveNames.count(shortName) != 0) continue;
         m_liveNames.erase(v->name());
         v->rename(shortName);
         m_liveNames.insert(v->name());

@@ -17,7 +17,7 @@ void timenow();
 
 // Builds the key of a node's attributes into buffer (when not null) and
 // returns its length including the closing NUL.
-size_t emit_attributes(const Cfact* node, char* buffer);
+size_t emit_attributes(const Cfact *node, char *buffer);
 
 class CsubtreeComparison;
 
@@ -27,21 +27,21 @@ public:
     ~Cglobal() override;
 
     static void timenow() { ::timenow(); }
-    void check_maxno(const char* name);
-    const char* unique_name();
-    void preprocessNode(CinstanceFact* node);
+    void check_maxno(const char *name);
+    const char *unique_name();
+    void preprocessNode(CinstanceFact *node);
     void twinfold();
-    void visit(CinstanceFact* chainHead) override;
+    void visit(CinstanceFact *chainHead) override;
     // True when one of the two nodes lies in the other's subtree.
-    bool nested(const CinstanceFact* a, const CinstanceFact* b) const;
+    bool nested(const CinstanceFact *a, const CinstanceFact *b) const;
     // Moves edge onto the target to, unless the source already has an edge
     // with its label to that target; then edge is destroyed and the one
     // kept gains its attributes if it has none.
-    void moveEdgeTo(CedgeFact* edge, CinstanceFact* to);
+    void moveEdgeTo(CedgeFact *edge, CinstanceFact *to);
 
     int m_verbose = 0;
-    CinstanceFact* m_pEntity = nullptr;
-    CinstanceFact* m_pRoot = nullptr;
+    CinstanceFact *m_pEntity = nullptr;
+    CinstanceFact *m_pRoot = nullptr;
     uint64_t m_maxNo = 0;
     char m_lastName[40] = {};
     bool m_union = true;
@@ -61,13 +61,13 @@ public:
     bool m_treeMoved = false;
     // Where the level-3 merge dumps go: standard output, unless the TA
     // output itself goes there.
-    FILE* m_pDump = stdout;
+    FILE *m_pDump = stdout;
 };
 
 class Crename : public Cvisithash {
 public:
-    void rename(Cglobal& global);
-    void visit(CinstanceFact* chainHead) override;
+    void rename(Cglobal &global);
+    void visit(CinstanceFact *chainHead) override;
 
     int m_count = 0;
     // Names of every node left in the tree, so that no short name is given

@@ -22,22 +22,22 @@
 class CoutputFile {
 public:
     CoutputFile() = default;
-    CoutputFile(const CoutputFile&) = delete;
-    CoutputFile& operator=(const CoutputFile&) = delete;
+    CoutputFile(const CoutputFile &) = delete;
+    CoutputFile &operator=(const CoutputFile &) = delete;
     ~CoutputFile() { abandon(); }
 
     void openStandardOutput();
     // Opens path for writing (making the temporary, for a file that is
     // replaced); stops, with "Can't write to '<path>'", when it cannot be
     // written. Nothing of the target changes.
-    CstepEnd open(const char* path);
+    CstepEnd open(const char *path);
     // Gives the output its stream (a device written directly is emptied
     // first, as a file written in place would be).
     CstepEnd begin();
-    FILE* stream() const { return m_pStream; }
+    FILE *stream() const { return m_pStream; }
     bool isStandardOutput() const { return m_standardOutput; }
     // The name for messages.
-    const char* displayName() const { return m_name.c_str(); }
+    const char *displayName() const { return m_name.c_str(); }
     // Flushes and closes the stream and puts the temporary in the target's
     // place; stops on any write, flush, close or rename error, and then the
     // target is as it was.
@@ -45,19 +45,19 @@ public:
     // Closes the output and removes the temporary.
     void abandon();
     // The temporary being written, empty when there is none.
-    const std::string& temporaryName() const { return m_temporary; }
+    const std::string &temporaryName() const { return m_temporary; }
 
 private:
-    bool openDirectly(const char* path);
-    bool openTarget(const char* path);
+    bool openDirectly(const char *path);
+    bool openTarget(const char *path);
     bool finishWriting();
     // Says that the output cannot be written.
     CstepEnd stop() const;
     // Stops a signal or an exit from removing this output's temporary.
     void forgetPending() const;
-    bool makeTemporary(const std::string& target, int mode, const struct stat* existing);
+    bool makeTemporary(const std::string &target, int mode, const struct stat *existing);
 
-    FILE* m_pStream = nullptr;
+    FILE *m_pStream = nullptr;
     int m_fd = -1;
     bool m_standardOutput = false;
     std::string m_name;

@@ -17,21 +17,18 @@ namespace {
 int bitsAbove(uint64_t count, int minimum)
 {
     int bits = minimum;
-    while ((uint64_t(1) << bits) <= count)
-        ++bits;
+    while ((uint64_t(1) << bits) <= count) ++bits;
     return bits;
 }
 
-} // namespace
+}  // namespace
 
 bool CririraParser::refill()
 {
     // A stream that failed, or ended, is not read again: what a second try
     // gave would follow a gap, and a terminal would wait for more.
-    if (m_inputEnded)
-        return false;
-    if (m_buffer.empty())
-        m_buffer.resize(kInputBlock);
+    if (m_inputEnded) return false;
+    if (m_buffer.empty()) m_buffer.resize(kInputBlock);
     size_t got = std::fread(m_buffer.data(), 1, m_buffer.size(), m_pInput);
     if (got == 0) {
         m_inputEnded = true;
@@ -63,25 +60,22 @@ void CririraParser::invalid()
 // however long it is.
 void CririraParser::echoLines(int lines)
 {
-    if (echoMappedLines(lines))
-        return;
+    if (echoMappedLines(lines)) return;
     // A stream that is not a file is read in blocks, and each line gathered
     // whole before it is written.
     std::string line;
     while (m_pAt < m_pEnd || refill()) {
-        const char* lf = static_cast<const char*>(std::memchr(m_pAt, '\n', size_t(m_pEnd - m_pAt)));
-        const char* stop = lf != nullptr ? lf + 1 : m_pEnd;
+        const char *lf = static_cast<const char *>(std::memchr(m_pAt, '\n', size_t(m_pEnd - m_pAt)));
+        const char *stop = lf != nullptr ? lf + 1 : m_pEnd;
         line.append(m_pAt, size_t(stop - m_pAt));
         m_pAt = stop;
         if (lf != nullptr) {
             std::fwrite(line.data(), 1, line.size(), stderr);
             line.clear();
-            if (--lines == 0)
-                return;
+            if (--lines == 0) return;
         }
     }
-    if (!line.empty())
-        std::fwrite(line.data(), 1, line.size(), stderr);
+    if (!line.empty()) std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
 bool CririraParser::echoMappedLines(int lines)
@@ -90,25 +84,21 @@ bool CririraParser::echoMappedLines(int lines)
     // any length then costs neither a copy nor memory of its own.
     int fd = fileno(m_pInput);
     struct stat info;
-    if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
-        return false;
+    if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
     off_t at = ftello(m_pInput);
-    if (at < 0)
-        return false;
+    if (at < 0) return false;
     // What is left of the block read last lies just before the position.
     at -= off_t(m_pEnd - m_pAt);
-    if (m_inputEnded || at >= info.st_size)
-        return true;
+    if (m_inputEnded || at >= info.st_size) return true;
     const off_t start = at - at % off_t(sysconf(_SC_PAGESIZE));
     const size_t length = size_t(info.st_size - start);
-    void* map = mmap(nullptr, length, PROT_READ, MAP_PRIVATE, fd, start);
-    if (map == MAP_FAILED)
-        return false;
-    const char* p = static_cast<const char*>(map) + (at - start);
-    const char* end = static_cast<const char*>(map) + length;
+    void *map = mmap(nullptr, length, PROT_READ, MAP_PRIVATE, fd, start);
+    if (map == MAP_FAILED) return false;
+    const char *p = static_cast<const char *>(map) + (at - start);
+    const char *end = static_cast<const char *>(map) + length;
     while (p < end && lines > 0) {
-        const char* lf = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
-        const char* stop = lf != nullptr ? lf + 1 : end;
+        const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+        const char *stop = lf != nullptr ? lf + 1 : end;
         std::fwrite(p, 1, size_t(stop - p), stderr);
         p = stop;
         --lines;
@@ -120,46 +110,33 @@ bool CririraParser::echoMappedLines(int lines)
 // A token is read in three steps: what lies between tokens is passed over,
 // a single-character token is taken whole, and anything else is read as a
 // quoted string or a word.
-CtokenKind CririraParser::getToken(char* buffer)
+CtokenKind CririraParser::getToken(char *buffer)
 {
     int c;
-    if (!skipToToken(c))
-        return kTokenError;
+    if (!skipToToken(c)) return kTokenError;
     switch (c) {
-    case EOF:
-        return m_readFailed ? kTokenError : kTokenEnd;
-    case '{':
-        return kTokenOpenBrace;
-    case '}':
-        return kTokenCloseBrace;
-    case '(':
-        return kTokenOpenParen;
-    case ')':
-        return kTokenCloseParen;
-    case '=':
-        return kTokenEquals;
-    case '\0':
-        invalid();
-        return kTokenError;
-    case '"':
-        return readQuoted(buffer);
-    default:
-        return readWord(c, buffer);
+    case EOF: return m_readFailed ? kTokenError : kTokenEnd;
+    case '{': return kTokenOpenBrace;
+    case '}': return kTokenCloseBrace;
+    case '(': return kTokenOpenParen;
+    case ')': return kTokenCloseParen;
+    case '=': return kTokenEquals;
+    case '\0': invalid(); return kTokenError;
+    case '"': return readQuoted(buffer);
+    default: return readWord(c, buffer);
     }
 }
 
-bool CririraParser::skipToToken(int& c)
+bool CririraParser::skipToToken(int &c)
 {
     for (;;) {
         c = nextChar();
-        if (c == ' ' || c == '\t' || c == '\r')
-            continue;
+        if (c == ' ' || c == '\t' || c == '\r') continue;
         if (c == '\n') {
             countLine();
             continue;
         }
-        if (c != '/')
-            return true;
+        if (c != '/') return true;
         int d = nextChar();
         if (d != '/') {
             // A word that begins with "/".
@@ -171,12 +148,11 @@ bool CririraParser::skipToToken(int& c)
                 invalid();
                 return false;
             }
-        if (c == '\n')
-            countLine();
+        if (c == '\n') countLine();
     }
 }
 
-bool CririraParser::store(char* buffer, int& length, int c)
+bool CririraParser::store(char *buffer, int &length, int c)
 {
     if (length >= kTokenMax - 1 || c == '\0') {
         invalid();
@@ -186,48 +162,42 @@ bool CririraParser::store(char* buffer, int& length, int c)
     return true;
 }
 
-CtokenKind CririraParser::readQuoted(char* buffer)
+CtokenKind CririraParser::readQuoted(char *buffer)
 {
     // The quotes are dropped; an escape is kept with the character after it,
     // which ends nothing.
     int length = 0;
     auto take = [&](int c) {
         if (c == EOF) {
-            if (!m_readFailed)
-                invalid();
+            if (!m_readFailed) invalid();
             return false;
         }
-        if (c == '\n')
-            countLine();
+        if (c == '\n') countLine();
         return store(buffer, length, c);
     };
     for (int c; (c = nextChar()) != '"';) {
-        if (!take(c) || (c == '\\' && !take(nextChar())))
-            return kTokenError;
+        if (!take(c) || (c == '\\' && !take(nextChar()))) return kTokenError;
     }
     buffer[length] = '\0';
     m_quoted = true;
     return kTokenWord;
 }
 
-CtokenKind CririraParser::readWord(int first, char* buffer)
+CtokenKind CririraParser::readWord(int first, char *buffer)
 {
     int length = 0;
-    if (!store(buffer, length, first))
-        return kTokenError;
+    if (!store(buffer, length, first)) return kTokenError;
     for (int c; (c = nextChar()) != EOF;) {
         if (endsWord(c)) {
             pushBack(c);
             break;
         }
-        if (!store(buffer, length, c))
-            return kTokenError;
+        if (!store(buffer, length, c)) return kTokenError;
     }
     buffer[length] = '\0';
     m_quoted = false;
     if (buffer[0] == '$') {
-        if (std::strcmp(buffer, "$INSTANCE") == 0)
-            return kTokenInstance;
+        if (std::strcmp(buffer, "$INSTANCE") == 0) return kTokenInstance;
         if (strcasecmp(buffer, "$ROOT") != 0) {
             invalid();
             return kTokenError;
@@ -236,36 +206,34 @@ CtokenKind CririraParser::readWord(int first, char* buffer)
     return kTokenWord;
 }
 
-uint32_t CririraParser::nameHash(const char* name, int category)
+uint32_t CririraParser::nameHash(const char *name, int category)
 {
     return hashText(name, category == kCategorySchema ? 1 : 2);
 }
 
-CinstanceFact* CririraParser::findOrCreate(const char* name, int category)
+CinstanceFact *CririraParser::findOrCreate(const char *name, int category)
 {
     const bool schema = category == kCategorySchema;
     const uint32_t hash = nameHash(name, category);
-    auto same = [&](const CinstanceFact* node) {
+    auto same = [&](const CinstanceFact *node) {
         return node->isSchema() == schema && std::strcmp(node->name(), name) == 0;
     };
     // Statements name the nodes of the last few statements again and again
     // (a file and the entities it contains, their class): those are found
     // among the nodes named last, which are still in the cache.
-    CrecentName& recent = m_recentNames[hash % kRecentNames];
-    if (recent.m_hash == hash && recent.m_pNode != nullptr && same(recent.m_pNode))
-        return recent.m_pNode;
+    CrecentName &recent = m_recentNames[hash % kRecentNames];
+    if (recent.m_hash == hash && recent.m_pNode != nullptr && same(recent.m_pNode)) return recent.m_pNode;
     // Attribute blocks mostly come in the order their nodes were first
     // named, as a writer walks its nodes twice: the node read after the one
     // found last is tried before the table.
-    CinstanceFact* node = nullptr;
+    CinstanceFact *node = nullptr;
     if (m_nextInOrder < m_readOrder.size() && same(m_readOrder[m_nextInOrder]))
         node = m_readOrder[m_nextInOrder];
     else
         node = m_names.find(hash, same);
     if (node == nullptr) {
         node = new CinstanceFact(name);
-        if (schema)
-            node->m_flags |= kFlagSchema;
+        if (schema) node->m_flags |= kFlagSchema;
         add(node);
         m_names.insert(hash, node);
         node->m_treeEnter = uint32_t(m_readOrder.size());
@@ -277,7 +245,7 @@ CinstanceFact* CririraParser::findOrCreate(const char* name, int category)
     return node;
 }
 
-void CririraParser::add(CinstanceFact* node)
+void CririraParser::add(CinstanceFact *node)
 {
     m_table.add(node);
     if (std::strncmp(node->name(), "@FILE.", 6) == 0) {
@@ -286,32 +254,30 @@ void CririraParser::add(CinstanceFact* node)
     }
 }
 
-CedgeFact* CririraParser::getEdge(const char* label, const char* fromName, int fromCategory,
-                                  const char* toName, int toCategory)
+CedgeFact *CririraParser::getEdge(const char *label, const char *fromName, int fromCategory,
+                                  const char *toName, int toCategory)
 {
     label = sharedText(label);
-    CinstanceFact* from = findOrCreate(fromName, fromCategory);
-    CinstanceFact* to = findOrCreate(toName, toCategory);
+    CinstanceFact *from = findOrCreate(fromName, fromCategory);
+    CinstanceFact *to = findOrCreate(toName, toCategory);
     // A fact stated twice is one edge: a repeated statement, or the
     // bracketed form that gives an edge its attributes, reads into the edge
     // already made.
-    if (CedgeFact* known = m_pGlobal->m_edges.find(from, label, to))
-        return known;
-    CedgeFact* edge = new CedgeFact(label);
+    if (CedgeFact *known = m_pGlobal->m_edges.find(from, label, to)) return known;
+    CedgeFact *edge = new CedgeFact(label);
     edge->connectFrom(from);
     edge->connectTo(to);
     m_pGlobal->m_edges.add(edge);
     return edge;
 }
 
-void CririraParser::appendSettings(Cfact* fact, Csetting* block)
+void CririraParser::appendSettings(Cfact *fact, Csetting *block)
 {
-    if (block == nullptr)
-        return;
+    if (block == nullptr) return;
     // A fact given many blocks would have its chain walked once per block:
     // past a few links the walk goes on from the tail the last block left.
     constexpr int kWalked = 16;
-    Cref<Csetting>* tail = &fact->m_pFirstSetting;
+    Cref<Csetting> *tail = &fact->m_pFirstSetting;
     int walked = 0;
     while (*tail != nullptr && walked < kWalked) {
         tail = &(*tail)->m_pNext;
@@ -319,61 +285,52 @@ void CririraParser::appendSettings(Cfact* fact, Csetting* block)
     }
     if (*tail != nullptr) {
         auto known = m_settingTails.find(fact);
-        if (known != m_settingTails.end())
-            tail = &known->second->m_pNext;
-        while (*tail != nullptr)
-            tail = &(*tail)->m_pNext;
+        if (known != m_settingTails.end()) tail = &known->second->m_pNext;
+        while (*tail != nullptr) tail = &(*tail)->m_pNext;
     }
     *tail = block;
     if (walked == kWalked || block->m_pNext != nullptr) {
-        Csetting* last = block;
-        while (last->m_pNext != nullptr)
-            last = last->m_pNext;
-        if (walked == kWalked)
-            m_settingTails[fact] = last;
+        Csetting *last = block;
+        while (last->m_pNext != nullptr) last = last->m_pNext;
+        if (walked == kWalked) m_settingTails[fact] = last;
     }
 }
 
-CstepEnd CririraParser::getSettings(Cref<Csetting>& block)
+CstepEnd CririraParser::getSettings(Cref<Csetting> &block)
 {
     char first[kTokenMax], second[kTokenMax];
-    char* text = first;
-    char* spare = second;
+    char *text = first;
+    char *spare = second;
     // The tail is kept so that a long block is read in linear time.
-    Cref<Csetting>* tail = &block;
+    Cref<Csetting> *tail = &block;
     CtokenKind t = getToken(text);
     for (;;) {
-        if (t == kTokenCloseBrace)
-            return CstepEnd::kDone;
+        if (t == kTokenCloseBrace) return CstepEnd::kDone;
         if (t != kTokenWord) {
-            if (t != kTokenError)
-                invalid();
+            if (t != kTokenError) invalid();
             return CstepEnd::kStopped;
         }
-        Csetting* setting = new Csetting(text);
+        Csetting *setting = new Csetting(text);
         *tail = setting;
         tail = &setting->m_pNext;
         t = getToken(spare);
         std::swap(text, spare);
-        if (t != kTokenEquals)
-            continue;
+        if (t != kTokenEquals) continue;
         t = getToken(text);
         if (t == kTokenWord) {
             setting->value(text);
         } else if (t == kTokenOpenParen) {
-            Cref<Cvalue>* valueTail = &setting->m_pFirstValue;
+            Cref<Cvalue> *valueTail = &setting->m_pFirstValue;
             while ((t = getToken(text)) == kTokenWord) {
                 *valueTail = new Cvalue(text);
                 valueTail = &(*valueTail)->m_pNext;
             }
             if (t != kTokenCloseParen) {
-                if (t != kTokenError)
-                    invalid();
+                if (t != kTokenError) invalid();
                 return CstepEnd::kStopped;
             }
         } else {
-            if (t != kTokenError)
-                invalid();
+            if (t != kTokenError) invalid();
             return CstepEnd::kStopped;
         }
         t = getToken(text);
@@ -384,28 +341,23 @@ CstepEnd CririraParser::getFacts()
 {
     char a[kTokenMax], b[kTokenMax], c[kTokenMax], d[kTokenMax];
     int category = kCategoryInstance;
-    Cfact* current = nullptr;
+    Cfact *current = nullptr;
     // True when the next token is of the kind; else the stop is reported.
-    auto expect = [&](char* buffer, CtokenKind kind) {
+    auto expect = [&](char *buffer, CtokenKind kind) {
         CtokenKind t = getToken(buffer);
-        if (t == kind)
-            return true;
-        if (t != kTokenError)
-            invalid();
+        if (t == kind) return true;
+        if (t != kTokenError) invalid();
         return false;
     };
     for (;;) {
         CtokenKind t = getToken(a);
         switch (t) {
-        case kTokenEnd:
-            return CstepEnd::kDone;
+        case kTokenEnd: return CstepEnd::kDone;
         case kTokenInstance: {
-            if (!expect(b, kTokenWord))
-                return CstepEnd::kStopped;
+            if (!expect(b, kTokenWord)) return CstepEnd::kStopped;
             m_names.prefetch(nameHash(b, category));
-            if (!expect(c, kTokenWord))
-                return CstepEnd::kStopped;
-            CedgeFact* edge = getEdge("$INSTANCE", b, category, c, kCategorySchema);
+            if (!expect(c, kTokenWord)) return CstepEnd::kStopped;
+            CedgeFact *edge = getEdge("$INSTANCE", b, category, c, kCategorySchema);
             current = edge;
             if (strcasecmp(c, "cFile") == 0) {
                 edge->m_pFrom->m_flags |= kFlagFileNode;
@@ -421,13 +373,11 @@ CstepEnd CririraParser::getFacts()
             Cref<Csetting> block;
             CstepEnd read = getSettings(block);
             appendSettings(current, block);
-            if (read == CstepEnd::kStopped)
-                return CstepEnd::kStopped;
+            if (read == CstepEnd::kStopped) return CstepEnd::kStopped;
             break;
         }
         case kTokenOpenParen: {
-            if (!expect(b, kTokenWord))
-                return CstepEnd::kStopped;
+            if (!expect(b, kTokenWord)) return CstepEnd::kStopped;
             CtokenKind next = getToken(c);
             if (next == kTokenCloseParen) {
                 if (category != kCategorySchema) {
@@ -440,12 +390,10 @@ CstepEnd CririraParser::getFacts()
                 break;
             }
             if (next != kTokenWord) {
-                if (next != kTokenError)
-                    invalid();
+                if (next != kTokenError) invalid();
                 return CstepEnd::kStopped;
             }
-            if (!expect(d, kTokenWord) || !expect(a, kTokenCloseParen))
-                return CstepEnd::kStopped;
+            if (!expect(d, kTokenWord) || !expect(a, kTokenCloseParen)) return CstepEnd::kStopped;
             current = getEdge(b, c, category, d, category);
             break;
         }
@@ -459,18 +407,15 @@ CstepEnd CririraParser::getFacts()
                 CstepEnd read = getSettings(block);
                 current = findOrCreate(a, category);
                 appendSettings(current, block);
-                if (read == CstepEnd::kStopped)
-                    return CstepEnd::kStopped;
+                if (read == CstepEnd::kStopped) return CstepEnd::kStopped;
                 break;
             }
             if (next != kTokenWord) {
-                if (next != kTokenError)
-                    invalid();
+                if (next != kTokenError) invalid();
                 return CstepEnd::kStopped;
             }
             m_names.prefetch(nameHash(b, category));
-            if (!expect(c, kTokenWord))
-                return CstepEnd::kStopped;
+            if (!expect(c, kTokenWord)) return CstepEnd::kStopped;
             // Only a bare ":" closes a section header; a quoted one is a name.
             if (!m_quoted && std::strcmp(c, ":") == 0) {
                 if (strcasecmp(a, "SCHEME") == 0)
@@ -483,52 +428,45 @@ CstepEnd CririraParser::getFacts()
             current = getEdge(a, b, category, c, category);
             break;
         }
-        case kTokenError:
-            return CstepEnd::kStopped;
-        default:
-            invalid();
-            return CstepEnd::kStopped;
+        case kTokenError: return CstepEnd::kStopped;
+        default: invalid(); return CstepEnd::kStopped;
         }
     }
 }
 
-CinstanceFact* CririraParser::makeRoot(const char* name)
+CinstanceFact *CririraParser::makeRoot(const char *name)
 {
     return new CinstanceFact(name);
 }
 
-void CririraParser::visit(CinstanceFact* node)
+void CririraParser::visit(CinstanceFact *node)
 {
     m_pGlobal->check_maxno(node->name());
     node->compactAttributes();
 
     int parents = 0;
-    for (CedgeFact* e = node->m_pFirstIn; e; e = e->m_pInNext)
-        if (e->isTree())
-            ++parents;
+    for (CedgeFact *e = node->m_pFirstIn; e; e = e->m_pInNext)
+        if (e->isTree()) ++parents;
     if (parents == 0) {
-        CinstanceFact*& root = node->isSchema() ? m_pEntity : m_pRoot;
-        if (root == nullptr)
-            root = makeRoot(node->isSchema() ? "$ENTITY" : "$ROOT");
+        CinstanceFact *&root = node->isSchema() ? m_pEntity : m_pRoot;
+        if (root == nullptr) root = makeRoot(node->isSchema() ? "$ENTITY" : "$ROOT");
         if (m_pGlobal->m_verbose) {
             timenow();
             std::fprintf(stderr, "%s has no parent\n", node->name());
         }
-        CedgeFact* edge = new CedgeFact("contain");
+        CedgeFact *edge = new CedgeFact("contain");
         edge->connectFrom(root);
         edge->connectTo(node);
         m_pGlobal->m_edges.add(edge);
     } else if (parents > 1) {
         std::fprintf(stderr, "%s has multiple parents\n", node->name());
-        for (CedgeFact* e = node->m_pFirstIn; e; e = e->m_pInNext)
-            if (e->isTree())
-                std::fprintf(stderr, "  %s->%s\n", e->m_pFrom->name(), node->name());
+        for (CedgeFact *e = node->m_pFirstIn; e; e = e->m_pInNext)
+            if (e->isTree()) std::fprintf(stderr, "  %s->%s\n", e->m_pFrom->name(), node->name());
         // The edge read last (the head of the in list) stays the
         // containment; the others become ordinary edges.
         bool first = true;
-        for (CedgeFact* e = node->m_pFirstIn; e; e = e->m_pInNext) {
-            if (!e->isTree())
-                continue;
+        for (CedgeFact *e = node->m_pFirstIn; e; e = e->m_pInNext) {
+            if (!e->isTree()) continue;
             if (!first) {
                 e->m_flags &= ~kFlagTreeEdge;
                 std::fprintf(stderr, "  demoted: %s %s %s\n", e->name(), e->m_pFrom->name(), node->name());
@@ -539,18 +477,18 @@ void CririraParser::visit(CinstanceFact* node)
     m_pGlobal->preprocessNode(node);
 }
 
-CstepEnd CririraParser::check_tree(CinstanceFact* node, long& count)
+CstepEnd CririraParser::check_tree(CinstanceFact *node, long &count)
 {
     // Pre-order numbering on an explicit stack; each node's interval covers
     // its subtree, which the merge uses to tell nested nodes apart.
     struct Cframe {
-        CinstanceFact* m_pNode;
-        CedgeFact* m_pNextChild;
+        CinstanceFact *m_pNode;
+        CedgeFact *m_pNextChild;
     };
     std::vector<Cframe> stack;
     uint32_t number = 0;
     count = 0;
-    auto enter = [&](CinstanceFact* n) {
+    auto enter = [&](CinstanceFact *n) {
         if (n->m_flags & kFlagTreeChecked) {
             std::fprintf(stderr, "%s node is the root of a cycle\n", n->name());
             return false;
@@ -561,24 +499,22 @@ CstepEnd CririraParser::check_tree(CinstanceFact* node, long& count)
         stack.push_back({n, n->firstChildEdge()});
         return true;
     };
-    if (!enter(node))
-        return CstepEnd::kStopped;
+    if (!enter(node)) return CstepEnd::kStopped;
     while (!stack.empty()) {
-        Cframe& f = stack.back();
-        CedgeFact* e = f.m_pNextChild;
+        Cframe &f = stack.back();
+        CedgeFact *e = f.m_pNextChild;
         if (e == nullptr) {
             f.m_pNode->m_treeLeave = number;
             stack.pop_back();
             continue;
         }
         f.m_pNextChild = e->nextChildEdge();
-        if (e->m_pTo != nullptr && !enter(e->m_pTo))
-            return CstepEnd::kStopped;
+        if (e->m_pTo != nullptr && !enter(e->m_pTo)) return CstepEnd::kStopped;
     }
     return CstepEnd::kDone;
 }
 
-CstepEnd CririraParser::parse(FILE* stream, Cglobal& global, int bits, const char* inputName)
+CstepEnd CririraParser::parse(FILE *stream, Cglobal &global, int bits, const char *inputName)
 {
     m_pGlobal = &global;
     m_pInput = stream;
@@ -586,8 +522,7 @@ CstepEnd CririraParser::parse(FILE* stream, Cglobal& global, int bits, const cha
     if (getFacts() == CstepEnd::kStopped) {
         // A read error ends the run as a stop: what was read is not the
         // input, and nothing is written.
-        if (m_readFailed)
-            std::fprintf(stderr, "Can't read '%s'\n", inputName ? inputName : "standard input");
+        if (m_readFailed) std::fprintf(stderr, "Can't read '%s'\n", inputName ? inputName : "standard input");
         return CstepEnd::kStopped;
     }
 
@@ -617,8 +552,7 @@ CstepEnd CririraParser::parse(FILE* stream, Cglobal& global, int bits, const cha
         return CstepEnd::kStopped;
     }
     long inTree = 0;
-    if (check_tree(m_pRoot, inTree) == CstepEnd::kStopped)
-        return CstepEnd::kStopped;
+    if (check_tree(m_pRoot, inTree) == CstepEnd::kStopped) return CstepEnd::kStopped;
     if (uint64_t(inTree - 1) != m_table.m_instanceCount) {
         std::fprintf(stderr, "Graph is disconnected -- read %u nodes but only %ld nodes in tree\n",
                      m_table.m_instanceCount, inTree - 1);

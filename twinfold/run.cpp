@@ -4,7 +4,7 @@
 #include "parser.h"
 #include "writer.h"
 
-CstepEnd run(FILE* input, const char* inputName, CoutputFile& output, const Coptions& options)
+CstepEnd run(FILE *input, const char *inputName, CoutputFile &output, const Coptions &options)
 {
     Cglobal global(options.m_verbose, options.m_unionHeaders);
     // The merge dumps must not mix into TA written on standard output.
@@ -21,11 +21,9 @@ CstepEnd run(FILE* input, const char* inputName, CoutputFile& output, const Copt
         timenow();
         std::fputs("Twinfold generating output\n", stderr);
     }
-    if (output.begin() == CstepEnd::kStopped)
-        return CstepEnd::kStopped;
+    if (output.begin() == CstepEnd::kStopped) return CstepEnd::kStopped;
     Clayout::ta(output.stream(), options.m_indent, global.m_pRoot, inputName);
-    if (output.finish() == CstepEnd::kStopped)
-        return CstepEnd::kStopped;
+    if (output.finish() == CstepEnd::kStopped) return CstepEnd::kStopped;
     if (options.m_verbose) {
         timenow();
         std::fprintf(stderr, "Twinfold finished writing %s\n", inputName ? inputName : "standard input");

@@ -8,9 +8,9 @@
 
 // The settings of a run, from the command line.
 struct Coptions {
-    int m_verbose = 0;          // count of -v
-    bool m_unionHeaders = true; // false with -u
-    int m_indent = -1;          // 0 with -i: containment lines indented by depth
+    int m_verbose = 0;           // count of -v
+    bool m_unionHeaders = true;  // false with -u
+    int m_indent = -1;           // 0 with -i: containment lines indented by depth
 };
 
 // Node table bits of the parser in a run.
@@ -18,4 +18,4 @@ constexpr int kParserTableBits = 20;
 
 // Reads input, merges and renames, writes the TA output and finishes it.
 // inputName may be null (standard input).
-CstepEnd run(FILE* input, const char* inputName, CoutputFile& output, const Coptions& options);
+CstepEnd run(FILE *input, const char *inputName, CoutputFile &output, const Coptions &options);

@@ -3,4 +3,4 @@
 // adding nothing, and the run ends with status 1.
 #pragma once
 
-enum class [[nodiscard]] CstepEnd { kDone, kStopped };
+enum class [[nodiscard]] CstepEnd{kDone, kStopped};

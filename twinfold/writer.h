@@ -10,5 +10,5 @@ class Clayout {
 public:
     // Writes the graph below root; inputName may be null. indent is -1 for
     // flat containment lines, 0 to indent them by depth.
-    static void ta(FILE* output, int indent, CinstanceFact* root, const char* inputName);
+    static void ta(FILE *output, int indent, CinstanceFact *root, const char *inputName);
 };

@@ -7,30 +7,32 @@
 
 namespace {
 
-int usage(const char *program) {
-  fprintf(stderr, "usage: %s dumpfile nodenumber\n", program);
-  fputs("0 < nodenumber < num_nodes_in_file\n", stderr);
-  return 1;
+int usage(const char *program)
+{
+    fprintf(stderr, "usage: %s dumpfile nodenumber\n", program);
+    fputs("0 < nodenumber < num_nodes_in_file\n", stderr);
+    return 1;
 }
 
 }  // namespace
 
-int main(int argc, char **argv) {
-  const char *program = argc > 0 ? argv[0] : "refwho";
-  if (argc != 3) return usage(program);
-  // Only a whole number names a node: "7x" or "x" must not quietly ask about
-  // node 7 or node 0. A negative or overflowing number is no node either.
-  int node;
-  if (!gdexport::parse_node_number(argv[2], &node) || node < 0) return usage(program);
+int main(int argc, char **argv)
+{
+    const char *program = argc > 0 ? argv[0] : "refwho";
+    if (argc != 3) return usage(program);
+    // Only a whole number names a node: "7x" or "x" must not quietly ask about
+    // node 7 or node 0. A negative or overflowing number is no node either.
+    int node;
+    if (!gdexport::parse_node_number(argv[2], &node) || node < 0) return usage(program);
 
-  gd_graph g = gd_graph_read_binary_file_to_inspect(argv[1]);
-  int status = 1;
-  if (g.curStringPos == 0) {
-    fputs("could not get graph\n", stderr);
-  } else {
-    refwho::print_users(stdout, &g, node);
-    status = gdexport::finish_output(stdout, stderr, "refwho");
-  }
-  deallocate_gd_graph(g);
-  return status;
+    gd_graph g = gd_graph_read_binary_file_to_inspect(argv[1]);
+    int status = 1;
+    if (g.curStringPos == 0) {
+        fputs("could not get graph\n", stderr);
+    } else {
+        refwho::print_users(stdout, &g, node);
+        status = gdexport::finish_output(stdout, stderr, "refwho");
+    }
+    deallocate_gd_graph(g);
+    return status;
 }

@@ -27,8 +27,7 @@ struct clone_names {
 // names no function, not even one without a name.
 bool is_clone(const gd_graph *g, node_ptr f, str_ptr clone)
 {
-    if (clone == -1)
-        return false;
+    if (clone == -1) return false;
     const t_function_decl *fd = record<t_function_decl>(g, f);
     return fd && identifier_text(g, fd->name) == clone;
 }
@@ -38,8 +37,7 @@ bool is_clone(const gd_graph *g, node_ptr f, str_ptr clone)
 bool is_constructor(const gd_graph *g, const clone_names &clones, node_ptr f)
 {
     const t_function_decl *fd = record<t_function_decl>(g, f);
-    if (!fd || !fd->constr)
-        return false;
+    if (!fd || !fd->constr) return false;
     const str_ptr name = identifier_text(g, fd->name);
     return name != clones.base_ctor && name != clones.comp_ctor;
 }
@@ -85,8 +83,7 @@ void take_members(gd_graph *g, const clone_names &clones, member_list &list, nod
     chain_walk walk;
     node_ptr f = first;
     while (is_declaration_kind(kind_of(g, f)) && walk.first_meeting(f)) {
-        if (functions && is_constructor(g, clones, f))
-            fold_clones(g, clones, f);
+        if (functions && is_constructor(g, clones, f)) fold_clones(g, clones, f);
         const t_type_decl *type_decl = functions ? nullptr : record<t_type_decl>(g, f);
         const bool own_name = type_decl && type_decl->type == list.aggregate;
         if (!own_name)
@@ -172,8 +169,7 @@ bool is_folded_clone(const gd_graph_node &p)
 // constructor.
 void unifyConstructors(gd_graph *g, const record_set &folded, node_ptr *field, int n)
 {
-    if (n != 0 && folded.holds(*field))
-        *field = node_at(g, *field)->common.other_node;
+    if (n != 0 && folded.holds(*field)) *field = node_at(g, *field)->common.other_node;
 }
 
 }  // namespace
@@ -183,8 +179,7 @@ int aggregate_filter(gd_graph *g)
     // From here on other_node holds only what the filters store there. Free
     // records lose their free-list links too; allocation then treats the list
     // as ending at its head.
-    for (node_ptr i = 0; gd_graph_node *p = node_at(g, i); ++i)
-        p->common.other_node = -1;
+    for (node_ptr i = 0; gd_graph_node *p = node_at(g, i); ++i) p->common.other_node = -1;
 
     const clone_names clones{gd_lookup_string(g, "__base_ctor"), gd_lookup_string(g, "__comp_ctor")};
 

@@ -13,15 +13,13 @@ void clear_mark1(gd_graph *g)
 {
     for (node_ptr i = 0; node_valid(g, i); ++i) {
         gd_graph_common &c = node_at(g, i)->common;
-        if (c.mark_flag1)
-            c.mark_flag1 = 0;
+        if (c.mark_flag1) c.mark_flag1 = 0;
     }
 }
 
 void clear_marks(gd_graph *g)
 {
-    for (node_ptr i = 0; node_valid(g, i); ++i)
-        clear_marks_of(node_at(g, i)->common);
+    for (node_ptr i = 0; node_valid(g, i); ++i) clear_marks_of(node_at(g, i)->common);
 }
 
 growth_allowance::growth_allowance(const gd_graph *g, const char *family)
@@ -32,8 +30,7 @@ growth_allowance::growth_allowance(const gd_graph *g, const char *family)
 
 bool growth_allowance::allows(const gd_graph *g)
 {
-    if (g->curNodePos < limit_)
-        return true;
+    if (g->curNodePos < limit_) return true;
     if (!reported_) {
         std::fprintf(stderr, "%s: the graph has grown to %u nodes; the remaining chain walks stop\n", family_,
                      g->curNodePos);
@@ -48,8 +45,7 @@ node_ptr last_arc(const gd_graph *g, node_ptr first)
     chain_walk walk;
     for (node_ptr a = first;;) {
         const t_dc_arc *arc = record<t_dc_arc>(g, a);
-        if (!arc || !walk.first_meeting(a))
-            break;
+        if (!arc || !walk.first_meeting(a)) break;
         last = a;
         a = arc->next;
     }
@@ -81,15 +77,13 @@ node_ptr new_arc(gd_graph *g, gd_node_type kind, node_ptr src, node_ptr dest)
     return a;
 }
 
-
 node_ptr copy_node(gd_graph *g, node_ptr from)
 {
     const node_ptr n = newNode(g);
     // The whole record, whatever its kind; every caller copies a node whose
     // kind it has tested, and any other index is a fault of the caller.
     const gd_graph_node *source = node_at(g, from);
-    if (!source)
-        gd_record_fault(g, from, "gd_graph_node");
+    if (!source) gd_record_fault(g, from, "gd_graph_node");
     *node_at(g, n) = *source;
     return n;
 }
@@ -108,16 +102,14 @@ void append_to_arc_list(gd_graph *g, node_ptr &head, node_ptr &tail, node_ptr a)
 // a kind field can hold.
 static_assert([] {
     for (int k = 0; k <= 0xffff; ++k)
-        if ((gd_kind_class_of(k) == GD_KC_NONE) != (k > dC_ARC_ARRAY_DIM))
-            return false;
+        if ((gd_kind_class_of(k) == GD_KC_NONE) != (k > dC_ARC_ARRAY_DIM)) return false;
     return true;
 }());
 
 bool statement_link_readable(const gd_graph *g, node_ptr s)
 {
     const gd_node_type k = kind_of(g, s);
-    if (gd_kind_class_of(k) == GD_KC_NONE)
-        return false;
+    if (gd_kind_class_of(k) == GD_KC_NONE) return false;
     const gd_kind_info *info = gd_kind_info_of(k);
     return info && (info->flags & GD_KF_RECORD) && !(info->flags & GD_KF_CHAIN_ERROR);
 }

@@ -26,17 +26,14 @@
 // every kind code (record<T> takes no code beyond NUM_NODES, and neither does
 // a kind test or a class of the kind table), so that a filter that folds a
 // test states at compile time that it may.
-template <class T, class Accepts>
-constexpr bool held_by_exactly(Accepts accepts)
+template <class T, class Accepts> constexpr bool held_by_exactly(Accepts accepts)
 {
     for (int k = 0; k <= NUM_NODES; ++k)
-        if (gd_kind_holds<T>[k] != bool(accepts(k)))
-            return false;
+        if (gd_kind_holds<T>[k] != bool(accepts(k))) return false;
     return true;
 }
 // The same for the one kind `kind`.
-template <class T>
-constexpr bool held_only_by(gd_node_type kind)
+template <class T> constexpr bool held_only_by(gd_node_type kind)
 {
     return held_by_exactly<T>([kind](int k) { return k == kind; });
 }
@@ -44,7 +41,8 @@ constexpr bool held_only_by(gd_node_type kind)
 // The walks below, and the filters that walk arcs, declarations and scopes,
 // fold these class tests of the kind table into the access.
 static_assert(held_by_exactly<t_dc_arc>(is_arc_kind), "the arcs are the kinds with a t_dc_arc");
-static_assert(held_by_exactly<t_gcc_decl>(is_declaration_kind), "the declarations are the kinds with a t_gcc_decl");
+static_assert(held_by_exactly<t_gcc_decl>(is_declaration_kind),
+              "the declarations are the kinds with a t_gcc_decl");
 static_assert(held_by_exactly<t_dc_scope>(is_scope_kind), "the scopes are the kinds with a t_dc_scope");
 
 // Clear mark_flag1 (clear_mark1) or both marks (clear_marks) on every record
@@ -107,7 +105,6 @@ node_ptr new_arc(gd_graph *g, gd_node_type kind, node_ptr src, node_ptr dest);
 // Makes a new node holding a copy of record `from`'s whole record; the copy
 // is taken after the allocation, which may move the buffer.
 node_ptr copy_node(gd_graph *g, node_ptr from);
-
 
 // Appends arc `a` to the arc list whose first arc is `head` and last arc
 // `tail` (both -1 for an empty list). `head` and `tail` must not live in the

@@ -23,8 +23,7 @@ void do_inherit(gd_graph *g, node_ptr x)
     t_dc_aggr_type &aggregate = record_of<t_dc_aggr_type>(g, x);
     const node_ptr v = aggregate.inheritance;
     const t_tree_vec *bases = record<t_tree_vec>(g, v);
-    if (!bases)
-        return;
+    if (!bases) return;
     aggregate.inheritance = -1;
 
     const int32_t slots = std::size(bases->elts);
@@ -34,8 +33,7 @@ void do_inherit(gd_graph *g, node_ptr x)
     for (int32_t k = 0; k < count; ++k) {
         const node_ptr b = record_of<t_tree_vec>(g, v).elts[k];
         t_tree_vec *base = record<t_tree_vec>(g, b);
-        if (!base)
-            continue;
+        if (!base) continue;
         const node_ptr base_type = base->binfo_type;
         const t_visb visb = visibility(base);
         const unsigned is_virtual = base->unsigned_flag;
@@ -56,8 +54,7 @@ int classes_filter(gd_graph *g)
 {
     for (node_ptr x = 0; node_valid(g, x); ++x) {
         const t_dc_aggr_type *aggregate = record<t_dc_aggr_type>(g, x);
-        if (aggregate && node_valid(g, aggregate->inheritance))
-            do_inherit(g, x);
+        if (aggregate && node_valid(g, aggregate->inheritance)) do_inherit(g, x);
     }
     return 1;
 }

@@ -26,12 +26,10 @@ bool is_void_cell(const gd_graph *g, const function_type_run &run, node_ptr p)
 {
     const node_ptr v = record_of<t_tree_list>(g, p).value;
     switch (kind_of(g, v)) {
-    case gVOID_TYPE:
-        return true;
+    case gVOID_TYPE: return true;
     case dC_BUILT_IN_TYPE:
         return run.void_str != -1 && record_of<t_dc_built_in_type>(g, v).name == run.void_str;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -67,11 +65,9 @@ void convert_cell(gd_graph *g, node_ptr x, node_ptr p, t_visb visb)
 node_ptr copy_shared_arc(gd_graph *g, node_ptr x, node_ptr p)
 {
     const node_ptr formal = record_of<t_dc_arc>(g, p).dest;
-    if (kind_of(g, formal) != dC_FORMAL_OBJECT)
-        return -1;
+    if (kind_of(g, formal) != dC_FORMAL_OBJECT) return -1;
     const node_ptr instance = record_of<t_dc_formal_object>(g, formal).instance;
-    if (kind_of(g, instance) != dC_INSTANCE)
-        return -1;
+    if (kind_of(g, instance) != dC_INSTANCE) return -1;
 
     const node_ptr new_instance = copy_node(g, instance);
     const node_ptr new_formal = copy_node(g, formal);
@@ -114,15 +110,13 @@ int do_function_type(gd_graph *g, function_type_run &run, node_ptr x)
         const gd_node_type kind = kind_of(g, p);
         if (kind == gTREE_LIST) {
             // The void cell is left as it is, outside the list.
-            if (is_void_cell(g, run, p))
-                break;
+            if (is_void_cell(g, run, p)) break;
             convert_cell(g, x, p, visb);
             append_to_arc_list(g, first_formal, last_formal, p);
             p = record_of<t_dc_arc>(g, p).next;
         } else if (kind == dC_ARC_SON) {
             const node_ptr copy = copy_shared_arc(g, x, p);
-            if (copy == -1)
-                break;
+            if (copy == -1) break;
             // A link to a record that was free when the walk began may lead
             // to this copy, whose `next` the next copy takes: the walk has
             // met every arc it makes.
@@ -130,14 +124,12 @@ int do_function_type(gd_graph *g, function_type_run &run, node_ptr x)
             append_to_arc_list(g, first_formal, last_formal, copy);
             p = record_of<t_dc_arc>(g, p).next;
         } else {
-            std::fprintf(stderr,
-                         "funct_type: node %d has formal parameter %d with unexpected tree code %d\n",
+            std::fprintf(stderr, "funct_type: node %d has formal parameter %d with unexpected tree code %d\n",
                          x, p, int(kind));
             return 0;
         }
     }
-    if (last_formal != -1)
-        record_of<t_dc_arc>(g, last_formal).next = -1;
+    if (last_formal != -1) record_of<t_dc_arc>(g, last_formal).next = -1;
 
     gd_clear_node(g, x, dC_FCT_TYPE);
     t_dc_fct_type &f = record_of<t_dc_fct_type>(g, x);
@@ -158,8 +150,7 @@ int funct_type_filter(gd_graph *g)
     function_type_run run{growth_allowance(g, "funct_type"), gd_lookup_string(g, "void")};
     for (node_ptr x = 0; node_valid(g, x); ++x) {
         const gd_node_type k = kind_of(g, x);
-        if ((k == gFUNCTION_TYPE || k == gMETHOD_TYPE) && !do_function_type(g, run, x))
-            return 0;
+        if ((k == gFUNCTION_TYPE || k == gMETHOD_TYPE) && !do_function_type(g, run, x)) return 0;
     }
     return 1;
 }

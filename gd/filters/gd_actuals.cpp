@@ -14,12 +14,10 @@ namespace {
 // earlier call (two calls sharing one argument chain), that list; else -1.
 node_ptr converted_list(const gd_graph *g, node_ptr first)
 {
-    if (kind_of(g, first) != dC_ARC_SON)
-        return -1;
+    if (kind_of(g, first) != dC_ARC_SON) return -1;
     const node_ptr list = record_of<t_dc_arc_son>(g, first).src;
     const t_dc_actual_fct_param_list *actuals = record<t_dc_actual_fct_param_list>(g, list);
-    if (!actuals || actuals->actuals != first)
-        return -1;
+    if (!actuals || actuals->actuals != first) return -1;
     return list;
 }
 
@@ -45,8 +43,7 @@ node_ptr make_actuals(gd_graph *g, node_ptr first)
         // list met again, ends it.
         const t_dc_arc *next_arc = record<t_dc_arc>(g, next);
         const bool shared_tail = next_arc && next_arc->src != list;
-        if (kind_of(g, next) != gTREE_LIST && !shared_tail)
-            next = -1;
+        if (kind_of(g, next) != gTREE_LIST && !shared_tail) next = -1;
         gd_clear_node(g, cell, dC_ARC_SON);
         t_dc_arc_son &arc = record_of<t_dc_arc_son>(g, cell);
         arc.src = list;
@@ -63,17 +60,13 @@ int gd_actuals_filter(gd_graph *g)
 {
     gd_graph_scale(g, 1.1, 1.0, 1.1);
     for (node_ptr i = 0; node_valid(g, i); i++) {
-        if (!is_operator(g, i, dc_fct_call))
-            continue;
+        if (!is_operator(g, i, dc_fct_call)) continue;
         const node_ptr args_arc = operand_arc(g, i, 1);
-        if (args_arc == -1)
-            continue;
+        if (args_arc == -1) continue;
         const node_ptr first = record_of<t_dc_arc>(g, args_arc).dest;
         node_ptr list = converted_list(g, first);
-        if (list == -1 && kind_of(g, first) == gTREE_LIST)
-            list = make_actuals(g, first);
-        if (list != -1)
-            record_of<t_dc_arc>(g, args_arc).dest = list;
+        if (list == -1 && kind_of(g, first) == gTREE_LIST) list = make_actuals(g, first);
+        if (list != -1) record_of<t_dc_arc>(g, args_arc).dest = list;
     }
     return 1;
 }

@@ -15,8 +15,7 @@ constexpr t_visb typedef_precedence[3] = {visb_pub, visb_pri, visb_pro};
 bool is_named_variant(const gd_graph *g, node_ptr x)
 {
     // The twelve types the translation converts, not every t_gcc_type record.
-    if (!is_gcc_type(kind_of(g, x)))
-        return false;
+    if (!is_gcc_type(kind_of(g, x))) return false;
     const t_gcc_type &t = record_of<t_gcc_type>(g, x);
     return t.unql != -1 && t.unql != x && t.name != -1;
 }
@@ -48,8 +47,7 @@ void make_alias(gd_graph *g, node_ptr x)
 int gd_alias_filter(gd_graph *g)
 {
     for (node_ptr x = 0; node_valid(g, x); ++x) {
-        if (is_named_variant(g, x))
-            make_alias(g, x);
+        if (is_named_variant(g, x)) make_alias(g, x);
     }
     return 1;
 }

@@ -30,7 +30,6 @@ int gd_block_filter(gd_graph *g)
 {
     growth_allowance allowance(g, "gd_block");
     for (node_ptr c = 0; node_valid(g, c); c++)
-        if (kind_of(g, c) == gCOMPOUND_STMT)
-            do_compound(g, allowance, c);
+        if (kind_of(g, c) == gCOMPOUND_STMT) do_compound(g, allowance, c);
     return 1;
 }

@@ -18,10 +18,8 @@ bool is_basic_type_kind(gd_node_type k)
     case gREAL_TYPE:
     case gCOMPLEX_TYPE:
     case gBOOLEAN_TYPE:
-    case gCHAR_TYPE:
-        return true;
-    default:
-        return false;
+    case gCHAR_TYPE: return true;
+    default: return false;
     }
 }
 
@@ -35,14 +33,11 @@ str_ptr builtin_name(gd_graph *g, node_ptr x, str_ptr builtin_file)
 {
     node_ptr name = record_of<t_gcc_type>(g, x).name;
     if (const t_type_decl *decl = record<t_type_decl>(g, name)) {
-        if (decl->srcf != builtin_file)
-            return -1;
+        if (decl->srcf != builtin_file) return -1;
         name = decl->name;
     }
-    if (const t_identifier_node *id = record<t_identifier_node>(g, name))
-        return id->strg;
-    if (kind_of(g, x) == gVOID_TYPE)
-        return gd_lookup_string(g, "void");
+    if (const t_identifier_node *id = record<t_identifier_node>(g, name)) return id->strg;
+    if (kind_of(g, x) == gVOID_TYPE) return gd_lookup_string(g, "void");
     return -1;
 }
 
@@ -60,15 +55,12 @@ int gd_builtin_filter(gd_graph *g)
     node_ptr last = last_arc(g, record_of<t_dc_scope_glb>(g, global).contents);
 
     str_ptr builtin_file = gd_lookup_string(g, "<internal>");
-    if (builtin_file == -1)
-        builtin_file = gd_lookup_string(g, "<built-in>");
+    if (builtin_file == -1) builtin_file = gd_lookup_string(g, "<built-in>");
 
     for (node_ptr x = 0; node_valid(g, x); ++x) {
-        if (!is_basic_type_kind(kind_of(g, x)))
-            continue;
+        if (!is_basic_type_kind(kind_of(g, x))) continue;
         const str_ptr name = builtin_name(g, x, builtin_file);
-        if (name == -1)
-            continue;
+        if (name == -1) continue;
         const t_visb visb =
             visibility_by_precedence(record_of<gd_graph_common>(g, x), builtin_access_precedence);
         make_type_record(g, x, dC_BUILT_IN_TYPE, -1, -1, name, visb);

@@ -19,16 +19,14 @@ void mark_member_functions(gd_graph *g)
     clear_mark1(g);
     for (node_ptr i = 0; node_valid(g, i); i++) {
         const t_dc_aggr_type *aggregate = record<t_dc_aggr_type>(g, i);
-        if (!aggregate)
-            continue;
+        if (!aggregate) continue;
         chain_walk walk;
         node_ptr a = aggregate->members;
         for (const t_dc_arc *arc; (arc = record<t_dc_arc>(g, a)) && walk.first_meeting(a); a = arc->next) {
             // The static flag of the common head, which the function
             // record's own static_flag hides.
             t_dc_function *f = record<t_dc_function>(g, arc->dest);
-            if (f && !f->gd_graph_common::static_flag)
-                f->mark_flag1 = 1;
+            if (f && !f->gd_graph_common::static_flag) f->mark_flag1 = 1;
         }
     }
 }
@@ -38,8 +36,7 @@ void mark_member_functions(gd_graph *g)
 void drop_object_formal(gd_graph *g, node_ptr method)
 {
     t_dc_function &fn = record_of<t_dc_function>(g, method);
-    if (const t_dc_arc *first = record<t_dc_arc>(g, fn.formal_fct))
-        fn.formal_fct = first->next;
+    if (const t_dc_arc *first = record<t_dc_arc>(g, fn.formal_fct)) fn.formal_fct = first->next;
 }
 
 // Member calls already rewritten, by their actual-parameter list: a second
@@ -63,26 +60,22 @@ static int rewrite_method_call(gd_graph *g, node_ptr i, node_ptr method, rewritt
 {
     const node_ptr callee_arc = operand_arc(g, i, 0);
     const node_ptr args_arc = operand_arc(g, i, 1);
-    if (callee_arc == -1 || args_arc == -1)
-        return 1;
+    if (callee_arc == -1 || args_arc == -1) return 1;
     // operand_arc gives arcs only.
     const node_ptr list = record_of<t_dc_arc>(g, args_arc).dest;
     t_dc_actual_fct_param_list *params = record<t_dc_actual_fct_param_list>(g, list);
-    if (!params)
-        return 1;
+    if (!params) return 1;
 
     if (auto seen = done.find(list); seen != done.end()) {
         t_dc_arc &callee = record_of<t_dc_arc>(g, callee_arc);
         callee.dest = seen->second.access;
-        if (seen->second.no_arguments_left)
-            callee.next = -1;
+        if (seen->second.no_arguments_left) callee.next = -1;
         return 1;
     }
 
     const node_ptr object_arc = params->actuals;
     const t_dc_arc *object_link = record<t_dc_arc>(g, object_arc);
-    if (!object_link)
-        return 1;
+    if (!object_link) return 1;
     const node_ptr rest = object_link->next;
     // Without other arguments the call loses its argument operand.
     if (rest == -1)
@@ -123,22 +116,18 @@ int gd_classref_filter(gd_graph *g)
     std::vector<bool> formal_dropped(g->curNodePos);
     rewritten_lists done;
     for (node_ptr i = 0; node_valid(g, i); i++) {
-        if (!is_operator(g, i, dc_fct_call))
-            continue;
+        if (!is_operator(g, i, dc_fct_call)) continue;
         const node_ptr callee_arc = operand_arc(g, i, 0);
-        if (callee_arc == -1)
-            continue;
+        if (callee_arc == -1) continue;
         const node_ptr method = record_of<t_dc_arc>(g, callee_arc).dest;
         const t_dc_function *fn = record<t_dc_function>(g, method);
-        if (!fn || !fn->mark_flag1)
-            continue;
+        if (!fn || !fn->mark_flag1) continue;
         // Nodes made by the rewrites lie beyond the vector; none is a function.
         if (uint32_t(method) < formal_dropped.size() && !formal_dropped[method]) {
             formal_dropped[method] = true;
             drop_object_formal(g, method);
         }
-        if (rewrite_method_call(g, i, method, done) != 1)
-            return 0;
+        if (rewrite_method_call(g, i, method, done) != 1) return 0;
     }
     return 1;
 }

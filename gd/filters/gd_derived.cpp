@@ -20,14 +20,11 @@ static_assert(held_only_by<t_integer_cst>(gINTEGER_CST));
 node_ptr find_int_type(gd_graph *g)
 {
     const str_ptr int_name = gd_lookup_string(g, "int");
-    if (int_name == -1)
-        return -1;
+    if (int_name == -1) return -1;
     for (node_ptr t = 0; node_valid(g, t); ++t) {
-        if (kind_of(g, t) != dC_BUILT_IN_TYPE)
-            continue;
+        if (kind_of(g, t) != dC_BUILT_IN_TYPE) continue;
         const t_dc_built_in_type &b = record_of<t_dc_built_in_type>(g, t);
-        if (b.name == int_name && !b.const_flag)
-            return t;
+        if (b.name == int_name && !b.const_flag) return t;
     }
     return -1;
 }
@@ -38,11 +35,9 @@ node_ptr find_int_type(gd_graph *g)
 int32_t array_dimension(const gd_graph *g, node_ptr domain)
 {
     const t_integer_type *d = record<t_integer_type>(g, domain);
-    if (!d)
-        return 0;
+    if (!d) return 0;
     const t_integer_cst *max = record<t_integer_cst>(g, d->max);
-    if (!max)
-        return 0;
+    if (!max) return 0;
     return static_cast<int32_t>(static_cast<uint32_t>(max->low) + 1u);
 }
 
@@ -97,8 +92,7 @@ void convert_derived(gd_graph *g, node_ptr x, node_ptr int_type, scope_tail &glo
     }
 
     node_ptr array_dim = -1;
-    if (node_valid(g, domain) && int_type != -1)
-        array_dim = make_dimension(g, x, domain, int_type);
+    if (node_valid(g, domain) && int_type != -1) array_dim = make_dimension(g, x, domain, int_type);
     const node_ptr instance = new_arc(g, dC_INSTANCE, x, target);
     append_to_scope(g, global, x);
 

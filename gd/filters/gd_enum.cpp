@@ -71,8 +71,7 @@ void convert_values(gd_graph *g, node_ptr e)
         const node_ptr constant = l->value;
         node_ptr next = l->chan;
         const gd_node_type next_kind = kind_of(g, next);
-        if (next != -1 && next_kind != gTREE_LIST && next_kind != dC_ARC_SON)
-            next = -1;
+        if (next != -1 && next_kind != gTREE_LIST && next_kind != dC_ARC_SON) next = -1;
         record_of<gd_graph_common>(g, cell).type = dC_ARC_SON;
         t_dc_arc_son &arc = record_of<t_dc_arc_son>(g, cell);
         arc.ordinal = 0;
@@ -89,8 +88,7 @@ int gd_enum_filter(gd_graph *g)
 {
     gd_graph_scale(g, 1.1f, 1.0f, 1.1f);
     for (node_ptr x = 0; node_valid(g, x); ++x) {
-        if (kind_of(g, x) == gENUMERAL_TYPE)
-            convert_type(g, x);
+        if (kind_of(g, x) == gENUMERAL_TYPE) convert_type(g, x);
     }
     for (node_ptr k = 0; node_valid(g, k); ++k) {
         // Comparing the kind costs less than record() on every record.
@@ -98,8 +96,7 @@ int gd_enum_filter(gd_graph *g)
             convert_constant(g, k);
     }
     for (node_ptr e = 0; node_valid(g, e); ++e) {
-        if (kind_of(g, e) == dC_ENUM_TYPE)
-            convert_values(g, e);
+        if (kind_of(g, e) == dC_ENUM_TYPE) convert_values(g, e);
     }
     return 1;
 }

@@ -20,19 +20,16 @@ struct shape_step {
 
 // The node that the steps lead to from `from`, or -1 when a link is not valid
 // or leads to a node of another kind.
-template <std::size_t N>
-node_ptr follow_shape(const gd_graph *g, node_ptr from, const shape_step (&steps)[N])
+template <std::size_t N> node_ptr follow_shape(const gd_graph *g, node_ptr from, const shape_step (&steps)[N])
 {
     node_ptr at = from;
     for (const shape_step &step : steps) {
         const gd_kind_info *info = gd_kind_info_of(kind_of(g, at));
         const gd_field *f = info ? gd_find_field(info, step.field) : nullptr;
         const gd_graph_node *rec = node_at(g, at);
-        if (!f || f->type != GD_FT_NODE || !rec)
-            return -1;
+        if (!f || f->type != GD_FT_NODE || !rec) return -1;
         const node_ptr to = (node_ptr)gd_field_get(rec, f);
-        if (kind_of(g, to) != step.kind)
-            return -1;
+        if (kind_of(g, to) != step.kind) return -1;
         at = to;
     }
     return at;
@@ -49,22 +46,20 @@ const shape_step handler_declaration[] = {{"body", gSCOPE_STMT}, {"next", gDECL_
 // A throw: its operand is a compound statement that declares the exception
 // object and initialises it in the second expression statement after the
 // declaration, inside a must-not-throw expression.
-const shape_step throw_initialization[] = {{"op0", gCOMPOUND_STMT}, {"body", gDECL_STMT},
-                                           {"next", gEXPR_STMT},     {"next", gEXPR_STMT},
-                                           {"texpr", gMUST_NOT_THROW_EXPR}, {"body", gINIT_EXPR}};
+const shape_step throw_initialization[] = {
+    {"op0", gCOMPOUND_STMT},         {"body", gDECL_STMT}, {"next", gEXPR_STMT}, {"next", gEXPR_STMT},
+    {"texpr", gMUST_NOT_THROW_EXPR}, {"body", gINIT_EXPR}};
 
 // The declaration statement of the caught variable in handler h, or -1 when
 // the handler is not of that shape (a catch of all exceptions).
 node_ptr caught_declaration(gd_graph *g, node_ptr h)
 {
     const node_ptr marker = follow_shape(g, h, handler_opening);
-    if (marker == -1)
-        return -1;
+    if (marker == -1) return -1;
     node_ptr inner = nextNode(g, marker);
     chain_walk walk;
     while (kind_of(g, inner) != gCOMPOUND_STMT) {
-        if (!statement_link_readable(g, inner) || !walk.first_meeting(inner))
-            return -1;
+        if (!statement_link_readable(g, inner) || !walk.first_meeting(inner)) return -1;
         inner = nextNode(g, inner);
     }
     return follow_shape(g, inner, handler_declaration);
@@ -74,13 +69,11 @@ void convert_handler(gd_graph *g, node_ptr h)
 {
     const t_handler old = record_of<t_handler>(g, h);
     const node_ptr d = caught_declaration(g, h);
-    if (d == -1)
-        return;  // a catch of all exceptions stays as it is
+    if (d == -1) return;  // a catch of all exceptions stays as it is
     const t_decl_stmt &declaration = record_of<t_decl_stmt>(g, d);
     const node_ptr var = declaration.decl;
     const node_ptr after = declaration.next;
-    if (kind_of(g, var) == dC_OBJECT)
-        record_of<t_dc_object>(g, var).type = dC_FORMAL_OBJECT;
+    if (kind_of(g, var) == dC_OBJECT) record_of<t_dc_object>(g, var).type = dC_FORMAL_OBJECT;
 
     // The statements after the declaration hang from one arc as a chain.
     const node_ptr rest = new_arc(g, dC_ARC_SON, h, after);
@@ -96,8 +89,7 @@ void convert_handler(gd_graph *g, node_ptr h)
 void convert_throw(gd_graph *g, node_ptr t)
 {
     const node_ptr init = follow_shape(g, t, throw_initialization);
-    if (init == -1)
-        return;
+    if (init == -1) return;
     const node_ptr thrown = record_of<t_init_expr>(g, init).op1;
     const node_ptr value = new_arc(g, dC_ARC_SON, t, thrown);
     gd_clear_node(g, t, dC_THROW);
@@ -120,8 +112,7 @@ void convert_try_block(gd_graph *g, node_ptr t)
     chain_walk walk;
     for (node_ptr h = old.hdlr; node_valid(g, h) && walk.first_meeting(h);) {
         const gd_node_type k = kind_of(g, h);
-        if (k != dC_CATCH_BLOCK && k != gHANDLER)
-            break;
+        if (k != dC_CATCH_BLOCK && k != gHANDLER) break;
         append_to_arc_list(g, head, tail, new_arc(g, dC_ARC_SON, t, h));
         // A catch block or a handler; asked for after the arc is made.
         gd_graph_common &handler = record_of<gd_graph_common>(g, h);
@@ -145,7 +136,6 @@ int gd_exceptions_filter(gd_graph *g)
             convert_throw(g, n);
     }
     for (node_ptr n = 0; node_valid(g, n); n++)
-        if (kind_of(g, n) == gTRY_BLOCK)
-            convert_try_block(g, n);
+        if (kind_of(g, n) == gTRY_BLOCK) convert_try_block(g, n);
     return 1;
 }

@@ -21,14 +21,12 @@ void reach(gd_graph *g, node_ptr n, std::vector<bool> &reached)
     // GD_KC_NONE: an invalid index, a free or untyped record, a code beyond
     // the kinds.
     const gd_node_type k = kind_of(g, n);
-    if (gd_kind_class_of(k) == GD_KC_NONE || never_marked(k) || reached[n])
-        return;
+    if (gd_kind_class_of(k) == GD_KC_NONE || never_marked(k) || reached[n]) return;
     reached[n] = true;
     for_each_followed_link(g, n, other_node_rule::followed, [&](int, node_ptr target) {
         // An invalid index or a node reached already would be taken from the
         // queue and dropped.
-        if (node_valid(g, target) && !reached[target])
-            queue_add(target, 0);
+        if (node_valid(g, target) && !reached[target]) queue_add(target, 0);
     });
 }
 
@@ -41,8 +39,7 @@ int gd_filter_filter(gd_graph *g)
     queue_lookahead queue(g);
     node_ptr n;
     int byChan;
-    while (queue.next(&n, &byChan) == 1)
-        reach(g, n, reached);
+    while (queue.next(&n, &byChan) == 1) reach(g, n, reached);
     free_unreached(g, reached);
     return 1;
 }

@@ -40,8 +40,7 @@ void do_for(gd_graph *g, growth_allowance &allowance, node_ptr l)
     // statements, increment.
     const node_ptr init = node_valid(g, old.init) ? add_initializer(g, allowance, l, old.init) : -1;
     node_ptr cond = old.cond;
-    if (const t_tree_list *list = record<t_tree_list>(g, cond))
-        cond = list->value;
+    if (const t_tree_list *list = record<t_tree_list>(g, cond)) cond = list->value;
     const node_ptr cond_arc = node_valid(g, cond) ? new_arc(g, dC_ARC_COND, l, cond) : -1;
     const node_ptr block = take_statements(g, allowance, l, old.body);
     const node_ptr incr = node_valid(g, old.inc_expr) ? new_arc(g, dC_ARC_FOR_INCR, l, old.inc_expr) : -1;
@@ -63,7 +62,6 @@ int gd_for_filter(gd_graph *g)
     gd_graph_scale(g, 1.1f, 1.0f, 1.1f);
     growth_allowance allowance(g, "gd_for");
     for (node_ptr l = 0; node_valid(g, l); l++)
-        if (kind_of(g, l) == gFOR_STMT)
-            do_for(g, allowance, l);
+        if (kind_of(g, l) == gFOR_STMT) do_for(g, allowance, l);
     return 1;
 }

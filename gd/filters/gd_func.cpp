@@ -57,8 +57,7 @@ declared_function read_declared_function(gd_graph *g, node_ptr f)
 // arc kind); returns the copy, or -1 (nothing allocated) otherwise.
 node_ptr copy_arc_for(gd_graph *g, node_ptr arc, gd_node_type kind, node_ptr src)
 {
-    if (kind_of(g, arc) != kind)
-        return -1;
+    if (kind_of(g, arc) != kind) return -1;
     const node_ptr c = copy_node(g, arc);
     record_of<t_dc_arc>(g, c).src = src;
     return c;
@@ -103,11 +102,11 @@ node_ptr add_throw_spec(gd_graph *g, growth_allowance &allowance, node_ptr f, no
 
 // The body: the arc to the main block, followed by the arc to the block of
 // member initialisers when the function is a constructor that has any.
-node_ptr add_body(gd_graph *g, growth_allowance &allowance, node_ptr f, const declared_function &d, node_ptr b)
+node_ptr add_body(gd_graph *g, growth_allowance &allowance, node_ptr f, const declared_function &d,
+                  node_ptr b)
 {
     node_ptr init_edge = -1;
-    if (const t_scope_stmt *scope = record<t_scope_stmt>(g, b))
-        b = scope->next;
+    if (const t_scope_stmt *scope = record<t_scope_stmt>(g, b)) b = scope->next;
     if (const t_ctor_stmt *ctor = record<t_ctor_stmt>(g, b)) {
         b = ctor->next;
         if (kind_of(g, b) == gEXPR_STMT) {
@@ -192,8 +191,8 @@ node_ptr add_declared_formals(gd_graph *g, growth_allowance &allowance, node_ptr
 
 // Formals of a function declared without parameter declarations: copies of
 // the formals of its function type, placed at the function's declaration.
-node_ptr add_prototype_formals(gd_graph *g, growth_allowance &allowance, node_ptr f, const declared_function &d,
-                               node_ptr formals)
+node_ptr add_prototype_formals(gd_graph *g, growth_allowance &allowance, node_ptr f,
+                               const declared_function &d, node_ptr formals)
 {
     node_ptr head = -1, tail = -1;
     chain_walk walk;
@@ -201,8 +200,7 @@ node_ptr add_prototype_formals(gd_graph *g, growth_allowance &allowance, node_pt
          kind_of(g, arc) == dC_ARC_SON && walk.first_meeting(arc) && allowance.allows(g);
          arc = record_of<t_dc_arc>(g, arc).next) {
         const node_ptr proto = record_of<t_dc_arc>(g, arc).dest;
-        if (kind_of(g, proto) != dC_FORMAL_OBJECT)
-            break;
+        if (kind_of(g, proto) != dC_FORMAL_OBJECT) break;
         // A link to a record that was free when the walk began may lead to
         // this arc, whose `next` the next arc takes: the walk has met every
         // arc it makes.
@@ -291,7 +289,6 @@ int gd_func_filter(gd_graph *g)
     scope_tail global = scope_tail_of(g->firstNode);
     growth_allowance allowance(g, "gd_func");
     for (node_ptr f = 0; node_valid(g, f); f++)
-        if (kind_of(g, f) == gFUNCTION_DECL)
-            do_function_decl(g, allowance, global, f);
+        if (kind_of(g, f) == gFUNCTION_DECL) do_function_decl(g, allowance, global, f);
     return 1;
 }

@@ -10,8 +10,7 @@ int gd_if_filter(gd_graph *g)
     gd_graph_scale(g, 1.1f, 1.0f, 1.1f);
     for (node_ptr s = 0; node_valid(g, s); s++) {
         // Comparing the kind costs less than record() on every record.
-        if (kind_of(g, s) != gIF_STMT)
-            continue;
+        if (kind_of(g, s) != gIF_STMT) continue;
         // A copy: the new arcs may move the buffer.
         const t_if_stmt old = record_of<t_if_stmt>(g, s);
         // The new arcs are numbered in this order: condition, then, else.

@@ -18,12 +18,10 @@ void attach_constructor_call(gd_graph *g, node_ptr decl_stmt)
     const node_ptr object = d.decl;
     const node_ptr expr_stmt = d.next;
     const t_expr_stmt *e = record<t_expr_stmt>(g, expr_stmt);
-    if (kind_of(g, object) != dC_OBJECT || !e)
-        return;
+    if (kind_of(g, object) != dC_OBJECT || !e) return;
     const node_ptr body = e->texpr;
     const node_ptr after = e->next;
-    if (kind_of(g, body) != gCOMPOUND_STMT)
-        return;
+    if (kind_of(g, body) != gCOMPOUND_STMT) return;
     const node_ptr arc = new_arc(g, dC_ARC_INIT_VAL, object, body);
     record_of<t_dc_object>(g, object).initial_val = arc;
     record_of<t_decl_stmt>(g, decl_stmt).next = after;
@@ -61,11 +59,9 @@ void make_init_list(gd_graph *g, growth_allowance &allowance, node_ptr c)
 int gd_initializers_filter(gd_graph *g)
 {
     for (node_ptr i = 0; node_valid(g, i); i++)
-        if (kind_of(g, i) == gDECL_STMT)
-            attach_constructor_call(g, i);
+        if (kind_of(g, i) == gDECL_STMT) attach_constructor_call(g, i);
     growth_allowance allowance(g, "gd_initializers");
     for (node_ptr i = 0; node_valid(g, i); i++)
-        if (kind_of(g, i) == gCONSTRUCTOR)
-            make_init_list(g, allowance, i);
+        if (kind_of(g, i) == gCONSTRUCTOR) make_init_list(g, allowance, i);
     return 1;
 }

@@ -28,7 +28,7 @@ enum class value_reading {
     uint64,
     int32_or_64,
     uint32_or_64,
-    low_word,   // the fallback: the low word as a signed int
+    low_word,  // the fallback: the low word as a signed int
 };
 
 struct integer_format {
@@ -98,8 +98,7 @@ const char *char_text(unsigned c)
 std::vector<str_ptr> type_names_in_pool(gd_graph *g)
 {
     std::vector<str_ptr> offsets(format_count);
-    for (std::size_t r = 0; r < format_count; r++)
-        offsets[r] = gd_lookup_string(g, formats[r].type_name);
+    for (std::size_t r = 0; r < format_count; r++) offsets[r] = gd_lookup_string(g, formats[r].type_name);
     return offsets;
 }
 
@@ -115,11 +114,9 @@ str_ptr ririra_type_name(const gd_graph *g, node_ptr type)
 const integer_format *format_of_type(const gd_graph *g, node_ptr type, const std::vector<str_ptr> &names)
 {
     str_ptr name = ririra_type_name(g, type);
-    if (name == -1)
-        return nullptr;
+    if (name == -1) return nullptr;
     for (std::size_t r = 0; r < format_count; r++)
-        if (names[r] != -1 && names[r] == name)
-            return &formats[r];
+        if (names[r] != -1 && names[r] == name) return &formats[r];
     return nullptr;
 }
 
@@ -141,33 +138,19 @@ std::string integer_text(uint64_t value, const integer_format *row)
     case value_reading::character:
         std::snprintf(text, sizeof text, row->fmt, char_text(unsigned(v & 0xff)));
         break;
-    case value_reading::int16:
-        std::snprintf(text, sizeof text, row->fmt, int16_t(v));
-        break;
-    case value_reading::uint16:
-        std::snprintf(text, sizeof text, row->fmt, uint16_t(v));
-        break;
-    case value_reading::int32:
-        std::snprintf(text, sizeof text, row->fmt, int32_t(v));
-        break;
-    case value_reading::uint32:
-        std::snprintf(text, sizeof text, row->fmt, uint32_t(v));
-        break;
-    case value_reading::int64:
-        std::snprintf(text, sizeof text, row->fmt, int64_t(v));
-        break;
-    case value_reading::uint64:
-        std::snprintf(text, sizeof text, row->fmt, uint64_t(v));
-        break;
+    case value_reading::int16: std::snprintf(text, sizeof text, row->fmt, int16_t(v)); break;
+    case value_reading::uint16: std::snprintf(text, sizeof text, row->fmt, uint16_t(v)); break;
+    case value_reading::int32: std::snprintf(text, sizeof text, row->fmt, int32_t(v)); break;
+    case value_reading::uint32: std::snprintf(text, sizeof text, row->fmt, uint32_t(v)); break;
+    case value_reading::int64: std::snprintf(text, sizeof text, row->fmt, int64_t(v)); break;
+    case value_reading::uint64: std::snprintf(text, sizeof text, row->fmt, uint64_t(v)); break;
     case value_reading::int32_or_64:
         std::snprintf(text, sizeof text, row->fmt, high_extends_low ? int64_t(int32_t(low)) : int64_t(v));
         break;
     case value_reading::uint32_or_64:
         std::snprintf(text, sizeof text, row->fmt, high_extends_low ? uint64_t(low) : uint64_t(v));
         break;
-    case value_reading::low_word:
-        std::snprintf(text, sizeof text, row->fmt, int32_t(low));
-        break;
+    case value_reading::low_word: std::snprintf(text, sizeof text, row->fmt, int32_t(low)); break;
     }
     return text;
 }
@@ -195,8 +178,7 @@ str_ptr string_literal(gd_graph *g, str_ptr text, int nbytes)
         units.resize(bytes.size() / 4);
         std::memcpy(units.data(), bytes.data(), bytes.size());
     } else {
-        for (char c : bytes)
-            units.push_back(uint8_t(c));
+        for (char c : bytes) units.push_back(uint8_t(c));
     }
 
     std::string out = wide ? "L\"" : "\"";
@@ -246,11 +228,9 @@ int gd_literals_filter(gd_graph *g)
             value = gd_add_string(g, integer_text(v, format_of_type(g, type, names)).c_str());
             break;
         }
-        default:
-            continue;
+        default: continue;
         }
-        if (value == -1)
-            continue;
+        if (value == -1) continue;
         const node_ptr arc = newNode(g);
         gd_clear_node(g, arc, dC_INSTANCE);
         t_dc_instance &instance = record_of<t_dc_instance>(g, arc);

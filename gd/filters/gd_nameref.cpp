@@ -33,8 +33,7 @@ void set_edge_flag1(gd_graph *g, node_ptr a)
         // walk meets, it marks it and goes on through the word where an arc
         // keeps `next`.
         gd_graph_node &n = *node_at(g, a);
-        if (n.common.mark_flag2)
-            return;
+        if (n.common.mark_flag2) return;
         if (is_syntax_arc(n.common.type)) {
             t_dc_arc &arc = record_of<t_dc_arc>(g, a);
             if (t_dc_identifier *d = record<t_dc_identifier>(g, arc.dest)) {
@@ -94,8 +93,7 @@ void refer_by_name(gd_graph *g, node_ptr i, node_ptr d)
         r.line = h->line;
     }
     r.refers = arc;
-    if (const t_dc_identifier *entity = record<t_dc_identifier>(g, d))
-        r.name = entity->name;
+    if (const t_dc_identifier *entity = record<t_dc_identifier>(g, d)) r.name = entity->name;
     record_of<t_dc_arc>(g, i).dest = ref;
 }
 
@@ -144,16 +142,13 @@ int gd_nameref_filter(gd_graph *g)
             identifier_to_name_ref(g, i);
             continue;
         }
-        if (!is_syntax_arc(k))
-            continue;
+        if (!is_syntax_arc(k)) continue;
         t_dc_arc &arc = record_of<t_dc_arc>(g, i);
-        if (arc.mark_flag1)
-            continue;
+        if (arc.mark_flag1) continue;
         const node_ptr d = arc.dest;
         // The first arc to reach d owns it, whatever record d is.
         gd_graph_node *dest = node_at(g, d);
-        if (!dest)
-            continue;
+        if (!dest) continue;
         if (!dest->common.mark_flag1) {
             arc.mark_flag1 = 1;
             dest->common.mark_flag1 = 1;

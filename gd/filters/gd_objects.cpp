@@ -70,8 +70,7 @@ void convert_object(gd_graph *g, scope_tail &global, node_ptr x)
     const node_ptr instance = new_arc(g, dC_INSTANCE, x, d.type);
     const node_ptr link = add_link_symbol(g, global, x, d.mngl, d.undef);
     const node_ptr bitfield_dim = d.bitfield ? new_arc(g, dC_ARC_BIT_DIM, x, d.size) : -1;
-    const node_ptr initial_val =
-        !d.is_field && d.init != -1 ? new_arc(g, dC_ARC_INIT_VAL, x, d.init) : -1;
+    const node_ptr initial_val = !d.is_field && d.init != -1 ? new_arc(g, dC_ARC_INIT_VAL, x, d.init) : -1;
     const node_ptr def_loc = node_valid(g, d.scpe) ? new_arc(g, dC_ARC_DEF_LOC, x, d.scpe) : -1;
 
     gd_clear_node(g, x, dC_OBJECT);
@@ -100,8 +99,7 @@ int gd_objects_filter(gd_graph *g)
     scope_tail global = scope_tail_of(g->firstNode);
     for (node_ptr x = 0; node_valid(g, x); x++) {
         const gd_node_type k = kind_of(g, x);
-        if (k == gVAR_DECL || k == gFIELD_DECL)
-            convert_object(g, global, x);
+        if (k == gVAR_DECL || k == gFIELD_DECL) convert_object(g, global, x);
     }
     return 1;
 }

@@ -193,14 +193,12 @@ struct row_index {
         for (const op_row &row : type_to_op) {
             gd_node_type layout = row.node_type;
             for (const borrowed_layout &b : borrowed_layouts)
-                if (b.kind == row.node_type)
-                    layout = b.read_as;
+                if (b.kind == row.node_type) layout = b.read_as;
             const gd_kind_info *info = gd_kind_info_of(layout);
             resolved_row &r = of_kind[row.node_type];
             r.row = &row;
             for (const char *name : row.operands) {
-                if (!name)
-                    break;
+                if (!name) break;
                 const gd_field *f = gd_find_field(info, name);
                 r.operand[r.count++] = f && f->type == GD_FT_NODE ? f : nullptr;
             }
@@ -243,8 +241,7 @@ void convert_expression(gd_graph *g, node_ptr i, const resolved_row &r)
             break;
         }
         const node_ptr operand = link_of(rec, *r.operand[k]);
-        if (!node_valid(g, operand))
-            break;
+        if (!node_valid(g, operand)) break;
         operands[count++] = operand;
     }
     // A method call and an initialisation carry mark_flag1 out of the
@@ -275,11 +272,11 @@ int convert_rows(gd_graph *g, const row_index &rows)
     for (node_ptr i = 0; node_valid(g, i); ++i) {
         const gd_node_type kind = kind_of(g, i);
         const resolved_row *r = rows.find(kind);
-        if (r == nullptr)
-            continue;
+        if (r == nullptr) continue;
         switch (r->row->x_type) {
         case skip_x:
-            make_skip_mark(g, i, r->count > 0 && r->operand[0] ? link_of(*node_at(g, i), *r->operand[0]) : -1);
+            make_skip_mark(g, i,
+                           r->count > 0 && r->operand[0] ? link_of(*node_at(g, i), *r->operand[0]) : -1);
             break;
         case invalid_x:
             std::fprintf(stderr, "gd_operators: node %d of type %d is an unexpected expression.\n", i,
@@ -287,12 +284,8 @@ int convert_rows(gd_graph *g, const row_index &rows)
             // Two of the kinds have no record: the common head it is.
             node_at(g, i)->common.other_node = -1;
             break;
-        case convert_x:
-            convert_expression(g, i, *r);
-            break;
-        default:
-            std::fprintf(stderr, "gd_operators: impossible\n");
-            return 0;
+        case convert_x: convert_expression(g, i, *r); break;
+        default: std::fprintf(stderr, "gd_operators: impossible\n"); return 0;
         }
     }
     return 1;
@@ -334,16 +327,13 @@ void rewrite_operators(gd_graph *g)
 {
     for (node_ptr i = 0; node_valid(g, i); ++i) {
         t_dc_operator *o = record<t_dc_operator>(g, i);
-        if (!o)
-            continue;
+        if (!o) continue;
         // The operands of the other operators are not read: each is a wait
         // for memory.
         const op_kind op = o->op;
-        if (op != dc_asgn_eq && op != dc_addr && op != dc_fct_call)
-            continue;
+        if (op != dc_asgn_eq && op != dc_addr && op != dc_fct_call) continue;
         const node_ptr first = o->ops;
-        if (kind_of(g, first) != dC_ARC_OPD)
-            continue;
+        if (kind_of(g, first) != dC_ARC_OPD) continue;
         const node_ptr a0 = record_of<t_dc_arc>(g, first).dest;
         const node_ptr second = next_operand(g, first);
         switch (op) {
@@ -357,16 +347,13 @@ void rewrite_operators(gd_graph *g)
             }
             break;
         case dc_addr:
-            if (kind_of(g, a0) == gFUNCTION_DECL || kind_of(g, a0) == gSTRING_CST)
-                make_skip_mark(g, i, a0);
+            if (kind_of(g, a0) == gFUNCTION_DECL || kind_of(g, a0) == gSTRING_CST) make_skip_mark(g, i, a0);
             break;
         case dc_fct_call:
             // The rewrite makes nodes: o is not read after it.
-            if (o->mark_flag1 && second != -1)
-                rewrite_method_call(g, i, first, second);
+            if (o->mark_flag1 && second != -1) rewrite_method_call(g, i, first, second);
             break;
-        default:
-            break;
+        default: break;
         }
     }
 }
@@ -413,8 +400,7 @@ public:
             }
             cur = next;
         }
-        for (node_ptr p : path_)
-            target_[p] = result;
+        for (node_ptr p : path_) target_[p] = result;
         return result == circle ? t : result;
     }
 
@@ -432,15 +418,13 @@ private:
 // stays.
 void do_ptr(skip_resolver &resolver, node_ptr *field, int n)
 {
-    if (n > 0 && resolver.is_mark(*field))
-        *field = resolver.resolve(*field);
+    if (n > 0 && resolver.is_mark(*field)) *field = resolver.resolve(*field);
 }
 
 int do_exprs(gd_graph *g)
 {
     static const row_index rows;
-    if (!convert_rows(g, rows))
-        return 0;
+    if (!convert_rows(g, rows)) return 0;
     rewrite_operators(g);
 
     // Pass 3: no node is added from here on, so the resolver's table covers

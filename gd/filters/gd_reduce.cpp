@@ -35,8 +35,7 @@ int chan_link(gd_node_type k)
 {
     const gd_kind_info *info = gd_kind_info_of(k);
     for (int l = 0; l < info->nlinks; ++l)
-        if (info->links[l].offset == info->chain_offset)
-            return l;
+        if (info->links[l].offset == info->chain_offset) return l;
     return -1;
 }
 
@@ -49,8 +48,7 @@ bool is_builtin_spine_entry(const reduce_run &run, const t_gcc_decl &d, int byCh
 // its conversions, over every code a kind field can hold.
 static_assert([] {
     for (int k = 0; k <= 0xffff; ++k)
-        if (is_compiler_kind(k) != (k <= gRVALUE_CONV))
-            return false;
+        if (is_compiler_kind(k) != (k <= gRVALUE_CONV)) return false;
     return true;
 }());
 
@@ -61,8 +59,7 @@ void reach(reduce_run &run, node_ptr n, int byChan)
 {
     gd_graph *g = run.g;
     const gd_node_type k = kind_of(g, n);
-    if (!is_compiler_kind(k) || never_marked(k) || run.kept[n])
-        return;
+    if (!is_compiler_kind(k) || never_marked(k) || run.kept[n]) return;
     // Only a declaration has a chain link, which carries its spine flag; the
     // pass makes no node, so the record stays where it is.
     const t_gcc_decl *decl = record<t_gcc_decl>(g, n);
@@ -80,8 +77,7 @@ void reach(reduce_run &run, node_ptr n, int byChan)
     for_each_followed_link(g, n, other_node_rule::ignored, [&](int l, node_ptr target) {
         // An invalid index or a node kept already would be taken from the
         // queue and dropped.
-        if (node_valid(g, target) && !run.kept[target])
-            queue_add(target, l == chan ? spine : 0);
+        if (node_valid(g, target) && !run.kept[target]) queue_add(target, l == chan ? spine : 0);
     });
 }
 
@@ -93,8 +89,7 @@ void mark_spine(gd_graph *g, node_ptr first)
     chain_walk walk;
     for (node_ptr d = first;;) {
         t_gcc_decl *decl = record<t_gcc_decl>(g, d);
-        if (!decl || !walk.first_meeting(d) || decl->mark_flag2)
-            break;
+        if (!decl || !walk.first_meeting(d) || decl->mark_flag2) break;
         decl->mark_flag2 = 1;
         d = decl->chan;
     }
@@ -107,8 +102,7 @@ void mark_spine(gd_graph *g, node_ptr first)
 void unlink_dropped(gd_graph *g, const std::vector<bool> &kept, bool head_in_root, node_ptr root)
 {
     auto link_at = [&](node_ptr owner) -> node_ptr & {
-        if (owner == -1)
-            return head_in_root ? record_of<t_namespace_decl>(g, root).dcls : g->firstNode;
+        if (owner == -1) return head_in_root ? record_of<t_namespace_decl>(g, root).dcls : g->firstNode;
         return record_of<t_gcc_decl>(g, owner).chan;
     };
     node_ptr owner = -1;  // the declaration whose `chan` is the current link
@@ -116,13 +110,11 @@ void unlink_dropped(gd_graph *g, const std::vector<bool> &kept, bool head_in_roo
     for (;;) {
         const node_ptr d = link_at(owner);
         const t_gcc_decl *decl = record<t_gcc_decl>(g, d);
-        if (!decl)
-            break;
+        if (!decl) break;
         if (!walk.first_meeting(d)) {
             // A loop back to a dropped declaration would leave the chain
             // leading into a freed record.
-            if (!kept[d])
-                link_at(owner) = -1;
+            if (!kept[d]) link_at(owner) = -1;
             break;
         }
         if (kept[d])
@@ -161,8 +153,7 @@ int gd_reduce_filter(gd_graph *g)
     queue_lookahead queue(g);
     node_ptr n;
     int byChan;
-    while (queue.next(&n, &byChan) == 1)
-        reach(run, n, byChan);
+    while (queue.next(&n, &byChan) == 1) reach(run, n, byChan);
 
     unlink_dropped(g, run.kept, root_is_namespace, root);
     free_unreached(g, run.kept);

@@ -9,11 +9,9 @@ namespace {
 void cvt_expr_stmt(gd_graph *g, node_ptr, node_ptr *field, int n)
 {
     // Comparing the kind costs less than record() on the end of every link.
-    if (n == 0 || kind_of(g, *field) != gEXPR_STMT)
-        return;
+    if (n == 0 || kind_of(g, *field) != gEXPR_STMT) return;
     const node_ptr inner = record_of<t_expr_stmt>(g, *field).texpr;
-    if (node_valid(g, inner))
-        *field = inner;
+    if (node_valid(g, inner)) *field = inner;
 }
 
 }  // namespace

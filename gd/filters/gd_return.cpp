@@ -10,8 +10,7 @@ int gd_return_filter(gd_graph *g)
     gd_graph_scale(g, 1.1f, 1.0f, 1.1f);
     for (node_ptr s = 0; node_valid(g, s); s++) {
         // Comparing the kind costs less than record() on every record.
-        if (kind_of(g, s) != gRETURN_STMT)
-            continue;
+        if (kind_of(g, s) != gRETURN_STMT) continue;
         // Converted in place, flags and line kept; the return's `value` lies
         // where the statement keeps `ret_expr`.
         const t_return_stmt old = record_of<t_return_stmt>(g, s);

@@ -11,8 +11,7 @@ namespace {
 void cvt_stmt(gd_graph *g, const record_set &wrappers, node_ptr *field, int n)
 {
     // The statement chain in other_node keeps its statements.
-    if (n == 0 || !wrappers.holds(*field))
-        return;
+    if (n == 0 || !wrappers.holds(*field)) return;
     const node_ptr s = *field;
     node_ptr inner;
     int line;
@@ -35,15 +34,12 @@ void cvt_stmt(gd_graph *g, const record_set &wrappers, node_ptr *field, int n)
         line = l.line;
         break;
     }
-    default:
-        return;
+    default: return;
     }
-    if (!node_valid(g, inner))
-        return;
+    if (!node_valid(g, inner)) return;
     *field = inner;
     // Every Ririra node but the arcs keeps a line (is_ririra_node_kind).
-    if (t_dc_asg_nd *r = record<t_dc_asg_nd>(g, inner))
-        r->line = line;
+    if (t_dc_asg_nd *r = record<t_dc_asg_nd>(g, inner)) r->line = line;
 }
 
 }  // namespace

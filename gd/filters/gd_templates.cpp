@@ -15,11 +15,9 @@ namespace {
 node_ptr add_template_formals(gd_graph *g, growth_allowance &allowance, node_ptr x, node_ptr parms)
 {
     const t_tree_list *list = record<t_tree_list>(g, parms);
-    if (!list)
-        return -1;
+    if (!list) return -1;
     const t_tree_vec *vec = record<t_tree_vec>(g, list->value);
-    if (!vec || vec->length < 1)
-        return -1;
+    if (!vec || vec->length < 1) return -1;
     node_ptr head = -1, tail = -1;
     chain_walk walk;
     for (node_ptr cell = vec->elts[0];
@@ -58,10 +56,8 @@ void convert_template(gd_graph *g, growth_allowance &allowance, node_ptr x)
     // The template carries the name now; the templated class or function
     // (a Ririra identifier, type or scope) does not.
     node_ptr entity = td.rslt;
-    if (const t_type_decl *decl = record<t_type_decl>(g, entity))
-        entity = decl->type;
-    if (t_dc_identifier *named = record<t_dc_identifier>(g, entity))
-        named->name = -1;
+    if (const t_type_decl *decl = record<t_type_decl>(g, entity)) entity = decl->type;
+    if (t_dc_identifier *named = record<t_dc_identifier>(g, entity)) named->name = -1;
 
     const node_ptr formals = add_template_formals(g, allowance, x, td.parms);
     record_of<t_dc_template>(g, x).formals = formals;
@@ -117,17 +113,10 @@ int gd_templates_filter(gd_graph *g)
     growth_allowance allowance(g, "gd_templates");
     for (node_ptr x = 0; node_valid(g, x); x++) {
         switch (kind_of(g, x)) {
-        case gTEMPLATE_DECL:
-            convert_template(g, allowance, x);
-            break;
-        case gPARM_DECL:
-            convert_value_parameter(g, x);
-            break;
-        case gTEMPLATE_TYPE_PARM:
-            convert_type_parameter(g, x);
-            break;
-        default:
-            break;
+        case gTEMPLATE_DECL: convert_template(g, allowance, x); break;
+        case gPARM_DECL: convert_value_parameter(g, x); break;
+        case gTEMPLATE_TYPE_PARM: convert_type_parameter(g, x); break;
+        default: break;
         }
     }
     // Success is 1 whatever the graph holds: the chain reads 0 as failure,

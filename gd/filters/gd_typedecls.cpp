@@ -10,12 +10,10 @@ namespace {
 
 void cvt_type_decl(gd_graph *g, const record_set &type_decls, node_ptr *field, int n)
 {
-    if (n == 0 || !type_decls.holds(*field))
-        return;
+    if (n == 0 || !type_decls.holds(*field)) return;
     // The set holds type declarations only, and the walk changes no kind.
     const node_ptr type = record_of<t_type_decl>(g, *field).type;
-    if (node_valid(g, type))
-        *field = type;
+    if (node_valid(g, type)) *field = type;
 }
 
 }  // namespace

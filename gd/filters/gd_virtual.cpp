@@ -24,8 +24,7 @@ static_assert(held_only_by<t_dc_literal>(dC_LITERAL));
 // the virtual table pointer it adds to a class.
 bool is_vptr(const gd_graph *g, node_ptr object)
 {
-    if (kind_of(g, object) != dC_OBJECT)
-        return false;
+    if (kind_of(g, object) != dC_OBJECT) return false;
     const char *name = string_at(g, record_of<t_dc_object>(g, object).name);
     return name && std::strncmp(name, "_vptr.", 6) == 0;
 }
@@ -35,14 +34,12 @@ bool is_vptr(const gd_graph *g, node_ptr object)
 node_ptr get_virtual(const gd_graph *g, node_ptr cls, int slot)
 {
     const t_dc_aggr_type *c = record<t_dc_aggr_type>(g, cls);
-    if (!c)
-        return -1;
+    if (!c) return -1;
     chain_walk walk;
     for (node_ptr a = c->members; kind_of(g, a) == dC_ARC_SON && walk.first_meeting(a);) {
         const t_dc_arc_son &son = record_of<t_dc_arc_son>(g, a);
         const t_dc_function *f = record<t_dc_function>(g, son.dest);
-        if (f && f->voffset == slot)
-            return son.dest;
+        if (f && f->voffset == slot) return son.dest;
         a = son.next;
     }
     return -1;
@@ -54,14 +51,11 @@ std::vector<node_ptr> vptr_classes(const gd_graph *g)
 {
     std::vector<node_ptr> owner(g->curNodePos, -1);
     for (node_ptr v = 0; node_valid(g, v); v++) {
-        if (!is_vptr(g, v))
-            continue;
+        if (!is_vptr(g, v)) continue;
         const node_ptr def = record_of<t_dc_object>(g, v).defLoc;
-        if (kind_of(g, def) != dC_ARC_DEF_LOC)
-            continue;
+        if (kind_of(g, def) != dC_ARC_DEF_LOC) continue;
         const node_ptr cls = record_of<t_dc_arc_def_loc>(g, def).dest;
-        if (kind_of(g, cls) == dC_AGGR_TYPE)
-            owner[v] = cls;
+        if (kind_of(g, cls) == dC_AGGR_TYPE) owner[v] = cls;
     }
     return owner;
 }
@@ -77,15 +71,12 @@ bool slot_of_offset(const gd_graph *g, node_ptr offset, int *slot)
         return true;
     }
     const t_dc_literal *literal = record<t_dc_literal>(g, offset);
-    if (!literal)
-        return false;
+    if (!literal) return false;
     const char *text = string_at(g, literal->value);
-    if (!text)
-        return false;
+    if (!text) return false;
     char *end;
     long bytes = std::strtol(text, &end, 10);
-    if (end == text || bytes % 4 != 0 || bytes / 4 < INT32_MIN || bytes / 4 > INT32_MAX)
-        return false;
+    if (end == text || bytes % 4 != 0 || bytes / 4 < INT32_MIN || bytes / 4 > INT32_MAX) return false;
     *slot = int(bytes / 4);
     return true;
 }
@@ -94,36 +85,28 @@ bool slot_of_offset(const gd_graph *g, node_ptr offset, int *slot)
 void resolve_virtual_call(gd_graph *g, node_ptr j, const std::vector<node_ptr> &owner)
 {
     const node_ptr callee_arc = operand_arc(g, j, 0);
-    if (callee_arc == -1)
-        return;
+    if (callee_arc == -1) return;
     const node_ptr deref = record_of<t_dc_arc>(g, callee_arc).dest;
-    if (!is_operator(g, deref, dc_deref))
-        return;
+    if (!is_operator(g, deref, dc_deref)) return;
     const node_ptr entry = operand(g, deref, 0);
     node_ptr access = entry;
     node_ptr offset = -1;
     if (is_operator(g, entry, dc_bplus)) {
-        if (operand_arc(g, entry, 1) == -1)
-            return;
+        if (operand_arc(g, entry, 1) == -1) return;
         access = operand(g, entry, 0);
         offset = operand(g, entry, 1);
     }
-    if (!is_operator(g, access, dc_field_access))
-        return;
+    if (!is_operator(g, access, dc_field_access)) return;
     const node_ptr member_arc = operand_arc(g, access, 1);
-    if (member_arc == -1)
-        return;
+    if (member_arc == -1) return;
     const node_ptr vptr = record_of<t_dc_arc>(g, member_arc).dest;
-    if (!node_valid(g, vptr) || uint32_t(vptr) >= owner.size() || owner[vptr] == -1)
-        return;
+    if (!node_valid(g, vptr) || uint32_t(vptr) >= owner.size() || owner[vptr] == -1) return;
     int slot;
-    if (!slot_of_offset(g, offset, &slot))
-        return;
+    if (!slot_of_offset(g, offset, &slot)) return;
     // The deref and the addition stay behind, unreferenced.
     record_of<t_dc_arc>(g, callee_arc).dest = access;
     node_ptr member = get_virtual(g, owner[vptr], slot);
-    if (member != -1)
-        record_of<t_dc_arc>(g, member_arc).dest = member;
+    if (member != -1) record_of<t_dc_arc>(g, member_arc).dest = member;
 }
 
 }  // namespace
@@ -135,7 +118,6 @@ int gd_virtual_filter(gd_graph *g)
     // gives what a pass over the calls per table pointer would.
     const std::vector<node_ptr> owner = vptr_classes(g);
     for (node_ptr j = 0; node_valid(g, j); j++)
-        if (is_operator(g, j, dc_fct_call))
-            resolve_virtual_call(g, j, owner);
+        if (is_operator(g, j, dc_fct_call)) resolve_virtual_call(g, j, owner);
     return 1;
 }

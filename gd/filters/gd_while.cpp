@@ -14,8 +14,7 @@ void convert_loop(gd_graph *g, growth_allowance &allowance, node_ptr l, gd_node_
     const t_while_stmt old = record_of<t_while_stmt>(g, l);
     node_ptr cond = old.cond;
     const t_tree_list *list = record<t_tree_list>(g, cond);
-    if (unwrap_cond && list)
-        cond = list->value;
+    if (unwrap_cond && list) cond = list->value;
 
     record_of<gd_graph_common>(g, l).type = kind;
     t_dc_while_do_loop &loop = record_of<t_dc_while_do_loop>(g, l);

@@ -28,14 +28,13 @@ builtin_table record_global_builtins(gd_graph *g, record_set &to_merge)
 {
     builtin_table global_builtins;
     const t_dc_scope *root = record<t_dc_scope>(g, g->firstNode);
-    if (!root)
-        return global_builtins;
+    if (!root) return global_builtins;
     chain_walk walk;
     const t_dc_arc *arc;
-    for (node_ptr a = root->contents; (arc = record<t_dc_arc>(g, a)) && walk.first_meeting(a); a = arc->next) {
+    for (node_ptr a = root->contents; (arc = record<t_dc_arc>(g, a)) && walk.first_meeting(a);
+         a = arc->next) {
         const node_ptr d = arc->dest;
-        if (kind_of(g, a) != dC_ARC_SON || kind_of(g, d) != dC_BUILT_IN_TYPE)
-            continue;
+        if (kind_of(g, a) != dC_ARC_SON || kind_of(g, d) != dC_BUILT_IN_TYPE) continue;
         to_merge.leave_out(d);
         global_builtins.emplace(builtin_key(record_of<t_dc_built_in_type>(g, d)), d);
     }
@@ -47,15 +46,12 @@ builtin_table record_global_builtins(gd_graph *g, record_set &to_merge)
 void mergeBuiltin(const builtin_table &global_builtins, const record_set &to_merge, gd_graph *g, node_ptr np,
                   node_ptr *field, int n)
 {
-    if (n == 0)
-        return;
+    if (n == 0) return;
     const node_ptr t = *field;
-    if (!to_merge.holds(t))
-        return;
+    if (!to_merge.holds(t)) return;
     // The set holds built-in types only, and the walk changes no kind.
     const t_dc_type &type = record_of<t_dc_built_in_type>(g, t);
-    if (type.name == -1)
-        return;
+    if (type.name == -1) return;
     auto global = global_builtins.find(builtin_key(type));
     if (global != global_builtins.end()) {
         *field = global->second;
@@ -75,7 +71,9 @@ int merge_builtin_filter(gd_graph *g)
     clear_mark1(g);
     record_set to_merge(g, {dC_BUILT_IN_TYPE});
     const builtin_table global_builtins = record_global_builtins(g, to_merge);
-    auto merge = [&](node_ptr np, node_ptr *field, int n) { mergeBuiltin(global_builtins, to_merge, g, np, field, n); };
+    auto merge = [&](node_ptr np, node_ptr *field, int n) {
+        mergeBuiltin(global_builtins, to_merge, g, np, field, n);
+    };
     walk_ptrs_with(g, merge);
     return 1;
 }

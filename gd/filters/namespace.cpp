@@ -20,8 +20,8 @@ namespace {
 // A namespace as read before any conversion.
 struct namespace_read {
     node_ptr node;
-    str_ptr name;     // the text of its identifier, -1 when it has none
-    node_ptr alis;    // the aliased namespace, -1 when it is no alias
+    str_ptr name;   // the text of its identifier, -1 when it has none
+    node_ptr alis;  // the aliased namespace, -1 when it is no alias
     int32_t srcl;
     str_ptr srcf;
     std::size_t first_member;  // its members in `members`, from here
@@ -34,13 +34,12 @@ struct namespace_read {
 node_ptr compilation_namespace(const gd_graph *g)
 {
     const t_dc_scope *root = record<t_dc_scope>(g, g->firstNode);
-    if (!root)
-        return -1;
+    if (!root) return -1;
     chain_walk walk;
     const t_dc_arc *arc;
-    for (node_ptr a = root->contents; (arc = record<t_dc_arc>(g, a)) && walk.first_meeting(a); a = arc->next) {
-        if (kind_of(g, arc->dest) == gNAMESPACE_DECL)
-            return arc->dest;
+    for (node_ptr a = root->contents; (arc = record<t_dc_arc>(g, a)) && walk.first_meeting(a);
+         a = arc->next) {
+        if (kind_of(g, arc->dest) == gNAMESPACE_DECL) return arc->dest;
     }
     return -1;
 }
@@ -66,8 +65,7 @@ void take_members(gd_graph *g, node_ptr ns, std::vector<node_ptr> &members)
         const node_ptr next = next_declaration(g, m);
         if (!declares_builtin_type(g, m)) {
             members.push_back(m);
-            if (t_gcc_decl *d = record<t_gcc_decl>(g, m))
-                d->chan = -1;
+            if (t_gcc_decl *d = record<t_gcc_decl>(g, m)) d->chan = -1;
         }
         m = next;
     }
@@ -78,10 +76,10 @@ std::vector<namespace_read> read_namespaces(gd_graph *g, std::vector<node_ptr> &
     std::vector<namespace_read> spaces;
     for (node_ptr x = 0; node_valid(g, x); ++x) {
         // Comparing the kind costs less than record() on every record.
-        if (kind_of(g, x) != gNAMESPACE_DECL)
-            continue;
+        if (kind_of(g, x) != gNAMESPACE_DECL) continue;
         const t_namespace_decl &ns = record_of<t_namespace_decl>(g, x);
-        namespace_read r{x, identifier_text(g, ns.name), -1, ns.srcl, ns.srcf, members.size(), members.size()};
+        namespace_read r{
+            x, identifier_text(g, ns.name), -1, ns.srcl, ns.srcf, members.size(), members.size()};
         if (node_valid(g, ns.alis))
             r.alis = ns.alis;
         else
@@ -124,8 +122,7 @@ void add_scope_arcs(gd_graph *g, const namespace_read &r, const std::vector<node
         return;
     }
     scope_tail tail = scope_tail_of(r.node);
-    for (std::size_t i = r.first_member; i < r.end_member; ++i)
-        append_to_scope(g, tail, members[i]);
+    for (std::size_t i = r.first_member; i < r.end_member; ++i) append_to_scope(g, tail, members[i]);
 }
 
 }  // namespace

@@ -49,44 +49,36 @@ int ordinals_filter(gd_graph *g)
     for (node_ptr a = 0; node_valid(g, a); a++) {
         // Free records are cleared too; record() would pass them over.
         gd_graph_common &common = node_at(g, a)->common;
-        if (common.mark_flag1)
-            common.mark_flag1 = 0;
+        if (common.mark_flag1) common.mark_flag1 = 0;
         t_dc_arc *arc = record<t_dc_arc>(g, a);
-        if (!arc)
-            continue;
+        if (!arc) continue;
         arc->ordinal = 0;
         if (arc->next < -1 || !(arc->next == -1 || node_valid(g, arc->next))) {
             clear_mark1(g);
             std::fprintf(stderr, "Next Field of arc %d is out of range %d\n", a, arc->next);
             return 0;
         }
-        if (arc->next != -1)
-            has_predecessor[arc->next] = true;
+        if (arc->next != -1) has_predecessor[arc->next] = true;
     }
 
     for (node_ptr a = 0; node_valid(g, a); a++) {
         const t_dc_arc *arc = record<t_dc_arc>(g, a);
-        if (!arc || has_predecessor[a] || arc->next == -1)
-            continue;
-        if (number_chain(g, a, 1) < 0)
-            return 0;
+        if (!arc || has_predecessor[a] || arc->next == -1) continue;
+        if (number_chain(g, a, 1) < 0) return 0;
     }
 
     for (node_ptr f = 0; node_valid(g, f); f++) {
         // Comparing the kind costs less than record() on every record.
-        if (kind_of(g, f) != dC_FUNCTION)
-            continue;
+        if (kind_of(g, f) != dC_FUNCTION) continue;
         const t_dc_function &fn = record_of<t_dc_function>(g, f);
-        if (fn.formal_fct == -1)
-            continue;
+        if (fn.formal_fct == -1) continue;
         const node_ptr chains[] = {fn.formal_fct, fn.exception, fn.block};
         // One count runs on through the three chains; each chain is walked
         // on its own, so a body that shares arcs with the formals numbers
         // them again after them.
         int count = 1;
         for (node_ptr first : chains)
-            if ((count = number_chain(g, first, count)) < 0)
-                return 0;
+            if ((count = number_chain(g, first, count)) < 0) return 0;
     }
     return 1;
 }

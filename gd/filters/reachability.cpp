@@ -39,18 +39,15 @@ link_sets make_link_sets(other_node_rule rule)
     link_sets sets{};
     for (int k = 0; k < NUM_NODES; ++k) {
         const gd_kind_info *info = gd_kind_info_of(k);
-        if (!info || never_marked(gd_node_type(k)))
-            continue;
+        if (!info || never_marked(gd_node_type(k))) continue;
         unsigned set = 0;
         for (int l = 0; l < info->nlinks; ++l) {
             const gd_link &link = info->links[l];
             // Link 0 is other_node in every kind's walk order.
             bool followed = !(l == 0 && rule == other_node_rule::ignored);
             for (const unfollowed_link &u : unfollowed_links)
-                if (u.kind == k && std::strcmp(u.field, link.name) == 0)
-                    followed = false;
-            if (followed)
-                set |= 1u << l;
+                if (u.kind == k && std::strcmp(u.field, link.name) == 0) followed = false;
+            if (followed) set |= 1u << l;
         }
         sets[k] = set;
     }
@@ -64,8 +61,7 @@ static_assert(GD_MAX_LINKS <= 32, "a link set is a 32-bit mask");
 bool never_marked(gd_node_type k)
 {
     for (gd_node_type never : never_marked_kinds)
-        if (k == never)
-            return true;
+        if (k == never) return true;
     return false;
 }
 
@@ -73,8 +69,7 @@ unsigned followed_link_set(gd_node_type k, other_node_rule rule)
 {
     static const link_sets without_other = make_link_sets(other_node_rule::ignored);
     static const link_sets with_other = make_link_sets(other_node_rule::followed);
-    if (k >= NUM_NODES)
-        return 0;
+    if (k >= NUM_NODES) return 0;
     return rule == other_node_rule::followed ? with_other[k] : without_other[k];
 }
 
@@ -82,8 +77,7 @@ int queue_lookahead::next(node_ptr *nodenum, int *byChan)
 {
     for (; count_ < window; ++count_) {
         t_queue_node &cell = cells_[(head_ + count_) % window];
-        if (queue_first(&cell.nodenum, &cell.byChan) != 1)
-            break;
+        if (queue_first(&cell.nodenum, &cell.byChan) != 1) break;
         // A 72-byte record always spans two cache lines.
         if (const gd_graph_node *p = node_at(g_, cell.nodenum)) {
             __builtin_prefetch(p);
@@ -122,8 +116,7 @@ pointer_field_lists make_pointer_field_lists()
     pointer_field_lists lists;
     for (int k = 0; k <= NUM_NODES; ++k) {
         const gd_kind_info *info = gd_kind_info_of(k);
-        if (!info)
-            continue;
+        if (!info) continue;
         for (int f = 0; f < info->nfields; ++f) {
             const gd_field &field = info->fields[f];
             if (field.type == GD_FT_NODE)
@@ -145,8 +138,7 @@ void drop_links_to_freed(gd_graph_node *p, gd_node_type k, const gd_kind_info *i
     // Of an array of links, only the elements in use.
     const int unused_slots = info->links_counted ? info->nlinks - gd_links_in_use(info, p) : 0;
     for (const pointer_field &field : pointer_fields[k]) {
-        if (field.slot_from_end != 0 && field.slot_from_end <= unused_slots)
-            continue;
+        if (field.slot_from_end != 0 && field.slot_from_end <= unused_slots) continue;
         node_ptr target;
         std::memcpy(&target, p->bytes + field.offset, sizeof target);
         if (freed(target)) {
@@ -160,17 +152,14 @@ void drop_links_to_freed(gd_graph_node *p, gd_node_type k, const gd_kind_info *i
 // It goes up the buffer in one scan: a link to the current record or one below
 // asks whether the sweep freed it, a link to one above whether it will (it is
 // live and not reached).
-template <class Reached>
-void sweep_unreached(gd_graph *g, Reached &&reached)
+template <class Reached> void sweep_unreached(gd_graph *g, Reached &&reached)
 {
     const uint32_t end = g->curNodePos;
     std::vector<bool> freed(end, false);
     uint32_t at = 0;
     auto freed_by_sweep = [&](node_ptr t) {
-        if (!node_valid(g, t))
-            return false;
-        if (uint32_t(t) <= at)
-            return bool(freed[t]);
+        if (!node_valid(g, t)) return false;
+        if (uint32_t(t) <= at) return bool(freed[t]);
         // Nearly every link of a kept record leads to a reached one: asking
         // that first spares reading the record, a wait for memory per link.
         return !reached(t) && kind_of(g, t) != NODE_DELTED;
@@ -186,14 +175,11 @@ void sweep_unreached(gd_graph *g, Reached &&reached)
             freed[at] = true;
         }
         clear_marks_of(p->common);
-        if (!live || !kept)
-            continue;
+        if (!live || !kept) continue;
         const gd_node_type k = p->common.type;
-        if (const gd_kind_info *info = gd_kind_info_of(k))
-            drop_links_to_freed(p, k, info, freed_by_sweep);
+        if (const gd_kind_info *info = gd_kind_info_of(k)) drop_links_to_freed(p, k, info, freed_by_sweep);
     }
-    if (freed_by_sweep(g->firstNode))
-        g->firstNode = -1;
+    if (freed_by_sweep(g->firstNode)) g->firstNode = -1;
 }
 
 }  // namespace

@@ -62,15 +62,13 @@ void for_each_followed_link(gd_graph *g, node_ptr n, other_node_rule rule, Visit
 {
     // Any kind: the links are read by the kind table's offsets.
     const gd_graph_node *p = node_at(g, n);
-    if (!p)
-        return;
+    if (!p) return;
     const gd_node_type k = p->common.type;
     const gd_kind_info *info = gd_kind_info_of(k);
     const unsigned followed = followed_link_set(k, rule);
     const int in_use = gd_links_in_use(info, p);
     for (int l = 0; l < in_use; ++l) {
-        if (!(followed & (1u << l)))
-            continue;
+        if (!(followed & (1u << l))) continue;
         const gd_link &link = info->links[l];
         node_ptr target;
         std::memcpy(&target, p->bytes + link.offset, sizeof target);

@@ -5,8 +5,7 @@
 record_set::record_set(const gd_graph *g, std::initializer_list<gd_node_type> kinds)
     : record_set(g, [kinds](const gd_graph_node &p) {
           for (gd_node_type k : kinds)
-              if (p.common.type == k)
-                  return true;
+              if (p.common.type == k) return true;
           return false;
       })
 {

@@ -22,11 +22,9 @@ public:
     record_set(const gd_graph *g, std::initializer_list<gd_node_type> kinds);
 
     // The records below curNodePos for which picks(record) is true.
-    template <class Picks>
-    record_set(const gd_graph *g, Picks &&picks) : held_(g->curNodePos, false)
+    template <class Picks> record_set(const gd_graph *g, Picks &&picks) : held_(g->curNodePos, false)
     {
-        for (node_ptr i = 0; const gd_graph_node *p = node_at(g, i); ++i)
-            held_[i] = picks(*p);
+        for (node_ptr i = 0; const gd_graph_node *p = node_at(g, i); ++i) held_[i] = picks(*p);
     }
 
     // True when n is the index of one of those records; false for any other
@@ -36,8 +34,7 @@ public:
     // Takes record n out of the set; any other index leaves it as it is.
     void leave_out(node_ptr n)
     {
-        if (holds(n))
-            held_[n] = false;
+        if (holds(n)) held_[n] = false;
     }
 
 private:

@@ -29,9 +29,10 @@ declared_place type_decl_place(const gd_graph *g, node_ptr decl)
 t_visb visibility_by_precedence(const gd_graph_common &c, const t_visb (&precedence)[3])
 {
     for (t_visb level : precedence) {
-        const bool set = level == visb_pub ? c.public_flag : level == visb_pri ? c.private_flag : c.protected_flag;
-        if (set)
-            return level;
+        const bool set = level == visb_pub   ? c.public_flag
+                         : level == visb_pri ? c.private_flag
+                                             : c.protected_flag;
+        if (set) return level;
     }
     return visb_unk;
 }
@@ -63,14 +64,12 @@ void make_type_record(gd_graph *g, node_ptr x, gd_node_type kind, str_ptr file, 
 node_ptr add_link_symbol(gd_graph *g, scope_tail &global, node_ptr owner, node_ptr mngl, bool undef)
 {
     const t_identifier_node *identifier = record<t_identifier_node>(g, mngl);
-    if (!identifier)
-        return -1;
+    if (!identifier) return -1;
     const str_ptr name = identifier->strg;
     const node_ptr sym = newNode(g);
     gd_clear_node(g, sym, dC_LINK_SYM);
     record_of<t_dc_link_sym>(g, sym).name = name;
-    const node_ptr link = undef ? new_arc(g, dC_LINKS_TO, owner, sym)
-                                : new_arc(g, dC_LINKS_FROM, sym, owner);
+    const node_ptr link = undef ? new_arc(g, dC_LINKS_TO, owner, sym) : new_arc(g, dC_LINKS_FROM, sym, owner);
     append_to_scope(g, global, sym);
     return link;
 }
@@ -84,16 +83,13 @@ bool is_operator(const gd_graph *g, node_ptr i, op_kind op)
 node_ptr operand_arc(const gd_graph *g, node_ptr i, int index)
 {
     const t_dc_operator *o = record<t_dc_operator>(g, i);
-    if (!o)
-        return -1;
+    if (!o) return -1;
     node_ptr arc = o->ops;
     chain_walk walk;
     for (int k = 0;; k++) {
         const t_dc_arc *a = record<t_dc_arc>(g, arc);
-        if (!a || !walk.first_meeting(arc))
-            break;
-        if (k == index)
-            return arc;
+        if (!a || !walk.first_meeting(arc)) break;
+        if (k == index) return arc;
         arc = a->next;
     }
     return -1;

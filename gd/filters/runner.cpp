@@ -15,8 +15,7 @@ int run_steps(gd_graph *g, std::span<const filter_step> steps, step_report repor
     const bool progress = report == step_report::progress;
     // The growth allowances of every step count from the graph as the chain
     // found it (a caller running the chain a step at a time keeps the first).
-    if (g->chainStartRecords == 0)
-        g->chainStartRecords = g->curNodePos;
+    if (g->chainStartRecords == 0) g->chainStartRecords = g->curNodePos;
     for (const filter_step &step : steps) {
         // A filter's own diagnostics land inside its progress line, and the
         // error text completes that line. The progress text shows before the
@@ -31,18 +30,15 @@ int run_steps(gd_graph *g, std::span<const filter_step> steps, step_report repor
         else if (progress)
             std::fprintf(stderr, "done\n");
         std::fflush(stderr);
-        if (went_on == 0)
-            return 0;
+        if (went_on == 0) return 0;
     }
     return 1;
 }
 
-int run_filter_program(int argc, char **argv, std::span<const filter_step> steps,
-                       step_report report)
+int run_filter_program(int argc, char **argv, std::span<const filter_step> steps, step_report report)
 {
     progname = argc > 0 ? argv[0] : "";
-    if (argc != 3)
-        usage();
+    if (argc != 3) usage();
     const char *in_path = argv[1];
     const char *out_path = argv[2];
 

@@ -41,16 +41,13 @@ listed_type_users find_listed_type_users(const gd_graph *g, node_ptr contents)
     chain_walk walk;
     for (node_ptr a = contents;;) {
         const t_dc_arc *arc = record<t_dc_arc>(g, a);
-        if (!arc || !walk.first_meeting(a))
-            break;
+        if (!arc || !walk.first_meeting(a)) break;
         u.chain.push_back(a);
         const node_ptr d = arc->dest;
-        if (kind_of(g, d) == dC_BUILT_IN_TYPE)
-            any = u.listed[d] = true;
+        if (kind_of(g, d) == dC_BUILT_IN_TYPE) any = u.listed[d] = true;
         a = arc->next;
     }
-    if (!any)
-        return u;
+    if (!any) return u;
     u.first.assign(g->curNodePos, -1);
     u.second.assign(g->curNodePos, -1);
     for (node_ptr i = 0; node_valid(g, i); i++) {
@@ -62,8 +59,7 @@ listed_type_users find_listed_type_users(const gd_graph *g, node_ptr contents)
         }
         for (int l = 0; l < count; l++) {
             const node_ptr v = links[l];
-            if (!node_valid(g, v) || !u.listed[v])
-                continue;
+            if (!node_valid(g, v) || !u.listed[v]) continue;
             if (u.first[v] == -1)
                 u.first[v] = i;
             else if (u.first[v] != i && u.second[v] == -1)
@@ -96,8 +92,7 @@ int zap_builtin_filter(gd_graph *g)
     clear_mark1(g);
     const node_ptr root = g->firstNode;
     const t_dc_scope *scope = record<t_dc_scope>(g, root);
-    if (!scope || scope->contents == -1)
-        return 1;
+    if (!scope || scope->contents == -1) return 1;
     const listed_type_users users = find_listed_type_users(g, scope->contents);
 
     // `prev` is the arc whose `next` links the current arc, -1 while the

@@ -9,25 +9,21 @@
 bool chain_walk::first_meeting(node_ptr n)
 {
     if (slots_.empty()) {
-        if (std::find(few_.begin(), few_.begin() + count_, n) != few_.begin() + count_)
-            return false;
+        if (std::find(few_.begin(), few_.begin() + count_, n) != few_.begin() + count_) return false;
         if (count_ < kept_in_place) {
             few_[count_++] = n;
             return true;
         }
         slots_.assign(4 * kept_in_place, -1);
-        for (node_ptr kept : few_)
-            insert_slot(kept);
+        for (node_ptr kept : few_) insert_slot(kept);
     }
     if (2 * (count_ + 1) > slots_.size()) {
         std::vector<node_ptr> old(2 * slots_.size(), -1);
         old.swap(slots_);
         for (node_ptr kept : old)
-            if (kept != -1)
-                insert_slot(kept);
+            if (kept != -1) insert_slot(kept);
     }
-    if (!insert_slot(n))
-        return false;
+    if (!insert_slot(n)) return false;
     ++count_;
     return true;
 }
@@ -40,9 +36,9 @@ bool chain_walk::insert_slot(node_ptr n)
 {
     const std::size_t mask = slots_.size() - 1;
     const int bits = std::countr_zero(slots_.size());
-    for (std::size_t i = (uint64_t(uint32_t(n)) * 0x9E3779B97F4A7C15ull) >> (64 - bits);; i = (i + 1) & mask) {
-        if (slots_[i] == n)
-            return false;
+    for (std::size_t i = (uint64_t(uint32_t(n)) * 0x9E3779B97F4A7C15ull) >> (64 - bits);;
+         i = (i + 1) & mask) {
+        if (slots_[i] == n) return false;
         if (slots_[i] == -1) {
             slots_[i] = n;
             return true;

@@ -5,7 +5,8 @@
 
 namespace layout {
 
-std::string format(const char* fmt, ...) {
+std::string format(const char *fmt, ...)
+{
     va_list args;
     va_start(args, fmt);
     va_list again;

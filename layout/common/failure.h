@@ -11,16 +11,17 @@ namespace layout {
 
 struct Failure {
     std::string message;
-    bool onStderr = false;   // only the missing-$INSTANCE error goes there
+    bool onStderr = false;  // only the missing-$INSTANCE error goes there
 };
 
 using MaybeFailure = std::optional<Failure>;
 
-inline MaybeFailure fail(std::string message, bool onStderr = false) {
+inline MaybeFailure fail(std::string message, bool onStderr = false)
+{
     return Failure{std::move(message), onStderr};
 }
 
 // printf into a std::string.
-std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+std::string format(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
 
 }  // namespace layout

@@ -8,8 +8,9 @@
 
 namespace layout {
 
-MaybeFailure readInputFile(const std::string& path, std::string& text) {
-    FILE* f = std::fopen(path.c_str(), "rb");
+MaybeFailure readInputFile(const std::string &path, std::string &text)
+{
+    FILE *f = std::fopen(path.c_str(), "rb");
     struct stat st {};
     if (f && fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
         std::fclose(f);
@@ -26,7 +27,8 @@ MaybeFailure readInputFile(const std::string& path, std::string& text) {
     return std::nullopt;
 }
 
-bool sameFile(const std::string& a, const std::string& b) {
+bool sameFile(const std::string &a, const std::string &b)
+{
     struct stat sa, sb;
     bool hasA = stat(a.c_str(), &sa) == 0;
     bool hasB = stat(b.c_str(), &sb) == 0;

@@ -15,13 +15,15 @@ namespace {
 // A name that the reader would not take back as written goes out quoted: one
 // with white space, the empty name (a bare brace would be read as the name)
 // and one that begins with "//" (read as a comment).
-bool needsQuotes(std::string_view name) {
+bool needsQuotes(std::string_view name)
+{
     return quoteString(name) || name.empty() || name.starts_with("//");
 }
 
 }  // namespace
 
-void appendRecord(std::string& out, const Item* item) {
+void appendRecord(std::string &out, const Item *item)
+{
     // The name goes out byte for byte: a name read with a NUL in it must
     // come back as the same name, which printf's "%s" would cut short.
     bool quoted = needsQuotes(item->name);
@@ -36,10 +38,11 @@ void appendRecord(std::string& out, const Item* item) {
     out += "}\n\n\n";
 }
 
-std::string outputLayout(const Item* root) {
+std::string outputLayout(const Item *root)
+{
     std::string out;
     appendRecord(out, root);
-    walkPreOrder(const_cast<Item*>(root), [&out](Item* item, int) { appendRecord(out, item); });
+    walkPreOrder(const_cast<Item *>(root), [&out](Item *item, int) { appendRecord(out, item); });
     return out;
 }
 
@@ -54,17 +57,19 @@ struct Attr {
 constexpr int kSumX = 120, kSumY = 121, kSumWidth = 544, kSumHeight = 633;
 constexpr int kAllKeys = kSumX + kSumY + kSumWidth + kSumHeight;
 
-int keySum(const std::string& key) {
+int keySum(const std::string &key)
+{
     int sum = 0;
     for (char c : key) sum += static_cast<unsigned char>(c);
     return sum;
 }
 
 // The whole word must be one finite number.
-bool parseStrictFloat(const std::string& word, float& value) {
+bool parseStrictFloat(const std::string &word, float &value)
+{
     if (word.empty() || isLayoutSpace(word[0])) return false;
     errno = 0;
-    char* end = nullptr;
+    char *end = nullptr;
     double d = std::strtod(word.c_str(), &end);
     if (end != word.c_str() + word.size()) return false;
     float f = static_cast<float>(d);
@@ -75,7 +80,8 @@ bool parseStrictFloat(const std::string& word, float& value) {
 
 enum class RecordRead { record, endOfFile };
 
-MaybeFailure getPositionAttr(TokenStream& in, Attr& attr, RecordRead& result) {
+MaybeFailure getPositionAttr(TokenStream &in, Attr &attr, RecordRead &result)
+{
     result = RecordRead::endOfFile;
     if (!getToken(in, attr.name)) return std::nullopt;
     bool keysFollow = false;
@@ -86,24 +92,25 @@ MaybeFailure getPositionAttr(TokenStream& in, Attr& attr, RecordRead& result) {
             skipRestOfLine(in);
             if (!getToken(in, attr.name)) return std::nullopt;
         } else if (!next.empty() && next[0] == '{') {
-            keysFollow = true;   // an entity named FACT
+            keysFollow = true;  // an entity named FACT
         } else {
             return fail("Error: Expecting attribute record\n");
         }
     }
     if (!keysFollow) skipRestOfLine(in);
 
-    MaybeFailure missing = fail(format("\nEntity: %s is missing one or more attributes.\n", attr.name.c_str()));
+    MaybeFailure missing =
+        fail(format("\nEntity: %s is missing one or more attributes.\n", attr.name.c_str()));
     int total = 0;
     std::string key, equals, value;
     for (;;) {
-        if (!getWord(in, key)) return std::nullopt;   // record cut by the end of the file
+        if (!getWord(in, key)) return std::nullopt;  // record cut by the end of the file
         if (key == "}") break;
         if (!getWord(in, equals) || !getWord(in, value)) return std::nullopt;
         int sum = keySum(key);
-        float* field = sum == kSumX ? &attr.x
-                       : sum == kSumY ? &attr.y
-                       : sum == kSumWidth ? &attr.width
+        float *field = sum == kSumX        ? &attr.x
+                       : sum == kSumY      ? &attr.y
+                       : sum == kSumWidth  ? &attr.width
                        : sum == kSumHeight ? &attr.height
                                            : nullptr;
         if (!field) continue;
@@ -117,7 +124,8 @@ MaybeFailure getPositionAttr(TokenStream& in, Attr& attr, RecordRead& result) {
 
 }  // namespace
 
-MaybeFailure Control_ParseLayout(ItemTable& graph, std::string_view text, FILE* trace) {
+MaybeFailure Control_ParseLayout(ItemTable &graph, std::string_view text, FILE *trace)
+{
     TokenStream in{text, 0};
     for (;;) {
         Attr attr;
@@ -128,7 +136,7 @@ MaybeFailure Control_ParseLayout(ItemTable& graph, std::string_view text, FILE* 
             std::fprintf(trace, "%-30s %f %f %f %f\n", attr.name.c_str(), static_cast<double>(attr.x),
                          static_cast<double>(attr.y), static_cast<double>(attr.height),
                          static_cast<double>(attr.width));
-        Item* item = searchHash(graph, attr.name);
+        Item *item = searchHash(graph, attr.name);
         if (!item)
             return fail(format("\nEntity: %s, exists in layout file but not in the graph file.\n"
                                "Layout file is not associated with the graph file.\n",

@@ -19,13 +19,13 @@
 namespace layout {
 
 // Appends the record of `item` alone.
-void appendRecord(std::string& out, const Item* item);
+void appendRecord(std::string &out, const Item *item);
 
 // The whole layout file of the tree under `root`, root first.
-std::string outputLayout(const Item* root);
+std::string outputLayout(const Item *root);
 
 // Reads an old layout file into `graph`: every record sets the box of the item
 // of its name and marks it as having one.
-MaybeFailure Control_ParseLayout(ItemTable& graph, std::string_view text, FILE* trace);
+MaybeFailure Control_ParseLayout(ItemTable &graph, std::string_view text, FILE *trace);
 
 }  // namespace layout

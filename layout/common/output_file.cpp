@@ -27,15 +27,17 @@ PendingTemporary pendingTemporaries[4];
 constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGTERM, SIGPIPE,   SIGALRM,
                                   SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF};
 
-extern "C" void removeTemporariesAndEnd(int sig) {
-    for (PendingTemporary& p : pendingTemporaries)
+extern "C" void removeTemporariesAndEnd(int sig)
+{
+    for (PendingTemporary &p : pendingTemporaries)
         if (p.active) unlink(p.path);
     // SA_RESETHAND has brought back the default action and SA_NODEFER lets
     // the signal act at once: the program ends as the signal meant it to.
     raise(sig);
 }
 
-void catchEndingSignals() {
+void catchEndingSignals()
+{
     static bool caught = false;
     if (caught) return;
     caught = true;
@@ -56,7 +58,8 @@ void catchEndingSignals() {
 // so that a handler never meets it half registered.
 struct EndingSignalsHeld {
     sigset_t previous;
-    EndingSignalsHeld() {
+    EndingSignalsHeld()
+    {
         sigset_t held;
         sigemptyset(&held);
         for (int sig : kEndingSignals) sigaddset(&held, sig);
@@ -65,25 +68,29 @@ struct EndingSignalsHeld {
     ~EndingSignalsHeld() { sigprocmask(SIG_SETMASK, &previous, nullptr); }
 };
 
-int registerTemporary(const std::string& path) {
+int registerTemporary(const std::string &path)
+{
     if (path.size() >= PATH_MAX) return -1;
     for (int k = 0; k < static_cast<int>(std::size(pendingTemporaries)); ++k) {
-        PendingTemporary& p = pendingTemporaries[k];
+        PendingTemporary &p = pendingTemporaries[k];
         if (p.active) continue;
         std::memcpy(p.path, path.c_str(), path.size() + 1);
-        std::atomic_signal_fence(std::memory_order_seq_cst);   // the path is whole before a handler may read it
+        std::atomic_signal_fence(
+            std::memory_order_seq_cst);  // the path is whole before a handler may read it
         p.active = 1;
         return k;
     }
     return -1;
 }
 
-void unregisterTemporary(int& slot) {
+void unregisterTemporary(int &slot)
+{
     if (slot >= 0) pendingTemporaries[slot].active = 0;
     slot = -1;
 }
 
-std::string directoryOf(const std::string& path) {
+std::string directoryOf(const std::string &path)
+{
     size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
@@ -91,7 +98,8 @@ std::string directoryOf(const std::string& path) {
 // Follows symbolic links from `path` to the file they lead to, which may not
 // exist yet (a dangling link names the file to create).  `exists` and `st`
 // tell about that file.
-bool resolveTarget(std::string path, std::string& finalPath, bool& exists, struct stat& st) {
+bool resolveTarget(std::string path, std::string &finalPath, bool &exists, struct stat &st)
+{
     for (int hops = 0; hops < 40; ++hops) {
         if (lstat(path.c_str(), &st) != 0) {
             if (errno != ENOENT) return false;
@@ -110,12 +118,13 @@ bool resolveTarget(std::string path, std::string& finalPath, bool& exists, struc
         std::string next(link.data(), static_cast<size_t>(n));
         path = !next.empty() && next[0] == '/' ? next : directoryOf(path) + next;
     }
-    return false;   // a loop of links
+    return false;  // a loop of links
 }
 
 // ".NAME.tmp.XXXXXX" beside the target; a long name is cut so that the
 // temporary's name still fits a directory entry.
-std::string temporaryTemplate(const std::string& finalPath) {
+std::string temporaryTemplate(const std::string &finalPath)
+{
     std::string dir = directoryOf(finalPath);
     std::string base = finalPath.substr(dir.size());
     constexpr size_t kAdded = std::char_traits<char>::length("..tmp.XXXXXX");
@@ -123,26 +132,33 @@ std::string temporaryTemplate(const std::string& finalPath) {
     return dir + "." + base + ".tmp.XXXXXX";
 }
 
-mode_t newFileMode() {
+mode_t newFileMode()
+{
     mode_t mask = umask(0);
     umask(mask);
     return 0666 & ~mask;
 }
 
-MaybeFailure cannotOpen(const std::string& name) {
+MaybeFailure cannotOpen(const std::string &name)
+{
     return fail(format("\nCould not open file : %s for write.", name.c_str()));
 }
 
-MaybeFailure cannotWrite(OutputFile& file) {
+MaybeFailure cannotWrite(OutputFile &file)
+{
     discardOutputFile(file);
     return fail(format("\nCould not write file : %s\n", file.name.c_str()));
 }
 
 }  // namespace
 
-OutputFile::~OutputFile() { discardOutputFile(*this); }
+OutputFile::~OutputFile()
+{
+    discardOutputFile(*this);
+}
 
-MaybeFailure openOutputFile(const std::string& name, OutputFile& file) {
+MaybeFailure openOutputFile(const std::string &name, OutputFile &file)
+{
     discardOutputFile(file);
     file.name = name;
     file.written = false;
@@ -192,7 +208,8 @@ MaybeFailure openOutputFile(const std::string& name, OutputFile& file) {
     return std::nullopt;
 }
 
-MaybeFailure writeOutputFile(OutputFile& file, std::string_view text) {
+MaybeFailure writeOutputFile(OutputFile &file, std::string_view text)
+{
     if (!file.stream) return cannotWrite(file);
     bool ok = std::fwrite(text.data(), 1, text.size(), file.stream) == text.size();
     ok = std::fflush(file.stream) == 0 && ok;
@@ -205,7 +222,8 @@ MaybeFailure writeOutputFile(OutputFile& file, std::string_view text) {
     return std::nullopt;
 }
 
-MaybeFailure installOutputFile(OutputFile& file) {
+MaybeFailure installOutputFile(OutputFile &file)
+{
     if (file.tempPath.empty()) return std::nullopt;
     if (!file.written) return cannotWrite(file);
     {
@@ -219,7 +237,8 @@ MaybeFailure installOutputFile(OutputFile& file) {
     return cannotWrite(file);
 }
 
-void discardOutputFile(OutputFile& file) {
+void discardOutputFile(OutputFile &file)
+{
     if (file.stream) std::fclose(file.stream);
     file.stream = nullptr;
     if (!file.tempPath.empty()) {
@@ -231,7 +250,8 @@ void discardOutputFile(OutputFile& file) {
     file.written = false;
 }
 
-MaybeFailure writeWholeFile(const std::string& name, std::string_view text) {
+MaybeFailure writeWholeFile(const std::string &name, std::string_view text)
+{
     OutputFile file;
     if (MaybeFailure o = openOutputFile(name, file)) return o;
     if (MaybeFailure o = writeOutputFile(file, text)) return o;

@@ -11,38 +11,44 @@ using Triple = std::array<std::string, 3>;
 
 struct TupleReader {
     TokenStream in;
-    const ReadOptions& options;
+    const ReadOptions &options;
     Triple tokens;
 };
 
 // Reads up to three tokens; returns how many were read.
-int getTuple(TupleReader& r) {
+int getTuple(TupleReader &r)
+{
     for (int i = 0; i < 3; ++i)
         if (!getToken(r.in, r.tokens[i])) return i;
     return 3;
 }
 
-void traceTriple(const TupleReader& r) {
+void traceTriple(const TupleReader &r)
+{
     if (r.options.trace)
         std::fprintf(r.options.trace, "%-20s %-20s %-20s\n", r.tokens[0].c_str(), r.tokens[1].c_str(),
                      r.tokens[2].c_str());
 }
 
-MaybeFailure refuseRootName() {
+MaybeFailure refuseRootName()
+{
     return fail(format("\nThe input names an item %s, which is reserved for the root.\n", kRootName));
 }
 
-bool isSectionHeader(const Triple& t) {
+bool isSectionHeader(const Triple &t)
+{
     return (t[0] == "FACT" || t[0] == "SCHEME") && t[2] == ":";
 }
 
-bool isTupleSectionHeader(const Triple& t) {
+bool isTupleSectionHeader(const Triple &t)
+{
     return t[0] == "FACT" && t[1] == "TUPLE" && t[2] == ":";
 }
 
 // Skips an attribute or schema section token by token up to the header of the
 // next fact tuple section (or the end of the input): its text is no relation.
-void skipSection(TupleReader& r) {
+void skipSection(TupleReader &r)
+{
     Triple window;
     std::string token;
     while (getToken(r.in, token)) {
@@ -53,8 +59,9 @@ void skipSection(TupleReader& r) {
     }
 }
 
-MaybeFailure findOrCreate(ItemTable& graph, const TupleReader& r, const std::string& name, bool declared,
-                     Item*& item) {
+MaybeFailure findOrCreate(ItemTable &graph, const TupleReader &r, const std::string &name, bool declared,
+                          Item *&item)
+{
     item = searchHash(graph, name);
     if (item) return std::nullopt;
     if (name == kRootName) return refuseRootName();
@@ -64,10 +71,11 @@ MaybeFailure findOrCreate(ItemTable& graph, const TupleReader& r, const std::str
     return std::nullopt;
 }
 
-MaybeFailure addRelation(ItemTable& graph, const TupleReader& r) {
-    const Triple& t = r.tokens;
-    Item* source = nullptr;
-    Item* target = nullptr;
+MaybeFailure addRelation(ItemTable &graph, const TupleReader &r)
+{
+    const Triple &t = r.tokens;
+    Item *source = nullptr;
+    Item *target = nullptr;
     if (MaybeFailure o = findOrCreate(graph, r, t[1], false, source)) return o;
     if (MaybeFailure o = findOrCreate(graph, r, t[2], false, target)) return o;
     if (t[0] == "contain") {
@@ -82,21 +90,23 @@ MaybeFailure addRelation(ItemTable& graph, const TupleReader& r) {
     return std::nullopt;
 }
 
-MaybeFailure declareInstance(ItemTable& graph, const TupleReader& r) {
-    const std::string& name = r.tokens[1];
+MaybeFailure declareInstance(ItemTable &graph, const TupleReader &r)
+{
+    const std::string &name = r.tokens[1];
     if (searchHash(graph, name)) {
         if (r.options.printParseError)
             std::fprintf(r.options.warnings, "WARNING: %s is declared twice in file : %s\n", name.c_str(),
                          r.options.inputTupleFile.c_str());
         return std::nullopt;
     }
-    Item* item = nullptr;
+    Item *item = nullptr;
     return findOrCreate(graph, r, name, true, item);
 }
 
 // Reads the "$INSTANCE" run; on return r.tokens holds the first relation when
 // the result is 3.
-MaybeFailure processFactTuples(ItemTable& graph, TupleReader& r, int& got) {
+MaybeFailure processFactTuples(ItemTable &graph, TupleReader &r, int &got)
+{
     for (;;) {
         got = getTuple(r);
         // The first "$INSTANCE" triple opens the fact run even when the input
@@ -114,7 +124,8 @@ MaybeFailure processFactTuples(ItemTable& graph, TupleReader& r, int& got) {
     return std::nullopt;
 }
 
-MaybeFailure processRelations(ItemTable& graph, TupleReader& r, int got) {
+MaybeFailure processRelations(ItemTable &graph, TupleReader &r, int got)
+{
     for (; got == 3; got = getTuple(r)) {
         traceTriple(r);
         if (isSectionHeader(r.tokens)) {
@@ -131,7 +142,8 @@ MaybeFailure processRelations(ItemTable& graph, TupleReader& r, int got) {
 
 }  // namespace
 
-MaybeFailure Control_ParseGraphFile(ItemTable& graph, std::string_view text, const ReadOptions& options) {
+MaybeFailure Control_ParseGraphFile(ItemTable &graph, std::string_view text, const ReadOptions &options)
+{
     TupleReader r{TokenStream{text, 0}, options, {}};
     int got = 0;
     if (options.relationOnlyInput) {

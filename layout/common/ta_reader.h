@@ -14,14 +14,14 @@
 namespace layout {
 
 struct ReadOptions {
-    bool relationOnlyInput = false;   // -r: no "$INSTANCE" run, relations only
-    bool printParseError = false;     // -e: warnings on `warnings`
-    FILE* trace = nullptr;            // -x: the trace file
-    FILE* warnings = stderr;
-    std::string inputTupleFile;       // the file name as given, for warnings
+    bool relationOnlyInput = false;  // -r: no "$INSTANCE" run, relations only
+    bool printParseError = false;    // -e: warnings on `warnings`
+    FILE *trace = nullptr;           // -x: the trace file
+    FILE *warnings = stderr;
+    std::string inputTupleFile;  // the file name as given, for warnings
 };
 
 // Reads the whole text into `graph`.
-MaybeFailure Control_ParseGraphFile(ItemTable& graph, std::string_view text, const ReadOptions& options);
+MaybeFailure Control_ParseGraphFile(ItemTable &graph, std::string_view text, const ReadOptions &options);
 
 }  // namespace layout

@@ -2,16 +2,19 @@
 
 namespace layout {
 
-bool isLayoutSpace(char c) {
+bool isLayoutSpace(char c)
+{
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-void skipRestOfLine(TokenStream& in) {
+void skipRestOfLine(TokenStream &in)
+{
     size_t nl = in.text.find('\n', in.pos);
     in.pos = nl == std::string_view::npos ? in.text.size() : nl + 1;
 }
 
-bool getToken(TokenStream& in, std::string& token) {
+bool getToken(TokenStream &in, std::string &token)
+{
     std::string_view t = in.text;
     for (;;) {
         while (in.pos < t.size() && isLayoutSpace(t[in.pos])) ++in.pos;
@@ -34,15 +37,18 @@ bool getToken(TokenStream& in, std::string& token) {
     // token start; the character after it belongs to the token whatever it is
     // (a lone slash before white space is the token "/").
     size_t start = in.pos;
-    if (t[in.pos] == '/' && in.pos + 1 < t.size() && !isLayoutSpace(t[in.pos + 1])) in.pos += 2;
-    else ++in.pos;
+    if (t[in.pos] == '/' && in.pos + 1 < t.size() && !isLayoutSpace(t[in.pos + 1]))
+        in.pos += 2;
+    else
+        ++in.pos;
     while (in.pos < t.size() && !isLayoutSpace(t[in.pos])) ++in.pos;
     token.assign(t.substr(start, in.pos - start));
-    if (in.pos < t.size()) ++in.pos;   // the white space that ended the token
+    if (in.pos < t.size()) ++in.pos;  // the white space that ended the token
     return true;
 }
 
-bool getWord(TokenStream& in, std::string& word) {
+bool getWord(TokenStream &in, std::string &word)
+{
     std::string_view t = in.text;
     while (in.pos < t.size() && isLayoutSpace(t[in.pos])) ++in.pos;
     if (in.pos >= t.size()) return false;

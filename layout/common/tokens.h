@@ -19,12 +19,12 @@ bool isLayoutSpace(char c);
 
 // Reads the next token into `token`; false when the input ends first (then
 // `token` is left as it was).  A token cut by the end of the input is whole.
-bool getToken(TokenStream& in, std::string& token);
+bool getToken(TokenStream &in, std::string &token);
 
 // Discards characters up to and including the next newline.
-void skipRestOfLine(TokenStream& in);
+void skipRestOfLine(TokenStream &in);
 
 // Reads the next white-space separated word, without comment or quote rules.
-bool getWord(TokenStream& in, std::string& word);
+bool getWord(TokenStream &in, std::string &word);
 
 }  // namespace layout

@@ -10,10 +10,11 @@ namespace {
 
 // Rounded-down mean of the slots of the related items inside the subsystem,
 // or 1 when there is none.
-int meanSlotInSubsystem(const std::vector<Item*>& related, const Item* subsystem) {
+int meanSlotInSubsystem(const std::vector<Item *> &related, const Item *subsystem)
+{
     long long sum = 0;
     long long count = 0;
-    for (const Item* r : related) {
+    for (const Item *r : related) {
         if (r->parent != subsystem) continue;
         sum += r->desiredPosition;
         ++count;
@@ -22,38 +23,43 @@ int meanSlotInSubsystem(const std::vector<Item*>& related, const Item* subsystem
 }
 
 // Slots 0 .. count - 1; each item takes the free slot nearest its wish.
-void assignRowSlots(const std::vector<Item*>& row) {
+void assignRowSlots(const std::vector<Item *> &row)
+{
     int count = static_cast<int>(row.size());
     std::vector<char> taken(count, 0);
-    for (Item* item : row) {
+    for (Item *item : row) {
         int d = std::min(item->desiredPosition - 1, count - 1);
         int slot = -1;
         for (int k = 0; slot < 0; ++k) {
-            if (d + k < count && d + k >= 0 && !taken[d + k]) slot = d + k;
-            else if (k > 0 && d - k >= 0 && d - k < count && !taken[d - k]) slot = d - k;
+            if (d + k < count && d + k >= 0 && !taken[d + k])
+                slot = d + k;
+            else if (k > 0 && d - k >= 0 && d - k < count && !taken[d - k])
+                slot = d - k;
         }
         taken[slot] = 1;
         item->actualPosition = slot + 1;
     }
 }
 
-void printClientsAndServers(FILE* trace, const std::vector<Item*>& clients, const std::vector<Item*>& servers,
-                            const Item* subsystem) {
+void printClientsAndServers(FILE *trace, const std::vector<Item *> &clients,
+                            const std::vector<Item *> &servers, const Item *subsystem)
+{
     std::fprintf(trace, "\n\n Listing Clients Servers and Subsystem Entities.\n");
     std::fprintf(trace, "-----------------------------------------------\n\n");
     std::fprintf(trace, "\n\nClients\n");
     std::fprintf(trace, "-------\n");
-    for (const Item* c : clients) std::fprintf(trace, "%s\n", c->name.c_str());
+    for (const Item *c : clients) std::fprintf(trace, "%s\n", c->name.c_str());
     std::fprintf(trace, "\n\nServers\n");
     std::fprintf(trace, "--------\n");
-    for (const Item* s : servers) std::fprintf(trace, "%s\n", s->name.c_str());
+    for (const Item *s : servers) std::fprintf(trace, "%s\n", s->name.c_str());
     std::fprintf(trace, "\n\nsubsystem entities\n");
     std::fprintf(trace, "------------------\n");
-    for (const Item* c : subsystem->ptrToConItems) std::fprintf(trace, "%s\n", c->name.c_str());
+    for (const Item *c : subsystem->ptrToConItems) std::fprintf(trace, "%s\n", c->name.c_str());
 }
 
 // One row of clients or servers: slot = window width / row size.
-void positionRow(const std::vector<Item*>& row, int windowWidth, bool servers, int windowHeight) {
+void positionRow(const std::vector<Item *> &row, int windowWidth, bool servers, int windowHeight)
+{
     if (row.empty()) return;
     int slot = windowWidth / static_cast<int>(row.size());
     float half = slot / 4.0;
@@ -63,7 +69,7 @@ void positionRow(const std::vector<Item*>& row, int windowWidth, bool servers, i
         height = 50;
         width = 50 * 1.666;
     }
-    for (Item* item : row) {
+    for (Item *item : row) {
         item->width = width;
         item->height = height;
         item->x = (item->actualPosition - 1) * slot + half;
@@ -73,11 +79,12 @@ void positionRow(const std::vector<Item*>& row, int windowWidth, bool servers, i
 
 }  // namespace
 
-ClientsAndServers Control_CliServLayout(Item* root, Item* subsystem, FILE* trace) {
+ClientsAndServers Control_CliServLayout(Item *root, Item *subsystem, FILE *trace)
+{
     ClientsAndServers rows;
-    auto& clients = rows.clients;
-    auto& servers = rows.servers;
-    for (Item* item : root->ptrToConItems) {
+    auto &clients = rows.clients;
+    auto &servers = rows.servers;
+    for (Item *item : root->ptrToConItems) {
         if (item == subsystem) continue;
         if (clientOrServer(item) == server) {
             item->kindOfItemInModel = server;
@@ -96,7 +103,8 @@ ClientsAndServers Control_CliServLayout(Item* root, Item* subsystem, FILE* trace
     return rows;
 }
 
-void layoutClientServer(Item* root, Item* subsystem, int windowWidth, int windowHeight, LayoutContext& ctx) {
+void layoutClientServer(Item *root, Item *subsystem, int windowWidth, int windowHeight, LayoutContext &ctx)
+{
     ContainerLayout inner = layoutLevelsAndPositions(subsystem, ctx);
     ClientsAndServers rows = Control_CliServLayout(root, subsystem, ctx.trace);
     positionRow(rows.clients, windowWidth, false, windowHeight);
@@ -115,8 +123,9 @@ void layoutClientServer(Item* root, Item* subsystem, int windowWidth, int window
     visitEveryItemThatContainsStuff(root, subsystem, ctx);
 }
 
-void Control_DetermineLayout(const SystemPointers& graphPtrs, layoutModel model, int windowWidth, int windowHeight,
-                             LayoutContext& ctx) {
+void Control_DetermineLayout(const SystemPointers &graphPtrs, layoutModel model, int windowWidth,
+                             int windowHeight, LayoutContext &ctx)
+{
     if (model == cliServ)
         layoutClientServer(graphPtrs.rootItemPtr, graphPtrs.subSystemPtr, windowWidth, windowHeight, ctx);
     else

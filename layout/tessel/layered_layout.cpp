@@ -15,8 +15,9 @@ struct KeptEdges {
     std::vector<std::vector<char>> kept;
 };
 
-void traceMatrix(FILE* trace, const std::vector<Item*>& kids, const std::vector<std::vector<int>>& out,
-                 const std::vector<std::vector<char>>* kept) {
+void traceMatrix(FILE *trace, const std::vector<Item *> &kids, const std::vector<std::vector<int>> &out,
+                 const std::vector<std::vector<char>> *kept)
+{
     size_t n = kids.size();
     std::vector<char> row(n);
     for (size_t i = 0; i < n; ++i) {
@@ -30,13 +31,16 @@ void traceMatrix(FILE* trace, const std::vector<Item*>& kids, const std::vector<
     }
 }
 
-void traceMatrixHeading(FILE* trace, const std::string& containerName) {
-    std::fprintf(trace, "\n\nADJACENCY MATRIX OF ENTITIES Of ITEMS IN CONTAINER : %s \n\n", containerName.c_str());
+void traceMatrixHeading(FILE *trace, const std::string &containerName)
+{
+    std::fprintf(trace, "\n\nADJACENCY MATRIX OF ENTITIES Of ITEMS IN CONTAINER : %s \n\n",
+                 containerName.c_str());
 }
 
 // The first free slot among d, d + 1, d - 1, d + 2, d - 2, ... within
 // [low, high]; taken[] is indexed by slot.
-int nearestFreeSlot(std::vector<char>& taken, int d, int low, int high) {
+int nearestFreeSlot(std::vector<char> &taken, int d, int low, int high)
+{
     for (int k = 0;; ++k) {
         bool any = false;
         if (d + k <= high) {
@@ -53,10 +57,11 @@ int nearestFreeSlot(std::vector<char>& taken, int d, int low, int high) {
 
 }  // namespace
 
-SiblingGraph buildAdjacencyMatrix(const std::vector<Item*>& kids) {
+SiblingGraph buildAdjacencyMatrix(const std::vector<Item *> &kids)
+{
     size_t n = kids.size();
     // Place of each item in the list; an item listed twice chains its places.
-    std::unordered_map<const Item*, int> firstPlace;
+    std::unordered_map<const Item *, int> firstPlace;
     firstPlace.reserve(n);
     std::vector<int> samePlace(n, -1);
     for (size_t i = n; i-- > 0;) {
@@ -70,8 +75,8 @@ SiblingGraph buildAdjacencyMatrix(const std::vector<Item*>& kids) {
     g.out.resize(n);
     g.in.resize(n);
     for (size_t i = 0; i < n; ++i) {
-        auto& row = g.out[i];
-        for (const Item* target : kids[i]->ptrToRelationsTo) {
+        auto &row = g.out[i];
+        for (const Item *target : kids[i]->ptrToRelationsTo) {
             auto it = firstPlace.find(target);
             if (it == firstPlace.end()) continue;
             for (int j = it->second; j >= 0; j = samePlace[j]) row.push_back(j);
@@ -83,7 +88,8 @@ SiblingGraph buildAdjacencyMatrix(const std::vector<Item*>& kids) {
     return g;
 }
 
-void sortEntitiesByUniqueRelationsTo(std::vector<Item*>& kids, const SiblingGraph& graph) {
+void sortEntitiesByUniqueRelationsTo(std::vector<Item *> &kids, const SiblingGraph &graph)
+{
     size_t n = kids.size();
     std::vector<int> uniq(n);
     for (size_t i = 0; i < n; ++i) uniq[i] = static_cast<int>(graph.out[i].size());
@@ -108,9 +114,10 @@ void sortEntitiesByUniqueRelationsTo(std::vector<Item*>& kids, const SiblingGrap
     }
 }
 
-Levels determineLevelsInContainer(const std::vector<Item*>& kids, const SiblingGraph& graph,
-                                  const std::string& containerName, LayoutContext& ctx) {
-    FILE* trace = ctx.trace;
+Levels determineLevelsInContainer(const std::vector<Item *> &kids, const SiblingGraph &graph,
+                                  const std::string &containerName, LayoutContext &ctx)
+{
+    FILE *trace = ctx.trace;
     size_t n = kids.size();
     KeptEdges m2{graph.out, {}};
     m2.kept.resize(n);
@@ -120,7 +127,8 @@ Levels determineLevelsInContainer(const std::vector<Item*>& kids, const SiblingG
     result.level.assign(n, 1);
     int levelCount = 1;
     if (trace) {
-        std::fprintf(trace, "\n\nDetermining the level of the entities in container : %s \n", containerName.c_str());
+        std::fprintf(trace, "\n\nDetermining the level of the entities in container : %s \n",
+                     containerName.c_str());
         std::fprintf(trace, "\nTracing through levels of recursion to see how levels are assigned.\n");
     }
     // Depth-first search with an explicit stack; onPath marks the items of the
@@ -140,7 +148,7 @@ Levels determineLevelsInContainer(const std::vector<Item*>& kids, const SiblingG
         stack.push_back({root, result.level[c], 0});
         onPath[c] = 1;
         while (!stack.empty()) {
-            Frame& f = stack.back();
+            Frame &f = stack.back();
             int a = f.item;
             if (f.next == m2.out[a].size()) {
                 onPath[a] = 0;
@@ -172,10 +180,13 @@ Levels determineLevelsInContainer(const std::vector<Item*>& kids, const SiblingG
         traceMatrixHeading(trace, containerName);
         traceMatrix(trace, kids, m2.out, &m2.kept);
         if (ctx.cycleDetected)
-            std::fprintf(trace,
-                         "WARNING: Cycles were detected in the graph. The layout might not appear very nice.\n");
-        std::fprintf(trace, "\n\n Level assigned to each entity within container: %s\n", containerName.c_str());
-        for (size_t i = 0; i < n; ++i) std::fprintf(trace, "%-30s %5d\n", kids[i]->name.c_str(), result.level[i]);
+            std::fprintf(
+                trace,
+                "WARNING: Cycles were detected in the graph. The layout might not appear very nice.\n");
+        std::fprintf(trace, "\n\n Level assigned to each entity within container: %s\n",
+                     containerName.c_str());
+        for (size_t i = 0; i < n; ++i)
+            std::fprintf(trace, "%-30s %5d\n", kids[i]->name.c_str(), result.level[i]);
     }
     result.rows.resize(levelCount);
     for (size_t i = 0; i < n; ++i) result.rows[result.level[i] - 1].push_back(static_cast<int>(i));
@@ -196,9 +207,11 @@ namespace {
 // Reorders one level by the mean place of each item's neighbours in another
 // level (0 without neighbours).  The full bubble sort with strict comparison
 // is a stable sort.
-void reorderLevelByNeighbours(std::vector<int>& level, const std::vector<int>& neighbourLevel,
-                              const SiblingGraph& graph, std::vector<int>& placeInLevel) {
-    for (size_t p = 0; p < neighbourLevel.size(); ++p) placeInLevel[neighbourLevel[p]] = static_cast<int>(p) + 1;
+void reorderLevelByNeighbours(std::vector<int> &level, const std::vector<int> &neighbourLevel,
+                              const SiblingGraph &graph, std::vector<int> &placeInLevel)
+{
+    for (size_t p = 0; p < neighbourLevel.size(); ++p)
+        placeInLevel[neighbourLevel[p]] = static_cast<int>(p) + 1;
     std::vector<std::pair<float, int>> keyed;
     keyed.reserve(level.size());
     std::vector<int> seen;
@@ -207,7 +220,7 @@ void reorderLevelByNeighbours(std::vector<int>& level, const std::vector<int>& n
         int count = 0;
         // A sibling related both ways is one neighbour.
         seen.clear();
-        for (const auto* list : {&graph.out[a], &graph.in[a]})
+        for (const auto *list : {&graph.out[a], &graph.in[a]})
             for (int b : *list)
                 if (placeInLevel[b] > 0) seen.push_back(b);
         std::sort(seen.begin(), seen.end());
@@ -221,13 +234,14 @@ void reorderLevelByNeighbours(std::vector<int>& level, const std::vector<int>& n
     }
     for (int b : neighbourLevel) placeInLevel[b] = 0;
     std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const auto& l, const auto& r) { return l.first < r.first; });
+                     [](const auto &l, const auto &r) { return l.first < r.first; });
     for (size_t p = 0; p < level.size(); ++p) level[p] = keyed[p].second;
 }
 
 }  // namespace
 
-void Control_SugiyamaLayout(Levels& levels, const SiblingGraph& graph) {
+void Control_SugiyamaLayout(Levels &levels, const SiblingGraph &graph)
+{
     int count = static_cast<int>(levels.rows.size());
     if (count <= 1) return;
     std::vector<int> placeInLevel(levels.level.size(), 0);
@@ -249,7 +263,8 @@ void Control_SugiyamaLayout(Levels& levels, const SiblingGraph& graph) {
 namespace {
 
 // Gives the items of one level their slots, in ascending list index.
-void computeActualPosition(const std::vector<int>& row, Positions& pos) {
+void computeActualPosition(const std::vector<int> &row, Positions &pos)
+{
     std::vector<int> byIndex(row);
     std::sort(byIndex.begin(), byIndex.end());
     std::vector<char> taken(static_cast<size_t>(pos.maxItems) + 1, 0);
@@ -263,8 +278,9 @@ void computeActualPosition(const std::vector<int>& row, Positions& pos) {
 
 // The item's desired position becomes the rounded-down mean of the desired
 // positions of the related items on the given side, when that is larger.
-void raiseDesiredPosition(int a, const std::vector<int>& related, const Levels& levels, int levelOfA, bool below,
-                          Positions& pos) {
+void raiseDesiredPosition(int a, const std::vector<int> &related, const Levels &levels, int levelOfA,
+                          bool below, Positions &pos)
+{
     long long sum = 0;
     long long count = 0;
     for (int b : related) {
@@ -281,13 +297,14 @@ void raiseDesiredPosition(int a, const std::vector<int>& related, const Levels& 
 
 }  // namespace
 
-Positions Control_LevelLayout(const Levels& levels, const SiblingGraph& graph) {
+Positions Control_LevelLayout(const Levels &levels, const SiblingGraph &graph)
+{
     size_t n = levels.level.size();
     int count = static_cast<int>(levels.rows.size());
     Positions pos;
     pos.desired.assign(n, 0);
     pos.actual.assign(n, 0);
-    for (const auto& row : levels.rows) {
+    for (const auto &row : levels.rows) {
         pos.maxItems = std::max(pos.maxItems, static_cast<int>(row.size()));
         for (size_t p = 0; p < row.size(); ++p) pos.desired[row[p]] = static_cast<int>(p) + 1;
     }
@@ -304,8 +321,9 @@ Positions Control_LevelLayout(const Levels& levels, const SiblingGraph& graph) {
     return pos;
 }
 
-void determineBoxes(const std::vector<Item*>& kids, const Levels& levels, const Positions& positions,
-                    float systemWidth, float systemHeight) {
+void determineBoxes(const std::vector<Item *> &kids, const Levels &levels, const Positions &positions,
+                    float systemWidth, float systemHeight)
+{
     int count = static_cast<int>(levels.rows.size());
     // Single precision throughout, with the double constants of the original
     // geometry: the layout file prints these floats.
@@ -321,7 +339,7 @@ void determineBoxes(const std::vector<Item*>& kids, const Levels& levels, const 
     float yInset = yBlock - h;
     for (int l = 0; l < count; ++l) {
         for (int a : levels.rows[l]) {
-            Item* item = kids[a];
+            Item *item = kids[a];
             int pos = count == 1 ? positions.desired[a] : positions.actual[a];
             item->width = w;
             item->height = h;
@@ -333,8 +351,9 @@ void determineBoxes(const std::vector<Item*>& kids, const Levels& levels, const 
 
 namespace {
 
-void tracePositions(FILE* trace, const char* heading, const std::vector<Item*>& kids, const Levels& levels,
-                    const std::vector<int>& value) {
+void tracePositions(FILE *trace, const char *heading, const std::vector<Item *> &kids, const Levels &levels,
+                    const std::vector<int> &value)
+{
     std::fprintf(trace, "%s", heading);
     for (size_t l = 0; l < levels.rows.size(); ++l) {
         std::fprintf(trace, "Level : %d \n", static_cast<int>(l) + 1);
@@ -344,8 +363,9 @@ void tracePositions(FILE* trace, const char* heading, const std::vector<Item*>& 
 
 }  // namespace
 
-ContainerLayout layoutLevelsAndPositions(Item* container, LayoutContext& ctx) {
-    std::vector<Item*>& kids = container->ptrToConItems;
+ContainerLayout layoutLevelsAndPositions(Item *container, LayoutContext &ctx)
+{
+    std::vector<Item *> &kids = container->ptrToConItems;
     SiblingGraph graph = buildAdjacencyMatrix(kids);
     sortEntitiesByUniqueRelationsTo(kids, graph);
     graph = buildAdjacencyMatrix(kids);
@@ -365,31 +385,35 @@ ContainerLayout layoutLevelsAndPositions(Item* container, LayoutContext& ctx) {
     if (ctx.trace) {
         // The initial desired position is the place within the level.
         std::vector<int> initial(kids.size());
-        for (const auto& row : result.levels.rows)
+        for (const auto &row : result.levels.rows)
             for (size_t p = 0; p < row.size(); ++p) initial[row[p]] = static_cast<int>(p) + 1;
-        tracePositions(ctx.trace, "\n\n Output of the initial desired position of the entities in container.\n\n",
-                       kids, result.levels, initial);
-        tracePositions(ctx.trace, "\n\n Output of the actual position of the entities in container.\n\n", kids,
-                       result.levels, result.positions.actual);
+        tracePositions(ctx.trace,
+                       "\n\n Output of the initial desired position of the entities in container.\n\n", kids,
+                       result.levels, initial);
+        tracePositions(ctx.trace, "\n\n Output of the actual position of the entities in container.\n\n",
+                       kids, result.levels, result.positions.actual);
     }
     return result;
 }
 
-void layoutContainedEntities(Item* container, LayoutContext& ctx) {
+void layoutContainedEntities(Item *container, LayoutContext &ctx)
+{
     ContainerLayout l = layoutLevelsAndPositions(container, ctx);
     determineBoxes(container->ptrToConItems, l.levels, l.positions, container->width, container->height);
 }
 
-void visitEveryItemThatContainsStuff(Item* container, const Item* except, LayoutContext& ctx) {
+void visitEveryItemThatContainsStuff(Item *container, const Item *except, LayoutContext &ctx)
+{
     walkPreOrder(
         container,
-        [&ctx](Item* item, int) {
+        [&ctx](Item *item, int) {
             if (item->containsItems()) layoutContainedEntities(item, ctx);
         },
         except);
 }
 
-void layoutNested(Item* root, LayoutContext& ctx) {
+void layoutNested(Item *root, LayoutContext &ctx)
+{
     layoutContainedEntities(root, ctx);
     visitEveryItemThatContainsStuff(root, nullptr, ctx);
 }

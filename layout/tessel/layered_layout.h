@@ -13,8 +13,8 @@
 namespace layout {
 
 struct LayoutContext {
-    FILE* trace = nullptr;
-    bool cycleDetected = false;   // once set, stays set for the run
+    FILE *trace = nullptr;
+    bool cycleDetected = false;  // once set, stays set for the run
 };
 
 // The relation matrix M among the siblings, kept as sorted adjacency lists:
@@ -38,26 +38,26 @@ struct Positions {
     int maxItems = 0;
 };
 
-SiblingGraph buildAdjacencyMatrix(const std::vector<Item*>& kids);
+SiblingGraph buildAdjacencyMatrix(const std::vector<Item *> &kids);
 
 // Bubble sort by the number of distinct siblings related to, descending, in
 // n - 2 passes (lists of three or more only); sets each item's unique count
 // and index.
-void sortEntitiesByUniqueRelationsTo(std::vector<Item*>& kids, const SiblingGraph& graph);
+void sortEntitiesByUniqueRelationsTo(std::vector<Item *> &kids, const SiblingGraph &graph);
 
 // Longest-path levels over the relations, dropping the edges that close
 // cycles (depth-first, in list order).
-Levels determineLevelsInContainer(const std::vector<Item*>& kids, const SiblingGraph& graph,
-                                  const std::string& containerName, LayoutContext& ctx);
+Levels determineLevelsInContainer(const std::vector<Item *> &kids, const SiblingGraph &graph,
+                                  const std::string &containerName, LayoutContext &ctx);
 
 // Three rounds of down, up and down barycentre sweeps over the level rows.
-void Control_SugiyamaLayout(Levels& levels, const SiblingGraph& graph);
+void Control_SugiyamaLayout(Levels &levels, const SiblingGraph &graph);
 
-Positions Control_LevelLayout(const Levels& levels, const SiblingGraph& graph);
+Positions Control_LevelLayout(const Levels &levels, const SiblingGraph &graph);
 
 // Boxes of the siblings inside an area of the given size; x and y are
 // relative to the area.
-void determineBoxes(const std::vector<Item*>& kids, const Levels& levels, const Positions& positions,
+void determineBoxes(const std::vector<Item *> &kids, const Levels &levels, const Positions &positions,
                     float systemWidth, float systemHeight);
 
 // Steps up to the positions for the container's children; the results are
@@ -66,16 +66,16 @@ struct ContainerLayout {
     Levels levels;
     Positions positions;
 };
-ContainerLayout layoutLevelsAndPositions(Item* container, LayoutContext& ctx);
+ContainerLayout layoutLevelsAndPositions(Item *container, LayoutContext &ctx);
 
 // The whole pipeline for one container: its children get boxes inside it.
-void layoutContainedEntities(Item* container, LayoutContext& ctx);
+void layoutContainedEntities(Item *container, LayoutContext &ctx);
 
 // Lays out, top-down, every container below `container` (except `except`
 // and what lies below it).
-void visitEveryItemThatContainsStuff(Item* container, const Item* except, LayoutContext& ctx);
+void visitEveryItemThatContainsStuff(Item *container, const Item *except, LayoutContext &ctx);
 
 // The nested model: $ROOT's children, then every container below.
-void layoutNested(Item* root, LayoutContext& ctx);
+void layoutNested(Item *root, LayoutContext &ctx);
 
 }  // namespace layout

@@ -1,3 +1,6 @@
 #include "tessel_program.h"
 
-int main(int argc, char** argv) { return layout::tessel::tesselMain(argc, argv); }
+int main(int argc, char **argv)
+{
+    return layout::tessel::tesselMain(argc, argv);
+}

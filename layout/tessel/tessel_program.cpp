@@ -18,9 +18,9 @@ namespace layout::tessel {
 namespace {
 
 struct UsageRow {
-    const char* option;
-    const char* text;
-    const char* end;
+    const char *option;
+    const char *text;
+    const char *end;
 };
 
 constexpr UsageRow kUsageRows[] = {
@@ -36,9 +36,13 @@ constexpr UsageRow kUsageRows[] = {
     {"-x", "- debug mode (creates a file called tessel.debug)", "\n\n"},
 };
 
-MaybeFailure usageError(const std::string& message) { return fail(message + displayProgramSyntax()); }
+MaybeFailure usageError(const std::string &message)
+{
+    return fail(message + displayProgramSyntax());
+}
 
-MaybeFailure parseWindowSize(const std::string& arg, char letter, int& size) {
+MaybeFailure parseWindowSize(const std::string &arg, char letter, int &size)
+{
     std::string value = arg.substr(2);
     if (value.empty()) return usageError(format("\nA value must be given in the -%c switch.", letter));
     bool digits = true;
@@ -53,13 +57,15 @@ MaybeFailure parseWindowSize(const std::string& arg, char letter, int& size) {
     return std::nullopt;
 }
 
-void writeProgramInfoToLog(FILE* trace, const Options& o, const std::string& debugFile) {
+void writeProgramInfoToLog(FILE *trace, const Options &o, const std::string &debugFile)
+{
     std::fprintf(trace, "tessel Program Environment Information\n");
     std::fprintf(trace, "----------------------------------------\n");
     std::fprintf(trace, "Input tuple file : %s \n", o.inputTupleFile.c_str());
     std::fprintf(trace, "Output layout file : %s \n", o.outputLayoutFile.c_str());
     std::fprintf(trace, "Debug file : %s \n", debugFile.c_str());
-    if (o.subsystemName) std::fprintf(trace, "Name of subsystem to passed to program : %s\n", o.subsystemName->c_str());
+    if (o.subsystemName)
+        std::fprintf(trace, "Name of subsystem to passed to program : %s\n", o.subsystemName->c_str());
     if (o.relationOnlyInput) std::fprintf(trace, "Relation Only mode\n");
     std::fprintf(trace, "DebugMode on\n");
     std::fprintf(trace, o.model == cliServ ? "Client Server Layout Model \n" : "Nested Layout Model \n");
@@ -70,38 +76,42 @@ void writeProgramInfoToLog(FILE* trace, const Options& o, const std::string& deb
 
 // Writes the TA include file into `file`, which takes its target's place
 // together with the layout file.
-MaybeFailure emitTAfile(const Options& o, OutputFile& file) {
+MaybeFailure emitTAfile(const Options &o, OutputFile &file)
+{
     bool renamed = false;
     std::string name = taIncludeFileName(o.inputTupleFile, o.outputLayoutFile, renamed);
     if (renamed)
-        std::fprintf(stderr, "The <input tuple file> has a \".ta\" extension.\n  Re-nameing the TA file to %s .\n",
+        std::fprintf(stderr,
+                     "The <input tuple file> has a \".ta\" extension.\n  Re-nameing the TA file to %s .\n",
                      name.c_str());
     if (MaybeFailure e = openOutputFile(name, file)) return e;
-    return writeOutputFile(file, format("INCLUDE %s :\nFACT ATTRIBUTE :\nINCLUDE %s :\n", o.inputTupleFile.c_str(),
-                                        o.outputLayoutFile.c_str()));
+    return writeOutputFile(file, format("INCLUDE %s :\nFACT ATTRIBUTE :\nINCLUDE %s :\n",
+                                        o.inputTupleFile.c_str(), o.outputLayoutFile.c_str()));
 }
 
 }  // namespace
 
-std::string displayProgramSyntax() {
+std::string displayProgramSyntax()
+{
     std::string out = "\n\nProgram usage:\n";
     out += format("Version: %s   Date: %s", VERSION, DATE);
     out += "\n\n";
     out += format("%s [options] <input tuple file> <output layout file>", PROGRAM_NAME);
     out += "\n\noptions:\n\n";
-    for (const UsageRow& row : kUsageRows) out += format("%-15s %s", row.option, row.text) + row.end;
+    for (const UsageRow &row : kUsageRows) out += format("%-15s %s", row.option, row.text) + row.end;
     return out;
 }
 
-MaybeFailure getProgramArgs(const std::vector<std::string>& args, Options& o) {
+MaybeFailure getProgramArgs(const std::vector<std::string> &args, Options &o)
+{
     // Every option once, the program name and the two files.
     constexpr size_t kMaxArgs = 12;
     const MaybeFailure wrongCount = usageError("\nIncorrect number of arguments.");
     if (args.size() < 3 || args.size() > kMaxArgs) return wrongCount;
     size_t i = 1;
     for (; i < args.size() && !args[i].empty() && args[i][0] == '-'; ++i) {
-        const std::string& arg = args[i];
-        if (arg.size() == 1) continue;   // a lone '-'
+        const std::string &arg = args[i];
+        if (arg.size() == 1) continue;  // a lone '-'
         switch (arg[1]) {
         case 'H':
             if (MaybeFailure e = parseWindowSize(arg, 'H', o.windowHeight)) return e;
@@ -120,8 +130,7 @@ MaybeFailure getProgramArgs(const std::vector<std::string>& args, Options& o) {
             if (i + 1 >= args.size()) return wrongCount;
             o.subsystemName = args[++i];
             break;
-        default:
-            return usageError(format("\nInvalid switch : %s", arg.c_str()));
+        default: return usageError(format("\nInvalid switch : %s", arg.c_str()));
         }
     }
     if (args.size() - i < 2) return wrongCount;
@@ -130,7 +139,8 @@ MaybeFailure getProgramArgs(const std::vector<std::string>& args, Options& o) {
     return std::nullopt;
 }
 
-std::string taIncludeFileName(const std::string& input, const std::string& output, bool& renamed) {
+std::string taIncludeFileName(const std::string &input, const std::string &output, bool &renamed)
+{
     size_t slash = input.rfind('/');
     std::string name = slash == std::string::npos ? input : input.substr(slash + 1);
     name = name.substr(0, name.find('.')) + ".ta";
@@ -142,8 +152,9 @@ std::string taIncludeFileName(const std::string& input, const std::string& outpu
     return name;
 }
 
-MaybeFailure computeLayout(std::string_view text, const Options& o, FILE* trace, std::string& layoutText,
-                      std::string* warnings) {
+MaybeFailure computeLayout(std::string_view text, const Options &o, FILE *trace, std::string &layoutText,
+                           std::string *warnings)
+{
     ItemTable graph;
     SystemPointers graphPtrs;
     ReadOptions read;
@@ -169,10 +180,12 @@ MaybeFailure computeLayout(std::string_view text, const Options& o, FILE* trace,
     return std::nullopt;
 }
 
-int runTessel(const Options& o) {
+int runTessel(const Options &o)
+{
     const std::string debugFile = std::string(PROGRAM_NAME) + ".debug";
     ProgramFiles files;
-    if (MaybeFailure e = openProgramFiles({o.inputTupleFile}, o.outputLayoutFile, o.debugMode ? &debugFile : nullptr, files))
+    if (MaybeFailure e = openProgramFiles({o.inputTupleFile}, o.outputLayoutFile,
+                                          o.debugMode ? &debugFile : nullptr, files))
         return exitStatus(e);
     if (files.trace) writeProgramInfoToLog(files.trace, o, debugFile);
     std::string layoutText, warnings;
@@ -184,7 +197,8 @@ int runTessel(const Options& o) {
     return exitStatus(closeProgramFiles(files, result, {&include}));
 }
 
-int tesselMain(int argc, char** argv) {
+int tesselMain(int argc, char **argv)
+{
     std::vector<std::string> args(argv, argv + argc);
     Options options;
     if (MaybeFailure e = getProgramArgs(args, options)) return exitStatus(e);

@@ -17,11 +17,11 @@ enum compressType : int { none = 0, min = 1, max = 2 };
 struct PlacementSettings {
     layoutModel model = nested;
     compressType compress = max;
-    float SHRINK = 1.0;                            // percent per round
+    float SHRINK = 1.0;  // percent per round
     float MIN_CONTAINER_ENTITY_HEIGHT = 30.0;
     float MIN_CONTAINER_ENTITY_WIDTH = 49.98;
-    bool relayoutCliServMode = false;              // -R
-    FILE* trace = nullptr;
+    bool relayoutCliServMode = false;  // -R
+    FILE *trace = nullptr;
 };
 
 // Rounds of shrinking one container may take at most, whatever the mode.
@@ -31,7 +31,7 @@ inline constexpr int kMaxShrinkRounds = 10000;
 struct ContainerInfo {
     float containerWidth = 0, containerHeight = 0;
     float maxXitemsInContainer = 0;
-    Item* ptrToMaxXItem = nullptr;
+    Item *ptrToMaxXItem = nullptr;
     float containerItemWidth = 0, containerItemHeight = 0;
     int numOfNewItemsInContainer = 0, numOfItemsInContainer = 0;
     int shrinkRoundsDone = 0;
@@ -51,33 +51,33 @@ struct Spacing {
 
 // Client or server kind of every top-level item but the subsystem, given to
 // everything below it.
-void identifyClientsAndServers(Item* root, Item* subsystem);
+void identifyClientsAndServers(Item *root, Item *subsystem);
 
 // Marks the new graph's items old or new and copies the old boxes.  The old
 // graph's $ROOT must have a box.
-MaybeFailure identifyNewAndOldEntities(const ItemTable& oldGraph, const SystemPointers& oldPtrs,
-                                  const SystemPointers& newPtrs, FILE* trace);
+MaybeFailure identifyNewAndOldEntities(const ItemTable &oldGraph, const SystemPointers &oldPtrs,
+                                       const SystemPointers &newPtrs, FILE *trace);
 
 struct Placement {
     PlacementSettings settings;
     Spacing spacing;
 };
 
-void computeStaticContainerData(const Placement& p, Item* container, ContainerInfo& info);
-void computeDynamicContainerData(Item* container, ContainerInfo& info);
+void computeStaticContainerData(const Placement &p, Item *container, ContainerInfo &info);
+void computeDynamicContainerData(Item *container, ContainerInfo &info);
 
 // Whether a corner or the centre of an old child lies in the box of another
 // old child, edges included.
-bool checkForCollision(const Item* container);
+bool checkForCollision(const Item *container);
 
 // One shrink round over the old children in the way the compress setting
 // names; false when it failed (and was undone).
-bool shrink(const Placement& p, Item* container, ContainerInfo& info, float minHeight, float minWidth);
+bool shrink(const Placement &p, Item *container, ContainerInfo &info, float minHeight, float minWidth);
 
 // Boxes for the new children of one container.
-void positionItemsInContainer(const Placement& p, Item* container, ContainerInfo& info);
+void positionItemsInContainer(const Placement &p, Item *container, ContainerInfo &info);
 
 // Gives every new item of the new graph a box.
-void Control_PosNewItems(Placement& p, const SystemPointers& graphPtrs);
+void Control_PosNewItems(Placement &p, const SystemPointers &graphPtrs);
 
 }  // namespace layout::tesselfix

@@ -6,10 +6,10 @@
 
 #include "utilities.h"
 
-int main() {
-  pipeline::setUpOutput();
-  std::string testDirectory = pipeline::batchTestDirectory(
-      std::getenv("QUILLON_BATCHRUN_DIR"), QUILLON_BATCHRUN_DEFAULT_DIR);
-  return pipeline::finish("batchrun",
-                          pipeline::runBatch(testDirectory, std::cout));
+int main()
+{
+    pipeline::setUpOutput();
+    std::string testDirectory =
+        pipeline::batchTestDirectory(std::getenv("QUILLON_BATCHRUN_DIR"), QUILLON_BATCHRUN_DEFAULT_DIR);
+    return pipeline::finish("batchrun", pipeline::runBatch(testDirectory, std::cout));
 }

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <iostream>
 
-int main(int argc, char** argv) {
-  pipeline::setUpOutput();
-  std::vector<std::string> arguments = pipeline::argumentsOf(argc, argv);
-  return pipeline::finish("ledgerize",
-                          pipeline::runLedgerize(arguments, std::cout));
+int main(int argc, char **argv)
+{
+    pipeline::setUpOutput();
+    std::vector<std::string> arguments = pipeline::argumentsOf(argc, argv);
+    return pipeline::finish("ledgerize", pipeline::runLedgerize(arguments, std::cout));
 }

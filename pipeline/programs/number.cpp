@@ -3,9 +3,10 @@
 
 #include "utilities.h"
 
-int main() {
-  pipeline::setUpOutput();
-  pipeline::InputFile typed;
-  typed.readStandardInput();
-  return pipeline::finish("number", pipeline::runNumber(typed, std::cout));
+int main()
+{
+    pipeline::setUpOutput();
+    pipeline::InputFile typed;
+    typed.readStandardInput();
+    return pipeline::finish("number", pipeline::runNumber(typed, std::cout));
 }

@@ -6,12 +6,11 @@
 
 #include "stages.h"
 
-int main(int argc, char** argv) {
-  pipeline::setUpOutput();
-  std::vector<std::string> arguments = pipeline::argumentsOf(argc, argv);
-  return pipeline::finish(
-      "prep",
-      pipeline::runPrep(arguments,
-                        pipeline::quillonPathOf(std::getenv("QUILLON_PATH")),
-                        std::cout));
+int main(int argc, char **argv)
+{
+    pipeline::setUpOutput();
+    std::vector<std::string> arguments = pipeline::argumentsOf(argc, argv);
+    return pipeline::finish(
+        "prep",
+        pipeline::runPrep(arguments, pipeline::quillonPathOf(std::getenv("QUILLON_PATH")), std::cout));
 }

@@ -4,8 +4,9 @@
 
 #include "utilities.h"
 
-int main(int argc, char** argv) {
-  pipeline::setUpOutput();
-  std::vector<std::string> arguments = pipeline::argumentsOf(argc, argv);
-  return pipeline::finish("tabula", pipeline::runTabula(arguments, std::cout));
+int main(int argc, char **argv)
+{
+    pipeline::setUpOutput();
+    std::vector<std::string> arguments = pipeline::argumentsOf(argc, argv);
+    return pipeline::finish("tabula", pipeline::runTabula(arguments, std::cout));
 }

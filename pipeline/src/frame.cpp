@@ -5,35 +5,39 @@
 
 namespace pipeline {
 
-void setUpOutput() { std::cout << std::unitbuf; }
-
-std::vector<std::string> argumentsOf(int argc, char** argv) {
-  std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
-  return arguments;
+void setUpOutput()
+{
+    std::cout << std::unitbuf;
 }
 
-const char* stopReason(RunEnd end) {
-  switch (end) {
-    case RunEnd::done:
-      return "";
-    case RunEnd::quit:
-      return "Quit #1";
-    case RunEnd::violatedLimit:
-      return "Assert condition is false";
-  }
-  return "";
+std::vector<std::string> argumentsOf(int argc, char **argv)
+{
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+    return arguments;
 }
 
-int finish(const char* programName, RunEnd end) {
-  if (end == RunEnd::done) return 0;
-  std::cout.flush();
-  std::fprintf(stderr, "%s stopped: %s\n", programName, stopReason(end));
-  return stopStatus;
+const char *stopReason(RunEnd end)
+{
+    switch (end) {
+    case RunEnd::done: return "";
+    case RunEnd::quit: return "Quit #1";
+    case RunEnd::violatedLimit: return "Assert condition is false";
+    }
+    return "";
 }
 
-bool isUsageRequest(const std::vector<std::string>& arguments) {
-  return arguments.empty() || (arguments.size() == 1 && arguments[0] == "-h");
+int finish(const char *programName, RunEnd end)
+{
+    if (end == RunEnd::done) return 0;
+    std::cout.flush();
+    std::fprintf(stderr, "%s stopped: %s\n", programName, stopReason(end));
+    return stopStatus;
+}
+
+bool isUsageRequest(const std::vector<std::string> &arguments)
+{
+    return arguments.empty() || (arguments.size() == 1 && arguments[0] == "-h");
 }
 
 }  // namespace pipeline

@@ -14,9 +14,9 @@ namespace pipeline {
 // gives true when it worked and leaves the words to its caller.
 // Every stop has its own report text.
 enum class RunEnd {
-  done,           // normal end, status 0; of a step: the run goes on
-  quit,           // stop after a message ("Quit #1")
-  violatedLimit,  // stop on a violated limit ("Assert condition is false")
+    done,           // normal end, status 0; of a step: the run goes on
+    quit,           // stop after a message ("Quit #1")
+    violatedLimit,  // stop on a violated limit ("Assert condition is false")
 };
 
 inline constexpr int stopStatus = 255;
@@ -26,17 +26,17 @@ inline constexpr int stopStatus = 255;
 void setUpOutput();
 
 // The command-line arguments without the program's own name.
-std::vector<std::string> argumentsOf(int argc, char** argv);
+std::vector<std::string> argumentsOf(int argc, char **argv);
 
 // The reason text of a stop report.
-const char* stopReason(RunEnd end);
+const char *stopReason(RunEnd end);
 
 // Ends a run: 0 for done; for a stop, writes the stop report on standard
 // error and gives 255.
-int finish(const char* programName, RunEnd end);
+int finish(const char *programName, RunEnd end);
 
 // True when the command line asks for the usage text: no arguments, or the
 // single argument "-h".
-bool isUsageRequest(const std::vector<std::string>& arguments);
+bool isUsageRequest(const std::vector<std::string> &arguments);
 
 }  // namespace pipeline

@@ -23,7 +23,6 @@ std::string delsuffixes(std::string_view s);
 
 // The stage file of stage number (1 to 99) named stageName: prefix, ".tmp.",
 // the number in two digits, ".", the stage name, ".ta".
-std::string tmpFileName(std::string_view prefix, int number,
-                        std::string_view stageName);
+std::string tmpFileName(std::string_view prefix, int number, std::string_view stageName);
 
 }  // namespace pipeline

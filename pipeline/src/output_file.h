@@ -20,51 +20,51 @@
 namespace pipeline {
 
 class OutputFile : public std::streambuf {
- public:
-  OutputFile() = default;
-  // An output that was not committed is abandoned: the new file is removed.
-  ~OutputFile() override;
-  OutputFile(const OutputFile&) = delete;
-  OutputFile& operator=(const OutputFile&) = delete;
+public:
+    OutputFile() = default;
+    // An output that was not committed is abandoned: the new file is removed.
+    ~OutputFile() override;
+    OutputFile(const OutputFile &) = delete;
+    OutputFile &operator=(const OutputFile &) = delete;
 
-  // Makes the file to write in. False (nothing made) for an empty name, a
-  // directory, a name whose folder does not exist or cannot take a new file,
-  // and an existing file that the user may not write: the rename would
-  // replace it where the folder allows it.
-  bool open(const std::string& name);
+    // Makes the file to write in. False (nothing made) for an empty name, a
+    // directory, a name whose folder does not exist or cannot take a new file,
+    // and an existing file that the user may not write: the rename would
+    // replace it where the folder allows it.
+    bool open(const std::string &name);
 
-  // Makes only the new file beside a regular target, for another program to
-  // fill by its name (newFileName()) before commit() puts it in place. False,
-  // with nothing made or opened, where open() would write the target directly
-  // (a device, a FIFO, a directory) or would fail.
-  bool openBeside(const std::string& name);
+    // Makes only the new file beside a regular target, for another program to
+    // fill by its name (newFileName()) before commit() puts it in place. False,
+    // with nothing made or opened, where open() would write the target directly
+    // (a device, a FIFO, a directory) or would fail.
+    bool openBeside(const std::string &name);
 
-  // The name of the pending new file; empty when there is none.
-  const std::string& newFileName() const { return temporary_; }
+    // The name of the pending new file; empty when there is none.
+    const std::string &newFileName() const { return temporary_; }
 
-  // Writes out what is buffered, closes the file and gives it the target's
-  // name. False when any write since open failed or the close or the rename
-  // failed; the target is then as it was.
-  bool commit();
+    // Writes out what is buffered, closes the file and gives it the target's
+    // name. False when any write since open failed or the close or the rename
+    // failed; the target is then as it was.
+    bool commit();
 
- protected:
-  int_type overflow(int_type c) override;
-  std::streamsize xsputn(const char* data, std::streamsize size) override;
-  int sync() override;
+protected:
+    int_type overflow(int_type c) override;
+    std::streamsize xsputn(const char *data, std::streamsize size) override;
+    int sync() override;
 
- private:
-  bool start(const std::string& name, bool mayWriteInPlace);
-  bool writeOut(const char* data, std::size_t size);
-  bool flushBuffer();
-  void abandon();
+private:
+    bool start(const std::string &name, bool mayWriteInPlace);
+    bool writeOut(const char *data, std::size_t size);
+    bool flushBuffer();
+    void abandon();
 
-  int descriptor_ = -1;
-  bool inPlace_ = false;
-  bool writeFailed_ = false;
-  mode_t mode_ = 0;        // given to the new file once it is whole
-  std::string target_;     // the real target, after symbolic links
-  std::string temporary_;  // empty when written in place
-  char buffer_[65536];
+    int descriptor_ = -1;
+    bool inPlace_ = false;
+    bool writeFailed_ = false;
+    mode_t mode_ = 0;        // given to the new file once it is whole
+    std::string target_;     // the real target, after symbolic links
+    std::string temporary_;  // empty when written in place
+    char buffer_[65536];
 };
 
 }  // namespace pipeline

@@ -19,107 +19,110 @@ const std::array<std::string_view, 6> tabulaUsage = {
 
 }  // namespace
 
-std::string numberedLine(std::size_t number, std::string_view line) {
-  std::string digits = std::to_string(number);
-  std::string text(digits.size() < 2 ? 2 - digits.size() : 0, ' ');
-  text += digits;
-  text += "  ";
-  text += line;
-  text += '\n';
-  return text;
+std::string numberedLine(std::size_t number, std::string_view line)
+{
+    std::string digits = std::to_string(number);
+    std::string text(digits.size() < 2 ? 2 - digits.size() : 0, ' ');
+    text += digits;
+    text += "  ";
+    text += line;
+    text += '\n';
+    return text;
 }
 
-RunEnd runNumber(InputFile& typed, std::ostream& messages) {
-  messages << "Number what file? ";
-  TokenInput typedIn{&typed};
-  std::string fileName = readToken(typedIn);
-  // A name cut short by a read error may name another file.
-  if (typed.readFailed()) return RunEnd::violatedLimit;
-  InputFile file;
-  if (!file.open(fileName)) return RunEnd::violatedLimit;
-  TokenInput in{&file};
-  std::string line;
-  for (std::size_t number = 1; readLine(in, line); ++number) {
-    messages << numberedLine(number, line);
-  }
-  // A file that fails while it is read is as unusable as one that cannot
-  // be opened; the lines before the failure stay written.
-  return file.readFailed() ? RunEnd::violatedLimit : RunEnd::done;
-}
-
-const std::vector<Example>& exampleTable() {
-  static const std::vector<Example> examples = {
-      {"alias", "ex_alias.cpp"},
-      {"attribs", "ex_classes.cpp"},
-      {"dcls", "dcls.c"},
-      {"enums", "ex_enum.cpp"},
-      {"exceptions", "ex_except.cpp"},
-      {"expns", "ex_expns.cpp"},
-      {"for", "ex_ctl.cpp"},
-      {"goto", "ex_goto.cpp"},
-      {"hello", "main.c"},
-      {"if", "ex_if.cpp"},
-      {"include", "a.cpp"},
-      {"nesting", "ex_class2.cpp"},
-      {"objects", "ex_decl_obj.cpp"},
-      {"putint", "main.c"},
-      {"putint", "putint.c"},
-      {"samples", "r01.cc"},
-      {"samples", "r02.cc"},
-      {"samples", "r03.cc"},
-      {"stmts", "ex_stmts.cpp"},
-      {"struct", "struct2.c"},
-      {"struct", "struct.c"},
-      {"switch", "ex_switch.cpp"},
-      {"templates", "ex_templates.cpp"},
-      {"stack", "stack.cpp"},
-  };
-  return examples;
-}
-
-Command exampleCommand(const std::string& testDirectory,
-                       const Example& example) {
-  std::string taFile =
-      std::string(example.dir) + "/" + std::string(example.file) + ".ta";
-  return commandInDirectory(testDirectory, {"prep", taFile});
-}
-
-RunEnd runBatch(const std::string& testDirectory, std::ostream& messages) {
-  for (const Example& example : exampleTable()) {
-    if (!command(exampleCommand(testDirectory, example), messages)) {
-      return RunEnd::quit;
+RunEnd runNumber(InputFile &typed, std::ostream &messages)
+{
+    messages << "Number what file? ";
+    TokenInput typedIn{&typed};
+    std::string fileName = readToken(typedIn);
+    // A name cut short by a read error may name another file.
+    if (typed.readFailed()) return RunEnd::violatedLimit;
+    InputFile file;
+    if (!file.open(fileName)) return RunEnd::violatedLimit;
+    TokenInput in{&file};
+    std::string line;
+    for (std::size_t number = 1; readLine(in, line); ++number) {
+        messages << numberedLine(number, line);
     }
-  }
-  return RunEnd::done;
+    // A file that fails while it is read is as unusable as one that cannot
+    // be opened; the lines before the failure stay written.
+    return file.readFailed() ? RunEnd::violatedLimit : RunEnd::done;
 }
 
-std::string batchTestDirectory(const char* fromEnvironment,
-                               const char* builtIn) {
-  if (fromEnvironment != nullptr && *fromEnvironment != '\0') {
-    return fromEnvironment;
-  }
-  return builtIn;
+const std::vector<Example> &exampleTable()
+{
+    static const std::vector<Example> examples = {
+        {"alias", "ex_alias.cpp"},
+        {"attribs", "ex_classes.cpp"},
+        {"dcls", "dcls.c"},
+        {"enums", "ex_enum.cpp"},
+        {"exceptions", "ex_except.cpp"},
+        {"expns", "ex_expns.cpp"},
+        {"for", "ex_ctl.cpp"},
+        {"goto", "ex_goto.cpp"},
+        {"hello", "main.c"},
+        {"if", "ex_if.cpp"},
+        {"include", "a.cpp"},
+        {"nesting", "ex_class2.cpp"},
+        {"objects", "ex_decl_obj.cpp"},
+        {"putint", "main.c"},
+        {"putint", "putint.c"},
+        {"samples", "r01.cc"},
+        {"samples", "r02.cc"},
+        {"samples", "r03.cc"},
+        {"stmts", "ex_stmts.cpp"},
+        {"struct", "struct2.c"},
+        {"struct", "struct.c"},
+        {"switch", "ex_switch.cpp"},
+        {"templates", "ex_templates.cpp"},
+        {"stack", "stack.cpp"},
+    };
+    return examples;
 }
 
-std::optional<TabulaFiles> tabulaFiles(
-    const std::vector<std::string>& arguments) {
-  if (arguments.size() == 1 && hasProperSuffix(arguments[0], ".ta")) {
-    const std::string& fileTa = arguments[0];
-    return TabulaFiles{fileTa, fileTa.substr(0, fileTa.size() - 3) + ".tabula"};
-  }
-  if (arguments.size() == 2) return TabulaFiles{arguments[0], arguments[1]};
-  return std::nullopt;
+Command exampleCommand(const std::string &testDirectory, const Example &example)
+{
+    std::string taFile = std::string(example.dir) + "/" + std::string(example.file) + ".ta";
+    return commandInDirectory(testDirectory, {"prep", taFile});
 }
 
-RunEnd runTabula(const std::vector<std::string>& arguments,
-                  std::ostream& messages) {
-  std::optional<TabulaFiles> files = tabulaFiles(arguments);
-  if (!files) {
-    for (std::string_view line : tabulaUsage) messages << line << '\n';
-    return RunEnd::quit;
-  }
-  Command listing = commandOf({"listwright", files->fileTa, files->fileTabula});
-  return command(listing, messages) ? RunEnd::done : RunEnd::quit;
+RunEnd runBatch(const std::string &testDirectory, std::ostream &messages)
+{
+    for (const Example &example : exampleTable()) {
+        if (!command(exampleCommand(testDirectory, example), messages)) {
+            return RunEnd::quit;
+        }
+    }
+    return RunEnd::done;
+}
+
+std::string batchTestDirectory(const char *fromEnvironment, const char *builtIn)
+{
+    if (fromEnvironment != nullptr && *fromEnvironment != '\0') {
+        return fromEnvironment;
+    }
+    return builtIn;
+}
+
+std::optional<TabulaFiles> tabulaFiles(const std::vector<std::string> &arguments)
+{
+    if (arguments.size() == 1 && hasProperSuffix(arguments[0], ".ta")) {
+        const std::string &fileTa = arguments[0];
+        return TabulaFiles{fileTa, fileTa.substr(0, fileTa.size() - 3) + ".tabula"};
+    }
+    if (arguments.size() == 2) return TabulaFiles{arguments[0], arguments[1]};
+    return std::nullopt;
+}
+
+RunEnd runTabula(const std::vector<std::string> &arguments, std::ostream &messages)
+{
+    std::optional<TabulaFiles> files = tabulaFiles(arguments);
+    if (!files) {
+        for (std::string_view line : tabulaUsage) messages << line << '\n';
+        return RunEnd::quit;
+    }
+    Command listing = commandOf({"listwright", files->fileTa, files->fileTabula});
+    return command(listing, messages) ? RunEnd::done : RunEnd::quit;
 }
 
 }  // namespace pipeline

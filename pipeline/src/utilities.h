@@ -23,41 +23,37 @@ std::string numberedLine(std::size_t number, std::string_view line);
 // input and writes every line of the file numbered. A typed input or a file
 // that cannot be read, and a file that cannot be opened, are a
 // violated-limit stop.
-RunEnd runNumber(InputFile& typed, std::ostream& messages);
+RunEnd runNumber(InputFile &typed, std::ostream &messages);
 
 // One example of batchrun: its directory under the test directory and its
 // source file; the TA file is the source file name with ".ta" appended.
 struct Example {
-  std::string_view dir;
-  std::string_view file;
+    std::string_view dir;
+    std::string_view file;
 };
 
-const std::vector<Example>& exampleTable();
+const std::vector<Example> &exampleTable();
 
 // The command of one example: prep on dir/file.ta inside the test directory.
-Command exampleCommand(const std::string& testDirectory,
-                       const Example& example);
+Command exampleCommand(const std::string &testDirectory, const Example &example);
 
 // batchrun: prep over every example in table order; stops at the first
 // failure.
-RunEnd runBatch(const std::string& testDirectory, std::ostream& messages);
+RunEnd runBatch(const std::string &testDirectory, std::ostream &messages);
 
 // The test directory: QUILLON_BATCHRUN_DIR when set and not empty, else the
 // built-in default.
-std::string batchTestDirectory(const char* fromEnvironment,
-                               const char* builtIn);
+std::string batchTestDirectory(const char *fromEnvironment, const char *builtIn);
 
 struct TabulaFiles {
-  std::string fileTa;
-  std::string fileTabula;
+    std::string fileTa;
+    std::string fileTabula;
 };
 
 // The files of tabula fileTa [fileTabula]; none when the usage text is due.
-std::optional<TabulaFiles> tabulaFiles(
-    const std::vector<std::string>& arguments);
+std::optional<TabulaFiles> tabulaFiles(const std::vector<std::string> &arguments);
 
 // tabula: has listwright write the listing of a TA file.
-RunEnd runTabula(const std::vector<std::string>& arguments,
-                  std::ostream& messages);
+RunEnd runTabula(const std::vector<std::string> &arguments, std::ostream &messages);
 
 }  // namespace pipeline

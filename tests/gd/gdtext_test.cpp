@@ -16,108 +16,118 @@ using test_support::ProgramRun;
 using test_support::runProgram;
 
 class Programs : public ::testing::Test {
- protected:
-  test_support::TempDir dir;
-  std::string path(const char *name) { return (dir / name).string(); }
-  void write(const char *name, const std::string &text) { test_support::writeFile(path(name), text); }
+protected:
+    test_support::TempDir dir;
+    std::string path(const char *name) { return (dir / name).string(); }
+    void write(const char *name, const std::string &text) { test_support::writeFile(path(name), text); }
 };
 
-TEST_F(Programs, CompileAndDumpRoundTrip) {
-  write("g.gdt", "root 1\n1 identifier_node strg=\"main\" lngt=4\n3 cArcSon src=1 dest=1\n");
-  ProgramRun c = runProgram(GDTEXT, {path("g.gdt"), path("g.gd")});
-  EXPECT_EQ(c.status, 0);
-  EXPECT_EQ(c.out, "");
-  EXPECT_EQ(c.err, "");
-  ProgramRun d = runProgram(GDDUMP, {path("g.gd")});
-  EXPECT_EQ(d.status, 0);
-  EXPECT_EQ(d.out, "root 1\n1 identifier_node strg=\"main\" lngt=4\n3 cArcSon src=1 dest=1\n");
-  EXPECT_EQ(d.err, "");
+TEST_F(Programs, CompileAndDumpRoundTrip)
+{
+    write("g.gdt", "root 1\n1 identifier_node strg=\"main\" lngt=4\n3 cArcSon src=1 dest=1\n");
+    ProgramRun c = runProgram(GDTEXT, {path("g.gdt"), path("g.gd")});
+    EXPECT_EQ(c.status, 0);
+    EXPECT_EQ(c.out, "");
+    EXPECT_EQ(c.err, "");
+    ProgramRun d = runProgram(GDDUMP, {path("g.gd")});
+    EXPECT_EQ(d.status, 0);
+    EXPECT_EQ(d.out, "root 1\n1 identifier_node strg=\"main\" lngt=4\n3 cArcSon src=1 dest=1\n");
+    EXPECT_EQ(d.err, "");
 }
 
 // A graph whose text is many times the programs' output buffers: every
 // piece of it goes through, in order.
-TEST_F(Programs, ALargeGraphRoundTrips) {
-  std::string text = "root 0\nnodes 20002\n";
-  for (int i = 0; i < 20000; i++)
-    text += std::to_string(i) + " identifier_node strg=\"name_" + std::to_string(i % 7000) + "\" lngt=" +
-            std::to_string(i + 1) + "\n";
-  write("big.gdt", text);
-  ProgramRun c = runProgram(GDTEXT, {path("big.gdt"), path("big.gd")});
-  ASSERT_EQ(c.status, 0) << c.err;
-  ProgramRun d = runProgram(GDDUMP, {path("big.gd")});
-  EXPECT_EQ(d.status, 0);
-  EXPECT_TRUE(d.out == text) << d.out.size() << " bytes, not " << text.size();
-  EXPECT_EQ(d.err, "");
+TEST_F(Programs, ALargeGraphRoundTrips)
+{
+    std::string text = "root 0\nnodes 20002\n";
+    for (int i = 0; i < 20000; i++)
+        text += std::to_string(i) + " identifier_node strg=\"name_" + std::to_string(i % 7000) +
+                "\" lngt=" + std::to_string(i + 1) + "\n";
+    write("big.gdt", text);
+    ProgramRun c = runProgram(GDTEXT, {path("big.gdt"), path("big.gd")});
+    ASSERT_EQ(c.status, 0) << c.err;
+    ProgramRun d = runProgram(GDDUMP, {path("big.gd")});
+    EXPECT_EQ(d.status, 0);
+    EXPECT_TRUE(d.out == text) << d.out.size() << " bytes, not " << text.size();
+    EXPECT_EQ(d.err, "");
 }
 
-TEST_F(Programs, Errors) {
-  write("bad.gdt", "0 identifier_node\n1 nonsense\n");
-  ProgramRun c = runProgram(GDTEXT, {path("bad.gdt"), path("out.gd")});
-  EXPECT_EQ(c.status, 1);
-  EXPECT_EQ(c.out, "");
-  EXPECT_EQ(c.err, path("bad.gdt") + ":2: unknown kind nonsense\n");
-  EXPECT_FALSE(std::filesystem::exists(path("out.gd")));
+TEST_F(Programs, Errors)
+{
+    write("bad.gdt", "0 identifier_node\n1 nonsense\n");
+    ProgramRun c = runProgram(GDTEXT, {path("bad.gdt"), path("out.gd")});
+    EXPECT_EQ(c.status, 1);
+    EXPECT_EQ(c.out, "");
+    EXPECT_EQ(c.err, path("bad.gdt") + ":2: unknown kind nonsense\n");
+    EXPECT_FALSE(std::filesystem::exists(path("out.gd")));
 
-  ProgramRun u = runProgram(GDTEXT, {});
-  EXPECT_EQ(u.status, 1);
-  EXPECT_EQ(u.err, std::string("usage: ") + GDTEXT + " graph.gdt out.gd\n");
+    ProgramRun u = runProgram(GDTEXT, {});
+    EXPECT_EQ(u.status, 1);
+    EXPECT_EQ(u.err, std::string("usage: ") + GDTEXT + " graph.gdt out.gd\n");
 
-  ProgramRun m = runProgram(GDDUMP, {path("missing.gd")});
-  EXPECT_EQ(m.status, 1);
-  EXPECT_EQ(m.out, "");
-  EXPECT_EQ(m.err, "Could not open " + path("missing.gd") + " for binary read\n");
+    ProgramRun m = runProgram(GDDUMP, {path("missing.gd")});
+    EXPECT_EQ(m.status, 1);
+    EXPECT_EQ(m.out, "");
+    EXPECT_EQ(m.err, "Could not open " + path("missing.gd") + " for binary read\n");
 }
 
-TEST_F(Programs, GdtextKeepsItsFilesWhenTheWriteFailsOrTheInputCannotBeRead) {
-  failed_writes::expect_files_kept(
-      {GDTEXT, "hash " + std::to_string(failed_writes::hash_slots) + "\n0 identifier_node strg=\"x\" lngt=1\n", "",
-       false, [](const std::string &in) { return std::string(GDTEXT) + ": cannot read " + in + ": Input/output error\n"; }});
+TEST_F(Programs, GdtextKeepsItsFilesWhenTheWriteFailsOrTheInputCannotBeRead)
+{
+    failed_writes::expect_files_kept(
+        {GDTEXT,
+         "hash " + std::to_string(failed_writes::hash_slots) + "\n0 identifier_node strg=\"x\" lngt=1\n", "",
+         false, [](const std::string &in) {
+             return std::string(GDTEXT) + ": cannot read " + in + ": Input/output error\n";
+         }});
 }
 
 // An input that is no text file stops gdtext before it writes anything.
-TEST_F(Programs, GdtextRefusesAnInputItCannotRead) {
-  std::filesystem::create_directory(path("adir"));
-  write("unreadable.gdt", "0 identifier_node\n");
-  std::filesystem::permissions(path("unreadable.gdt"), std::filesystem::perms::none);
-  struct {
-    std::string input;
-    std::string err;
-  } cases[] = {
-      {path("adir"), std::string(GDTEXT) + ": cannot read " + path("adir") + ": Is a directory\n"},
-      {path("missing.gdt"), std::string(GDTEXT) + ": cannot open " + path("missing.gdt") + "\n"},
-      {path("unreadable.gdt"), std::string(GDTEXT) + ": cannot open " + path("unreadable.gdt") + "\n"},
-  };
-  for (const auto &c : cases) {
-    if (c.input == path("unreadable.gdt") && geteuid() == 0) continue;  // root reads it all the same
-    ProgramRun r = runProgram(GDTEXT, {c.input, path("out.gd")});
-    EXPECT_EQ(r.status, 1) << c.input;
-    EXPECT_EQ(r.out, "") << c.input;
-    EXPECT_EQ(r.err, c.err) << c.input;
-    EXPECT_FALSE(std::filesystem::exists(path("out.gd"))) << c.input;
-  }
+TEST_F(Programs, GdtextRefusesAnInputItCannotRead)
+{
+    std::filesystem::create_directory(path("adir"));
+    write("unreadable.gdt", "0 identifier_node\n");
+    std::filesystem::permissions(path("unreadable.gdt"), std::filesystem::perms::none);
+    struct {
+        std::string input;
+        std::string err;
+    } cases[] = {
+        {path("adir"), std::string(GDTEXT) + ": cannot read " + path("adir") + ": Is a directory\n"},
+        {path("missing.gdt"), std::string(GDTEXT) + ": cannot open " + path("missing.gdt") + "\n"},
+        {path("unreadable.gdt"), std::string(GDTEXT) + ": cannot open " + path("unreadable.gdt") + "\n"},
+    };
+    for (const auto &c : cases) {
+        if (c.input == path("unreadable.gdt") && geteuid() == 0) continue;  // root reads it all the same
+        ProgramRun r = runProgram(GDTEXT, {c.input, path("out.gd")});
+        EXPECT_EQ(r.status, 1) << c.input;
+        EXPECT_EQ(r.out, "") << c.input;
+        EXPECT_EQ(r.err, c.err) << c.input;
+        EXPECT_FALSE(std::filesystem::exists(path("out.gd"))) << c.input;
+    }
 }
 
-TEST_F(Programs, GddumpSaysWhyItsOutputFailed) {
-  write("g.gdt", "0 identifier_node strg=\"main\" lngt=4\n");
-  ASSERT_EQ(runProgram(GDTEXT, {path("g.gdt"), path("g.gd")}).status, 0);
-  test_support::RunSetup full;
-  full.output = "/dev/full";
-  ProgramRun d = runProgram(GDDUMP, {path("g.gd")}, full);
-  EXPECT_EQ(d.status, 1);
-  EXPECT_EQ(d.err, std::string(GDDUMP) + ": error writing standard output: No space left on device\n");
+TEST_F(Programs, GddumpSaysWhyItsOutputFailed)
+{
+    write("g.gdt", "0 identifier_node strg=\"main\" lngt=4\n");
+    ASSERT_EQ(runProgram(GDTEXT, {path("g.gdt"), path("g.gd")}).status, 0);
+    test_support::RunSetup full;
+    full.output = "/dev/full";
+    ProgramRun d = runProgram(GDDUMP, {path("g.gd")}, full);
+    EXPECT_EQ(d.status, 1);
+    EXPECT_EQ(d.err, std::string(GDDUMP) + ": error writing standard output: No space left on device\n");
 }
 
 // The build compiles the sample unit with gdtext; read back, it is the graph
 // that the text describes.
-TEST_F(Programs, SampleUnitFileHoldsTheSampleText) {
-  gd_graph g;
-  std::string error;
-  ASSERT_TRUE(gd_text_compile(test_support::readFile(SAMPLE_GDT), &g, &error)) << error;
-  ProgramRun d = runProgram(GDDUMP, {SAMPLE_GD});
-  EXPECT_EQ(d.status, 0);
-  EXPECT_EQ(d.out, gd_text_dump(&g));
-  EXPECT_EQ(d.out.substr(0, 7), "root 0\n");
-  deallocate_gd_graph(g);
+TEST_F(Programs, SampleUnitFileHoldsTheSampleText)
+{
+    gd_graph g;
+    std::string error;
+    ASSERT_TRUE(gd_text_compile(test_support::readFile(SAMPLE_GDT), &g, &error)) << error;
+    ProgramRun d = runProgram(GDDUMP, {SAMPLE_GD});
+    EXPECT_EQ(d.status, 0);
+    EXPECT_EQ(d.out, gd_text_dump(&g));
+    EXPECT_EQ(d.out.substr(0, 7), "root 0\n");
+    deallocate_gd_graph(g);
 }
 
 }  // namespace

@@ -14,7 +14,8 @@ namespace fs = std::filesystem;
 using test_support::TempDir;
 using test_support::writeFile;
 
-TEST(ReadInputFile, ReadsEveryByte) {
+TEST(ReadInputFile, ReadsEveryByte)
+{
     TempDir dir;
     const std::string text = std::string("a\0b", 3) + std::string(200000, 'x');
     writeFile(dir / "in", text);
@@ -25,7 +26,8 @@ TEST(ReadInputFile, ReadsEveryByte) {
 
 // A read that fails part way stops the run in words of its own; it is never
 // taken for the end of a shorter file.
-TEST(ReadInputFile, FailuresSayWhatFailed) {
+TEST(ReadInputFile, FailuresSayWhatFailed)
+{
     TempDir dir;
     fs::create_symlink("/proc/self/mem", dir / "mem");
     fs::create_directory(dir / "d");
@@ -36,7 +38,7 @@ TEST(ReadInputFile, FailuresSayWhatFailed) {
         {(dir / "d").string(), "\nCould not open file : " + (dir / "d").string() + " for read."},
         {(dir / "mem").string(), "\nCould not read file : " + (dir / "mem").string() + "\n"},
     };
-    for (const Case& c : cases) {
+    for (const Case &c : cases) {
         std::string got;
         MaybeFailure o = readInputFile(c.path, got);
         ASSERT_TRUE(o) << c.path;
@@ -44,7 +46,8 @@ TEST(ReadInputFile, FailuresSayWhatFailed) {
     }
 }
 
-TEST(SameFile, ByIdentityHoweverSpelt) {
+TEST(SameFile, ByIdentityHoweverSpelt)
+{
     TempDir dir;
     writeFile(dir / "a", "x");
     writeFile(dir / "b", "x");

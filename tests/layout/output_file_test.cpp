@@ -25,12 +25,15 @@ using test_support::writeFile;
 // What a directory holds, down to its subdirectories: each regular file's
 // bytes and permission bits, each link's target.  Two equal snapshots mean
 // nothing was changed, added or left behind.
-std::map<std::string, std::string> snapshot(const fs::path& dir) {
+std::map<std::string, std::string> snapshot(const fs::path &dir)
+{
     std::map<std::string, std::string> out;
-    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+    for (const auto &entry : fs::recursive_directory_iterator(dir)) {
         std::string name = entry.path().lexically_relative(dir).string();
-        if (entry.is_symlink()) out[name] = "link to " + fs::read_symlink(entry.path()).string();
-        else if (entry.is_directory()) out[name] = "directory";
+        if (entry.is_symlink())
+            out[name] = "link to " + fs::read_symlink(entry.path()).string();
+        else if (entry.is_directory())
+            out[name] = "directory";
         else
             out[name] = "mode " + std::to_string(static_cast<unsigned>(entry.status().permissions())) + ": " +
                         readFile(entry.path());
@@ -38,19 +41,22 @@ std::map<std::string, std::string> snapshot(const fs::path& dir) {
     return out;
 }
 
-mode_t modeOf(const fs::path& p) {
+mode_t modeOf(const fs::path &p)
+{
     struct stat st {};
     EXPECT_EQ(stat(p.c_str(), &st), 0);
     return st.st_mode & 07777;
 }
 
-mode_t currentUmask() {
+mode_t currentUmask()
+{
     mode_t mask = umask(0);
     umask(mask);
     return mask;
 }
 
-TEST(OutputFile, ReplacesTheFileALinkLeadsToAndKeepsItsMode) {
+TEST(OutputFile, ReplacesTheFileALinkLeadsToAndKeepsItsMode)
+{
     TempDir dir;
     writeFile(dir / "real", "old");
     fs::permissions(dir / "real", fs::perms(0640));
@@ -62,7 +68,8 @@ TEST(OutputFile, ReplacesTheFileALinkLeadsToAndKeepsItsMode) {
     EXPECT_EQ(snapshot(dir.path()).size(), 2u);
 }
 
-TEST(OutputFile, DanglingLinkCreatesItsTargetWithTheUsualMode) {
+TEST(OutputFile, DanglingLinkCreatesItsTargetWithTheUsualMode)
+{
     TempDir dir;
     fs::create_directory(dir / "d");
     fs::create_symlink("d/absent", dir / "link");
@@ -73,7 +80,8 @@ TEST(OutputFile, DanglingLinkCreatesItsTargetWithTheUsualMode) {
     EXPECT_EQ(snapshot(dir.path()).size(), 3u);
 }
 
-TEST(OutputFile, TemporaryBesideTheTargetUntilInstalled) {
+TEST(OutputFile, TemporaryBesideTheTargetUntilInstalled)
+{
     TempDir dir;
     writeFile(dir / "out.lay", "old");
     const auto before = snapshot(dir.path());
@@ -82,7 +90,8 @@ TEST(OutputFile, TemporaryBesideTheTargetUntilInstalled) {
     // The temporary says what it is for, and while it is partial only its
     // owner may read it.
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir.path())) names.push_back(entry.path().filename().string());
+    for (const auto &entry : fs::directory_iterator(dir.path()))
+        names.push_back(entry.path().filename().string());
     ASSERT_EQ(names.size(), 2u);
     std::string temp = names[0] == "out.lay" ? names[1] : names[0];
     EXPECT_EQ(temp.substr(0, 13), ".out.lay.tmp.");
@@ -96,7 +105,8 @@ TEST(OutputFile, TemporaryBesideTheTargetUntilInstalled) {
     EXPECT_EQ(snapshot(dir.path()), before);
 }
 
-TEST(OutputFile, AnOutputNeverInstalledIsRemovedWithItsOwner) {
+TEST(OutputFile, AnOutputNeverInstalledIsRemovedWithItsOwner)
+{
     TempDir dir;
     {
         OutputFile file;
@@ -106,7 +116,8 @@ TEST(OutputFile, AnOutputNeverInstalledIsRemovedWithItsOwner) {
     EXPECT_TRUE(snapshot(dir.path()).empty());
 }
 
-TEST(OutputFile, LongNameStillGetsATemporary) {
+TEST(OutputFile, LongNameStillGetsATemporary)
+{
     TempDir dir;
     const std::string name(250, 'n');
     ASSERT_FALSE(writeWholeFile((dir / name).string(), "text"));
@@ -114,7 +125,8 @@ TEST(OutputFile, LongNameStillGetsATemporary) {
     EXPECT_EQ(snapshot(dir.path()).size(), 1u);
 }
 
-TEST(OutputFile, NonRegularTargetsAreWrittenDirectly) {
+TEST(OutputFile, NonRegularTargetsAreWrittenDirectly)
+{
     TempDir dir;
     fs::create_symlink("/dev/null", dir / "null");
     EXPECT_FALSE(writeWholeFile((dir / "null").string(), "text"));
@@ -134,8 +146,8 @@ TEST(OutputFile, NonRegularTargetsAreWrittenDirectly) {
 }
 
 // Runs `child` in a forked process and returns its wait status.
-template <typename Child>
-int inChild(Child child) {
+template <typename Child> int inChild(Child child)
+{
     std::fflush(nullptr);
     pid_t pid = fork();
     if (pid == 0) _exit(child());
@@ -144,7 +156,8 @@ int inChild(Child child) {
     return status;
 }
 
-TEST(OutputFile, ReadOnlyTargetIsRefusedThoughItsDirectoryIsWritable) {
+TEST(OutputFile, ReadOnlyTargetIsRefusedThoughItsDirectoryIsWritable)
+{
     TempDir dir;
     writeFile(dir / "ro.lay", "old");
     fs::permissions(dir / "ro.lay", fs::perms(0444));
@@ -155,14 +168,16 @@ TEST(OutputFile, ReadOnlyTargetIsRefusedThoughItsDirectoryIsWritable) {
         if (geteuid() == 0 && (setegid(65534) != 0 || seteuid(65534) != 0)) return 2;
         OutputFile file;
         MaybeFailure o = openOutputFile((dir / "ro.lay").string(), file);
-        return o && o->message == "\nCould not open file : " + (dir / "ro.lay").string() + " for write." ? 0 : 1;
+        return o && o->message == "\nCould not open file : " + (dir / "ro.lay").string() + " for write." ? 0
+                                                                                                         : 1;
     });
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(snapshot(dir.path()), before);
 }
 
-TEST(OutputFile, EndingSignalRemovesTheTemporaries) {
+TEST(OutputFile, EndingSignalRemovesTheTemporaries)
+{
     TempDir dir;
     writeFile(dir / "a.lay", "old a");
     const auto before = snapshot(dir.path());
@@ -186,31 +201,37 @@ enum class Writer { tesselLayout, tesselInclude, tesselfixLayout };
 enum class Failure { writeError, killedMidWrite, readError };
 
 struct FailureCase {
-    const char* name;
+    const char *name;
     Writer writer;
     Failure failure;
     bool outputIsInput;
-    int status;   // -1: ended by SIGXFSZ
+    int status;  // -1: ended by SIGXFSZ
     std::string out, err;
 };
 
-void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FailureCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 // tessel's -t cases write their layout under a long name so that the
 // include file, which holds that name, is the larger output: a size limit
 // between the two fails the include file alone.
 const std::string kLongLayout = std::string(150, 'o') + ".lay";
-const std::string kRoot1 = "$ROOT {\n      x = 0.000000\n      y = 0.000000\n  width = 1.000000\n height = 1.000000\n}\n\n\n";
-const std::string kRenamed = "The <input tuple file> has a \".ta\" extension.\n  Re-nameing the TA file to x.ta.ta .\n";
+const std::string kRoot1 =
+    "$ROOT {\n      x = 0.000000\n      y = 0.000000\n  width = 1.000000\n height = 1.000000\n}\n\n\n";
+const std::string kRenamed =
+    "The <input tuple file> has a \".ta\" extension.\n  Re-nameing the TA file to x.ta.ta .\n";
 
 struct Fixture {
     std::string program;
     std::vector<std::string> args;
-    std::string failingInput;   // made a link to /proc/self/mem for a read error
+    std::string failingInput;  // made a link to /proc/self/mem for a read error
     unsigned long long sizeLimit;
 };
 
-Fixture setUp(const FailureCase& c, const TempDir& dir) {
+Fixture setUp(const FailureCase &c, const TempDir &dir)
+{
     switch (c.writer) {
     case Writer::tesselLayout:
         writeFile(dir / "in.ta", "$INSTANCE a T\n");
@@ -232,16 +253,19 @@ Fixture setUp(const FailureCase& c, const TempDir& dir) {
         writeFile(dir / "old.lay", kRoot1 + "a {\n x = 0\n y = 0\n width = 1\n height = 1\n}\n");
         writeFile(dir / "new.ta", "$INSTANCE a T\n$INSTANCE b T\n");
         writeFile(dir / "new.lay", "old layout\n");
-        return {TESSELFIX_PROGRAM, {"old.ta", "old.lay", "new.ta", c.outputIsInput ? "old.lay" : "new.lay"},
-                "old.lay", 100};
+        return {TESSELFIX_PROGRAM,
+                {"old.ta", "old.lay", "new.ta", c.outputIsInput ? "old.lay" : "new.lay"},
+                "old.lay",
+                100};
     }
     return {};
 }
 
 class ProgramFailures : public ::testing::TestWithParam<FailureCase> {};
 
-TEST_P(ProgramFailures, LeaveEveryFileAsItWas) {
-    const FailureCase& c = GetParam();
+TEST_P(ProgramFailures, LeaveEveryFileAsItWas)
+{
+    const FailureCase &c = GetParam();
     TempDir dir;
     Fixture f = setUp(c, dir);
     test_support::RunSetup setup = layout_test::inDirectory(dir.path());
@@ -284,15 +308,16 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"TesselIncludeKilled", Writer::tesselInclude, Failure::killedMidWrite, false, -1, "", ""},
         FailureCase{"TesselIncludeReadError", Writer::tesselInclude, Failure::readError, false, 1,
                     "\nCould not read file : d/x.o.ta\n", ""},
-        FailureCase{"TesselIncludeNamedLikeInputWriteError", Writer::tesselInclude, Failure::writeError, true, 1,
-                    "\nCould not write file : x.ta.ta\n", kRenamed},
-        FailureCase{"TesselIncludeNamedLikeInputKilled", Writer::tesselInclude, Failure::killedMidWrite, true, -1,
-                    "", kRenamed},
-        FailureCase{"TesselIncludeNamedLikeInputReadError", Writer::tesselInclude, Failure::readError, true, 1,
-                    "\nCould not read file : x.ta\n", ""},
+        FailureCase{"TesselIncludeNamedLikeInputWriteError", Writer::tesselInclude, Failure::writeError, true,
+                    1, "\nCould not write file : x.ta.ta\n", kRenamed},
+        FailureCase{"TesselIncludeNamedLikeInputKilled", Writer::tesselInclude, Failure::killedMidWrite, true,
+                    -1, "", kRenamed},
+        FailureCase{"TesselIncludeNamedLikeInputReadError", Writer::tesselInclude, Failure::readError, true,
+                    1, "\nCould not read file : x.ta\n", ""},
         FailureCase{"TesselfixLayoutWriteError", Writer::tesselfixLayout, Failure::writeError, false, 1,
                     "\nCould not write file : new.lay\n", ""},
-        FailureCase{"TesselfixLayoutKilled", Writer::tesselfixLayout, Failure::killedMidWrite, false, -1, "", ""},
+        FailureCase{"TesselfixLayoutKilled", Writer::tesselfixLayout, Failure::killedMidWrite, false, -1, "",
+                    ""},
         FailureCase{"TesselfixLayoutReadError", Writer::tesselfixLayout, Failure::readError, false, 1,
                     "\nCould not read file : old.lay\n", ""},
         FailureCase{"TesselfixOverInputWriteError", Writer::tesselfixLayout, Failure::writeError, true, 1,
@@ -301,18 +326,20 @@ INSTANTIATE_TEST_SUITE_P(
                     "\nFile : old.lay is both an input and an output.\n", ""},
         FailureCase{"TesselfixOverInputReadError", Writer::tesselfixLayout, Failure::readError, true, 1,
                     "\nCould not read file : old.lay\n", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto &info) { return std::string(info.param.name); });
 
 // A trace that cannot be written fails the run, which then leaves the layout
 // file as it was.
-TEST(ProgramFailures, TraceThatCannotBeWritten) {
+TEST(ProgramFailures, TraceThatCannotBeWritten)
+{
     if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     struct Run {
         std::string program, traceFile;
         std::vector<std::string> args;
     };
-    for (const Run& run : {Run{TESSEL_PROGRAM, "tessel.debug", {"-x", "g.ta", "out.lay"}},
-                           Run{TESSELFIX_PROGRAM, "tesselfix.debug", {"-x", "g.ta", "g.lay", "g.ta", "out.lay"}}}) {
+    for (const Run &run :
+         {Run{TESSEL_PROGRAM, "tessel.debug", {"-x", "g.ta", "out.lay"}},
+          Run{TESSELFIX_PROGRAM, "tesselfix.debug", {"-x", "g.ta", "g.lay", "g.ta", "out.lay"}}}) {
         TempDir dir;
         writeFile(dir / "g.ta", "$INSTANCE a T\n");
         writeFile(dir / "g.lay", kRoot1 + "a {\n x = 0\n y = 0\n width = 1\n height = 1\n}\n");

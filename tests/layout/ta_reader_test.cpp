@@ -11,13 +11,14 @@ namespace layout {
 namespace {
 
 // Every item in creation order: "name[children](relations)".
-std::string describe(const ItemTable& graph) {
+std::string describe(const ItemTable &graph)
+{
     std::string out;
-    for (const Item& item : graph.storage) {
+    for (const Item &item : graph.storage) {
         out += item.name + "[";
-        for (const Item* c : item.ptrToConItems) out += c->name + ",";
+        for (const Item *c : item.ptrToConItems) out += c->name + ",";
         out += "](";
-        for (const Item* r : item.ptrToRelationsTo) out += r->name + ",";
+        for (const Item *r : item.ptrToRelationsTo) out += r->name + ",";
         out += ") ";
     }
     return out;
@@ -29,7 +30,8 @@ struct ReadResult {
     std::string warnings;
 };
 
-void read(ReadResult& r, const std::string& text, bool relationOnly = false, bool warn = false) {
+void read(ReadResult &r, const std::string &text, bool relationOnly = false, bool warn = false)
+{
     layout_test::CapturedStream warnings;
     ReadOptions options;
     options.relationOnlyInput = relationOnly;
@@ -41,17 +43,21 @@ void read(ReadResult& r, const std::string& text, bool relationOnly = false, boo
 }
 
 struct ReaderCase {
-    const char* name;
+    const char *name;
     std::string text;
     bool relationOnly;
     std::string items;
 };
 
-void PrintTo(const ReaderCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ReaderCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class ReaderTable : public ::testing::TestWithParam<ReaderCase> {};
 
-TEST_P(ReaderTable, BuildsTheItems) {
+TEST_P(ReaderTable, BuildsTheItems)
+{
     ReadResult r;
     read(r, GetParam().text, GetParam().relationOnly);
     ASSERT_FALSE(r.outcome) << r.outcome->message;
@@ -62,7 +68,8 @@ INSTANTIATE_TEST_SUITE_P(
     Reader, ReaderTable,
     ::testing::Values(
         ReaderCase{"SchemaPartIsSkipped",
-                   "SCHEME TUPLE :\ncall cFunction cFunction\nFACT TUPLE :\n$INSTANCE a T\n$INSTANCE b T\ncall a b\n",
+                   "SCHEME TUPLE :\ncall cFunction cFunction\nFACT TUPLE :\n$INSTANCE a T\n$INSTANCE b "
+                   "T\ncall a b\n",
                    false, "a[](b,) b[]() "},
         ReaderCase{"LaterInstanceDeclares", "$INSTANCE a T\ncall a b\n$INSTANCE c T\ncall c a\n", false,
                    "a[](b,) b[]() c[](a,) "},
@@ -70,27 +77,31 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderCase{"TriplesNeedNotKeepToLines", "$INSTANCE a\nT call\na a\n", false, "a[](a,) "},
         ReaderCase{"QuotedNameIsOneItem", "$INSTANCE \"my item\" T\ncall \"my item\" x//y\n", false,
                    "my item[](x//y,) x//y[]() "},
-        ReaderCase{"UndeclaredSelfRelationMakesOneItem", "$INSTANCE a T\ncall z z\n", false, "a[]() z[](z,) "},
+        ReaderCase{"UndeclaredSelfRelationMakesOneItem", "$INSTANCE a T\ncall z z\n", false,
+                   "a[]() z[](z,) "},
         ReaderCase{"ContainAndRelationsKeepTripleOrder",
                    "$INSTANCE p T\ncontain p b\ncontain p a\nuse a b\nuse a b\nuse b p\n", false,
                    "p[b,a,]() b[](p,) a[](b,b,) "},
-        ReaderCase{"AttributeSectionMakesNoItems",
-                   "FACT TUPLE :\n$INSTANCE a T\ncall a b\nFACT ATTRIBUTE :\na { x = 1 }\nb { label = \"q r\" }\n",
-                   false, "a[](b,) b[]() "},
+        ReaderCase{
+            "AttributeSectionMakesNoItems",
+            "FACT TUPLE :\n$INSTANCE a T\ncall a b\nFACT ATTRIBUTE :\na { x = 1 }\nb { label = \"q r\" }\n",
+            false, "a[](b,) b[]() "},
         ReaderCase{"TupleSectionAfterAttributes",
                    "$INSTANCE a T\nFACT ATTRIBUTE :\na { x = 1 }\nFACT TUPLE :\ncall a c\n", false,
                    "a[](c,) c[]() "},
         ReaderCase{"RelationsOnly", "call a b\ncontain b c\n", true, "a[](b,) b[c,]() c[]() "},
-        ReaderCase{"IncompleteLastTripleIsDropped", "$INSTANCE a T\ncall a b\ncall a\n", false, "a[](b,) b[]() "},
+        ReaderCase{"IncompleteLastTripleIsDropped", "$INSTANCE a T\ncall a b\ncall a\n", false,
+                   "a[](b,) b[]() "},
         ReaderCase{"InstanceRunEndsTheFile", "$INSTANCE a", false, "a[]() "}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto &info) { return std::string(info.param.name); });
 
-TEST(Reader, ContainSetsIndexAndLevel) {
+TEST(Reader, ContainSetsIndexAndLevel)
+{
     ReadResult r;
     read(r, "$INSTANCE p T\ncontain p a\ncontain p b\ncontain b c\ncontain q c\n");
     ASSERT_FALSE(r.outcome);
-    const Item* b = searchHash(r.graph, "b");
-    const Item* c = searchHash(r.graph, "c");
+    const Item *b = searchHash(r.graph, "b");
+    const Item *c = searchHash(r.graph, "c");
     EXPECT_TRUE(b->isContained);
     EXPECT_EQ(b->indxIntoParConItemsArray, 1);
     EXPECT_EQ(b->containLevel, 2);
@@ -101,16 +112,18 @@ TEST(Reader, ContainSetsIndexAndLevel) {
     EXPECT_EQ(b->ptrToConItems.size(), 1u);
 }
 
-TEST(Reader, RelationsAreListedBothWays) {
+TEST(Reader, RelationsAreListedBothWays)
+{
     ReadResult r;
     read(r, "$INSTANCE a T\n$INSTANCE b T\ncall a b\ncall a b\n");
-    const Item* b = searchHash(r.graph, "b");
+    const Item *b = searchHash(r.graph, "b");
     ASSERT_EQ(b->ptrToRelationsFrom.size(), 2u);
     EXPECT_EQ(b->ptrToRelationsFrom[0]->name, "a");
 }
 
-TEST(Reader, NoInstanceIsTheEndOfFileErrorOnStandardError) {
-    for (const char* text : {"", "call a b\n", "FACT TUPLE :\n$INSTANCE"}) {
+TEST(Reader, NoInstanceIsTheEndOfFileErrorOnStandardError)
+{
+    for (const char *text : {"", "call a b\n", "FACT TUPLE :\n$INSTANCE"}) {
         ReadResult r;
         read(r, text);
         ASSERT_TRUE(r.outcome) << text;
@@ -119,17 +132,18 @@ TEST(Reader, NoInstanceIsTheEndOfFileErrorOnStandardError) {
     }
 }
 
-TEST(Reader, WarningsWithE) {
+TEST(Reader, WarningsWithE)
+{
     ReadResult r;
     read(r, "$INSTANCE a T\n$INSTANCE a T\ncall a b\ncall c a\n", false, true);
     ASSERT_FALSE(r.outcome);
-    EXPECT_EQ(r.warnings,
-              "WARNING: a is declared twice in file : in.ta\n"
-              "WARNING: An $INSTANCE is not declared for : b\n"
-              "WARNING: An $INSTANCE is not declared for : c\n");
+    EXPECT_EQ(r.warnings, "WARNING: a is declared twice in file : in.ta\n"
+                          "WARNING: An $INSTANCE is not declared for : b\n"
+                          "WARNING: An $INSTANCE is not declared for : c\n");
 }
 
-TEST(Reader, NoWarningsWithoutEOrForRelationsOnly) {
+TEST(Reader, NoWarningsWithoutEOrForRelationsOnly)
+{
     ReadResult quiet;
     read(quiet, "$INSTANCE a T\n$INSTANCE a T\ncall a b\n");
     EXPECT_EQ(quiet.warnings, "");
@@ -138,8 +152,9 @@ TEST(Reader, NoWarningsWithoutEOrForRelationsOnly) {
     EXPECT_EQ(relationsOnly.warnings, "");
 }
 
-TEST(Reader, RootNameIsRefused) {
-    for (const char* text : {"$INSTANCE $ROOT T\n", "$INSTANCE a T\ncontain $ROOT a\n"}) {
+TEST(Reader, RootNameIsRefused)
+{
+    for (const char *text : {"$INSTANCE $ROOT T\n", "$INSTANCE a T\ncontain $ROOT a\n"}) {
         ReadResult r;
         read(r, text);
         ASSERT_TRUE(r.outcome) << text;
@@ -151,18 +166,19 @@ TEST(Reader, RootNameIsRefused) {
     EXPECT_FALSE(otherCase.outcome);
 }
 
-TEST(Reader, TraceListsEveryTriple) {
+TEST(Reader, TraceListsEveryTriple)
+{
     layout_test::CapturedStream trace;
     ItemTable graph;
     ReadOptions options;
     options.trace = trace.file;
     ASSERT_FALSE(Control_ParseGraphFile(graph, "x y z\n$INSTANCE a T\ncall a b\n", options));
-    EXPECT_EQ(trace.text(),
-              "$INSTANCE            a                    T                   \n"
-              "call                 a                    b                   \n");
+    EXPECT_EQ(trace.text(), "$INSTANCE            a                    T                   \n"
+                            "call                 a                    b                   \n");
 }
 
-TEST(ItemTable, HashAddsLowSevenBits) {
+TEST(ItemTable, HashAddsLowSevenBits)
+{
     EXPECT_EQ(hashIndex("a"), 97);
     EXPECT_EQ(hashIndex("$ROOT"), (36 + 82 + 79 + 79 + 84) % 997);
     EXPECT_EQ(hashIndex(std::string(11, 'z')), (11 * 122) % 997);

@@ -16,8 +16,8 @@
 namespace layout::tessel {
 namespace {
 
-using test_support::readFile;
 using layout_test::record;
+using test_support::readFile;
 using test_support::TempDir;
 using test_support::writeFile;
 
@@ -37,13 +37,17 @@ const std::string kUsage =
     "-t              - emit ta file called:  prefix of <input tuple file> + \".ta\" \n\n"
     "-x              - debug mode (creates a file called tessel.debug)\n\n";
 
-TEST(TesselUsage, TextIsExact) { EXPECT_EQ(displayProgramSyntax(), kUsage); }
+TEST(TesselUsage, TextIsExact)
+{
+    EXPECT_EQ(displayProgramSyntax(), kUsage);
+}
 
 using layout_test::ArgCase;
 
 class TesselArgErrors : public ::testing::TestWithParam<ArgCase> {};
 
-TEST_P(TesselArgErrors, MessageAndUsage) {
+TEST_P(TesselArgErrors, MessageAndUsage)
+{
     std::vector<std::string> args{"tessel"};
     args.insert(args.end(), GetParam().args.begin(), GetParam().args.end());
     Options options;
@@ -57,9 +61,10 @@ const std::string kCount = "\nIncorrect number of arguments.";
 INSTANTIATE_TEST_SUITE_P(
     Tessel, TesselArgErrors,
     ::testing::Values(
-        ArgCase{"NoArguments", {}, kCount},
-        ArgCase{"OneFile", {"in.ta"}, kCount},
-        ArgCase{"TooMany", {"-e", "-r", "-t", "-x", "-m1", "-H1", "-W1", "-s", "n", "in", "out", "extra"}, kCount},
+        ArgCase{"NoArguments", {}, kCount}, ArgCase{"OneFile", {"in.ta"}, kCount},
+        ArgCase{"TooMany",
+                {"-e", "-r", "-t", "-x", "-m1", "-H1", "-W1", "-s", "n", "in", "out", "extra"},
+                kCount},
         ArgCase{"OptionsUseUpTheFiles", {"-e", "-r", "in.ta"}, kCount},
         ArgCase{"SWithoutName", {"-e", "-x", "-s"}, kCount},
         ArgCase{"SNameLeavesOneFile", {"-s", "name", "in.ta"}, kCount},
@@ -68,17 +73,21 @@ INSTANTIATE_TEST_SUITE_P(
         ArgCase{"HNotDigits", {"-H12a", "in", "out"}, "\nInvalid value in -H switch:  12a"},
         ArgCase{"WNegative", {"-W-5", "in", "out"}, "\nInvalid value in -W switch:  -5"},
         ArgCase{"HOutOfRange", {"-H99999999999", "in", "out"}, "\nInvalid value in -H switch:  99999999999"},
-        ArgCase{"HBeyondALong", {"-H12345678901234567890123", "in", "out"},
+        ArgCase{"HBeyondALong",
+                {"-H12345678901234567890123", "in", "out"},
                 "\nInvalid value in -H switch:  12345678901234567890123"},
         ArgCase{"WJustOverLimit", {"-W16777217", "in", "out"}, "\nInvalid value in -W switch:  16777217"},
-        ArgCase{"WZerosThenOverLimit", {"-W000016777217", "in", "out"}, "\nInvalid value in -W switch:  000016777217"},
+        ArgCase{"WZerosThenOverLimit",
+                {"-W000016777217", "in", "out"},
+                "\nInvalid value in -W switch:  000016777217"},
         ArgCase{"MTooLong", {"-m12", "in", "out"}, "\nInvalid use of -m switch."},
         ArgCase{"MAlone", {"-m", "in", "out"}, "\nInvalid use of -m switch."},
         ArgCase{"MOtherDigit", {"-m3", "in", "out"}, "\nInvalid layout model kind selected in -m switch."},
         ArgCase{"UnknownSwitch", {"-q", "in", "out"}, "\nInvalid switch : -q"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto &info) { return std::string(info.param.name); });
 
-TEST(TesselArgs, EveryOptionAtOnce) {
+TEST(TesselArgs, EveryOptionAtOnce)
+{
     Options o;
     ASSERT_FALSE(getProgramArgs(
         {"tessel", "-e", "-r", "-t", "-x", "-m2", "-H0", "-W16777216", "-s", "-core", "in.ta", "out"}, o));
@@ -91,19 +100,21 @@ TEST(TesselArgs, EveryOptionAtOnce) {
     EXPECT_EQ(o.outputLayoutFile, "out");
 }
 
-TEST(TesselArgs, WindowSizeIsTakenByValue) {
+TEST(TesselArgs, WindowSizeIsTakenByValue)
+{
     struct Case {
-        const char* arg;
+        const char *arg;
         int height;
     } cases[] = {{"-H0000000600", 600}, {"-H000", 0}, {"-H0", 0}, {"-H00000000000000016777216", 16777216}};
-    for (const Case& c : cases) {
+    for (const Case &c : cases) {
         Options o;
         ASSERT_FALSE(getProgramArgs({"tessel", c.arg, "in", "out"}, o)) << c.arg;
         EXPECT_EQ(o.windowHeight, c.height) << c.arg;
     }
 }
 
-TEST(TesselArgs, DefaultsLoneDashAndLetterOnly) {
+TEST(TesselArgs, DefaultsLoneDashAndLetterOnly)
+{
     Options o;
     ASSERT_FALSE(getProgramArgs({"tessel", "-", "-exyz", "in", "-out", "ignored"}, o));
     EXPECT_EQ(o.windowWidth, 800);
@@ -118,7 +129,8 @@ TEST(TesselArgs, DefaultsLoneDashAndLetterOnly) {
 class TesselRun : public ::testing::Test {
 protected:
     TempDir dir;
-    test_support::ProgramRun run(const std::vector<std::string>& args) {
+    test_support::ProgramRun run(const std::vector<std::string> &args)
+    {
         return test_support::runProgram(TESSEL_PROGRAM, args, layout_test::inDirectory(dir.path()));
     }
 };
@@ -129,7 +141,8 @@ const std::string kThreeLayout = record("$ROOT", "0.000000", "0.000000", "800.00
                                  record("b", "280.000000", "228.000000", "120.000000", "72.000000") +
                                  record("c", "480.000000", "228.000000", "120.000000", "72.000000");
 
-TEST_F(TesselRun, WritesTheLayout) {
+TEST_F(TesselRun, WritesTheLayout)
+{
     writeFile(dir / "three.ta", kThreeTa);
     auto r = run({"three.ta", "out.lay"});
     EXPECT_EQ(r.status, 0);
@@ -140,14 +153,16 @@ TEST_F(TesselRun, WritesTheLayout) {
     EXPECT_FALSE(std::filesystem::exists(dir / "three.ta.ta"));
 }
 
-TEST_F(TesselRun, UsageErrorOnStandardOutput) {
+TEST_F(TesselRun, UsageErrorOnStandardOutput)
+{
     auto r = run({"-q", "in", "out"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "\nInvalid switch : -q" + kUsage);
     EXPECT_EQ(r.err, "");
 }
 
-TEST_F(TesselRun, FileErrors) {
+TEST_F(TesselRun, FileErrors)
+{
     auto missing = run({"nothere.ta", "out"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "\nCould not open file : nothere.ta for read.");
@@ -157,7 +172,8 @@ TEST_F(TesselRun, FileErrors) {
     EXPECT_EQ(unwritable.out, "\nCould not open file : no/such/dir/out for write.");
 }
 
-TEST_F(TesselRun, ReaderErrors) {
+TEST_F(TesselRun, ReaderErrors)
+{
     writeFile(dir / "rel.ta", "call a b\n");
     auto eof = run({"rel.ta", "out"});
     EXPECT_EQ(eof.status, 1);
@@ -183,44 +199,48 @@ TEST_F(TesselRun, ReaderErrors) {
     EXPECT_EQ(notFound.out, "Subsystem not detected. Cannot continue.\n");
 }
 
-TEST_F(TesselRun, CycleNoTopLevelItemReachesIsLeftOut) {
+TEST_F(TesselRun, CycleNoTopLevelItemReachesIsLeftOut)
+{
     // b and c are top-level, b -> c puts them on two levels of one slot:
     // cells 400 by 200, boxes 0.6 * 400 = 240 wide, 144 high, capped at
     // 0.6 * 200 = 120, so 1.666 * 120 = 199.92 wide; insets 200.08 and 80.
     writeFile(dir / "cycle.ta", "$INSTANCE b T\ncontain a a\ncall b c\n");
     auto r = run({"cycle.ta", "out"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "WARNING: The containment relation has a cycle through : a that no top-level item reaches; "
-                     "its items are not laid out.\n");
+    EXPECT_EQ(r.out,
+              "WARNING: The containment relation has a cycle through : a that no top-level item reaches; "
+              "its items are not laid out.\n");
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(readFile(dir / "out"), record("$ROOT", "0.000000", "0.000000", "800.000000", "600.000000") +
-                                             record("b", "200.080002", "80.000000", "199.919998", "120.000000") +
-                                             record("c", "200.080002", "280.000000", "199.919998", "120.000000"));
+                                         record("b", "200.080002", "80.000000", "199.919998", "120.000000") +
+                                         record("c", "200.080002", "280.000000", "199.919998", "120.000000"));
 }
 
-TEST_F(TesselRun, WindowSizeWithLeadingZeros) {
+TEST_F(TesselRun, WindowSizeWithLeadingZeros)
+{
     // 400 by 300: three items in one level, cells 100 by 150, boxes 60 by 36.
     writeFile(dir / "three.ta", kThreeTa);
     auto r = run({"-H0000000000300", "-W000400", "three.ta", "out"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(readFile(dir / "out"), record("$ROOT", "0.000000", "0.000000", "400.000000", "300.000000") +
-                                             record("a", "40.000000", "114.000000", "60.000000", "36.000000") +
-                                             record("b", "140.000000", "114.000000", "60.000000", "36.000000") +
-                                             record("c", "240.000000", "114.000000", "60.000000", "36.000000"));
+                                         record("a", "40.000000", "114.000000", "60.000000", "36.000000") +
+                                         record("b", "140.000000", "114.000000", "60.000000", "36.000000") +
+                                         record("c", "240.000000", "114.000000", "60.000000", "36.000000"));
 }
 
-TEST_F(TesselRun, WarningsGoToStandardError) {
+TEST_F(TesselRun, WarningsGoToStandardError)
+{
     writeFile(dir / "w.ta", "$INSTANCE a T\n$INSTANCE a T\ncall a b\n");
     auto r = run({"-e", "w.ta", "out"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err,
-              "WARNING: a is declared twice in file : w.ta\n"
-              "WARNING: An $INSTANCE is not declared for : b\n");
+    EXPECT_EQ(r.err, "WARNING: a is declared twice in file : w.ta\n"
+                     "WARNING: An $INSTANCE is not declared for : b\n");
 }
 
-TEST_F(TesselRun, InputAndOutputNamingOneFileAreRefused) {
+TEST_F(TesselRun, InputAndOutputNamingOneFileAreRefused)
+{
     writeFile(dir / "in.ta", kThreeTa);
     auto r = run({"in.ta", "./in.ta"});
     EXPECT_EQ(r.status, 1);
@@ -231,16 +251,19 @@ TEST_F(TesselRun, InputAndOutputNamingOneFileAreRefused) {
     EXPECT_EQ(trace.out, "\nFile : tessel.debug is both the output and the trace file.\n");
 }
 
-TEST_F(TesselRun, EmitTaRenamesWhenItWouldOverwriteTheInput) {
+TEST_F(TesselRun, EmitTaRenamesWhenItWouldOverwriteTheInput)
+{
     writeFile(dir / "x.ta", kThreeTa);
     auto r = run({"-t", "x.ta", "x.lay"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, "The <input tuple file> has a \".ta\" extension.\n  Re-nameing the TA file to x.ta.ta .\n");
+    EXPECT_EQ(r.err,
+              "The <input tuple file> has a \".ta\" extension.\n  Re-nameing the TA file to x.ta.ta .\n");
     EXPECT_EQ(readFile(dir / "x.ta"), kThreeTa);
     EXPECT_EQ(readFile(dir / "x.ta.ta"), "INCLUDE x.ta :\nFACT ATTRIBUTE :\nINCLUDE x.lay :\n");
 }
 
-TEST_F(TesselRun, EmitTaFromAnotherDirectoryAndNeverOverTheOutput) {
+TEST_F(TesselRun, EmitTaFromAnotherDirectoryAndNeverOverTheOutput)
+{
     std::filesystem::create_directory(dir / "d");
     writeFile(dir / "d/x.o.ta", kThreeTa);
     auto r = run({"-t", "d/x.o.ta", "out"});
@@ -254,7 +277,8 @@ TEST_F(TesselRun, EmitTaFromAnotherDirectoryAndNeverOverTheOutput) {
     EXPECT_EQ(readFile(dir / "x.ta.ta"), "INCLUDE d/x.o.ta :\nFACT ATTRIBUTE :\nINCLUDE x.ta :\n");
 }
 
-TEST_F(TesselRun, WriteErrorIsAFailure) {
+TEST_F(TesselRun, WriteErrorIsAFailure)
+{
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     writeFile(dir / "in.ta", kThreeTa);
     auto r = run({"in.ta", "/dev/full"});
@@ -264,7 +288,8 @@ TEST_F(TesselRun, WriteErrorIsAFailure) {
 
 // A nested layout whose inner container holds a cycle, with its whole trace:
 // the search from b reaches c, whose edge back to b closes the cycle.
-TEST_F(TesselRun, NestedTraceWithARemovedCycleEdge) {
+TEST_F(TesselRun, NestedTraceWithARemovedCycleEdge)
+{
     writeFile(dir / "cyc.ta", "$INSTANCE p T\ncontain p b\ncontain p c\ncall b c\ncall c b\n");
     auto r = run({"-x", "cyc.ta", "cyc.lay"});
     ASSERT_EQ(r.status, 0) << r.out;
@@ -352,87 +377,88 @@ TEST_F(TesselRun, NestedTraceWithARemovedCycleEdge) {
     // p: one cell of 400 by 300, 240 by 144 at 160, 156.  Inside p's 240 by
     // 144: cells 120 by 48, boxes 72 by 43.2 capped to 28.8 high and
     // 1.666 * 28.8 = 47.9808 wide; insets 72.0192 and 19.2.
-    EXPECT_EQ(readFile(dir / "cyc.lay"), layout_test::kRoot800x600 +
-                                             record("p", "160.000000", "156.000000", "240.000000", "144.000000") +
-                                             record("b", "72.019196", "19.200001", "47.980801", "28.799999") +
-                                             record("c", "72.019196", "67.199997", "47.980801", "28.799999"));
+    EXPECT_EQ(readFile(dir / "cyc.lay"),
+              layout_test::kRoot800x600 +
+                  record("p", "160.000000", "156.000000", "240.000000", "144.000000") +
+                  record("b", "72.019196", "19.200001", "47.980801", "28.799999") +
+                  record("c", "72.019196", "67.199997", "47.980801", "28.799999"));
 }
 
 // The client/server layout of three clients with its whole trace.
-TEST_F(TesselRun, ClientServerTrace) {
+TEST_F(TesselRun, ClientServerTrace)
+{
     writeFile(dir / "sys.ta", layout_test::kThreeClientsTa);
     auto r = run({"-m2", "-x", "sys.ta", "sys.lay"});
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(r.out, "");
-    const std::string trace =
-        "tessel Program Environment Information\n"
-        "----------------------------------------\n"
-        "Input tuple file : sys.ta \n"
-        "Output layout file : sys.lay \n"
-        "Debug file : tessel.debug \n"
-        "DebugMode on\n"
-        "Client Server Layout Model \n"
-        "layout window height = 600 \n"
-        "layout window width = 800 \n"
-        "$INSTANCE            sys.ss               cSubsystem          \n"
-        "$INSTANCE            p                    cFunction           \n"
-        "$INSTANCE            q                    cFunction           \n"
-        "$INSTANCE            c1                   cFile               \n"
-        "$INSTANCE            c2                   cFile               \n"
-        "$INSTANCE            c3                   cFile               \n"
-        "contain              sys.ss               p                   \n"
-        "contain              sys.ss               q                   \n"
-        "call                 c1                   p                   \n"
-        "call                 c2                   q                   \n"
-        "call                 c3                   p                   \n"
-        "$ROOT has been created and set.\n"
-        "\nStructure of the graph:\n"
-        "-----------------------\n\n\n"
-        "$ROOT contains :\n"
-        "      c1\n"
-        "      c2\n"
-        "      c3\n"
-        "      sys.ss\n"
-        "           p\n"
-        "           q\n"
-        "---- END\n\n"
-        "\n\nADJACENCY MATRIX OF ENTITIES Of ITEMS IN CONTAINER : sys.ss \n\n"
-        "  0   0 p                    0  0 \n"
-        "  0   1 q                    0  0 \n"
-        "\n\nDetermining the level of the entities in container : sys.ss \n"
-        "\nTracing through levels of recursion to see how levels are assigned.\n"
-        "determineLevelsInContainer : p  Level : 1 \n"
-        "determineLevelsInContainer : q  Level : 1 \n"
-        "\n\n The following is the adjacency matrix after cycles have been removed."
-        "\n\nADJACENCY MATRIX OF ENTITIES Of ITEMS IN CONTAINER : sys.ss \n\n"
-        "  0   0 p                    0  0 \n"
-        "  0   1 q                    0  0 \n"
-        "\n\n Level assigned to each entity within container: sys.ss\n"
-        "p                                  1\n"
-        "q                                  1\n"
-        "\n\nPrinting the level structure\n"
-        "Displays the entities that were assigned to each level.\n\n"
-        "Level : 1 \n"
-        "                             p     0\n"
-        "                             q     1\n"
-        "\n\n Output of the initial desired position of the entities in container.\n\n"
-        "Level : 1 \n"
-        "   p                     1\n"
-        "   q                     2\n"
-        "\n\n Output of the actual position of the entities in container.\n\n"
-        "Level : 1 \n"
-        "   p                     0\n"
-        "   q                     0\n"
-        "\n\n Listing Clients Servers and Subsystem Entities.\n"
-        "-----------------------------------------------\n\n"
-        "\n\nClients\n"
-        "-------\n"
-        "c1\nc2\nc3\n"
-        "\n\nServers\n"
-        "--------\n"
-        "\n\nsubsystem entities\n"
-        "------------------\n"
-        "p\nq\n";
+    const std::string trace = "tessel Program Environment Information\n"
+                              "----------------------------------------\n"
+                              "Input tuple file : sys.ta \n"
+                              "Output layout file : sys.lay \n"
+                              "Debug file : tessel.debug \n"
+                              "DebugMode on\n"
+                              "Client Server Layout Model \n"
+                              "layout window height = 600 \n"
+                              "layout window width = 800 \n"
+                              "$INSTANCE            sys.ss               cSubsystem          \n"
+                              "$INSTANCE            p                    cFunction           \n"
+                              "$INSTANCE            q                    cFunction           \n"
+                              "$INSTANCE            c1                   cFile               \n"
+                              "$INSTANCE            c2                   cFile               \n"
+                              "$INSTANCE            c3                   cFile               \n"
+                              "contain              sys.ss               p                   \n"
+                              "contain              sys.ss               q                   \n"
+                              "call                 c1                   p                   \n"
+                              "call                 c2                   q                   \n"
+                              "call                 c3                   p                   \n"
+                              "$ROOT has been created and set.\n"
+                              "\nStructure of the graph:\n"
+                              "-----------------------\n\n\n"
+                              "$ROOT contains :\n"
+                              "      c1\n"
+                              "      c2\n"
+                              "      c3\n"
+                              "      sys.ss\n"
+                              "           p\n"
+                              "           q\n"
+                              "---- END\n\n"
+                              "\n\nADJACENCY MATRIX OF ENTITIES Of ITEMS IN CONTAINER : sys.ss \n\n"
+                              "  0   0 p                    0  0 \n"
+                              "  0   1 q                    0  0 \n"
+                              "\n\nDetermining the level of the entities in container : sys.ss \n"
+                              "\nTracing through levels of recursion to see how levels are assigned.\n"
+                              "determineLevelsInContainer : p  Level : 1 \n"
+                              "determineLevelsInContainer : q  Level : 1 \n"
+                              "\n\n The following is the adjacency matrix after cycles have been removed."
+                              "\n\nADJACENCY MATRIX OF ENTITIES Of ITEMS IN CONTAINER : sys.ss \n\n"
+                              "  0   0 p                    0  0 \n"
+                              "  0   1 q                    0  0 \n"
+                              "\n\n Level assigned to each entity within container: sys.ss\n"
+                              "p                                  1\n"
+                              "q                                  1\n"
+                              "\n\nPrinting the level structure\n"
+                              "Displays the entities that were assigned to each level.\n\n"
+                              "Level : 1 \n"
+                              "                             p     0\n"
+                              "                             q     1\n"
+                              "\n\n Output of the initial desired position of the entities in container.\n\n"
+                              "Level : 1 \n"
+                              "   p                     1\n"
+                              "   q                     2\n"
+                              "\n\n Output of the actual position of the entities in container.\n\n"
+                              "Level : 1 \n"
+                              "   p                     0\n"
+                              "   q                     0\n"
+                              "\n\n Listing Clients Servers and Subsystem Entities.\n"
+                              "-----------------------------------------------\n\n"
+                              "\n\nClients\n"
+                              "-------\n"
+                              "c1\nc2\nc3\n"
+                              "\n\nServers\n"
+                              "--------\n"
+                              "\n\nsubsystem entities\n"
+                              "------------------\n"
+                              "p\nq\n";
     EXPECT_EQ(readFile(dir / "tessel.debug"), trace);
     EXPECT_EQ(readFile(dir / "sys.lay"), layout_test::kThreeClientsLayout);
 }

@@ -9,7 +9,8 @@
 namespace layout {
 namespace {
 
-std::vector<std::string> allTokens(std::string_view text) {
+std::vector<std::string> allTokens(std::string_view text)
+{
     TokenStream in{text, 0};
     std::vector<std::string> out;
     std::string token;
@@ -18,16 +19,22 @@ std::vector<std::string> allTokens(std::string_view text) {
 }
 
 struct TokenCase {
-    const char* name;
+    const char *name;
     std::string text;
     std::vector<std::string> tokens;
 };
 
-void PrintTo(const TokenCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const TokenCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class TokenTable : public ::testing::TestWithParam<TokenCase> {};
 
-TEST_P(TokenTable, SplitsAsExpected) { EXPECT_EQ(allTokens(GetParam().text), GetParam().tokens); }
+TEST_P(TokenTable, SplitsAsExpected)
+{
+    EXPECT_EQ(allTokens(GetParam().text), GetParam().tokens);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Tokens, TokenTable,
@@ -44,23 +51,25 @@ INSTANTIATE_TEST_SUITE_P(
         TokenCase{"EmptyQuotedToken", "\"\" x", {"", "x"}},
         TokenCase{"UnclosedQuoteRunsToEnd", "a \"b c", {"a", "b c"}},
         TokenCase{"CommentWithoutNewline", "a //", {"a"}},
-        TokenCase{"LongCommentIsSkippedWhole",
-                  std::string("//") + std::string(5000, 'z') + "\nq", {"q"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+        TokenCase{"LongCommentIsSkippedWhole", std::string("//") + std::string(5000, 'z') + "\nq", {"q"}}),
+    [](const auto &info) { return std::string(info.param.name); });
 
-TEST(Tokens, LongTokenIsKeptWhole) {
+TEST(Tokens, LongTokenIsKeptWhole)
+{
     std::string longName(5000, 'n');
     EXPECT_EQ(allTokens(longName + " x"), (std::vector<std::string>{longName, "x"}));
 }
 
-TEST(Tokens, EndOfFileLeavesTokenUntouched) {
+TEST(Tokens, EndOfFileLeavesTokenUntouched)
+{
     TokenStream in{"   ", 0};
     std::string token = "old";
     EXPECT_FALSE(getToken(in, token));
     EXPECT_EQ(token, "old");
 }
 
-TEST(Tokens, WordsIgnoreCommentsAndQuotes) {
+TEST(Tokens, WordsIgnoreCommentsAndQuotes)
+{
     TokenStream in{" //a \"b c\"\n", 0};
     std::string w;
     std::vector<std::string> words;

@@ -13,42 +13,44 @@ using namespace pipeline_test;
 // Reading /proc/self/mem from its start fails with an I/O error: the first
 // page of a process is never mapped. Opened by a program, "self" is that
 // program, so a link to it is a file whose every read fails.
-constexpr const char* failingFile = "/proc/self/mem";
+constexpr const char *failingFile = "/proc/self/mem";
 
-TEST(InputFile, ReadsAWholeFileLongerThanItsBuffer) {
-  TempDir dir;
-  std::string text;
-  for (int i = 0; i < 20000; ++i) text += "line " + std::to_string(i) + "\n";
-  writeFile(dir / "long", text);
-  InputFile file;
-  ASSERT_TRUE(file.open((dir / "long").string()));
-  TokenInput in{&file};
-  std::string line;
-  std::string read;
-  while (readLine(in, line)) read += line + "\n";
-  EXPECT_EQ(read, text);
-  EXPECT_FALSE(file.readFailed());
-}
-
-TEST(InputFile, RefusesWhatCannotBeReadAsAFile) {
-  TempDir dir;
-  for (const std::string& name :
-       {std::string(), (dir / "missing").string(), dir.path().string()}) {
+TEST(InputFile, ReadsAWholeFileLongerThanItsBuffer)
+{
+    TempDir dir;
+    std::string text;
+    for (int i = 0; i < 20000; ++i) text += "line " + std::to_string(i) + "\n";
+    writeFile(dir / "long", text);
     InputFile file;
-    EXPECT_FALSE(file.open(name)) << name;
+    ASSERT_TRUE(file.open((dir / "long").string()));
     TokenInput in{&file};
-    EXPECT_TRUE(atEnd(in)) << name;
-    EXPECT_FALSE(file.readFailed()) << name;
-  }
+    std::string line;
+    std::string read;
+    while (readLine(in, line)) read += line + "\n";
+    EXPECT_EQ(read, text);
+    EXPECT_FALSE(file.readFailed());
 }
 
-TEST(InputFile, AReadErrorEndsTheInputAndIsKept) {
-  InputFile file;
-  ASSERT_TRUE(file.open(failingFile));
-  TokenInput in{&file};
-  EXPECT_EQ(readToken(in), "");
-  EXPECT_TRUE(atEnd(in));
-  EXPECT_TRUE(file.readFailed());
+TEST(InputFile, RefusesWhatCannotBeReadAsAFile)
+{
+    TempDir dir;
+    for (const std::string &name : {std::string(), (dir / "missing").string(), dir.path().string()}) {
+        InputFile file;
+        EXPECT_FALSE(file.open(name)) << name;
+        TokenInput in{&file};
+        EXPECT_TRUE(atEnd(in)) << name;
+        EXPECT_FALSE(file.readFailed()) << name;
+    }
+}
+
+TEST(InputFile, AReadErrorEndsTheInputAndIsKept)
+{
+    InputFile file;
+    ASSERT_TRUE(file.open(failingFile));
+    TokenInput in{&file};
+    EXPECT_EQ(readToken(in), "");
+    EXPECT_TRUE(atEnd(in));
+    EXPECT_TRUE(file.readFailed());
 }
 
 // Every program that reads a file for token input, given a directory and a
@@ -56,121 +58,99 @@ TEST(InputFile, AReadErrorEndsTheInputAndIsKept) {
 // report, no stage run and nothing written.
 using ProgramInput = DriverTest;
 
-TEST_F(ProgramInput, UnreadableFilesStopEveryProgram) {
-  fs::create_directory(work / "adir");
-  fs::create_symlink(failingFile, work / "failing");
-  const fs::path dirs = root / "dirs";
-  const fs::path failing = root / "failing";
-  for (const char* name :
-       {"link.pip", "joinwide.pip", "placewide.pip", "prep.pip"}) {
-    fs::create_directories(dirs / "lib" / "pipeline" / name);
-    fs::create_directories(failing / "lib" / "pipeline");
-    fs::create_symlink(failingFile, failing / "lib" / "pipeline" / name);
-  }
-  auto cannotOpen = [](const fs::path& quillon, const std::string& name) {
-    return "*** [prep]: Cannot open pipeline file '" + quillon.string() +
-           "/lib/pipeline/" + name + "'\n";
-  };
-  auto cannotRead = [](const fs::path& quillon, const std::string& name) {
-    return "*** [prep]: Cannot read pipeline file '" + quillon.string() +
-           "/lib/pipeline/" + name + "'\n";
-  };
+TEST_F(ProgramInput, UnreadableFilesStopEveryProgram)
+{
+    fs::create_directory(work / "adir");
+    fs::create_symlink(failingFile, work / "failing");
+    const fs::path dirs = root / "dirs";
+    const fs::path failing = root / "failing";
+    for (const char *name : {"link.pip", "joinwide.pip", "placewide.pip", "prep.pip"}) {
+        fs::create_directories(dirs / "lib" / "pipeline" / name);
+        fs::create_directories(failing / "lib" / "pipeline");
+        fs::create_symlink(failingFile, failing / "lib" / "pipeline" / name);
+    }
+    auto cannotOpen = [](const fs::path &quillon, const std::string &name) {
+        return "*** [prep]: Cannot open pipeline file '" + quillon.string() + "/lib/pipeline/" + name + "'\n";
+    };
+    auto cannotRead = [](const fs::path &quillon, const std::string &name) {
+        return "*** [prep]: Cannot read pipeline file '" + quillon.string() + "/lib/pipeline/" + name + "'\n";
+    };
 
-  struct Case {
-    std::string program;
-    Lines arguments;
-    std::string typed;     // standard input
-    fs::path quillonPath;  // empty: the shipped pipeline files
-    std::string out;
-    std::string err;
-  };
-  const Case cases[] = {
-      {LEDGERIZE_PROGRAM,
-       {"adir", "out.tab"},
-       "",
-       "",
-       "***Error [ledgerize]: Sorry, can't open input file 'adir'\n",
-       "ledgerize stopped: Quit #1\n"},
-      {LEDGERIZE_PROGRAM,
-       {"failing", "out.tab"},
-       "",
-       "",
-       "***Error [ledgerize]: Sorry, can't read input file 'failing'\n",
-       "ledgerize stopped: Quit #1\n"},
-      {NUMBER_PROGRAM,
-       {},
-       "adir\n",
-       "",
-       "Number what file? ",
-       "number stopped: Assert condition is false\n"},
-      {NUMBER_PROGRAM,
-       {},
-       "failing\n",
-       "",
-       "Number what file? ",
-       "number stopped: Assert condition is false\n"},
-      {LINK_PROGRAM,
-       {"a.ta"},
-       "",
-       dirs,
-       cannotOpen(dirs, "link.pip"),
-       "link stopped: Quit #1\n"},
-      {LINK_PROGRAM,
-       {"a.ta"},
-       "",
-       failing,
-       cannotRead(failing, "link.pip"),
-       "link stopped: Quit #1\n"},
-      {JOINWIDE_PROGRAM,
-       {"a.ta"},
-       "",
-       dirs,
-       cannotOpen(dirs, "joinwide.pip"),
-       "joinwide stopped: Quit #1\n"},
-      {JOINWIDE_PROGRAM,
-       {"a.ta"},
-       "",
-       failing,
-       cannotRead(failing, "joinwide.pip"),
-       "joinwide stopped: Quit #1\n"},
-      {PLACEWIDE_PROGRAM,
-       {"a.ta"},
-       "",
-       dirs,
-       cannotOpen(dirs, "placewide.pip"),
-       "placewide stopped: Quit #1\n"},
-      {PLACEWIDE_PROGRAM,
-       {"a.ta"},
-       "",
-       failing,
-       cannotRead(failing, "placewide.pip"),
-       "placewide stopped: Quit #1\n"},
-      {PREP_PROGRAM,
-       {"a.ta"},
-       "",
-       dirs,
-       cannotOpen(dirs, "prep.pip"),
-       "prep stopped: Quit #1\n"},
-      {PREP_PROGRAM,
-       {"a.ta"},
-       "",
-       failing,
-       cannotRead(failing, "prep.pip"),
-       "prep stopped: Quit #1\n"},
-  };
-  for (const Case& c : cases) {
-    std::string name = c.program + " " + c.quillonPath.string() + " " +
-                       (c.arguments.empty() ? c.typed : c.arguments[0]);
-    setup.input = c.typed;
-    setup.environment["QUILLON_PATH"] =
-        c.quillonPath.empty() ? SHIPPED_QUILLON_PATH : c.quillonPath.string();
-    auto result = start(c.program, c.arguments);
-    EXPECT_EQ(result.status, 255) << name;
-    EXPECT_EQ(result.out, c.out) << name;
-    EXPECT_EQ(result.err, c.err) << name;
-    EXPECT_EQ(workFiles(), (Lines{"adir", "failing"})) << name;
-  }
-  EXPECT_TRUE(standIns.calls().empty());
+    struct Case {
+        std::string program;
+        Lines arguments;
+        std::string typed;     // standard input
+        fs::path quillonPath;  // empty: the shipped pipeline files
+        std::string out;
+        std::string err;
+    };
+    const Case cases[] = {
+        {LEDGERIZE_PROGRAM,
+         {"adir", "out.tab"},
+         "",
+         "",
+         "***Error [ledgerize]: Sorry, can't open input file 'adir'\n",
+         "ledgerize stopped: Quit #1\n"},
+        {LEDGERIZE_PROGRAM,
+         {"failing", "out.tab"},
+         "",
+         "",
+         "***Error [ledgerize]: Sorry, can't read input file 'failing'\n",
+         "ledgerize stopped: Quit #1\n"},
+        {NUMBER_PROGRAM,
+         {},
+         "adir\n",
+         "",
+         "Number what file? ",
+         "number stopped: Assert condition is false\n"},
+        {NUMBER_PROGRAM,
+         {},
+         "failing\n",
+         "",
+         "Number what file? ",
+         "number stopped: Assert condition is false\n"},
+        {LINK_PROGRAM, {"a.ta"}, "", dirs, cannotOpen(dirs, "link.pip"), "link stopped: Quit #1\n"},
+        {LINK_PROGRAM, {"a.ta"}, "", failing, cannotRead(failing, "link.pip"), "link stopped: Quit #1\n"},
+        {JOINWIDE_PROGRAM,
+         {"a.ta"},
+         "",
+         dirs,
+         cannotOpen(dirs, "joinwide.pip"),
+         "joinwide stopped: Quit #1\n"},
+        {JOINWIDE_PROGRAM,
+         {"a.ta"},
+         "",
+         failing,
+         cannotRead(failing, "joinwide.pip"),
+         "joinwide stopped: Quit #1\n"},
+        {PLACEWIDE_PROGRAM,
+         {"a.ta"},
+         "",
+         dirs,
+         cannotOpen(dirs, "placewide.pip"),
+         "placewide stopped: Quit #1\n"},
+        {PLACEWIDE_PROGRAM,
+         {"a.ta"},
+         "",
+         failing,
+         cannotRead(failing, "placewide.pip"),
+         "placewide stopped: Quit #1\n"},
+        {PREP_PROGRAM, {"a.ta"}, "", dirs, cannotOpen(dirs, "prep.pip"), "prep stopped: Quit #1\n"},
+        {PREP_PROGRAM, {"a.ta"}, "", failing, cannotRead(failing, "prep.pip"), "prep stopped: Quit #1\n"},
+    };
+    for (const Case &c : cases) {
+        std::string name =
+            c.program + " " + c.quillonPath.string() + " " + (c.arguments.empty() ? c.typed : c.arguments[0]);
+        setup.input = c.typed;
+        setup.environment["QUILLON_PATH"] =
+            c.quillonPath.empty() ? SHIPPED_QUILLON_PATH : c.quillonPath.string();
+        auto result = start(c.program, c.arguments);
+        EXPECT_EQ(result.status, 255) << name;
+        EXPECT_EQ(result.out, c.out) << name;
+        EXPECT_EQ(result.err, c.err) << name;
+        EXPECT_EQ(workFiles(), (Lines{"adir", "failing"})) << name;
+    }
+    EXPECT_TRUE(standIns.calls().empty());
 }
 
 }  // namespace

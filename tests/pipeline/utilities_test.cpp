@@ -11,142 +11,145 @@ namespace {
 
 using namespace pipeline_test;
 
-TEST(Number, LineNumbersAreRightAlignedInTwoCharacters) {
-  EXPECT_EQ(numberedLine(7, "text"), " 7  text\n");
-  EXPECT_EQ(numberedLine(12, "text"), "12  text\n");
-  EXPECT_EQ(numberedLine(1000, ""), "1000  \n");
+TEST(Number, LineNumbersAreRightAlignedInTwoCharacters)
+{
+    EXPECT_EQ(numberedLine(7, "text"), " 7  text\n");
+    EXPECT_EQ(numberedLine(12, "text"), "12  text\n");
+    EXPECT_EQ(numberedLine(1000, ""), "1000  \n");
 }
 
 using NumberRun = DriverTest;
 
-TEST_F(NumberRun, PrintsEveryLineOfTheTypedFile) {
-  writeFile(work / "a b.txt", "first\n\n  third");
-  setup.input = "\"a b.txt\"\n";
-  auto result = start(NUMBER_PROGRAM, {});
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out,
-            "Number what file?  1  first\n"
-            " 2  \n"
-            " 3    third\n");
-  EXPECT_EQ(result.err, "");
-
-  writeFile(work / "empty", "");
-  setup.input = "empty";
-  EXPECT_EQ(start(NUMBER_PROGRAM, {}).out, "Number what file? ");
-}
-
-TEST_F(NumberRun, LinesAfterTheThousandthArePrintedToo) {
-  std::string text;
-  std::string expected = "Number what file? ";
-  for (int n = 1; n <= 1002; ++n) {
-    text += "line" + std::to_string(n) + "\n";
-    expected += numberedLine(n, "line" + std::to_string(n));
-  }
-  writeFile(work / "long", text);
-  setup.input = "long\n";
-  auto result = start(NUMBER_PROGRAM, {});
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, expected);
-}
-
-TEST_F(NumberRun, AFileThatCannotBeOpenedIsAViolatedLimit) {
-  for (const char* typed : {"missing\n", "", "  \n"}) {
-    setup.input = typed;
+TEST_F(NumberRun, PrintsEveryLineOfTheTypedFile)
+{
+    writeFile(work / "a b.txt", "first\n\n  third");
+    setup.input = "\"a b.txt\"\n";
     auto result = start(NUMBER_PROGRAM, {});
-    EXPECT_EQ(result.status, 255);
-    EXPECT_EQ(result.out, "Number what file? ");
-    EXPECT_EQ(result.err, "number stopped: Assert condition is false\n");
-  }
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "Number what file?  1  first\n"
+                          " 2  \n"
+                          " 3    third\n");
+    EXPECT_EQ(result.err, "");
+
+    writeFile(work / "empty", "");
+    setup.input = "empty";
+    EXPECT_EQ(start(NUMBER_PROGRAM, {}).out, "Number what file? ");
+}
+
+TEST_F(NumberRun, LinesAfterTheThousandthArePrintedToo)
+{
+    std::string text;
+    std::string expected = "Number what file? ";
+    for (int n = 1; n <= 1002; ++n) {
+        text += "line" + std::to_string(n) + "\n";
+        expected += numberedLine(n, "line" + std::to_string(n));
+    }
+    writeFile(work / "long", text);
+    setup.input = "long\n";
+    auto result = start(NUMBER_PROGRAM, {});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, expected);
+}
+
+TEST_F(NumberRun, AFileThatCannotBeOpenedIsAViolatedLimit)
+{
+    for (const char *typed : {"missing\n", "", "  \n"}) {
+        setup.input = typed;
+        auto result = start(NUMBER_PROGRAM, {});
+        EXPECT_EQ(result.status, 255);
+        EXPECT_EQ(result.out, "Number what file? ");
+        EXPECT_EQ(result.err, "number stopped: Assert condition is false\n");
+    }
 }
 
 // Typed input that gives part of a name and then fails to read: the part
 // names another file, which must not be numbered.
 class TypedThenFailing : public InputFile {
- public:
-  explicit TypedThenFailing(std::string typed) : typed_(std::move(typed)) {
-    open("/proc/self/mem");
-  }
+public:
+    explicit TypedThenFailing(std::string typed) : typed_(std::move(typed)) { open("/proc/self/mem"); }
 
- protected:
-  int_type underflow() override {
-    if (given_) return InputFile::underflow();
-    given_ = true;
-    setg(typed_.data(), typed_.data(), typed_.data() + typed_.size());
-    return traits_type::to_int_type(*gptr());
-  }
+protected:
+    int_type underflow() override
+    {
+        if (given_) return InputFile::underflow();
+        given_ = true;
+        setg(typed_.data(), typed_.data(), typed_.data() + typed_.size());
+        return traits_type::to_int_type(*gptr());
+    }
 
- private:
-  std::string typed_;
-  bool given_ = false;
+private:
+    std::string typed_;
+    bool given_ = false;
 };
 
-TEST(Number, ATypedNameCutShortByAReadErrorIsAViolatedLimit) {
-  TempDir dir;
-  writeFile(dir / "ab", "another file\n");
-  TypedThenFailing typed((dir / "ab").string());
-  std::ostringstream messages;
-  EXPECT_EQ(runNumber(typed, messages), RunEnd::violatedLimit);
-  EXPECT_TRUE(typed.readFailed());
-  EXPECT_EQ(messages.str(), "Number what file? ");
+TEST(Number, ATypedNameCutShortByAReadErrorIsAViolatedLimit)
+{
+    TempDir dir;
+    writeFile(dir / "ab", "another file\n");
+    TypedThenFailing typed((dir / "ab").string());
+    std::ostringstream messages;
+    EXPECT_EQ(runNumber(typed, messages), RunEnd::violatedLimit);
+    EXPECT_TRUE(typed.readFailed());
+    EXPECT_EQ(messages.str(), "Number what file? ");
 }
 
-TEST(Tabula, FilesFromTheArguments) {
-  struct Case {
-    Lines arguments;
-    std::optional<std::pair<std::string, std::string>> files;
-  };
-  const Case cases[] = {
-      {{"a.ta"}, std::make_pair("a.ta", "a.tabula")},
-      {{"d/x.o.ta"}, std::make_pair("d/x.o.ta", "d/x.o.tabula")},
-      {{"a", "b"}, std::make_pair("a", "b")},
-      {{".ta"}, std::nullopt},
-      {{"a.t"}, std::nullopt},
-      {{}, std::nullopt},
-      {{"a.ta", "b", "c"}, std::nullopt},
-  };
-  for (const Case& c : cases) {
-    std::optional<TabulaFiles> files = tabulaFiles(c.arguments);
-    ASSERT_EQ(files.has_value(), c.files.has_value());
-    if (files) {
-      EXPECT_EQ(files->fileTa, c.files->first);
-      EXPECT_EQ(files->fileTabula, c.files->second);
+TEST(Tabula, FilesFromTheArguments)
+{
+    struct Case {
+        Lines arguments;
+        std::optional<std::pair<std::string, std::string>> files;
+    };
+    const Case cases[] = {
+        {{"a.ta"}, std::make_pair("a.ta", "a.tabula")},
+        {{"d/x.o.ta"}, std::make_pair("d/x.o.ta", "d/x.o.tabula")},
+        {{"a", "b"}, std::make_pair("a", "b")},
+        {{".ta"}, std::nullopt},
+        {{"a.t"}, std::nullopt},
+        {{}, std::nullopt},
+        {{"a.ta", "b", "c"}, std::nullopt},
+    };
+    for (const Case &c : cases) {
+        std::optional<TabulaFiles> files = tabulaFiles(c.arguments);
+        ASSERT_EQ(files.has_value(), c.files.has_value());
+        if (files) {
+            EXPECT_EQ(files->fileTa, c.files->first);
+            EXPECT_EQ(files->fileTabula, c.files->second);
+        }
     }
-  }
 }
 
 using TabulaRun = DriverTest;
 
-TEST_F(TabulaRun, ListwrightGetsBothNames) {
-  writeFile(work / "it's a.ta", "facts\n");
-  auto result = start(TABULA_PROGRAM, {"it's a.ta"});
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, "");
-  EXPECT_EQ(standIns.calls(), Lines{"listwright [it's a.ta] [it's a.tabula]"});
-  EXPECT_EQ(readFile(work / "it's a.tabula"), "facts\n");
+TEST_F(TabulaRun, ListwrightGetsBothNames)
+{
+    writeFile(work / "it's a.ta", "facts\n");
+    auto result = start(TABULA_PROGRAM, {"it's a.ta"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(standIns.calls(), Lines{"listwright [it's a.ta] [it's a.tabula]"});
+    EXPECT_EQ(readFile(work / "it's a.tabula"), "facts\n");
 }
 
-TEST_F(TabulaRun, UsageAndAFailingConverter) {
-  const std::string usage =
-      "Usage:  tabula fileTa [fileTabula]\n"
-      "Inputs fileTa, which is TA output from talvex\n"
-      "Assumes that the 'contain' relations forms a tree\n"
-      "Outputs fileTabula, which is same info in Table of Contents format\n"
-      "The default for fileTabula is base.tabula where fileTa = base.ta\n"
-      "Date: 6 Jan 2002\n";
-  for (const Lines& arguments :
-       {Lines{}, Lines{".ta"}, Lines{"a"}, Lines{"a.ta", "b", "c"}}) {
-    auto result = start(TABULA_PROGRAM, arguments);
-    EXPECT_EQ(result.status, 255);
-    EXPECT_EQ(result.out, usage);
-    EXPECT_EQ(result.err, "tabula stopped: Quit #1\n");
-  }
-  EXPECT_TRUE(standIns.calls().empty());
+TEST_F(TabulaRun, UsageAndAFailingConverter)
+{
+    const std::string usage = "Usage:  tabula fileTa [fileTabula]\n"
+                              "Inputs fileTa, which is TA output from talvex\n"
+                              "Assumes that the 'contain' relations forms a tree\n"
+                              "Outputs fileTabula, which is same info in Table of Contents format\n"
+                              "The default for fileTabula is base.tabula where fileTa = base.ta\n"
+                              "Date: 6 Jan 2002\n";
+    for (const Lines &arguments : {Lines{}, Lines{".ta"}, Lines{"a"}, Lines{"a.ta", "b", "c"}}) {
+        auto result = start(TABULA_PROGRAM, arguments);
+        EXPECT_EQ(result.status, 255);
+        EXPECT_EQ(result.out, usage);
+        EXPECT_EQ(result.err, "tabula stopped: Quit #1\n");
+    }
+    EXPECT_TRUE(standIns.calls().empty());
 
-  setup.environment["STANDIN_FAIL"] = "listwright=3";
-  auto failed = start(TABULA_PROGRAM, {"a.ta", "out"});
-  EXPECT_EQ(failed.status, 255);
-  EXPECT_EQ(failed.out,
-            "***Error: Return code: 768 from: 'listwright a.ta out'\n");
+    setup.environment["STANDIN_FAIL"] = "listwright=3";
+    auto failed = start(TABULA_PROGRAM, {"a.ta", "out"});
+    EXPECT_EQ(failed.status, 255);
+    EXPECT_EQ(failed.out, "***Error: Return code: 768 from: 'listwright a.ta out'\n");
 }
 
 // The examples of batchrun, directory and source file, in their order.
@@ -178,99 +181,101 @@ const std::pair<std::string, std::string> examples[] = {
 };
 
 // An example's TA file under the test directory.
-std::string taFile(const std::pair<std::string, std::string>& example) {
-  return example.first + "/" + example.second + ".ta";
+std::string taFile(const std::pair<std::string, std::string> &example)
+{
+    return example.first + "/" + example.second + ".ta";
 }
 
-TEST(Batchrun, TheExampleTableAndItsCommands) {
-  const std::vector<Example>& table = exampleTable();
-  ASSERT_EQ(table.size(), std::size(examples));
-  for (std::size_t row = 0; row < table.size(); ++row) {
-    EXPECT_EQ(table[row].dir, examples[row].first) << row + 1;
-    EXPECT_EQ(table[row].file, examples[row].second) << row + 1;
-  }
-  EXPECT_EQ(exampleCommand("/t", table[8]).text, "cd /t; prep hello/main.c.ta");
-  EXPECT_EQ(exampleCommand("/t", table[8]).arguments,
-            (Lines{"prep", "hello/main.c.ta"}));
-  EXPECT_EQ(exampleCommand("/t", table[8]).directory, "/t");
-  EXPECT_EQ(exampleCommand("/t", table[23]).text,
-            "cd /t; prep stack/stack.cpp.ta");
+TEST(Batchrun, TheExampleTableAndItsCommands)
+{
+    const std::vector<Example> &table = exampleTable();
+    ASSERT_EQ(table.size(), std::size(examples));
+    for (std::size_t row = 0; row < table.size(); ++row) {
+        EXPECT_EQ(table[row].dir, examples[row].first) << row + 1;
+        EXPECT_EQ(table[row].file, examples[row].second) << row + 1;
+    }
+    EXPECT_EQ(exampleCommand("/t", table[8]).text, "cd /t; prep hello/main.c.ta");
+    EXPECT_EQ(exampleCommand("/t", table[8]).arguments, (Lines{"prep", "hello/main.c.ta"}));
+    EXPECT_EQ(exampleCommand("/t", table[8]).directory, "/t");
+    EXPECT_EQ(exampleCommand("/t", table[23]).text, "cd /t; prep stack/stack.cpp.ta");
 }
 
-TEST(Batchrun, TheEnvironmentOverridesTheBuiltInDirectory) {
-  EXPECT_EQ(batchTestDirectory("/env", "/built"), "/env");
-  EXPECT_EQ(batchTestDirectory("", "/built"), "/built");
-  EXPECT_EQ(batchTestDirectory(nullptr, "/built"), "/built");
+TEST(Batchrun, TheEnvironmentOverridesTheBuiltInDirectory)
+{
+    EXPECT_EQ(batchTestDirectory("/env", "/built"), "/env");
+    EXPECT_EQ(batchTestDirectory("", "/built"), "/built");
+    EXPECT_EQ(batchTestDirectory(nullptr, "/built"), "/built");
 }
 
 class BatchrunRun : public DriverTest {
- protected:
-  BatchrunRun() {
-    // The real prep, after the stand-in stages, with the shipped prep.pip.
-    setup.environment["PATH"] = standIns.bin.string() + ":" +
-                                fs::path(PREP_PROGRAM).parent_path().string() +
-                                ":" + std::getenv("PATH");
-    setup.environment["QUILLON_BATCHRUN_DIR"] = tree.string();
-    for (const auto& example : examples) {
-      fs::create_directories(tree / example.first);
-      writeFile(tree / taFile(example), taFile(example) + "\n");
+protected:
+    BatchrunRun()
+    {
+        // The real prep, after the stand-in stages, with the shipped prep.pip.
+        setup.environment["PATH"] = standIns.bin.string() + ":" +
+                                    fs::path(PREP_PROGRAM).parent_path().string() + ":" + std::getenv("PATH");
+        setup.environment["QUILLON_BATCHRUN_DIR"] = tree.string();
+        for (const auto &example : examples) {
+            fs::create_directories(tree / example.first);
+            writeFile(tree / taFile(example), taFile(example) + "\n");
+        }
     }
-  }
 
-  // The unique stage of each prep run, in order.
-  std::vector<std::string> uniqueCalls() const {
-    std::vector<std::string> calls;
-    for (const std::string& call : standIns.calls()) {
-      if (call.rfind("unique ", 0) == 0) calls.push_back(call);
+    // The unique stage of each prep run, in order.
+    std::vector<std::string> uniqueCalls() const
+    {
+        std::vector<std::string> calls;
+        for (const std::string &call : standIns.calls()) {
+            if (call.rfind("unique ", 0) == 0) calls.push_back(call);
+        }
+        return calls;
     }
-    return calls;
-  }
 
-  fs::path tree = root / "examples";
+    fs::path tree = root / "examples";
 };
 
-TEST_F(BatchrunRun, PreparesEveryExampleInTableOrder) {
-  auto result = start(BATCHRUN_PROGRAM, {"ignored"});
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, "");
-  Lines expected;
-  for (const auto& example : examples) {
-    std::string base = example.first + "/" + example.second;
-    expected.push_back("unique [" + base + ".tmp.02.liftfile.ta] [." + base +
-                       "] [" + base + ".tmp.03.unique.ta]");
-    EXPECT_EQ(readFile(tree / (base + ".o.ta")), taFile(example) + "\n");
-  }
-  EXPECT_EQ(uniqueCalls(), expected);
-  EXPECT_EQ(directoryEntries(tree / "putint").size(), 2u * 6);
-  EXPECT_EQ(directoryEntries(tree / "samples").size(), 3u * 6);
+TEST_F(BatchrunRun, PreparesEveryExampleInTableOrder)
+{
+    auto result = start(BATCHRUN_PROGRAM, {"ignored"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "");
+    Lines expected;
+    for (const auto &example : examples) {
+        std::string base = example.first + "/" + example.second;
+        expected.push_back("unique [" + base + ".tmp.02.liftfile.ta] [." + base + "] [" + base +
+                           ".tmp.03.unique.ta]");
+        EXPECT_EQ(readFile(tree / (base + ".o.ta")), taFile(example) + "\n");
+    }
+    EXPECT_EQ(uniqueCalls(), expected);
+    EXPECT_EQ(directoryEntries(tree / "putint").size(), 2u * 6);
+    EXPECT_EQ(directoryEntries(tree / "samples").size(), 3u * 6);
 }
 
-TEST_F(BatchrunRun, AFailingPrepStopsTheLaterRows) {
-  fs::remove_all(tree / "goto");
-  auto result = start(BATCHRUN_PROGRAM, {});
-  EXPECT_EQ(result.status, 255);
-  EXPECT_EQ(result.out,
-            "***Error: Return code: 256 from: 'cp goto/ex_goto.cpp.ta "
-            "goto/ex_goto.cpp.tmp.01.liftunit.ta'\n"
-            "***Error: Return code: 65280 from: 'cd " +
-                tree.string() + "; prep goto/ex_goto.cpp.ta'\n");
-  EXPECT_TRUE(
-      result.err.ends_with("prep stopped: Quit #1\n"
-                           "batchrun stopped: Quit #1\n"))
-      << result.err;
-  EXPECT_EQ(uniqueCalls().size(), 7u);
-  EXPECT_TRUE(fs::exists(tree / "for/ex_ctl.cpp.o.ta"));
-  EXPECT_FALSE(fs::exists(tree / "if/ex_if.cpp.tmp.01.liftunit.ta"));
+TEST_F(BatchrunRun, AFailingPrepStopsTheLaterRows)
+{
+    fs::remove_all(tree / "goto");
+    auto result = start(BATCHRUN_PROGRAM, {});
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(result.out, "***Error: Return code: 256 from: 'cp goto/ex_goto.cpp.ta "
+                          "goto/ex_goto.cpp.tmp.01.liftunit.ta'\n"
+                          "***Error: Return code: 65280 from: 'cd " +
+                              tree.string() + "; prep goto/ex_goto.cpp.ta'\n");
+    EXPECT_TRUE(result.err.ends_with("prep stopped: Quit #1\n"
+                                     "batchrun stopped: Quit #1\n"))
+        << result.err;
+    EXPECT_EQ(uniqueCalls().size(), 7u);
+    EXPECT_TRUE(fs::exists(tree / "for/ex_ctl.cpp.o.ta"));
+    EXPECT_FALSE(fs::exists(tree / "if/ex_if.cpp.tmp.01.liftunit.ta"));
 }
 
-TEST_F(BatchrunRun, ATestDirectoryThatCannotBeEnteredRunsNoPrep) {
-  setup.environment["QUILLON_BATCHRUN_DIR"] = (root / "missing").string();
-  auto result = start(BATCHRUN_PROGRAM, {});
-  EXPECT_EQ(result.status, 255);
-  EXPECT_EQ(result.out, "***Error: Return code: 512 from: 'cd " +
-                            (root / "missing").string() +
-                            "; prep alias/ex_alias.cpp.ta'\n");
-  EXPECT_TRUE(standIns.calls().empty());
+TEST_F(BatchrunRun, ATestDirectoryThatCannotBeEnteredRunsNoPrep)
+{
+    setup.environment["QUILLON_BATCHRUN_DIR"] = (root / "missing").string();
+    auto result = start(BATCHRUN_PROGRAM, {});
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(result.out, "***Error: Return code: 512 from: 'cd " + (root / "missing").string() +
+                              "; prep alias/ex_alias.cpp.ta'\n");
+    EXPECT_TRUE(standIns.calls().empty());
 }
 
 }  // namespace

@@ -16,114 +16,118 @@ namespace test_support {
 
 namespace fs = std::filesystem;
 
-TempDir::TempDir() {
-  std::string pattern = (fs::temp_directory_path() / "quillon-test-XXXXXX");
-  if (mkdtemp(pattern.data()) == nullptr) std::abort();
-  path_ = pattern;
+TempDir::TempDir()
+{
+    std::string pattern = (fs::temp_directory_path() / "quillon-test-XXXXXX");
+    if (mkdtemp(pattern.data()) == nullptr) std::abort();
+    path_ = pattern;
 }
 
-TempDir::~TempDir() {
-  std::error_code ignored;
-  fs::remove_all(path_, ignored);
+TempDir::~TempDir()
+{
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
 }
 
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+std::string readFile(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
-void writeFile(const fs::path& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
+void writeFile(const fs::path &path, const std::string &text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
 }
 
 namespace {
 
-std::string readAll(std::FILE* file) {
-  std::string text;
-  std::rewind(file);
-  char buffer[65536];
-  std::size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-    text.append(buffer, got);
-  }
-  return text;
+std::string readAll(std::FILE *file)
+{
+    std::string text;
+    std::rewind(file);
+    char buffer[65536];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        text.append(buffer, got);
+    }
+    return text;
 }
 
 }  // namespace
 
-ProgramRun runProgram(const std::string& program,
-                      const std::vector<std::string>& arguments,
-                      const RunSetup& setup) {
-  // Standard output and error go to unnamed files rather than pipes, so a
-  // program that writes a lot never blocks on a full pipe.
-  std::FILE* in = std::tmpfile();
-  std::FILE* out = std::tmpfile();
-  std::FILE* err = std::tmpfile();
-  if (in == nullptr || out == nullptr || err == nullptr) std::abort();
-  std::fwrite(setup.input.data(), 1, setup.input.size(), in);
-  std::fflush(in);
-  std::rewind(in);
+ProgramRun runProgram(const std::string &program, const std::vector<std::string> &arguments,
+                      const RunSetup &setup)
+{
+    // Standard output and error go to unnamed files rather than pipes, so a
+    // program that writes a lot never blocks on a full pipe.
+    std::FILE *in = std::tmpfile();
+    std::FILE *out = std::tmpfile();
+    std::FILE *err = std::tmpfile();
+    if (in == nullptr || out == nullptr || err == nullptr) std::abort();
+    std::fwrite(setup.input.data(), 1, setup.input.size(), in);
+    std::fflush(in);
+    std::rewind(in);
 
-  std::vector<char*> argv{const_cast<char*>(program.c_str())};
-  for (const std::string& argument : arguments) {
-    argv.push_back(const_cast<char*>(argument.c_str()));
-  }
-  argv.push_back(nullptr);
+    std::vector<char *> argv{const_cast<char *>(program.c_str())};
+    for (const std::string &argument : arguments) {
+        argv.push_back(const_cast<char *>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
 
-  std::fflush(nullptr);
-  pid_t child = fork();
-  if (child < 0) std::abort();
-  if (child == 0) {
-    if (!setup.directory.empty() && chdir(setup.directory.c_str()) != 0) {
-      _exit(120);
+    std::fflush(nullptr);
+    pid_t child = fork();
+    if (child < 0) std::abort();
+    if (child == 0) {
+        if (!setup.directory.empty() && chdir(setup.directory.c_str()) != 0) {
+            _exit(120);
+        }
+        for (const auto &[name, value] : setup.environment) {
+            if (value) {
+                setenv(name.c_str(), value->c_str(), 1);
+            } else {
+                unsetenv(name.c_str());
+            }
+        }
+        dup2(fileno(in), 0);
+        if (setup.output.empty()) {
+            dup2(fileno(out), 1);
+        } else {
+            const int file = open(setup.output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (file < 0) _exit(122);
+            dup2(file, 1);
+            close(file);
+        }
+        dup2(fileno(err), 2);
+        if (setup.fileSizeLimit) {
+            // No core file: a kill by the limit is what the test asked for.
+            const rlimit noCore{0, 0};
+            setrlimit(RLIMIT_CORE, &noCore);
+            const rlimit size{*setup.fileSizeLimit, *setup.fileSizeLimit};
+            if (setrlimit(RLIMIT_FSIZE, &size) != 0) _exit(123);
+        }
+        // An ignored signal stays ignored across exec; a default one stays default.
+        signal(SIGXFSZ, setup.ignoreFileSizeSignal ? SIG_IGN : SIG_DFL);
+        execv(program.c_str(), argv.data());
+        _exit(121);
     }
-    for (const auto& [name, value] : setup.environment) {
-      if (value) {
-        setenv(name.c_str(), value->c_str(), 1);
-      } else {
-        unsetenv(name.c_str());
-      }
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
+    ProgramRun run;
+    if (WIFEXITED(status)) {
+        run.status = WEXITSTATUS(status);
+    } else if (WIFSIGNALED(status)) {
+        run.signal = WTERMSIG(status);
     }
-    dup2(fileno(in), 0);
-    if (setup.output.empty()) {
-      dup2(fileno(out), 1);
-    } else {
-      const int file = open(setup.output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (file < 0) _exit(122);
-      dup2(file, 1);
-      close(file);
-    }
-    dup2(fileno(err), 2);
-    if (setup.fileSizeLimit) {
-      // No core file: a kill by the limit is what the test asked for.
-      const rlimit noCore{0, 0};
-      setrlimit(RLIMIT_CORE, &noCore);
-      const rlimit size{*setup.fileSizeLimit, *setup.fileSizeLimit};
-      if (setrlimit(RLIMIT_FSIZE, &size) != 0) _exit(123);
-    }
-    // An ignored signal stays ignored across exec; a default one stays default.
-    signal(SIGXFSZ, setup.ignoreFileSizeSignal ? SIG_IGN : SIG_DFL);
-    execv(program.c_str(), argv.data());
-    _exit(121);
-  }
-  int status = 0;
-  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-  }
-  ProgramRun run;
-  if (WIFEXITED(status)) {
-    run.status = WEXITSTATUS(status);
-  } else if (WIFSIGNALED(status)) {
-    run.signal = WTERMSIG(status);
-  }
-  run.out = readAll(out);
-  run.err = readAll(err);
-  std::fclose(in);
-  std::fclose(out);
-  std::fclose(err);
-  return run;
+    run.out = readAll(out);
+    run.err = readAll(err);
+    std::fclose(in);
+    std::fclose(out);
+    std::fclose(err);
+    return run;
 }
 
 }  // namespace test_support

@@ -13,49 +13,45 @@
 namespace test_support {
 
 struct ProgramRun {
-  int status = -1;  // the exit status; -1 when the program did not exit
-  int signal = 0;   // the signal that ended it, 0 when it exited
-  std::string out;
-  std::string err;
+    int status = -1;  // the exit status; -1 when the program did not exit
+    int signal = 0;   // the signal that ended it, 0 when it exited
+    std::string out;
+    std::string err;
 };
 
 struct RunSetup {
-  std::filesystem::path directory;  // working directory; empty: the test's own
-  std::map<std::string, std::optional<std::string>>
-      environment;    // nullopt: unset
-  std::string input;  // standard input
-  std::filesystem::path output;  // standard output goes to this file (a full
-                                 // device, say); empty: to ProgramRun::out
-  // A limit on the size of any file the program writes (RLIMIT_FSIZE), in
-  // bytes. A write past it raises SIGXFSZ, which kills the program at that
-  // byte; with ignoreFileSizeSignal the write fails with EFBIG instead.
-  std::optional<unsigned long long> fileSizeLimit;
-  bool ignoreFileSizeSignal = false;
+    std::filesystem::path directory;  // working directory; empty: the test's own
+    std::map<std::string, std::optional<std::string>> environment;  // nullopt: unset
+    std::string input;                                              // standard input
+    std::filesystem::path output;  // standard output goes to this file (a full
+                                   // device, say); empty: to ProgramRun::out
+    // A limit on the size of any file the program writes (RLIMIT_FSIZE), in
+    // bytes. A write past it raises SIGXFSZ, which kills the program at that
+    // byte; with ignoreFileSizeSignal the write fails with EFBIG instead.
+    std::optional<unsigned long long> fileSizeLimit;
+    bool ignoreFileSizeSignal = false;
 };
 
 // Starts program (a path) with the arguments and waits for it.
-ProgramRun runProgram(const std::string& program,
-                      const std::vector<std::string>& arguments,
-                      const RunSetup& setup = {});
+ProgramRun runProgram(const std::string &program, const std::vector<std::string> &arguments,
+                      const RunSetup &setup = {});
 
 // A fresh directory under the system's temporary directory, removed with
 // everything in it when the test ends.
 class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const {
-    return path_ / name;
-  }
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir &) = delete;
+    TempDir &operator=(const TempDir &) = delete;
+    const std::filesystem::path &path() const { return path_; }
+    std::filesystem::path operator/(const std::string &name) const { return path_ / name; }
 
- private:
-  std::filesystem::path path_;
+private:
+    std::filesystem::path path_;
 };
 
-std::string readFile(const std::filesystem::path& path);
-void writeFile(const std::filesystem::path& path, const std::string& text);
+std::string readFile(const std::filesystem::path &path);
+void writeFile(const std::filesystem::path &path, const std::string &text);
 
 }  // namespace test_support

@@ -8,9 +8,9 @@
 TEST(Arena, ResultsAreAlignedAndDistinct)
 {
     Carena arena;
-    char* a = static_cast<char*>(arena.allocate(3));
-    char* b = static_cast<char*>(arena.allocate(9));
-    char* c = static_cast<char*>(arena.allocate(1));
+    char *a = static_cast<char *>(arena.allocate(3));
+    char *b = static_cast<char *>(arena.allocate(9));
+    char *c = static_cast<char *>(arena.allocate(1));
     EXPECT_EQ(reinterpret_cast<uintptr_t>(a) % 8, 0u);
     EXPECT_EQ(b - a, 8);
     EXPECT_EQ(c - b, 16);
@@ -33,7 +33,7 @@ TEST(Arena, LargeRequestGetsABlockOfItsOwnSize)
 {
     Carena arena;
     size_t big = 3 * Carena::kBlockSize + 5;
-    char* p = static_cast<char*>(arena.allocate(big));
+    char *p = static_cast<char *>(arena.allocate(big));
     std::memset(p, 1, big);
     EXPECT_EQ(arena.lastBlockSize(), big + 3);
     arena.release();

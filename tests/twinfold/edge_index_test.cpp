@@ -9,27 +9,26 @@
 
 namespace {
 
-CedgeFact* link(const char* label, CinstanceFact* from, CinstanceFact* to)
+CedgeFact *link(const char *label, CinstanceFact *from, CinstanceFact *to)
 {
-    CedgeFact* e = new CedgeFact(label);
+    CedgeFact *e = new CedgeFact(label);
     e->connectFrom(from);
     e->connectTo(to);
     return e;
 }
 
-} // namespace
+}  // namespace
 
 TEST(EdgeIndex, FindsAnEdgeByItsSourceLabelAndTarget)
 {
     CedgeIndex index;
-    CinstanceFact* a = new CinstanceFact("a");
-    CinstanceFact* b = new CinstanceFact("b");
+    CinstanceFact *a = new CinstanceFact("a");
+    CinstanceFact *b = new CinstanceFact("b");
     EXPECT_EQ(index.find(a, "call", b), nullptr);
-    CedgeFact* call = link("call", a, b);
-    CedgeFact* back = link("call", b, a);
-    CedgeFact* use = link("use", a, b);
-    for (CedgeFact* e : {call, back, use})
-        index.add(e);
+    CedgeFact *call = link("call", a, b);
+    CedgeFact *back = link("call", b, a);
+    CedgeFact *use = link("use", a, b);
+    for (CedgeFact *e : {call, back, use}) index.add(e);
     index.add(call);
     EXPECT_EQ(index.find(a, "call", b), call);
     EXPECT_EQ(index.find(b, "call", a), back);
@@ -41,10 +40,10 @@ TEST(EdgeIndex, FindsAnEdgeByItsSourceLabelAndTarget)
 TEST(EdgeIndex, AMovedEdgeIsFoundUnderItsNewTargetOnlyAndADestroyedOneNowhere)
 {
     CedgeIndex index;
-    CinstanceFact* a = new CinstanceFact("a");
-    CinstanceFact* b = new CinstanceFact("b");
-    CinstanceFact* c = new CinstanceFact("c");
-    CedgeFact* e = link("call", a, b);
+    CinstanceFact *a = new CinstanceFact("a");
+    CinstanceFact *b = new CinstanceFact("b");
+    CinstanceFact *c = new CinstanceFact("c");
+    CedgeFact *e = link("call", a, b);
     index.add(e);
     e->connectTo(c);
     index.add(e);
@@ -62,19 +61,18 @@ TEST(EdgeIndex, AMovedEdgeIsFoundUnderItsNewTargetOnlyAndADestroyedOneNowhere)
 TEST(EdgeIndex, ManyEdgesAcrossRebuilds)
 {
     CedgeIndex index;
-    CinstanceFact* hub = new CinstanceFact("hub");
-    std::vector<CinstanceFact*> nodes;
-    std::vector<CedgeFact*> edges;
+    CinstanceFact *hub = new CinstanceFact("hub");
+    std::vector<CinstanceFact *> nodes;
+    std::vector<CedgeFact *> edges;
     for (int i = 0; i < 20000; ++i) {
         nodes.push_back(new CinstanceFact(std::to_string(i).c_str()));
         edges.push_back(link(i % 2 ? "call" : "use", hub, nodes.back()));
         index.add(edges.back());
         // Every third edge is destroyed at once: its slot turns stale.
-        if (i % 3 == 0)
-            edges.back()->destroy();
+        if (i % 3 == 0) edges.back()->destroy();
     }
     for (int i = 0; i < 20000; ++i) {
-        CedgeFact* expected = i % 3 == 0 ? nullptr : edges[size_t(i)];
+        CedgeFact *expected = i % 3 == 0 ? nullptr : edges[size_t(i)];
         EXPECT_EQ(index.find(hub, i % 2 ? "call" : "use", nodes[size_t(i)]), expected) << i;
         EXPECT_EQ(index.find(hub, i % 2 ? "use" : "call", nodes[size_t(i)]), nullptr) << i;
     }

@@ -10,47 +10,46 @@
 
 namespace {
 
-std::vector<std::string> outTargets(const CinstanceFact* n)
+std::vector<std::string> outTargets(const CinstanceFact *n)
 {
     std::vector<std::string> names;
-    for (CedgeFact* e = n->m_pFirstOut; e; e = e->m_pOutNext)
+    for (CedgeFact *e = n->m_pFirstOut; e; e = e->m_pOutNext)
         names.push_back(e->m_pTo ? e->m_pTo->name() : "-");
     return names;
 }
 
-CedgeFact* link(const char* label, CinstanceFact* from, CinstanceFact* to)
+CedgeFact *link(const char *label, CinstanceFact *from, CinstanceFact *to)
 {
-    CedgeFact* e = new CedgeFact(label);
+    CedgeFact *e = new CedgeFact(label);
     e->connectFrom(from);
     e->connectTo(to);
     return e;
 }
 
-Cfact* factWith(std::initializer_list<std::pair<const char*, const char*>> settings)
+Cfact *factWith(std::initializer_list<std::pair<const char *, const char *>> settings)
 {
-    Cfact* f = new Cfact("f");
-    for (auto& [name, value] : settings) {
-        Csetting* s = new Csetting(name);
-        if (value)
-            s->value(value);
+    Cfact *f = new Cfact("f");
+    for (auto &[name, value] : settings) {
+        Csetting *s = new Csetting(name);
+        if (value) s->value(value);
         f->appendSetting(s);
     }
     return f;
 }
 
-std::string settingNames(const Cfact* f)
+std::string settingNames(const Cfact *f)
 {
     std::string text;
-    for (const Csetting* s = f->m_pFirstSetting; s; s = s->m_pNext)
+    for (const Csetting *s = f->m_pFirstSetting; s; s = s->m_pNext)
         text += std::string(s->name()) + (s->m_pFirstValue ? s->m_pFirstValue->name() : "") + " ";
     return text;
 }
 
-std::string dumped(const Cfact* f)
+std::string dumped(const Cfact *f)
 {
-    char* buffer = nullptr;
+    char *buffer = nullptr;
     size_t size = 0;
-    FILE* out = open_memstream(&buffer, &size);
+    FILE *out = open_memstream(&buffer, &size);
     f->dump(out);
     std::fclose(out);
     std::string text(buffer, size);
@@ -58,7 +57,7 @@ std::string dumped(const Cfact* f)
     return text;
 }
 
-} // namespace
+}  // namespace
 
 TEST(EdgeType, OnlyContainIsATreeEdge)
 {
@@ -71,9 +70,9 @@ TEST(EdgeType, OnlyContainIsATreeEdge)
 
 TEST(EdgeLists, NewEdgesGoToTheHeadAndChildrenAreNewestFirst)
 {
-    CinstanceFact* p = new CinstanceFact("p");
-    CinstanceFact* a = new CinstanceFact("a");
-    CinstanceFact* b = new CinstanceFact("b");
+    CinstanceFact *p = new CinstanceFact("p");
+    CinstanceFact *a = new CinstanceFact("a");
+    CinstanceFact *b = new CinstanceFact("b");
     link("contain", p, a);
     link("call", p, b);
     link("contain", p, b);
@@ -88,11 +87,11 @@ TEST(EdgeLists, NewEdgesGoToTheHeadAndChildrenAreNewestFirst)
 
 TEST(EdgeLists, ConnectingToTheSameNodeKeepsThePlaceElsewhereMovesToTheHead)
 {
-    CinstanceFact* p = new CinstanceFact("p");
-    CinstanceFact* q = new CinstanceFact("q");
-    CinstanceFact* x = new CinstanceFact("x");
-    CinstanceFact* y = new CinstanceFact("y");
-    CedgeFact* first = link("e", p, x);
+    CinstanceFact *p = new CinstanceFact("p");
+    CinstanceFact *q = new CinstanceFact("q");
+    CinstanceFact *x = new CinstanceFact("x");
+    CinstanceFact *y = new CinstanceFact("y");
+    CedgeFact *first = link("e", p, x);
     link("e", p, y);
     first->connectFrom(p);
     EXPECT_EQ(outTargets(p), (std::vector<std::string>{"y", "x"}));
@@ -107,10 +106,10 @@ TEST(EdgeLists, ConnectingToTheSameNodeKeepsThePlaceElsewhereMovesToTheHead)
 
 TEST(EdgeLists, DestroyingANodeTakesItsSubtreeAndEveryEdgeButSparesOtherTargets)
 {
-    CinstanceFact* root = new CinstanceFact("root");
-    CinstanceFact* n = new CinstanceFact("n");
-    CinstanceFact* child = new CinstanceFact("child");
-    CinstanceFact* other = new CinstanceFact("other");
+    CinstanceFact *root = new CinstanceFact("root");
+    CinstanceFact *n = new CinstanceFact("n");
+    CinstanceFact *child = new CinstanceFact("child");
+    CinstanceFact *other = new CinstanceFact("other");
     link("contain", root, n);
     link("contain", root, other);
     link("contain", n, child);
@@ -128,10 +127,10 @@ TEST(EdgeLists, DestroyingANodeTakesItsSubtreeAndEveryEdgeButSparesOtherTargets)
 
 TEST(EdgeLists, DestroyingADeepChainUsesNoRecursion)
 {
-    CinstanceFact* top = new CinstanceFact("top");
-    CinstanceFact* at = top;
+    CinstanceFact *top = new CinstanceFact("top");
+    CinstanceFact *at = top;
     for (int i = 0; i < 300000; ++i) {
-        CinstanceFact* next = new CinstanceFact("n");
+        CinstanceFact *next = new CinstanceFact("n");
         link("contain", at, next);
         at = next;
     }
@@ -142,22 +141,22 @@ TEST(EdgeLists, DestroyingADeepChainUsesNoRecursion)
 
 TEST(EdgeListsDeathTest, BrokenLinkIsAnInternalError)
 {
-    CinstanceFact* p = new CinstanceFact("p");
-    CinstanceFact* x = new CinstanceFact("x");
-    CedgeFact* e = link("e", p, x);
+    CinstanceFact *p = new CinstanceFact("p");
+    CinstanceFact *x = new CinstanceFact("x");
+    CedgeFact *e = link("e", p, x);
     p->m_pFirstOut = nullptr;
     EXPECT_EXIT(e->removeFrom(), testing::ExitedWithCode(1), "\\*ppOutPrev == this");
 }
 
 TEST(Rename, ReusesStorageOnlyWhenTheNewNameFits)
 {
-    CinstanceFact* longName = new CinstanceFact("@FILE.abc.h.x.c");
-    char* before = longName->m_pName;
+    CinstanceFact *longName = new CinstanceFact("@FILE.abc.h.x.c");
+    char *before = longName->m_pName;
     longName->rename("@FILE.abc.h");
     EXPECT_EQ(longName->m_pName, before);
     EXPECT_STREQ(longName->name(), "@FILE.abc.h");
 
-    CinstanceFact* shortName = new CinstanceFact("@1");
+    CinstanceFact *shortName = new CinstanceFact("@1");
     before = shortName->m_pName;
     shortName->rename("@FILE.x");
     EXPECT_NE(shortName->m_pName, before);
@@ -166,7 +165,7 @@ TEST(Rename, ReusesStorageOnlyWhenTheNewNameFits)
 
 TEST(Settings, ValueReplacesAndCloneCopiesEveryValue)
 {
-    Csetting* s = new Csetting("x");
+    Csetting *s = new Csetting("x");
     s->value("1");
     s->value("2");
     EXPECT_EQ(valueCount(s), 1);
@@ -188,9 +187,9 @@ TEST(Settings, ValueReplacesAndCloneCopiesEveryValue)
 TEST(Settings, CompareByNameAndValues)
 {
     struct Ccase {
-        const char* name;
-        std::vector<const char*> left, right;
-        const char* otherName;
+        const char *name;
+        std::vector<const char *> left, right;
+        const char *otherName;
         int expected;
     } cases[] = {
         {"x", {"1"}, {"1"}, "x", 0},
@@ -202,13 +201,11 @@ TEST(Settings, CompareByNameAndValues)
         {"x", {"1", "2"}, {"1", "3"}, "x", 1},
         {"x", {"1", "2"}, {"1"}, "x", 1},
     };
-    for (const Ccase& c : cases) {
-        Csetting* a = new Csetting(c.name);
-        Csetting* b = new Csetting(c.otherName);
-        for (const char* v : c.left)
-            appendValue(a, v);
-        for (const char* v : c.right)
-            appendValue(b, v);
+    for (const Ccase &c : cases) {
+        Csetting *a = new Csetting(c.name);
+        Csetting *b = new Csetting(c.otherName);
+        for (const char *v : c.left) appendValue(a, v);
+        for (const char *v : c.right) appendValue(b, v);
         EXPECT_EQ(a->compare(b), c.expected) << c.name << " vs " << c.otherName;
         EXPECT_EQ(a->compare(a), 0);
         EXPECT_EQ(a->compare(nullptr), 1);
@@ -221,8 +218,8 @@ TEST(Settings, CompareByNameAndValues)
 
 TEST(Facts, CompareAttrsPassesOverOrderOnlyWhenAsked)
 {
-    Cfact* a = factWith({{"order", "1"}, {"a", "x"}});
-    Cfact* b = factWith({{"a", "x"}, {"order", "2"}});
+    Cfact *a = factWith({{"order", "1"}, {"a", "x"}});
+    Cfact *b = factWith({{"a", "x"}, {"order", "2"}});
     EXPECT_EQ(a->compareAttrs(b, true), 0);
     EXPECT_EQ(a->compareAttrs(b, false), 1);
     EXPECT_EQ(factWith({{"a", "x"}})->compareAttrs(factWith({{"a", "x"}, {"b", "y"}}), true), 1);
@@ -232,13 +229,13 @@ TEST(Facts, CompareAttrsPassesOverOrderOnlyWhenAsked)
 
 TEST(Facts, CompactAttributesSortsByNameWithTheSelectionOrder)
 {
-    Cfact* f = factWith({{"c", "1"}, {"a", "1"}, {"b", "1"}, {"a", "2"}});
+    Cfact *f = factWith({{"c", "1"}, {"a", "1"}, {"b", "1"}, {"a", "2"}});
     f->compactAttributes();
     // Selection by exchange: a1 moves to the front and c to a1's place; the
     // later a2 is then exchanged with c.
     EXPECT_EQ(settingNames(f), "a1 a2 b1 c1 ");
 
-    Cfact* g = factWith({{"b", "1"}, {"b", "2"}, {"a", "1"}});
+    Cfact *g = factWith({{"b", "1"}, {"b", "2"}, {"a", "1"}});
     g->compactAttributes();
     // a1 takes the place of b1, which moves behind b2.
     EXPECT_EQ(settingNames(g), "a1 b2 b1 ");
@@ -246,14 +243,14 @@ TEST(Facts, CompactAttributesSortsByNameWithTheSelectionOrder)
 
 TEST(Facts, CompactAttributesOfALongChainKeepsEveryAttribute)
 {
-    Cfact* f = new Cfact("f");
+    Cfact *f = new Cfact("f");
     for (int i = 5000; i > 0; --i) {
-        Csetting* s = new Csetting(std::to_string(i % 997).c_str());
+        Csetting *s = new Csetting(std::to_string(i % 997).c_str());
         f->appendSetting(s);
     }
     f->compactAttributes();
     int count = 0;
-    for (const Csetting* s = f->m_pFirstSetting; s; s = s->m_pNext, ++count) {
+    for (const Csetting *s = f->m_pFirstSetting; s; s = s->m_pNext, ++count) {
         if (s->m_pNext) {
             EXPECT_LE(std::strcmp(s->name(), s->m_pNext->name()), 0);
         }
@@ -263,8 +260,8 @@ TEST(Facts, CompactAttributesOfALongChainKeepsEveryAttribute)
 
 TEST(Facts, DumpWritesSingleValuesListsAndBareAttributes)
 {
-    Cfact* f = factWith({{"a", "1"}, {"b", nullptr}});
-    Csetting* list = new Csetting("c");
+    Cfact *f = factWith({{"a", "1"}, {"b", nullptr}});
+    Csetting *list = new Csetting("c");
     appendValue(list, "x");
     appendValue(list, "y z");
     f->appendSetting(list);

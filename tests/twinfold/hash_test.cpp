@@ -11,11 +11,11 @@ namespace {
 
 class Crecorder : public Cvisithash {
 public:
-    void visit(CinstanceFact* node) override { m_names.push_back(node->name()); }
+    void visit(CinstanceFact *node) override { m_names.push_back(node->name()); }
     std::vector<std::string> m_names;
 };
 
-} // namespace
+}  // namespace
 
 TEST(Hash, ChecksumFoldsFourBytesAtATime)
 {
@@ -33,8 +33,8 @@ TEST(Hash, CountsSchemaAndInstanceNodes)
 {
     Chash table;
     table.init(3);
-    CinstanceFact* instance = new CinstanceFact("x");
-    CinstanceFact* schema = new CinstanceFact("x");
+    CinstanceFact *instance = new CinstanceFact("x");
+    CinstanceFact *schema = new CinstanceFact("x");
     schema->m_flags |= kFlagSchema;
     table.add(instance);
     table.add(schema);
@@ -49,8 +49,7 @@ TEST(Hash, VisitallGoesSlotBySlotNewestFirstAndVisitfirstGivesHeads)
     Chash table;
     table.init(2);
     // "a" (0x61) and "e" (0x65) share slot 1; "b" is in slot 2.
-    for (const char* name : {"b", "a", "e"})
-        table.add(new CinstanceFact(name));
+    for (const char *name : {"b", "a", "e"}) table.add(new CinstanceFact(name));
     Crecorder all;
     table.visitall(all);
     EXPECT_EQ(all.m_names, (std::vector<std::string>{"e", "a", "b"}));
@@ -64,13 +63,16 @@ TEST(Hash, VisitallAllowsMovingTheVisitedNode)
     Chash first, second;
     first.init(1);
     second.init(1);
-    for (const char* name : {"a", "c", "e"})
-        first.add(new CinstanceFact(name));
+    for (const char *name : {"a", "c", "e"}) first.add(new CinstanceFact(name));
     class Cmover : public Cvisithash {
     public:
-        explicit Cmover(Chash& to) : m_to(to) {}
-        void visit(CinstanceFact* node) override { m_to.add(node); ++m_count; }
-        Chash& m_to;
+        explicit Cmover(Chash &to) : m_to(to) {}
+        void visit(CinstanceFact *node) override
+        {
+            m_to.add(node);
+            ++m_count;
+        }
+        Chash &m_to;
         int m_count = 0;
     } mover(second);
     first.visitall(mover);
@@ -83,8 +85,7 @@ TEST(Hash, CautionWhenTheCountReachesEachMultipleOfTheSlots)
     Chash table;
     table.init(2);
     testing::internal::CaptureStderr();
-    for (int i = 0; i < 9; ++i)
-        table.add(new CinstanceFact("n"));
+    for (int i = 0; i < 9; ++i) table.add(new CinstanceFact("n"));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Caution: Added 4 nodes to hash table\nCaution: Added 8 nodes to hash table\n");
 }

@@ -8,8 +8,8 @@
 #include <string>
 
 // The sections of a TA file as twinfold writes it, around the given lines.
-inline std::string taText(const std::string& instances, const std::string& contains, const std::string& edges,
-                          const std::string& attributes)
+inline std::string taText(const std::string &instances, const std::string &contains, const std::string &edges,
+                          const std::string &attributes)
 {
     return "FACT TUPLE :\n\n// Instances of entity classes\n\n" + instances +
            "\n// Containment relationships\n\n" + contains + "\n// Edges of entity classes\n\n" + edges +

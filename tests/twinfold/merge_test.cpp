@@ -11,7 +11,7 @@
 namespace {
 
 // Two units whose copies of x.h have the given attributes and children.
-std::string twoUnits(const std::string& xa, const std::string& xb, const std::string& more = "")
+std::string twoUnits(const std::string &xa, const std::string &xb, const std::string &more = "")
 {
     return "$INSTANCE a.c cFile\n$INSTANCE b.c cFile\n"
            "$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @0.FILE.x.h.b.c cFile\n"
@@ -25,13 +25,13 @@ std::string twoUnits(const std::string& xa, const std::string& xb, const std::st
 class Merge : public testing::Test {
 protected:
     // Parses, merges and renames; the tree afterwards in one line.
-    std::string fold(const std::string& input, bool unionHeaders = true, int verbosity = 0, int bits = 10,
+    std::string fold(const std::string &input, bool unionHeaders = true, int verbosity = 0, int bits = 10,
                      bool describeTree = true)
     {
         m_global = std::make_unique<Cglobal>(verbosity, unionHeaders);
-        char* buffer = nullptr;
+        char *buffer = nullptr;
         size_t size = 0;
-        FILE* dump = open_memstream(&buffer, &size);
+        FILE *dump = open_memstream(&buffer, &size);
         m_global->m_pDump = dump;
         std::string errors;
         EXPECT_TRUE(parseText(input, *m_global, &errors, bits)) << errors;
@@ -53,13 +53,13 @@ protected:
     int m_renamed = 0;
 };
 
-} // namespace
+}  // namespace
 
 TEST(NewName, ShortNamesOfFileNodes)
 {
     struct Ccase {
-        const char* name;
-        const char* shortName;
+        const char *name;
+        const char *shortName;
     } cases[] = {
         {"@0.FILE.stdio.h.y.c", "@FILE.stdio.h"},
         {"@FILE.a.h.b.c", "@FILE.a.h"},
@@ -73,9 +73,9 @@ TEST(NewName, ShortNamesOfFileNodes)
         {"@FILE.", nullptr},
         {"foo.h.c", "@FILE.foo.h"},
     };
-    for (const Ccase& c : cases) {
+    for (const Ccase &c : cases) {
         CinstanceFact node(c.name);
-        const char* got = node.newName();
+        const char *got = node.newName();
         if (c.shortName == nullptr)
             EXPECT_EQ(got, nullptr) << c.name;
         else
@@ -86,7 +86,7 @@ TEST(NewName, ShortNamesOfFileNodes)
 TEST(UniqueName, NumbersAreSixtyFourBitsAndAboveEveryNumberedName)
 {
     Cglobal global(0, true);
-    for (const char* name : {"@12", "@", "@7x", "x@99", "@4294967295", "@99999999999999999999999"})
+    for (const char *name : {"@12", "@", "@7x", "x@99", "@4294967295", "@99999999999999999999999"})
         global.check_maxno(name);
     EXPECT_EQ(global.m_maxNo, 4294967295u);
     EXPECT_STREQ(global.unique_name(), "@4294967296");
@@ -103,12 +103,16 @@ TEST(UniqueNameDeathTest, NoNumberIsLeftAfterTheLargest)
 TEST(EmitAttributes, KeyOfNamesAndValues)
 {
     Cfact fact("f");
-    Csetting* a = new Csetting("a");
+    Csetting *a = new Csetting("a");
     appendValue(a, "1");
     appendValue(a, "2");
     fact.appendSetting(a);
     fact.appendSetting(new Csetting("b"));
-    const char expected[] = "a\0" "1\1" "2\1" "b\0" "\0";
+    const char expected[] = "a\0"
+                            "1\1"
+                            "2\1"
+                            "b\0"
+                            "\0";
     ASSERT_EQ(emit_attributes(&fact, nullptr), sizeof expected - 1);
     char buffer[sizeof expected];
     emit_attributes(&fact, buffer);
@@ -150,9 +154,8 @@ TEST_F(Merge, StrictModeKeepsTwinsWithDifferentChildren)
     std::string input = twoUnits("file=x.h", "file=x.h", "contain @0.FILE.x.h.b.c m\nm { name=M }\n");
     fold(input, false);
     EXPECT_EQ(m_global->m_deleted, 0);
-    EXPECT_EQ(fold(input, true),
-              "$ROOT(b.c [$INSTANCE>cFile] a.c [$INSTANCE>cFile](main [call>g1] "
-              "@FILE.x.h {file=x.h} [$INSTANCE>cFile](@1 {name=M} g1 {name=g})))");
+    EXPECT_EQ(fold(input, true), "$ROOT(b.c [$INSTANCE>cFile] a.c [$INSTANCE>cFile](main [call>g1] "
+                                 "@FILE.x.h {file=x.h} [$INSTANCE>cFile](@1 {name=M} g1 {name=g})))");
     EXPECT_EQ(m_global->m_deleted, 1);
 }
 
@@ -206,9 +209,10 @@ TEST_F(Merge, ANodeTheMergeMovedUnderTheKeptCopyIsNestedInIt)
     // copy @0.FILE.x.h.a.c. The file node z has the copies' attributes and
     // comes last in their chain: it now lies inside the kept copy and must
     // not be merged into it.
-    std::string input = "$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @0.FILE.x.h.b.c cFile\n$INSTANCE z cFile\n"
-                        "contain @0.FILE.x.h.a.c X\ncontain @0.FILE.x.h.b.c X\ncontain X z\n"
-                        "@0.FILE.x.h.a.c { name=x.h }\n@0.FILE.x.h.b.c { name=x.h }\nz { name=x.h }\n";
+    std::string input =
+        "$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @0.FILE.x.h.b.c cFile\n$INSTANCE z cFile\n"
+        "contain @0.FILE.x.h.a.c X\ncontain @0.FILE.x.h.b.c X\ncontain X z\n"
+        "@0.FILE.x.h.a.c { name=x.h }\n@0.FILE.x.h.b.c { name=x.h }\nz { name=x.h }\n";
     EXPECT_EQ(fold(input),
               "$ROOT(@FILE.x.h {name=x.h} [$INSTANCE>cFile](X(z {name=x.h} [$INSTANCE>cFile])))");
     EXPECT_EQ(m_global->m_deleted, 1);
@@ -219,10 +223,11 @@ TEST_F(Merge, AContainmentEdgePairsOnlyWithAContainmentEdge)
     // The twin's demoted "contain" edge leads to a.c, an ancestor of the kept
     // copy; compared as a subtree, a.c would be cloned into its own
     // descendant c without end. It is cloned as the ordinary edge it is.
-    std::string input = "$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @0.FILE.x.h.b.c cFile\n"
-                        "contain @0.FILE.x.h.b.c a.c\ncontain r a.c\ncontain a.c @0.FILE.x.h.a.c\n"
-                        "contain @0.FILE.x.h.a.c c\n"
-                        "@0.FILE.x.h.a.c { file=x.h }\n@0.FILE.x.h.b.c { file=x.h }\na.c { k=1 }\nc { k=1 }\n";
+    std::string input =
+        "$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @0.FILE.x.h.b.c cFile\n"
+        "contain @0.FILE.x.h.b.c a.c\ncontain r a.c\ncontain a.c @0.FILE.x.h.a.c\n"
+        "contain @0.FILE.x.h.a.c c\n"
+        "@0.FILE.x.h.a.c { file=x.h }\n@0.FILE.x.h.b.c { file=x.h }\na.c { k=1 }\nc { k=1 }\n";
     EXPECT_EQ(fold(input),
               "$ROOT(r(a.c {k=1}(@FILE.x.h {file=x.h} [contain>a.c] [$INSTANCE>cFile](c {k=1}))))");
     EXPECT_EQ(m_global->m_deleted, 1);
@@ -241,9 +246,8 @@ TEST_F(Merge, ACandidateDestroyedWithItsTwinIsSkipped)
                         "@0.FILE.x.h.b.c { file=x.h }\n@0.FILE.x.h.c.c { file=x.h }\n"
                         "@0.FILE.y.h.b.c { file=y.h }\n@0.FILE.y.h.c.c { file=y.h }\n"
                         "f1 { name=f }\nf2 { name=f }\n";
-    EXPECT_EQ(fold(input),
-              "$ROOT(c.c [$INSTANCE>cFile](@FILE.x.h {file=x.h} [$INSTANCE>cFile]"
-              "(@FILE.y.h {file=y.h} [$INSTANCE>cFile](f2 {name=f}))) b.c [$INSTANCE>cFile])");
+    EXPECT_EQ(fold(input), "$ROOT(c.c [$INSTANCE>cFile](@FILE.x.h {file=x.h} [$INSTANCE>cFile]"
+                           "(@FILE.y.h {file=y.h} [$INSTANCE>cFile](f2 {name=f}))) b.c [$INSTANCE>cFile])");
     EXPECT_EQ(m_global->m_deleted, 1);
 }
 
@@ -274,13 +278,14 @@ TEST_F(Merge, ClonesAreNamedAboveThirtyTwoBits)
                         "contain @0.FILE.x.h.a.c @4294967295\ncontain @0.FILE.x.h.b.c @0\n"
                         "@0.FILE.x.h.a.c { file=x.h }\n@0.FILE.x.h.b.c { file=x.h }\n"
                         "@4294967295 { name=g }\n@0 { name=m }\n";
-    EXPECT_EQ(fold(input), "$ROOT(@FILE.x.h {file=x.h} [$INSTANCE>cFile](@4294967296 {name=m} @4294967295 {name=g}))");
+    EXPECT_EQ(fold(input),
+              "$ROOT(@FILE.x.h {file=x.h} [$INSTANCE>cFile](@4294967296 {name=m} @4294967295 {name=g}))");
 }
 
 TEST_F(Merge, DeepTwinsAreComparedClonedAndDestroyedWithoutRecursion)
 {
     const int depth = 100000;
-    auto chain = [&](const std::string& top, const std::string& prefix) {
+    auto chain = [&](const std::string &top, const std::string &prefix) {
         std::string text = "contain " + top + " " + prefix + "0\n";
         for (int i = 0; i < depth; ++i)
             text += "contain " + prefix + std::to_string(i) + " " + prefix + std::to_string(i + 1) + "\n";
@@ -295,8 +300,7 @@ TEST_F(Merge, DeepTwinsAreComparedClonedAndDestroyedWithoutRecursion)
     fold(head + chain("@0.FILE.x.h.b.c", "b"), true, 0, 18, false);
     EXPECT_EQ(m_global->m_deleted, 1);
     int levels = 0;
-    for (CinstanceFact* n = m_global->m_pRoot; n->firstChildEdge(); n = n->firstChildEdge()->m_pTo)
-        ++levels;
+    for (CinstanceFact *n = m_global->m_pRoot; n->firstChildEdge(); n = n->firstChildEdge()->m_pTo) ++levels;
     EXPECT_EQ(levels, depth + 2);
     std::string written = writeTa(m_global->m_pRoot);
     EXPECT_NE(written.find("contain @" + std::to_string(depth) + " @" + std::to_string(depth + 1) + "\n"),

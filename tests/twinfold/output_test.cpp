@@ -26,21 +26,24 @@ protected:
     }
     void TearDown() override { fs::remove_all(m_dir); }
 
-    std::string path(const std::string& name) const { return (m_dir / name).string(); }
-    static std::string contents(const std::string& file)
+    std::string path(const std::string &name) const { return (m_dir / name).string(); }
+    static std::string contents(const std::string &file)
     {
         std::ifstream in(file);
         std::stringstream text;
         text << in.rdbuf();
         return text.str();
     }
-    static void put(const std::string& file, const char* text) { std::ofstream(file) << text; }
-    size_t entries() const { return size_t(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator())); }
+    static void put(const std::string &file, const char *text) { std::ofstream(file) << text; }
+    size_t entries() const
+    {
+        return size_t(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()));
+    }
 
     fs::path m_dir;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(OutputFile, AnExistingFileIsReplacedOnlyOnceTheOutputIsWhole)
 {
@@ -81,16 +84,25 @@ TEST_F(OutputFile, AnExistingFileIsReplacedOnlyOnceTheOutputIsWhole)
 TEST_F(OutputFile, NamesThatCanBeWritten)
 {
     struct Ccase {
-        const char* what;
+        const char *what;
         std::function<void()> prepare;
         std::string name;
         std::string written;  // the file that must hold the output
     } cases[] = {
         {"a new file", [] {}, path("new.ta"), path("new.ta")},
-        {"a name of 250 characters", [] {}, path(std::string(247, 'n') + ".ta"), path(std::string(247, 'n') + ".ta")},
-        {"a name through d/..", [&] { fs::create_directory(path("d")); put(path("up.ta"), "old"); },
+        {"a name of 250 characters", [] {}, path(std::string(247, 'n') + ".ta"),
+         path(std::string(247, 'n') + ".ta")},
+        {"a name through d/..",
+         [&] {
+             fs::create_directory(path("d"));
+             put(path("up.ta"), "old");
+         },
          path("d/../up.ta"), path("up.ta")},
-        {"a symbolic link", [&] { put(path("target.ta"), "old"); fs::create_symlink(path("target.ta"), path("link.ta")); },
+        {"a symbolic link",
+         [&] {
+             put(path("target.ta"), "old");
+             fs::create_symlink(path("target.ta"), path("link.ta"));
+         },
          path("link.ta"), path("target.ta")},
         {"a relative link into another directory, through a link",
          [&] {
@@ -100,10 +112,11 @@ TEST_F(OutputFile, NamesThatCanBeWritten)
              fs::create_symlink("first.ta", path("second.ta"));
          },
          path("second.ta"), path("sub/real.ta")},
-        {"a symbolic link to a file not made yet", [&] { fs::create_symlink(path("later.ta"), path("dangling.ta")); },
-         path("dangling.ta"), path("later.ta")},
+        {"a symbolic link to a file not made yet",
+         [&] { fs::create_symlink(path("later.ta"), path("dangling.ta")); }, path("dangling.ta"),
+         path("later.ta")},
     };
-    for (const Ccase& c : cases) {
+    for (const Ccase &c : cases) {
         c.prepare();
         CoutputFile out;
         ASSERT_EQ(out.open(c.name.c_str()), CstepEnd::kDone) << c.what;
@@ -120,23 +133,23 @@ TEST_F(OutputFile, NamesThatCanBeWritten)
             EXPECT_TRUE(fs::is_symlink(c.name)) << c.what;
         }
     }
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(m_dir))
+    for (const fs::directory_entry &entry : fs::recursive_directory_iterator(m_dir))
         EXPECT_EQ(entry.path().filename().string().find(".tmp."), std::string::npos) << entry.path();
 }
 
 TEST_F(OutputFile, NamesThatCannotBeWritten)
 {
     fs::create_directory(path("dir"));
-    std::vector<std::string> names = {path("no/such/dir.ta"), std::string(), path("dir"), path(std::string(300, 'n'))};
+    std::vector<std::string> names = {path("no/such/dir.ta"), std::string(), path("dir"),
+                                      path(std::string(300, 'n'))};
     fs::create_symlink("loop.ta", path("loop.ta"));
     names.push_back(path("loop.ta"));
     // A file the user may not write is refused even in a directory where a
     // rename could replace it; root may write any file.
     put(path("readonly.ta"), "kept");
     chmod(path("readonly.ta").c_str(), 0444);
-    if (geteuid() != 0)
-        names.push_back(path("readonly.ta"));
-    for (const std::string& name : names) {
+    if (geteuid() != 0) names.push_back(path("readonly.ta"));
+    for (const std::string &name : names) {
         CoutputFile out;
         EXPECT_EQ(out.open(name.c_str()), CstepEnd::kStopped) << name;
     }
@@ -169,13 +182,12 @@ TEST_F(OutputFile, FilesThatAreNotRegularAreWrittenDirectly)
     int reader = ::open(path("fifo").c_str(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(reader, 0);
     fs::create_symlink(path("fifo"), path("fifo-link"));
-    for (const char* name : {"/dev/null", "/dev/stdout", "fifo", "fifo-link"}) {
+    for (const char *name : {"/dev/null", "/dev/stdout", "fifo", "fifo-link"}) {
         std::string full = name[0] == '/' ? std::string(name) : path(name);
         CoutputFile out;
         ASSERT_EQ(out.open(full.c_str()), CstepEnd::kDone) << name;
         EXPECT_EQ(out.temporaryName(), "") << name;
-        if (name[0] == '/')
-            continue;
+        if (name[0] == '/') continue;
         ASSERT_EQ(out.begin(), CstepEnd::kDone) << name;
         std::fputs("through", out.stream());
         EXPECT_EQ(out.finish(), CstepEnd::kDone) << name;
@@ -193,8 +205,7 @@ TEST_F(OutputFile, AWriteErrorIsAFailure)
     CoutputFile out;
     ASSERT_EQ(out.open("/dev/full"), CstepEnd::kDone);
     ASSERT_EQ(out.begin(), CstepEnd::kDone);
-    for (int i = 0; i < 10000; ++i)
-        std::fputs("0123456789", out.stream());
+    for (int i = 0; i < 10000; ++i) std::fputs("0123456789", out.stream());
     EXPECT_EQ(out.finish(), CstepEnd::kStopped);
     EXPECT_STREQ(out.displayName(), "/dev/full");
 }

@@ -17,46 +17,51 @@ const std::string kNoFiles = "Didn't see any nodes that were instances of cFile 
 
 // "<tree>|<standard error>" after a successful parse, "FAILED|<standard
 // error>" after a refused one; the warning about cFile is left out.
-std::string parseCase(const std::string& input)
+std::string parseCase(const std::string &input)
 {
     Cglobal global(0, true);
     std::string errors;
     bool ok = parseText(input, global, &errors);
     size_t at = errors.find(kNoFiles);
-    if (at != std::string::npos)
-        errors.erase(at, kNoFiles.size());
+    if (at != std::string::npos) errors.erase(at, kNoFiles.size());
     return (ok ? describe(global.m_pRoot) : std::string("FAILED")) + "|" + errors;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Parser, InputsMapToTheirGraphOrTheirError)
 {
     struct Ccase {
-        const char* what;
+        const char *what;
         std::string input;
         std::string expected;
     } cases[] = {
         {"words and strings", "contain \"p q\" r\\\"s\n", "$ROOT(p q(r\\\"s))|"},
         {"escapes stay in strings", "contain a \"b\\\"c\"\n", "$ROOT(a(b\\\"c))|"},
-        {"comments", "// head\ncontain a b // tail\nx//y { k=v }\ncontain a x//y\n", "$ROOT(a(x//y {k=v} b))|"},
+        {"comments", "// head\ncontain a b // tail\nx//y { k=v }\ncontain a x//y\n",
+         "$ROOT(a(x//y {k=v} b))|"},
         {"section headers in any case",
-         "scheme tuple :\ncontain A B\nfact Tuple :\ncontain a b\nEXTRA TUPLE :\ncontain b c\n", "$ROOT(a(b(c)))|"},
+         "scheme tuple :\ncontain A B\nfact Tuple :\ncontain a b\nEXTRA TUPLE :\ncontain b c\n",
+         "$ROOT(a(b(c)))|"},
         {"schema and instance names apart", "SCHEME TUPLE :\ncontain a b\nFACT TUPLE :\ncontain a c\n",
          "$ROOT(a(c))|"},
-        {"relation declaration in the schema", "SCHEME TUPLE :\n( call ) { color=red }\nFACT TUPLE :\ncontain a b\n",
-         "$ROOT(a(b))|"},
+        {"relation declaration in the schema",
+         "SCHEME TUPLE :\n( call ) { color=red }\nFACT TUPLE :\ncontain a b\n", "$ROOT(a(b))|"},
         {"$root is a name", "contain $root x\n", "$ROOT($root(x))|"},
         {"$INSTANCE", "$INSTANCE f cFile\n", "$ROOT(f [$INSTANCE>cFile])|"},
         {"attribute forms", "a { x=(1 2 3) y z=() w=\"q r\" }\n", "$ROOT(a {w=q r,x=(1 2 3),y,z})|"},
         {"second block extends the first", "a { y=2 }\na { x=1 }\n", "$ROOT(a {x=1,y=2})|"},
-        {"bracketed edge with attributes", "(call a b) { w=1 }\ncontain a b\n", "$ROOT(a [call>b {w=1}](b))|"},
-        {"a repeated fact is one edge", "call a b\n$INSTANCE a K\ncall a b\n$INSTANCE a K\ncontain a b\ncontain a b\n",
+        {"bracketed edge with attributes", "(call a b) { w=1 }\ncontain a b\n",
+         "$ROOT(a [call>b {w=1}](b))|"},
+        {"a repeated fact is one edge",
+         "call a b\n$INSTANCE a K\ncall a b\n$INSTANCE a K\ncontain a b\ncontain a b\n",
          "$ROOT(a [$INSTANCE>K] [call>b](b))|"},
         {"attribute lines go to the edge stated before",
-         "call a b\n(call a b) { w=1 }\n(call a b) { v=2 }\ncontain a b\n", "$ROOT(a [call>b {w=1,v=2}](b))|"},
+         "call a b\n(call a b) { w=1 }\n(call a b) { v=2 }\ncontain a b\n",
+         "$ROOT(a [call>b {w=1,v=2}](b))|"},
         {"quoted colon is a name", "contain a \":\"\n", "$ROOT(a(:))|"},
-        {"longest word", "contain a " + std::string(1023, 'w') + "\n", "$ROOT(a(" + std::string(1023, 'w') + "))|"},
+        {"longest word", "contain a " + std::string(1023, 'w') + "\n",
+         "$ROOT(a(" + std::string(1023, 'w') + "))|"},
         {"two parents", "contain a c\ncontain b c\n",
          "$ROOT(b(c) a [contain>c])|c has multiple parents\n  b->c\n  a->c\n  demoted: contain a c\n"},
         {"three parents", "contain a c\ncontain b c\ncontain d c\n",
@@ -65,16 +70,20 @@ TEST(Parser, InputsMapToTheirGraphOrTheirError)
         {"disconnected graph", "contain a b\ncontain b a\ncontain r s\n",
          "FAILED|Graph is disconnected -- read 4 nodes but only 2 nodes in tree\n"},
         {"empty input", "", "FAILED|Graph has no root -- no instance node is without a parent\n"},
-        {"bare colon ends a header", "contain a :\n", "FAILED|Graph has no root -- no instance node is without a parent\n"},
-        {"bad $ word", "contain a $ENTITY\nnext line\n", "FAILED|\nParse error at line 1\n\n...\nnext line\n"},
+        {"bare colon ends a header", "contain a :\n",
+         "FAILED|Graph has no root -- no instance node is without a parent\n"},
+        {"bad $ word", "contain a $ENTITY\nnext line\n",
+         "FAILED|\nParse error at line 1\n\n...\nnext line\n"},
         {"relation outside the schema", "( call )\nx\n",
          "FAILED|Saw a relation outside of SCHEME\n\nParse error at line 1\n\n...\nx\n"},
         {"line numbers after CR LF", "contain a b\r\ncontain c d\r\n} x\r\nl4\r\nl5\r\nl6\r\n",
          "FAILED|\nParse error at line 3\n\n... x\r\nl4\r\nl5\r\n"},
         {"multi-line string", "contain a \"b\nc\"\n= x\n", "FAILED|\nParse error at line 3\n\n... x\n"},
-        {"NUL between tokens", std::string("contain a b\n\0 tail\n", 19), "FAILED|\nParse error at line 2\n\n... tail\n"},
+        {"NUL between tokens", std::string("contain a b\n\0 tail\n", 19),
+         "FAILED|\nParse error at line 2\n\n... tail\n"},
         {"NUL in a word", std::string("contain a b\0c\n", 14), "FAILED|\nParse error at line 1\n\n...c\n"},
-        {"NUL in a comment", std::string("// x\0y\ncontain a b\n", 19), "FAILED|\nParse error at line 1\n\n...y\ncontain a b\n"},
+        {"NUL in a comment", std::string("// x\0y\ncontain a b\n", 19),
+         "FAILED|\nParse error at line 1\n\n...y\ncontain a b\n"},
         {"word too long", "contain a " + std::string(1024, 'w'), "FAILED|\nParse error at line 1\n\n..."},
         {"end of input in a string", "contain a \"b", "FAILED|\nParse error at line 1\n\n..."},
         {"end of input after a backslash", "contain a \"b\\", "FAILED|\nParse error at line 1\n\n..."},
@@ -84,8 +93,7 @@ TEST(Parser, InputsMapToTheirGraphOrTheirError)
         {"statement of two words", "a b\n", "FAILED|\nParse error at line 2\n\n..."},
         {"unclosed bracketed edge", "( call a b c\n", "FAILED|\nParse error at line 1\n\n...\n"},
     };
-    for (const Ccase& c : cases)
-        EXPECT_EQ(parseCase(c.input), c.expected) << c.what;
+    for (const Ccase &c : cases) EXPECT_EQ(parseCase(c.input), c.expected) << c.what;
 }
 
 TEST(Parser, WarnsWhenNoNodeIsAFile)
@@ -104,10 +112,9 @@ TEST(Parser, MarksFilesAndFileNamesAndSizesTheMergeTables)
     ASSERT_TRUE(parseText("$INSTANCE @FILE.x.h.a.c cfile\n$INSTANCE b cFile\n$INSTANCE c cFile\n"
                           "contain c @FILE.y.h\ncontain b @7\n@FILE.x.h.a.c { name=x }\n",
                           global));
-    CinstanceFact* x = nullptr;
-    for (CedgeFact* e = global.m_pRoot->firstChildEdge(); e; e = e->nextChildEdge())
-        if (std::string(e->m_pTo->name()) == "@FILE.x.h.a.c")
-            x = e->m_pTo;
+    CinstanceFact *x = nullptr;
+    for (CedgeFact *e = global.m_pRoot->firstChildEdge(); e; e = e->nextChildEdge())
+        if (std::string(e->m_pTo->name()) == "@FILE.x.h.a.c") x = e->m_pTo;
     ASSERT_NE(x, nullptr);
     EXPECT_EQ(x->m_flags & (kFlagFileNode | kFlagFileName), kFlagFileNode | kFlagFileName);
     // 3 file declarations: 2^4 > (3 + 1) * 2; 2 "@FILE." names: 2^4 > 5 * 2 + 2.
@@ -125,9 +132,9 @@ TEST(Parser, VerboseProgressLinesAreTimeStamped)
     std::string errors;
     ASSERT_TRUE(parseText("$INSTANCE a cFile\ncontain a b\n", global, &errors));
     std::string stamp = "TwinFold: [0-9]{2}:[0-9]{2}:[0-9]{2} ";
-    std::regex expected("^" + stamp + "Read 3 lines of input \\(1 schema 2 instance nodes created\\)\n" + stamp +
-                        "a has no parent\n" + stamp + "cFile has no parent\n" + stamp + "Built graph\n" + stamp +
-                        "Graph is a tree\n$");
+    std::regex expected("^" + stamp + "Read 3 lines of input \\(1 schema 2 instance nodes created\\)\n" +
+                        stamp + "a has no parent\n" + stamp + "cFile has no parent\n" + stamp +
+                        "Built graph\n" + stamp + "Graph is a tree\n$");
     EXPECT_TRUE(std::regex_match(errors, expected)) << errors;
 }
 
@@ -152,20 +159,17 @@ TEST(Parser, DeepContainmentNeedsNoRecursion)
 TEST(Parser, WideAttributeBlocksAreReadWhole)
 {
     std::string input = "a {";
-    for (int i = 0; i < 100000; ++i)
-        input += " k" + std::to_string(i) + "=v";
+    for (int i = 0; i < 100000; ++i) input += " k" + std::to_string(i) + "=v";
     input += " list=(";
-    for (int i = 0; i < 100000; ++i)
-        input += " " + std::to_string(i);
+    for (int i = 0; i < 100000; ++i) input += " " + std::to_string(i);
     input += " ) }\n";
     Cglobal global(0, true);
     ASSERT_TRUE(parseText(input, global));
-    const CinstanceFact* a = global.m_pRoot->firstChildEdge()->m_pTo;
+    const CinstanceFact *a = global.m_pRoot->firstChildEdge()->m_pTo;
     int settings = 0;
-    const Csetting* list = nullptr;
-    for (const Csetting* s = a->m_pFirstSetting; s; s = s->m_pNext, ++settings)
-        if (std::string(s->name()) == "list")
-            list = s;
+    const Csetting *list = nullptr;
+    for (const Csetting *s = a->m_pFirstSetting; s; s = s->m_pNext, ++settings)
+        if (std::string(s->name()) == "list") list = s;
     EXPECT_EQ(settings, 100001);
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(valueCount(list), 100000);
@@ -182,23 +186,22 @@ TEST(Parser, ManyBlocksForOneFactKeepEveryAttributeInOrder)
         input += "a { k" + std::to_string(i) + " }\nb { j=" + std::to_string(i) + " }\n";
     Cglobal global(0, true);
     ASSERT_TRUE(parseText(input, global));
-    for (CedgeFact* e = global.m_pRoot->firstChildEdge(); e; e = e->nextChildEdge()) {
+    for (CedgeFact *e = global.m_pRoot->firstChildEdge(); e; e = e->nextChildEdge()) {
         // The parser's visit sorts each chain by name (k0 k1 k10 k100 ...);
         // the j, which share one name, may change their order.
         std::vector<std::string> names;
-        for (const Csetting* s = e->m_pTo->m_pFirstSetting; s; s = s->m_pNext)
-            names.push_back(std::string(s->name()) + (s->m_pFirstValue ? "=" + std::string(s->m_pFirstValue->name()) : ""));
+        for (const Csetting *s = e->m_pTo->m_pFirstSetting; s; s = s->m_pNext)
+            names.push_back(std::string(s->name()) +
+                            (s->m_pFirstValue ? "=" + std::string(s->m_pFirstValue->name()) : ""));
         ASSERT_EQ(names.size(), size_t(blocks)) << e->m_pTo->name();
         if (std::string(e->m_pTo->name()) == "a") {
             std::vector<std::string> expected;
-            for (int i = 0; i < blocks; ++i)
-                expected.push_back("k" + std::to_string(i));
+            for (int i = 0; i < blocks; ++i) expected.push_back("k" + std::to_string(i));
             std::sort(expected.begin(), expected.end());
             EXPECT_EQ(names, expected);
         } else {
             std::vector<std::string> expected;
-            for (int i = 0; i < blocks; ++i)
-                expected.push_back("j=" + std::to_string(i));
+            for (int i = 0; i < blocks; ++i) expected.push_back("j=" + std::to_string(i));
             std::sort(expected.begin(), expected.end());
             std::sort(names.begin(), names.end());
             EXPECT_EQ(names, expected);
@@ -215,8 +218,8 @@ public:
     CcountedStandardError()
     {
         cookie_io_functions_t functions = {};
-        functions.write = [](void* self, const char* data, size_t size) -> ssize_t {
-            auto* counted = static_cast<CcountedStandardError*>(self);
+        functions.write = [](void *self, const char *data, size_t size) -> ssize_t {
+            auto *counted = static_cast<CcountedStandardError *>(self);
             ++counted->m_writes;
             counted->m_text.append(data, size);
             return ssize_t(size);
@@ -236,17 +239,17 @@ public:
     std::string m_text;
 
 private:
-    FILE* m_pStream;
-    FILE* m_pSaved;
+    FILE *m_pStream;
+    FILE *m_pSaved;
 };
 
-} // namespace
+}  // namespace
 
 namespace {
 
 // A stream that is no file: it gives text, then the end of the input, or
 // with failing set a read error (as a disk gives EIO).
-FILE* streamWithoutFile(const std::string& text, bool failing)
+FILE *streamWithoutFile(const std::string &text, bool failing)
 {
     struct Csource {
         std::string m_text;
@@ -254,11 +257,10 @@ FILE* streamWithoutFile(const std::string& text, bool failing)
         size_t m_at = 0;
     };
     cookie_io_functions_t functions = {};
-    functions.read = [](void* self, char* buffer, size_t size) -> ssize_t {
-        auto* source = static_cast<Csource*>(self);
+    functions.read = [](void *self, char *buffer, size_t size) -> ssize_t {
+        auto *source = static_cast<Csource *>(self);
         if (source->m_at == source->m_text.size()) {
-            if (!source->m_failing)
-                return 0;
+            if (!source->m_failing) return 0;
             errno = EIO;
             return -1;
         }
@@ -267,20 +269,20 @@ FILE* streamWithoutFile(const std::string& text, bool failing)
         source->m_at += n;
         return ssize_t(n);
     };
-    functions.close = [](void* self) {
-        delete static_cast<Csource*>(self);
+    functions.close = [](void *self) {
+        delete static_cast<Csource *>(self);
         return 0;
     };
     return fopencookie(new Csource{text, failing}, "r", functions);
 }
 
-} // namespace
+}  // namespace
 
 TEST(Parser, TheParseErrorEchoWritesEachLineInOneCall)
 {
     const std::string longLine(10 * 1000 * 1000, 'x');
     struct Ccase {
-        const char* what;
+        const char *what;
         std::string input;
         int line;          // where the error is
         std::string echo;  // what follows the "..." of the report
@@ -290,13 +292,14 @@ TEST(Parser, TheParseErrorEchoWritesEachLineInOneCall)
          longLine + "\nsecond\nthird\n", 3},
         {"a 10 MB line without a line end", "contain a b\n} " + longLine, 2, " " + longLine, 1},
         // The character that ended the bad word was read ahead of it.
-        {"the character read ahead", "contain a $X{" + longLine + "\nnext\n", 1, "{" + longLine + "\nnext\n", 2},
+        {"the character read ahead", "contain a $X{" + longLine + "\nnext\n", 1, "{" + longLine + "\nnext\n",
+         2},
     };
     // A file is echoed from a mapping, any other stream through a buffer.
     for (bool file : {true, false}) {
-        for (const Ccase& c : cases) {
+        for (const Ccase &c : cases) {
             const std::string what = std::string(c.what) + (file ? "" : ", not a file");
-            FILE* in = file ? streamOf(c.input) : streamWithoutFile(c.input, false);
+            FILE *in = file ? streamOf(c.input) : streamWithoutFile(c.input, false);
             Cglobal global(0, true);
             CririraParser parser;
             int writes;
@@ -322,7 +325,7 @@ TEST(Parser, AReadErrorIsNeverTheEndOfTheInput)
     // failure were taken for the end.
     for (const std::string text : {"", "$INSTANCE a cFile\ncontain a b\n", "contain a b", "contain a \"b",
                                    "contain a \"b\\", "contain a b\n// note", "a { k = "}) {
-        FILE* in = streamWithoutFile(text, true);
+        FILE *in = streamWithoutFile(text, true);
         Cglobal global(0, true);
         CririraParser parser;
         testing::internal::CaptureStderr();

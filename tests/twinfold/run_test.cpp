@@ -26,18 +26,17 @@ protected:
     void TearDown() override { fs::remove_all(m_dir); }
 
     // Runs on input into out.ta; gives the status, m_output and m_errors.
-    int runOn(const std::string& input, const std::string& outputPath = "")
+    int runOn(const std::string &input, const std::string &outputPath = "")
     {
         std::string target = outputPath.empty() ? (m_dir / "out.ta").string() : outputPath;
-        FILE* in = streamOf(input);
+        FILE *in = streamOf(input);
         CoutputFile out;
         EXPECT_EQ(out.open(target.c_str()), CstepEnd::kDone);
         testing::internal::CaptureStderr();
         int status = run(in, "linked.ta", out, m_options) == CstepEnd::kDone ? 0 : 1;
         m_errors = testing::internal::GetCapturedStderr();
         std::fclose(in);
-        if (target == "/dev/full")
-            return status;
+        if (target == "/dev/full") return status;
         std::ifstream written(target);
         std::stringstream text;
         text << written.rdbuf();
@@ -51,7 +50,7 @@ protected:
     std::string m_errors;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Run, UnionMerge)
 {
@@ -87,20 +86,21 @@ const std::string kSharedNodeTail = "use a.c X\n"
 const std::string kSharedNodeReport = "X has multiple parents\n  @0.FILE.x.h.b.c->X\n  @0.FILE.x.h.a.c->X\n"
                                       "  demoted: contain @0.FILE.x.h.a.c X\n";
 
-const std::string kThreeCopies = "$INSTANCE u1.c cFile\n$INSTANCE u2.c cFile\n$INSTANCE u3.c cFile\n"
-                                 "$INSTANCE @0.FILE.x.h.u1.c cFile\n$INSTANCE @0.FILE.x.h.u2.c cFile\n"
-                                 "$INSTANCE @0.FILE.x.h.u3.c cFile\n"
-                                 "contain u1.c @0.FILE.x.h.u1.c\ncontain u2.c @0.FILE.x.h.u2.c\n"
-                                 "contain u3.c @0.FILE.x.h.u3.c\n"
-                                 "contain @0.FILE.x.h.u1.c f1\ncontain @0.FILE.x.h.u1.c g1\n"
-                                 "contain @0.FILE.x.h.u2.c f2\ncontain @0.FILE.x.h.u2.c g2\n"
-                                 "contain @0.FILE.x.h.u3.c f3\ncontain @0.FILE.x.h.u3.c g3\n"
-                                 "call f1 g1\ncall f2 g2\ncall f3 g3\ncall f2 g2\n(call f2 g2) { w = 1 }\n"
-                                 "use u1.c g1\n"
-                                 "@0.FILE.x.h.u1.c { name = \"x.h\" }\n@0.FILE.x.h.u2.c { name = \"x.h\" }\n"
-                                 "@0.FILE.x.h.u3.c { name = \"x.h\" }\n"
-                                 "f1 { name = \"f\" }\ng1 { name = \"g\" }\nf2 { name = \"f\" }\ng2 { name = \"g\" }\n"
-                                 "f3 { name = \"f\" }\ng3 { name = \"g\" }\n";
+const std::string kThreeCopies =
+    "$INSTANCE u1.c cFile\n$INSTANCE u2.c cFile\n$INSTANCE u3.c cFile\n"
+    "$INSTANCE @0.FILE.x.h.u1.c cFile\n$INSTANCE @0.FILE.x.h.u2.c cFile\n"
+    "$INSTANCE @0.FILE.x.h.u3.c cFile\n"
+    "contain u1.c @0.FILE.x.h.u1.c\ncontain u2.c @0.FILE.x.h.u2.c\n"
+    "contain u3.c @0.FILE.x.h.u3.c\n"
+    "contain @0.FILE.x.h.u1.c f1\ncontain @0.FILE.x.h.u1.c g1\n"
+    "contain @0.FILE.x.h.u2.c f2\ncontain @0.FILE.x.h.u2.c g2\n"
+    "contain @0.FILE.x.h.u3.c f3\ncontain @0.FILE.x.h.u3.c g3\n"
+    "call f1 g1\ncall f2 g2\ncall f3 g3\ncall f2 g2\n(call f2 g2) { w = 1 }\n"
+    "use u1.c g1\n"
+    "@0.FILE.x.h.u1.c { name = \"x.h\" }\n@0.FILE.x.h.u2.c { name = \"x.h\" }\n"
+    "@0.FILE.x.h.u3.c { name = \"x.h\" }\n"
+    "f1 { name = \"f\" }\ng1 { name = \"g\" }\nf2 { name = \"f\" }\ng2 { name = \"g\" }\n"
+    "f3 { name = \"f\" }\ng3 { name = \"g\" }\n";
 
 const std::string kTwoClasses = "$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @0.FILE.x.h.b.c cFile\n"
                                 "$INSTANCE fa cFunction\n$INSTANCE fb cMacro\n"
@@ -110,38 +110,41 @@ const std::string kTwoClasses = "$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @0.F
 
 // b.c also holds its copy's function fb, by a demoted edge; a.c's fa has no
 // second parent.
-const std::string kOneOutsideParent = "$INSTANCE a.c cFile\n$INSTANCE b.c cFile\n"
-                                      "$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @0.FILE.x.h.b.c cFile\n"
-                                      "contain a.c @0.FILE.x.h.a.c\ncontain b.c @0.FILE.x.h.b.c\n"
-                                      "contain b.c fb\ncontain @0.FILE.x.h.a.c fa\ncontain @0.FILE.x.h.b.c fb\n"
-                                      "@0.FILE.x.h.a.c { name = \"x.h\" }\n@0.FILE.x.h.b.c { name = \"x.h\" }\n"
-                                      "fa { name = \"f\" }\nfb { name = \"f\" }\n";
+const std::string kOneOutsideParent =
+    "$INSTANCE a.c cFile\n$INSTANCE b.c cFile\n"
+    "$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @0.FILE.x.h.b.c cFile\n"
+    "contain a.c @0.FILE.x.h.a.c\ncontain b.c @0.FILE.x.h.b.c\n"
+    "contain b.c fb\ncontain @0.FILE.x.h.a.c fa\ncontain @0.FILE.x.h.b.c fb\n"
+    "@0.FILE.x.h.a.c { name = \"x.h\" }\n@0.FILE.x.h.b.c { name = \"x.h\" }\n"
+    "fa { name = \"f\" }\nfb { name = \"f\" }\n";
 const std::string kOneOutsideParentReport = "fb has multiple parents\n  @0.FILE.x.h.b.c->fb\n  b.c->fb\n"
                                             "  demoted: contain b.c fb\n";
 
 // main uses the kept copy's g1 and calls the deleted copy's g2: the call
 // moves onto g1 beside the use.
-const std::string kCallBesideAUse = "$INSTANCE a.c cFile\n$INSTANCE b.c cFile\n"
-                                    "$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @0.FILE.x.h.b.c cFile\n"
-                                    "contain a.c @0.FILE.x.h.a.c\ncontain a.c main\ncontain b.c @0.FILE.x.h.b.c\n"
-                                    "contain @0.FILE.x.h.a.c g1\ncontain @0.FILE.x.h.b.c g2\n"
-                                    "use main g1\ncall main g2\n"
-                                    "@0.FILE.x.h.a.c { name = \"x.h\" }\n@0.FILE.x.h.b.c { name = \"x.h\" }\n"
-                                    "g1 { name = \"g\" }\ng2 { name = \"g\" }\n";
+const std::string kCallBesideAUse =
+    "$INSTANCE a.c cFile\n$INSTANCE b.c cFile\n"
+    "$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @0.FILE.x.h.b.c cFile\n"
+    "contain a.c @0.FILE.x.h.a.c\ncontain a.c main\ncontain b.c @0.FILE.x.h.b.c\n"
+    "contain @0.FILE.x.h.a.c g1\ncontain @0.FILE.x.h.b.c g2\n"
+    "use main g1\ncall main g2\n"
+    "@0.FILE.x.h.a.c { name = \"x.h\" }\n@0.FILE.x.h.b.c { name = \"x.h\" }\n"
+    "g1 { name = \"g\" }\ng2 { name = \"g\" }\n";
 
 // The copies agree in their own attributes and in their child's, not in
 // their child's child.
-const std::string kGrandchildrenDiffer = "$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @0.FILE.x.h.b.c cFile\n"
-                                         "contain @0.FILE.x.h.a.c g1\ncontain @0.FILE.x.h.b.c g2\n"
-                                         "contain g1 k1\ncontain g2 k2\n"
-                                         "@0.FILE.x.h.a.c { name = \"x.h\" }\n@0.FILE.x.h.b.c { name = \"x.h\" }\n"
-                                         "g1 { name = \"g\" }\ng2 { name = \"g\" }\n"
-                                         "k1 { label = \"k\" }\nk2 { label = \"l\" }\n";
+const std::string kGrandchildrenDiffer =
+    "$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @0.FILE.x.h.b.c cFile\n"
+    "contain @0.FILE.x.h.a.c g1\ncontain @0.FILE.x.h.b.c g2\n"
+    "contain g1 k1\ncontain g2 k2\n"
+    "@0.FILE.x.h.a.c { name = \"x.h\" }\n@0.FILE.x.h.b.c { name = \"x.h\" }\n"
+    "g1 { name = \"g\" }\ng2 { name = \"g\" }\n"
+    "k1 { label = \"k\" }\nk2 { label = \"l\" }\n";
 
 const std::string kTwoParents = "contain a x\ncontain b x\n(contain a x) { why = second }\nx { k = 1 }\n";
 const std::string kNoFiles = "Didn't see any nodes that were instances of cFile -- strange\n";
 
-} // namespace
+}  // namespace
 
 // Worked out by hand. The node table visits the nodes slot by slot (20 bits
 // of the name's checksum), so @0.FILE.x.h.b.c (slot 1016812) comes before
@@ -150,7 +153,7 @@ const std::string kNoFiles = "Didn't see any nodes that were instances of cFile 
 TEST_F(Run, WholeOutputs)
 {
     struct Ccase {
-        const char* what;
+        const char *what;
         std::string input;
         bool unionHeaders;
         std::string output;
@@ -159,34 +162,41 @@ TEST_F(Run, WholeOutputs)
         // Both copies of x.h hold X: the kept copy's demoted edge becomes
         // X's containment, and X keeps its subtree, attributes and edges.
         {"a node two copies hold, with a grandchild", kSharedNode + "contain X Y\n" + kSharedNodeTail, true,
-         taText("$INSTANCE b.c cFile\n$INSTANCE a.c cFile\n$INSTANCE @FILE.x.h cFile\n$INSTANCE X cFunction\n",
-                "contain a.c @FILE.x.h\ncontain @FILE.x.h X\ncontain X Y\n", "use a.c X\n",
-                "@FILE.x.h  { name=\"x.h\" }\nX  { name=\"X\" }\n"),
+         taText(
+             "$INSTANCE b.c cFile\n$INSTANCE a.c cFile\n$INSTANCE @FILE.x.h cFile\n$INSTANCE X cFunction\n",
+             "contain a.c @FILE.x.h\ncontain @FILE.x.h X\ncontain X Y\n", "use a.c X\n",
+             "@FILE.x.h  { name=\"x.h\" }\nX  { name=\"X\" }\n"),
          kSharedNodeReport},
         {"the same without the union flag", kSharedNode + "contain X Y\n" + kSharedNodeTail, false,
-         taText("$INSTANCE b.c cFile\n$INSTANCE a.c cFile\n$INSTANCE @FILE.x.h cFile\n$INSTANCE X cFunction\n",
-                "contain a.c @FILE.x.h\ncontain @FILE.x.h X\ncontain X Y\n", "use a.c X\n",
-                "@FILE.x.h  { name=\"x.h\" }\nX  { name=\"X\" }\n"),
+         taText(
+             "$INSTANCE b.c cFile\n$INSTANCE a.c cFile\n$INSTANCE @FILE.x.h cFile\n$INSTANCE X cFunction\n",
+             "contain a.c @FILE.x.h\ncontain @FILE.x.h X\ncontain X Y\n", "use a.c X\n",
+             "@FILE.x.h  { name=\"x.h\" }\nX  { name=\"X\" }\n"),
          kSharedNodeReport},
         {"a node two copies hold, without a grandchild", kSharedNode + kSharedNodeTail, true,
-         taText("$INSTANCE b.c cFile\n$INSTANCE a.c cFile\n$INSTANCE @FILE.x.h cFile\n$INSTANCE X cFunction\n",
-                "contain a.c @FILE.x.h\ncontain @FILE.x.h X\n", "use a.c X\n",
-                "@FILE.x.h  { name=\"x.h\" }\nX  { name=\"X\" }\n"),
+         taText(
+             "$INSTANCE b.c cFile\n$INSTANCE a.c cFile\n$INSTANCE @FILE.x.h cFile\n$INSTANCE X cFunction\n",
+             "contain a.c @FILE.x.h\ncontain @FILE.x.h X\n", "use a.c X\n",
+             "@FILE.x.h  { name=\"x.h\" }\nX  { name=\"X\" }\n"),
          kSharedNodeReport},
         // u2.c's copy is kept; the call inside each copy is one fact, the
         // repeated statement one edge, the bracketed one its attribute, and
         // u1.c's use of its own copy moves to the kept one.
         {"three copies with a call inside", kThreeCopies, true,
-         taText("$INSTANCE u3.c cFile\n$INSTANCE u2.c cFile\n$INSTANCE @FILE.x.h cFile\n$INSTANCE u1.c cFile\n",
-                "contain u2.c @FILE.x.h\ncontain @FILE.x.h g2\ncontain @FILE.x.h f2\n",
-                "call f2 g2\nuse u1.c g2\n",
-                "@FILE.x.h  { name=\"x.h\" }\ng2  { name=\"g\" }\nf2  { name=\"f\" }\n(call f2 g2)  { w=\"1\" }\n"),
+         taText(
+             "$INSTANCE u3.c cFile\n$INSTANCE u2.c cFile\n$INSTANCE @FILE.x.h cFile\n$INSTANCE u1.c cFile\n",
+             "contain u2.c @FILE.x.h\ncontain @FILE.x.h g2\ncontain @FILE.x.h f2\n",
+             "call f2 g2\nuse u1.c g2\n",
+             "@FILE.x.h  { name=\"x.h\" }\ng2  { name=\"g\" }\nf2  { name=\"f\" }\n(call f2 g2)  { w=\"1\" "
+             "}\n"),
          ""},
         {"the same without the union flag", kThreeCopies, false,
-         taText("$INSTANCE u3.c cFile\n$INSTANCE u2.c cFile\n$INSTANCE @FILE.x.h cFile\n$INSTANCE u1.c cFile\n",
-                "contain u2.c @FILE.x.h\ncontain @FILE.x.h g2\ncontain @FILE.x.h f2\n",
-                "call f2 g2\nuse u1.c g2\n",
-                "@FILE.x.h  { name=\"x.h\" }\ng2  { name=\"g\" }\nf2  { name=\"f\" }\n(call f2 g2)  { w=\"1\" }\n"),
+         taText(
+             "$INSTANCE u3.c cFile\n$INSTANCE u2.c cFile\n$INSTANCE @FILE.x.h cFile\n$INSTANCE u1.c cFile\n",
+             "contain u2.c @FILE.x.h\ncontain @FILE.x.h g2\ncontain @FILE.x.h f2\n",
+             "call f2 g2\nuse u1.c g2\n",
+             "@FILE.x.h  { name=\"x.h\" }\ng2  { name=\"g\" }\nf2  { name=\"f\" }\n(call f2 g2)  { w=\"1\" "
+             "}\n"),
          ""},
         // The kept copy's class stays, and the user is told.
         {"twins of two classes", kTwoClasses, true,
@@ -220,13 +230,13 @@ TEST_F(Run, WholeOutputs)
         // edge of another label to the same node.
         {"a moved call beside a use", kCallBesideAUse, true,
          taText("$INSTANCE b.c cFile\n$INSTANCE a.c cFile\n$INSTANCE @FILE.x.h cFile\n",
-                "contain a.c main\ncontain a.c @FILE.x.h\ncontain @FILE.x.h g1\n", "call main g1\nuse main g1\n",
-                "@FILE.x.h  { name=\"x.h\" }\ng1  { name=\"g\" }\n"),
+                "contain a.c main\ncontain a.c @FILE.x.h\ncontain @FILE.x.h g1\n",
+                "call main g1\nuse main g1\n", "@FILE.x.h  { name=\"x.h\" }\ng1  { name=\"g\" }\n"),
          ""},
         {"the same without the union flag", kCallBesideAUse, false,
          taText("$INSTANCE b.c cFile\n$INSTANCE a.c cFile\n$INSTANCE @FILE.x.h cFile\n",
-                "contain a.c main\ncontain a.c @FILE.x.h\ncontain @FILE.x.h g1\n", "call main g1\nuse main g1\n",
-                "@FILE.x.h  { name=\"x.h\" }\ng1  { name=\"g\" }\n"),
+                "contain a.c main\ncontain a.c @FILE.x.h\ncontain @FILE.x.h g1\n",
+                "call main g1\nuse main g1\n", "@FILE.x.h  { name=\"x.h\" }\ng1  { name=\"g\" }\n"),
          ""},
         // Without the union flag both copies stay, and b.c's, the candidate
         // added last under the short name, takes it.
@@ -238,11 +248,12 @@ TEST_F(Run, WholeOutputs)
          ""},
         // In union mode the kept copy's g1 gains a copy of k2, named @1.
         {"the same in union mode", kGrandchildrenDiffer, true,
-         taText("$INSTANCE @FILE.x.h cFile\n", "contain @FILE.x.h g1\ncontain g1 @1\ncontain g1 k1\n", "",
-                "@FILE.x.h  { name=\"x.h\" }\ng1  { name=\"g\" }\n@1  { label=\"l\" }\nk1  { label=\"k\" }\n"),
+         taText(
+             "$INSTANCE @FILE.x.h cFile\n", "contain @FILE.x.h g1\ncontain g1 @1\ncontain g1 k1\n", "",
+             "@FILE.x.h  { name=\"x.h\" }\ng1  { name=\"g\" }\n@1  { label=\"l\" }\nk1  { label=\"k\" }\n"),
          ""},
     };
-    for (const Ccase& c : cases) {
+    for (const Ccase &c : cases) {
         m_options.m_unionHeaders = c.unionHeaders;
         EXPECT_EQ(runOn(c.input), 0) << c.what;
         EXPECT_EQ(m_output, "// ta output for linked.ta\n\n" + c.output) << c.what;

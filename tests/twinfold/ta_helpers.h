@@ -13,61 +13,56 @@
 #include <string>
 
 // Appends text to the attribute's values, as the parser stores a list.
-inline void appendValue(Csetting* setting, const char* text)
+inline void appendValue(Csetting *setting, const char *text)
 {
-    Cref<Cvalue>* link = &setting->m_pFirstValue;
-    while (*link != nullptr)
-        link = &(*link)->m_pNext;
+    Cref<Cvalue> *link = &setting->m_pFirstValue;
+    while (*link != nullptr) link = &(*link)->m_pNext;
     *link = new Cvalue(text);
 }
 
-inline int valueCount(const Csetting* setting)
+inline int valueCount(const Csetting *setting)
 {
     int count = 0;
-    for (const Cvalue* v = setting->m_pFirstValue; v; v = v->m_pNext)
-        ++count;
+    for (const Cvalue *v = setting->m_pFirstValue; v; v = v->m_pNext) ++count;
     return count;
 }
 
 // A stream over text (tmpfile, as fmemopen refuses empty buffers).
-inline FILE* streamOf(const std::string& text)
+inline FILE *streamOf(const std::string &text)
 {
-    FILE* f = std::tmpfile();
+    FILE *f = std::tmpfile();
     std::fwrite(text.data(), 1, text.size(), f);
     std::rewind(f);
     return f;
 }
 
 // Parses text into global; errors receives what went to standard error.
-inline bool parseText(const std::string& text, Cglobal& global, std::string* errors = nullptr, int bits = 10)
+inline bool parseText(const std::string &text, Cglobal &global, std::string *errors = nullptr, int bits = 10)
 {
-    FILE* f = streamOf(text);
+    FILE *f = streamOf(text);
     testing::internal::CaptureStderr();
     CririraParser parser;
     bool ok = parser.parse(f, global, bits) == CstepEnd::kDone;
     std::string err = testing::internal::GetCapturedStderr();
     std::fclose(f);
-    if (errors)
-        *errors = err;
+    if (errors) *errors = err;
     return ok;
 }
 
 // The attributes of a fact as " {a=1,b=(2 3),c}", or "" when it has none.
-inline std::string describeSettings(const Cfact* fact)
+inline std::string describeSettings(const Cfact *fact)
 {
-    if (fact->m_pFirstSetting == nullptr)
-        return "";
+    if (fact->m_pFirstSetting == nullptr) return "";
     std::string text = " {";
-    for (const Csetting* s = fact->m_pFirstSetting; s; s = s->m_pNext) {
+    for (const Csetting *s = fact->m_pFirstSetting; s; s = s->m_pNext) {
         text += s == fact->m_pFirstSetting ? "" : ",";
         text += s->name();
         if (s->m_pFirstValue && !s->m_pFirstValue->m_pNext)
             text += std::string("=") + s->m_pFirstValue->name();
         else if (s->m_pFirstValue) {
             text += "=(";
-            for (const Cvalue* v = s->m_pFirstValue; v; v = v->m_pNext) {
-                if (v != s->m_pFirstValue)
-                    text += ' ';
+            for (const Cvalue *v = s->m_pFirstValue; v; v = v->m_pNext) {
+                if (v != s->m_pFirstValue) text += ' ';
                 text += v->name();
             }
             text += ")";
@@ -79,16 +74,16 @@ inline std::string describeSettings(const Cfact* fact)
 // One line per graph: name, attributes in braces, non-tree out edges in
 // brackets (with their attributes), then the tree children in out-list order
 // in parentheses.
-inline std::string describe(const CinstanceFact* node)
+inline std::string describe(const CinstanceFact *node)
 {
     std::string text = node->name() + describeSettings(node);
-    for (const CedgeFact* e = node->firstOutEdge(); e; e = e->nextOutEdge())
-        text += std::string(" [") + e->name() + ">" + (e->m_pTo ? e->m_pTo->name() : "-") + describeSettings(e) + "]";
+    for (const CedgeFact *e = node->firstOutEdge(); e; e = e->nextOutEdge())
+        text += std::string(" [") + e->name() + ">" + (e->m_pTo ? e->m_pTo->name() : "-") +
+                describeSettings(e) + "]";
     if (node->firstChildEdge()) {
         text += "(";
-        for (const CedgeFact* e = node->firstChildEdge(); e; e = e->nextChildEdge()) {
-            if (e != node->firstChildEdge())
-                text += ' ';
+        for (const CedgeFact *e = node->firstChildEdge(); e; e = e->nextChildEdge()) {
+            if (e != node->firstChildEdge()) text += ' ';
             text += describe(e->m_pTo);
         }
         text += ")";
@@ -96,11 +91,11 @@ inline std::string describe(const CinstanceFact* node)
     return text;
 }
 
-inline std::string writeTa(CinstanceFact* root, int indent = -1, const char* inputName = nullptr)
+inline std::string writeTa(CinstanceFact *root, int indent = -1, const char *inputName = nullptr)
 {
-    char* buffer = nullptr;
+    char *buffer = nullptr;
     size_t size = 0;
-    FILE* out = open_memstream(&buffer, &size);
+    FILE *out = open_memstream(&buffer, &size);
     Clayout::ta(out, indent, root, inputName);
     std::fclose(out);
     std::string text(buffer, size);
@@ -110,14 +105,13 @@ inline std::string writeTa(CinstanceFact* root, int indent = -1, const char* inp
 
 // Parse, merge, rename and write, as a run does; the TA text, or "" when the
 // input was refused. errors receives standard error.
-inline std::string foldText(const std::string& text, bool unionHeaders = true, int verbosity = 0,
-                            std::string* errors = nullptr)
+inline std::string foldText(const std::string &text, bool unionHeaders = true, int verbosity = 0,
+                            std::string *errors = nullptr)
 {
     Cglobal global(verbosity, unionHeaders);
     std::string parseErrors;
     if (!parseText(text, global, &parseErrors)) {
-        if (errors)
-            *errors = parseErrors;
+        if (errors) *errors = parseErrors;
         return "";
     }
     testing::internal::CaptureStderr();
@@ -125,7 +119,6 @@ inline std::string foldText(const std::string& text, bool unionHeaders = true, i
     Crename renamer;
     renamer.rename(global);
     std::string mergeErrors = testing::internal::GetCapturedStderr();
-    if (errors)
-        *errors = parseErrors + mergeErrors;
+    if (errors) *errors = parseErrors + mergeErrors;
     return writeTa(global.m_pRoot);
 }

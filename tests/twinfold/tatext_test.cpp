@@ -7,12 +7,11 @@
 
 namespace {
 
-template <typename Put>
-std::string written(Put put, const char* text)
+template <typename Put> std::string written(Put put, const char *text)
 {
-    char* buffer = nullptr;
+    char *buffer = nullptr;
     size_t size = 0;
-    FILE* out = open_memstream(&buffer, &size);
+    FILE *out = open_memstream(&buffer, &size);
     put(out, text);
     std::fclose(out);
     std::string result(buffer, size);
@@ -20,13 +19,13 @@ std::string written(Put put, const char* text)
     return result;
 }
 
-} // namespace
+}  // namespace
 
 TEST(TaText, NamesAreBareOnlyWhenTheyReadBackAsTheSameWord)
 {
     struct Ccase {
-        const char* text;
-        const char* name;
+        const char *text;
+        const char *name;
     } cases[] = {
         {"main", "main"},
         {"@FILE.x.h", "@FILE.x.h"},
@@ -46,26 +45,21 @@ TEST(TaText, NamesAreBareOnlyWhenTheyReadBackAsTheSameWord)
         {"{", "\"{\""},
         {"tab\there", "\"tab\there\""},
     };
-    for (const Ccase& c : cases)
-        EXPECT_EQ(written(putName, c.text), c.name) << c.text;
+    for (const Ccase &c : cases) EXPECT_EQ(written(putName, c.text), c.name) << c.text;
 }
 
 TEST(TaText, ValuesAreQuotedUnlessOnlyTheBareWordReadsBack)
 {
     struct Ccase {
-        const char* text;
-        const char* value;
+        const char *text;
+        const char *value;
     } cases[] = {
-        {"1", "\"1\""},
-        {"a b", "\"a b\""},
-        {"", "\"\""},
-        {"say \\\"hi\\\"", "\"say \\\"hi\\\"\""},
-        {"a\"b", "a\"b"},
-        {"ends\\", "ends\\"},
+        {"1", "\"1\""},       {"a b", "\"a b\""},
+        {"", "\"\""},         {"say \\\"hi\\\"", "\"say \\\"hi\\\"\""},
+        {"a\"b", "a\"b"},     {"ends\\", "ends\\"},
         {"\\\\", "\"\\\\\""},
     };
-    for (const Ccase& c : cases)
-        EXPECT_EQ(written(putValue, c.text), c.value) << c.text;
+    for (const Ccase &c : cases) EXPECT_EQ(written(putValue, c.text), c.value) << c.text;
 }
 
 TEST(TaText, ReadBackTests)

@@ -22,11 +22,11 @@ class Program : public testing::Test {
 protected:
     void SetUp() override { test_support::writeFile(m_dir / "in.ta", kLinkedInput); }
 
-    std::string path(const std::string& name) const { return (m_dir / name).string(); }
-    std::string contents(const std::string& file) const { return readFile(file); }
+    std::string path(const std::string &name) const { return (m_dir / name).string(); }
+    std::string contents(const std::string &file) const { return readFile(file); }
 
     // Runs twinfold with args and input on its standard input.
-    static ProgramRun twinfold(const std::vector<std::string>& args, const std::string& input = "")
+    static ProgramRun twinfold(const std::vector<std::string> &args, const std::string &input = "")
     {
         test_support::RunSetup setup;
         setup.input = input;
@@ -46,10 +46,10 @@ const std::string kStamp = "TwinFold: [0-9]{2}:[0-9]{2}:[0-9]{2} ";
 // Every entry below a directory: a file as "file " and its bytes, a symbolic
 // link as "link " and where it points, a directory as "directory".
 using Csnapshot = std::map<std::string, std::string>;
-Csnapshot snapshot(const fs::path& dir)
+Csnapshot snapshot(const fs::path &dir)
 {
     Csnapshot entries;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(dir)) {
+    for (const fs::directory_entry &entry : fs::recursive_directory_iterator(dir)) {
         std::string name = fs::relative(entry.path(), dir).string();
         if (entry.is_symlink())
             entries[name] = "link " + fs::read_symlink(entry.path()).string();
@@ -61,7 +61,7 @@ Csnapshot snapshot(const fs::path& dir)
     return entries;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(Program, CommandLineErrors)
 {
@@ -77,7 +77,7 @@ TEST_F(Program, CommandLineErrors)
         {{path("missing.ta"), path("out.ta")}, "Can't read '" + path("missing.ta") + "'\n"},
         {{path("in.ta"), "/dev/full"}, "Can't write to '/dev/full'\n"},
     };
-    for (const Ccase& c : cases) {
+    for (const Ccase &c : cases) {
         ProgramRun r = twinfold(c.args);
         EXPECT_EQ(r.status, 1) << c.err;
         EXPECT_EQ(r.err, c.err);
@@ -128,8 +128,8 @@ TEST_F(Program, NoFailureChangesTheFileItWouldReplace)
 {
     enum Cfailure { kWriteError, kKilled, kReadError };
     struct Ctarget {
-        const char* what;
-        const char* output;  // "=" for the input itself
+        const char *what;
+        const char *output;  // "=" for the input itself
     } targets[] = {
         {"output = input", "="},
         {"output = input through a symbolic link", "link-to-input"},
@@ -137,7 +137,7 @@ TEST_F(Program, NoFailureChangesTheFileItWouldReplace)
         {"a separate existing output", "out.ta"},
     };
     for (Cfailure failure : {kWriteError, kKilled, kReadError}) {
-        for (const Ctarget& target : targets) {
+        for (const Ctarget &target : targets) {
             test_support::TempDir dir;
             // The input is the linked fact file, or for a read error a link
             // to /proc/self/mem under the same name.
@@ -189,7 +189,8 @@ TEST_F(Program, NoFailureChangesTheFileItWouldReplace)
 TEST_F(Program, AReadErrorOnStandardInputIsAStop)
 {
     // A directory opens for reading, and its first read fails (EISDIR).
-    ProgramRun r = test_support::runProgram("/bin/sh", {"-c", "exec \"$0\" < \"$1\"", TWINFOLD_PROGRAM, m_dir.path()});
+    ProgramRun r =
+        test_support::runProgram("/bin/sh", {"-c", "exec \"$0\" < \"$1\"", TWINFOLD_PROGRAM, m_dir.path()});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "Can't read 'standard input'\n");
     EXPECT_EQ(r.out, "");
@@ -209,19 +210,21 @@ TEST_F(Program, WithoutTheUnionFlagTwinsWithAsManyButOtherChildrenBothStay)
     // The node table visits b.c's copy first, so a.c's heads the chain of
     // candidates; both wait for the short name under it, and b.c's, added
     // last, takes it.
-    test_support::writeFile(m_dir / "twins.ta", "$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @0.FILE.x.h.b.c cFile\n"
-                                                "contain @0.FILE.x.h.a.c fa\ncontain @0.FILE.x.h.b.c fb\n"
-                                                "@0.FILE.x.h.a.c { name = \"x.h\" }\n"
-                                                "@0.FILE.x.h.b.c { name = \"x.h\" }\n"
-                                                "fa { name = \"f\" }\nfb { name = \"g\" }\n");
+    test_support::writeFile(m_dir / "twins.ta",
+                            "$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @0.FILE.x.h.b.c cFile\n"
+                            "contain @0.FILE.x.h.a.c fa\ncontain @0.FILE.x.h.b.c fb\n"
+                            "@0.FILE.x.h.a.c { name = \"x.h\" }\n"
+                            "@0.FILE.x.h.b.c { name = \"x.h\" }\n"
+                            "fa { name = \"f\" }\nfb { name = \"g\" }\n");
     ProgramRun r = twinfold({"-u", path("twins.ta"), path("out.ta")});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(contents(path("out.ta")), "// ta output for " + path("twins.ta") + "\n\n" +
-                                            taText("$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @FILE.x.h cFile\n",
-                                                   "contain @0.FILE.x.h.a.c fa\ncontain @FILE.x.h fb\n", "",
-                                                   "@0.FILE.x.h.a.c  { name=\"x.h\" }\nfa  { name=\"f\" }\n"
-                                                   "@FILE.x.h  { name=\"x.h\" }\nfb  { name=\"g\" }\n"));
+    EXPECT_EQ(contents(path("out.ta")),
+              "// ta output for " + path("twins.ta") + "\n\n" +
+                  taText("$INSTANCE @0.FILE.x.h.a.c cFile\n$INSTANCE @FILE.x.h cFile\n",
+                         "contain @0.FILE.x.h.a.c fa\ncontain @FILE.x.h fb\n", "",
+                         "@0.FILE.x.h.a.c  { name=\"x.h\" }\nfa  { name=\"f\" }\n"
+                         "@FILE.x.h  { name=\"x.h\" }\nfb  { name=\"g\" }\n"));
 }
 
 TEST_F(Program, VerboseLevels)
@@ -229,11 +232,12 @@ TEST_F(Program, VerboseLevels)
     // -vv is one -v: progress without the deletions.
     ProgramRun one = twinfold({"-vv", path("in.ta"), path("out.ta")});
     EXPECT_EQ(one.status, 0);
-    std::regex levelOne("^" + kStamp + "Read 42 lines of input \\(3 schema 9 instance nodes created\\)\n(" + kStamp +
-                        "\\S+ has no parent\n){3}" + kStamp + "Built graph\n" + kStamp + "Graph is a tree\n" + kStamp +
-                        "Twinfold deleted 1 subtrees\n" + kStamp + "Renaming started\n" + kStamp +
-                        "Renamed 1 nodes\n" + kStamp + "Twinfold generating output\n" + kStamp +
-                        "Twinfold finished writing " + path("in.ta") + "\n$");
+    std::regex levelOne("^" + kStamp + "Read 42 lines of input \\(3 schema 9 instance nodes created\\)\n(" +
+                        kStamp + "\\S+ has no parent\n){3}" + kStamp + "Built graph\n" + kStamp +
+                        "Graph is a tree\n" + kStamp + "Twinfold deleted 1 subtrees\n" + kStamp +
+                        "Renaming started\n" + kStamp + "Renamed 1 nodes\n" + kStamp +
+                        "Twinfold generating output\n" + kStamp + "Twinfold finished writing " +
+                        path("in.ta") + "\n$");
     EXPECT_TRUE(std::regex_match(one.err, levelOne)) << one.err;
 
     ProgramRun two = twinfold({"-v", "-v", path("in.ta"), path("out.ta")});
@@ -269,7 +273,8 @@ TEST_F(Program, CompiledLineThenTheRun)
 {
     ProgramRun r = twinfold({"-c", path("in.ta"), path("out.ta")});
     EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(std::regex_search(r.err, std::regex("^Compiled:  \\w{3} [ 0-9]\\d \\d{4} \\d\\d:\\d\\d:\\d\\d v2.0\n")))
+    EXPECT_TRUE(std::regex_search(
+        r.err, std::regex("^Compiled:  \\w{3} [ 0-9]\\d \\d{4} \\d\\d:\\d\\d:\\d\\d v2.0\n")))
         << r.err;
     EXPECT_EQ(contents(path("out.ta")), "// ta output for " + path("in.ta") + "\n\n" + kLinkedUnion);
 }

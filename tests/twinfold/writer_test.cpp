@@ -8,7 +8,7 @@
 
 namespace {
 
-const char* kGraph = "SCHEME TUPLE :\ncontain cFile cFunction\n"
+const char *kGraph = "SCHEME TUPLE :\ncontain cFile cFunction\n"
                      "FACT TUPLE :\n$INSTANCE u.c cFile\n$INSTANCE f cFunction\n"
                      "contain u.c f\ncontain u.c \"g h\"\ncall f \"g h\"\nref f $root\n"
                      "contain f k\ncontain u.c k\n"
@@ -16,14 +16,14 @@ const char* kGraph = "SCHEME TUPLE :\ncontain cFile cFunction\n"
                      "(call f \"g h\") { w=1 }\n$INSTANCE f cFunction { kind=fn }\n"
                      "(contain u.c f) { at=1 }\n(contain f k) { at=2 }\n";
 
-std::string written(const char* input, int indent, const char* name)
+std::string written(const char *input, int indent, const char *name)
 {
     Cglobal global(0, true);
     EXPECT_TRUE(parseText(input, global));
     return writeTa(global.m_pRoot, indent, name);
 }
 
-} // namespace
+}  // namespace
 
 TEST(Writer, WholeOutputOfEveryPass)
 {
@@ -53,7 +53,7 @@ TEST(Writer, WholeOutputOfEveryPass)
 
 TEST(Writer, IndentedContainmentAndNoHeaderWithoutAName)
 {
-    const char* input = "contain a b\ncontain b c\ncontain c d\n";
+    const char *input = "contain a b\ncontain b c\ncontain c d\n";
     EXPECT_EQ(written(input, 0, nullptr),
               taText("", " contain a b\n  contain b c\n   contain c d\n", "", ""));
     EXPECT_EQ(written(input, -1, nullptr), taText("", "contain a b\ncontain b c\ncontain c d\n", "", ""));
@@ -61,25 +61,24 @@ TEST(Writer, IndentedContainmentAndNoHeaderWithoutAName)
 
 TEST(Writer, SchemaNodesAndDollarNamesAreNotSubjects)
 {
-    const char* input = "SCHEME TUPLE :\ncontain S T\nS { x=1 }\nFACT TUPLE :\n"
+    const char *input = "SCHEME TUPLE :\ncontain S T\nS { x=1 }\nFACT TUPLE :\n"
                         "contain $Root a\n$Root { y=2 }\nuse a b\ncontain p b\n";
     // $Root and p hang under $ROOT; $Root's own containment line is not
     // written, its attributes are.
-    EXPECT_EQ(written(input, -1, nullptr),
-              taText("", "contain p b\n", "use a b\n", "$Root  { y=\"2\" }\n"));
+    EXPECT_EQ(written(input, -1, nullptr), taText("", "contain p b\n", "use a b\n", "$Root  { y=\"2\" }\n"));
 }
 
 TEST(Writer, OutputReadsBackToTheSameGraph)
 {
-    const char* input = "$INSTANCE \"a b\" cFile\ncontain \"a b\" \":\"\ncontain \"a b\" x\"y\n"
+    const char *input = "$INSTANCE \"a b\" cFile\ncontain \"a b\" \":\"\ncontain \"a b\" x\"y\n"
                         "edge \":\" x\"y\ncontain \"a b\" \"$odd\"\n"
                         "x\"y { v=w\"z u=\"s \\\" t\" l=(1 \"2 3\") e=() }\n";
     std::string first = written(input, -1, "t");
-    EXPECT_EQ(first, "// ta output for t\n\n" +
-                         taText("$INSTANCE \"a b\" cFile\n",
-                                "contain \"a b\" \"$odd\"\ncontain \"a b\" x\"y\ncontain \"a b\" \":\"\n",
-                                "edge \":\" x\"y\n",
-                                "x\"y  { e l=(\"1\" \"2 3\") u=\"s \\\" t\" v=w\"z }\n"));
+    EXPECT_EQ(first,
+              "// ta output for t\n\n" +
+                  taText("$INSTANCE \"a b\" cFile\n",
+                         "contain \"a b\" \"$odd\"\ncontain \"a b\" x\"y\ncontain \"a b\" \":\"\n",
+                         "edge \":\" x\"y\n", "x\"y  { e l=(\"1\" \"2 3\") u=\"s \\\" t\" v=w\"z }\n"));
     // Reading puts every edge at the head of its lists, so each reading
     // reverses the children; reading twice gives the first text back.
     std::string second = written(first.c_str(), -1, "t");

@@ -25,8 +25,8 @@
 #include <cstdio>
 #include <type_traits>
 
-typedef int node_ptr;  // index into nodeBuffer, -1 for none
-typedef int str_ptr;   // byte offset into stringBuffer, -1 for none
+typedef int node_ptr;    // index into nodeBuffer, -1 for none
+typedef int str_ptr;     // byte offset into stringBuffer, -1 for none
 typedef int gd_success;  // 1 when an operation did what it was asked, else 0
 
 // ---------------------------------------------------------------------------
@@ -56,6 +56,7 @@ enum t_aggr_enum : int32_t { aggr_class, aggr_record, aggr_struct, aggr_union, a
 enum virtual_code : uint32_t { vc_none, vc_non_virtual, vc_virtual, vc_pure_virtual };
 
 // Ririra operators: enumerator, printed name.
+// clang-format off
 #define GD_OP_KINDS(X) \
   X(dc_uplus, "uplus") X(dc_uminus, "uminus") X(dc_pre_inc, "pre-inc") X(dc_pre_dec, "pre-dec") \
   X(dc_post_inc, "post-inc") X(dc_post_dec, "post-dec") X(dc_bplus, "bplus") X(dc_bminus, "bminus") \
@@ -75,12 +76,13 @@ enum virtual_code : uint32_t { vc_none, vc_non_virtual, vc_virtual, vc_pure_virt
   X(dc_const_cast, "const-cast") X(dc_static_cast, "static-cast") X(dc_reint_cast, "reint-cast") \
   X(dc_dynam_cast, "dynam-cast") X(dc_type_id, "type-id") X(dc_sign_of, "sign-of") X(dc_range, "range") \
   X(dc_unk, "unk") X(dc_va_arg, "va-arg") X(dc_abs, "abs")
+// clang-format on
 
 enum op_kind : int32_t {
 #define GD_OP_ENUMERATOR(e, text) e,
-  GD_OP_KINDS(GD_OP_ENUMERATOR)
+    GD_OP_KINDS(GD_OP_ENUMERATOR)
 #undef GD_OP_ENUMERATOR
-  dc_no_more_operators
+        dc_no_more_operators
 };
 static_assert(dc_abs == 63 && dc_no_more_operators == 64);
 
@@ -101,8 +103,14 @@ const char *gd_op_name(int op);
 #define GD_ENUM(n, type, off) type n;
 #define GD_BIT(n, byte, bit) unsigned n : 1;
 #define GD_BITS(n, type, byte, bit, width) unsigned n : width;
-#define GD_ROOT(rec, bytes, fields) struct rec { fields };
-#define GD_RECORD(rec, base, bytes, fields) struct rec : base { fields };
+#define GD_ROOT(rec, bytes, fields)                                                                          \
+    struct rec {                                                                                             \
+        fields                                                                                               \
+    };
+#define GD_RECORD(rec, base, bytes, fields)                                                                  \
+    struct rec : base {                                                                                      \
+        fields                                                                                               \
+    };
 #define GD_ALIAS(rec, same) typedef same rec;
 #include "gd/node_records.def"
 
@@ -118,28 +126,29 @@ template <class T> inline constexpr const char *gd_record_name = "record";
 #define GD_BIT(n, byte, bit)
 #define GD_BITS(n, type, byte, bit, width)
 #define GD_ROOT(rec, bytes, fields) template <> inline constexpr const char *gd_record_name<rec> = #rec;
-#define GD_RECORD(rec, base, bytes, fields) template <> inline constexpr const char *gd_record_name<rec> = #rec;
+#define GD_RECORD(rec, base, bytes, fields)                                                                  \
+    template <> inline constexpr const char *gd_record_name<rec> = #rec;
 #define GD_ALIAS(rec, same)
 #include "gd/node_records.def"
 
 // One node record: the union of the records of all kinds, plus the base
 // records under short names.
 union gd_graph_node {
-  gd_graph_common common;
-  t_gcc_decl decl;
-  t_gcc_type type;
-  t_gcc_expr expr;
-  t_gcc_expr1 expr1;
-  t_gcc_expr2 expr2;
-  t_gcc_expr_ineq expr_ineq;
-  t_gcc_const gcc_cst;
-  t_popdhc_expr popdhc_expr;
-  t_popdcc_expr popdcc_expr;
+    gd_graph_common common;
+    t_gcc_decl decl;
+    t_gcc_type type;
+    t_gcc_expr expr;
+    t_gcc_expr1 expr1;
+    t_gcc_expr2 expr2;
+    t_gcc_expr_ineq expr_ineq;
+    t_gcc_const gcc_cst;
+    t_popdhc_expr popdhc_expr;
+    t_popdcc_expr popdcc_expr;
 #define GD_KIND(e, name, member, flags, unused, cls) t_##member member;
 #define GD_KIND_NOMEMBER(e, name, member, flags, unused, cls)
 #define GD_KIND_NORECORD(e, name, flags, cls)
 #include "gd/node_kinds.def"
-  unsigned char bytes[72];
+    unsigned char bytes[72];
 };
 static_assert(sizeof(gd_graph_node) == 72, "a node record is 72 bytes in the file");
 
@@ -147,35 +156,35 @@ static_assert(sizeof(gd_graph_node) == 72, "a node record is 72 bytes in the fil
 // The graph
 
 struct gd_graph {
-  uint32_t stringBuffLen;   // capacity of the pool in bytes
-  uint32_t curStringPos;    // bytes in use; the next string goes here
-  char *stringBuffer;       // stringBuffLen bytes and one more; the bytes at
-                            // curStringPos and at stringBuffLen are NUL
-  uint32_t hashTableLen;    // hash slots
-  int32_t *hashTable;       // pool offsets, -1 for an empty slot; once the
-                            // pool is in use only its functions set slots
-  uint32_t nodeBuffLen;     // capacity in records
-  uint32_t curNodePos;      // one past the highest index ever handed out
-  node_ptr firstNode;       // the root node, -1 for none
-  gd_graph_node *nodeBuffer;
-  node_ptr firstFreeNode;   // head of the free list, -1 when empty
-  // The string pool's own lookup aids beside the hash table (nullptr until
-  // the pool first needs them); released by deallocate_gd_graph. Never
-  // written to a file.
-  struct gd_pool_index *poolIndex;
-  // The free records below curNodePos, one bit each, kept by the store from
-  // the first gd_make_freelist on, so that relinking the free list after a
-  // change of capacity visits only them (nullptr when there is none yet, and
-  // then the list is relinked by a scan). Released by deallocate_gd_graph;
-  // never written to a file.
-  struct gd_free_set *freeSet;
-  // The records the graph held when its chain of steps began (run_steps sets
-  // it before the first step), from which the filters' growth allowances
-  // count: one step's growth is then never the next one's base, and the whole
-  // chain grows the graph by one allowance at most. 0 where no chain set it:
-  // an allowance then counts from the records its filter is given. Never
-  // written to a file.
-  uint32_t chainStartRecords = 0;
+    uint32_t stringBuffLen;  // capacity of the pool in bytes
+    uint32_t curStringPos;   // bytes in use; the next string goes here
+    char *stringBuffer;      // stringBuffLen bytes and one more; the bytes at
+                             // curStringPos and at stringBuffLen are NUL
+    uint32_t hashTableLen;   // hash slots
+    int32_t *hashTable;      // pool offsets, -1 for an empty slot; once the
+                             // pool is in use only its functions set slots
+    uint32_t nodeBuffLen;    // capacity in records
+    uint32_t curNodePos;     // one past the highest index ever handed out
+    node_ptr firstNode;      // the root node, -1 for none
+    gd_graph_node *nodeBuffer;
+    node_ptr firstFreeNode;  // head of the free list, -1 when empty
+    // The string pool's own lookup aids beside the hash table (nullptr until
+    // the pool first needs them); released by deallocate_gd_graph. Never
+    // written to a file.
+    struct gd_pool_index *poolIndex;
+    // The free records below curNodePos, one bit each, kept by the store from
+    // the first gd_make_freelist on, so that relinking the free list after a
+    // change of capacity visits only them (nullptr when there is none yet, and
+    // then the list is relinked by a scan). Released by deallocate_gd_graph;
+    // never written to a file.
+    struct gd_free_set *freeSet;
+    // The records the graph held when its chain of steps began (run_steps sets
+    // it before the first step), from which the filters' growth allowances
+    // count: one step's growth is then never the next one's base, and the whole
+    // chain grows the graph by one allowance at most. 0 where no chain set it:
+    // an allowance then counts from the records its filter is given. Never
+    // written to a file.
+    uint32_t chainStartRecords = 0;
 };
 
 // Magic and version of the gd graph file.
@@ -202,16 +211,19 @@ gd_graph gd_empty_graph(void);
 // these: a graph read from a file may hold anything.
 
 // 1 when 0 <= i < curNodePos.
-inline int node_valid(const gd_graph *g, node_ptr i) {
-  return i >= 0 && (uint32_t)i < g->curNodePos;
+inline int node_valid(const gd_graph *g, node_ptr i)
+{
+    return i >= 0 && (uint32_t)i < g->curNodePos;
 }
 // The record of node i, or nullptr for an invalid index.
-inline gd_graph_node *node_at(const gd_graph *g, node_ptr i) {
-  return node_valid(g, i) ? &g->nodeBuffer[i] : nullptr;
+inline gd_graph_node *node_at(const gd_graph *g, node_ptr i)
+{
+    return node_valid(g, i) ? &g->nodeBuffer[i] : nullptr;
 }
 // The kind of node i; NODE_NONE for an invalid index.
-inline gd_node_type kind_of(const gd_graph *g, node_ptr i) {
-  return node_valid(g, i) ? g->nodeBuffer[i].common.type : NODE_NONE;
+inline gd_node_type kind_of(const gd_graph *g, node_ptr i)
+{
+    return node_valid(g, i) ? g->nodeBuffer[i].common.type : NODE_NONE;
 }
 // Whether the record of kind k holds a T: the kind's record is T or has T as
 // a base (every record has gd_graph_common; every declaration t_gcc_decl).
@@ -228,15 +240,15 @@ inline constexpr bool gd_kind_holds[NUM_NODES + 1] = {
 // node's kind has no T record. The index and the kind are checked together,
 // so code that reads a link from the graph cannot use one without the other:
 //   if (const t_dc_arc *a = record<t_dc_arc>(g, i)) use(a->dest);
-template <class T>
-inline T *record(gd_graph *g, node_ptr i) {
-  if (!node_valid(g, i)) return nullptr;
-  const unsigned k = g->nodeBuffer[i].common.type;
-  return k <= NUM_NODES && gd_kind_holds<T>[k] ? reinterpret_cast<T *>(&g->nodeBuffer[i]) : nullptr;
+template <class T> inline T *record(gd_graph *g, node_ptr i)
+{
+    if (!node_valid(g, i)) return nullptr;
+    const unsigned k = g->nodeBuffer[i].common.type;
+    return k <= NUM_NODES && gd_kind_holds<T>[k] ? reinterpret_cast<T *>(&g->nodeBuffer[i]) : nullptr;
 }
-template <class T>
-inline const T *record(const gd_graph *g, node_ptr i) {
-  return record<T>(const_cast<gd_graph *>(g), i);
+template <class T> inline const T *record(const gd_graph *g, node_ptr i)
+{
+    return record<T>(const_cast<gd_graph *>(g), i);
 }
 
 // The record of node i as a T where the caller knows it is one: a node it has
@@ -244,27 +256,29 @@ inline const T *record(const gd_graph *g, node_ptr i) {
 // caller, not of the graph), the program stops through gd_fatal after a
 // message naming the node, rather than writing into another kind's record.
 [[noreturn]] void gd_record_fault(const gd_graph *g, node_ptr i, const char *record_name);
-template <class T>
-inline T &record_of(gd_graph *g, node_ptr i) {
-  if (T *r = record<T>(g, i)) return *r;
-  gd_record_fault(g, i, gd_record_name<T>);
+template <class T> inline T &record_of(gd_graph *g, node_ptr i)
+{
+    if (T *r = record<T>(g, i)) return *r;
+    gd_record_fault(g, i, gd_record_name<T>);
 }
-template <class T>
-inline const T &record_of(const gd_graph *g, node_ptr i) {
-  return record_of<T>(const_cast<gd_graph *>(g), i);
+template <class T> inline const T &record_of(const gd_graph *g, node_ptr i)
+{
+    return record_of<T>(const_cast<gd_graph *>(g), i);
 }
 
 // The string stored at offset off, or nullptr when off lies outside the bytes
 // in use. The pool always ends with a NUL, so the result is terminated.
-inline const char *string_at(const gd_graph *g, str_ptr off) {
-  return off >= 0 && (uint32_t)off < g->curStringPos ? g->stringBuffer + off : nullptr;
+inline const char *string_at(const gd_graph *g, str_ptr off)
+{
+    return off >= 0 && (uint32_t)off < g->curStringPos ? g->stringBuffer + off : nullptr;
 }
 
 // ---------------------------------------------------------------------------
 // String pool
 
 unsigned long primary_hash(const char *inString, unsigned long nbytes, unsigned long tableSize);
-unsigned long secondary_hash(const char *inString, unsigned long nbytes, unsigned long prev, unsigned long tableSize);
+unsigned long secondary_hash(const char *inString, unsigned long nbytes, unsigned long prev,
+                             unsigned long tableSize);
 long do_hash(gd_graph g, const char *string, unsigned long nbytes);
 str_ptr gd_lookup_mem(gd_graph *g, const char *string, unsigned long nbytes);
 str_ptr gd_lookup_string(gd_graph *g, const char *string);
@@ -331,8 +345,8 @@ int gd_walk_node(gd_graph *g, node_ptr np, gd_graph_node *p, callback f, int n);
 
 // One entry of the work queue: a node and the value its caller stores with it.
 struct t_queue_node {
-  node_ptr nodenum;
-  int byChan;
+    node_ptr nodenum;
+    int byChan;
 };
 
 void queue_add(node_ptr nodenum, int byChan);
@@ -352,9 +366,9 @@ void addToScope(gd_graph *g, node_ptr scope, node_ptr node);
 // where repeated addToScope calls would put them, as long as nothing else
 // changes the list between appends.
 struct scope_tail {
-  node_ptr scope = -1;  // -1 (or any non-scope) ignores every append
-  bool found = false;   // whether `last` has been looked up yet
-  node_ptr last = -1;   // the last member arc, -1 for an empty list
+    node_ptr scope = -1;  // -1 (or any non-scope) ignores every append
+    bool found = false;   // whether `last` has been looked up yet
+    node_ptr last = -1;   // the last member arc, -1 for an empty list
 };
 
 // A tail for scope `scope`, looked up at the first append.

@@ -10,20 +10,20 @@
 #include "gd/graph.h"
 
 struct gd_run_state {
-  // The work queue, first in, first out. A pass queues a few entries per node
-  // it visits, millions in a large unit, so the entries live in one ring that
-  // doubles when full instead of one allocation per entry.
-  struct work_queue {
-    t_queue_node *ring = nullptr;
-    size_t capacity = 0;  // a power of two, or 0 before the first entry
-    size_t head = 0;      // index of the oldest entry
-    size_t count = 0;
-  } queue;
-  // Walks running now; allocation stays stopped until the outermost ends.
-  int walks = 0;
-  // Set while a walk runs: the walk hands out addresses inside the node
-  // buffer, which an allocation could move.
-  bool allocation_stopped = false;
+    // The work queue, first in, first out. A pass queues a few entries per node
+    // it visits, millions in a large unit, so the entries live in one ring that
+    // doubles when full instead of one allocation per entry.
+    struct work_queue {
+        t_queue_node *ring = nullptr;
+        size_t capacity = 0;  // a power of two, or 0 before the first entry
+        size_t head = 0;      // index of the oldest entry
+        size_t count = 0;
+    } queue;
+    // Walks running now; allocation stays stopped until the outermost ends.
+    int walks = 0;
+    // Set while a walk runs: the walk hands out addresses inside the node
+    // buffer, which an allocation could move.
+    bool allocation_stopped = false;
 };
 
 // The program's run state. Only the store's queue, walk and allocation

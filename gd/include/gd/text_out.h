@@ -10,41 +10,47 @@
 #include <string_view>
 
 struct gd_text_out {
-  FILE *file;
-  size_t used = 0;
-  char bytes[1 << 16];
+    FILE *file;
+    size_t used = 0;
+    char bytes[1 << 16];
 
-  explicit gd_text_out(FILE *f) : file(f) {}
-  // Whatever is still gathered goes out.
-  ~gd_text_out();
-  gd_text_out(const gd_text_out &) = delete;
-  gd_text_out &operator=(const gd_text_out &) = delete;
+    explicit gd_text_out(FILE *f) : file(f) {}
+    // Whatever is still gathered goes out.
+    ~gd_text_out();
+    gd_text_out(const gd_text_out &) = delete;
+    gd_text_out &operator=(const gd_text_out &) = delete;
 };
 
 // Hands the gathered bytes to the stream (with fwrite; the stream's own
 // buffer and error state work as ever). The stream is not flushed.
-inline void text_drain(gd_text_out &o) {
-  if (o.used) fwrite(o.bytes, 1, o.used, o.file);
-  o.used = 0;
+inline void text_drain(gd_text_out &o)
+{
+    if (o.used) fwrite(o.bytes, 1, o.used, o.file);
+    o.used = 0;
 }
 
-inline gd_text_out::~gd_text_out() { text_drain(*this); }
+inline gd_text_out::~gd_text_out()
+{
+    text_drain(*this);
+}
 
-inline void text_put(gd_text_out &o, std::string_view s) {
-  if (s.size() > sizeof o.bytes - o.used) {
-    text_drain(o);
-    if (s.size() > sizeof o.bytes) {
-      fwrite(s.data(), 1, s.size(), o.file);
-      return;
+inline void text_put(gd_text_out &o, std::string_view s)
+{
+    if (s.size() > sizeof o.bytes - o.used) {
+        text_drain(o);
+        if (s.size() > sizeof o.bytes) {
+            fwrite(s.data(), 1, s.size(), o.file);
+            return;
+        }
     }
-  }
-  memcpy(o.bytes + o.used, s.data(), s.size());
-  o.used += s.size();
+    memcpy(o.bytes + o.used, s.data(), s.size());
+    o.used += s.size();
 }
 
-inline void text_put(gd_text_out &o, char c) {
-  if (o.used == sizeof o.bytes) text_drain(o);
-  o.bytes[o.used++] = c;
+inline void text_put(gd_text_out &o, char c)
+{
+    if (o.used == sizeof o.bytes) text_drain(o);
+    o.bytes[o.used++] = c;
 }
 
 // A number in decimal, as printf's %lld and %llu write it.

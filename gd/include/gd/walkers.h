@@ -9,10 +9,11 @@
 
 // The entry by which walk_ptrs walks record p, or nullptr when it passes the
 // record over (a kind without a record, or one the walkers leave out).
-inline const gd_kind_info *gd_walked_kind_info(const gd_graph_node *p) {
-  const gd_kind_info *info = gd_kind_info_of(p->common.type);
-  if (!info || !(info->flags & GD_KF_RECORD) || (info->flags & GD_KF_UNWALKED)) return nullptr;
-  return info;
+inline const gd_kind_info *gd_walked_kind_info(const gd_graph_node *p)
+{
+    const gd_kind_info *info = gd_kind_info_of(p->common.type);
+    if (!info || !(info->flags & GD_KF_RECORD) || (info->flags & GD_KF_UNWALKED)) return nullptr;
+    return info;
 }
 
 // walk_ptrs for a callback that needs state of its own: `visit`, a callable
@@ -21,33 +22,35 @@ inline const gd_kind_info *gd_walked_kind_info(const gd_graph_node *p) {
 // it instead of keeping it in file-level variables. Here in the header so
 // that the visit is inlined into the pass: the filters that look at every
 // link of the graph spend most of their time in it.
-template <class Visit>
-void walk_ptrs_with(gd_graph *g, Visit &visit) {
-  gd_walk_begin();
-  for (uint32_t i = 0; i < g->curNodePos; i++) {
-    gd_graph_node *p = &g->nodeBuffer[i];
-    const gd_kind_info *info = gd_walked_kind_info(p);
-    if (!info) continue;
-    const int links = gd_links_in_use(info, p);
-    for (int l = 0; l < links; l++) visit((node_ptr)i, (node_ptr *)(p->bytes + info->links[l].offset), l);
-  }
-  gd_walk_end();
+template <class Visit> void walk_ptrs_with(gd_graph *g, Visit &visit)
+{
+    gd_walk_begin();
+    for (uint32_t i = 0; i < g->curNodePos; i++) {
+        gd_graph_node *p = &g->nodeBuffer[i];
+        const gd_kind_info *info = gd_walked_kind_info(p);
+        if (!info) continue;
+        const int links = gd_links_in_use(info, p);
+        for (int l = 0; l < links; l++) visit((node_ptr)i, (node_ptr *)(p->bytes + info->links[l].offset), l);
+    }
+    gd_walk_end();
 }
 
 // Walks the pointer fields of record p as a record of kind k, whether or not
 // walk_ptrs walks that kind; returns the next ordinal.
-inline int gd_walk_as(gd_graph *g, node_ptr np, gd_graph_node *p, gd_node_type k, callback f, int n) {
-  const gd_kind_info *info = gd_kind_info_of(k);
-  if (!info) return n;
-  const int links = gd_links_in_use(info, p);
-  for (int l = 0; l < links; l++) f(g, np, (node_ptr *)(p->bytes + info->links[l].offset), n++);
-  return n;
+inline int gd_walk_as(gd_graph *g, node_ptr np, gd_graph_node *p, gd_node_type k, callback f, int n)
+{
+    const gd_kind_info *info = gd_kind_info_of(k);
+    if (!info) return n;
+    const int links = gd_links_in_use(info, p);
+    for (int l = 0; l < links; l++) f(g, np, (node_ptr *)(p->bytes + info->links[l].offset), n++);
+    return n;
 }
 
-#define GD_WALKER(member, record, kind)                                             \
-  inline int w_##member(gd_graph *g, node_ptr np, record *p, callback f, int n) { \
-    return gd_walk_as(g, np, reinterpret_cast<gd_graph_node *>(p), kind, f, n);    \
-  }
+#define GD_WALKER(member, record, kind)                                                                      \
+    inline int w_##member(gd_graph *g, node_ptr np, record *p, callback f, int n)                            \
+    {                                                                                                        \
+        return gd_walk_as(g, np, reinterpret_cast<gd_graph_node *>(p), kind, f, n);                          \
+    }
 #define GD_KIND(e, name, member, flags, unused, cls) GD_WALKER(member, t_##member, e)
 #define GD_KIND_NOMEMBER(e, name, member, flags, unused, cls) GD_WALKER(member, t_##member, e)
 #define GD_KIND_NORECORD(e, name, flags, cls)

@@ -29,7 +29,8 @@ const last_arc_case last_arc_cases[] = {
     {"arcs of any kind, to -1", "0 cArcSon next=1\n1 cArcDefLoc next=2\n2 cArcSon\n", 0, 2},
     {"a node that is no arc ends the chain", "0 cArcSon next=1\n1 cArcSon next=2\n2 tree_list\n", 0, 1},
     {"an index out of range ends the chain", "0 cArcSon next=1\n1 cArcSon next=7\n", 0, 1},
-    {"a loop ends at the arc that leads back", "0 cArcSon next=1\n1 cArcSon next=2\n2 cArcSon next=1\n", 0, 2},
+    {"a loop ends at the arc that leads back", "0 cArcSon next=1\n1 cArcSon next=2\n2 cArcSon next=1\n", 0,
+     2},
     {"a chain of one arc that leads to itself", "0 cArcSon next=0\n", 0, 0},
     {"an empty chain", "0 cArcSon\n", -1, -1},
     {"a chain that begins with no arc", "0 tree_list\n", 0, -1},
@@ -60,8 +61,7 @@ TEST(GrowthAllowance, StopsAtTheLimitAndSaysSoOnce)
     text_graph t("0 cScopeGlb\n1 cScopeGlb\n");
     growth_allowance allowance(&t.g, "gd_test");
     testing::internal::CaptureStderr();
-    while (allowance.allows(&t.g))
-        newNode(&t.g);
+    while (allowance.allows(&t.g)) newNode(&t.g);
     EXPECT_FALSE(allowance.allows(&t.g));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "gd_test: the graph has grown to 1056 nodes; the remaining chain walks stop\n");

@@ -34,8 +34,7 @@ chain_run run_chain(gd_graph *g)
 std::size_t count_of(const std::string &text, const std::string &what)
 {
     std::size_t n = 0;
-    for (std::size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += what.size())
-        ++n;
+    for (std::size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += what.size()) ++n;
     return n;
 }
 
@@ -48,8 +47,14 @@ bool alive(const gd_graph *g, node_ptr i)
     return k != NODE_NONE && k != NODE_DELTED;
 }
 
-bool is_arc(gd_node_type k) { return k >= dC_ARC && k <= dC_ARC_ARRAY_DIM; }
-bool is_syntax_arc(gd_node_type k) { return k >= dC_ARC_SYNTAX && k <= dC_ARC_ARRAY_DIM; }
+bool is_arc(gd_node_type k)
+{
+    return k >= dC_ARC && k <= dC_ARC_ARRAY_DIM;
+}
+bool is_syntax_arc(gd_node_type k)
+{
+    return k >= dC_ARC_SYNTAX && k <= dC_ARC_ARRAY_DIM;
+}
 
 // The links of node i other than other_node, with their field names.
 std::vector<std::pair<const char *, node_ptr>> links_of(const gd_graph *g, node_ptr i)
@@ -57,11 +62,9 @@ std::vector<std::pair<const char *, node_ptr>> links_of(const gd_graph *g, node_
     std::vector<std::pair<const char *, node_ptr>> links;
     const gd_graph_node *p = &g->nodeBuffer[i];
     const gd_kind_info *k = gd_kind_info_of(p->common.type);
-    if (!k || !(k->flags & GD_KF_RECORD))
-        return links;
+    if (!k || !(k->flags & GD_KF_RECORD)) return links;
     for (int l = 0; l < gd_links_in_use(k, p); l++) {
-        if (k->links[l].offset == 4)
-            continue;
+        if (k->links[l].offset == 4) continue;
         node_ptr v;
         std::memcpy(&v, p->bytes + k->links[l].offset + 4 * k->links[l].slot, sizeof v);
         links.push_back({k->links[l].name, v});
@@ -72,8 +75,7 @@ std::vector<std::pair<const char *, node_ptr>> links_of(const gd_graph *g, node_
 // What a node is, without its number: kind, then its name, value or operator.
 std::string label(const gd_graph *g, node_ptr i)
 {
-    if (!alive(g, i))
-        return "(none)";
+    if (!alive(g, i)) return "(none)";
     const gd_graph_node &n = g->nodeBuffer[i];
     gd_node_type k = n.common.type;
     std::string text = gd_kind_name(k);
@@ -88,8 +90,7 @@ std::string label(const gd_graph *g, node_ptr i)
         s = string_at(g, n.dc_literal.value);
     else if (k == dC_OPERATOR)
         s = gd_op_name(n.dc_operator.op);
-    if (s)
-        text += std::string(" ") + s;
+    if (s) text += std::string(" ") + s;
     if (k >= dC_ASG_ND && k < dC_ARC && n.dc_asg_nd.line != -1)
         text += " @" + std::to_string(n.dc_asg_nd.line);
     return text;
@@ -115,8 +116,7 @@ void render(const gd_graph *g, node_ptr i, int depth, std::vector<char> &seen, s
     seen[i] = 1;
     out += "\n";
     for (auto [field, first] : links_of(g, i)) {
-        if (!is_arc(kind_of(g, first)) || g->nodeBuffer[first].dc_arc.src != i)
-            continue;
+        if (!is_arc(kind_of(g, first)) || g->nodeBuffer[first].dc_arc.src != i) continue;
         std::vector<std::string> members;
         for (node_ptr a = first; is_arc(kind_of(g, a)) && !seen[a]; a = g->nodeBuffer[a].dc_arc.next) {
             seen[a] = 1;
@@ -131,17 +131,14 @@ void render(const gd_graph *g, node_ptr i, int depth, std::vector<char> &seen, s
             }
             members.push_back(member);
         }
-        if (members_as_set)
-            std::sort(members.begin(), members.end());
-        for (const std::string &member : members)
-            out += member;
+        if (members_as_set) std::sort(members.begin(), members.end());
+        for (const std::string &member : members) out += member;
     }
 }
 
 std::string structure(const gd_graph *g, bool members_as_set = false)
 {
-    if (!alive(g, g->firstNode))
-        return "(no root)\n";
+    if (!alive(g, g->firstNode)) return "(no root)\n";
     std::vector<char> seen(g->curNodePos, 0);
     std::string out;
     render(g, g->firstNode, 0, seen, out, members_as_set);
@@ -154,10 +151,8 @@ std::string dead_ends(const gd_graph *g)
     std::string report;
     for (node_ptr i = 0; node_valid(g, i); i++) {
         gd_node_type k = kind_of(g, i);
-        if (!alive(g, i))
-            continue;
-        if (k < dC_ASG_ND)
-            report += "compiler node " + std::to_string(i) + " " + gd_kind_name(k) + "\n";
+        if (!alive(g, i)) continue;
+        if (k < dC_ASG_ND) report += "compiler node " + std::to_string(i) + " " + gd_kind_name(k) + "\n";
         if (is_arc(k) && !(alive(g, g->nodeBuffer[i].dc_arc.src) && alive(g, g->nodeBuffer[i].dc_arc.dest)))
             report += "arc " + std::to_string(i) + " with a dead end\n";
     }
@@ -173,8 +168,7 @@ std::string misnumbered(const gd_graph *g)
     for (node_ptr i = 0; node_valid(g, i); i++) {
         if (is_arc(kind_of(g, i)) && g->nodeBuffer[i].dc_arc.next != -1)
             has_predecessor.insert(g->nodeBuffer[i].dc_arc.next);
-        if (kind_of(g, i) != dC_FUNCTION || g->nodeBuffer[i].dc_function.formal_fct == -1)
-            continue;
+        if (kind_of(g, i) != dC_FUNCTION || g->nodeBuffer[i].dc_function.formal_fct == -1) continue;
         const t_dc_function &f = g->nodeBuffer[i].dc_function;
         int expected = 1;
         for (node_ptr first : {f.formal_fct, f.exception, f.block})
@@ -185,8 +179,7 @@ std::string misnumbered(const gd_graph *g)
             }
     }
     for (node_ptr head = 0; node_valid(g, head); head++) {
-        if (!is_arc(kind_of(g, head)) || has_predecessor.count(head) || in_function_run.count(head))
-            continue;
+        if (!is_arc(kind_of(g, head)) || has_predecessor.count(head) || in_function_run.count(head)) continue;
         const bool lone = g->nodeBuffer[head].dc_arc.next == -1;
         int expected = lone ? 0 : 1;
         for (node_ptr a = head; is_arc(kind_of(g, a)); a = g->nodeBuffer[a].dc_arc.next, expected++)
@@ -208,8 +201,7 @@ void reverse_numbering(gd_graph *g)
         const gd_kind_info *k = gd_kind_info_of(r.common.type);
         if (k && (k->flags & GD_KF_RECORD))
             for (int l = 0; l < gd_links_in_use(k, &r); l++) {
-                if (k->links[l].offset == 4)
-                    continue;
+                if (k->links[l].offset == 4) continue;
                 unsigned char *at = r.bytes + k->links[l].offset + 4 * k->links[l].slot;
                 node_ptr v;
                 std::memcpy(&v, at, sizeof v);
@@ -487,14 +479,16 @@ std::string shared_parameter_unit(int types, int params, int functions)
         const int n = 10 + 2 * f;
         const std::string name = "f" + std::to_string(f);
         text += std::to_string(n) + " function_decl public_flag name=" + std::to_string(n + 1) +
-                " mngl=" + std::to_string(n + 1) + " type=" + std::to_string(first_type + (f < types ? f : 0)) +
+                " mngl=" + std::to_string(n + 1) +
+                " type=" + std::to_string(first_type + (f < types ? f : 0)) +
                 " scpe=0 srcf=\"u.c\" srcl=" + std::to_string(f + 1) + " lang=src_lang_c" +
                 (f + 1 < functions ? " chan=" + std::to_string(n + 2) : "") + "\n";
-        text += std::to_string(n + 1) + " identifier_node strg=\"" + name + "\" lngt=" +
-                std::to_string(name.size()) + "\n";
+        text += std::to_string(n + 1) + " identifier_node strg=\"" + name +
+                "\" lngt=" + std::to_string(name.size()) + "\n";
     }
     for (int t = 0; t < types; t++)
-        text += std::to_string(first_type + t) + " function_type algn=8 unql=" + std::to_string(first_type + t) +
+        text += std::to_string(first_type + t) +
+                " function_type algn=8 unql=" + std::to_string(first_type + t) +
                 " retn=3 prms=" + std::to_string(first_cell) + "\n";
     for (int c = 0; c < params; c++)
         text += std::to_string(first_cell + c) + " tree_list value=3" +

@@ -92,9 +92,9 @@ struct last_arc_case {
 const last_arc_case last_arc_cases[] = {
     {"a def-loc arc between two son arcs",
      "3 cArcSon src=1 dest=0 next=4\n4 cArcDefLoc src=1 next=5\n5 cArcSon src=1\n",
-     "3 cArcSon src=1 dest=0 next=4\n4 cArcDefLoc src=1 next=5\n5 cArcSon src=1 next=6\n6 cArcSon src=1 dest=0\n"},
-    {"a chain that loops",
-     "3 cArcSon src=1 next=4\n4 cArcSon src=1 next=5\n5 cArcSon src=1 next=4\n",
+     "3 cArcSon src=1 dest=0 next=4\n4 cArcDefLoc src=1 next=5\n5 cArcSon src=1 next=6\n6 cArcSon src=1 "
+     "dest=0\n"},
+    {"a chain that loops", "3 cArcSon src=1 next=4\n4 cArcSon src=1 next=5\n5 cArcSon src=1 next=4\n",
      "3 cArcSon src=1 next=4\n4 cArcSon src=1 next=5\n5 cArcSon src=1 next=6\n6 cArcSon src=1 dest=0\n"},
 };
 

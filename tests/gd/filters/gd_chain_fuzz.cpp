@@ -34,48 +34,55 @@
 namespace {
 
 struct designed_exit {
-  int status;
+    int status;
 };
 
-[[noreturn]] void throw_designed_exit(int status) { throw designed_exit{status}; }
+[[noreturn]] void throw_designed_exit(int status)
+{
+    throw designed_exit{status};
+}
 
-FILE *null_stream() {
-  static FILE *f = fopen("/dev/null", "w");
-  if (!f) abort();
-  return f;
+FILE *null_stream()
+{
+    static FILE *f = fopen("/dev/null", "w");
+    if (!f) abort();
+    return f;
 }
 
 // What graphxml, nodepeek and refwho write from a graph.
-void export_graph(const gd_graph *g) {
-  FILE *out = null_stream();
-  gxl::write_gxl_document(out, out, g, "fuzz");
-  peek::print_graph_header(out, g);
-  for (uint32_t i = 0; i < g->curNodePos; i++) peek::doNode(out, out, g, (node_ptr)i);
-  refwho::print_users(out, g, g->firstNode);
+void export_graph(const gd_graph *g)
+{
+    FILE *out = null_stream();
+    gxl::write_gxl_document(out, out, g, "fuzz");
+    peek::print_graph_header(out, g);
+    for (uint32_t i = 0; i < g->curNodePos; i++) peek::doNode(out, out, g, (node_ptr)i);
+    refwho::print_users(out, g, g->firstNode);
 }
 
 // Leaves the pool and the node buffer exactly full, with the free list in
 // ascending order, as the reader leaves them: the next allocation of nodes
 // or strings then moves its buffer, so that a record address kept across
 // it shows up as a use after free.
-void fill_to_capacity(gd_graph *g) {
-  if (g->curNodePos == 0) return;
-  void *nodes = realloc(g->nodeBuffer, (size_t)g->curNodePos * sizeof(gd_graph_node));
-  char *pool = (char *)realloc(g->stringBuffer, (size_t)g->curStringPos + 1);
-  if (!nodes || !pool) abort();
-  pool[g->curStringPos] = '\0';
-  g->nodeBuffer = (gd_graph_node *)nodes;
-  g->nodeBuffLen = g->curNodePos;
-  g->stringBuffer = pool;
-  g->stringBuffLen = g->curStringPos;
-  gd_make_freelist(g);
+void fill_to_capacity(gd_graph *g)
+{
+    if (g->curNodePos == 0) return;
+    void *nodes = realloc(g->nodeBuffer, (size_t)g->curNodePos * sizeof(gd_graph_node));
+    char *pool = (char *)realloc(g->stringBuffer, (size_t)g->curStringPos + 1);
+    if (!nodes || !pool) abort();
+    pool[g->curStringPos] = '\0';
+    g->nodeBuffer = (gd_graph_node *)nodes;
+    g->nodeBuffLen = g->curNodePos;
+    g->stringBuffer = pool;
+    g->stringBuffLen = g->curStringPos;
+    gd_make_freelist(g);
 }
 
 // The records of g that are not free.
-uint64_t live_nodes(const gd_graph *g) {
-  uint64_t live = 0;
-  for (uint32_t i = 0; i < g->curNodePos; i++) live += g->nodeBuffer[i].common.type != NODE_DELTED;
-  return live;
+uint64_t live_nodes(const gd_graph *g)
+{
+    uint64_t live = 0;
+    for (uint32_t i = 0; i < g->curNodePos; i++) live += g->nodeBuffer[i].common.type != NODE_DELTED;
+    return live;
 }
 
 // What the filters may make. A filter whose walks make nodes for every node
@@ -96,19 +103,21 @@ static_assert(growth_allowance::growth_factor <= allowance_factor &&
 constexpr uint64_t step_allowances = 2;
 constexpr uint64_t chain_allowances = 2;
 
-uint64_t allowed(uint64_t allowances, uint64_t records) {
-  return allowances * (allowance_factor * records + allowance_slack);
+uint64_t allowed(uint64_t allowances, uint64_t records)
+{
+    return allowances * (allowance_factor * records + allowance_slack);
 }
 
 // The records of a graph bound both its memory and the file written from it;
 // the live nodes are among them, and the free records that a step leaves are
 // what it made and released.
-bool within(const gd_graph *g, const char *step, const char *what, uint64_t records, uint64_t allowances) {
-  if (g->curNodePos <= allowed(allowances, records)) return true;
-  fprintf(stderr, "%s: the graph grew from %llu records %s to %u records (%llu live nodes), past %llu\n", step,
-          (unsigned long long)records, what, g->curNodePos, (unsigned long long)live_nodes(g),
-          (unsigned long long)allowed(allowances, records));
-  return false;
+bool within(const gd_graph *g, const char *step, const char *what, uint64_t records, uint64_t allowances)
+{
+    if (g->curNodePos <= allowed(allowances, records)) return true;
+    fprintf(stderr, "%s: the graph grew from %llu records %s to %u records (%llu live nodes), past %llu\n",
+            step, (unsigned long long)records, what, g->curNodePos, (unsigned long long)live_nodes(g),
+            (unsigned long long)allowed(allowances, records));
+    return false;
 }
 
 // Runs the chain from step `first` on, one step at a time, each from buffers
@@ -117,63 +126,66 @@ bool within(const gd_graph *g, const char *step, const char *what, uint64_t reco
 // at a step that grows the graph past its bound or past the chain's.
 // A `first` past the chain runs gd_regular_filter, which only its own
 // program runs.
-bool run_chain(gd_graph *g, size_t first) {
-  static const filter_step regular[] = {FILTER_STEP(gd_regular)};
-  std::span<const filter_step> steps = regular;
-  if (first < talvex_chain_length) steps = talvex_chain().subspan(first);
-  const uint64_t records_read = g->curNodePos;
-  for (const filter_step &step : steps) {
-    fill_to_capacity(g);
-    const uint64_t records_before = g->curNodePos;
-    const bool went_on = run_steps(g, std::span(&step, 1), step_report::errors_only);
-    if (!within(g, step.name, "given to the step", records_before, step_allowances) ||
-        !within(g, step.name, "read", records_read, chain_allowances))
-      abort();
-    if (!went_on) return false;
-  }
-  return true;
+bool run_chain(gd_graph *g, size_t first)
+{
+    static const filter_step regular[] = {FILTER_STEP(gd_regular)};
+    std::span<const filter_step> steps = regular;
+    if (first < talvex_chain_length) steps = talvex_chain().subspan(first);
+    const uint64_t records_read = g->curNodePos;
+    for (const filter_step &step : steps) {
+        fill_to_capacity(g);
+        const uint64_t records_before = g->curNodePos;
+        const bool went_on = run_steps(g, std::span(&step, 1), step_report::errors_only);
+        if (!within(g, step.name, "given to the step", records_before, step_allowances) ||
+            !within(g, step.name, "read", records_read, chain_allowances))
+            abort();
+        if (!went_on) return false;
+    }
+    return true;
 }
 
 // Exports the graph, then runs the chain on it from step `first_step` and,
 // when every step went on, writes the result to `result_path` and exports
 // it as read back.
-void run_like_the_programs(gd_graph *g, size_t first_step, const std::string &result_path) {
-  export_graph(g);
-  if (!run_chain(g, first_step)) return;
-  if (!gd_graph_write_binary_file(result_path.c_str(), *g)) return;
-  gd_graph result = gd_graph_read_binary_file(result_path.c_str());
-  if (result.curStringPos != 0) export_graph(&result);
-  deallocate_gd_graph(result);
+void run_like_the_programs(gd_graph *g, size_t first_step, const std::string &result_path)
+{
+    export_graph(g);
+    if (!run_chain(g, first_step)) return;
+    if (!gd_graph_write_binary_file(result_path.c_str(), *g)) return;
+    gd_graph result = gd_graph_read_binary_file(result_path.c_str());
+    if (result.curStringPos != 0) export_graph(&result);
+    deallocate_gd_graph(result);
 }
 
 // Where the node records of a gd graph file lie: after the 4-byte magic, the
 // version, the pool and the hash slots come firstNode and the record count.
 struct record_area {
-  size_t first = 0;  // offset of record 0
-  uint32_t count = 0;
-  size_t count_at = 0;  // offset of the record count
-  size_t slots_at = 0;  // offset of the hash slot count
-  uint32_t slots = 0;
+    size_t first = 0;  // offset of record 0
+    uint32_t count = 0;
+    size_t count_at = 0;  // offset of the record count
+    size_t slots_at = 0;  // offset of the hash slot count
+    uint32_t slots = 0;
 };
 
-bool find_records(const uint8_t *data, size_t size, record_area *area) {
-  auto word = [&](size_t at, uint32_t *v) {
-    if (at + 4 > size) return false;
-    memcpy(v, data + at, 4);
-    return true;
-  };
-  uint32_t pool = 0, slots = 0;
-  if (!word(8, &pool)) return false;
-  uint64_t at = 12 + (uint64_t)pool;
-  if (at > size || !word(at, &slots)) return false;
-  area->slots_at = at;
-  area->slots = slots;
-  at += 4 + 4 * (uint64_t)slots + 4;
-  if (at > size || !word(at, &area->count)) return false;
-  area->count_at = at;
-  area->first = at + 4;
-  if ((uint64_t)area->first + 72 * (uint64_t)area->count > size) return false;
-  return area->count > 0;
+bool find_records(const uint8_t *data, size_t size, record_area *area)
+{
+    auto word = [&](size_t at, uint32_t *v) {
+        if (at + 4 > size) return false;
+        memcpy(v, data + at, 4);
+        return true;
+    };
+    uint32_t pool = 0, slots = 0;
+    if (!word(8, &pool)) return false;
+    uint64_t at = 12 + (uint64_t)pool;
+    if (at > size || !word(at, &slots)) return false;
+    area->slots_at = at;
+    area->slots = slots;
+    at += 4 + 4 * (uint64_t)slots + 4;
+    if (at > size || !word(at, &area->count)) return false;
+    area->count_at = at;
+    area->first = at + 4;
+    if ((uint64_t)area->first + 72 * (uint64_t)area->count > size) return false;
+    return area->count > 0;
 }
 
 // How far past the last record a changed link may point: such records are
@@ -186,45 +198,42 @@ constexpr uint32_t links_past_the_records = 16;
 // another record's kind, a record copied over another, a record appended as
 // a copy of one, or the hash table cut short (so that adding strings must
 // enlarge it).
-size_t mutate_records(uint8_t *data, size_t size, size_t max_size, unsigned seed) {
-  record_area area;
-  if (!find_records(data, size, &area)) return 0;
-  std::minstd_rand pick(seed);
-  auto record = [&](uint32_t r) { return data + area.first + 72 * (size_t)r; };
-  const uint32_t r = pick() % area.count, other = pick() % area.count;
-  switch (pick() % 6) {
+size_t mutate_records(uint8_t *data, size_t size, size_t max_size, unsigned seed)
+{
+    record_area area;
+    if (!find_records(data, size, &area)) return 0;
+    std::minstd_rand pick(seed);
+    auto record = [&](uint32_t r) { return data + area.first + 72 * (size_t)r; };
+    const uint32_t r = pick() % area.count, other = pick() % area.count;
+    switch (pick() % 6) {
     case 5: {
-      uint32_t keep = pick() % (area.slots + 1);
-      size_t cut_from = area.slots_at + 4 + 4 * (size_t)keep;
-      size_t cut = 4 * (size_t)(area.slots - keep);
-      memmove(data + cut_from, data + cut_from + cut, size - cut_from - cut);
-      memcpy(data + area.slots_at, &keep, 4);
-      return size - cut;
+        uint32_t keep = pick() % (area.slots + 1);
+        size_t cut_from = area.slots_at + 4 + 4 * (size_t)keep;
+        size_t cut = 4 * (size_t)(area.slots - keep);
+        memmove(data + cut_from, data + cut_from + cut, size - cut_from - cut);
+        memcpy(data + area.slots_at, &keep, 4);
+        return size - cut;
     }
     case 0:
     case 1: {
-      int32_t target = (int32_t)(pick() % (area.count + 1 + links_past_the_records)) - 1;
-      memcpy(record(r) + 4 * (1 + pick() % 17), &target, 4);
-      break;
+        int32_t target = (int32_t)(pick() % (area.count + 1 + links_past_the_records)) - 1;
+        memcpy(record(r) + 4 * (1 + pick() % 17), &target, 4);
+        break;
     }
-    case 2:
-      memcpy(record(r), record(other), 2);
-      break;
-    case 3:
-      memcpy(record(r), record(other), 72);
-      break;
+    case 2: memcpy(record(r), record(other), 2); break;
+    case 3: memcpy(record(r), record(other), 72); break;
     default: {
-      size_t end = area.first + 72 * (size_t)area.count;
-      if (size + 72 > max_size) return 0;
-      memmove(data + end + 72, data + end, size - end);
-      memcpy(data + end, record(other), 72);
-      uint32_t count = area.count + 1;
-      memcpy(data + area.count_at, &count, 4);
-      size += 72;
-      break;
+        size_t end = area.first + 72 * (size_t)area.count;
+        if (size + 72 > max_size) return 0;
+        memmove(data + end + 72, data + end, size - end);
+        memcpy(data + end, record(other), 72);
+        uint32_t count = area.count + 1;
+        memcpy(data + area.count_at, &count, 4);
+        size += 72;
+        break;
     }
-  }
-  return size;
+    }
+    return size;
 }
 
 }  // namespace
@@ -232,37 +241,40 @@ size_t mutate_records(uint8_t *data, size_t size, size_t max_size, unsigned seed
 // Half of the changes are made to whole records, so that links, kinds and
 // record counts change together as a damaged front end would change them.
 extern "C" size_t LLVMFuzzerMutate(uint8_t *data, size_t size, size_t max_size);
-extern "C" size_t LLVMFuzzerCustomMutator(uint8_t *data, size_t size, size_t max_size, unsigned seed) {
-  if (seed % 2 == 0)
-    if (size_t changed = mutate_records(data, size, max_size, seed / 2)) return changed;
-  return LLVMFuzzerMutate(data, size, max_size);
+extern "C" size_t LLVMFuzzerCustomMutator(uint8_t *data, size_t size, size_t max_size, unsigned seed)
+{
+    if (seed % 2 == 0)
+        if (size_t changed = mutate_records(data, size, max_size, seed / 2)) return changed;
+    return LLVMFuzzerMutate(data, size, max_size);
 }
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-  gd_set_fatal_handler(throw_designed_exit);
-  return 0;
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    gd_set_fatal_handler(throw_designed_exit);
+    return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  static const std::string input = fuzz_run_dir::file("in.gd");
-  static const std::string result = fuzz_run_dir::file("out.gd");
-  FILE *f = fopen(input.c_str(), "wb");
-  if (!f) abort();
-  fwrite(data, 1, size, f);
-  fclose(f);
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static const std::string input = fuzz_run_dir::file("in.gd");
+    static const std::string result = fuzz_run_dir::file("out.gd");
+    FILE *f = fopen(input.c_str(), "wb");
+    if (!f) abort();
+    fwrite(data, 1, size, f);
+    fclose(f);
 
-  gd_graph g = gd_graph_read_binary_file(input.c_str());
-  // The programs refuse an empty pool as a failed read.
-  if (g.curStringPos != 0) {
-    try {
-      // The reader never reads past the last record, so the last byte can
-      // choose the first step; the seeds end in a zero byte: the whole chain.
-      run_like_the_programs(&g, data[size - 1] % (talvex_chain_length + 1), result);
-    } catch (const designed_exit &) {
+    gd_graph g = gd_graph_read_binary_file(input.c_str());
+    // The programs refuse an empty pool as a failed read.
+    if (g.curStringPos != 0) {
+        try {
+            // The reader never reads past the last record, so the last byte can
+            // choose the first step; the seeds end in a zero byte: the whole chain.
+            run_like_the_programs(&g, data[size - 1] % (talvex_chain_length + 1), result);
+        } catch (const designed_exit &) {
+        }
     }
-  }
-  deallocate_gd_graph(g);
-  unlink(input.c_str());
-  unlink(result.c_str());
-  return 0;
+    deallocate_gd_graph(g);
+    unlink(input.c_str());
+    unlink(result.c_str());
+    return 0;
 }

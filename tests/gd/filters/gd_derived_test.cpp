@@ -36,7 +36,8 @@ TEST(GdDerived, PointersReferencesAndArraysWithTheirDimensions)
 14 integer_type max=15
 15 integer_cst low=2147483647
 16 array_type elts=3 domn=14
-17 identifier_node strg=")" + std::string(200, 'x') + "\"\n";
+17 identifier_node strg=")" + std::string(200, 'x') +
+                             "\"\n";
     text_graph t(unit.c_str());
     EXPECT_EQ(gd_derived_filter(&t.g), 1);
     EXPECT_EQ(t.dump(), R"(root 0
@@ -57,7 +58,8 @@ TEST(GdDerived, PointersReferencesAndArraysWithTheirDimensions)
 14 integer_type max=15
 15 integer_cst low=2147483647
 16 cArrayType instance=42 array_dim=39
-17 identifier_node strg=")" + std::string(200, 'x') + R"("
+17 identifier_node strg=")" +
+                            std::string(200, 'x') + R"("
 18 cArcArrayDim src=6 dest=20
 19 cInstance src=20 dest=3
 20 cLiteral value="10" type=19

@@ -39,8 +39,9 @@ TEST(GdExceptions, TryWithTwoHandlers)
     // declaration as one chain.
     EXPECT_EQ(out.graph, "0 cTryBlock other_node=14 line=2 contents=20\n"
                          "1 cCatchBlock contents=17\n" +
-                         handler_body.substr(0, handler_body.find("10 ")) + R"(9 cFormalObject name="e"
-)" + handler_body.substr(handler_body.find("10 ")) + R"(13 compound_stmt line=2
+                             handler_body.substr(0, handler_body.find("10 ")) + R"(9 cFormalObject name="e"
+)" + handler_body.substr(handler_body.find("10 ")) +
+                             R"(13 compound_stmt line=2
 14 return_stmt line=9
 15 cCatchBlock contents=19
 16 cArcSon src=1 dest=10
@@ -68,8 +69,8 @@ TEST(GdExceptions, CatchAllEndsTheHandlerList)
     const filtered_text out = run_filter_on_text(gd_exceptions_filter, before);
     EXPECT_EQ(out.graph, "0 cTryBlock line=2 contents=18\n"
                          "1 cCatchBlock contents=17\n" +
-                         handler_body.substr(0, handler_body.find("10 ")) + "9 var_decl name=11\n" +
-                         handler_body.substr(handler_body.find("10 ")) + R"(13 compound_stmt line=2
+                             handler_body.substr(0, handler_body.find("10 ")) + "9 var_decl name=11\n" +
+                             handler_body.substr(handler_body.find("10 ")) + R"(13 compound_stmt line=2
 14 handler line=6 body=13 next=15
 15 handler line=7 body=13
 16 cArcSon src=1 dest=10

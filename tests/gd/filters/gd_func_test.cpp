@@ -28,8 +28,7 @@ const flags_case flags_cases[] = {
      "6 function_decl public_flag name=4 type=2 vindex=5 member virt\n",
      "6 cFunction public_flag name=\"f\" visb=visb_pub instance=7 extern_flag virtual_code=vc_virtual "
      "voffset=3 inst=0\n"},
-    {"pure virtual member",
-     "6 function_decl public_flag name=4 type=2 vindex=5 member virt pvirt\n",
+    {"pure virtual member", "6 function_decl public_flag name=4 type=2 vindex=5 member virt pvirt\n",
      "6 cFunction public_flag name=\"f\" visb=visb_pub instance=7 extern_flag "
      "virtual_code=vc_pure_virtual voffset=3 inst=0\n"},
     {"static member, not virtual: no slot",
@@ -65,14 +64,18 @@ TEST(GdFunc, LinkSymbolOfADefinedAndAnUndefinedFunction)
 
 TEST(GdFunc, ExceptionSpecificationAndBody)
 {
-    const filtered_text out = run_filter_on_text(gd_func_filter, unit_before + R"(6 function_decl name=4 type=2 body=7 public_flag
+    const filtered_text out =
+        run_filter_on_text(gd_func_filter, unit_before + R"(6 function_decl name=4 type=2 body=7 public_flag
 7 eh_spec_block raises=8 body=10
 8 tree_list value=1 chan=9
 9 tree_list value=2
 10 compound_stmt line=3
 )");
     // The throw list names the second type first.
-    EXPECT_EQ(out.graph, unit_before + R"(6 cFunction public_flag name="f" visb=visb_pub instance=16 extern_flag virtual_code=vc_non_virtual voffset=-1 exception=14 block=15 inst=0
+    EXPECT_EQ(
+        out.graph,
+        unit_before +
+            R"(6 cFunction public_flag name="f" visb=visb_pub instance=16 extern_flag virtual_code=vc_non_virtual voffset=-1 exception=14 block=15 inst=0
 7 eh_spec_block raises=8 body=10
 8 tree_list value=1 chan=9
 9 tree_list value=2
@@ -98,8 +101,9 @@ TEST(GdFunc, ConstructorWithMemberInitialisers)
         gd_func_filter, unit_before + "6 function_decl name=4 type=2 body=7 srcf=\"a.cc\" srcl=5\n" + body);
     // The main block comes first, then the initialisers' block, which lists
     // them in reverse order.
-    EXPECT_EQ(out.graph, unit_before + "6 cFunction file=\"a.cc\" line=5 name=\"f\" instance=17 static_flag "
-                                       "virtual_code=vc_non_virtual voffset=-1 block=16 inst=0\n" +
+    EXPECT_EQ(out.graph, unit_before +
+                             "6 cFunction file=\"a.cc\" line=5 name=\"f\" instance=17 static_flag "
+                             "virtual_code=vc_non_virtual voffset=-1 block=16 inst=0\n" +
                              body + R"(12 cBlock file="a.cc" line=5 contents=15
 13 cArcSon src=6 dest=12
 14 cArcSon src=12 dest=9
@@ -115,11 +119,15 @@ TEST(GdFunc, PlainBodyAndABodyOfAnotherShape)
 9 compound_stmt line=2
 10 expr_stmt line=2 texpr=1
 )";
-    const filtered_text out = run_filter_on_text(gd_func_filter, unit_before + R"(6 function_decl name=4 type=2 body=8
+    const filtered_text out =
+        run_filter_on_text(gd_func_filter, unit_before + R"(6 function_decl name=4 type=2 body=8
 7 function_decl name=4 type=2 body=10
 )" + rest);
     // A body that is no block gives no block arc.
-    EXPECT_EQ(out.graph, unit_before + R"(6 cFunction name="f" instance=12 static_flag virtual_code=vc_non_virtual voffset=-1 block=11 inst=0
+    EXPECT_EQ(
+        out.graph,
+        unit_before +
+            R"(6 cFunction name="f" instance=12 static_flag virtual_code=vc_non_virtual voffset=-1 block=11 inst=0
 7 cFunction name="f" instance=13 static_flag virtual_code=vc_non_virtual voffset=-1 inst=0
 )" + rest + R"(11 cArcSon src=6 dest=9
 12 cInstance src=6 dest=1
@@ -129,14 +137,18 @@ TEST(GdFunc, PlainBodyAndABodyOfAnotherShape)
 
 TEST(GdFunc, FormalsFromParameterDeclarations)
 {
-    const filtered_text out = run_filter_on_text(gd_func_filter, unit_before + R"(6 function_decl name=4 type=2 args=7
+    const filtered_text out =
+        run_filter_on_text(gd_func_filter, unit_before + R"(6 function_decl name=4 type=2 args=7
 7 parm_decl public_flag name=9 type=1 argt=1 scpe=6 chan=8 srcf="a.cc" srcl=2 size=5 algn=32
 8 parm_decl name=10 type=1 argt=1 scpe=6 srcf="a.cc" srcl=3
 9 identifier_node strg="x"
 10 identifier_node strg="y"
 )");
     // Converted in place: flags kept, the next parameter in other_node.
-    EXPECT_EQ(out.graph, unit_before + R"(6 cFunction name="f" instance=11 static_flag virtual_code=vc_non_virtual voffset=-1 formal_fct=14 inst=0
+    EXPECT_EQ(
+        out.graph,
+        unit_before +
+            R"(6 cFunction name="f" instance=11 static_flag virtual_code=vc_non_virtual voffset=-1 formal_fct=14 inst=0
 7 cFormalObject public_flag other_node=8 file="a.cc" line=2 name="x" instance=12 defLoc=13
 8 cFormalObject file="a.cc" line=3 name="y" instance=15 defLoc=16
 9 identifier_node strg="x"
@@ -155,12 +167,16 @@ TEST(GdFunc, FormalsFromParameterDeclarations)
 // first formal's arcs keep it as their source.
 TEST(GdFunc, FormalsSharedBetweenTwoFunctions)
 {
-    const filtered_text out = run_filter_on_text(gd_func_filter, unit_before + R"(6 function_decl name=4 type=2 args=8
+    const filtered_text out =
+        run_filter_on_text(gd_func_filter, unit_before + R"(6 function_decl name=4 type=2 args=8
 7 function_decl name=4 type=2 args=8
 8 parm_decl name=9 argt=1 scpe=6
 9 identifier_node strg="x"
 )");
-    EXPECT_EQ(out.graph, unit_before + R"(6 cFunction name="f" instance=10 static_flag virtual_code=vc_non_virtual voffset=-1 formal_fct=13 inst=0
+    EXPECT_EQ(
+        out.graph,
+        unit_before +
+            R"(6 cFunction name="f" instance=10 static_flag virtual_code=vc_non_virtual voffset=-1 formal_fct=13 inst=0
 7 cFunction name="f" instance=14 static_flag virtual_code=vc_non_virtual voffset=-1 formal_fct=18 inst=0
 8 cFormalObject name="x" instance=11 defLoc=12
 9 identifier_node strg="x"
@@ -217,10 +233,13 @@ const std::string prototype = R"(root 0
 
 TEST(GdFunc, FormalsCopiedFromThePrototype)
 {
-    const filtered_text out =
-        run_filter_on_text(gd_func_filter, prototype + "11 function_decl name=4 type=2 srcf=\"a.cc\" srcl=7\n");
+    const filtered_text out = run_filter_on_text(
+        gd_func_filter, prototype + "11 function_decl name=4 type=2 srcf=\"a.cc\" srcl=7\n");
     // The copies take the function's place and no scope of their own.
-    EXPECT_EQ(out.graph, prototype + R"(11 cFunction file="a.cc" line=7 name="f" instance=12 static_flag virtual_code=vc_non_virtual voffset=-1 formal_fct=13 inst=0
+    EXPECT_EQ(
+        out.graph,
+        prototype +
+            R"(11 cFunction file="a.cc" line=7 name="f" instance=12 static_flag virtual_code=vc_non_virtual voffset=-1 formal_fct=13 inst=0
 12 cInstance src=11 dest=1
 13 cArcSon src=11 dest=14 next=16
 14 cFormalObject file="a.cc" line=7 visb=visb_pub instance=15
@@ -287,7 +306,8 @@ TEST(GdFunc, PrototypeFormalsEndAtAnArcMadeInARecordThatWasFree)
 )";
     const filtered_text out = run_filter_on_text(gd_func_filter, before + "4 function_decl type=1\n");
     EXPECT_EQ(out.result, 1);
-    EXPECT_EQ(out.graph, before + R"(4 cFunction static_flag virtual_code=vc_non_virtual voffset=-1 formal_fct=5 inst=0
+    EXPECT_EQ(out.graph,
+              before + R"(4 cFunction static_flag virtual_code=vc_non_virtual voffset=-1 formal_fct=5 inst=0
 5 cArcSon src=4 dest=6
 6 cFormalObject
 )");
@@ -299,8 +319,12 @@ TEST(GdFunc, ReturnTypeAndFormalsThroughAnAlias)
     const std::string before = prototype + R"(11 cAliasType name="fn" instance=12 original=12
 12 cInstance src=11 dest=2
 )";
-    const filtered_text out = run_filter_on_text(gd_func_filter, before + "13 function_decl name=4 type=11\n");
-    EXPECT_EQ(out.graph, before + R"(13 cFunction name="f" instance=14 static_flag virtual_code=vc_non_virtual voffset=-1 formal_fct=15 inst=0
+    const filtered_text out =
+        run_filter_on_text(gd_func_filter, before + "13 function_decl name=4 type=11\n");
+    EXPECT_EQ(
+        out.graph,
+        before +
+            R"(13 cFunction name="f" instance=14 static_flag virtual_code=vc_non_virtual voffset=-1 formal_fct=15 inst=0
 14 cInstance src=13 dest=1
 15 cArcSon src=13 dest=16 next=18
 16 cFormalObject visb=visb_pub instance=17

@@ -10,7 +10,8 @@ namespace {
 
 TEST(GdGlobalizeFunctTypes, AppendsEveryFunctionTypeAfterTheLastMember)
 {
-    filtered_text out = run_filter_on_text(gd_globalize_funct_types_filter, gd_globalize_funct_types_fixture.before);
+    filtered_text out =
+        run_filter_on_text(gd_globalize_funct_types_filter, gd_globalize_funct_types_fixture.before);
     EXPECT_EQ(out.result, 1);
     EXPECT_EQ(out.graph, gd_globalize_funct_types_fixture.after);
 }
@@ -29,13 +30,12 @@ TEST(GdGlobalizeFunctTypes, AppendsAfterTheArcThatEndsTheChain)
          "1 cArcSon src=0 dest=2 next=3\n2 cFctType\n3 cArcDefLoc src=0 next=4\n4 cArcSon src=0\n",
          "1 cArcSon src=0 dest=2 next=3\n2 cFctType\n3 cArcDefLoc src=0 next=4\n4 cArcSon src=0 next=5\n"
          "5 cArcSon src=0 dest=2\n"},
-        {"a loop",
-         "1 cArcSon src=0 dest=2 next=3\n2 cFctType\n3 cArcSon src=0 next=1\n",
+        {"a loop", "1 cArcSon src=0 dest=2 next=3\n2 cFctType\n3 cArcSon src=0 next=1\n",
          "1 cArcSon src=0 dest=2 next=3\n2 cFctType\n3 cArcSon src=0 next=4\n4 cArcSon src=0 dest=2\n"},
     };
     for (const auto &c : cases) {
-        const filtered_text out =
-            run_filter_on_text(gd_globalize_funct_types_filter, std::string("root 0\n0 cScopeGlb contents=1\n") + c.before);
+        const filtered_text out = run_filter_on_text(
+            gd_globalize_funct_types_filter, std::string("root 0\n0 cScopeGlb contents=1\n") + c.before);
         EXPECT_EQ(out.result, 1) << c.what;
         EXPECT_EQ(out.graph, std::string("root 0\n0 cScopeGlb contents=1\n") + c.after) << c.what;
     }
@@ -56,7 +56,8 @@ TEST(GdGlobalizeFunctTypes, FillsAnEmptyScopeAndLeavesARootThatIsNoScope)
 0 cObject
 1 cFctType
 )";
-    EXPECT_EQ(run_filter_on_text(gd_globalize_funct_types_filter, no_scope).graph, text_graph(no_scope).dump());
+    EXPECT_EQ(run_filter_on_text(gd_globalize_funct_types_filter, no_scope).graph,
+              text_graph(no_scope).dump());
 }
 
 }  // namespace

@@ -24,13 +24,15 @@ struct integer_case {
 
 std::string literal_of_integer(const integer_case &c)
 {
-    const std::string graph = std::string("0 ") + c.type + "\n1 integer_cst type=0 high=" + std::to_string(c.high) +
+    const std::string graph = std::string("0 ") + c.type +
+                              "\n1 integer_cst type=0 high=" + std::to_string(c.high) +
                               " low=" + std::to_string(c.low) + "\n";
     filtered_text out = run_filter_on_text(gd_literals_filter, graph);
     EXPECT_EQ(out.result, 1);
     const std::string prefix = std::string("0 ") + c.type + "\n1 cLiteral value=\"";
     const std::string suffix = "\" type=2\n2 cInstance src=1 dest=0\n";
-    if (out.graph.size() < prefix.size() + suffix.size() || out.graph.compare(0, prefix.size(), prefix) != 0 ||
+    if (out.graph.size() < prefix.size() + suffix.size() ||
+        out.graph.compare(0, prefix.size(), prefix) != 0 ||
         out.graph.compare(out.graph.size() - suffix.size(), suffix.size(), suffix) != 0)
         return "unexpected graph:\n" + out.graph;
     return out.graph.substr(prefix.size(), out.graph.size() - prefix.size() - suffix.size());
@@ -110,12 +112,15 @@ TEST(GdLiterals, ReadsTheTypeNameOnlyFromARiriraDeclaration)
 
 struct string_case {
     const char *name;
-    std::string bytes;   // the constant's bytes in the pool
-    int lngt;            // its recorded length; -1 for the byte count
-    std::string text;    // the C text
+    std::string bytes;  // the constant's bytes in the pool
+    int lngt;           // its recorded length; -1 for the byte count
+    std::string text;   // the C text
 };
 
-std::string bytes_of(const char *b, std::size_t n) { return std::string(b, n); }
+std::string bytes_of(const char *b, std::size_t n)
+{
+    return std::string(b, n);
+}
 
 class StringLiteral : public ::testing::TestWithParam<string_case> {};
 

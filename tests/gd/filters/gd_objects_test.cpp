@@ -74,8 +74,7 @@ const object_case object_cases[] = {
      "11 cRefersToExtern src=10 dest=8\n"
      "12 cArcSon src=0 dest=10\n"
      "13 cArcDefLoc src=8 dest=2\n"},
-    {"mangled name that is no identifier: no symbol",
-     "8 var_decl name=5 mngl=7 type=3\n", unit_after,
+    {"mangled name that is no identifier: no symbol", "8 var_decl name=5 mngl=7 type=3\n", unit_after,
      "8 cObject name=\"v\" instance=9\n"
      "9 cInstance src=8 dest=3\n"},
     {"bit-field member: an arc to its width",
@@ -97,8 +96,8 @@ const object_case object_cases[] = {
      "11 cRefersToExtern src=10 dest=8\n"
      "12 cArcSon src=0 dest=10\n"
      "13 cArcDefLoc src=8 dest=4\n"},
-    {"variable with an initializer and no known scope",
-     "8 var_decl name=5 type=3 init=7 scpe=99\n", unit_after,
+    {"variable with an initializer and no known scope", "8 var_decl name=5 type=3 init=7 scpe=99\n",
+     unit_after,
      "8 cObject name=\"v\" instance=9 initial_val=10\n"
      "9 cInstance src=8 dest=3\n"
      "10 cArcInitVal src=8 dest=7\n"},

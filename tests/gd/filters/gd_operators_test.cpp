@@ -119,18 +119,10 @@ TEST(GdOperators, EveryConvertedKindMakesItsOperatorWithItsOperandsInOrder)
 // Node 0 wrapped around node 1; its type and the bytes after its record lead
 // elsewhere, and a list cell points at it.
 const char *const bypassed[] = {
-    "cleanup_point_expr type=2 op0=1",
-    "fix_trunc_expr type=2 op0=1",
-    "fix_ceil_expr type=2 op0=1",
-    "fix_floor_expr type=2 op0=1",
-    "fix_round_expr type=2 op0=1",
-    "float_expr type=2 op0=1",
-    "convert_expr type=2 op0=1",
-    "nop_expr type=2 op0=1",
-    "non_lvalue_expr type=2 op0=1",
-    "save_expr type=2 op0=1",
-    "stmt_expr type=2 stmt=1",
-    "lookup_expr type=2 op0=1",
+    "cleanup_point_expr type=2 op0=1", "fix_trunc_expr type=2 op0=1", "fix_ceil_expr type=2 op0=1",
+    "fix_floor_expr type=2 op0=1",     "fix_round_expr type=2 op0=1", "float_expr type=2 op0=1",
+    "convert_expr type=2 op0=1",       "nop_expr type=2 op0=1",       "non_lvalue_expr type=2 op0=1",
+    "save_expr type=2 op0=1",          "stmt_expr type=2 stmt=1",     "lookup_expr type=2 op0=1",
 };
 
 TEST(GdOperators, EveryWrapperIsBypassedByTheNodeItWraps)
@@ -174,16 +166,56 @@ TEST(GdOperators, KindsWithoutOperandFieldsAreReadInTheLayoutOfTheirFamily)
 TEST(GdOperators, EveryUnexpectedExpressionIsReportedAndKept)
 {
     const gd_node_type unexpected[] = {
-        gBUFFER_REF, gBIND_EXPR, gWITH_CLEANUP_EXPR, gPLACEHOLDER_EXPR, gWITH_RECORD_EXPR,
-        gCEIL_DIV_EXPR, gFLOOR_DIV_EXPR, gROUND_DIV_EXPR, gCEIL_MOD_EXPR, gFLOOR_MOD_EXPR,
-        gROUND_MOD_EXPR, gEXPON_EXPR, gFFS_EXPR, gBIT_ANDTC_EXPR, gUNORDERED_EXPR,
-        gORDERED_EXPR, gUNLT_EXPR, gUNLE_EXPR, gUNGT_EXPR, gUNGE_EXPR,
-        gUNEQ_EXPR, gIN_EXPR, gSET_LE_EXPR, gCARD_EXPR, gRANGE_EXPR,
-        gRTL_EXPR, gREFERENCE_EXPR, gENTRY_VALUE_EXPR, gCOMPLEX_EXPR, gCONJ_EXPR,
-        gREALPART_EXPR, gIMAGPART_EXPR, gTRY_CATCH_EXPR, gTRY_FINALLY_EXPR, gGOTO_SUBROUTINE_EXPR,
-        gLABEL_EXPR, gGOTO_EXPR, gRETURN_EXPR, gEXIT_EXPR, gLOOP_EXPR,
-        gLABELED_BLOCK_EXPR, gEXIT_BLOCK_EXPR, gEXPR_WITH_FILE_LOCATION, gSWITCH_EXPR, gSRCLOC,
-        gALIGNOF_EXPR, gDYNAMIC_CAST_EXPR, gDOTSTAR_EXPR, gTYPEID_EXPR, gPSEUDO_DTOR_EXPR,
+        gBUFFER_REF,
+        gBIND_EXPR,
+        gWITH_CLEANUP_EXPR,
+        gPLACEHOLDER_EXPR,
+        gWITH_RECORD_EXPR,
+        gCEIL_DIV_EXPR,
+        gFLOOR_DIV_EXPR,
+        gROUND_DIV_EXPR,
+        gCEIL_MOD_EXPR,
+        gFLOOR_MOD_EXPR,
+        gROUND_MOD_EXPR,
+        gEXPON_EXPR,
+        gFFS_EXPR,
+        gBIT_ANDTC_EXPR,
+        gUNORDERED_EXPR,
+        gORDERED_EXPR,
+        gUNLT_EXPR,
+        gUNLE_EXPR,
+        gUNGT_EXPR,
+        gUNGE_EXPR,
+        gUNEQ_EXPR,
+        gIN_EXPR,
+        gSET_LE_EXPR,
+        gCARD_EXPR,
+        gRANGE_EXPR,
+        gRTL_EXPR,
+        gREFERENCE_EXPR,
+        gENTRY_VALUE_EXPR,
+        gCOMPLEX_EXPR,
+        gCONJ_EXPR,
+        gREALPART_EXPR,
+        gIMAGPART_EXPR,
+        gTRY_CATCH_EXPR,
+        gTRY_FINALLY_EXPR,
+        gGOTO_SUBROUTINE_EXPR,
+        gLABEL_EXPR,
+        gGOTO_EXPR,
+        gRETURN_EXPR,
+        gEXIT_EXPR,
+        gLOOP_EXPR,
+        gLABELED_BLOCK_EXPR,
+        gEXIT_BLOCK_EXPR,
+        gEXPR_WITH_FILE_LOCATION,
+        gSWITCH_EXPR,
+        gSRCLOC,
+        gALIGNOF_EXPR,
+        gDYNAMIC_CAST_EXPR,
+        gDOTSTAR_EXPR,
+        gTYPEID_EXPR,
+        gPSEUDO_DTOR_EXPR,
     };
     for (gd_node_type kind : unexpected) {
         const std::string name = gd_kind_name(kind);
@@ -192,9 +224,9 @@ TEST(GdOperators, EveryUnexpectedExpressionIsReportedAndKept)
 
         testing::internal::CaptureStderr();
         EXPECT_EQ(gd_operators_filter(&t.g), 1);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(),
-                  "gd_operators: node 4 of type " + std::to_string(int(kind)) +
-                      " is an unexpected expression.\n");
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "gd_operators: node 4 of type " +
+                                                              std::to_string(int(kind)) +
+                                                              " is an unexpected expression.\n");
         EXPECT_EQ(t.dump(), "3 integer_cst\n4 " + name + "\n");
     }
 }

@@ -40,7 +40,8 @@ std::string call_with_offset(const char *offset)
 18 cOperator op=dc_field_access ops=19
 19 cArcOpd src=18 dest=10 next=20
 20 cArcOpd src=18 dest=2
-21 cLiteral value=")" + std::string(offset) + "\"\n";
+21 cLiteral value=")" +
+           std::string(offset) + "\"\n";
 }
 
 struct offset_case {
@@ -57,20 +58,22 @@ TEST_P(VirtualCall, ResolvesTheSlotThatTheOffsetSelects)
     filtered_text out = run_filter_on_text(gd_virtual_filter, virtual_class + call_with_offset(c.offset));
     EXPECT_EQ(out.result, 1);
     std::string expected = virtual_class + call_with_offset(c.offset);
-    expected.replace(expected.find("12 cArcOpd src=11 dest=13"), 25, std::string("12 cArcOpd src=11 dest=") + c.callee);
-    expected.replace(expected.find("20 cArcOpd src=18 dest=2"), 24, std::string("20 cArcOpd src=18 dest=") + c.member);
+    expected.replace(expected.find("12 cArcOpd src=11 dest=13"), 25,
+                     std::string("12 cArcOpd src=11 dest=") + c.callee);
+    expected.replace(expected.find("20 cArcOpd src=18 dest=2"), 24,
+                     std::string("20 cArcOpd src=18 dest=") + c.member);
     EXPECT_EQ(out.graph, expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Offsets, VirtualCall,
-    ::testing::Values(offset_case{"8", "18", "7"},     // slot 2
-                      offset_case{"8U", "18", "7"},    // a suffix after the number
-                      offset_case{"0", "18", "4"},     // slot 0
-                      offset_case{"6", "13", "2"},     // not a whole slot: unchanged
-                      offset_case{"x", "13", "2"},     // no number: unchanged
-                      offset_case{"12", "18", "2"},    // slot 3 lies behind another arc kind
-                      offset_case{"40", "18", "2"}));  // no member in slot 10
+INSTANTIATE_TEST_SUITE_P(Offsets, VirtualCall,
+                         ::testing::Values(offset_case{"8", "18", "7"},   // slot 2
+                                           offset_case{"8U", "18", "7"},  // a suffix after the number
+                                           offset_case{"0", "18", "4"},   // slot 0
+                                           offset_case{"6", "13", "2"},   // not a whole slot: unchanged
+                                           offset_case{"x", "13", "2"},   // no number: unchanged
+                                           offset_case{"12", "18",
+                                                       "2"},  // slot 3 lies behind another arc kind
+                                           offset_case{"40", "18", "2"}));  // no member in slot 10
 
 // A class like C with only the table pointer and f0 (slot 0).
 TEST(GdVirtual, ACallStraightThroughTheTablePointerTakesSlotZero)

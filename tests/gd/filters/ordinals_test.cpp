@@ -56,9 +56,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Ordinals, TwoChainsThatShareATailAreNoLoop)
 {
     // Arcs 0 and 2 both lead into 1: each head numbers the tail in its turn.
-    filtered_text out = run_filter_on_text(ordinals_filter, "0 cArcSon next=1\n1 cArcSon\n2 cArcSon next=3\n3 cArcSon next=1\n");
+    filtered_text out = run_filter_on_text(
+        ordinals_filter, "0 cArcSon next=1\n1 cArcSon\n2 cArcSon next=3\n3 cArcSon next=1\n");
     EXPECT_EQ(out.result, 1);
-    EXPECT_EQ(out.graph, "0 cArcSon ordinal=1 next=1\n1 cArcSon ordinal=3\n2 cArcSon ordinal=1 next=3\n3 cArcSon ordinal=2 next=1\n");
+    EXPECT_EQ(out.graph, "0 cArcSon ordinal=1 next=1\n1 cArcSon ordinal=3\n2 cArcSon ordinal=1 next=3\n3 "
+                         "cArcSon ordinal=2 next=1\n");
 }
 
 // A function whose body arc is also the second arc of its formal chain: the

@@ -19,8 +19,7 @@ TEST(RecordSet, HoldsTheRecordsOfItsKindsAndNoOtherIndex)
     gd_free_node(&t.g, 4);
     record_set set(&t.g, {gTYPE_DECL, gLABEL_STMT, gVAR_DECL});
     const bool held[] = {true, false, true, true, false};
-    for (node_ptr i = 0; i < 5; i++)
-        EXPECT_EQ(set.holds(i), held[i]) << "record " << i;
+    for (node_ptr i = 0; i < 5; i++) EXPECT_EQ(set.holds(i), held[i]) << "record " << i;
     for (node_ptr outside : {-1, -2, 5, int(t.g.nodeBuffLen), 1 << 30}) {
         EXPECT_FALSE(set.holds(outside)) << "index " << outside;
         set.leave_out(outside);

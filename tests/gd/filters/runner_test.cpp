@@ -17,10 +17,27 @@ namespace {
 std::vector<int> calls;
 int result_of_third = 1;
 
-int first_step(gd_graph *) { calls.push_back(1); return 1; }
-int second_step(gd_graph *) { calls.push_back(2); std::fputs("(a note)", stderr); return 7; }
-int third_step(gd_graph *) { calls.push_back(3); return result_of_third; }
-int fourth_step(gd_graph *) { calls.push_back(4); return 1; }
+int first_step(gd_graph *)
+{
+    calls.push_back(1);
+    return 1;
+}
+int second_step(gd_graph *)
+{
+    calls.push_back(2);
+    std::fputs("(a note)", stderr);
+    return 7;
+}
+int third_step(gd_graph *)
+{
+    calls.push_back(3);
+    return result_of_third;
+}
+int fourth_step(gd_graph *)
+{
+    calls.push_back(4);
+    return 1;
+}
 
 const filter_step fake_steps[] = {
     {"first_filter", first_step},
@@ -30,7 +47,7 @@ const filter_step fake_steps[] = {
 };
 
 class RunSteps : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override
     {
         calls.clear();
@@ -48,21 +65,19 @@ class RunSteps : public ::testing::Test {
 
 TEST_F(RunSteps, PrintsOneProgressLinePerStepWithTheFiltersOwnTextInside)
 {
-    EXPECT_EQ(run(step_report::progress, 1),
-              "* Running first_filter...done\n"
-              "* Running second_filter...(a note)done\n"
-              "* Running third_filter...done\n"
-              "* Running fourth_filter...done\n");
+    EXPECT_EQ(run(step_report::progress, 1), "* Running first_filter...done\n"
+                                             "* Running second_filter...(a note)done\n"
+                                             "* Running third_filter...done\n"
+                                             "* Running fourth_filter...done\n");
     EXPECT_EQ(calls, (std::vector<int>{1, 2, 3, 4}));
 }
 
 TEST_F(RunSteps, StopsAtTheFirstStepThatReturnsZero)
 {
     result_of_third = 0;
-    EXPECT_EQ(run(step_report::progress, 0),
-              "* Running first_filter...done\n"
-              "* Running second_filter...(a note)done\n"
-              "* Running third_filter...Error in filter third_filter\n");
+    EXPECT_EQ(run(step_report::progress, 0), "* Running first_filter...done\n"
+                                             "* Running second_filter...(a note)done\n"
+                                             "* Running third_filter...Error in filter third_filter\n");
     EXPECT_EQ(calls, (std::vector<int>{1, 2, 3}));
 }
 
@@ -92,7 +107,10 @@ TEST(FilterStep, TakesNameAndFunctionFromOneFamilyName)
 // The whole frame on real files: a graph file in, fake steps, a file out.
 namespace {
 
-int stop_step(gd_graph *) { return 0; }
+int stop_step(gd_graph *)
+{
+    return 0;
+}
 // Adds a node, so the output shows that the steps ran on the graph read.
 int add_node_step(gd_graph *g)
 {
@@ -101,7 +119,7 @@ int add_node_step(gd_graph *g)
 }
 
 class FilterProgram : public ::testing::Test {
-  protected:
+protected:
     test_support::TempDir dir;
     std::string in = (dir / "in.gd").string();
     std::string out = (dir / "out.gd").string();
@@ -138,8 +156,8 @@ TEST_F(FilterProgram, WritesTheGraphTheStepsLeft)
 
 TEST_F(FilterProgram, StopAtAStepWritesNoFile)
 {
-    const filter_step steps[] = {{"add_filter", add_node_step}, {"stop_filter", stop_step},
-                                 {"add_filter", add_node_step}};
+    const filter_step steps[] = {
+        {"add_filter", add_node_step}, {"stop_filter", stop_step}, {"add_filter", add_node_step}};
     std::string err;
     EXPECT_EQ(run(steps, &err), 1);
     EXPECT_EQ(err, "* Running add_filter...done\n* Running stop_filter...Error in filter stop_filter\n");

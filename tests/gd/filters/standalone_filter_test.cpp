@@ -19,7 +19,10 @@ struct program {
     family_fixture fixture;
 };
 
-void PrintTo(const program &p, std::ostream *os) { *os << p.family; }
+void PrintTo(const program &p, std::ostream *os)
+{
+    *os << p.family;
+}
 
 // Every family but gd_for, which runs only inside the chain of talvexf.
 std::vector<program> single_filter_programs()
@@ -107,9 +110,10 @@ TEST_P(SingleFilterProgram, KeepsItsFilesWhenTheWriteFailsOrTheInputCannotBeRead
     const family_fixture &fixture = GetParam().fixture;
     test_support::TempDir dir;
     const std::string in = (dir / "in.gd").string();
-    write_graph_with_a_string(("hash " + std::to_string(failed_writes::hash_slots) + "\n" + fixture.before).c_str(), in);
-    failed_writes::expect_files_kept({program_path(GetParam().family), test_support::readFile(in), fixture.errors, true,
-                                      failed_writes::frame_read_error});
+    write_graph_with_a_string(
+        ("hash " + std::to_string(failed_writes::hash_slots) + "\n" + fixture.before).c_str(), in);
+    failed_writes::expect_files_kept({program_path(GetParam().family), test_support::readFile(in),
+                                      fixture.errors, true, failed_writes::frame_read_error});
 }
 
 INSTANTIATE_TEST_SUITE_P(AllThirtyNine, SingleFilterProgram, ::testing::ValuesIn(single_filter_programs()),
@@ -121,7 +125,8 @@ TEST(SingleFilterPrograms, ChainsThatLoopKeepTheOutputSmall)
 {
     std::vector<looping_chains::looping_unit> units = looping_chains::looping_units();
     std::erase_if(units, [](const looping_chains::looping_unit &u) { return *u.family == '\0'; });
-    units.push_back({"functions whose prototype's formals loop", "gd_func", looping_chains::looping_prototype()});
+    units.push_back(
+        {"functions whose prototype's formals loop", "gd_func", looping_chains::looping_prototype()});
     test_support::TempDir dir;
     const std::string in = (dir / "in.gd").string(), out = (dir / "out.gd").string();
     for (const looping_chains::looping_unit &unit : units) {
@@ -149,7 +154,8 @@ TEST(SingleFilterPrograms, TakeFileNamesWithAQuote)
     const std::string missing = (dir / "isn't there.gd").string();
     const test_support::ProgramRun m = test_support::runProgram(program_path("gd_return"), {missing, out});
     EXPECT_EQ(m.status, 1);
-    EXPECT_EQ(m.err, "Could not open " + missing + " for binary read\nCould not read graph from file " + missing + "\n");
+    EXPECT_EQ(m.err, "Could not open " + missing + " for binary read\nCould not read graph from file " +
+                         missing + "\n");
 }
 
 TEST(SingleFilterPrograms, AreThirtyNine)
@@ -162,8 +168,8 @@ TEST(SingleFilterPrograms, AreThirtyNine)
 
 struct failure_case {
     const char *name;
-    const char *family;      // the program run_<family>_filter
-    const char *input;       // the input graph in the text form, or nullptr for no file
+    const char *family;  // the program run_<family>_filter
+    const char *input;   // the input graph in the text form, or nullptr for no file
     bool output_writable;
     std::string (*message)(const std::string &in, const std::string &out);
 };
@@ -176,8 +182,7 @@ TEST_P(SingleFilterFailure, ReportsAndLeavesNoOutput)
     test_support::TempDir dir;
     const std::string in = (dir / "in.gd").string();
     const std::string out = (dir / (c.output_writable ? "out.gd" : "no-such-dir/out.gd")).string();
-    if (c.input)
-        write_graph(c.input, in);
+    if (c.input) write_graph(c.input, in);
     const test_support::ProgramRun r = test_support::runProgram(program_path(c.family), {in, out});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
@@ -190,7 +195,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         failure_case{"MissingInput", "ordinals", nullptr, true,
                      [](const std::string &in, const std::string &) {
-                         return "Could not open " + in + " for binary read\nCould not read graph from file " + in + "\n";
+                         return "Could not open " + in + " for binary read\nCould not read graph from file " +
+                                in + "\n";
                      }},
         failure_case{"EmptyStringPool", "ordinals", "0 cArcSon\n", true,
                      [](const std::string &in, const std::string &) {
@@ -198,7 +204,8 @@ INSTANTIATE_TEST_SUITE_P(
                      }},
         failure_case{"FilterFails", "ordinals", "0 cArcSon next=99\n1 cObject name=\"a\"\n", true,
                      [](const std::string &, const std::string &) {
-                         return std::string("Next Field of arc 0 is out of range 99\nError in filter ordinals_filter\n");
+                         return std::string(
+                             "Next Field of arc 0 is out of range 99\nError in filter ordinals_filter\n");
                      }},
         // A fatal condition ends the program inside the filter: what it
         // printed still comes out, though standard error is buffered.
@@ -211,7 +218,8 @@ INSTANTIATE_TEST_SUITE_P(
                      }},
         failure_case{"OutputNotWritable", "ordinals", small_unit, false,
                      [](const std::string &, const std::string &out) {
-                         return "Could not open " + out + " for binary write\nError writing graph to " + out + "\n";
+                         return "Could not open " + out + " for binary write\nError writing graph to " + out +
+                                "\n";
                      }}),
     [](const ::testing::TestParamInfo<failure_case> &info) { return std::string(info.param.name); });
 

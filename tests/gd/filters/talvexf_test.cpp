@@ -50,48 +50,47 @@ TEST(Talvexf, RunsTheFortyOneStepsInTheirOrderAndWritesTheGraph)
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
     // Written out step by step: gd_filter runs at steps 8, 34 and 41.
-    EXPECT_EQ(r.err,
-              "* Running gd_reduce_filter...done\n"
-              "* Running gd_global_filter...done\n"
-              "* Running gd_inclass_typedefs_filter...done\n"
-              "* Running gd_builtin_filter...done\n"
-              "* Running namespace_filter...done\n"
-              "* Running aggregate_filter...done\n"
-              "* Running gd_operators_filter...done\n"
-              "* Running gd_filter_filter...done\n"
-              "* Running gd_alias_filter...done\n"
-              "* Running funct_type_filter...done\n"
-              "* Running gd_derived_filter...done\n"
-              "* Running gd_enum_filter...done\n"
-              "* Running gd_objects_filter...done\n"
-              "* Running gd_func_filter...done\n"
-              "* Running gd_templates_filter...done\n"
-              "* Running gd_literals_filter...done\n"
-              "* Running gd_actuals_filter...done\n"
-              "* Running gd_break_filter...done\n"
-              "* Running gd_goto_filter...done\n"
-              "* Running gd_return_filter...done\n"
-              "* Running gd_labels_filter...done\n"
-              "* Running gd_for_filter...done\n"
-              "* Running gd_while_filter...done\n"
-              "* Running gd_exceptions_filter...done\n"
-              "* Running gd_if_filter...done\n"
-              "* Running gd_switch_filter...done\n"
-              "* Running gd_initializers_filter...done\n"
-              "* Running gd_block_filter...done\n"
-              "* Running gd_statements_filter...done\n"
-              "* Running gd_classref_filter...done\n"
-              "* Running classes_filter...done\n"
-              "* Running gd_virtual_filter...done\n"
-              "* Running gd_typedecls_filter...done\n"
-              "* Running gd_filter_filter...done\n"
-              "* Running gd_globalize_funct_types_filter...done\n"
-              "* Running merge_builtin_filter...done\n"
-              "* Running zap_builtin_filter...done\n"
-              "* Running zap_other_filter...done\n"
-              "* Running gd_nameref_filter...done\n"
-              "* Running ordinals_filter...done\n"
-              "* Running gd_filter_filter...done\n");
+    EXPECT_EQ(r.err, "* Running gd_reduce_filter...done\n"
+                     "* Running gd_global_filter...done\n"
+                     "* Running gd_inclass_typedefs_filter...done\n"
+                     "* Running gd_builtin_filter...done\n"
+                     "* Running namespace_filter...done\n"
+                     "* Running aggregate_filter...done\n"
+                     "* Running gd_operators_filter...done\n"
+                     "* Running gd_filter_filter...done\n"
+                     "* Running gd_alias_filter...done\n"
+                     "* Running funct_type_filter...done\n"
+                     "* Running gd_derived_filter...done\n"
+                     "* Running gd_enum_filter...done\n"
+                     "* Running gd_objects_filter...done\n"
+                     "* Running gd_func_filter...done\n"
+                     "* Running gd_templates_filter...done\n"
+                     "* Running gd_literals_filter...done\n"
+                     "* Running gd_actuals_filter...done\n"
+                     "* Running gd_break_filter...done\n"
+                     "* Running gd_goto_filter...done\n"
+                     "* Running gd_return_filter...done\n"
+                     "* Running gd_labels_filter...done\n"
+                     "* Running gd_for_filter...done\n"
+                     "* Running gd_while_filter...done\n"
+                     "* Running gd_exceptions_filter...done\n"
+                     "* Running gd_if_filter...done\n"
+                     "* Running gd_switch_filter...done\n"
+                     "* Running gd_initializers_filter...done\n"
+                     "* Running gd_block_filter...done\n"
+                     "* Running gd_statements_filter...done\n"
+                     "* Running gd_classref_filter...done\n"
+                     "* Running classes_filter...done\n"
+                     "* Running gd_virtual_filter...done\n"
+                     "* Running gd_typedecls_filter...done\n"
+                     "* Running gd_filter_filter...done\n"
+                     "* Running gd_globalize_funct_types_filter...done\n"
+                     "* Running merge_builtin_filter...done\n"
+                     "* Running zap_builtin_filter...done\n"
+                     "* Running zap_other_filter...done\n"
+                     "* Running gd_nameref_filter...done\n"
+                     "* Running ordinals_filter...done\n"
+                     "* Running gd_filter_filter...done\n");
     gd_graph g = gd_graph_read_binary_file(out.c_str());
     EXPECT_NE(g.curStringPos, 0u);
     EXPECT_EQ(kind_of(&g, g.firstNode), dC_SCOPE_GLB);
@@ -107,10 +106,8 @@ TEST(Talvexf, RunsTheSampleUnit)
     // Filters may add their own notes inside a progress line; each step
     // still starts one line and ends it with "done".
     std::size_t started = 0, done = 0;
-    for (std::size_t at = 0; (at = r.err.find("* Running ", at)) != std::string::npos; ++at)
-        ++started;
-    for (std::size_t at = 0; (at = r.err.find("done\n", at)) != std::string::npos; ++at)
-        ++done;
+    for (std::size_t at = 0; (at = r.err.find("* Running ", at)) != std::string::npos; ++at) ++started;
+    for (std::size_t at = 0; (at = r.err.find("done\n", at)) != std::string::npos; ++at) ++done;
     EXPECT_EQ(started, 41u);
     EXPECT_EQ(done, 41u);
     gd_graph g = gd_graph_read_binary_file(out.c_str());
@@ -156,7 +153,8 @@ TEST(Talvexf, MissingInputFile)
     const std::string in = (dir / "missing.gd").string(), out = (dir / "out.gd").string();
     const test_support::ProgramRun r = run_talvexf({in, out});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Could not open " + in + " for binary read\nCould not read graph from file " + in + "\n");
+    EXPECT_EQ(r.err,
+              "Could not open " + in + " for binary read\nCould not read graph from file " + in + "\n");
     EXPECT_FALSE(std::filesystem::exists(out));
 }
 
@@ -178,8 +176,8 @@ TEST(Talvexf, OutputThatCannotBeWritten)
     write_graph(empty_unit, in);
     const test_support::ProgramRun r = run_talvexf({in, out});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, progress_lines() + "Could not open " + out + " for binary write\nError writing graph to " +
-                         out + "\n");
+    EXPECT_EQ(r.err, progress_lines() + "Could not open " + out +
+                         " for binary write\nError writing graph to " + out + "\n");
 }
 
 TEST(Talvexf, KeepsItsFilesWhenTheWriteFailsOrTheInputCannotBeRead)

@@ -53,7 +53,8 @@ TEST(ZapBuiltin, ANodeWithoutUseTestStopsTheProgramOnlyWhenTheSearchReachesIt)
     for (const stop_case &c : cases) {
         const std::string text = scope + c.rest;
         if (c.stop_at == -1) {
-            EXPECT_EQ(run_filter_on_text(zap_builtin_filter, text).graph, text_graph(text.c_str()).dump()) << c.rest;
+            EXPECT_EQ(run_filter_on_text(zap_builtin_filter, text).graph, text_graph(text.c_str()).dump())
+                << c.rest;
             continue;
         }
         EXPECT_EXIT(

@@ -20,16 +20,18 @@
 #include "tessel/layered_layout.h"
 #include "tesselfix/placement.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
     using namespace layout;
     if (size == 0) return 0;
     uint8_t mode = data[0];
-    std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
+    std::string_view rest(reinterpret_cast<const char *>(data + 1), size - 1);
     size_t split = rest.find('\0');
     std::string_view ta = rest.substr(0, split);
-    std::string_view layoutText = split == std::string_view::npos ? std::string_view() : rest.substr(split + 1);
+    std::string_view layoutText =
+        split == std::string_view::npos ? std::string_view() : rest.substr(split + 1);
 
-    FILE* sink = std::fopen("/dev/null", "w");
+    FILE *sink = std::fopen("/dev/null", "w");
     ItemTable graph;
     SystemPointers ptrs;
     std::string warnings;
@@ -48,19 +50,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     setup.subsystemName = &ssName;
     if (!prepareGraph(graph, ptrs, ta, read, setup, warnings)) {
         bool tree = graph.storage.size() < 300;
-        for (const Item& item : graph.storage)
-            for (const Item* c : item.ptrToConItems) tree = tree && c->parent == &item;
+        for (const Item &item : graph.storage)
+            for (const Item *c : item.ptrToConItems) tree = tree && c->parent == &item;
         if (tree) {
             LayoutContext ctx;
             ctx.trace = read.trace;
-            if (setup.model == cliServ) layoutClientServer(ptrs.rootItemPtr, ptrs.subSystemPtr, 800, 600, ctx);
-            else layoutNested(ptrs.rootItemPtr, ctx);
+            if (setup.model == cliServ)
+                layoutClientServer(ptrs.rootItemPtr, ptrs.subSystemPtr, 800, 600, ctx);
+            else
+                layoutNested(ptrs.rootItemPtr, ctx);
             std::string out = outputLayout(ptrs.rootItemPtr);
             // The layout read back gives every box again, to the six
             // decimals written (so within 1e-6), and writing it once more
             // gives the same text.
             std::vector<std::array<float, 4>> first;
-            for (Item& item : graph.storage) {
+            for (Item &item : graph.storage) {
                 first.push_back({item.x, item.y, item.width, item.height});
                 item.x = item.y = item.width = item.height = std::nanf("");
                 item.hasBox = false;
@@ -69,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::string again = back ? back->message : outputLayout(ptrs.rootItemPtr);
             bool same = again == out;
             size_t k = 0;
-            for (const Item& item : graph.storage) {
+            for (const Item &item : graph.storage) {
                 const std::array<float, 4> now{item.x, item.y, item.width, item.height};
                 for (int v = 0; v < 4 && item.hasBox; ++v)
                     same = same && std::fabs(static_cast<double>(now[v]) - first[k][v]) <= 1e-6;

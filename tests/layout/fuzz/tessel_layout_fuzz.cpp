@@ -29,21 +29,26 @@ constexpr size_t kMaxItems = 200;
 constexpr size_t kMaxRecords = 4 * kMaxItems;
 
 // Window sides from 0 to 2550 in steps of 10: tiny windows included.
-int windowSide(uint8_t byte) { return byte * 10; }
+int windowSide(uint8_t byte)
+{
+    return byte * 10;
+}
 
 using Box = std::array<float, 4>;
 
 // A box as the layout file gives it back: each number through its six
 // decimals.
-Box asWritten(const layout::Item* item) {
+Box asWritten(const layout::Item *item)
+{
     Box box{item->x, item->y, item->width, item->height};
-    for (float& v : box)
+    for (float &v : box)
         v = static_cast<float>(std::strtod(layout::format("%f", static_cast<double>(v)).c_str(), nullptr));
     return box;
 }
 
 // On standard error: the fuzzer runs with standard output closed.
-[[noreturn]] void report(const std::string& layoutText, const std::string& what) {
+[[noreturn]] void report(const std::string &layoutText, const std::string &what)
+{
     std::fwrite(layoutText.data(), 1, layoutText.size(), stderr);
     std::fprintf(stderr, "\n-- layout above: %s\n", what.c_str());
     std::abort();
@@ -51,16 +56,18 @@ Box asWritten(const layout::Item* item) {
 
 // Reads the layout back onto the graph it was written from and compares
 // every box with the one written.
-void checkReadBack(layout::ItemTable& graph, layout::Item* root, const std::string& out) {
+void checkReadBack(layout::ItemTable &graph, layout::Item *root, const std::string &out)
+{
     using namespace layout;
-    std::unordered_map<const Item*, Box> written{{root, asWritten(root)}};
-    walkPreOrder(root, [&written](Item* item, int) { written[item] = asWritten(item); });
-    for (Item& item : graph.storage) {
+    std::unordered_map<const Item *, Box> written{{root, asWritten(root)}};
+    walkPreOrder(root, [&written](Item *item, int) { written[item] = asWritten(item); });
+    for (Item &item : graph.storage) {
         item.x = item.y = item.width = item.height = -1;
         item.hasBox = false;
     }
-    if (MaybeFailure e = Control_ParseLayout(graph, out, nullptr)) report(out, "does not read back: " + e->message);
-    for (const Item& item : graph.storage) {
+    if (MaybeFailure e = Control_ParseLayout(graph, out, nullptr))
+        report(out, "does not read back: " + e->message);
+    for (const Item &item : graph.storage) {
         auto w = written.find(&item);
         if (w == written.end()) {
             if (item.hasBox) report(out, "gives a box to " + item.name + ", which is not in the tree");
@@ -74,15 +81,16 @@ void checkReadBack(layout::ItemTable& graph, layout::Item* root, const std::stri
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
     using namespace layout;
     if (size < 3) return 0;
     uint8_t mode = data[0];
     int width = windowSide(data[1]);
     int height = windowSide(data[2]);
-    std::string_view ta(reinterpret_cast<const char*>(data + 3), size - 3);
+    std::string_view ta(reinterpret_cast<const char *>(data + 3), size - 3);
 
-    FILE* sink = std::fopen("/dev/null", "w");
+    FILE *sink = std::fopen("/dev/null", "w");
     ReadOptions read;
     read.relationOnlyInput = mode & 1;
     read.printParseError = mode & 2;

@@ -9,11 +9,14 @@
 namespace layout_test {
 
 struct ArgCase {
-    const char* name;
+    const char *name;
     std::vector<std::string> args;
     std::string message;
 };
 
-inline void PrintTo(const ArgCase& c, std::ostream* os) { *os << c.name; }
+inline void PrintTo(const ArgCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 }  // namespace layout_test

@@ -13,9 +13,10 @@ struct Record {
 };
 
 // The records of a layout file as written (names unquoted).
-std::vector<Record> parseRecords(const std::string& text);
+std::vector<Record> parseRecords(const std::string &text);
 
 // One record with the numbers given as text, as the file shows them.
-std::string record(const std::string& name, const char* x, const char* y, const char* width, const char* height);
+std::string record(const std::string &name, const char *x, const char *y, const char *width,
+                   const char *height);
 
 }  // namespace layout_test

@@ -4,11 +4,13 @@ namespace layout_test {
 
 CapturedStream::CapturedStream() : file(std::tmpfile()) {}
 
-CapturedStream::~CapturedStream() {
+CapturedStream::~CapturedStream()
+{
     if (file) std::fclose(file);
 }
 
-std::string CapturedStream::text() {
+std::string CapturedStream::text()
+{
     std::fflush(file);
     long size = std::ftell(file);
     std::string out(static_cast<size_t>(size), '\0');

@@ -12,7 +12,8 @@
 namespace layout_test {
 
 // A program run in `dir`, with no input and the test's own environment.
-inline test_support::RunSetup inDirectory(const std::filesystem::path& dir) {
+inline test_support::RunSetup inDirectory(const std::filesystem::path &dir)
+{
     test_support::RunSetup setup;
     setup.directory = dir;
     return setup;
@@ -22,10 +23,10 @@ inline test_support::RunSetup inDirectory(const std::filesystem::path& dir) {
 struct CapturedStream {
     CapturedStream();
     ~CapturedStream();
-    CapturedStream(const CapturedStream&) = delete;
-    CapturedStream& operator=(const CapturedStream&) = delete;
+    CapturedStream(const CapturedStream &) = delete;
+    CapturedStream &operator=(const CapturedStream &) = delete;
     std::string text();
-    FILE* file = nullptr;
+    FILE *file = nullptr;
 };
 
 }  // namespace layout_test

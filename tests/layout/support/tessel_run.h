@@ -10,8 +10,9 @@
 
 namespace layout_test {
 
-inline std::string tesselLayout(const std::string& ta, layout::layoutModel model, int width = 800, int height = 600,
-                                const char* input = "dir/sys.o.ta") {
+inline std::string tesselLayout(const std::string &ta, layout::layoutModel model, int width = 800,
+                                int height = 600, const char *input = "dir/sys.o.ta")
+{
     layout::tessel::Options options;
     options.model = model;
     options.windowWidth = width;

@@ -24,9 +24,10 @@ inline const std::string kThreeClientsTa =
 
 inline const std::string kRoot800x600 = record("$ROOT", "0.000000", "0.000000", "800.000000", "600.000000");
 
-inline const std::string kThreeClientsRows = record("c1", "66.500000", "25.000000", "83.300003", "50.000000") +
-                                             record("c2", "332.500000", "25.000000", "83.300003", "50.000000") +
-                                             record("c3", "598.500000", "25.000000", "83.300003", "50.000000");
+inline const std::string kThreeClientsRows =
+    record("c1", "66.500000", "25.000000", "83.300003", "50.000000") +
+    record("c2", "332.500000", "25.000000", "83.300003", "50.000000") +
+    record("c3", "598.500000", "25.000000", "83.300003", "50.000000");
 
 inline const std::string kThreeClientsSubsystem =
     record("sys.ss", "25.000000", "100.000000", "750.000000", "400.000000") +

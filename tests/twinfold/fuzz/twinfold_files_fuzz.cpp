@@ -36,10 +36,9 @@ pid_t g_owner = 0;
 
 void removeDirectory()
 {
-    if (g_directory.empty() || getpid() != g_owner)
-        return;
-    if (DIR* dir = opendir(g_directory.c_str())) {
-        while (dirent* entry = readdir(dir))
+    if (g_directory.empty() || getpid() != g_owner) return;
+    if (DIR *dir = opendir(g_directory.c_str())) {
+        while (dirent *entry = readdir(dir))
             if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
                 unlink((g_directory + "/" + entry->d_name).c_str());
         closedir(dir);
@@ -47,13 +46,12 @@ void removeDirectory()
     rmdir(g_directory.c_str());
 }
 
-const std::string& directory()
+const std::string &directory()
 {
     if (g_directory.empty()) {
         char pattern[] = "twinfold-files-fuzz.XXXXXX";
-        if (mkdtemp(pattern) == nullptr)
-            std::abort();
-        char* real = realpath(pattern, nullptr);
+        if (mkdtemp(pattern) == nullptr) std::abort();
+        char *real = realpath(pattern, nullptr);
         g_directory = real;
         std::free(real);
         g_owner = getpid();
@@ -65,8 +63,8 @@ const std::string& directory()
 std::vector<std::string> entries()
 {
     std::vector<std::string> names;
-    if (DIR* dir = opendir(directory().c_str())) {
-        while (dirent* entry = readdir(dir))
+    if (DIR *dir = opendir(directory().c_str())) {
+        while (dirent *entry = readdir(dir))
             if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
                 names.push_back(entry->d_name);
         closedir(dir);
@@ -74,37 +72,34 @@ std::vector<std::string> entries()
     return names;
 }
 
-bool readWhole(const std::string& path, std::string& text)
+bool readWhole(const std::string &path, std::string &text)
 {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr)
-        return false;
+    FILE *f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) return false;
     text.clear();
     char block[65536];
-    for (size_t got; (got = std::fread(block, 1, sizeof block, f)) > 0;)
-        text.append(block, got);
+    for (size_t got; (got = std::fread(block, 1, sizeof block, f)) > 0;) text.append(block, got);
     std::fclose(f);
     return true;
 }
 
-void writeWhole(const std::string& path, const char* data, size_t size)
+void writeWhole(const std::string &path, const char *data, size_t size)
 {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr || std::fwrite(data, 1, size, f) != size || std::fclose(f) != 0)
-        std::abort();
+    FILE *f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr || std::fwrite(data, 1, size, f) != size || std::fclose(f) != 0) std::abort();
 }
 
 // A read of the file that fails with EIO once `left` bytes were given.
 struct CfailingRead {
-    FILE* m_pFile;
+    FILE *m_pFile;
     size_t m_left;
 };
 
-FILE* failingAfter(FILE* file, size_t bytes)
+FILE *failingAfter(FILE *file, size_t bytes)
 {
     cookie_io_functions_t functions = {};
-    functions.read = [](void* cookie, char* buffer, size_t size) -> ssize_t {
-        auto* source = static_cast<CfailingRead*>(cookie);
+    functions.read = [](void *cookie, char *buffer, size_t size) -> ssize_t {
+        auto *source = static_cast<CfailingRead *>(cookie);
         if (source->m_left == 0) {
             errno = EIO;
             return -1;
@@ -113,8 +108,8 @@ FILE* failingAfter(FILE* file, size_t bytes)
         source->m_left -= got;
         return ssize_t(got);
     };
-    functions.close = [](void* cookie) {
-        auto* source = static_cast<CfailingRead*>(cookie);
+    functions.close = [](void *cookie) {
+        auto *source = static_cast<CfailingRead *>(cookie);
         std::fclose(source->m_pFile);
         delete source;
         return 0;
@@ -123,50 +118,46 @@ FILE* failingAfter(FILE* file, size_t bytes)
 }
 
 // One run as the program makes it: the output opened before the input.
-int runOnFiles(const std::string& input, const std::string& output, const Coptions& options, FILE* (*wrap)(FILE*))
+int runOnFiles(const std::string &input, const std::string &output, const Coptions &options,
+               FILE *(*wrap)(FILE *))
 {
     CoutputFile out;
-    if (out.open(output.c_str()) == CstepEnd::kStopped)
-        return 1;
-    FILE* in = std::fopen(input.c_str(), "r");
-    if (in == nullptr)
-        return 1;
-    if (wrap != nullptr)
-        in = wrap(in);
+    if (out.open(output.c_str()) == CstepEnd::kStopped) return 1;
+    FILE *in = std::fopen(input.c_str(), "r");
+    if (in == nullptr) return 1;
+    if (wrap != nullptr) in = wrap(in);
     return run(in, input.c_str(), out, options) == CstepEnd::kDone ? 0 : 1;
 }
 
 size_t g_readLimit = 0;
 
-[[noreturn]] void fail(const char* what, const std::string& detail)
+[[noreturn]] void fail(const char *what, const std::string &detail)
 {
     std::printf("-- %s\n%s\n", what, detail.c_str());
     std::fflush(stdout);
     std::abort();
 }
 
-} // namespace
+}  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, size_t size)
 {
     // Three bytes choose the run: the mode, the fault, where the output goes,
     // and the byte at which the fault comes; the rest is the TA text.
-    if (size < 3)
-        return 0;
+    if (size < 3) return 0;
     Coptions options;
     options.m_unionHeaders = (data[0] & 1) == 0;
     const Cfault fault = Cfault((data[0] >> 1) & 3);
     const bool outputIsInput = (data[0] & 8) != 0;
     const size_t at = size_t(data[1]) | size_t(data[2]) << 8;
-    const char* text = reinterpret_cast<const char*>(data + 3);
+    const char *text = reinterpret_cast<const char *>(data + 3);
     const size_t length = size - 3;
 
     const std::string input = directory() + "/in.ta";
     const std::string reference = directory() + "/reference.ta";
     const std::string target = outputIsInput ? input : directory() + "/out.ta";
     writeWhole(input, text, length);
-    if (!outputIsInput)
-        writeWhole(target, "older output\n", 13);
+    if (!outputIsInput) writeWhole(target, "older output\n", 13);
     std::string before;
     readWhole(target, before);
 
@@ -177,8 +168,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
     unlink(reference.c_str());
 
     pid_t child = fork();
-    if (child < 0)
-        std::abort();
+    if (child < 0) std::abort();
     if (child == 0) {
         if (fault == Cfault::kWriteError || fault == Cfault::kKilled) {
             const rlimit limit{rlim_t(at), rlim_t(at)};
@@ -188,9 +178,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
             signal(SIGXFSZ, fault == Cfault::kWriteError ? SIG_IGN : SIG_DFL);
         }
         g_readLimit = at;
-        FILE* (*wrap)(FILE*) = nullptr;
-        if (fault == Cfault::kReadError)
-            wrap = [](FILE* file) { return failingAfter(file, g_readLimit); };
+        FILE *(*wrap)(FILE *) = nullptr;
+        if (fault == Cfault::kReadError) wrap = [](FILE *file) { return failingAfter(file, g_readLimit); };
         // The temporary is removed by the output's own ending, before _exit.
         int status = runOnFiles(input, target, options, wrap);
         std::fflush(nullptr);
@@ -199,10 +188,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
     int status = 0;
     // The fuzzer's own timer interrupts the wait.
     pid_t waited;
-    while ((waited = waitpid(child, &status, 0)) < 0 && errno == EINTR) {
-    }
-    if (waited != child)
-        std::abort();
+    while ((waited = waitpid(child, &status, 0)) < 0 && errno == EINTR) {}
+    if (waited != child) std::abort();
 
     std::string after;
     bool exists = readWhole(target, after);

@@ -34,12 +34,11 @@ struct Cfolded {
 
 // Parses text with the given union flag and, when it is accepted, merges,
 // renames and writes it.
-Cfolded fold(const char* text, size_t size, bool unionHeaders)
+Cfolded fold(const char *text, size_t size, bool unionHeaders)
 {
     Cfolded result;
-    FILE* in = fmemopen(const_cast<char*>(text), size, "r");
-    if (in == nullptr)
-        return result;
+    FILE *in = fmemopen(const_cast<char *>(text), size, "r");
+    if (in == nullptr) return result;
     {
         Cglobal global(0, unionHeaders);
         global.m_pDump = stderr;
@@ -50,19 +49,18 @@ Cfolded fold(const char* text, size_t size, bool unionHeaders)
             global.twinfold();
             Crename renamer;
             renamer.rename(global);
-            char* written = nullptr;
+            char *written = nullptr;
             size_t writtenSize = 0;
-            FILE* out = open_memstream(&written, &writtenSize);
+            FILE *out = open_memstream(&written, &writtenSize);
             Clayout::ta(out, -1, global.m_pRoot, "fuzz");
             std::fclose(out);
             result.m_text.assign(written, writtenSize);
             std::free(written);
             result.m_deleted = global.m_deleted;
             result.m_renamed = renamer.m_count;
-            walkTree(global.m_pRoot, [&](CinstanceFact* node) {
-                if (node->name()[0] == '$')
-                    return;
-                for (CedgeFact* e = node->firstChildEdge(); e; e = e->nextChildEdge())
+            walkTree(global.m_pRoot, [&](CinstanceFact *node) {
+                if (node->name()[0] == '$') return;
+                for (CedgeFact *e = node->firstChildEdge(); e; e = e->nextChildEdge())
                     result.m_containment.push_back(std::string(node->name()) + '\x1f' + e->m_pTo->name());
             });
             std::sort(result.m_containment.begin(), result.m_containment.end());
@@ -73,7 +71,7 @@ Cfolded fold(const char* text, size_t size, bool unionHeaders)
 }
 
 // True when the written text is the bare frame of the four sections.
-bool holdsNoFact(const std::string& text)
+bool holdsNoFact(const std::string &text)
 {
     static const char frame[] = "// ta output for fuzz\n\nFACT TUPLE :\n\n// Instances of entity classes\n\n"
                                 "\n// Containment relationships\n\n\n// Edges of entity classes\n\n"
@@ -90,11 +88,11 @@ struct Cstatements {
     std::vector<std::string> m_all;
 };
 
-Cstatements statementsOf(const std::string& text)
+Cstatements statementsOf(const std::string &text)
 {
     // The tokens, each as its kind and text.
     std::vector<std::pair<CtokenKind, std::string>> tokens;
-    if (FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r")) {
+    if (FILE *in = fmemopen(const_cast<char *>(text.data()), text.size(), "r")) {
         Cglobal global(0, true);
         CririraParser reader;
         reader.m_pGlobal = &global;
@@ -105,10 +103,8 @@ Cstatements statementsOf(const std::string& text)
         std::fclose(in);
     }
     auto spell = [&](size_t i) {
-        if (tokens[i].first == kTokenWord)
-            return "\x1f" + tokens[i].second;
-        if (tokens[i].first == kTokenInstance)
-            return std::string("\x1f$INSTANCE");
+        if (tokens[i].first == kTokenWord) return "\x1f" + tokens[i].second;
+        if (tokens[i].first == kTokenInstance) return std::string("\x1f$INSTANCE");
         return "\x1f<" + std::to_string(int(tokens[i].first)) + ">";
     };
     auto kindAt = [&](size_t i) { return i < tokens.size() ? tokens[i].first : kTokenEnd; };
@@ -119,8 +115,7 @@ Cstatements statementsOf(const std::string& text)
         // brace, or three words (a section header when the third is ":").
         size_t end = i;
         if (kindAt(i) == kTokenOpenParen) {
-            while (end < tokens.size() && kindAt(end) != kTokenCloseParen)
-                ++end;
+            while (end < tokens.size() && kindAt(end) != kTokenCloseParen) ++end;
             ++end;
         } else if (kindAt(i) == kTokenWord && kindAt(i + 1) == kTokenOpenBrace) {
             end = i + 1;
@@ -129,8 +124,7 @@ Cstatements statementsOf(const std::string& text)
         }
         end = std::min(end, tokens.size());
         std::string subject;
-        for (size_t k = i; k < end; ++k)
-            subject += spell(k);
+        for (size_t k = i; k < end; ++k) subject += spell(k);
         bool header = kindAt(i) == kTokenWord && end == i + 3 && tokens[i + 2].second == ":";
         i = end;
         if (kindAt(i) != kTokenOpenBrace) {
@@ -141,19 +135,17 @@ Cstatements statementsOf(const std::string& text)
             continue;
         }
         std::string statement = subject;
-        while (i < tokens.size() && kindAt(i) != kTokenCloseBrace)
-            statement += spell(i++);
-        if (i < tokens.size())
-            statement += spell(i++);
+        while (i < tokens.size() && kindAt(i) != kTokenCloseBrace) statement += spell(i++);
+        if (i < tokens.size()) statement += spell(i++);
         result.m_subjects.push_back(subject);
         result.m_all.push_back(statement);
     }
-    for (auto* list : {&result.m_tuples, &result.m_subjects, &result.m_all})
+    for (auto *list : {&result.m_tuples, &result.m_subjects, &result.m_all})
         std::sort(list->begin(), list->end());
     return result;
 }
 
-[[noreturn]] void fail(const std::string& text, const char* what)
+[[noreturn]] void fail(const std::string &text, const char *what)
 {
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::printf("\n-- %s\n", what);
@@ -162,30 +154,30 @@ Cstatements statementsOf(const std::string& text)
 }
 
 // No tuple twice, and no node or edge with two attribute statements.
-void checkNothingTwice(const Cstatements& statements, const std::string& text)
+void checkNothingTwice(const Cstatements &statements, const std::string &text)
 {
-    if (std::adjacent_find(statements.m_tuples.begin(), statements.m_tuples.end()) != statements.m_tuples.end())
+    if (std::adjacent_find(statements.m_tuples.begin(), statements.m_tuples.end()) !=
+        statements.m_tuples.end())
         fail(text, "output above holds a tuple twice");
-    if (std::adjacent_find(statements.m_subjects.begin(), statements.m_subjects.end()) != statements.m_subjects.end())
+    if (std::adjacent_find(statements.m_subjects.begin(), statements.m_subjects.end()) !=
+        statements.m_subjects.end())
         fail(text, "output above gives a fact attributes twice");
 }
 
-} // namespace
+}  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, size_t size)
 {
-    if (size == 0)
-        return 0;
+    if (size == 0) return 0;
     // The first byte picks the mode, the rest is the TA text.
     bool unionHeaders = (data[0] & 1) == 0;
-    Cfolded first = fold(reinterpret_cast<const char*>(data + 1), size - 1, unionHeaders);
+    Cfolded first = fold(reinterpret_cast<const char *>(data + 1), size - 1, unionHeaders);
     if (first.m_accepted) {
         Cstatements firstStatements = statementsOf(first.m_text);
         checkNothingTwice(firstStatements, first.m_text);
         Cfolded second = fold(first.m_text.data(), first.m_text.size(), unionHeaders);
         if (!second.m_accepted) {
-            if (!holdsNoFact(first.m_text))
-                fail(first.m_text, "output above does not read back");
+            if (!holdsNoFact(first.m_text)) fail(first.m_text, "output above does not read back");
         } else {
             Cstatements secondStatements = statementsOf(second.m_text);
             checkNothingTwice(secondStatements, second.m_text);

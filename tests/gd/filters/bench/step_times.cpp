@@ -33,18 +33,15 @@ int main(int argc, char **argv)
     }
     double start = processor_seconds();
     gd_graph g = gd_graph_read_binary_file(argv[1]);
-    if (g.curStringPos == 0)
-        return 1;
+    if (g.curStringPos == 0) return 1;
     report("read", start, g);
     for (const filter_step &step : talvex_chain()) {
         start = processor_seconds();
-        if (step.run(&g) == 0)
-            return 1;
+        if (step.run(&g) == 0) return 1;
         report(step.name, start, g);
     }
     start = processor_seconds();
-    if (!gd_graph_write_binary_file(argv[2], g))
-        return 1;
+    if (!gd_graph_write_binary_file(argv[2], g)) return 1;
     report("write", start, g);
     deallocate_gd_graph(g);
     return 0;

@@ -17,14 +17,12 @@ constexpr int owner_count = 24;
 // `count` owners from node `first` on, each line made by `line` from the
 // owner's number (0 up) and linked to the next one through `link` (nullptr:
 // not linked).
-template <class Line>
-std::string owners(int first, int count, const char *link, Line line)
+template <class Line> std::string owners(int first, int count, const char *link, Line line)
 {
     std::string text;
     for (int i = 0; i < count; i++) {
         text += std::to_string(first + i) + " " + line(i);
-        if (link && i + 1 < count)
-            text += std::string(" ") + link + "=" + std::to_string(first + i + 1);
+        if (link && i + 1 < count) text += std::string(" ") + link + "=" + std::to_string(first + i + 1);
         text += "\n";
     }
     return text;
@@ -66,17 +64,23 @@ inline std::vector<looping_unit> looping_units()
         {"functions that share a parameter chain that loops", "gd_func",
          unit_head() + R"(10 parm_decl name=3 type=6 argt=6 srcf="a.cc" srcl=1 lang=src_lang_cp chan=11
 11 parm_decl name=3 type=6 argt=6 srcf="a.cc" srcl=1 lang=src_lang_cp chan=10
-)" + owners(20, owner_count, "chan", each(R"(function_decl name=2 srcf="a.cc" srcl=1 lang=src_lang_cp args=10)"))},
+)" +
+             owners(20, owner_count, "chan",
+                    each(R"(function_decl name=2 srcf="a.cc" srcl=1 lang=src_lang_cp args=10)"))},
         {"functions that share a list of exception types that loops", "gd_func",
          unit_head() + R"(10 eh_spec_block raises=11
 11 tree_list value=6 chan=12
 12 tree_list value=6 chan=11
-)" + owners(20, owner_count, "chan", each(R"(function_decl name=2 srcf="a.cc" srcl=1 lang=src_lang_cp body=10)"))},
+)" +
+             owners(20, owner_count, "chan",
+                    each(R"(function_decl name=2 srcf="a.cc" srcl=1 lang=src_lang_cp body=10)"))},
         {"constructors that share member initialisers that loop", "gd_func",
          unit_head() + R"(10 ctor_stmt line=1 next=11
 11 expr_stmt line=1 texpr=7 next=12
 12 expr_stmt line=1 texpr=7 next=11
-)" + owners(20, owner_count, "chan", each(R"(function_decl name=2 srcf="a.cc" srcl=1 lang=src_lang_cp body=10)"))},
+)" +
+             owners(20, owner_count, "chan",
+                    each(R"(function_decl name=2 srcf="a.cc" srcl=1 lang=src_lang_cp body=10)"))},
         {"objects whose initializers share an element cell that leads to itself", "gd_initializers",
          unit_head() + "10 tree_list value=7 chan=10\n" +
              owners(20, owner_count, "chan",
@@ -90,7 +94,9 @@ inline std::vector<looping_unit> looping_units()
 11 tree_vec length=1 elts=[12]
 12 tree_list value=13 chan=12
 13 template_type_parm algn=8 unql=13
-)" + owners(20, owner_count, "chan", each(R"(template_decl name=2 srcf="a.cc" srcl=1 lang=src_lang_cp parms=10)"))},
+)" +
+             owners(20, owner_count, "chan",
+                    each(R"(template_decl name=2 srcf="a.cc" srcl=1 lang=src_lang_cp parms=10)"))},
         {"for loops that share initialiser statements that loop", "",
          unit_head() + R"(10 compound_stmt line=1 body=11
 11 scope_stmt line=1 begin_end next=50

@@ -63,24 +63,24 @@ using gxl_choice = gdexport::choice_texts;
 // the order they are written, each with its field resolved against a record
 // of the level or the kind.
 struct gxl_body {
-  gxl_level level = gxl_level::unhandled;
-  struct attr {
-    const gdexport::gxl_view *entry;
-    // The entry's form, omission and name, at hand for the writer.
-    gxl_form form;
-    gdexport::left_out omit;
-    std::string_view name;
-    const gd_field *field;
-    const gd_field *with;  // the field that decides whether it is written, for the forms that have one
-  };
-  struct link {
-    std::string name;
-    const gd_field *field;
-  };
-  std::vector<attr> attrs;
-  std::vector<link> links;
-  // tree_vec: after its links, one relation element listing its elements.
-  bool elements_relation = false;
+    gxl_level level = gxl_level::unhandled;
+    struct attr {
+        const gdexport::gxl_view *entry;
+        // The entry's form, omission and name, at hand for the writer.
+        gxl_form form;
+        gdexport::left_out omit;
+        std::string_view name;
+        const gd_field *field;
+        const gd_field *with;  // the field that decides whether it is written, for the forms that have one
+    };
+    struct link {
+        std::string name;
+        const gd_field *field;
+    };
+    std::vector<attr> attrs;
+    std::vector<link> links;
+    // tree_vec: after its links, one relation element listing its elements.
+    bool elements_relation = false;
 };
 
 // The body of any kind value; values beyond the table share the unhandled one.

@@ -22,19 +22,20 @@ const gd_field *table_field(const char *table, int layout_kind, const char *name
 // The entries of `rows` by kind: make(kind, row) for each kind a row lists;
 // kinds listed nowhere keep a default Body.
 template <class Body, class Row, class Make>
-std::array<Body, NUM_NODES + 1> bodies_by_kind(const char *table, std::span<const Row> rows, Make make) {
-  std::array<Body, NUM_NODES + 1> bodies{};
-  std::array<bool, NUM_NODES + 1> listed{};
-  for (const Row &r : rows)
-    for (int kind : r.kinds) {
-      if (listed[kind]) {
-        fprintf(stderr, "%s: kind %s is listed twice\n", table, gd_kind_name(kind));
-        abort();
-      }
-      listed[kind] = true;
-      bodies[kind] = make(kind, r);
-    }
-  return bodies;
+std::array<Body, NUM_NODES + 1> bodies_by_kind(const char *table, std::span<const Row> rows, Make make)
+{
+    std::array<Body, NUM_NODES + 1> bodies{};
+    std::array<bool, NUM_NODES + 1> listed{};
+    for (const Row &r : rows)
+        for (int kind : r.kinds) {
+            if (listed[kind]) {
+                fprintf(stderr, "%s: kind %s is listed twice\n", table, gd_kind_name(kind));
+                abort();
+            }
+            listed[kind] = true;
+            bodies[kind] = make(kind, r);
+        }
+    return bodies;
 }
 
 }  // namespace gdexport

@@ -22,7 +22,11 @@ struct filter_step {
 // The name may come from a macro (a program built once per family with
 // -DFAMILY=gd_alias writes FILTER_STEP(FAMILY)): it is expanded first.
 #define FILTER_STEP(family) FILTER_STEP_OF_FAMILY(family)
-#define FILTER_STEP_OF_FAMILY(family) filter_step{#family "_filter", &family##_filter}
+#define FILTER_STEP_OF_FAMILY(family)                                                                        \
+    filter_step                                                                                              \
+    {                                                                                                        \
+#family "_filter", &family##_filter                                                                  \
+    }
 
 enum class step_report {
     progress,     // "* Running <name>..." before each step, "done\n" after it
@@ -51,5 +55,4 @@ void buffer_standard_error();
 // The whole program: sets `progname`, checks that there are exactly two
 // arguments (else `usage`), reads argv[1], runs the steps and writes argv[2].
 // Returns the exit status: 0, or 1 after a message on standard error.
-int run_filter_program(int argc, char **argv, std::span<const filter_step> steps,
-                       step_report report);
+int run_filter_program(int argc, char **argv, std::span<const filter_step> steps, step_report report);
