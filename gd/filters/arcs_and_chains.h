@@ -10,6 +10,7 @@
 #pragma once
 
 #include <gd/graph.h>
+#include <gd/record.h>
 #include <gd/kind_table.h>  // the kind classes: is_declaration_kind, is_arc_kind, is_scope_kind
 #include <gd/chain_walk.h>
 

@@ -1,6 +1,7 @@
 // The gd_break family: break and continue statements become Ririra jumps.
 
 #include <gd/filters/filters.h>
+#include <gd/record.h>
 
 namespace {
 

@@ -2,6 +2,7 @@
 // namespace and makes it the root of the graph.
 
 #include <gd/filters/filters.h>
+#include <gd/record.h>
 
 int gd_global_filter(gd_graph *g)
 {

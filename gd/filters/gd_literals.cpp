@@ -3,6 +3,7 @@
 // as C source text, kept in the string pool, with an instance arc to its type.
 
 #include <gd/filters/filters.h>
+#include <gd/record.h>
 
 #include "gd_literals.h"
 

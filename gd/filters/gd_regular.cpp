@@ -3,6 +3,7 @@
 // only its own program runs.
 
 #include <gd/filters/filters.h>
+#include <gd/record.h>
 
 namespace {
 

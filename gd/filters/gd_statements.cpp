@@ -2,6 +2,7 @@
 // statement is redirected to the expression, declaration or label it wraps.
 
 #include <gd/filters/filters.h>
+#include <gd/record.h>
 #include <gd/walkers.h>
 
 #include "record_set.h"

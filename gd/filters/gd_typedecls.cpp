@@ -2,6 +2,7 @@
 // the type it declares.
 
 #include <gd/filters/filters.h>
+#include <gd/record.h>
 #include <gd/walkers.h>
 
 #include "record_set.h"

@@ -2,6 +2,7 @@
 // declaration, and the members of a scope.
 #include "gd/chain_walk.h"
 #include "gd/kind_table.h"
+#include "gd/record.h"
 
 t_visb visibility(gd_graph_common *common)
 {

@@ -2,7 +2,7 @@
 // only where the index is in range and the node's kind holds that record.
 #include <gtest/gtest.h>
 
-#include "gd/graph.h"
+#include "gd/record.h"
 #include "text_graph.h"
 
 namespace {

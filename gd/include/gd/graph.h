@@ -114,23 +114,6 @@ const char *gd_op_name(int op);
 #define GD_ALIAS(rec, same) typedef same rec;
 #include "gd/node_records.def"
 
-// The name of each record type, for messages.
-template <class T> inline constexpr const char *gd_record_name = "record";
-#define GD_KINDFIELD(n, off)
-#define GD_NODE(n, off)
-#define GD_NODES(n, off, count)
-#define GD_STR(n, off)
-#define GD_INT(n, off)
-#define GD_UINT(n, off)
-#define GD_ENUM(n, type, off)
-#define GD_BIT(n, byte, bit)
-#define GD_BITS(n, type, byte, bit, width)
-#define GD_ROOT(rec, bytes, fields) template <> inline constexpr const char *gd_record_name<rec> = #rec;
-#define GD_RECORD(rec, base, bytes, fields)                                                                  \
-    template <> inline constexpr const char *gd_record_name<rec> = #rec;
-#define GD_ALIAS(rec, same)
-#include "gd/node_records.def"
-
 // One node record: the union of the records of all kinds, plus the base
 // records under short names.
 union gd_graph_node {
@@ -240,6 +223,8 @@ inline constexpr bool gd_kind_holds[NUM_NODES + 1] = {
 // node's kind has no T record. The index and the kind are checked together,
 // so code that reads a link from the graph cannot use one without the other:
 //   if (const t_dc_arc *a = record<t_dc_arc>(g, i)) use(a->dest);
+// Where the caller knows the kind already, record_of (gd/record.h) gives the
+// record itself.
 template <class T> inline T *record(gd_graph *g, node_ptr i)
 {
     if (!node_valid(g, i)) return nullptr;
@@ -249,21 +234,6 @@ template <class T> inline T *record(gd_graph *g, node_ptr i)
 template <class T> inline const T *record(const gd_graph *g, node_ptr i)
 {
     return record<T>(const_cast<gd_graph *>(g), i);
-}
-
-// The record of node i as a T where the caller knows it is one: a node it has
-// just made, or one whose kind it has tested. When it is not (a fault of the
-// caller, not of the graph), the program stops through gd_fatal after a
-// message naming the node, rather than writing into another kind's record.
-[[noreturn]] void gd_record_fault(const gd_graph *g, node_ptr i, const char *record_name);
-template <class T> inline T &record_of(gd_graph *g, node_ptr i)
-{
-    if (T *r = record<T>(g, i)) return *r;
-    gd_record_fault(g, i, gd_record_name<T>);
-}
-template <class T> inline const T &record_of(const gd_graph *g, node_ptr i)
-{
-    return record_of<T>(const_cast<gd_graph *>(g), i);
 }
 
 // The string stored at offset off, or nullptr when off lies outside the bytes
