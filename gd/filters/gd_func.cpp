@@ -263,9 +263,9 @@ void do_function_decl(gd_graph *g, growth_allowance &allowance, scope_tail &glob
     record_of<t_dc_function>(g, f).link = link;
 
     node_ptr b = d.body;
-    if (const t_eh_spec_block *spec = record<t_eh_spec_block>(g, b)) {
-        const node_ptr raises = spec->raises;
-        const node_ptr inner = spec->body;
+    if (const t_eh_spec_block *eh_block = record<t_eh_spec_block>(g, b)) {
+        const node_ptr raises = eh_block->raises;
+        const node_ptr inner = eh_block->body;
         const node_ptr exception = add_throw_spec(g, allowance, f, raises);
         record_of<t_dc_function>(g, f).exception = exception;
         b = inner;

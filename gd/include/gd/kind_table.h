@@ -76,7 +76,7 @@ enum gd_kind_class : uint8_t {
     GD_KC_STATEMENT,          // the kinds chained by `next` as statements (and using_directive)
     // Ririra nodes (224-289): records that begin with t_dc_asg_nd.
     GD_KC_RIRIRA_OTHER,       // the plain node, link symbols, instantiations, SQL statements, comments,
-                              // throw specifications, asm blocks
+                              // throw lists, asm blocks
     GD_KC_RIRIRA_IDENTIFIER,  // identifiers that are no type and no scope: the plain identifier, objects,
                               // functions, labels, enumerators, templates
     GD_KC_RIRIRA_TYPE,        // dC_TYPE to dC_FORMAL_TYPE

@@ -62,7 +62,7 @@ TEST(GdFunc, LinkSymbolOfADefinedAndAnUndefinedFunction)
     EXPECT_EQ(out.graph, gd_func_fixture.after);
 }
 
-TEST(GdFunc, ExceptionSpecificationAndBody)
+TEST(GdFunc, ThrowListAndBody)
 {
     const filtered_text out =
         run_filter_on_text(gd_func_filter, unit_before + R"(6 function_decl name=4 type=2 body=7 public_flag
