@@ -19,7 +19,7 @@ run() {
   local name=$1 output=$2 best="" peak=0 t kb
   shift 2
   for ((r = 0; r < runs; r++)); do
-    python3 "$timing_here/measure.py" "$work/usage" "$@" > "$output" 2> "$work/err" || {
+    python3 "$timing_here/../../bench/measure.py" "$work/usage" "$@" > "$output" 2> "$work/err" || {
       echo "$name failed:" >&2; tail -n 5 "$work/err" >&2; exit 1; }
     read -r t kb < "$work/usage"
     (( kb > peak )) && peak=$kb

@@ -24,7 +24,7 @@ run() {
   local name=$1 best="" peak=0 t kb
   shift
   for ((r = 0; r < runs; r++)); do
-    python3 "$here/measure.py" "$work/usage" "$@" > "$work/stdout" 2> "$work/stderr" || true
+    python3 "$here/../../bench/measure.py" "$work/usage" "$@" > "$work/stdout" 2> "$work/stderr" || true
     read -r t kb < "$work/usage"
     (( kb > peak )) && peak=$kb
     best=$(awk -v a="$best" -v t="$t" 'BEGIN { print (a == "" || t < a) ? t : a }')
