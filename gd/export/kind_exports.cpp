@@ -45,34 +45,16 @@ constexpr choice_texts gxl_op_choice = {dc_op_string, dc_no_more_operators, "???
 // levels it derives from. The dump heads a level's lines with its name
 // (but for the Ririra type level) and indents them by one blank.
 
-#define HEADING(name)                                                                                        \
-    shown_field                                                                                              \
-    {                                                                                                        \
-        nullptr, {name, dump_form::heading}, {}                                                              \
-    }
+// The macros stay one line each: the formatter would spread each braced
+// initialiser over six.
+// clang-format off
+#define HEADING(name) shown_field{nullptr, {name, dump_form::heading}, {}}
 // A link line of the dump alone; Ririra kinds indent their own lines by one
 // blank too.
-#define DC_LINK(f)                                                                                           \
-    shown_field                                                                                              \
-    {                                                                                                        \
-        f, {" " f ": ", dump_form::link}, {}                                                                 \
-    }
-#define BASE_FLAG(f)                                                                                         \
-    shown_field                                                                                              \
-    {                                                                                                        \
-        f, {" " f ": ", dump_form::number},                                                                  \
-        {                                                                                                    \
-            gxl_form::boolean, f                                                                             \
-        }                                                                                                    \
-    }
-#define DECL_LINK(f)                                                                                         \
-    shown_field                                                                                              \
-    {                                                                                                        \
-        f, {" " f ": ", dump_form::link},                                                                    \
-        {                                                                                                    \
-            gxl_form::link, "decl_" f                                                                        \
-        }                                                                                                    \
-    }
+#define DC_LINK(f) shown_field{f, {" " f ": ", dump_form::link}, {}}
+#define BASE_FLAG(f) shown_field{f, {" " f ": ", dump_form::number}, {gxl_form::boolean, f}}
+#define DECL_LINK(f) shown_field{f, {" " f ": ", dump_form::link}, {gxl_form::link, "decl_" f}}
+// clang-format on
 
 constexpr shown_field common_fields[] = {
     HEADING("common"),          shown_field{"type", {" type_number: ", dump_form::number}, {}},
@@ -193,68 +175,17 @@ const level_row level_rows[] = {
 
 // The common shapes of a compiler kind's field: a dump line "  label: " and
 // a GXL link named after the record, or an attribute named as the field.
-#define LINK(f)                                                                                              \
-    shown_field                                                                                              \
-    {                                                                                                        \
-        f, {"  " f ": ", dump_form::link},                                                                   \
-        {                                                                                                    \
-            gxl_form::link, "_" f                                                                            \
-        }                                                                                                    \
-    }
-#define LINK_AS(f, label, edge)                                                                              \
-    shown_field                                                                                              \
-    {                                                                                                        \
-        f, {"  " label ": ", dump_form::link},                                                               \
-        {                                                                                                    \
-            gxl_form::link, edge                                                                             \
-        }                                                                                                    \
-    }
-#define NUMBER(f)                                                                                            \
-    shown_field                                                                                              \
-    {                                                                                                        \
-        f, {"  " f ": ", dump_form::number},                                                                 \
-        {                                                                                                    \
-            gxl_form::number, f                                                                              \
-        }                                                                                                    \
-    }
-#define NUMBER_AS(f, label, attr)                                                                            \
-    shown_field                                                                                              \
-    {                                                                                                        \
-        f, {"  " label ": ", dump_form::number},                                                             \
-        {                                                                                                    \
-            gxl_form::number, attr                                                                           \
-        }                                                                                                    \
-    }
-#define FLAG(f)                                                                                              \
-    shown_field                                                                                              \
-    {                                                                                                        \
-        f, {"  " f ": ", dump_form::number},                                                                 \
-        {                                                                                                    \
-            gxl_form::boolean, f                                                                             \
-        }                                                                                                    \
-    }
-#define FLAG_AS(f, label, attr)                                                                              \
-    shown_field                                                                                              \
-    {                                                                                                        \
-        f, {"  " label ": ", dump_form::number},                                                             \
-        {                                                                                                    \
-            gxl_form::boolean, attr                                                                          \
-        }                                                                                                    \
-    }
+// clang-format off
+#define LINK(f) shown_field{f, {"  " f ": ", dump_form::link}, {gxl_form::link, "_" f}}
+#define LINK_AS(f, label, edge) shown_field{f, {"  " label ": ", dump_form::link}, {gxl_form::link, edge}}
+#define NUMBER(f) shown_field{f, {"  " f ": ", dump_form::number}, {gxl_form::number, f}}
+#define NUMBER_AS(f, label, attr) shown_field{f, {"  " label ": ", dump_form::number}, {gxl_form::number, attr}}
+#define FLAG(f) shown_field{f, {"  " f ": ", dump_form::number}, {gxl_form::boolean, f}}
+#define FLAG_AS(f, label, attr) shown_field{f, {"  " label ": ", dump_form::number}, {gxl_form::boolean, attr}}
 // A field only one of them shows (DC_LINK above for the Ririra kinds).
-#define DUMP_LINK(f)                                                                                         \
-    shown_field                                                                                              \
-    {                                                                                                        \
-        f, {"  " f ": ", dump_form::link}, {}                                                                \
-    }
-#define GXL_LINK(f)                                                                                          \
-    shown_field                                                                                              \
-    {                                                                                                        \
-        f, {},                                                                                               \
-        {                                                                                                    \
-            gxl_form::link, "_" f                                                                            \
-        }                                                                                                    \
-    }
+#define DUMP_LINK(f) shown_field{f, {"  " f ": ", dump_form::link}, {}}
+#define GXL_LINK(f) shown_field{f, {}, {gxl_form::link, "_" f}}
+// clang-format on
 
 constexpr shown_field identifier_node_fields[] = {
     NUMBER("lngt"), shown_field{"strg", {"  strg: ", dump_form::text_offset}, {gxl_form::string, "strg"}},

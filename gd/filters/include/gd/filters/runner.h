@@ -22,11 +22,9 @@ struct filter_step {
 // The name may come from a macro (a program built once per family with
 // -DFAMILY=gd_alias writes FILTER_STEP(FAMILY)): it is expanded first.
 #define FILTER_STEP(family) FILTER_STEP_OF_FAMILY(family)
-#define FILTER_STEP_OF_FAMILY(family)                                                                        \
-    filter_step                                                                                              \
-    {                                                                                                        \
-#family "_filter", &family##_filter                                                                  \
-    }
+// clang-format off
+#define FILTER_STEP_OF_FAMILY(family) filter_step{#family "_filter", &family##_filter}
+// clang-format on
 
 enum class step_report {
     progress,     // "* Running <name>..." before each step, "done\n" after it
