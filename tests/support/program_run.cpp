@@ -1,6 +1,7 @@
 #include "program_run.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -41,6 +42,48 @@ void writeFile(const fs::path &path, const std::string &text)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << text;
+}
+
+uid_t unprivilegedUser()
+{
+    return geteuid() == 0 ? 65534 : geteuid();
+}
+
+namespace {
+
+// In a child: drops root's privilege for the user nobody. False when it
+// cannot.
+bool dropPrivilege()
+{
+    if (geteuid() != 0) return true;
+    return setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0;
+}
+
+ChildEnd endOf(int status)
+{
+    ChildEnd end;
+    if (WIFEXITED(status)) {
+        end.status = WEXITSTATUS(status);
+    } else if (WIFSIGNALED(status)) {
+        end.signal = WTERMSIG(status);
+    }
+    return end;
+}
+
+}  // namespace
+
+ChildEnd runInChild(const std::function<int()> &body, bool unprivileged)
+{
+    std::fflush(nullptr);
+    pid_t child = fork();
+    if (child < 0) std::abort();
+    if (child == 0) {
+        if (unprivileged && !dropPrivilege()) _exit(124);
+        _exit(body());
+    }
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
+    return endOf(status);
 }
 
 namespace {
@@ -111,17 +154,16 @@ ProgramRun runProgram(const std::string &program, const std::vector<std::string>
         }
         // An ignored signal stays ignored across exec; a default one stays default.
         signal(SIGXFSZ, setup.ignoreFileSizeSignal ? SIG_IGN : SIG_DFL);
+        if (setup.unprivileged && !dropPrivilege()) _exit(124);
         execv(program.c_str(), argv.data());
         _exit(121);
     }
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
     ProgramRun run;
-    if (WIFEXITED(status)) {
-        run.status = WEXITSTATUS(status);
-    } else if (WIFSIGNALED(status)) {
-        run.signal = WTERMSIG(status);
-    }
+    const ChildEnd end = endOf(status);
+    run.status = end.status;
+    run.signal = end.signal;
     run.out = readAll(out);
     run.err = readAll(err);
     std::fclose(in);

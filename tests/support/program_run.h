@@ -4,7 +4,10 @@
 // everything the program wrote on standard output and standard error.
 #pragma once
 
+#include <sys/types.h>
+
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -30,11 +33,28 @@ struct RunSetup {
     // byte; with ignoreFileSizeSignal the write fails with EFBIG instead.
     std::optional<unsigned long long> fileSizeLimit;
     bool ignoreFileSizeSignal = false;
+    // Run as the user nobody when the test runs as root, so that folder and
+    // file permissions hold for the program as they do for a user.
+    bool unprivileged = false;
 };
 
 // Starts program (a path) with the arguments and waits for it.
 ProgramRun runProgram(const std::string &program, const std::vector<std::string> &arguments,
                       const RunSetup &setup = {});
+
+// How a child started by runInChild ended.
+struct ChildEnd {
+    int status = -1;  // the exit status; -1 when it did not exit
+    int signal = 0;   // the signal that ended it, 0 when it exited
+};
+
+// Runs body in a forked child, which exits with what body returns; as the
+// user nobody when `unprivileged` and the test runs as root.
+ChildEnd runInChild(const std::function<int()> &body, bool unprivileged = false);
+
+// The user a child runs as when unprivileged (nobody) where the test runs as
+// root; the test's own user elsewhere.
+uid_t unprivilegedUser();
 
 // A fresh directory under the system's temporary directory, removed with
 // everything in it when the test ends.

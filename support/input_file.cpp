@@ -1,0 +1,100 @@
+#include "support/input_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace support {
+
+InputFile::~InputFile()
+{
+    if (fd_ >= 0 && ownsFd_) close(fd_);
+}
+
+bool InputFile::open(const std::string &name)
+{
+    if (fd_ >= 0 && ownsFd_) close(fd_);
+    fd_ = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    ownsFd_ = fd_ >= 0;
+    atEnd_ = false;
+    failure_ = {};
+    size_ = UINT64_MAX;
+    if (fd_ < 0) {
+        failure_ = {InputStep::open, errno};
+        return false;
+    }
+    struct stat st;
+    if (fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) size_ = (uint64_t)st.st_size;
+    return true;
+}
+
+void InputFile::useStandardInput()
+{
+    if (fd_ >= 0 && ownsFd_) close(fd_);
+    fd_ = STDIN_FILENO;
+    ownsFd_ = false;
+    atEnd_ = false;
+    failure_ = {};
+    // Read from where the descriptor stands, so its size says nothing.
+    size_ = UINT64_MAX;
+}
+
+size_t InputFile::readSome(void *to, size_t size)
+{
+    if (fd_ < 0 || atEnd_ || failure_ || size == 0) return 0;
+    // One call takes at most 1 GiB.
+    const size_t ask = size < ((size_t)1 << 30) ? size : (size_t)1 << 30;
+    for (;;) {
+        const ssize_t n = ::read(fd_, to, ask);
+        if (n > 0) return (size_t)n;
+        if (n == 0) {
+            atEnd_ = true;
+            return 0;
+        }
+        if (errno == EINTR) continue;
+        failure_ = {InputStep::read, errno};
+        return 0;
+    }
+}
+
+size_t InputFile::read(void *to, size_t size)
+{
+    size_t got = 0;
+    while (got < size) {
+        const size_t n = readSome((char *)to + got, size - got);
+        if (n == 0) break;
+        got += n;
+    }
+    return got;
+}
+
+bool readRest(InputFile &in, std::string &text)
+{
+    // Room for the whole file where its size is known, read in place; one
+    // byte more, so that its end shows without another grow. Elsewhere the
+    // room doubles as the input comes.
+    if (in.size() != UINT64_MAX && in.size() < SIZE_MAX - text.size() - 1)
+        text.reserve(text.size() + (size_t)in.size() + 1);
+    for (;;) {
+        if (text.size() == text.capacity()) text.reserve(text.size() < (1 << 16) ? 1 << 16 : 2 * text.size());
+        const size_t room = text.capacity() - text.size();
+        const size_t at = text.size();
+        text.resize(at + room);
+        const size_t got = in.readSome(text.data() + at, room);
+        text.resize(at + got);
+        if (got == 0) return !in.failed();
+    }
+}
+
+bool readWholeFile(const std::string &name, std::string &text, InputFailure &why)
+{
+    text.clear();
+    InputFile in;
+    bool ok = in.open(name) && readRest(in, text);
+    why = in.failure();
+    return ok;
+}
+
+}  // namespace support
