@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstdlib>
 
+#include "support/output_file.h"
+
 namespace gdexport {
 
 bool parse_node_number(const char *text, int *number)
@@ -41,7 +43,7 @@ int tree_vec_elements(FILE *err, const char *program, node_ptr i, const gd_graph
 
 int finish_output(FILE *out, FILE *err, const char *program)
 {
-    if (fflush(out) == 0 && !ferror(out)) return 0;
+    if (support::finishStream(out) == 0) return 0;
     fprintf(err, "%s: error writing standard output\n", program);
     return 1;
 }

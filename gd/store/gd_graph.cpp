@@ -3,19 +3,16 @@
 //
 // The file is a little-endian image of the graph's three arrays behind a short
 // header; the records inside are copied as opaque 72-byte blocks.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "gd/graph.h"
-#include "gd/output_file.h"
 #include "gd/big_buffers.h"
+#include "support/input_file.h"
+#include "support/output_file.h"
 
 const char gd_magic[4] = {'g', 'd', 'u', 'f'};
 
@@ -79,38 +76,25 @@ namespace {
 // An open input file with the number of bytes not yet read, so that a count
 // from the file can be checked against what the file holds before anything
 // is allocated for it. Bytes come with read(2) straight into the graph's
-// buffers; a read error ends the phase that met it like a short file does.
+// buffers; a read error ends the phase that met it with that phase's
+// message, as a short file does: either way the file is refused.
 struct input {
-    int fd;
+    support::InputFile file;
     const char *name;
-    uint64_t left = UINT64_MAX;  // bytes not yet read; UINT64_MAX when the size is unknown
+    uint64_t left;  // bytes not yet read; UINT64_MAX when the size is unknown
 
-    explicit input(const char *filename) : fd(open(filename, O_RDONLY | O_CLOEXEC)), name(filename)
+    explicit input(const char *filename) : name(filename)
     {
-        struct stat st;
-        if (fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) left = (uint64_t)st.st_size;
+        file.open(filename);
+        left = file.size();
     }
-    ~input()
-    {
-        if (fd >= 0) close(fd);
-    }
-    input(const input &) = delete;
-    input &operator=(const input &) = delete;
 };
 
 // Reads up to `bytes` bytes; the number read, short only at the end of the
 // file or at a read error.
 uint64_t read_bytes(input &in, void *to, uint64_t bytes)
 {
-    uint64_t got = 0;
-    while (got < bytes) {
-        // One call takes at most about 2 GB.
-        const size_t chunk = bytes - got < (1u << 30) ? (size_t)(bytes - got) : (size_t)1 << 30;
-        ssize_t n = read(in.fd, (char *)to + got, chunk);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got += (uint64_t)n;
-    }
+    const uint64_t got = bytes <= SIZE_MAX ? in.file.read(to, (size_t)bytes) : 0;
     if (in.left != UINT64_MAX) in.left -= got < in.left ? got : in.left;
     return got;
 }
@@ -231,7 +215,7 @@ bool read_nodes(input &in, gd_graph &g)
 gd_graph read_graph(const char *filename, bool with_free_list)
 {
     input in(filename);
-    if (in.fd < 0) {
+    if (in.file.failed()) {
         refuse("Could not open %s for binary read\n", filename);
         return gd_empty_graph();
     }
@@ -293,18 +277,23 @@ gd_success gd_graph_write_binary_file(const char *filename, gd_graph g)
 {
     // The graph goes to a temporary beside the file, which replaces the file
     // only once whole: a full disk, a stop or a kill leaves the old file.
-    gd_output *out = gd_output_open(filename);
-    if (!out) {
+    support::OutputFile out;
+    FILE *f = out.open(filename) ? out.stream() : nullptr;
+    if (!f) {
         fprintf(stderr, "Could not open %s for binary write\n", filename);
+        // Where the folder is to blame, the file's name alone would puzzle.
+        const std::string folder = out.failure().folderReason();
+        if (!folder.empty()) fprintf(stderr, "%s: %s\n", filename, folder.c_str());
+        out.discard();
         return 0;
     }
-    if (!gd_graph_write_binary(gd_output_stream(out), g)) {
-        gd_output_discard(out);
+    if (!gd_graph_write_binary(f, g)) {
+        out.discard();
         return 0;
     }
     // Buffered bytes reach the disk only at the flush or the close, where a
     // full disk shows up.
-    if (!gd_output_commit(out)) {
+    if (!out.keep()) {
         fprintf(stderr, "Error writing %s\n", filename);
         return 0;
     }

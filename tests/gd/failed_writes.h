@@ -1,135 +1,82 @@
-// The programs that write a gd graph file, under the failures that must not
-// cost a file: a write error, a kill in the middle of the write and a read
-// error, each with the output the input itself and with a separate output
-// that already exists. Whatever happens, the file is byte for byte what it
-// was, and no temporary is left where the program lived to remove it.
+// The gd programs that write a gd graph file in the fault table of every
+// writing program (tests/support/write_faults.h): what they say in each case.
 #pragma once
 
-#include <gtest/gtest.h>
-#include <signal.h>
-
-#include <algorithm>
 #include <filesystem>
-#include <functional>
-#include <regex>
 #include <string>
-#include <vector>
 
-#include "program_run.h"
+#include "write_faults.h"
 
 namespace failed_writes {
 
-// Hash slots for a fixture: the table takes 4 bytes each, so the output's
-// bytes pass the size limit inside the table, whatever the strings before it.
-inline constexpr int hash_slots = 3001;
-// Above what a program prints on standard error (that file has the limit
-// too) and the bytes before the table; below the bytes of the table's end.
-inline constexpr unsigned long long size_limit = 4096;
+// Hash slots for a fixture: the table takes 4 bytes each, so the output is
+// larger than what an output gathers before its first write, and the size
+// limit of the table falls inside the table, whatever the strings before it.
+inline constexpr int hash_slots = 30011;
 
-struct writing_program {
-    std::string path;
-    std::string input;         // the input file's bytes, its table of hash_slots slots
-    std::string before_write;  // what the program prints before it writes
-    // After the writer's own message, the frame of talvexf and the run_
-    // programs names the output.
-    bool names_the_output;
-    // Its message when the input cannot be read, given the input's path.
-    std::function<std::string(const std::string &in)> read_error;
-};
+using test_support::RunNames;
+using test_support::Said;
 
-// The gd reader's stop on an unreadable input, as the frame reports it.
-inline std::string frame_read_error(const std::string &in)
+inline std::string folder_of(const std::string &out)
 {
-    return "Error reading magic from " + in + "\nCould not read graph from file " + in + "\n";
+    return std::filesystem::path(out).parent_path().string();
 }
 
-enum class failure { write_error, killed_mid_write, read_error };
-
-// The files of the directory but `keep`.
-inline std::vector<std::string> other_files(const std::filesystem::path &dir,
-                                            const std::vector<std::string> &keep)
+// What the gd graph writer says when it cannot write, before the program's
+// own line.
+inline std::string writer_refuses(const std::string &out)
 {
-    std::vector<std::string> names;
-    for (const auto &entry : std::filesystem::directory_iterator(dir)) {
-        std::string name = entry.path().filename().string();
-        if (std::find(keep.begin(), keep.end(), name) == keep.end()) names.push_back(name);
-    }
-    return names;
+    return "Could not open " + out + " for binary write\n" + out + ": the folder " + folder_of(out) +
+           " cannot take a new file: Permission denied\n";
 }
 
-// Compared whole, but reported by size: a graph file printed byte by byte
-// would bury the failure.
-inline void expect_bytes(const std::string &path, const std::string &bytes)
+// talvexf and the run_ programs: the frame reads the graph, runs its steps
+// (saying `steps`: talvexf's progress lines, a filter's own messages), writes
+// the graph and names the output after the writer's message.
+inline test_support::WritingProgram frame_program(const std::string &path, const std::string &input,
+                                                  const std::string &steps)
 {
-    const std::string now = test_support::readFile(path);
-    EXPECT_TRUE(now == bytes) << path << " holds " << now.size() << " bytes, not the " << bytes.size()
-                              << " it held before";
+    test_support::WritingProgram p;
+    p.path = path;
+    p.input = input;
+    p.inputName = "in.gd";
+    p.outputName = "out.gd";
+    p.succeeds = [steps](const RunNames &) { return Said{"", steps}; };
+    p.writeFails = [steps](const RunNames &n) {
+        return Said{"", steps + "Error writing hash table\nError writing graph to " + n.out + "\n"};
+    };
+    p.lastWriteFails = [steps](const RunNames &n) {
+        return Said{"", steps + "Error writing " + n.out + "\nError writing graph to " + n.out + "\n"};
+    };
+    p.killedWriting = [steps](const RunNames &) { return Said{"", steps}; };
+    p.readFails = [](const RunNames &n) {
+        return Said{"",
+                    "Error reading magic from " + n.in + "\nCould not read graph from file " + n.in + "\n"};
+    };
+    p.folderRefuses = [steps](const RunNames &n) {
+        return Said{"", steps + writer_refuses(n.out) + "Error writing graph to " + n.out + "\n"};
+    };
+    return p;
 }
 
-inline void expect_file_kept(const writing_program &p, failure f, bool output_is_input)
+// gdtext: compiles the text, then writes the graph; it says nothing of its
+// own after the writer's message.
+inline test_support::WritingProgram gdtext_program(const std::string &path, const std::string &input)
 {
-    SCOPED_TRACE(std::string(f == failure::write_error        ? "write error"
-                             : f == failure::killed_mid_write ? "killed mid-write"
-                                                              : "read error") +
-                 (output_is_input ? ", output = input" : ", separate existing output"));
-    test_support::TempDir dir;
-    const std::string in = (dir / "in.gd").string();
-    const std::string out = output_is_input ? in : (dir / "out.gd").string();
-    const std::string previous_output = "the output of an earlier run\n";
-    if (f == failure::read_error)
-        std::filesystem::create_symlink("/proc/self/mem", in);
-    else
-        test_support::writeFile(in, p.input);
-    if (!output_is_input) test_support::writeFile(out, previous_output);
-
-    test_support::RunSetup setup;
-    if (f != failure::read_error) {
-        setup.fileSizeLimit = size_limit;
-        setup.ignoreFileSizeSignal = f == failure::write_error;
-    }
-    const test_support::ProgramRun r = test_support::runProgram(p.path, {in, out}, setup);
-
-    switch (f) {
-    case failure::write_error:
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err, p.before_write + "Error writing hash table\n" +
-                             (p.names_the_output ? "Error writing graph to " + out + "\n" : ""));
-        break;
-    case failure::killed_mid_write:
-        EXPECT_EQ(r.signal, SIGXFSZ);
-        EXPECT_EQ(r.err, p.before_write);
-        break;
-    case failure::read_error:
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err, p.read_error(in));
-        break;
-    }
-    EXPECT_EQ(r.out, "");
-    if (f == failure::read_error) {
-        EXPECT_EQ(std::filesystem::read_symlink(in), "/proc/self/mem");
-    } else {
-        expect_bytes(in, p.input);
-    }
-    if (!output_is_input) expect_bytes(out, previous_output);
-
-    std::vector<std::string> left = other_files(dir.path(), {"in.gd", "out.gd"});
-    if (f == failure::killed_mid_write) {
-        // Killed, the program could not remove its temporary: at most one, whose
-        // name says what it is.
-        const std::regex temporary(output_is_input ? R"(\.in\.gd\.tmp\.[A-Za-z0-9]{6})"
-                                                   : R"(\.out\.gd\.tmp\.[A-Za-z0-9]{6})");
-        EXPECT_LE(left.size(), 1u);
-        for (const std::string &name : left) EXPECT_TRUE(std::regex_match(name, temporary)) << name;
-    } else {
-        EXPECT_EQ(left, std::vector<std::string>{});
-    }
-}
-
-// The six cases of one program.
-inline void expect_files_kept(const writing_program &p)
-{
-    for (failure f : {failure::write_error, failure::killed_mid_write, failure::read_error})
-        for (bool output_is_input : {true, false}) expect_file_kept(p, f, output_is_input);
+    test_support::WritingProgram p;
+    p.path = path;
+    p.input = input;
+    p.inputName = "in.gdt";
+    p.outputName = "out.gd";
+    p.succeeds = [](const RunNames &) { return Said{}; };
+    p.writeFails = [](const RunNames &) { return Said{"", "Error writing hash table\n"}; };
+    p.lastWriteFails = [](const RunNames &n) { return Said{"", "Error writing " + n.out + "\n"}; };
+    p.killedWriting = [](const RunNames &) { return Said{}; };
+    p.readFails = [path](const RunNames &n) {
+        return Said{"", path + ": cannot read " + n.in + ": Input/output error\n"};
+    };
+    p.folderRefuses = [](const RunNames &n) { return Said{"", writer_refuses(n.out)}; };
+    return p;
 }
 
 }  // namespace failed_writes

@@ -302,7 +302,8 @@ TEST_F(GraphFile, WritingToAFullDiskFails)
     testing::internal::CaptureStderr();
     EXPECT_EQ(gd_graph_write_binary_file(path("no/such/dir.gd").c_str(), g), 0);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Could not open " + path("no/such/dir.gd") + " for binary write\n");
+              "Could not open " + path("no/such/dir.gd") + " for binary write\n" + path("no/such/dir.gd") +
+                  ": the folder " + path("no/such") + " cannot take a new file: No such file or directory\n");
     deallocate_gd_graph(g);
 }
 

@@ -158,8 +158,9 @@ TEST(TextForm, DefaultSlotsCountTheStringFields)
 
 TEST(TextForm, ErrorsNameTheLine)
 {
+    using namespace std::string_literals;
     struct Case {
-        const char *text;
+        std::string text;
         const char *error;
     } cases[] = {
         {"0 no_such_kind", "line 1: unknown kind no_such_kind"},
@@ -171,6 +172,9 @@ TEST(TextForm, ErrorsNameTheLine)
         {"0 cFunction virtual_code=4", "line 1: value 4 does not fit virtual_code"},
         {"0 var_decl srcf=\"abc", "line 1: unterminated string"},
         {"0 var_decl srcf=\"a\\x00\"", "line 1: a string cannot hold a NUL"},
+        // A raw NUL would end the text in the pool, where equal texts share
+        // one offset.
+        {"0 var_decl\n1 var_decl srcf=\"a\0b\""s, "line 2: a string cannot hold a NUL"},
         {"0 var_decl\n0 var_decl", "line 2: node 0 is already on line 1"},
         {"x var_decl", "line 1: expected a node index or a directive, got x"},
         {"-1 var_decl", "line 1: expected a node index or a directive, got -1"},

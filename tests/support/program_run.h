@@ -6,6 +6,7 @@
 
 #include <sys/types.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -36,11 +37,43 @@ struct RunSetup {
     // Run as the user nobody when the test runs as root, so that folder and
     // file permissions hold for the program as they do for a user.
     bool unprivileged = false;
+    // Standard output goes into a pipe, read to its end (ProgramRun::out).
+    bool outputThroughPipe = false;
 };
 
 // Starts program (a path) with the arguments and waits for it.
 ProgramRun runProgram(const std::string &program, const std::vector<std::string> &arguments,
                       const RunSetup &setup = {});
+
+// A program started with a pipe to its standard input, for a test that feeds
+// it in pieces or signals it while it reads. Standard output and error are
+// kept as runProgram keeps them (RunSetup::input is not used).
+class StartedProgram {
+public:
+    StartedProgram(const std::string &program, const std::vector<std::string> &arguments,
+                   const RunSetup &setup = {});
+    // Kills the program and waits for it, when it still runs.
+    ~StartedProgram();
+    StartedProgram(const StartedProgram &) = delete;
+    StartedProgram &operator=(const StartedProgram &) = delete;
+
+    // Writes bytes to its standard input (the pipe holds 64 KiB).
+    void feed(const std::string &bytes);
+    // Returns once the program has read everything fed so far (or ended).
+    void waitUntilRead();
+    // Closes its standard input: the end of its input.
+    void endInput();
+    void sendSignal(int sig);
+    // Ends its input and waits for it.
+    ProgramRun wait();
+
+private:
+    pid_t child_ = 0;  // negative once it has been waited for by waitUntilRead
+    int ended_ = 0;    // its wait status, when waited for before wait()
+    int input_ = -1;
+    std::FILE *out_ = nullptr;
+    std::FILE *err_ = nullptr;
+};
 
 // How a child started by runInChild ended.
 struct ChildEnd {

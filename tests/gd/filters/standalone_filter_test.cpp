@@ -112,8 +112,8 @@ TEST_P(SingleFilterProgram, KeepsItsFilesWhenTheWriteFailsOrTheInputCannotBeRead
     const std::string in = (dir / "in.gd").string();
     write_graph_with_a_string(
         ("hash " + std::to_string(failed_writes::hash_slots) + "\n" + fixture.before).c_str(), in);
-    failed_writes::expect_files_kept({program_path(GetParam().family), test_support::readFile(in),
-                                      fixture.errors, true, failed_writes::frame_read_error});
+    test_support::expectWriteFaultsHandled(failed_writes::frame_program(
+        program_path(GetParam().family), test_support::readFile(in), fixture.errors));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllThirtyNine, SingleFilterProgram, ::testing::ValuesIn(single_filter_programs()),
@@ -216,11 +216,14 @@ INSTANTIATE_TEST_SUITE_P(
                      [](const std::string &, const std::string &) {
                          return std::string("node_uses: Unhandled node 3 type 125(imagpart_expr)\n");
                      }},
-        failure_case{"OutputNotWritable", "ordinals", small_unit, false,
-                     [](const std::string &, const std::string &out) {
-                         return "Could not open " + out + " for binary write\nError writing graph to " + out +
-                                "\n";
-                     }}),
+        failure_case{
+            "OutputNotWritable", "ordinals", small_unit, false,
+            [](const std::string &, const std::string &out) {
+                const std::string folder = std::filesystem::path(out).parent_path().string();
+                return "Could not open " + out + " for binary write\n" + out + ": the folder " + folder +
+                       " cannot take a new file: No such file or directory\nError writing graph to " + out +
+                       "\n";
+            }}),
     [](const ::testing::TestParamInfo<failure_case> &info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -176,8 +176,28 @@ TEST(Talvexf, OutputThatCannotBeWritten)
     write_graph(empty_unit, in);
     const test_support::ProgramRun r = run_talvexf({in, out});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, progress_lines() + "Could not open " + out +
-                         " for binary write\nError writing graph to " + out + "\n");
+    EXPECT_EQ(r.err, progress_lines() + "Could not open " + out + " for binary write\n" + out +
+                         ": the folder " + (dir / "no-such-dir").string() +
+                         " cannot take a new file: No such file or directory\nError writing graph to " + out +
+                         "\n");
+}
+
+// An empty output name is refused by the writer, which names it as it is;
+// nothing is made in the working directory.
+TEST(Talvexf, AnEmptyOutputNameIsRefusedByTheWriter)
+{
+    test_support::TempDir dir;
+    const std::string in = (dir / "unit.gd").string();
+    write_graph(empty_unit, in);
+    test_support::RunSetup here;
+    here.directory = dir.path();
+    const test_support::ProgramRun r = test_support::runProgram(TALVEXF_PATH, {in, ""}, here);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, progress_lines() + "Could not open  for binary write\nError writing graph to \n");
+    std::vector<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(dir.path()))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"unit.gd"});
 }
 
 TEST(Talvexf, KeepsItsFilesWhenTheWriteFailsOrTheInputCannotBeRead)
@@ -185,8 +205,8 @@ TEST(Talvexf, KeepsItsFilesWhenTheWriteFailsOrTheInputCannotBeRead)
     test_support::TempDir dir;
     const std::string in = (dir / "unit.gd").string();
     write_graph(("hash " + std::to_string(failed_writes::hash_slots) + "\n" + empty_unit).c_str(), in);
-    failed_writes::expect_files_kept(
-        {TALVEXF_PATH, test_support::readFile(in), progress_lines(), true, failed_writes::frame_read_error});
+    test_support::expectWriteFaultsHandled(
+        failed_writes::frame_program(TALVEXF_PATH, test_support::readFile(in), progress_lines()));
 }
 
 }  // namespace

@@ -39,8 +39,11 @@ step_times() {
   source=$(sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' "$cache")
   compiler=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$cache")
   [ -f "$build/gd/filters/libgdfilters.a" ] && [ -f "$build/gd/libgdstore.a" ] || return 1
+  # The store links the support library, where the build has one.
+  local support=()
+  [ -f "$build/support/libquillon_support.a" ] && support=("$build/support/libquillon_support.a")
   "${compiler:-c++}" -std=c++20 -O2 -I"$source/gd/include" -I"$source/gd/filters/include" \
-    "$here/step_times.cpp" "$build/gd/filters/libgdfilters.a" "$build/gd/libgdstore.a" \
+    "$here/step_times.cpp" "$build/gd/filters/libgdfilters.a" "$build/gd/libgdstore.a" "${support[@]}" \
     -o "$work/step_times" 2> "$work/err" || return 1
   for ((r = 0; r < runs; r++)); do
     "$work/step_times" "$work/unit17000.gd" "$work/steps.gd" > "$work/steps.$r" 2> /dev/null || return 1
