@@ -114,6 +114,7 @@ namespace {
     std::vector<char *> argv{const_cast<char *>(program.c_str())};
     for (const std::string &argument : arguments) argv.push_back(const_cast<char *>(argument.c_str()));
     argv.push_back(nullptr);
+    if (setup.ownProcessGroup) setpgid(0, 0);
     if (!setup.directory.empty() && chdir(setup.directory.c_str()) != 0) _exit(120);
     for (const auto &[name, value] : setup.environment) {
         if (value) {
@@ -222,6 +223,8 @@ StartedProgram::StartedProgram(const std::string &program, const std::vector<std
     child_ = fork();
     if (child_ < 0) std::abort();
     if (child_ == 0) execInChild(program, arguments, setup, inPipe[0], fileno(out_), fileno(err_));
+    // Also here, so that the group exists before any signal to it.
+    if (setup.ownProcessGroup) setpgid(child_, child_);
     close(inPipe[0]);
     input_ = inPipe[1];
 }
@@ -266,13 +269,7 @@ void StartedProgram::waitUntilRead()
 {
     for (;;) {
         int unread = 0;
-        if (ioctl(input_, FIONREAD, &unread) != 0 || unread == 0) return;
-        int status;
-        if (waitpid(child_, &status, WNOHANG) == child_) {
-            ended_ = status;
-            child_ = -child_;
-            return;
-        }
+        if (ioctl(input_, FIONREAD, &unread) != 0 || unread == 0 || !running()) return;
         usleep(1000);
     }
 }
@@ -286,6 +283,21 @@ void StartedProgram::endInput()
 void StartedProgram::sendSignal(int sig)
 {
     if (child_ > 0) kill(child_, sig);
+}
+
+void StartedProgram::signalGroup(int sig)
+{
+    if (child_ > 0) kill(-child_, sig);
+}
+
+bool StartedProgram::running()
+{
+    if (child_ <= 0) return false;
+    int status;
+    if (waitpid(child_, &status, WNOHANG) != child_) return true;
+    ended_ = status;
+    child_ = -child_;
+    return false;
 }
 
 ProgramRun StartedProgram::wait()

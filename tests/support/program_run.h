@@ -39,6 +39,9 @@ struct RunSetup {
     bool unprivileged = false;
     // Standard output goes into a pipe, read to its end (ProgramRun::out).
     bool outputThroughPipe = false;
+    // The program leads a process group of its own, which
+    // StartedProgram::signalGroup reaches with all its children.
+    bool ownProcessGroup = false;
 };
 
 // Starts program (a path) with the arguments and waits for it.
@@ -64,6 +67,11 @@ public:
     // Closes its standard input: the end of its input.
     void endInput();
     void sendSignal(int sig);
+    // Signals the program's process group (RunSetup::ownProcessGroup): the
+    // program and every child it started.
+    void signalGroup(int sig);
+    // True while the program has not ended.
+    bool running();
     // Ends its input and waits for it.
     ProgramRun wait();
 

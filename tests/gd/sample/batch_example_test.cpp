@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <unistd.h>
+
+#include <csignal>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -96,10 +100,10 @@ TEST(BatchExample, EachUnitAsItsOwnJob)
     EXPECT_EQ(runMake(question, setup).status, 0);
 }
 
-// graphxml stops at a write error with a partial document; make deletes it, so
-// the next run makes it again instead of taking it as up to date. The Ririra
-// graph is whole and kept. The unit's own folder is SRC and OUT at once, so
-// the results left there must not count as units.
+// graphxml stops at a write error with a partial document, which never takes
+// the document's name, so the next run makes it again instead of taking it as
+// up to date. The Ririra graph is whole and kept. The unit's own folder is SRC
+// and OUT at once, so the results left there must not count as units.
 TEST(BatchExample, PartialDocumentOfAFailedRunIsDeleted)
 {
     test_support::TempDir dir;
@@ -120,10 +124,10 @@ TEST(BatchExample, PartialDocumentOfAFailedRunIsDeleted)
     const ProgramRun failed = runMake({"-s", "SRC=.", "OUT=."}, limited);
     EXPECT_EQ(failed.status, 2);
     EXPECT_EQ(failed.out, "");
-    // make's own report: the rule (file and line) that failed, then the deletion.
+    // make's own report: the rule (file and line) that failed; there is no
+    // partial target for it to delete.
     EXPECT_TRUE(failed.err.starts_with(std::string("make: *** [") + BATCH_MAKEFILE + ":")) << failed.err;
-    EXPECT_TRUE(failed.err.ends_with(": unit.gxl] Error 1\nmake: *** Deleting file 'unit.gxl'\n"))
-        << failed.err;
+    EXPECT_TRUE(failed.err.ends_with(": unit.gxl] Error 1\n")) << failed.err;
     EXPECT_EQ(entries(dir.path()), (std::set<std::string>{"alone", "unit.gd", "unit.ririra.gd", "unit.log"}));
     EXPECT_EQ(readFile(dir / "unit.ririra.gd"), readFile(alone));
     EXPECT_EQ(readFile(dir / "unit.log"), talvexf.err + "graphxml: error writing standard output\n");
@@ -134,6 +138,100 @@ TEST(BatchExample, PartialDocumentOfAFailedRunIsDeleted)
     EXPECT_EQ(readFile(dir / "unit.gxl"), whole.out);
     EXPECT_EQ(entries(dir.path()),
               (std::set<std::string>{"alone", "unit.gd", "unit.ririra.gd", "unit.gxl", "unit.log"}));
+}
+
+// The files of a folder by name, each with its bytes.
+std::map<std::string, std::string> filesIn(const fs::path &directory)
+{
+    std::map<std::string, std::string> files;
+    for (const fs::directory_entry &entry : fs::directory_iterator(directory))
+        files[entry.path().filename()] = readFile(entry.path());
+    return files;
+}
+
+// Stand-ins for the two programs in a batch that is killed: for the unit
+// "stall" talvexf leaves what a kill in the middle of its write leaves (its
+// temporary, half written), and for the unit "unit" graphxml writes half its
+// document; then each says so in MARKS and waits to be killed. Every other
+// job runs the real program.
+const char *stalling_talvexf = R"(#!/bin/sh
+case "$1" in
+*/stall.gd)
+  printf 'gduf half' > "$(dirname "$2")/.stall.ririra.gd.tmp.Ab12Cd"
+  touch "$MARKS/talvexf"
+  exec sleep 600;;
+esac
+exec "$REAL_TALVEXF" "$@"
+)";
+const char *stalling_graphxml = R"(#!/bin/sh
+case "$1" in
+*/unit.ririra.gd)
+  "$REAL_GRAPHXML" "$1" | head -c 1000
+  touch "$MARKS/graphxml"
+  exec sleep 600;;
+esac
+exec "$REAL_GRAPHXML" "$@"
+)";
+
+// A batch killed with SIGKILL, make and its jobs together, while a talvexf and
+// a graphxml are each in the middle of a write: run again, it ends with
+// exactly the files of a batch that was never killed.
+TEST(BatchExample, AKilledBatchRunAgainEndsWithTheFilesOfACleanRun)
+{
+    test_support::TempDir dir;
+    const fs::path units = dir / "units", marks = dir / "marks", standIns = dir / "stand-ins";
+    for (const fs::path &folder : {units, marks, standIns}) fs::create_directory(folder);
+    for (const char *name : {"stall", "first", "second", "third"})
+        fs::copy_file(std::string(SAMPLE_DIR) + "/unit.gd", units / (std::string(name) + ".gd"));
+    for (const std::string &unit : sampleUnits())
+        fs::copy_file(std::string(SAMPLE_DIR) + "/" + unit + ".gd", units / (unit + ".gd"));
+    test_support::writeFile(standIns / "talvexf", stalling_talvexf);
+    test_support::writeFile(standIns / "graphxml", stalling_graphxml);
+    fs::permissions(standIns / "talvexf", fs::perms::owner_all);
+    fs::permissions(standIns / "graphxml", fs::perms::owner_all);
+    const RunSetup setup = searchPathSetup(dir.path());
+    const std::string src = "SRC=" + units.string();
+
+    // The documents name the graph files they were made from, so the clean
+    // run writes into the folder the killed one will, then moves aside.
+    const fs::path results = dir / "results";
+    const ProgramRun clean = runMake({"-s", "-j2", src, "OUT=" + results.string()}, setup);
+    ASSERT_EQ(clean.status, 0) << clean.err;
+    fs::rename(results, dir / "clean");
+
+    RunSetup stalling = setup;
+    stalling.ownProcessGroup = true;
+    stalling.environment["MARKS"] = marks.string();
+    stalling.environment["REAL_TALVEXF"] = TALVEXF;
+    stalling.environment["REAL_GRAPHXML"] = GRAPHXML;
+    {
+        test_support::StartedProgram batch(MAKE_PROGRAM,
+                                           {"-f", BATCH_MAKEFILE, "-s", "-j3", src, "OUT=" + results.string(),
+                                            "TALVEXF=" + (standIns / "talvexf").string(),
+                                            "GRAPHXML=" + (standIns / "graphxml").string()},
+                                           stalling);
+        while (batch.running() && !(fs::exists(marks / "talvexf") && fs::exists(marks / "graphxml")))
+            usleep(2000);
+        ASSERT_TRUE(batch.running()) << "the batch ended before the stand-ins stalled";
+        batch.signalGroup(SIGKILL);
+        EXPECT_EQ(batch.wait().signal, SIGKILL);
+    }
+    // What the kill left: the two half-written files, under names of their own.
+    EXPECT_EQ(readFile(results / ".stall.ririra.gd.tmp.Ab12Cd"), "gduf half");
+    EXPECT_EQ(readFile(results / "unit.gxl.part").size(), 1000u);
+    EXPECT_FALSE(fs::exists(results / "unit.gxl"));
+    EXPECT_FALSE(fs::exists(results / "stall.ririra.gd"));
+
+    const ProgramRun again = runMake({"-s", "-j2", src, "OUT=" + results.string()}, setup);
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(again.err, "");
+    const std::map<std::string, std::string> expected = filesIn(dir / "clean"), got = filesIn(results);
+    std::set<std::string> expectedNames, gotNames;
+    for (const auto &[name, bytes] : expected) expectedNames.insert(name);
+    for (const auto &[name, bytes] : got) gotNames.insert(name);
+    EXPECT_EQ(gotNames, expectedNames);
+    for (const auto &[name, bytes] : expected) EXPECT_TRUE(got.count(name) && got.at(name) == bytes) << name;
+    EXPECT_EQ(runMake({"-q", src, "OUT=" + results.string()}, setup).status, 0);
 }
 
 }  // namespace
