@@ -133,6 +133,8 @@ bool OutputFile::open(const std::string &name, OutputOptions options)
     owner_ = (uid_t)-1;
     group_ = (gid_t)-1;
     if (name.empty()) return refuse(OutputStep::open, ENOENT);
+    // A name that ends in a slash names a folder, existing or not.
+    if (name.back() == '/') return refuse(OutputStep::open, EISDIR);
 
     std::string at = name;
     for (int links = 0; links <= maxLinks; links++) {
@@ -156,8 +158,12 @@ bool OutputFile::open(const std::string &name, OutputOptions options)
                 target_ = at;
                 return openDirect();
             }
+            // A link can change between the lstat and the readlink: a
+            // buffer filled to its end may hold only part of it.
             std::string link(st.st_size > 0 ? (size_t)st.st_size + 1 : (size_t)PATH_MAX, '\0');
-            const ssize_t length = readlink(at.c_str(), link.data(), link.size());
+            ssize_t length;
+            while ((length = readlink(at.c_str(), link.data(), link.size())) == (ssize_t)link.size())
+                link.resize(2 * link.size());
             if (length < 0) return refuse(OutputStep::open, errno);
             link.resize((size_t)length);
             at = !link.empty() && link[0] == '/' ? link : directoryOf(at) + "/" + link;
@@ -168,7 +174,7 @@ bool OutputFile::open(const std::string &name, OutputOptions options)
         if (!S_ISREG(st.st_mode)) return openDirect();
         // The rename needs only the folder's leave: ask the file's own, as
         // writing it would, and hold it open for a copy into it.
-        targetFd_ = ::open(at.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        targetFd_ = ::open(at.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
         if (targetFd_ < 0) return refuse(OutputStep::open, errno);
         ownsTargetFd_ = true;
         if (openBeside(&st)) return true;

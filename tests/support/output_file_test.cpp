@@ -174,6 +174,8 @@ TEST(OutputFile, NamesThatCannotBeOpened)
         {"", ENOENT, ""},
         {(dir / "a").string(), ELOOP, ""},
         {(dir / "folder").string(), EISDIR, ""},
+        {(dir / "folder").string() + "/", EISDIR, ""},
+        {(dir / "new-folder").string() + "/", EISDIR, ""},
         {(dir / "no-such-folder/out.gd").string(), ENOENT, (dir / "no-such-folder").string()},
         {"/dev/fd/9999", EBADF, ""},
     };
