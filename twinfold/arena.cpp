@@ -1,9 +1,11 @@
 #include "arena.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <sys/mman.h>
 
 char *g_pArenaBase = nullptr;
@@ -13,11 +15,41 @@ namespace {
 // The range's first bytes are never given out, so that no reference is 0;
 // 16 of them keep the first result 16-byte aligned.
 constexpr size_t kUnused = 16;
-// The smallest range worth trying where the system refuses a larger one
-// (a limit on the address space, say).
-constexpr size_t kMinRange = size_t(1) << 28;
-// Addresses are made usable in stretches of this many bytes.
-constexpr size_t kUsableStep = size_t(1) << 24;
+constexpr int kRangeFlags = MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE;
+
+size_t roundUpToStretch(size_t bytes)
+{
+    return (bytes + Carena::kStretch - 1) / Carena::kStretch * Carena::kStretch;
+}
+
+// A place where kMaxRange bytes of addresses are free, in the middle of the
+// widest free stretch of the address space, so that the range can grow in
+// place: the system puts its own mappings at the edges of the free
+// stretches (below the lowest mapping, or above the highest), far from the
+// middle of the widest one. Only stretches between two mappings count: the
+// addresses past the last one, and those up to a mapping in the upper half
+// (the kernel's, as the vsyscall page), are not the process's to take. Null
+// when the map of the process cannot be read; the system then chooses, and
+// the range may have less room to grow.
+char *placeWithRoomToGrow()
+{
+    constexpr uintptr_t kKernelHalf = uintptr_t(1) << 63;
+    FILE *maps = std::fopen("/proc/self/maps", "re");
+    if (maps == nullptr) return nullptr;
+    uintptr_t gapStart = 0, gapSize = 0, previousEnd = 0;
+    unsigned long start, end;
+    while (std::fscanf(maps, "%lx-%lx%*[^\n]", &start, &end) == 2 && start < kKernelHalf) {
+        if (start > previousEnd && start - previousEnd > gapSize) {
+            gapStart = previousEnd;
+            gapSize = start - previousEnd;
+        }
+        if (end > previousEnd) previousEnd = end;
+    }
+    std::fclose(maps);
+    if (gapSize < 2 * Carena::kMaxRange) return nullptr;
+    uintptr_t place = gapStart + (gapSize - Carena::kMaxRange) / 2;
+    return reinterpret_cast<char *>(place / Carena::kStretch * Carena::kStretch);
+}
 }  // namespace
 
 Carena::~Carena()
@@ -25,27 +57,74 @@ Carena::~Carena()
     if (m_pBase != nullptr) munmap(m_pBase, m_range);
 }
 
+void Carena::publishRange() const
+{
+    if (!m_publishesRange) return;
+    g_pArenaBase = m_pBase;
+    g_arenaRange = m_range;
+}
+
 void Carena::reserve()
 {
     if (m_pBase != nullptr) return;
-    // Only addresses are taken; they are made usable a stretch at a time as
-    // blocks are given out, and pages come when they are first written.
-    for (size_t range = kMaxRange; range >= kMinRange; range /= 2) {
-        void *start = mmap(nullptr, range, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    // Only addresses are taken; they are made usable as blocks are given
+    // out, and pages come when they are first written. The range holds at
+    // least one block beside the unused first bytes.
+    size_t expected = m_expected < kBlockSize ? kBlockSize : m_expected;
+    size_t range = expected < kMaxRange - kUnused ? roundUpToStretch(expected + kUnused) : kMaxRange;
+    char *place = placeWithRoomToGrow();
+    for (;;) {
+        int flags = place != nullptr ? kRangeFlags | MAP_FIXED_NOREPLACE : kRangeFlags;
+        void *start = mmap(place, range, PROT_NONE, flags, -1, 0);
         if (start != MAP_FAILED) {
             m_pBase = static_cast<char *>(start);
             m_range = range;
             m_top = kUnused;
+            publishRange();
             return;
         }
+        if (errno == ENOMEM && range > kStretch)
+            range = roundUpToStretch(range / 2);
+        else if (place != nullptr)
+            // The place is taken or refused: the system chooses.
+            place = nullptr;
+        else
+            abort_outofmemory();
     }
-    abort_outofmemory();
+}
+
+bool Carena::extendRange(size_t top)
+{
+    if (top > kMaxRange) return false;
+    size_t range = roundUpToStretch(top);
+    if (range > kMaxRange) range = kMaxRange;
+    char *end = m_pBase + m_range;
+    void *got = mmap(end, range - m_range, PROT_NONE, kRangeFlags | MAP_FIXED_NOREPLACE, -1, 0);
+    if (got == MAP_FAILED) return false;
+    if (got != end) {
+        // A system that does not know the flag took the place as a hint.
+        munmap(got, range - m_range);
+        return false;
+    }
+    m_range = range;
+    publishRange();
+    return true;
+}
+
+bool Carena::giveBackSpareRange()
+{
+    if (m_pBase == nullptr || m_range <= m_usable || m_usable == 0) return false;
+    munmap(m_pBase + m_usable, m_range - m_usable);
+    m_range = m_usable;
+    publishRange();
+    return true;
 }
 
 void Carena::makeUsable(size_t top)
 {
     if (top <= m_usable) return;
-    size_t usable = (top + kUsableStep - 1) / kUsableStep * kUsableStep;
+    if (top > m_range && !extendRange(top)) abort_outofmemory();
+    size_t usable = roundUpToStretch(top);
     if (usable > m_range) usable = m_range;
     if (mprotect(m_pBase + m_usable, usable - m_usable, PROT_READ | PROT_WRITE) != 0) abort_outofmemory();
     m_usable = usable;
@@ -58,7 +137,7 @@ void *Carena::allocate(size_t size)
     if (m_pNext == nullptr || size_t(m_pEnd - m_pNext) < rounded) {
         reserve();
         size_t bytes = rounded > kBlockSize ? rounded : kBlockSize;
-        if (bytes > m_range - m_top) abort_outofmemory();
+        if (bytes > kMaxRange - m_top) abort_outofmemory();
         makeUsable(m_top + bytes);
         m_pNext = m_pBase + m_top;
         m_pEnd = m_pNext + bytes;
@@ -83,14 +162,10 @@ void Carena::release()
 
 Carena &graphArena()
 {
-    // Never destroyed: records may be reached until the process ends.
-    static Carena *arena = [] {
-        Carena *made = new Carena;
-        made->reserve();
-        g_pArenaBase = made->base();
-        g_arenaRange = made->range();
-        return made;
-    }();
+    // Never destroyed: records may be reached until the process ends. Made
+    // in static storage, since a failed allocation asks it for room.
+    alignas(Carena) static unsigned char storage[sizeof(Carena)];
+    static Carena *arena = new (storage) Carena(true);
     return *arena;
 }
 
@@ -115,6 +190,11 @@ void abort_outofmemory()
 {
     std::fputs("Out of memory\n", stderr);
     std::exit(1);
+}
+
+void outOfMemoryHandler()
+{
+    if (!graphArena().giveBackSpareRange()) abort_outofmemory();
 }
 
 void arenaReferenceError()

@@ -2,10 +2,14 @@
 // Nothing is returned one by one; the blocks live until the process ends
 // (or until releaseArena, which only tests and the fuzz driver call).
 //
-// The arena takes its blocks from one range of addresses that it reserves
-// at its first use (the system gives memory only to the pages touched), so
-// that a record can refer to another in 32 bits (Cref): the graph's links
-// take half the memory that full pointers would.
+// The arena takes its blocks from one range of addresses, so that a record
+// can refer to another in 32 bits (Cref): the graph's links take half the
+// memory that full pointers would. The range is reserved at the first use
+// with the size its user expects (the graph arena's from the size of the
+// input), at a place with free addresses after it, and grows in place where
+// the graph needs more: the code holds plain pointers to records throughout,
+// so the range never moves. A limit on the address space (ulimit -v) counts
+// only what the range has grown to.
 #pragma once
 
 #include <cstddef>
@@ -16,8 +20,16 @@ public:
     static constexpr size_t kBlockSize = 1048576;
     // The most a range may hold: 2^32 references of 4 bytes each.
     static constexpr size_t kMaxRange = size_t(1) << 34;
+    // The range is reserved, grown and made writable in stretches of this
+    // many bytes, far less than a block, so that a small graph takes little
+    // more than it needs.
+    static constexpr size_t kStretch = size_t(1) << 16;
+    // The reservation when the user expects nothing in particular.
+    static constexpr size_t kModestRange = 16 * kBlockSize;
 
-    Carena() = default;
+    // The graph arena publishes its range for Cref (g_pArenaBase and
+    // g_arenaRange) each time the range is taken or grows.
+    explicit Carena(bool publishesRange = false) : m_publishesRange(publishesRange) {}
     Carena(const Carena &) = delete;
     Carena &operator=(const Carena &) = delete;
     ~Carena();
@@ -31,14 +43,34 @@ public:
     size_t lastBlockSize() const { return m_lastBlockSize; }
     // How many times the arena was released.
     size_t releases() const { return m_releases; }
-    // Takes the range of addresses, once.
+    // The range taken at the first allocation is sized for about this many
+    // bytes (kModestRange when nobody says); once it is taken, nothing.
+    void expect(size_t bytes)
+    {
+        if (m_pBase == nullptr) m_expected = bytes;
+    }
+    // Takes the range of addresses for the expected bytes, once; later calls
+    // do nothing. Where the system refuses that many addresses (a limit on
+    // the address space), it takes fewer, down to one stretch.
     void reserve();
     char *base() const { return m_pBase; }
     size_t range() const { return m_range; }
+    // Bytes of the range that may be written.
+    size_t usable() const { return m_usable; }
+    // Gives the reserved addresses past the writable part back to the
+    // system (the range grows again where it must); false when there were
+    // none.
+    bool giveBackSpareRange();
 
 private:
     void makeUsable(size_t top);
+    // Grows the range in place to hold top bytes; false where the system
+    // refuses the addresses after it (a limit, or something else there).
+    bool extendRange(size_t top);
+    void publishRange() const;
 
+    bool m_publishesRange;
+    size_t m_expected = kModestRange;
     char *m_pBase = nullptr;
     size_t m_range = 0;
     size_t m_top = 0;     // bytes of the range given out as blocks
@@ -55,6 +87,10 @@ Carena &graphArena();
 
 void *fastMalloc(size_t size);
 [[noreturn]] void abort_outofmemory();
+// For std::set_new_handler: a failed allocation is retried once the graph
+// arena has given back its spare addresses, and ends the run as the arena's
+// own failure does when there are none.
+void outOfMemoryHandler();
 void releaseArena();
 
 // Start and size of the graph arena's range, for Cref.

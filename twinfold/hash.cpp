@@ -24,6 +24,8 @@ void Chash::init(int bits)
             m_caution = slots;
             return;
         }
+        // Addresses the graph arena holds in reserve may be what is missing.
+        if (graphArena().giveBackSpareRange()) continue;
         std::fprintf(stderr, "Cannot allocate memory for %llu hash slots\n",
                      static_cast<unsigned long long>(slots));
         --bits;

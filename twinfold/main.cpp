@@ -11,6 +11,9 @@
 
 int main(int argc, char **argv)
 {
+    // Every failed allocation, of the arena or of the tables and containers
+    // beside it, ends the run alike: "Out of memory", status 1, no output.
+    std::set_new_handler(outOfMemoryHandler);
     Cgetopt arguments(argc, argv, "ciuvv");
     if (!arguments.ok()) {
         std::fputs("Can't allocate memory for Cgetopt\n", stderr);
@@ -47,7 +50,8 @@ int main(int argc, char **argv)
     try {
         return run(input, inputName, output, options) == CstepEnd::kDone ? 0 : 1;
     } catch (const std::bad_alloc &) {
-        // The tables beside the arena end the same way as the arena.
+        // A request too large to be made at all (an array longer than the
+        // address space) fails without asking the handler.
         abort_outofmemory();
     }
 }

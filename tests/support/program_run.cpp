@@ -143,6 +143,12 @@ namespace {
     // An ignored signal stays ignored across exec; a default one stays default.
     signal(SIGXFSZ, setup.ignoreFileSizeSignal ? SIG_IGN : SIG_DFL);
     if (setup.unprivileged && !dropPrivilege()) _exit(124);
+    if (setup.addressSpaceLimit != 0) {
+        // Last before exec: the limit binds the program's own mappings from
+        // its start, not this copy of the test.
+        const rlimit space{setup.addressSpaceLimit, setup.addressSpaceLimit};
+        if (setrlimit(RLIMIT_AS, &space) != 0) _exit(125);
+    }
     execv(program.c_str(), argv.data());
     _exit(121);
 }

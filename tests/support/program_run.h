@@ -42,6 +42,9 @@ struct RunSetup {
     // The program leads a process group of its own, which
     // StartedProgram::signalGroup reaches with all its children.
     bool ownProcessGroup = false;
+    // A limit on the program's address space (RLIMIT_AS, as ulimit -v sets
+    // it), in bytes; 0: none. Every mapping counts, reserved or written.
+    unsigned long long addressSpaceLimit = 0;
 };
 
 // Starts program (a path) with the arguments and waits for it.

@@ -278,3 +278,105 @@ TEST_F(Program, CompiledLineThenTheRun)
         << r.err;
     EXPECT_EQ(contents(path("out.ta")), "// ta output for " + path("in.ta") + "\n\n" + kLinkedUnion);
 }
+
+namespace {
+
+// A linked base in the shape of the benchmark's: units that each include
+// perUnit of the headers, a copy of a header holding the same functions with
+// the same attributes in every unit, and each unit's main calling the first
+// function of every header it includes.
+std::string linkedBase(int units, int headers, int perUnit, int functions)
+{
+    std::string facts = "SCHEME TUPLE :\n\ncontain cFile cFunction\n( call )\n\nFACT TUPLE :\n\n";
+    std::string attributes = "\nFACT ATTRIBUTE :\n\n";
+    int number = 0;
+    for (int u = 0; u < units; ++u) {
+        const std::string unit = "u" + std::to_string(u) + ".c";
+        const std::string mainFunction = "@" + std::to_string(number++);
+        facts += "$INSTANCE " + unit + " cFile\n$INSTANCE " + mainFunction + " cFunction\ncontain " + unit +
+                 " " + mainFunction + "\n";
+        attributes += unit + " { name=\"" + unit + "\" }\n" + mainFunction + " { name=\"main\" file=\"" +
+                      unit + "\" }\n";
+        for (int i = 0; i < perUnit; ++i) {
+            const std::string header = "h" + std::to_string((u * 7 + i) % headers) + ".h";
+            const std::string copy = "@0.FILE." + header + "." + unit;
+            facts += "$INSTANCE " + copy + " cFile\ncontain " + unit + " " + copy + "\n";
+            attributes += copy + " { name=\"" + header + "\" order=" + std::to_string(i) + " }\n";
+            for (int f = 0; f < functions; ++f) {
+                const std::string function = "@" + std::to_string(number++);
+                facts += "$INSTANCE " + function + " cFunction\ncontain " + copy + " " + function + "\n";
+                if (f == 0) facts += "call " + mainFunction + " " + function + "\n";
+                attributes += function + " { name=\"f" + std::to_string(f) + "_" + header +
+                              "\" line=" + std::to_string(10 + f) + " }\n";
+            }
+        }
+    }
+    return facts + attributes;
+}
+
+}  // namespace
+
+// A batch queue's memory limit bounds the address space of the whole run
+// (ulimit -v): every limit under which the base fits gives the output of a
+// run without a limit, whether it lies just above a power of two (where a
+// single reservation of that power once took all but a few MiB of it) or
+// just above what the run needs (a little over 16 MiB, half of it the
+// parser's node table); below that the run ends with "Out of memory", status
+// 1, the file it would replace as it was and no temporary.
+TEST_F(Program, UnderAnAddressSpaceLimitTheOutputIsTheSameOrOutOfMemory)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizers' shadow memory does not fit under a limit on the address space";
+#endif
+    constexpr unsigned long long kMiB = 1 << 20;
+    test_support::TempDir dir;
+    test_support::writeFile(dir / "base.ta", linkedBase(30, 100, 25, 8));
+    const std::string input = (dir / "base.ta").string(), output = (dir / "out.ta").string();
+    ProgramRun unlimited = twinfold({input, output});
+    ASSERT_EQ(unlimited.status, 0);
+    ASSERT_EQ(unlimited.err, "");
+    const std::string expected = contents(output);
+    // Standard input from a pipe: the arena starts small and grows.
+    const std::vector<std::string> throughPipe = {"-c", "cat \"$1\" | exec \"$0\"", TWINFOLD_PROGRAM, input};
+    ProgramRun unlimitedPipe = test_support::runProgram("/bin/sh", throughPipe);
+    ASSERT_EQ(unlimitedPipe.status, 0);
+
+    struct Ccase {
+        unsigned long long limit;
+        bool fits;
+    };
+    std::vector<Ccase> cases;
+    for (unsigned long long power : {1ULL << 28, 1ULL << 30, 1ULL << 34})
+        for (unsigned long long over : {14, 15, 16, 20}) cases.push_back({power + over * kMiB, true});
+    for (unsigned long long limit : {64, 32}) cases.push_back({limit * kMiB, true});
+    cases.push_back({12 * kMiB, false});
+
+    for (const Ccase &c : cases) {
+        const std::string what = "limit " + std::to_string(c.limit / kMiB) + " MiB";
+        test_support::writeFile(output, "precious");
+        const Csnapshot before = snapshot(dir.path());
+        test_support::RunSetup setup;
+        setup.addressSpaceLimit = c.limit;
+        ProgramRun r = test_support::runProgram(TWINFOLD_PROGRAM, {input, output}, setup);
+        if (c.fits) {
+            EXPECT_EQ(r.status, 0) << what;
+            EXPECT_EQ(r.err, "") << what;
+            // Compared whole, without printing 600 KB of text on a difference.
+            EXPECT_TRUE(contents(output) == expected) << what;
+        } else {
+            EXPECT_EQ(r.status, 1) << what;
+            // The parser's node table is first tried at half the size
+            // where the whole one does not fit.
+            EXPECT_TRUE(std::regex_match(
+                r.err, std::regex("(Cannot allocate memory for [0-9]+ hash slots\n)*Out of memory\n")))
+                << what << ": " << r.err;
+            EXPECT_EQ(snapshot(dir.path()), before) << what;
+        }
+        EXPECT_EQ(r.out, "") << what;
+    }
+    test_support::RunSetup limited;
+    limited.addressSpaceLimit = (1ULL << 30) + 15 * kMiB;
+    ProgramRun piped = test_support::runProgram("/bin/sh", throughPipe, limited);
+    EXPECT_EQ(piped.status, 0);
+    EXPECT_TRUE(piped.out == unlimitedPipe.out);
+}
