@@ -72,19 +72,16 @@ size_t InputFile::read(void *to, size_t size)
 
 bool readRest(InputFile &in, std::string &text)
 {
-    // Room for the whole file where its size is known, read in place; one
-    // byte more, so that its end shows without another grow. Elsewhere the
-    // room doubles as the input comes.
+    // Room for the whole file where its size is known. The bytes come through
+    // a small block that stays in the cache: read straight into the string,
+    // which would first have to be filled with zeros, they cost a pass more.
     if (in.size() != UINT64_MAX && in.size() < SIZE_MAX - text.size() - 1)
         text.reserve(text.size() + (size_t)in.size() + 1);
+    char block[1 << 16];
     for (;;) {
-        if (text.size() == text.capacity()) text.reserve(text.size() < (1 << 16) ? 1 << 16 : 2 * text.size());
-        const size_t room = text.capacity() - text.size();
-        const size_t at = text.size();
-        text.resize(at + room);
-        const size_t got = in.readSome(text.data() + at, room);
-        text.resize(at + got);
+        const size_t got = in.readSome(block, sizeof block);
         if (got == 0) return !in.failed();
+        text.append(block, got);
     }
 }
 
