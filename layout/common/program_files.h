@@ -1,43 +1,58 @@
-// The files of one run of a layout program: the inputs read whole, then the
-// layout file and the trace file opened for writing, never over an input.
-// The layout file takes the place of its target only when the whole run has
-// succeeded, the trace included.
+// The files of one run of a layout program, in the layout tools' own words
+// over the support library (support/output_file.h, support/input_file.h):
+// the inputs read whole, then the outputs opened (the layout file, with -x
+// the trace file, with tessel's -t the include file), never over an input.
+// Every output is made whole before any takes its place, so the files of a
+// run are replaced together or not at all.
 #pragma once
 
 #include <cstdio>
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "failure.h"
 #include "item.h"
-#include "output_file.h"
+#include "support/output_file.h"
 
 namespace layout {
 
+// Reads the whole file: "Could not open file" when it cannot be opened (or
+// is a directory); a read that fails part way is a stop of its own ("Could
+// not read file"), never a shorter input.
+MaybeFailure readInputFile(const std::string &path, std::string &text);
+
+// Opens an output: "Could not open file ... for write.", with a line that
+// names the folder where the folder cannot take a new file.
+MaybeFailure openOutputFile(const std::string &name, support::OutputFile &file);
+
 struct ProgramFiles {
     std::vector<std::string> texts;  // one per input, in order
-    OutputFile out;                  // the layout file
-    FILE *trace = nullptr;
-    std::string traceName;
+    support::OutputFile out;         // the layout file
+    support::OutputFile trace;       // -x
+    FILE *traceStream = nullptr;     // writes into `trace`; none without -x
+    support::OutputFile include;     // tessel's -t
 };
 
 // Reads every input; refuses an output or trace file that is one of the
-// inputs, or the same file as each other; opens the output (a temporary
-// beside it) and, when a name is given, the trace file.
+// inputs, or the same file as each other; opens the output and, when a name
+// is given, the trace file.
 MaybeFailure openProgramFiles(const std::vector<std::string> &inputs, const std::string &output,
                               const std::string *traceFile, ProgramFiles &files);
 
-// Writes the layout into the output's temporary when the run succeeded.
+// Writes the layout into the output when the run succeeded.
 MaybeFailure writeLayoutFile(ProgramFiles &files, MaybeFailure result, std::string_view layoutText);
 
-// Closes the trace, checking that every line of it was written; then, when
-// all went well, puts the layout file and each of `alsoWritten` in place.
-// On any failure every target stays as it was.
-MaybeFailure closeProgramFiles(ProgramFiles &files, MaybeFailure result,
-                               std::initializer_list<OutputFile *> alsoWritten = {});
+// Opens the include file and writes `text` into it.
+MaybeFailure writeIncludeFile(ProgramFiles &files, const std::string &name, std::string_view text);
+
+// Ends the run's outputs. When the run succeeded, each is finished (every
+// byte written and closed, checked), then each takes its place; on any
+// failure ("Could not write file") none that was not yet in place changes.
+// A run that stopped leaves the layout and include files as they were but
+// keeps its trace, the whole of what it traced up to the stop.
+MaybeFailure closeProgramFiles(ProgramFiles &files, MaybeFailure result);
 
 // The -m option of both programs: "-m1" nested, "-m2" client/server.  The
 // message comes back without the usage text.
@@ -46,12 +61,14 @@ MaybeFailure parseLayoutModel(const std::string &arg, layoutModel &model);
 // Prints the warnings of a run that goes on, on standard output.
 void printWarnings(std::string_view warnings);
 
-// Prints a failure on its stream; returns the exit status (0 or 1).
-int exitStatus(const MaybeFailure &result);
+// Prints a failure on its stream, then makes sure that everything printed
+// on standard output got there ("<program>: error writing standard output"
+// on standard error where it did not); returns the exit status (0 or 1).
+int exitStatus(const char *program, const MaybeFailure &result);
 
 // Runs a program's work and returns its status; memory running out stops it
 // with "Out of memory." and status 1, its outputs in flight removed on the
 // way out.
-int runCatchingMemoryExhaustion(const std::function<int()> &work);
+int runCatchingMemoryExhaustion(const char *program, const std::function<int()> &work);
 
 }  // namespace layout

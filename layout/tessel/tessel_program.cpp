@@ -5,14 +5,13 @@
 #include <cstring>
 #include <string_view>
 
-#include "../common/files.h"
 #include "../common/layout_file.h"
-#include "../common/output_file.h"
 #include "../common/program_files.h"
 #include "../common/ta_reader.h"
 #include "../common/tree.h"
 #include "cliserv_layout.h"
 #include "layered_layout.h"
+#include "support/file_names.h"
 
 namespace layout::tessel {
 namespace {
@@ -74,9 +73,9 @@ void writeProgramInfoToLog(FILE *trace, const Options &o, const std::string &deb
     if (o.printParseError) std::fprintf(trace, "Print Parse Error mode \n");
 }
 
-// Writes the TA include file into `file`, which takes its target's place
-// together with the layout file.
-MaybeFailure emitTAfile(const Options &o, OutputFile &file)
+// Writes the TA include file, which takes its target's place together with
+// the layout file.
+MaybeFailure emitTAfile(const Options &o, ProgramFiles &files)
 {
     bool renamed = false;
     std::string name = taIncludeFileName(o.inputTupleFile, o.outputLayoutFile, renamed);
@@ -84,9 +83,9 @@ MaybeFailure emitTAfile(const Options &o, OutputFile &file)
         std::fprintf(stderr,
                      "The <input tuple file> has a \".ta\" extension.\n  Re-nameing the TA file to %s .\n",
                      name.c_str());
-    if (MaybeFailure e = openOutputFile(name, file)) return e;
-    return writeOutputFile(file, format("INCLUDE %s :\nFACT ATTRIBUTE :\nINCLUDE %s :\n",
-                                        o.inputTupleFile.c_str(), o.outputLayoutFile.c_str()));
+    return writeIncludeFile(files, name,
+                            format("INCLUDE %s :\nFACT ATTRIBUTE :\nINCLUDE %s :\n", o.inputTupleFile.c_str(),
+                                   o.outputLayoutFile.c_str()));
 }
 
 }  // namespace
@@ -145,7 +144,7 @@ std::string taIncludeFileName(const std::string &input, const std::string &outpu
     std::string name = slash == std::string::npos ? input : input.substr(slash + 1);
     name = name.substr(0, name.find('.')) + ".ta";
     renamed = false;
-    while (sameFile(name, input) || sameFile(name, output)) {
+    while (support::sameFile(name, input) || support::sameFile(name, output)) {
         name += ".ta";
         renamed = true;
     }
@@ -186,23 +185,22 @@ int runTessel(const Options &o)
     ProgramFiles files;
     if (MaybeFailure e = openProgramFiles({o.inputTupleFile}, o.outputLayoutFile,
                                           o.debugMode ? &debugFile : nullptr, files))
-        return exitStatus(e);
-    if (files.trace) writeProgramInfoToLog(files.trace, o, debugFile);
+        return exitStatus(PROGRAM_NAME, e);
+    if (files.traceStream) writeProgramInfoToLog(files.traceStream, o, debugFile);
     std::string layoutText, warnings;
-    MaybeFailure result = computeLayout(files.texts[0], o, files.trace, layoutText, &warnings);
+    MaybeFailure result = computeLayout(files.texts[0], o, files.traceStream, layoutText, &warnings);
     printWarnings(warnings);
     result = writeLayoutFile(files, result, layoutText);
-    OutputFile include;
-    if (!result && o.emitTA) result = emitTAfile(o, include);
-    return exitStatus(closeProgramFiles(files, result, {&include}));
+    if (!result && o.emitTA) result = emitTAfile(o, files);
+    return exitStatus(PROGRAM_NAME, closeProgramFiles(files, result));
 }
 
 int tesselMain(int argc, char **argv)
 {
     std::vector<std::string> args(argv, argv + argc);
     Options options;
-    if (MaybeFailure e = getProgramArgs(args, options)) return exitStatus(e);
-    return runCatchingMemoryExhaustion([&options] { return runTessel(options); });
+    if (MaybeFailure e = getProgramArgs(args, options)) return exitStatus(PROGRAM_NAME, e);
+    return runCatchingMemoryExhaustion(PROGRAM_NAME, [&options] { return runTessel(options); });
 }
 
 }  // namespace layout::tessel

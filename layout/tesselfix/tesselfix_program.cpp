@@ -265,20 +265,21 @@ int runTesselfix(const Options &o)
     ProgramFiles files;
     if (MaybeFailure e = openProgramFiles({o.oldInGraphFile, o.oldInLayoutFile, o.newInGraphFile},
                                           o.newOutLayoutFile, o.debugMode ? &debugFile : nullptr, files))
-        return exitStatus(e);
-    if (files.trace) writeProgramInfoToLog(files.trace, o, debugFile);
+        return exitStatus(PROGRAM_NAME, e);
+    if (files.traceStream) writeProgramInfoToLog(files.traceStream, o, debugFile);
     std::string layoutText, warnings;
-    MaybeFailure result =
-        runWithTrace(files.texts[0], files.texts[1], files.texts[2], o, files.trace, layoutText, warnings);
+    MaybeFailure result = runWithTrace(files.texts[0], files.texts[1], files.texts[2], o, files.traceStream,
+                                       layoutText, warnings);
     printWarnings(warnings);
-    return exitStatus(closeProgramFiles(files, writeLayoutFile(files, result, layoutText)));
+    return exitStatus(PROGRAM_NAME, closeProgramFiles(files, writeLayoutFile(files, result, layoutText)));
 }
 
 int tesselfixMain(int argc, char **argv)
 {
     Options o;
-    if (MaybeFailure e = getProgramArgs(std::vector<std::string>(argv, argv + argc), o)) return exitStatus(e);
-    return runCatchingMemoryExhaustion([&o] { return runTesselfix(o); });
+    if (MaybeFailure e = getProgramArgs(std::vector<std::string>(argv, argv + argc), o))
+        return exitStatus(PROGRAM_NAME, e);
+    return runCatchingMemoryExhaustion(PROGRAM_NAME, [&o] { return runTesselfix(o); });
 }
 
 }  // namespace layout::tesselfix

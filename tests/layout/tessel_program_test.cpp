@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "arg_case.h"
 #include "layout_records.h"
 #include "layout_test_support.h"
+#include "layout_write_faults.h"
 #include "program_run.h"
 #include "three_clients.h"
 
@@ -169,7 +172,9 @@ TEST_F(TesselRun, FileErrors)
     writeFile(dir / "in.ta", kThreeTa);
     auto unwritable = run({"in.ta", "no/such/dir/out"});
     EXPECT_EQ(unwritable.status, 1);
-    EXPECT_EQ(unwritable.out, "\nCould not open file : no/such/dir/out for write.");
+    EXPECT_EQ(unwritable.out,
+              "\nCould not open file : no/such/dir/out for write.\nno/such/dir/out: the folder "
+              "no/such/dir cannot take a new file: No such file or directory\n");
 }
 
 TEST_F(TesselRun, ReaderErrors)
@@ -461,6 +466,139 @@ TEST_F(TesselRun, ClientServerTrace)
                               "p\nq\n";
     EXPECT_EQ(readFile(dir / "tessel.debug"), trace);
     EXPECT_EQ(readFile(dir / "sys.lay"), layout_test::kThreeClientsLayout);
+}
+
+// The layout file and the trace in the fault table of every writing program.
+TEST(TesselWriteFaults, TheLayoutFile)
+{
+    test_support::expectWriteFaultsHandled(
+        layout_test::layoutProgram(TESSEL_PROGRAM, layout_test::manyItems(), {}));
+}
+
+TEST(TesselWriteFaults, TheTrace)
+{
+    test_support::expectWriteFaultsHandled(layout_test::traceProgram(
+        TESSEL_PROGRAM, "tessel.debug", layout_test::manyItems(), [](const std::string &in) {
+            return std::vector<std::string>{"-x", in, "/dev/null"};
+        }));
+}
+
+// What each folder holds, down through its folders: each file's bytes and
+// permission bits, each link's target.
+std::map<std::string, std::string> snapshot(const std::filesystem::path &dir)
+{
+    std::map<std::string, std::string> out;
+    for (const auto &entry : std::filesystem::recursive_directory_iterator(dir)) {
+        std::string name = entry.path().lexically_relative(dir).string();
+        if (entry.is_symlink())
+            out[name] = "link to " + std::filesystem::read_symlink(entry.path()).string();
+        else if (entry.is_directory())
+            out[name] = "directory";
+        else
+            out[name] = "mode " + std::to_string(static_cast<unsigned>(entry.status().permissions())) + ": " +
+                        readFile(entry.path());
+    }
+    return out;
+}
+
+// -t's include file is written with the layout file and takes its place
+// with it: a write error in either, a kill or a read error leaves both, and
+// every other file, as they were. The layout goes under a long name, which
+// the include file holds, so that the include file is the larger output and
+// a size limit between the two fails it alone.
+TEST(TesselIncludeFile, FailuresLeaveBothFilesAsTheyWere)
+{
+    namespace fs = std::filesystem;
+    const std::string longLayout = std::string(150, 'o') + ".lay";
+    const std::string renamed =
+        "The <input tuple file> has a \".ta\" extension.\n  Re-nameing the TA file to x.ta.ta .\n";
+    enum class Failure { writeError, killedMidWrite, readError };
+    struct Case {
+        std::string what;
+        std::string input;  // its include file is x.ta, or x.ta.ta for x.ta itself
+        Failure failure;
+        int status;  // -1: ended by SIGXFSZ
+        std::string out, err;
+    };
+    const Case cases[] = {
+        {"a write error", "d/x.o.ta", Failure::writeError, 1, "\nCould not write file : x.ta\n", ""},
+        {"killed mid-write", "d/x.o.ta", Failure::killedMidWrite, -1, "", ""},
+        {"a read error", "d/x.o.ta", Failure::readError, 1, "\nCould not read file : d/x.o.ta\n", ""},
+        {"a write error, renamed", "x.ta", Failure::writeError, 1, "\nCould not write file : x.ta.ta\n",
+         renamed},
+        {"killed mid-write, renamed", "x.ta", Failure::killedMidWrite, -1, "", renamed},
+        {"a read error, renamed", "x.ta", Failure::readError, 1, "\nCould not read file : x.ta\n", ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        fs::create_directory(dir / "d");
+        writeFile(dir / c.input, "");
+        writeFile(dir / longLayout, "old layout\n");
+        writeFile(dir / (c.input == "x.ta" ? "x.ta.ta" : "x.ta"), "old include\n");
+        test_support::RunSetup setup = layout_test::inDirectory(dir.path());
+        if (c.failure == Failure::readError) {
+            fs::remove(dir / c.input);
+            fs::create_symlink("/proc/self/mem", dir / c.input);
+        } else {
+            // The layout of an empty graph is $ROOT alone, 88 bytes.
+            setup.fileSizeLimit = 150;
+            setup.ignoreFileSizeSignal = c.failure == Failure::writeError;
+        }
+        const auto before = snapshot(dir.path());
+        auto r =
+            test_support::runProgram(TESSEL_PROGRAM, {"-r", "-t", "-W1", "-H1", c.input, longLayout}, setup);
+        if (c.status < 0) {
+            EXPECT_EQ(r.signal, SIGXFSZ);
+        } else {
+            EXPECT_EQ(r.signal, 0);
+            EXPECT_EQ(r.status, c.status);
+        }
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(snapshot(dir.path()), before);
+    }
+}
+
+// A trace that cannot be written fails the run, which then leaves the layout
+// file as it was.
+TEST_F(TesselRun, ATraceThatCannotBeWrittenFailsTheRun)
+{
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    writeFile(dir / "g.ta", "$INSTANCE a T\n");
+    writeFile(dir / "out.lay", "old layout\n");
+    std::filesystem::create_symlink("/dev/full", dir / "tessel.debug");
+    const auto before = snapshot(dir.path());
+    auto r = run({"-x", "g.ta", "out.lay"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "\nCould not write file : tessel.debug\n");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(snapshot(dir.path()), before);
+}
+
+// A run that stops keeps its trace, which tells how it came to stop, and
+// leaves the layout file as it was.
+TEST_F(TesselRun, ARunThatStopsKeepsItsTrace)
+{
+    writeFile(dir / "rel.ta", "call a b\n");
+    writeFile(dir / "out.lay", "old layout\n");
+    auto r = run({"-x", "-m2", "-r", "rel.ta", "out.lay"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "Subsystem not detected. Cannot continue.\n");
+    EXPECT_EQ(readFile(dir / "out.lay"), "old layout\n");
+    EXPECT_TRUE(readFile(dir / "tessel.debug").starts_with("tessel Program Environment Information\n"));
+}
+
+// Standard output that cannot be written is a failure, named on standard
+// error.
+TEST_F(TesselRun, StandardOutputThatCannotBeWrittenIsAFailure)
+{
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    test_support::RunSetup setup = layout_test::inDirectory(dir.path());
+    setup.output = "/dev/full";
+    auto r = test_support::runProgram(TESSEL_PROGRAM, {"-q", "in", "out"}, setup);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "tessel: error writing standard output\n");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "arg_case.h"
 #include "layout_records.h"
 #include "layout_test_support.h"
+#include "layout_write_faults.h"
 #include "program_run.h"
 
 namespace layout::tesselfix {
@@ -362,7 +363,9 @@ TEST_F(TesselfixRun, FileErrors)
     EXPECT_EQ(readFile(dir / "g.lay"), kRoot + record("a", "1", "1", "1", "1"));
     auto cannotWrite = fix({"g.ta", "g.lay", "g.ta", "no/dir/out"});
     EXPECT_EQ(cannotWrite.status, 1);
-    EXPECT_EQ(cannotWrite.out, "\nCould not open file : no/dir/out for write.");
+    EXPECT_EQ(cannotWrite.out,
+              "\nCould not open file : no/dir/out for write.\nno/dir/out: the folder no/dir cannot "
+              "take a new file: No such file or directory\n");
     auto usage = fix({"-z", "g.ta", "g.lay", "g.ta", "o"});
     EXPECT_EQ(usage.status, 1);
     EXPECT_EQ(usage.out, "\nInvalid switch : -z" + kUsage);
@@ -469,6 +472,38 @@ INSTANTIATE_TEST_SUITE_P(
                     kCliServNew,
                     7}),
     [](const auto &info) { return std::string(info.param.name); });
+
+// The new layout file and the trace in the fault table of every writing
+// program: the new graph is the table's input, the old graph a single item
+// with its layout, beside the case folders.
+class TesselfixWriteFaults : public ::testing::Test {
+protected:
+    TesselfixWriteFaults()
+    {
+        // Read by the unprivileged user of the table's closed-folder cases.
+        std::filesystem::permissions(dir.path(), std::filesystem::perms(0755));
+        writeFile(oldTa, "$INSTANCE a T\n");
+        writeFile(oldLayout, kRoot + record("a", "1", "1", "1", "1"));
+    }
+    TempDir dir;
+    const std::string oldTa = (dir / "old.ta").string(), oldLayout = (dir / "old.lay").string();
+};
+
+TEST_F(TesselfixWriteFaults, TheNewLayoutFile)
+{
+    test_support::expectWriteFaultsHandled(layout_test::layoutProgram(
+        TESSELFIX_PROGRAM, layout_test::manyItems(), [this](const test_support::RunNames &n) {
+            return std::vector<std::string>{oldTa, oldLayout, n.in, n.out};
+        }));
+}
+
+TEST_F(TesselfixWriteFaults, TheTrace)
+{
+    test_support::expectWriteFaultsHandled(layout_test::traceProgram(
+        TESSELFIX_PROGRAM, "tesselfix.debug", layout_test::manyItems(), [this](const std::string &in) {
+            return std::vector<std::string>{"-x", oldTa, oldLayout, in, "/dev/null"};
+        }));
+}
 
 }  // namespace
 }  // namespace layout::tesselfix

@@ -89,14 +89,44 @@ struct CaseFolder {
         fs::create_directory(work);
         names.in = (work / p.inputName).string();
         names.out = outputIsInput ? names.in : (work / p.outputName).string();
+        names.target = names.out;
         writeFile(names.in, p.input);
         if (!outputIsInput) writeFile(names.out, earlierOutput);
+    }
+    // The names of a run that reads `in` and writes `out`: those names
+    // themselves, or the program's own names made links to them.
+    RunNames through(const std::string &in, const std::string &out)
+    {
+        if (!p.namesThroughLinks && !p.namesItsOwnOutput) return {in, out};
+        RunNames linked = names;
+        linked.target = out;
+        for (const auto &[name, to] : {std::pair{names.in, in}, std::pair{names.out, out}}) {
+            if (name == to) continue;
+            fs::remove(name);
+            fs::create_symlink(to, name);
+        }
+        return linked;
     }
     std::vector<std::string> arguments(const RunNames &n) const
     {
         return p.arguments ? p.arguments(n) : std::vector<std::string>{n.in, n.out};
     }
-    ProgramRun run(const RunSetup &setup = {}) const { return runProgram(p.path, arguments(names), setup); }
+    RunSetup setup(RunSetup s = {}) const
+    {
+        for (const auto &[name, value] : p.environment) s.environment[name] = value;
+        if (p.namesItsOwnOutput) s.directory = work;
+        return s;
+    }
+    ProgramRun run(const RunSetup &s = {}) const { return runProgram(p.path, arguments(names), setup(s)); }
+    // What the folder holds after a run that failed or was killed.
+    Snapshot afterAStop(Snapshot expected) const
+    {
+        const mode_t mask = umask(0);
+        umask(mask);
+        for (const auto &[name, bytes] : p.leftByAStop)
+            expected["work/" + name] = Entry{bytes, S_IFREG | (0666 & ~mask)};
+        return expected;
+    }
 };
 
 // A failure: the status and the words, and every file as it was.
@@ -112,7 +142,22 @@ void expectFailure(const WritingProgram &p, bool outputIsInput, RunSetup setup,
     EXPECT_EQ(r.status, p.failureStatus);
     EXPECT_EQ(r.signal, 0);
     expectSaid(r, said(c.names));
-    expectSnapshot(snapshot(c.dir.path()), before);
+    expectSnapshot(snapshot(c.dir.path()), c.afterAStop(before));
+}
+
+// The variants of a failure case: the output beside the input and, unless
+// the output has a name of the program's own, the output over the input,
+// which a program may refuse.
+std::vector<bool> outputIsInputVariants(const WritingProgram &p)
+{
+    if (p.namesItsOwnOutput) return {false};
+    return {true, false};
+}
+
+const std::function<Said(const RunNames &)> &whenWriting(const WritingProgram &p, bool outputIsInput,
+                                                         const std::function<Said(const RunNames &)> &said)
+{
+    return outputIsInput && p.refusesOutputAsInput ? p.refusesOutputAsInput : said;
 }
 
 }  // namespace
@@ -126,7 +171,7 @@ void expectWriteFaultsHandled(const WritingProgram &p)
         CaseFolder c(p, false);
         fs::remove(c.names.out);
         const ProgramRun r = c.run();
-        ASSERT_EQ(r.status, 0) << r.err;
+        ASSERT_EQ(r.status, 0) << r.out << r.err;
         expectSaid(r, p.succeeds(c.names));
         reference = readFile(c.names.out);
         ASSERT_GT(reference.size(), p.insideLimit + 65536) << "the input must make a larger output";
@@ -142,26 +187,27 @@ void expectWriteFaultsHandled(const WritingProgram &p)
         RunSetup limited;
         limited.fileSizeLimit = p.insideLimit;
         limited.ignoreFileSizeSignal = true;
-        for (bool outputIsInput : {true, false})
-            expectFailure(p, outputIsInput, limited, p.writeFails, nullptr);
+        for (bool outputIsInput : outputIsInputVariants(p))
+            expectFailure(p, outputIsInput, limited, whenWriting(p, outputIsInput, p.writeFails), nullptr);
     }
     {
         SCOPED_TRACE("the last flush fails");
         RunSetup limited;
         limited.fileSizeLimit = reference.size() - 1;
         limited.ignoreFileSizeSignal = true;
-        for (bool outputIsInput : {true, false})
-            expectFailure(p, outputIsInput, limited, p.lastWriteFails, nullptr);
+        for (bool outputIsInput : outputIsInputVariants(p))
+            expectFailure(p, outputIsInput, limited, whenWriting(p, outputIsInput, p.lastWriteFails),
+                          nullptr);
     }
     {
         SCOPED_TRACE("the input cannot be read");
-        for (bool outputIsInput : {true, false})
+        for (bool outputIsInput : outputIsInputVariants(p))
             expectFailure(p, outputIsInput, {}, p.readFails, [](CaseFolder &c) {
                 fs::remove(c.names.in);
                 fs::create_symlink("/proc/self/mem", c.names.in);
             });
     }
-    for (bool outputIsInput : {true, false}) {
+    for (bool outputIsInput : outputIsInputVariants(p)) {
         SCOPED_TRACE(std::string("killed mid-write by the file size limit, ") +
                      (outputIsInput ? "the output is the input" : "an earlier output beside the input"));
         CaseFolder c(p, outputIsInput);
@@ -169,9 +215,17 @@ void expectWriteFaultsHandled(const WritingProgram &p)
         RunSetup limited;
         limited.fileSizeLimit = p.insideLimit;
         const ProgramRun r = c.run(limited);
-        EXPECT_EQ(r.signal, SIGXFSZ);
-        expectSaid(r, p.killedWriting(c.names));
-        expectSnapshot(snapshot(c.dir.path()), before);
+        if (outputIsInput && p.refusesOutputAsInput) {
+            EXPECT_EQ(r.status, p.failureStatus);
+            expectSaid(r, p.refusesOutputAsInput(c.names));
+        } else if (p.childWrites) {
+            EXPECT_EQ(r.status, p.failureStatus);
+            expectSaid(r, p.killedWriting(c.names));
+        } else {
+            EXPECT_EQ(r.signal, SIGXFSZ);
+            expectSaid(r, p.killedWriting(c.names));
+        }
+        expectSnapshot(snapshot(c.dir.path()), c.afterAStop(before));
     }
     // The input through a pipe, half of it first: then a SIGTERM while the
     // program waits for the rest, or the rest, which it reads whole.
@@ -179,9 +233,9 @@ void expectWriteFaultsHandled(const WritingProgram &p)
         SCOPED_TRACE(terminated ? "SIGTERM while the input comes through a pipe"
                                 : "an input that comes through a pipe in pieces");
         CaseFolder c(p, false);
+        const RunNames names = c.through("/dev/stdin", c.names.out);
         const Snapshot before = snapshot(c.dir.path());
-        const RunNames names{"/dev/stdin", c.names.out};
-        StartedProgram run(p.path, c.arguments(names));
+        StartedProgram run(p.path, c.arguments(names), c.setup());
         run.feed(p.input.substr(0, p.input.size() / 2));
         run.waitUntilRead();
         if (terminated) {
@@ -193,7 +247,7 @@ void expectWriteFaultsHandled(const WritingProgram &p)
         if (terminated) {
             EXPECT_EQ(r.signal, SIGTERM);
             expectSaid(r, p.terminatedReading ? p.terminatedReading(names) : Said{});
-            expectSnapshot(snapshot(c.dir.path()), before);
+            expectSnapshot(snapshot(c.dir.path()), c.afterAStop(before));
         } else {
             EXPECT_EQ(r.status, 0);
             expectSaid(r, p.succeeds(names));
@@ -203,11 +257,11 @@ void expectWriteFaultsHandled(const WritingProgram &p)
     {
         SCOPED_TRACE("/dev/stdout into a pipe");
         CaseFolder c(p, false);
+        const RunNames names = c.through(c.names.in, "/dev/stdout");
         const Snapshot before = snapshot(c.dir.path());
-        const RunNames names{c.names.in, "/dev/stdout"};
         RunSetup piped;
         piped.outputThroughPipe = true;
-        const ProgramRun r = runProgram(p.path, c.arguments(names), piped);
+        const ProgramRun r = runProgram(p.path, c.arguments(names), c.setup(piped));
         EXPECT_EQ(r.status, 0);
         const Said said = p.succeeds(names);
         EXPECT_TRUE(r.out == reference + said.out) << r.out.size() << " bytes";
@@ -235,12 +289,12 @@ void expectWriteFaultsHandled(const WritingProgram &p)
         const fs::path result = c.dir / "result";
         writeFile(result, s.before);
         const ino_t inode = inodeOf(result);
-        const RunNames names{c.names.in, "/dev/stdout"};
+        const RunNames names = c.through(c.names.in, "/dev/stdout");
         std::vector<std::string> arguments = {"-c", s.script, "sh", p.path};
         for (const std::string &a : c.arguments(names)) arguments.push_back(a);
         RunSetup setup;
         setup.environment["RESULT"] = result.string();
-        const ProgramRun r = runProgram("/bin/sh", arguments, setup);
+        const ProgramRun r = runProgram("/bin/sh", arguments, c.setup(setup));
         EXPECT_EQ(r.status, 0);
         const Said said = p.succeeds(names);
         EXPECT_EQ(r.err, said.err);
@@ -248,43 +302,51 @@ void expectWriteFaultsHandled(const WritingProgram &p)
         EXPECT_TRUE(now == s.after) << now.size() << " bytes, not " << s.after.size();
         EXPECT_EQ(inodeOf(result), inode);
     }
+    // A program that writes its own names in the work folder must be able
+    // to, as the unprivileged user too.
+    auto openWork = [&](CaseFolder &c) {
+        if (p.namesItsOwnOutput) chmod(c.work.c_str(), 0777);
+    };
     {
         SCOPED_TRACE("a writable output in a folder that takes no new file, as an unprivileged user");
         CaseFolder c(p, false);
+        openWork(c);
         const fs::path closed = c.dir / "closed", tmp = c.dir / "tmp";
         fs::create_directory(closed);
         fs::create_directory(tmp);
-        const RunNames names{c.names.in, (closed / p.outputName).string()};
-        writeFile(names.out, earlierOutput);
-        chmod(names.out.c_str(), 0666);
+        const fs::path target = closed / p.outputName;
+        writeFile(target, earlierOutput);
+        const RunNames names = c.through(c.names.in, target.string());
+        chmod(target.c_str(), 0666);
         chmod(closed.c_str(), 0555);
         chmod(tmp.c_str(), 0777);
-        const ino_t inode = inodeOf(names.out);
+        const ino_t inode = inodeOf(target);
         const Snapshot before = snapshot(c.dir.path());
         RunSetup setup;
         setup.unprivileged = true;
         setup.environment["TMPDIR"] = tmp.string();
-        const ProgramRun r = runProgram(p.path, c.arguments(names), setup);
+        const ProgramRun r = runProgram(p.path, c.arguments(names), c.setup(setup));
         EXPECT_EQ(r.status, 0);
         expectSaid(r, p.succeeds(names));
         expectSnapshot(snapshot(c.dir.path()), withOutput(before, "closed/" + p.outputName, reference));
-        EXPECT_EQ(inodeOf(names.out), inode);
+        EXPECT_EQ(inodeOf(target), inode);
         chmod(closed.c_str(), 0755);
     }
     {
         SCOPED_TRACE("a new output in a folder that takes no new file, as an unprivileged user");
         CaseFolder c(p, false);
+        openWork(c);
         const fs::path closed = c.dir / "closed";
         fs::create_directory(closed);
         chmod(closed.c_str(), 0555);
-        const RunNames names{c.names.in, (closed / p.outputName).string()};
+        const RunNames names = c.through(c.names.in, (closed / p.outputName).string());
         const Snapshot before = snapshot(c.dir.path());
         RunSetup setup;
         setup.unprivileged = true;
-        const ProgramRun r = runProgram(p.path, c.arguments(names), setup);
+        const ProgramRun r = runProgram(p.path, c.arguments(names), c.setup(setup));
         EXPECT_EQ(r.status, p.failureStatus);
         expectSaid(r, p.folderRefuses(names));
-        expectSnapshot(snapshot(c.dir.path()), before);
+        expectSnapshot(snapshot(c.dir.path()), c.afterAStop(before));
         chmod(closed.c_str(), 0755);
     }
     {
@@ -294,6 +356,7 @@ void expectWriteFaultsHandled(const WritingProgram &p)
         writeFile(c.dir / "real" / p.outputName, earlierOutput);
         fs::remove(c.names.out);
         fs::create_symlink("../real/" + p.outputName, c.names.out);
+        c.names.target = (c.dir / "real" / p.outputName).string();
         const Snapshot before = snapshot(c.dir.path());
         const ProgramRun r = c.run();
         EXPECT_EQ(r.status, 0);

@@ -13,6 +13,8 @@
 #pragma once
 
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,9 @@ struct Said {
 struct RunNames {
     std::string in;
     std::string out;
+    // The file the output name leads to: out itself, but where a symbolic
+    // link stands for it (namesThroughLinks).
+    std::string target = out;
 };
 
 struct WritingProgram {
@@ -53,6 +58,30 @@ struct WritingProgram {
     std::function<Said(const RunNames &)> readFails;
     std::function<Said(const RunNames &)> folderRefuses;
     std::function<Said(const RunNames &)> terminatedReading;
+
+    // Set for every run (the stand-in stages on PATH, say).
+    std::map<std::string, std::optional<std::string>> environment;
+    // The program is always given work/<inputName> and work/<outputName>,
+    // names of the form it takes (prep's end in ".ta"): where a case reads a
+    // pipe or writes elsewhere, those names are symbolic links to it.
+    bool namesThroughLinks = false;
+    // The program writes work/<outputName>, a name of its own, in its working
+    // directory, which is the case's work folder (link's out.ls.ta): that
+    // name stands for the case's output as with namesThroughLinks, and the
+    // output is never the input.
+    bool namesItsOwnOutput = false;
+    // What the program says when it refuses an output that is its input
+    // before anything is written; unset: it writes the output over its
+    // input. A read-error case says readFails, given equal names.
+    std::function<Said(const RunNames &)> refusesOutputAsInput;
+    // Files of the work folder, with their bytes, that a run which fails or
+    // is killed leaves there by design (link's set file, which only a run
+    // that ends well removes).
+    std::map<std::string, std::string> leftByAStop;
+    // A child of the program writes the output (tabula's listwright): the
+    // file size limit kills that child, and the program reports its end as
+    // killedWriting says, with failureStatus.
+    bool childWrites = false;
 };
 
 // Runs every case of the table on the program.
