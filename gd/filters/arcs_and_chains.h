@@ -60,30 +60,66 @@ inline void clear_marks_of(gd_graph_common &c)
     }
 }
 
-// How far one run of a filter may grow the graph through its walks that make
-// nodes for every node they pass. Such walks may share their chains (the
-// functions that share one prototype, lists that share a tail), so together
-// they can make far more nodes than the chains hold; once the graph holds
-// `growth_factor` times the records it began with, plus `growth_slack`, the
-// filter's remaining walks stop, and the first stop says so on standard
-// error. In a chain of steps "began with" is the start of the chain
-// (chainStartRecords), so the filters share one allowance instead of each
-// multiplying the growth of the one before. A conversion makes a few nodes
-// for each node it is given; the limit lies far above that.
-class growth_allowance {
-public:
-    static constexpr uint64_t growth_factor = 16;
-    static constexpr uint64_t growth_slack = 1024;
+// Walks that make nodes for every node they pass: the copies of a parameter
+// list that function types share, the formals that every function declared
+// without parameter declarations copies from its prototype, the arcs to the
+// cells and statements that owners share. On a healthy unit such copying is
+// what the unit asks for, however much it makes (prototypes times
+// parameters), and nothing limits it.
+//
+// On a healthy unit, where every link leads to a record that was live when
+// the chain began and no chain meets a node again, each such walk passes a
+// chain of the unit as it was read (or the formal list made from one), so no
+// walk passes more nodes than the unit held. Only damage lets a walk into the
+// nodes that the filters made: a link to a free record, or past the last
+// one, which newNode later hands out; from there walks that copy what earlier
+// walks made compound. So the chain looks for damage when it begins (a link
+// to a record that is not live) and in every such walk (a node met again, a
+// walk longer than the unit), and from the first damage on counts the
+// records the walks make. Past `damaged_growth_per_record` for each record
+// the chain began with, plus `damaged_growth_slack`, the run stops with a
+// fatal message: a damaged unit is never cut and written as if it were
+// whole.
 
-    // `family` names the filter in the message.
-    growth_allowance(const gd_graph *g, const char *family);
-    // True while the graph is below the limit.
-    bool allows(const gd_graph *g);
+// Sets up the chain state of a graph on which no chain has begun yet: the
+// records it holds and the first link to a record that is not live. The
+// frame calls it before the first step; a walk calls it for a filter run by
+// itself.
+void begin_chain(gd_graph *g);
+
+// One walk along a chain that makes nodes for the nodes it passes.
+//
+//     growth_walk walk(g, "gd_func");
+//     for (node_ptr c = first; kind_of(g, c) == gTREE_LIST && walk.takes(c); c = ...)
+class growth_walk {
+public:
+    static constexpr uint64_t damaged_growth_per_record = 16;
+    static constexpr uint64_t damaged_growth_slack = 1024;
+
+    // `family` names the filter in the fatal message.
+    growth_walk(gd_graph *g, const char *family);
+    ~growth_walk();
+    growth_walk(const growth_walk &) = delete;
+    growth_walk &operator=(const growth_walk &) = delete;
+
+    // True when the walk goes on to node n (an index, not -1): the first
+    // time it meets n. False for a node it met before: the walk ends there,
+    // and the unit is damaged. Ends the program once the walks of a damaged
+    // unit have made more records than it may.
+    bool takes(node_ptr n);
+    // Counts node n, which the walk made, as met: a link to a record that
+    // was free when the walk began may lead to it.
+    void made(node_ptr n);
 
 private:
-    uint64_t limit_;
+    void count_growth();
+
+    gd_graph *g_;
     const char *family_;
-    bool reported_ = false;
+    chain_walk met_;
+    node_ptr first_ = -1;
+    uint64_t steps_ = 0;
+    uint32_t counted_to_;  // curNodePos when the walk last counted its growth
 };
 
 // The last arc of the arc chain from `first` along `next`: the arc whose
@@ -121,6 +157,5 @@ bool statement_link_readable(const gd_graph *g, node_ptr s);
 // statement gets a son arc and is detached from its successor. Returns the
 // first arc, -1 when no statement got one. The walk counts the arcs it makes
 // as met, so a link that led to a free record ends there once the record is
-// one of them; and it stops once the family's allowance is used up, since
-// later walks may enter the arc lists that earlier ones made.
-node_ptr take_statements(gd_graph *g, growth_allowance &allowance, node_ptr owner, node_ptr first);
+// one of them. `family` names the filter, as for growth_walk.
+node_ptr take_statements(gd_graph *g, const char *family, node_ptr owner, node_ptr first);

@@ -16,7 +16,6 @@ constexpr t_visb function_type_precedence[3] = {visb_pri, visb_pub, visb_pro};
 
 // What one run of the filter looks up once and its conversions share.
 struct function_type_run {
-    growth_allowance allowance;
     str_ptr void_str;  // the pool offset of "void", -1 when the unit holds no such name
 };
 
@@ -104,9 +103,9 @@ int do_function_type(gd_graph *g, function_type_run &run, node_ptr x)
 
     // The formal parameter arcs, in order.
     node_ptr first_formal = -1, last_formal = -1;
-    chain_walk walk;
+    growth_walk walk(g, "funct_type");
     node_ptr p = prms;
-    while (node_valid(g, p) && walk.first_meeting(p) && run.allowance.allows(g)) {
+    while (node_valid(g, p) && walk.takes(p)) {
         const gd_node_type kind = kind_of(g, p);
         if (kind == gTREE_LIST) {
             // The void cell is left as it is, outside the list.
@@ -120,7 +119,7 @@ int do_function_type(gd_graph *g, function_type_run &run, node_ptr x)
             // A link to a record that was free when the walk began may lead
             // to this copy, whose `next` the next copy takes: the walk has
             // met every arc it makes.
-            walk.first_meeting(copy);
+            walk.made(copy);
             append_to_arc_list(g, first_formal, last_formal, copy);
             p = record_of<t_dc_arc>(g, p).next;
         } else {
@@ -147,7 +146,7 @@ int do_function_type(gd_graph *g, function_type_run &run, node_ptr x)
 
 int funct_type_filter(gd_graph *g)
 {
-    function_type_run run{growth_allowance(g, "funct_type"), gd_lookup_string(g, "void")};
+    function_type_run run{gd_lookup_string(g, "void")};
     for (node_ptr x = 0; node_valid(g, x); ++x) {
         const gd_node_type k = kind_of(g, x);
         if ((k == gFUNCTION_TYPE || k == gMETHOD_TYPE) && !do_function_type(g, run, x)) return 0;

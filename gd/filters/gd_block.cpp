@@ -7,7 +7,7 @@
 
 namespace {
 
-void do_compound(gd_graph *g, growth_allowance &allowance, node_ptr c)
+void do_compound(gd_graph *g, node_ptr c)
 {
     // The block's `name` and `visb` lie where the statement keeps `body` and
     // `next`.
@@ -20,7 +20,7 @@ void do_compound(gd_graph *g, growth_allowance &allowance, node_ptr c)
     b.visb = visb_unk;
     b.name = b.instance = b.defLoc = b.arcFriend = b.array_dim = b.contents = -1;
 
-    const node_ptr contents = take_statements(g, allowance, c, old.body);
+    const node_ptr contents = take_statements(g, "gd_block", c, old.body);
     record_of<t_dc_block>(g, c).contents = contents;
 }
 
@@ -28,8 +28,7 @@ void do_compound(gd_graph *g, growth_allowance &allowance, node_ptr c)
 
 int gd_block_filter(gd_graph *g)
 {
-    growth_allowance allowance(g, "gd_block");
     for (node_ptr c = 0; node_valid(g, c); c++)
-        if (kind_of(g, c) == gCOMPOUND_STMT) do_compound(g, allowance, c);
+        if (kind_of(g, c) == gCOMPOUND_STMT) do_compound(g, c);
     return 1;
 }

@@ -11,12 +11,12 @@ namespace {
 
 // The arcs to the initialiser's expression and declaration statements. The
 // statements stay chained: they are not part of any block, so loops may share
-// them, and each such walk counts against the allowance.
-node_ptr add_initializer(gd_graph *g, growth_allowance &allowance, node_ptr loop, node_ptr init)
+// them.
+node_ptr add_initializer(gd_graph *g, node_ptr loop, node_ptr init)
 {
     node_ptr head = -1, tail = -1;
-    chain_walk walk;
-    for (node_ptr s = init; node_valid(g, s) && walk.first_meeting(s) && allowance.allows(g);) {
+    growth_walk walk(g, "gd_for");
+    for (node_ptr s = init; node_valid(g, s) && walk.takes(s);) {
         const gd_node_type k = kind_of(g, s);
         const t_expr_stmt *e = record<t_expr_stmt>(g, s);
         const bool expression = e && node_valid(g, e->texpr);
@@ -32,17 +32,17 @@ node_ptr add_initializer(gd_graph *g, growth_allowance &allowance, node_ptr loop
     return head;
 }
 
-void do_for(gd_graph *g, growth_allowance &allowance, node_ptr l)
+void do_for(gd_graph *g, node_ptr l)
 {
     const t_for_stmt old = record_of<t_for_stmt>(g, l);
 
     // The new arcs are numbered in this order: initialisers, condition, body
     // statements, increment.
-    const node_ptr init = node_valid(g, old.init) ? add_initializer(g, allowance, l, old.init) : -1;
+    const node_ptr init = node_valid(g, old.init) ? add_initializer(g, l, old.init) : -1;
     node_ptr cond = old.cond;
     if (const t_tree_list *list = record<t_tree_list>(g, cond)) cond = list->value;
     const node_ptr cond_arc = node_valid(g, cond) ? new_arc(g, dC_ARC_COND, l, cond) : -1;
-    const node_ptr block = take_statements(g, allowance, l, old.body);
+    const node_ptr block = take_statements(g, "gd_for", l, old.body);
     const node_ptr incr = node_valid(g, old.inc_expr) ? new_arc(g, dC_ARC_FOR_INCR, l, old.inc_expr) : -1;
 
     gd_clear_node(g, l, dC_FOR_LOOP);
@@ -60,8 +60,7 @@ void do_for(gd_graph *g, growth_allowance &allowance, node_ptr l)
 int gd_for_filter(gd_graph *g)
 {
     gd_graph_scale(g, 1.1f, 1.0f, 1.1f);
-    growth_allowance allowance(g, "gd_for");
     for (node_ptr l = 0; node_valid(g, l); l++)
-        if (kind_of(g, l) == gFOR_STMT) do_for(g, allowance, l);
+        if (kind_of(g, l) == gFOR_STMT) do_for(g, l);
     return 1;
 }

@@ -80,14 +80,13 @@ void function_type_parts(const gd_graph *g, node_ptr type, node_ptr &ret, node_p
 
 // The exception specification: a throw-spec node listing the types of the
 // `raises` chain in reverse order, and the function's arc to it.
-node_ptr add_throw_spec(gd_graph *g, growth_allowance &allowance, node_ptr f, node_ptr raises)
+node_ptr add_throw_spec(gd_graph *g, node_ptr f, node_ptr raises)
 {
     const node_ptr throw_node = newNode(g);
     gd_clear_node(g, throw_node, dC_THROW_SPEC);
     node_ptr except = -1;
-    chain_walk walk;
-    for (node_ptr cell = raises;
-         kind_of(g, cell) == gTREE_LIST && walk.first_meeting(cell) && allowance.allows(g);) {
+    growth_walk walk(g, "gd_func");
+    for (node_ptr cell = raises; kind_of(g, cell) == gTREE_LIST && walk.takes(cell);) {
         const t_tree_list &c = record_of<t_tree_list>(g, cell);
         const node_ptr value = c.value;
         const node_ptr chan = c.chan;
@@ -102,8 +101,7 @@ node_ptr add_throw_spec(gd_graph *g, growth_allowance &allowance, node_ptr f, no
 
 // The body: the arc to the main block, followed by the arc to the block of
 // member initialisers when the function is a constructor that has any.
-node_ptr add_body(gd_graph *g, growth_allowance &allowance, node_ptr f, const declared_function &d,
-                  node_ptr b)
+node_ptr add_body(gd_graph *g, node_ptr f, const declared_function &d, node_ptr b)
 {
     node_ptr init_edge = -1;
     if (const t_scope_stmt *scope = record<t_scope_stmt>(g, b)) b = scope->next;
@@ -120,8 +118,8 @@ node_ptr add_body(gd_graph *g, growth_allowance &allowance, node_ptr f, const de
             init_edge = new_arc(g, dC_ARC_SON, f, init_block);
             // Each initialiser goes in front, so the block lists them in
             // reverse order.
-            chain_walk walk;
-            while (kind_of(g, b) == gEXPR_STMT && walk.first_meeting(b) && allowance.allows(g)) {
+            growth_walk walk(g, "gd_func");
+            while (kind_of(g, b) == gEXPR_STMT && walk.takes(b)) {
                 const node_ptr next = record_of<t_expr_stmt>(g, b).next;
                 const node_ptr a = new_arc(g, dC_ARC_SON, init_block, b);
                 t_dc_block &init = record_of<t_dc_block>(g, init_block);
@@ -144,11 +142,11 @@ node_ptr add_body(gd_graph *g, growth_allowance &allowance, node_ptr f, const de
 // first time is converted in place; one already converted for another
 // function sharing the chain is copied, with its own type and scope arcs, so
 // that each arc's source is the formal that refers to it.
-node_ptr add_declared_formals(gd_graph *g, growth_allowance &allowance, node_ptr f, node_ptr args)
+node_ptr add_declared_formals(gd_graph *g, node_ptr f, node_ptr args)
 {
     node_ptr head = -1, tail = -1;
-    chain_walk walk;
-    for (node_ptr p = args; node_valid(g, p) && walk.first_meeting(p) && allowance.allows(g);) {
+    growth_walk walk(g, "gd_func");
+    for (node_ptr p = args; node_valid(g, p) && walk.takes(p);) {
         node_ptr entry, next;
         const gd_node_type k = kind_of(g, p);
         if (k == gPARM_DECL) {
@@ -191,13 +189,11 @@ node_ptr add_declared_formals(gd_graph *g, growth_allowance &allowance, node_ptr
 
 // Formals of a function declared without parameter declarations: copies of
 // the formals of its function type, placed at the function's declaration.
-node_ptr add_prototype_formals(gd_graph *g, growth_allowance &allowance, node_ptr f,
-                               const declared_function &d, node_ptr formals)
+node_ptr add_prototype_formals(gd_graph *g, node_ptr f, const declared_function &d, node_ptr formals)
 {
     node_ptr head = -1, tail = -1;
-    chain_walk walk;
-    for (node_ptr arc = formals;
-         kind_of(g, arc) == dC_ARC_SON && walk.first_meeting(arc) && allowance.allows(g);
+    growth_walk walk(g, "gd_func");
+    for (node_ptr arc = formals; kind_of(g, arc) == dC_ARC_SON && walk.takes(arc);
          arc = record_of<t_dc_arc>(g, arc).next) {
         const node_ptr proto = record_of<t_dc_arc>(g, arc).dest;
         if (kind_of(g, proto) != dC_FORMAL_OBJECT) break;
@@ -205,7 +201,7 @@ node_ptr add_prototype_formals(gd_graph *g, growth_allowance &allowance, node_pt
         // this arc, whose `next` the next arc takes: the walk has met every
         // arc it makes.
         const node_ptr a = new_arc(g, dC_ARC_SON, f, -1);
-        walk.first_meeting(a);
+        walk.made(a);
         const node_ptr y = copy_node(g, proto);
         t_dc_formal_object &fo = record_of<t_dc_formal_object>(g, y);
         fo.other_node = -1;
@@ -233,7 +229,7 @@ node_ptr add_prototype_formals(gd_graph *g, growth_allowance &allowance, node_pt
     return head;
 }
 
-void do_function_decl(gd_graph *g, growth_allowance &allowance, scope_tail &global, node_ptr f)
+void do_function_decl(gd_graph *g, scope_tail &global, node_ptr f)
 {
     const declared_function d = read_declared_function(g, f);
     node_ptr ret, type_formals;
@@ -266,19 +262,18 @@ void do_function_decl(gd_graph *g, growth_allowance &allowance, scope_tail &glob
     if (const t_eh_spec_block *eh_block = record<t_eh_spec_block>(g, b)) {
         const node_ptr raises = eh_block->raises;
         const node_ptr inner = eh_block->body;
-        const node_ptr exception = add_throw_spec(g, allowance, f, raises);
+        const node_ptr exception = add_throw_spec(g, f, raises);
         record_of<t_dc_function>(g, f).exception = exception;
         b = inner;
     }
-    const node_ptr block = add_body(g, allowance, f, d, b);
+    const node_ptr block = add_body(g, f, d, b);
     record_of<t_dc_function>(g, f).block = block;
 
     const node_ptr instance = copy_arc_for(g, ret, dC_INSTANCE, f);
     record_of<t_dc_function>(g, f).instance = instance;
 
-    const node_ptr formal_fct = node_valid(g, d.args)
-                                    ? add_declared_formals(g, allowance, f, d.args)
-                                    : add_prototype_formals(g, allowance, f, d, type_formals);
+    const node_ptr formal_fct = node_valid(g, d.args) ? add_declared_formals(g, f, d.args)
+                                                      : add_prototype_formals(g, f, d, type_formals);
     record_of<t_dc_function>(g, f).formal_fct = formal_fct;
 }
 
@@ -287,8 +282,7 @@ void do_function_decl(gd_graph *g, growth_allowance &allowance, scope_tail &glob
 int gd_func_filter(gd_graph *g)
 {
     scope_tail global = scope_tail_of(g->firstNode);
-    growth_allowance allowance(g, "gd_func");
     for (node_ptr f = 0; node_valid(g, f); f++)
-        if (kind_of(g, f) == gFUNCTION_DECL) do_function_decl(g, allowance, global, f);
+        if (kind_of(g, f) == gFUNCTION_DECL) do_function_decl(g, global, f);
     return 1;
 }

@@ -29,8 +29,8 @@ void attach_constructor_call(gd_graph *g, node_ptr decl_stmt)
 
 // A constructor becomes an initializer list with one son arc per element, in
 // element order. The element cells stay behind, unreferenced (constructors
-// may share them, so each walk counts against the allowance).
-void make_init_list(gd_graph *g, growth_allowance &allowance, node_ptr c)
+// may share them).
+void make_init_list(gd_graph *g, node_ptr c)
 {
     node_ptr cell = record_of<t_constructor>(g, c).elts;
     // The kind word changes; the flags stay.
@@ -43,9 +43,9 @@ void make_init_list(gd_graph *g, growth_allowance &allowance, node_ptr c)
     list.init = -1;
 
     node_ptr first = -1, last = -1;
-    chain_walk walk;
+    growth_walk walk(g, "gd_initializers");
     const t_tree_list *l;
-    while ((l = record<t_tree_list>(g, cell)) && walk.first_meeting(cell) && allowance.allows(g)) {
+    while ((l = record<t_tree_list>(g, cell)) && walk.takes(cell)) {
         const node_ptr value = l->value;
         const node_ptr next_cell = l->chan;
         append_to_arc_list(g, first, last, new_arc(g, dC_ARC_SON, c, value));
@@ -60,8 +60,7 @@ int gd_initializers_filter(gd_graph *g)
 {
     for (node_ptr i = 0; node_valid(g, i); i++)
         if (kind_of(g, i) == gDECL_STMT) attach_constructor_call(g, i);
-    growth_allowance allowance(g, "gd_initializers");
     for (node_ptr i = 0; node_valid(g, i); i++)
-        if (kind_of(g, i) == gCONSTRUCTOR) make_init_list(g, allowance, i);
+        if (kind_of(g, i) == gCONSTRUCTOR) make_init_list(g, i);
     return 1;
 }

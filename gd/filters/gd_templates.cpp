@@ -11,17 +11,16 @@ namespace {
 
 // The arcs to the template's formals: the cells of the parameter list's
 // vector, from its first element along `chan`. Templates may share the
-// cells, so each walk counts against the allowance.
-node_ptr add_template_formals(gd_graph *g, growth_allowance &allowance, node_ptr x, node_ptr parms)
+// cells.
+node_ptr add_template_formals(gd_graph *g, node_ptr x, node_ptr parms)
 {
     const t_tree_list *list = record<t_tree_list>(g, parms);
     if (!list) return -1;
     const t_tree_vec *vec = record<t_tree_vec>(g, list->value);
     if (!vec || vec->length < 1) return -1;
     node_ptr head = -1, tail = -1;
-    chain_walk walk;
-    for (node_ptr cell = vec->elts[0];
-         kind_of(g, cell) == gTREE_LIST && walk.first_meeting(cell) && allowance.allows(g);) {
+    growth_walk walk(g, "gd_templates");
+    for (node_ptr cell = vec->elts[0]; kind_of(g, cell) == gTREE_LIST && walk.takes(cell);) {
         const t_tree_list &c = record_of<t_tree_list>(g, cell);
         const node_ptr value = c.value;
         const node_ptr chan = c.chan;
@@ -31,7 +30,7 @@ node_ptr add_template_formals(gd_graph *g, growth_allowance &allowance, node_ptr
     return head;
 }
 
-void convert_template(gd_graph *g, growth_allowance &allowance, node_ptr x)
+void convert_template(gd_graph *g, node_ptr x)
 {
     // The template record overlaps the declaration's; everything is read
     // from this copy.
@@ -59,7 +58,7 @@ void convert_template(gd_graph *g, growth_allowance &allowance, node_ptr x)
     if (const t_type_decl *decl = record<t_type_decl>(g, entity)) entity = decl->type;
     if (t_dc_identifier *named = record<t_dc_identifier>(g, entity)) named->name = -1;
 
-    const node_ptr formals = add_template_formals(g, allowance, x, td.parms);
+    const node_ptr formals = add_template_formals(g, x, td.parms);
     record_of<t_dc_template>(g, x).formals = formals;
 
     if (node_valid(g, td.scpe)) {
@@ -110,10 +109,9 @@ void convert_type_parameter(gd_graph *g, node_ptr x)
 
 int gd_templates_filter(gd_graph *g)
 {
-    growth_allowance allowance(g, "gd_templates");
     for (node_ptr x = 0; node_valid(g, x); x++) {
         switch (kind_of(g, x)) {
-        case gTEMPLATE_DECL: convert_template(g, allowance, x); break;
+        case gTEMPLATE_DECL: convert_template(g, x); break;
         case gPARM_DECL: convert_value_parameter(g, x); break;
         case gTEMPLATE_TYPE_PARM: convert_type_parameter(g, x); break;
         default: break;

@@ -9,7 +9,7 @@ namespace {
 
 // Converts loop `l` in place to `kind`. The loop's `cond` and `block` lie where
 // the statement keeps `body` and `cond`, so the statement is read first.
-void convert_loop(gd_graph *g, growth_allowance &allowance, node_ptr l, gd_node_type kind, bool unwrap_cond)
+void convert_loop(gd_graph *g, node_ptr l, gd_node_type kind, bool unwrap_cond)
 {
     const t_while_stmt old = record_of<t_while_stmt>(g, l);
     node_ptr cond = old.cond;
@@ -24,32 +24,31 @@ void convert_loop(gd_graph *g, growth_allowance &allowance, node_ptr l, gd_node_
 
     const node_ptr cond_arc = new_arc(g, dC_ARC_COND, l, cond);
     record_of<t_dc_while_do_loop>(g, l).cond = cond_arc;
-    const node_ptr block = take_statements(g, allowance, l, old.body);
+    const node_ptr block = take_statements(g, "gd_while", l, old.body);
     record_of<t_dc_while_do_loop>(g, l).block = block;
 }
 
-void do_while_do(gd_graph *g, growth_allowance &allowance, node_ptr l)
+void do_while_do(gd_graph *g, node_ptr l)
 {
-    convert_loop(g, allowance, l, dC_WHILE_DO_LOOP, true);
+    convert_loop(g, l, dC_WHILE_DO_LOOP, true);
 }
 
 // A do-while loop keeps its condition as it stands.
-void do_do_while(gd_graph *g, growth_allowance &allowance, node_ptr l)
+void do_do_while(gd_graph *g, node_ptr l)
 {
-    convert_loop(g, allowance, l, dC_DO_WHILE_LOOP, false);
+    convert_loop(g, l, dC_DO_WHILE_LOOP, false);
 }
 
 }  // namespace
 
 int gd_while_filter(gd_graph *g)
 {
-    growth_allowance allowance(g, "gd_while");
     for (node_ptr l = 0; node_valid(g, l); l++) {
         const gd_node_type k = kind_of(g, l);
         if (k == gWHILE_STMT)
-            do_while_do(g, allowance, l);
+            do_while_do(g, l);
         else if (k == gDO_STMT)
-            do_do_while(g, allowance, l);
+            do_do_while(g, l);
     }
     return 1;
 }

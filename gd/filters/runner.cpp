@@ -2,6 +2,8 @@
 
 #include <gd/filters/runner.h>
 
+#include "arcs_and_chains.h"
+
 #include <cstdio>
 
 void buffer_standard_error()
@@ -13,9 +15,10 @@ void buffer_standard_error()
 int run_steps(gd_graph *g, std::span<const filter_step> steps, step_report report)
 {
     const bool progress = report == step_report::progress;
-    // The growth allowances of every step count from the graph as the chain
-    // found it (a caller running the chain a step at a time keeps the first).
-    if (g->chainStartRecords == 0) g->chainStartRecords = g->curNodePos;
+    // Damage is found, and a damaged unit's growth counted, from the graph as
+    // the chain found it (a caller running the chain a step at a time keeps
+    // the first).
+    begin_chain(g);
     for (const filter_step &step : steps) {
         // A filter's own diagnostics land inside its progress line, and the
         // error text completes that line. The progress text shows before the

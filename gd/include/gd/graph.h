@@ -138,6 +138,31 @@ static_assert(sizeof(gd_graph_node) == 72, "a node record is 72 bytes in the fil
 // ---------------------------------------------------------------------------
 // The graph
 
+// How a chain of filter steps first found its unit damaged.
+enum class gd_chain_damage : uint8_t {
+    none,
+    link_to_free_record,     // a link, as the chain found it, to a free record
+    link_past_the_records,   // a link to a record at or past curNodePos
+    chain_meets_node_again,  // a chain walk met one of its nodes again
+    chain_longer_than_unit,  // a chain walk passed more nodes than the unit held
+};
+
+// The state of the chain of filter steps that runs on a graph, beside it:
+// set up when the chain begins (the steps of talvexf, or the one step of a
+// single-filter program) and kept by the filters' walks that make nodes for
+// every node they pass (gd/filters/arcs_and_chains.h).
+struct gd_chain_state {
+    bool begun = false;
+    uint32_t startRecords = 0;  // curNodePos when the chain began
+    // The first damage found: what, at which node and, for a link or a node
+    // met again, which record.
+    gd_chain_damage damage = gd_chain_damage::none;
+    node_ptr damageAt = -1;
+    node_ptr damageTo = -1;
+    // Records the walks have made since the damage was found.
+    uint64_t damagedGrowth = 0;
+};
+
 struct gd_graph {
     uint32_t stringBuffLen;  // capacity of the pool in bytes
     uint32_t curStringPos;   // bytes in use; the next string goes here
@@ -161,13 +186,9 @@ struct gd_graph {
     // then the list is relinked by a scan). Released by deallocate_gd_graph;
     // never written to a file.
     struct gd_free_set *freeSet;
-    // The records the graph held when its chain of steps began (run_steps sets
-    // it before the first step), from which the filters' growth allowances
-    // count: one step's growth is then never the next one's base, and the whole
-    // chain grows the graph by one allowance at most. 0 where no chain set it:
-    // an allowance then counts from the records its filter is given. Never
+    // What the chain of filter steps running on the graph knows of it. Never
     // written to a file.
-    uint32_t chainStartRecords = 0;
+    gd_chain_state chain;
 };
 
 // Magic and version of the gd graph file.

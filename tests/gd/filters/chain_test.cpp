@@ -7,6 +7,8 @@
 
 #include "program_run.h"
 #include "support/graph_fixture.h"
+#include "support/shared_prototypes.h"
+#include <gd/record.h>
 
 #include <algorithm>
 #include <cstring>
@@ -460,54 +462,28 @@ TEST(Chain, TalvexfWritesTheFinishedGraphOfTheSecondUnit)
 // Functions declared without parameter declarations, whose function types
 // share one long parameter list: funct_type copies the list for every type
 // and gd_func the formals for every function, each walk far past sixteen
-// times the graph. Both count their allowance from the unit as read, so the
-// whole chain stays within one allowance of it and says where each stopped;
-// counted from the graph each step was given, gd_func grew from funct_type's
-// limit to sixteen times that.
-std::string shared_parameter_unit(int types, int params, int functions)
+// times the unit. The unit is healthy and asks for that copying: it is
+// translated whole.
+TEST(Chain, FunctionTypesAndFunctionsThatShareOneParameterListAreTranslatedWhole)
 {
-    std::string text = R"(root 0
-0 namespace_decl name=1 srcf="<internal>" srcl=0 lang=src_lang_c dcls=10
-1 identifier_node strg="::" lngt=2
-2 identifier_node strg="int" lngt=3
-3 integer_type name=4 size=5 algn=32 unql=3 prec=32
-4 type_decl name=2 type=3 scpe=0 srcf="<internal>" srcl=0 lang=src_lang_c artificial=1
-5 integer_cst low=32
-)";
-    const int first_type = 10 + 2 * functions, first_cell = first_type + types;
-    for (int f = 0; f < functions; f++) {
-        const int n = 10 + 2 * f;
-        const std::string name = "f" + std::to_string(f);
-        text += std::to_string(n) + " function_decl public_flag name=" + std::to_string(n + 1) +
-                " mngl=" + std::to_string(n + 1) +
-                " type=" + std::to_string(first_type + (f < types ? f : 0)) +
-                " scpe=0 srcf=\"u.c\" srcl=" + std::to_string(f + 1) + " lang=src_lang_c" +
-                (f + 1 < functions ? " chan=" + std::to_string(n + 2) : "") + "\n";
-        text += std::to_string(n + 1) + " identifier_node strg=\"" + name +
-                "\" lngt=" + std::to_string(name.size()) + "\n";
-    }
-    for (int t = 0; t < types; t++)
-        text += std::to_string(first_type + t) +
-                " function_type algn=8 unql=" + std::to_string(first_type + t) +
-                " retn=3 prms=" + std::to_string(first_cell) + "\n";
-    for (int c = 0; c < params; c++)
-        text += std::to_string(first_cell + c) + " tree_list value=3" +
-                (c + 1 < params ? " chan=" + std::to_string(first_cell + c + 1) : "") + "\n";
-    return text;
-}
-
-TEST(Chain, TheStepsShareOneGrowthAllowanceCountedFromTheUnitAsRead)
-{
-    text_graph t(shared_parameter_unit(100, 100, 200).c_str());
-    const uint64_t read = t.g.curNodePos;
-    const uint64_t allowance = 16 * read + 1024;
+    const int types = 100, params = 100, functions = 200;
+    text_graph t(shared_prototypes::text({functions, params, types}).c_str());
     const chain_run run = run_chain(&t.g);
-    EXPECT_EQ(run.result, 1) << run.messages;
-    EXPECT_NE(run.messages.find("funct_type: the graph has grown to "), std::string::npos) << run.messages;
-    EXPECT_NE(run.messages.find("gd_func: the graph has grown to "), std::string::npos) << run.messages;
-    // Past the allowance only the last walk's few nodes and the conversions'
-    // own, a few for each node read.
-    EXPECT_LE(t.g.curNodePos, allowance + 4 * read) << "read " << read;
+    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(count_of(run.messages, "done\n"), 41u);
+    EXPECT_EQ(count_of(run.messages, "talvex: (fatal)"), 0u);
+    EXPECT_EQ(t.g.chain.damage, gd_chain_damage::none);
+    int function_count = 0;
+    for (node_ptr f = 0; node_valid(&t.g, f); f++) {
+        if (kind_of(&t.g, f) != dC_FUNCTION) continue;
+        ++function_count;
+        int listed = 0;
+        for (node_ptr a = record_of<t_dc_function>(&t.g, f).formal_fct; a != -1;
+             a = record_of<t_dc_arc>(&t.g, a).next, ++listed)
+            ASSERT_EQ(kind_of(&t.g, record_of<t_dc_arc>(&t.g, a).dest), dC_FORMAL_OBJECT);
+        EXPECT_EQ(listed, params) << "function " << f;
+    }
+    EXPECT_EQ(function_count, functions);
     EXPECT_EQ(dead_ends(&t.g), "");
 }
 

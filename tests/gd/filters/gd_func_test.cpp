@@ -1,6 +1,9 @@
 // The functions filter: function declarations become Ririra functions.
 
+#include <algorithm>
+
 #include "support/family_fixtures.h"
+#include <gd/record.h>
 #include "support/filter_on_text.h"
 
 namespace {
@@ -257,20 +260,21 @@ TEST(GdFunc, FormalsCopiedFromThePrototype)
 }
 
 // Forty functions declared without parameter declarations share a prototype
-// of forty formals: copying them for every function would make more nodes
-// than sixteen times the graph. The copies stop at that size, with one note.
-TEST(GdFunc, SharedPrototypesStopGrowingTheGraphAtItsLimit)
+// of forty formals: every function gets a copy of each, far more nodes than
+// sixteen times the graph, as the prototype asks. Each copy has its own type
+// arc to int; the functions' formal lists are whole and in order.
+TEST(GdFunc, SharedPrototypesAreCopiedForEveryFunction)
 {
-    std::string text = "root 0\n0 cScopeGlb\n1 cBuiltInType name=\"int\"\n2 cFctType formalParams=10\n";
+    std::string text = "root 0\n0 cScopeGlb\n1 cBuiltInType name=\"int\"\n2 cFctType formalParams=3\n";
     const int formals = 40, functions = 40;
     for (int k = 0; k < formals; k++) {
-        const int arc = 10 + 3 * k;
+        const int arc = 3 + 3 * k;
         text += std::to_string(arc) + " cArcSon src=2 dest=" + std::to_string(arc + 1) +
                 (k + 1 < formals ? " next=" + std::to_string(arc + 3) : "") + "\n";
         text += std::to_string(arc + 1) + " cFormalObject instance=" + std::to_string(arc + 2) + "\n";
         text += std::to_string(arc + 2) + " cInstance src=" + std::to_string(arc + 1) + " dest=1\n";
     }
-    const int first_function = 10 + 3 * formals;
+    const int first_function = 3 + 3 * formals;
     for (int f = 0; f < functions; f++)
         text += std::to_string(first_function + f) + " function_decl type=2\n";
 
@@ -279,17 +283,26 @@ TEST(GdFunc, SharedPrototypesStopGrowingTheGraphAtItsLimit)
     testing::internal::CaptureStderr();
     EXPECT_EQ(gd_func_filter(&t.g), 1);
     const std::string errors = testing::internal::GetCapturedStderr();
-    const uint32_t limit = 16 * records + 1024;
-    // The walk that meets the limit may have made up to two nodes of its
-    // last copy past it; after the stop the functions get no copies.
-    const std::size_t note = errors.find("gd_func: the graph has grown to ");
-    ASSERT_NE(note, std::string::npos);
-    const unsigned long grown_to = std::stoul(errors.substr(note + 32));
-    EXPECT_GE(grown_to, limit);
-    EXPECT_LE(grown_to, limit + 2);
-    EXPECT_EQ(errors.substr(errors.find(" nodes;", note)), " nodes; the remaining chain walks stop\n");
-    EXPECT_EQ(t.g.curNodePos, grown_to);
-    EXPECT_EQ(kind_of(&t.g, first_function + functions - 1), dC_FUNCTION);
+    // Per formal of each function: its list arc, the formal, its type arc.
+    EXPECT_EQ(t.g.curNodePos, records + 3u * formals * functions);
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 3 * formals * functions);
+    EXPECT_EQ(t.g.chain.damage, gd_chain_damage::none);
+    for (int f = 0; f < functions; f++) {
+        const node_ptr fn = first_function + f;
+        ASSERT_EQ(kind_of(&t.g, fn), dC_FUNCTION) << f;
+        int listed = 0;
+        for (node_ptr a = record_of<t_dc_function>(&t.g, fn).formal_fct; a != -1;
+             a = record_of<t_dc_arc>(&t.g, a).next, listed++) {
+            const t_dc_arc &arc = record_of<t_dc_arc>(&t.g, a);
+            ASSERT_EQ(arc.src, fn);
+            const t_dc_formal_object &y = record_of<t_dc_formal_object>(&t.g, arc.dest);
+            EXPECT_GE(arc.dest, (node_ptr)records) << "a copy, not the prototype's formal";
+            const t_dc_arc &type = record_of<t_dc_arc>(&t.g, y.instance);
+            EXPECT_EQ(type.src, arc.dest);
+            EXPECT_EQ(type.dest, 1);
+        }
+        EXPECT_EQ(listed, formals) << f;
+    }
 }
 
 // The prototype's arc links to record 5, free when the filter starts: the

@@ -6,6 +6,9 @@
 #include "program_run.h"
 #include "support/graph_fixture.h"
 #include "support/looping_chains.h"
+#include "support/shared_prototypes.h"
+
+#include <gd/record.h>
 
 #include <filesystem>
 #include <string>
@@ -126,8 +129,141 @@ TEST(Talvexf, ChainsThatLoopKeepTheOutputSmall)
         write_graph(unit.text.c_str(), in);
         const test_support::ProgramRun r = test_support::runProgram(TALVEXF_PATH, {in, out});
         EXPECT_EQ(r.status, 0) << unit.what << "\n" << r.err;
-        EXPECT_EQ(r.err.find("chain walks stop"), std::string::npos) << unit.what << "\n" << r.err;
+        EXPECT_EQ(r.err.find("(fatal)"), std::string::npos) << unit.what << "\n" << r.err;
         EXPECT_LE(std::filesystem::file_size(out), 8 * std::filesystem::file_size(in)) << unit.what;
+    }
+}
+
+std::size_t count_of(const std::string &text, const std::string &what)
+{
+    std::size_t n = 0;
+    for (std::size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += what.size()) ++n;
+    return n;
+}
+
+// What the finished graph holds of a unit's functions: for each function
+// (in node order) its formals, each checked to be a formal of its own, at the
+// function's line, whose type arc leads to int.
+struct function_formals {
+    std::vector<int> per_function;
+    int formal_objects = 0;
+    int instance_arcs_of_formals = 0;
+    std::string fault;
+};
+
+function_formals formals_of_functions(const gd_graph *g)
+{
+    function_formals found;
+    node_ptr int_type = -1;
+    for (node_ptr i = 0; node_valid(g, i); i++) {
+        const gd_node_type k = kind_of(g, i);
+        if (k == dC_FORMAL_OBJECT) found.formal_objects++;
+        if (k == dC_INSTANCE && kind_of(g, record_of<t_dc_arc>(g, i).src) == dC_FORMAL_OBJECT)
+            found.instance_arcs_of_formals++;
+        if (k == dC_BUILT_IN_TYPE) int_type = i;
+    }
+    for (node_ptr f = 0; node_valid(g, f); f++) {
+        if (kind_of(g, f) != dC_FUNCTION) continue;
+        const t_dc_function &fn = record_of<t_dc_function>(g, f);
+        int listed = 0;
+        for (node_ptr a = fn.formal_fct; a != -1 && found.fault.empty(); a = record_of<t_dc_arc>(g, a).next) {
+            const t_dc_arc &arc = record_of<t_dc_arc>(g, a);
+            const t_dc_formal_object *y = record<t_dc_formal_object>(g, arc.dest);
+            const t_dc_arc *type = y ? record<t_dc_arc>(g, y->instance) : nullptr;
+            ++listed;
+            if (kind_of(g, a) != dC_ARC_SON || arc.src != f || arc.ordinal != listed || !y ||
+                y->line != fn.line || !type || kind_of(g, y->instance) != dC_INSTANCE ||
+                type->src != arc.dest || type->dest != int_type)
+                found.fault = "function " + std::to_string(f) + ", formal arc " + std::to_string(a);
+        }
+        found.per_function.push_back(listed);
+    }
+    return found;
+}
+
+struct prototype_case {
+    int functions;
+    int params;
+};
+
+// Healthy units of N prototypes sharing one function type of P parameters
+// come out whole: N x P formals, one list arc and one type arc each, and the
+// three notes of gd_func for every copied formal.
+TEST(Talvexf, TranslatesPrototypesThatShareAFunctionTypeWhole)
+{
+    const prototype_case cases[] = {{1, 1}, {10, 0}, {500, 12}, {2000, 40}, {300, 200}};
+    test_support::TempDir dir;
+    const std::string in = (dir / "in.gd").string(), out = (dir / "out.gd").string();
+    for (const prototype_case &c : cases) {
+        const std::string what = std::to_string(c.functions) + " x " + std::to_string(c.params);
+        write_graph(shared_prototypes::text({c.functions, c.params}).c_str(), in);
+        const test_support::ProgramRun r = run_talvexf({in, out});
+        ASSERT_EQ(r.status, 0) << what << "\n" << r.err.substr(0, 2000);
+        EXPECT_EQ(count_of(r.err, "done\n"), 41u) << what;
+        EXPECT_EQ(count_of(r.err, "(fatal)"), 0u) << what;
+        EXPECT_EQ(count_of(r.err, "gd_func: new param "), std::size_t(c.functions) * c.params) << what;
+        gd_graph g = gd_graph_read_binary_file(out.c_str());
+        const function_formals found = formals_of_functions(&g);
+        deallocate_gd_graph(g);
+        EXPECT_EQ(found.fault, "") << what;
+        EXPECT_EQ(found.per_function, std::vector<int>(c.functions, c.params)) << what;
+        EXPECT_EQ(found.formal_objects, c.functions * c.params) << what;
+        EXPECT_EQ(found.instance_arcs_of_formals, c.functions * c.params) << what;
+    }
+}
+
+struct damaged_prototype_case {
+    const char *what;
+    shared_prototypes::unit unit;
+    std::string damage;  // as the fatal message says it
+    uint64_t made;       // the nodes the walks had made when they stopped
+};
+
+// The same copying on a unit with a damaged link or a parameter list that
+// loops is held to the damaged unit's allowance, sixteen nodes per record and
+// 1024: past it the run stops, with no output and the old one left as it
+// was. Once the damage is known, each formal that gd_func copies makes three
+// nodes; funct_type's two per parameter count when the damage was known
+// before its walk.
+TEST(Talvexf, StopsOnDamagedPrototypesThatGrowPastTheirAllowance)
+{
+    using shared_prototypes::first_cell;
+    shared_prototypes::unit loops{500, 12}, past{500, 12};
+    loops.after_last_param = first_cell(loops);
+    past.after_last_param = 1000000;
+    const uint32_t records = shared_prototypes::records(loops);
+    const uint64_t limit = 16 * uint64_t(records) + 1024;
+    const uint64_t loop_made = 3 * ((limit + 3) / 3);
+    const uint64_t past_made = 2 * 12 + 3 * ((limit - 2 * 12 + 3) / 3);
+    const damaged_prototype_case cases[] = {
+        {"a parameter list that loops", loops,
+         "the chain from node " + std::to_string(first_cell(loops)) + " meets node " +
+             std::to_string(first_cell(loops)) + " again",
+         loop_made},
+        {"a parameter cell linked past the last record", past,
+         "node " + std::to_string(first_cell(past) + 11) + " links to record 1000000, past the last one",
+         past_made},
+    };
+    test_support::TempDir dir;
+    const std::string in = (dir / "in.gd").string(), out = (dir / "out.gd").string();
+    for (const damaged_prototype_case &c : cases) {
+        write_graph(shared_prototypes::text(c.unit).c_str(), in);
+        test_support::writeFile(out, "the old output");
+        const test_support::ProgramRun r = run_talvexf({in, out});
+        EXPECT_EQ(r.status, 1) << c.what;
+        const std::string stop = "* Running gd_func_filter...";
+        const std::size_t at = r.err.find(stop);
+        ASSERT_NE(at, std::string::npos) << c.what;
+        EXPECT_EQ(r.err.substr(0, at), progress_lines().substr(0, progress_lines().find(stop))) << c.what;
+        const std::string message = "talvex: (fatal) gd_func: the chain walks on a damaged unit have made " +
+                                    std::to_string(c.made) + " nodes, more than the " +
+                                    std::to_string(limit) + " allowed for its " + std::to_string(records) +
+                                    " records (" + c.damage + ")\n";
+        ASSERT_GE(r.err.size(), message.size()) << c.what;
+        EXPECT_EQ(r.err.substr(r.err.size() - message.size()), message) << c.what;
+        EXPECT_EQ(test_support::readFile(out), "the old output") << c.what;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2)
+            << "no temporary left";
     }
 }
 
