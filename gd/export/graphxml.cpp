@@ -4,8 +4,11 @@
 
 #include "gd/export/gxl.h"
 #include "gd/export/program_io.h"
+#include "gd/memory_stop.h"
 
-int main(int argc, char **argv)
+namespace {
+
+int write_document(int argc, char **argv)
 {
     const char *program = argc > 0 ? argv[0] : "graphxml";
     if (argc != 2) {
@@ -22,4 +25,12 @@ int main(int argc, char **argv)
     }
     deallocate_gd_graph(g);
     return status;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    return gd_run_stopping_when_memory_runs_out([&] { return write_document(argc, argv); },
+                                                [] { gd_stop_with_message("graphxml: no space left\n"); });
 }

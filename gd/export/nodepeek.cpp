@@ -5,6 +5,7 @@
 
 #include "gd/export/node_dump.h"
 #include "gd/export/program_io.h"
+#include "gd/memory_stop.h"
 
 namespace {
 
@@ -21,9 +22,7 @@ const char *program = "nodepeek";
     exit(1);
 }
 
-}  // namespace
-
-int main(int argc, char **argv)
+int print_nodes(int argc, char **argv)
 {
     if (argc > 0) program = argv[0];
     if (argc < 2 || argc > 3) usage(-1);
@@ -47,4 +46,12 @@ int main(int argc, char **argv)
     }
     deallocate_gd_graph(g);
     return status;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    return gd_run_stopping_when_memory_runs_out([&] { return print_nodes(argc, argv); },
+                                                [] { gd_stop_with_message("nodepeek: no space left\n"); });
 }

@@ -4,6 +4,7 @@
 
 #include "gd/export/program_io.h"
 #include "gd/export/used_by.h"
+#include "gd/memory_stop.h"
 
 namespace {
 
@@ -14,9 +15,7 @@ int usage(const char *program)
     return 1;
 }
 
-}  // namespace
-
-int main(int argc, char **argv)
+int list_users(int argc, char **argv)
 {
     const char *program = argc > 0 ? argv[0] : "refwho";
     if (argc != 3) return usage(program);
@@ -35,4 +34,12 @@ int main(int argc, char **argv)
     }
     deallocate_gd_graph(g);
     return status;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    return gd_run_stopping_when_memory_runs_out([&] { return list_users(argc, argv); },
+                                                [] { gd_stop_with_message("refwho: no space left\n"); });
 }

@@ -4,6 +4,8 @@
 
 #include "arcs_and_chains.h"
 
+#include <gd/memory_stop.h>
+
 #include <cstdio>
 
 void buffer_standard_error()
@@ -38,7 +40,9 @@ int run_steps(gd_graph *g, std::span<const filter_step> steps, step_report repor
     return 1;
 }
 
-int run_filter_program(int argc, char **argv, std::span<const filter_step> steps, step_report report)
+namespace {
+
+int read_run_and_write(int argc, char **argv, std::span<const filter_step> steps, step_report report)
 {
     progname = argc > 0 ? argv[0] : "";
     if (argc != 3) usage();
@@ -65,4 +69,12 @@ int run_filter_program(int argc, char **argv, std::span<const filter_step> steps
     deallocate_gd_graph(g);
     std::fflush(stderr);
     return status;
+}
+
+}  // namespace
+
+int run_filter_program(int argc, char **argv, std::span<const filter_step> steps, step_report report)
+{
+    return gd_run_stopping_when_memory_runs_out([&] { return read_run_and_write(argc, argv, steps, report); },
+                                                gd_no_space_left);
 }

@@ -271,10 +271,7 @@ node_ptr newNode(gd_graph *g)
         i = g->firstFreeNode;
     }
     if (i == -1) {
-        if (!gd_grow_nodes(g, 2048)) {
-            fprintf(stderr, "talvex: (fatal) no space left\n");
-            gd_fatal(1);
-        }
+        if (!gd_grow_nodes(g, 2048)) gd_no_space_left();
         i = g->firstFreeNode;
     }
     if ((uint32_t)i >= g->curNodePos) {

@@ -1,7 +1,9 @@
 // The way out of the store's fatal conditions: the exit, or a handler that a
 // host installs to go on with its next graph.
+#include <cstdio>
 #include <cstdlib>
 
+#include "gd/memory_stop.h"
 #include "gd/run_state.h"
 
 namespace {
@@ -27,4 +29,22 @@ void gd_fatal(int status)
     gd_run_reset();
     fatal_handler(status);
     exit(status);
+}
+
+void gd_no_space_left(void)
+{
+    gd_stop_with_message("talvex: (fatal) no space left\n");
+}
+
+void gd_stop_with_message(const char *message)
+{
+    fputs(message, stderr);
+    gd_fatal(1);
+}
+
+bool gd_room_to_begin()
+{
+    void *room = malloc(size_t(1) << 20);
+    free(room);
+    return room != nullptr;
 }

@@ -12,10 +12,7 @@ void enlarge_ring(gd_run_state::work_queue &q)
     size_t larger = q.capacity ? 2 * q.capacity : 1024;
     t_queue_node *cells =
         larger <= SIZE_MAX / sizeof *cells ? (t_queue_node *)malloc(larger * sizeof *cells) : nullptr;
-    if (!cells) {
-        fprintf(stderr, "talvex: (fatal) no space left\n");
-        gd_fatal(1);
-    }
+    if (!cells) gd_no_space_left();
     size_t first_part = q.capacity - q.head < q.count ? q.capacity - q.head : q.count;
     if (q.count) {
         memcpy(cells, q.ring + q.head, first_part * sizeof *cells);

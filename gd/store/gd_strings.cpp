@@ -447,12 +447,15 @@ uint64_t next_prime(uint64_t n)
 
 // Refills the hash table at `slots` slots from the blocks the old one indexes,
 // each probed with the length it was added with. False when a block finds no
-// slot or memory runs out; the graph is then unchanged.
+// slot; the graph is then unchanged. A table that memory cannot hold stops
+// the program.
 bool rehash_into(gd_graph *g, uint64_t slots)
 {
     if (slots > UINT32_MAX) return false;
+    // A table that cannot be had is memory run out, not a key refused: the
+    // string would be lost.
     int32_t *table = (int32_t *)gd_big_alloc(slots * sizeof(int32_t));
-    if (!table) return false;
+    if (!table) gd_no_space_left();
     for (uint64_t i = 0; i < slots; i++) table[i] = -1;
     int32_t *old_table = g->hashTable;
     const uint32_t old_slots = g->hashTableLen;
@@ -502,7 +505,8 @@ bool enlarge_hash_table(gd_graph *g)
     gd_fatal(-1);
 }
 
-// Makes room for nbytes more bytes in the pool; offsets stay valid.
+// Makes room for nbytes more bytes in the pool; offsets stay valid. False
+// when the pool would pass the offsets' range; a stop when memory runs out.
 bool grow_pool(gd_graph *g, unsigned long nbytes)
 {
     uint64_t need = (uint64_t)g->curStringPos + nbytes;
@@ -510,7 +514,7 @@ bool grow_pool(gd_graph *g, unsigned long nbytes)
     if (capacity < need) capacity = need;
     if (capacity >= UINT32_MAX) return false;
     char *pool = (char *)gd_big_realloc(g->stringBuffer, capacity + 1);
-    if (!pool) return false;
+    if (!pool) gd_no_space_left();
     pool[capacity] = '\0';
     g->stringBuffer = pool;
     g->stringBuffLen = (uint32_t)capacity;

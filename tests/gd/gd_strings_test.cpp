@@ -1,6 +1,9 @@
 // The string pool: hash arithmetic, probing, lookup and add.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -110,6 +113,51 @@ TEST(Pool, AFullPoolGrows)
     EXPECT_EQ(gd_lookup_string(&g, "abc"), 0);
     EXPECT_STREQ(string_at(&g, 4), "a string longer than the pool");
     deallocate_gd_graph(g);
+}
+
+// Leaves `more` bytes of address space to the process, from what it holds
+// now: later allocations past that fail, as under `ulimit -v`.
+void limit_address_space_to_now_and(unsigned long long more)
+{
+    FILE *status = std::fopen("/proc/self/status", "r");
+    ASSERT_NE(status, nullptr);
+    char line[256];
+    unsigned long long kb = 0;
+    while (std::fgets(line, sizeof line, status))
+        if (std::sscanf(line, "VmSize: %llu kB", &kb) == 1) break;
+    std::fclose(status);
+    ASSERT_NE(kb, 0u);
+    const rlimit space{kb * 1024 + more, kb * 1024 + more};
+    ASSERT_EQ(setrlimit(RLIMIT_AS, &space), 0);
+}
+
+// A pool or a hash table that memory cannot enlarge would lose the string:
+// it stops the program instead, with status 1.
+TEST(Pool, MemoryThatRunsOutAsThePoolOrTheTableGrowsIsAStop)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs the address space";
+#endif
+    EXPECT_EXIT(
+        {
+            gd_graph g = pool(4, 13);
+            const std::string longer(32u << 20, 'x');
+            limit_address_space_to_now_and(4u << 20);
+            gd_add_string(&g, longer.c_str());
+        },
+        testing::ExitedWithCode(1), "^talvex: \\(fatal\\) no space left\n$");
+    EXPECT_EXIT(
+        {
+            // Every slot of an even table holds the block "a", so "c" finds
+            // none free on its path, and the table must move to one of about
+            // twice its slots.
+            gd_graph g = pool(64, 4u << 20);
+            ASSERT_EQ(gd_add_string(&g, "a"), 0);
+            for (uint32_t i = 0; i < g.hashTableLen; i++) g.hashTable[i] = 0;
+            limit_address_space_to_now_and(4u << 20);
+            gd_add_string(&g, "c");
+        },
+        testing::ExitedWithCode(1), "^talvex: \\(fatal\\) no space left\n$");
 }
 
 TEST(Pool, NoSlotsMeansNoString)

@@ -119,6 +119,41 @@ TEST_F(Programs, GddumpSaysWhyItsOutputFailed)
     EXPECT_EQ(d.err, std::string(GDDUMP) + ": error writing standard output: No space left on device\n");
 }
 
+// Under an address-space limit too small for the work, as a batch queue's
+// limit may be, each program stops with a message and status 1: gdtext when
+// the text does not fit (a string that cannot grow) or the graph it makes
+// does not (the text form's own message), gddump when the reader cannot hold
+// the graph. An older output stays as it was.
+TEST_F(Programs, UnderAMemoryLimitTooSmallForTheWorkStopWithAMessage)
+{
+    if (!test_support::addressSpaceLimitsWork)
+        GTEST_SKIP() << "the address sanitizer needs the address space";
+    // 24 MB of text, and a graph of 300,000 records (about 21 MB), past 16 MiB.
+    write("long.gdt", "# " + std::string(24u << 20, 'x') + "\n0 identifier_node strg=\"x\" lngt=1\n");
+    write("wide.gdt", "root 0\nnodes 300000\n0 identifier_node strg=\"x\" lngt=1\n");
+    ASSERT_EQ(runProgram(GDTEXT, {path("wide.gdt"), path("wide.gd")}).status, 0);
+    struct {
+        std::string program;
+        std::vector<std::string> args;
+        std::string err;
+    } cases[] = {
+        {GDTEXT, {path("long.gdt"), path("out.gd")}, std::string(GDTEXT) + ": no space left\n"},
+        {GDTEXT, {path("wide.gdt"), path("out.gd")}, path("wide.gdt") + ":4: out of memory\n"},
+        {GDDUMP, {path("wide.gd")}, "Error allocating node buffer"},
+    };
+    for (const auto &c : cases) {
+        write("out.gd", "the old output");
+        test_support::RunSetup limited;
+        limited.addressSpaceLimit = 16ull << 20;
+        ProgramRun r = runProgram(c.program, c.args, limited);
+        EXPECT_EQ(r.status, 1) << c.args[0];
+        EXPECT_EQ(r.out, "") << c.args[0];
+        EXPECT_EQ(r.err, c.err) << c.args[0];
+        EXPECT_EQ(test_support::readFile(path("out.gd")), "the old output") << c.args[0];
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 4) << "no temporary left";
+}
+
 // The build compiles the sample unit with gdtext; read back, it is the graph
 // that the text describes.
 TEST_F(Programs, SampleUnitFileHoldsTheSampleText)

@@ -47,6 +47,21 @@ struct RunSetup {
     unsigned long long addressSpaceLimit = 0;
 };
 
+// False in a build with the address sanitizer, which reserves terabytes of
+// address space for its shadow memory as a program starts: no program of
+// that build can run under addressSpaceLimit.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool addressSpaceLimitsWork = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool addressSpaceLimitsWork = false;
+#else
+constexpr bool addressSpaceLimitsWork = true;
+#endif
+#else
+constexpr bool addressSpaceLimitsWork = true;
+#endif
+
 // Starts program (a path) with the arguments and waits for it.
 ProgramRun runProgram(const std::string &program, const std::vector<std::string> &arguments,
                       const RunSetup &setup = {});

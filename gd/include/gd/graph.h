@@ -383,3 +383,7 @@ typedef void (*gd_fatal_handler)(int status);
 // Installs `handler` (nullptr restores the exit) and returns the previous one.
 gd_fatal_handler gd_set_fatal_handler(gd_fatal_handler handler);
 [[noreturn]] void gd_fatal(int status);
+// Memory that ran out where a gd program cannot go on without it (a node, a
+// string, a hash slot, a queue entry; gd/memory_stop.h for the containers):
+// "talvex: (fatal) no space left" on standard error, then gd_fatal(1).
+[[noreturn]] void gd_no_space_left(void);

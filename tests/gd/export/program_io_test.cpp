@@ -151,4 +151,27 @@ TEST(InspectionPrograms, FullDiskIsAFailure)
     }
 }
 
+// A graph that memory under a small address-space limit cannot hold, as a
+// batch queue's limit may be: the reader says so and the program stops, with
+// no output, as for a file it refuses.
+TEST(InspectionPrograms, AGraphPastTheMemoryLimitIsAStop)
+{
+    if (!test_support::addressSpaceLimitsWork)
+        GTEST_SKIP() << "the address sanitizer needs the address space";
+    export_test::scratch_dir d;
+    // About 21 MB of records, past a limit of 16 MiB.
+    const std::string file =
+        d.put_graph_text("g.gd", "root 0\nnodes 300000\n0 identifier_node strg=\"x\" lngt=1\n");
+    for (const inspection_run &run : inspection_runs) {
+        SCOPED_TRACE(std::string(run.program_name) + " " + std::to_string(run.after_file.size()));
+        test_support::RunSetup limited;
+        limited.addressSpaceLimit = 16ull << 20;
+        const test_support::ProgramRun r =
+            test_support::runProgram(run.program, arguments(run, file), limited);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "Error allocating node buffercould not get graph\n");
+    }
+}
+
 }  // namespace

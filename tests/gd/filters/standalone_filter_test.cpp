@@ -2,10 +2,12 @@
 // exit status and the graph they write.
 
 #include "../failed_writes.h"
+#include "../memory_limits.h"
 #include "program_run.h"
 #include "support/family_fixtures.h"
 #include "support/graph_fixture.h"
 #include "support/looping_chains.h"
+#include "support/shared_prototypes.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -135,6 +137,29 @@ TEST(SingleFilterPrograms, ChainsThatLoopKeepTheOutputSmall)
         EXPECT_EQ(r.status, 0) << unit.what << "\n" << r.err;
         EXPECT_EQ(r.err.find("(fatal)"), std::string::npos) << unit.what << "\n" << r.err;
         EXPECT_LE(std::filesystem::file_size(out), 8 * std::filesystem::file_size(in)) << unit.what;
+    }
+}
+
+// Under an address-space limit a single-filter program either does its one
+// step whole, as without one, or stops cleanly where memory runs out: in the
+// reader, or in its filter.
+TEST(SingleFilterPrograms, UnderAMemoryLimitRunTheirStepWholeOrStopCleanly)
+{
+    if (!test_support::addressSpaceLimitsWork)
+        GTEST_SKIP() << "the address sanitizer needs the address space";
+    test_support::TempDir dir;
+    const std::string in = (dir / "in.gd").string(), out = (dir / "out.gd").string();
+    write_graph(shared_prototypes::declared_parameters_text(1000, 40).c_str(), in);
+    for (const char *family : {"gd_func", "gd_filter", "gd_virtual"}) {
+        ASSERT_EQ(test_support::runProgram(program_path(family), {in, out}).status, 0) << family;
+        const std::string whole = test_support::readFile(out);
+        std::filesystem::remove(out);
+        const memory_limits::outcomes met =
+            memory_limits::run_under_limits(program_path(family), in, out, {8, 10, 12, 16, 1024}, whole,
+                                            {{"read", "Could not read graph from file " + in + "\n"},
+                                             {"step", "talvex: (fatal) no space left\n"}});
+        EXPECT_TRUE(met.count("whole") && met.count("read")) << family;
+        std::filesystem::remove(out);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gd/filters/chain.h>
 
 #include "../failed_writes.h"
+#include "../memory_limits.h"
 #include "program_run.h"
 #include "support/graph_fixture.h"
 #include "support/looping_chains.h"
@@ -265,6 +266,27 @@ TEST(Talvexf, StopsOnDamagedPrototypesThatGrowPastTheirAllowance)
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2)
             << "no temporary left";
     }
+}
+
+// Under an address-space limit talvexf either translates the unit whole, as
+// without one, or stops where memory runs out: in the reader, or in a step,
+// where the store cannot grow its buffers or a filter's container cannot
+// grow ("talvex: (fatal) no space left").
+TEST(Talvexf, UnderAMemoryLimitTranslatesWholeOrStopsCleanly)
+{
+    if (!test_support::addressSpaceLimitsWork)
+        GTEST_SKIP() << "the address sanitizer needs the address space";
+    test_support::TempDir dir;
+    const std::string in = (dir / "in.gd").string(), out = (dir / "out.gd").string();
+    write_graph(shared_prototypes::declared_parameters_text(1000, 40).c_str(), in);
+    ASSERT_EQ(run_talvexf({in, out}).status, 0);
+    const std::string whole = test_support::readFile(out);
+    std::filesystem::remove(out);
+    const memory_limits::outcomes met =
+        memory_limits::run_under_limits(TALVEXF_PATH, in, out, {8, 12, 18, 24, 32, 64, 1024}, whole,
+                                        {{"read", "Could not read graph from file " + in + "\n"},
+                                         {"step", "talvex: (fatal) no space left\n"}});
+    EXPECT_EQ(met, (memory_limits::outcomes{"whole", "read", "step"}));
 }
 
 TEST(Talvexf, WrongArgumentCountsPrintTheUsage)

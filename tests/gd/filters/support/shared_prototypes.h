@@ -79,4 +79,37 @@ inline std::string text(const unit &u)
     return text;
 }
 
+// For comparison, functions declared with parameter declarations of their
+// own, `params` each, as a definition has them: gd_func converts each in
+// place and gives it a type arc, a scope arc and a list arc, so the graph
+// grows with the unit and no more.
+inline std::string declared_parameters_text(int functions, int params)
+{
+    std::string text = R"(root 0
+0 namespace_decl name=1 srcf="<internal>" srcl=0 lang=src_lang_c dcls=6
+1 identifier_node strg="::" lngt=2
+2 identifier_node strg="int" lngt=3
+3 integer_type name=4 size=5 algn=32 unql=3 prec=32
+4 type_decl name=2 type=3 scpe=0 srcf="<internal>" srcl=0 lang=src_lang_c artificial=1
+5 integer_cst low=32
+)";
+    const int span = 2 + params;
+    for (int f = 0; f < functions; f++) {
+        const node_ptr n = first_function + f * span;
+        const std::string name = "f" + std::to_string(f);
+        text += std::to_string(n) + " function_decl public_flag name=" + std::to_string(n + 1) +
+                " scpe=0 srcf=\"u.c\" srcl=" + std::to_string(f + 1) + " lang=src_lang_c" +
+                (params > 0 ? " args=" + std::to_string(n + 2) : "") +
+                (f + 1 < functions ? " chan=" + std::to_string(n + span) : "") + "\n";
+        text += std::to_string(n + 1) + " identifier_node strg=\"" + name +
+                "\" lngt=" + std::to_string(name.size()) + "\n";
+        for (int k = 0; k < params; k++)
+            text += std::to_string(n + 2 + k) + " parm_decl name=" + std::to_string(n + 1) +
+                    " type=3 argt=3 scpe=" + std::to_string(n) +
+                    " srcf=\"u.c\" srcl=" + std::to_string(f + 1) + " lang=src_lang_c" +
+                    (k + 1 < params ? " chan=" + std::to_string(n + 3 + k) : "") + "\n";
+    }
+    return text;
+}
+
 }  // namespace shared_prototypes
