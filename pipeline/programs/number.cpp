@@ -6,7 +6,7 @@
 int main()
 {
     pipeline::setUpOutput();
-    pipeline::InputFile typed;
+    pipeline::InputBuffer typed;
     typed.readStandardInput();
     return pipeline::finish("number", pipeline::runNumber(typed, std::cout));
 }

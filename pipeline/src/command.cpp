@@ -1,11 +1,14 @@
 #include "command.h"
 
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <ostream>
+
+#include "support/temporaries.h"
 
 namespace pipeline {
 
@@ -61,6 +64,47 @@ Command removeCommand(const std::string &name)
     return {.arguments = {"rm", "--", name}, .text = "rm " + name};
 }
 
+namespace {
+
+// Waits for the child; -1 when waiting fails.
+int waitFor(pid_t child)
+{
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR) return -1;
+    }
+    return status;
+}
+
+// Waits for the child with the ending signals held and taken here: one that
+// comes is sent on to the child, which is waited for; then the signal is
+// raised again, once `held` is let go, to end the program as it would have.
+int waitEndingWith(pid_t child, const sigset_t &held, const sigset_t &before)
+{
+    for (;;) {
+        siginfo_t info;
+        const int sig = sigwaitinfo(&held, &info);
+        if (sig < 0) {
+            if (errno == EINTR) continue;
+            return waitFor(child);
+        }
+        if (sig == SIGCHLD) {
+            int status = 0;
+            const pid_t ended = waitpid(child, &status, WNOHANG);
+            if (ended == child) return status;
+            if (ended < 0 && errno != EINTR) return -1;
+            continue;
+        }
+        kill(child, sig);
+        const int status = waitFor(child);
+        sigprocmask(SIG_SETMASK, &before, nullptr);
+        raise(sig);
+        return status;
+    }
+}
+
+}  // namespace
+
 int runCommand(const Command &command)
 {
     if (command.arguments.empty()) return -1;
@@ -72,9 +116,31 @@ int runCommand(const Command &command)
     argv.push_back(nullptr);
     const char *directory = command.directory.empty() ? nullptr : command.directory.c_str();
 
+    // Held from before the fork, so that none comes between the fork and the
+    // wait; the child lets them go before it starts the command.
+    sigset_t held, before;
+    sigemptyset(&held);
+    // The child's end is awaited as a signal, which an ignored SIGCHLD
+    // would never give.
+    struct sigaction childEnds {
+    }, childEndsBefore{};
+    childEnds.sa_handler = SIG_DFL;
+    if (command.endsWithTheProgram) {
+        for (int sig : support::endingSignals()) sigaddset(&held, sig);
+        sigaddset(&held, SIGCHLD);
+        sigaction(SIGCHLD, &childEnds, &childEndsBefore);
+    }
+    sigprocmask(SIG_BLOCK, &held, &before);
+
     pid_t child = fork();
-    if (child < 0) return -1;
+    if (child < 0) {
+        sigprocmask(SIG_SETMASK, &before, nullptr);
+        if (command.endsWithTheProgram) sigaction(SIGCHLD, &childEndsBefore, nullptr);
+        return -1;
+    }
     if (child == 0) {
+        if (command.endsWithTheProgram) sigaction(SIGCHLD, &childEndsBefore, nullptr);
+        sigprocmask(SIG_SETMASK, &before, nullptr);
         if (directory != nullptr && chdir(directory) != 0) {
             complainInChild("cd", directory, errno);
             _exit(cannotEnterExitCode);
@@ -84,10 +150,9 @@ int runCommand(const Command &command)
         complainInChild("cannot run", argv[0], error);
         _exit(error == ENOENT || error == ENOTDIR ? notFoundExitCode : cannotRunExitCode);
     }
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0) {
-        if (errno != EINTR) return -1;
-    }
+    const int status = command.endsWithTheProgram ? waitEndingWith(child, held, before) : waitFor(child);
+    sigprocmask(SIG_SETMASK, &before, nullptr);
+    if (command.endsWithTheProgram) sigaction(SIGCHLD, &childEndsBefore, nullptr);
     return status;
 }
 

@@ -11,9 +11,14 @@
 namespace pipeline {
 
 struct Command {
-    std::vector<std::string> arguments;  // the program name first
-    std::string directory = {};          // where it runs; empty: here
-    std::string text;                    // as shown in messages
+    std::vector<std::string> arguments = {};  // the program name first
+    std::string directory = {};               // where it runs; empty: here
+    std::string text = {};                    // as shown in messages
+    // A signal that would end the program while the command runs is passed
+    // on to the command, and ends the program only once the command has
+    // ended: for a command that fills one of the program's temporaries,
+    // which must not outlive the removal of the temporary.
+    bool endsWithTheProgram = false;
 };
 
 // The arguments joined by single blanks.

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <iostream>
 
+#include "support/output_file.h"
+
 namespace pipeline {
 
 void setUpOutput()
@@ -29,8 +31,14 @@ const char *stopReason(RunEnd end)
 
 int finish(const char *programName, RunEnd end)
 {
-    if (end == RunEnd::done) return 0;
     std::cout.flush();
+    // Every message went to standard output; one that did not get there is
+    // a stop of its own.
+    if (!std::cout || support::finishStream(stdout) != 0) {
+        std::fprintf(stderr, "%s: error writing standard output\n", programName);
+        if (end == RunEnd::done) end = RunEnd::quit;
+    }
+    if (end == RunEnd::done) return 0;
     std::fprintf(stderr, "%s stopped: %s\n", programName, stopReason(end));
     return stopStatus;
 }

@@ -32,7 +32,8 @@ std::vector<std::string> argumentsOf(int argc, char **argv);
 const char *stopReason(RunEnd end);
 
 // Ends a run: 0 for done; for a stop, writes the stop report on standard
-// error and gives 255.
+// error and gives 255. Standard output that could not be written is a stop
+// too, named on standard error before the report.
 int finish(const char *programName, RunEnd end);
 
 // True when the command line asks for the usage text: no arguments, or the

@@ -8,8 +8,7 @@
 #include <span>
 #include <string_view>
 
-#include "input_file.h"
-#include "output_file.h"
+#include "file_buffers.h"
 
 namespace pipeline {
 
@@ -325,7 +324,7 @@ RunEnd runLedgerize(const std::vector<std::string> &arguments, std::ostream &mes
     }
     const std::string &inFileName = arguments[0];
     const std::string &outFileName = arguments[1];
-    InputFile inFile;
+    InputBuffer inFile;
     if (!inFile.open(inFileName)) {
         messages << "***Error [ledgerize]: Sorry, can't open input file '" << inFileName << "'\n";
         return RunEnd::quit;
@@ -339,17 +338,20 @@ RunEnd runLedgerize(const std::vector<std::string> &arguments, std::ostream &mes
         messages << "***Error [ledgerize]: Sorry, can't read input file '" << inFileName << "'\n";
         return RunEnd::quit;
     }
-    // The listing takes the output's name only once it is whole: a failed
+    // The listing takes the output's place only once it is whole: a failed
     // write, a stop or a signal leaves the old file (the input, when the two
     // are one) as it was.
-    OutputFile outFile;
+    support::OutputFile outFile;
     if (!outFile.open(outFileName)) {
         messages << "***Error [ledgerize]: Can't open output file '" << outFileName << "'\n";
+        const std::string folder = outFile.failure().folderReason();
+        if (!folder.empty()) messages << "***Error [ledgerize]: " << folder << '\n';
         return RunEnd::quit;
     }
-    std::ostream out(&outFile);
+    OutputBuffer listing(outFile);
+    std::ostream out(&listing);
     writeTableOfContents(triples, out);
-    if (!outFile.commit()) {
+    if (!listing.keep()) {
         messages << "***Error [ledgerize]: Can't write output file '" << outFileName << "'\n";
         return RunEnd::quit;
     }

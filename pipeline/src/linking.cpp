@@ -6,8 +6,8 @@
 #include <ostream>
 #include <system_error>
 
+#include "file_buffers.h"
 #include "names.h"
-#include "output_file.h"
 
 namespace pipeline {
 
@@ -112,11 +112,12 @@ const SwitchOption *optionOf(const LinkerProfile &profile, const std::string &ar
 
 // Writes one input name per line; the set file takes its name only once it
 // is whole. A failed write, close or rename is reported.
-bool writeSetFile(OutputFile &setFile, const std::vector<std::string> &inputs)
+bool writeSetFile(support::OutputFile &setFile, const std::vector<std::string> &inputs)
 {
-    std::ostream out(&setFile);
+    OutputBuffer buffer(setFile);
+    std::ostream out(&buffer);
     for (const std::string &input : inputs) out << input << '\n';
-    return setFile.commit();
+    return buffer.keep();
 }
 
 // What tells whether two names are one file: the device and inode of an
@@ -265,9 +266,11 @@ RunEnd runLinker(Linker linker, const std::vector<std::string> &arguments, const
     if (refused == RunEnd::done) refused = refuseNewlines(profile, sorted.inputs, messages);
     if (refused != RunEnd::done) return refused;
 
-    OutputFile setFile;
+    support::OutputFile setFile;
     if (!setFile.open(profile.setFile)) {
         messages << "***Error [" << profile.name << "]:  Cannot open file: " << profile.setFile << '\n';
+        const std::string folder = setFile.failure().folderReason();
+        if (!folder.empty()) messages << "***Error [" << profile.name << "]: " << folder << '\n';
         return RunEnd::quit;
     }
     if (!writeSetFile(setFile, sorted.inputs)) {

@@ -3,13 +3,14 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cerrno>
+#include <cstring>
 #include <ostream>
 #include <system_error>
 
-#include "input_file.h"
+#include "file_buffers.h"
 #include "names.h"
-#include "output_file.h"
+#include "support/file_names.h"
+#include "support/output_file.h"
 
 namespace pipeline {
 
@@ -57,38 +58,43 @@ PlannedCommand stageCommand(const StageProfile &profile, const std::string &stag
     return planned;
 }
 
-// Cases that a plain copy to the final name decides itself, and decides
-// with a failure that must stay: a name that reaches no file (a dangling
-// link, which cp will not write through) and the very file that is copied
-// (cp refuses to copy a file onto itself, where a new file beside it would
-// let the copy succeed).
-bool leftToTheCopy(const std::string &from, const std::string &to)
+// The wait status of a "cp" that failed: exit code 1.
+constexpr int failedCopyStatus = 1 << 8;
+
+// What "cp from to" writes: a folder named to takes a file named as from.
+std::string copyTarget(const FinalCopy &copy)
 {
-    struct stat target;
-    if (lstat(to.c_str(), &target) != 0) return errno != ENOENT;
-    if (stat(to.c_str(), &target) != 0) return true;
-    struct stat source;
-    return stat(from.c_str(), &source) == 0 && source.st_dev == target.st_dev &&
-           source.st_ino == target.st_ino;
+    struct stat status;
+    if (stat(copy.to.c_str(), &status) == 0 && S_ISDIR(status.st_mode))
+        return copy.to + "/" + support::nameOf(copy.from);
+    return copy.to;
 }
 
-// Runs the final copy into a new file beside the final file, which takes
-// the final name only once the copy ended well; shown and reported, the
-// command names the final file.
-bool copyWhole(const PlannedCommand &planned, std::ostream &messages)
+// Copies the last stage file into the final file, which takes its place
+// once the copy is whole. Empty when it did; else the driver's words for
+// what failed.
+std::string copyToFinalFile(const FinalCopy &copy)
 {
-    const std::string &finalFile = planned.command.arguments.back();
-    OutputFile output;
-    if (leftToTheCopy(planned.wholeCopy->from, finalFile) || !output.openBeside(finalFile))
-        return command(planned.command, messages);
-    Command copy = planned.command;
-    copy.arguments.back() = output.newFileName();
-    // On a failure the new file goes with output, the old final file stays.
-    if (!command(copy, messages)) return false;
-    if (output.commit()) return true;
-    messages << "***Error [" << planned.wholeCopy->programName << "]:  Cannot write file: " << finalFile
-             << '\n';
-    return false;
+    const std::string error = "***Error [" + copy.programName + "]:  ";
+    const std::string target = copyTarget(copy);
+    if (support::sameFile(copy.from, target)) return error + "Cannot copy a file onto itself: " + target;
+    support::OutputFile out;
+    if (!out.open(target)) {
+        std::string why = out.failure().folderReason();
+        if (why.empty()) why = std::strerror(out.failure().error);
+        return error + "Cannot open file: " + target + ": " + why;
+    }
+    int readError = 0;
+    const bool copied = support::copyFileInto(copy.from, out, readError);
+    if (!copied && readError != 0) {
+        out.discard();
+        return error + "Cannot read file: " + copy.from + ": " + std::strerror(readError);
+    }
+    if (!copied || !out.keep()) {
+        out.discard();
+        return error + "Cannot write file: " + target + ": " + std::strerror(out.failure().error);
+    }
+    return {};
 }
 
 }  // namespace
@@ -146,7 +152,7 @@ RunEnd readPipeline(const std::string &quillonPath, const std::string &pipelineN
         return RunEnd::quit;
     }
     std::string path = pipelineFilePath(quillonPath, pipelineName);
-    InputFile file;
+    InputBuffer file;
     if (!file.open(path)) {
         messages << "*** [prep]: Cannot open pipeline file '" << path << "'\n";
         return RunEnd::quit;
@@ -176,8 +182,9 @@ std::vector<PlannedCommand> planStages(const StageProfile &profile, const std::v
     for (std::size_t i = 0; i < stages.size(); ++i) {
         plan.push_back(stageCommand(profile, stages[i], files[i], files[i + 1]));
     }
-    plan.push_back({.command = copyCommand(files.back(), profile.finalFile),
-                    .wholeCopy = WholeCopy{files.back(), profile.programName}});
+    // The driver copies itself; the command shown is the "cp" it stands for.
+    plan.push_back({.command = {.text = copyCommand(files.back(), profile.finalFile).text},
+                    .finalCopy = FinalCopy{files.back(), profile.finalFile, profile.programName}});
     if (profile.fileToRemove) {
         plan.push_back({.command = removeCommand(*profile.fileToRemove)});
     }
@@ -188,8 +195,13 @@ RunEnd runPlan(const std::vector<PlannedCommand> &plan, std::ostream &messages)
 {
     for (const PlannedCommand &planned : plan) {
         messages << planned.notice;
-        bool ran = planned.wholeCopy ? copyWhole(planned, messages) : command(planned.command, messages);
-        if (!ran) return RunEnd::quit;
+        if (planned.finalCopy) {
+            const std::string failed = copyToFinalFile(*planned.finalCopy);
+            if (failed.empty()) continue;
+            messages << failed << '\n' << returnCodeMessage(failedCopyStatus, planned.command.text);
+            return RunEnd::quit;
+        }
+        if (!command(planned.command, messages)) return RunEnd::quit;
     }
     return RunEnd::done;
 }

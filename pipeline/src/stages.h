@@ -79,18 +79,23 @@ struct StageProfile {
     std::optional<std::string> fileToRemove;
 };
 
-// The final copy: the command reads `from` and writes the file named by its
-// last argument, which is to take the copy only once it is whole.
-struct WholeCopy {
+// The final copy of the last stage file to the final file, which the
+// driver makes itself, as "cp from to" would: a folder named to takes the
+// copy under the name of from, and a file copied onto itself is refused.
+// The final file takes the copy only once it is whole.
+struct FinalCopy {
     std::string from;
-    std::string programName;  // in the brackets of the message of a failure
+    std::string to;
+    std::string programName;  // in the brackets of the messages of a failure
 };
 
-// One command of a run, with the line printed before it (empty: none).
+// One command of a run, with the line printed before it (empty: none). Of
+// the final copy, the command holds only the text of the "cp" it stands
+// for.
 struct PlannedCommand {
     std::string notice = {};
     Command command;
-    std::optional<WholeCopy> wholeCopy = {};
+    std::optional<FinalCopy> finalCopy = {};
 };
 
 // The stage files: entry 0 the chain input, entry i the file of stage i.
@@ -101,13 +106,9 @@ std::vector<std::string> stageFiles(const StageProfile &profile, const std::vect
 std::vector<PlannedCommand> planStages(const StageProfile &profile, const std::vector<std::string> &stages);
 
 // Runs the planned commands in order and stops at the first that fails
-// (after its return-code message). The final copy writes a new file beside
-// the final file and gives it the final name only when the command ends
-// with status 0, so a failed or killed copy leaves the old final file as it
-// was. Where the final name cannot be replaced that way (it is not a
-// regular file, a dangling link, the file copied, or no new file can be
-// made beside it), the command writes it directly and decides as it
-// always did.
+// (after its return-code message). A final copy that fails says why, then
+// gives the return-code message of a failed "cp" (256), and leaves the old
+// final file as it was.
 RunEnd runPlan(const std::vector<PlannedCommand> &plan, std::ostream &messages);
 
 }  // namespace pipeline

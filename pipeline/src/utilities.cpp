@@ -4,6 +4,8 @@
 #include <ostream>
 
 #include "names.h"
+#include "support/file_names.h"
+#include "support/output_file.h"
 
 namespace pipeline {
 
@@ -30,18 +32,18 @@ std::string numberedLine(std::size_t number, std::string_view line)
     return text;
 }
 
-RunEnd runNumber(InputFile &typed, std::ostream &messages)
+RunEnd runNumber(InputBuffer &typed, std::ostream &messages)
 {
     messages << "Number what file? ";
     TokenInput typedIn{&typed};
     std::string fileName = readToken(typedIn);
     // A name cut short by a read error may name another file.
     if (typed.readFailed()) return RunEnd::violatedLimit;
-    InputFile file;
+    InputBuffer file;
     if (!file.open(fileName)) return RunEnd::violatedLimit;
     TokenInput in{&file};
     std::string line;
-    for (std::size_t number = 1; readLine(in, line); ++number) {
+    for (std::size_t number = 1; messages && readLine(in, line); ++number) {
         messages << numberedLine(number, line);
     }
     // A file that fails while it is read is as unusable as one that cannot
@@ -121,8 +123,31 @@ RunEnd runTabula(const std::vector<std::string> &arguments, std::ostream &messag
         for (std::string_view line : tabulaUsage) messages << line << '\n';
         return RunEnd::quit;
     }
-    Command listing = commandOf({"listwright", files->fileTa, files->fileTabula});
-    return command(listing, messages) ? RunEnd::done : RunEnd::quit;
+    if (support::sameFile(files->fileTa, files->fileTabula)) {
+        messages << "***Error [tabula]: Input file is the listing file: '" << files->fileTa << "'\n";
+        return RunEnd::quit;
+    }
+    support::OutputFile listingFile;
+    if (!listingFile.open(files->fileTabula, {.filledByName = true})) {
+        messages << "***Error [tabula]: Can't open output file '" << files->fileTabula << "'\n";
+        const std::string folder = listingFile.failure().folderReason();
+        if (!folder.empty()) messages << "***Error [tabula]: " << folder << '\n';
+        return RunEnd::quit;
+    }
+    // Shown with the listing's own name; listwright fills the new file, and
+    // a signal that ends tabula meanwhile ends listwright first.
+    Command listing = commandOf({"listwright", files->fileTa, listingFile.temporaryName()});
+    listing.text = joinedText({"listwright", files->fileTa, files->fileTabula});
+    listing.endsWithTheProgram = true;
+    if (!command(listing, messages)) {
+        listingFile.discard();
+        return RunEnd::quit;
+    }
+    if (!listingFile.keep()) {
+        messages << "***Error [tabula]: Can't write output file '" << files->fileTabula << "'\n";
+        return RunEnd::quit;
+    }
+    return RunEnd::done;
 }
 
 }  // namespace pipeline

@@ -10,7 +10,7 @@
 
 #include "command.h"
 #include "frame.h"
-#include "input_file.h"
+#include "file_buffers.h"
 #include "tokens.h"
 
 namespace pipeline {
@@ -22,8 +22,9 @@ std::string numberedLine(std::size_t number, std::string_view line);
 // number: prompts for a file name, reads it as one token from the typed
 // input and writes every line of the file numbered. A typed input or a file
 // that cannot be read, and a file that cannot be opened, are a
-// violated-limit stop.
-RunEnd runNumber(InputFile &typed, std::ostream &messages);
+// violated-limit stop. Once a line cannot be written, no more are: the
+// frame reports the failed output.
+RunEnd runNumber(InputBuffer &typed, std::ostream &messages);
 
 // One example of batchrun: its directory under the test directory and its
 // source file; the TA file is the source file name with ".ta" appended.
@@ -53,7 +54,11 @@ struct TabulaFiles {
 // The files of tabula fileTa [fileTabula]; none when the usage text is due.
 std::optional<TabulaFiles> tabulaFiles(const std::vector<std::string> &arguments);
 
-// tabula: has listwright write the listing of a TA file.
+// tabula: has listwright write the listing of a TA file, under a new name
+// beside the listing that takes the listing's place only when listwright
+// ends with status 0: a converter that fails or is killed leaves the old
+// listing whole. An input that is its own listing, by any name, is refused
+// before anything runs.
 RunEnd runTabula(const std::vector<std::string> &arguments, std::ostream &messages);
 
 }  // namespace pipeline

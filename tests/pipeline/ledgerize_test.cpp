@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "driver_fixture.h"
+#include "pipeline_write_faults.h"
 
 namespace pipeline {
 namespace {
@@ -192,7 +193,9 @@ TEST_F(LedgerizeRun, UsageAndStops)
         {{"g.rsf", "a", "b"}, usage},
         {{"missing.rsf", "out"}, "***Error [ledgerize]: Sorry, can't open input file 'missing.rsf'\n"},
         {{"g.rsf", "dir"}, "***Error [ledgerize]: Can't open output file 'dir'\n"},
-        {{"g.rsf", "no/such/dir/out"}, "***Error [ledgerize]: Can't open output file 'no/such/dir/out'\n"},
+        {{"g.rsf", "no/such/dir/out"},
+         "***Error [ledgerize]: Can't open output file 'no/such/dir/out'\n***Error [ledgerize]: the folder "
+         "no/such/dir cannot take a new file: No such file or directory\n"},
     };
     for (const Case &c : cases) {
         auto result = start(LEDGERIZE_PROGRAM, c.arguments);
@@ -323,6 +326,34 @@ TEST(Ledgerize, ANodeUnderManyParentsIsListedOnceWithItsEdges)
         expected += "p" + std::to_string(i) + " { }\n  | x { }\n";
     }
     EXPECT_EQ(listing, expected);
+}
+
+// The listing in the fault table of every writing program.
+TEST(LedgerizeWriteFaults, TheListing)
+{
+    FaultRows rows;
+    std::string rsf;
+    for (int i = 0; i < 3000; ++i) rsf += "contain root child_with_a_long_name_" + std::to_string(i) + "\n";
+    WritingProgram p = rows.program(LEDGERIZE_PROGRAM, rsf);
+    p.inputName = "in.rsf";
+    p.outputName = "out.tabula";
+    auto cannotWrite = [](const RunNames &n) {
+        return Said{"***Error [ledgerize]: Can't write output file '" + n.out + "'\n",
+                    stopReport("ledgerize")};
+    };
+    p.writeFails = cannotWrite;
+    p.lastWriteFails = cannotWrite;
+    p.readFails = [](const RunNames &n) {
+        return Said{"***Error [ledgerize]: Sorry, can't read input file '" + n.in + "'\n",
+                    stopReport("ledgerize")};
+    };
+    p.folderRefuses = [](const RunNames &n) {
+        return Said{"***Error [ledgerize]: Can't open output file '" + n.out +
+                        "'\n***Error [ledgerize]: the folder " + folderOf(n.target) +
+                        " cannot take a new file: Permission denied\n",
+                    stopReport("ledgerize")};
+    };
+    test_support::expectWriteFaultsHandled(p);
 }
 
 }  // namespace

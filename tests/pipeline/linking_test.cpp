@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "driver_fixture.h"
+#include "pipeline_write_faults.h"
 
 namespace pipeline {
 namespace {
@@ -512,6 +513,41 @@ TEST_F(PlacewideRun, MissingPathCarriesThePrepTag)
     auto result = start(PLACEWIDE_PROGRAM, {"m.ta"});
     EXPECT_EQ(result.status, 255);
     EXPECT_EQ(result.out, "***Error [prep]: Environment variable QUILLON_PATH not set\n");
+}
+
+// The final file of each driver in the fault table of every writing
+// program. placewide's pipeline is empty, so that its result is its copy of
+// the input; link and joinwide run one stage, whose stand-in is told to
+// write nothing, so that the last stage file is the table's input. A run of
+// link or joinwide that fails keeps its set file.
+TEST(DriverWriteFaults, TheFinalFile)
+{
+    FaultRows rows;
+    struct Driver {
+        std::string program, name, lastStageFile, finalFile, setFile;
+    };
+    const Driver drivers[] = {
+        {PLACEWIDE_PROGRAM, "placewide", "in.ta", "out.ls.ta", ""},
+        {LINK_PROGRAM, "link", "out.tmp.01.rawlink.ta", "out.ls.ta", "out.tmp.1.rawlink.set"},
+        {JOINWIDE_PROGRAM, "joinwide", "link.tmp.01.rawlink.ta", "out.ln.ta", "link.tmp.1.rawlink.set"},
+    };
+    for (const Driver &d : drivers) {
+        SCOPED_TRACE(d.name);
+        WritingProgram p = rows.program(d.program, factsOf(4000));
+        p.inputName = d.lastStageFile;
+        p.outputName = d.finalFile;
+        p.namesItsOwnOutput = true;
+        if (d.setFile.empty()) {
+            p.arguments = [](const RunNames &) { return Lines{"in.ta"}; };
+        } else {
+            p.environment["STANDIN_FAIL"] = "rawlink=0";
+            p.arguments = [](const RunNames &) { return Lines{"unit.ta"}; };
+            p.leftByAStop = {{d.setFile, "unit.ta\n"}};
+        }
+        test_support::expectWriteFaultsHandled(finalCopyFaults(
+            p, d.name, [d](const RunNames &) { return d.lastStageFile; },
+            [d](const RunNames &) { return d.finalFile; }));
+    }
 }
 
 }  // namespace

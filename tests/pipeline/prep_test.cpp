@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "driver_fixture.h"
+#include "pipeline_write_faults.h"
 
 namespace pipeline {
 namespace {
@@ -206,6 +207,19 @@ TEST_F(PrepRun, ANameBeginningWithADashIsCopiedAsAName)
     auto result = start(PREP_PROGRAM, {"-x.ta"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(readFile(work / "-x.o.ta"), "dash\n");
+}
+
+// The linkable file in the fault table of every writing program: with an
+// empty pipeline, prep's result is its own copy of the input.
+TEST(PrepWriteFaults, TheLinkableFile)
+{
+    FaultRows rows;
+    WritingProgram p = rows.program(PREP_PROGRAM, factsOf(4000));
+    p.inputName = "in.ta";
+    p.outputName = "out.ta";
+    p.namesThroughLinks = true;
+    test_support::expectWriteFaultsHandled(finalCopyFaults(
+        p, "prep", [](const RunNames &n) { return n.in; }, [](const RunNames &n) { return n.out; }));
 }
 
 }  // namespace

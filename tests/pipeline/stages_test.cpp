@@ -172,8 +172,10 @@ TEST(PlanStages, EachRuleOfTheStageCommands)
                                "cp out.tmp.02.addschema.ta final.ta",
                                "rm set",
                            }));
-    EXPECT_EQ(plan[2].command.arguments,
-              (std::vector<std::string>{"cp", "--", "out.tmp.02.addschema.ta", "final.ta"}));
+    ASSERT_TRUE(plan[2].finalCopy);
+    EXPECT_EQ(plan[2].finalCopy->from, "out.tmp.02.addschema.ta");
+    EXPECT_EQ(plan[2].finalCopy->to, "final.ta");
+    EXPECT_TRUE(plan[2].command.arguments.empty());
 }
 
 TEST(PlanStages, WithoutExtraFilesAddcontainIsANewStage)
@@ -217,26 +219,6 @@ TEST(RunPlan, StopsAtTheFirstFailingCommand)
     EXPECT_FALSE(std::filesystem::exists(made));
 }
 
-// The final copy is shown and reported under the final name, though it
-// writes a new file beside it. When the new file cannot take the final name
-// (here a folder made there meanwhile), the run stops and the new file goes.
-TEST(RunPlan, AFinalCopyThatCannotTakeItsNameStops)
-{
-    TempDir dir;
-    const std::string from = (dir / "last.ta").string();
-    const std::string finalFile = (dir / "final.ta").string();
-    writeFile(from, "result\n");
-    Command copy =
-        commandOf({"sh", "-c", "mkdir -- \"$0\" && cp -- \"$1\" \"$2\"", finalFile, from, finalFile});
-    copy.text = "copy to final.ta";
-    std::vector<PlannedCommand> plan = {{.command = copy, .wholeCopy = WholeCopy{from, "test"}}};
-    std::ostringstream messages;
-    EXPECT_EQ(runPlan(plan, messages), RunEnd::quit);
-    EXPECT_EQ(messages.str(), "***Error [test]:  Cannot write file: " + finalFile + "\n");
-    EXPECT_EQ(pipeline_test::directoryEntries(dir.path()), (Lines{"final.ta", "last.ta"}));
-    EXPECT_TRUE(std::filesystem::is_empty(finalFile));
-}
-
 // Every file under a folder, dot files included, as paths relative to it.
 Lines filesUnder(const std::filesystem::path &folder)
 {
@@ -248,15 +230,98 @@ Lines filesUnder(const std::filesystem::path &folder)
     return files;
 }
 
+// The driver makes the final copy itself, as "cp from to" would, and the
+// final file takes it only once it is whole. A copy that fails says why,
+// then gives the return-code message of a failed cp, and leaves the final
+// file as it was and nothing beside it.
+TEST(RunPlan, TheFinalCopyIsWholeOrNotMadeAtAll)
+{
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const std::string result = "result\n";
+    struct Case {
+        std::string what;
+        std::function<void(const fs::path &)> prepare;
+        std::string from, to;  // in dir
+        std::string why;       // the message before the return code; empty: the copy is made
+        std::string written;   // the file that holds the copy, in dir
+        unsigned mode;         // and its permission bits
+    };
+    const unsigned newMode = 0666 & ~[] {
+        mode_t mask = umask(0);
+        umask(mask);
+        return mask;
+    }();
+    const std::string error = "***Error [test]:  ";
+    const Case cases[] = {
+        {"a new final file", [](const fs::path &) {}, "last.ta", "final.ta", "", "final.ta", newMode},
+        {"over a final file, whose bits stay",
+         [](const fs::path &d) {
+             writeFile(d / "final.ta", "old\n");
+             chmod((d / "final.ta").c_str(), 0640);
+         },
+         "last.ta", "final.ta", "", "final.ta", 0640},
+        {"into a folder, under the name copied", [](const fs::path &d) { fs::create_directory(d / "out"); },
+         "last.ta", "out", "", "out/last.ta", newMode},
+        {"through a link to a file not made yet",
+         [](const fs::path &d) { fs::create_symlink("later.ta", d / "link"); }, "last.ta", "link", "",
+         "later.ta", newMode},
+        {"onto the file copied",
+         [](const fs::path &d) { fs::create_hard_link(d / "last.ta", d / "twin.ta"); }, "last.ta", "twin.ta",
+         error + "Cannot copy a file onto itself: " + (dir / "twin.ta").string(), "", 0},
+        {"into a folder that is not there", [](const fs::path &) {}, "last.ta", "no/final.ta",
+         error + "Cannot open file: " + (dir / "no/final.ta").string() + ": the folder " +
+             (dir / "no").string() + " cannot take a new file: No such file or directory",
+         "", 0},
+        {"from a file that is not there", [](const fs::path &) {}, "absent.ta", "final.ta",
+         error + "Cannot read file: " + (dir / "absent.ta").string() + ": No such file or directory", "", 0},
+        {"from a file that cannot be read",
+         [](const fs::path &d) { fs::create_symlink("/proc/self/mem", d / "mem.ta"); }, "mem.ta", "final.ta",
+         error + "Cannot read file: " + (dir / "mem.ta").string() + ": Input/output error", "", 0},
+        {"to a full device", [](const fs::path &) {}, "last.ta", "/dev/full",
+         error + "Cannot write file: /dev/full: No space left on device", "", 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const auto &entry : fs::directory_iterator(dir.path())) fs::remove_all(entry.path());
+        writeFile(dir / "last.ta", result);
+        c.prepare(dir.path());
+        const Lines before = filesUnder(dir.path());
+        const std::string from = (dir / c.from).string();
+        const std::string to = c.to.starts_with("/") ? c.to : (dir / c.to).string();
+        const std::string text = "cp " + from + " " + to;
+        std::vector<PlannedCommand> plan = {
+            {.command = {.text = text}, .finalCopy = FinalCopy{from, to, "test"}}};
+        std::ostringstream messages;
+        const RunEnd end = runPlan(plan, messages);
+        if (c.why.empty()) {
+            EXPECT_EQ(end, RunEnd::done);
+            EXPECT_EQ(messages.str(), "");
+            EXPECT_EQ(readFile(dir / c.written), result);
+            struct stat status;
+            ASSERT_EQ(stat((dir / c.written).c_str(), &status), 0);
+            EXPECT_EQ(status.st_mode & 07777, c.mode);
+            Lines after = before;
+            if (std::find(after.begin(), after.end(), c.written) == after.end()) after.push_back(c.written);
+            std::sort(after.begin(), after.end());
+            EXPECT_EQ(filesUnder(dir.path()), after);
+        } else {
+            EXPECT_EQ(end, RunEnd::quit);
+            EXPECT_EQ(messages.str(), c.why + "\n***Error: Return code: 256 from: '" + text + "'\n");
+            EXPECT_EQ(filesUnder(dir.path()), before);
+            EXPECT_EQ(readFile(dir / "last.ta"), result);
+        }
+    }
+}
+
 using FinalCopyRun = pipeline_test::DriverTest;
 
 // Each driver's final copy, over an existing final file: a copy that fails
-// (a write past the size limit fails) or is killed (the limit's signal kills
-// the cp child, whose status the driver reports) leaves the old final file
-// byte for byte and no new file; a copy that ends well replaces it. Each
-// pipeline has one stage, told to write nothing (its stand-in ends 0 at
-// once), so that the file copied is the test's own, larger than the limit,
-// and only the copy meets the limit.
+// (a write past the size limit fails) or is killed (by the limit's signal)
+// leaves the old final file byte for byte and no new file; a copy that ends
+// well replaces it. Each pipeline has one stage, told to write nothing (its
+// stand-in ends 0 at once), so that the file copied is the test's own,
+// larger than the limit, and only the copy meets the limit.
 TEST_F(FinalCopyRun, AFailedOrKilledCopyLeavesTheOldFinalFile)
 {
     struct Driver {
@@ -335,23 +400,18 @@ TEST_F(FinalCopyRun, AFailedOrKilledCopyLeavesTheOldFinalFile)
                 EXPECT_EQ(run.err, "") << name;
                 EXPECT_TRUE(readFile(dir / d.finalFile) == result) << name;
                 break;
-            case Fault::writeError: {
+            case Fault::writeError:
                 EXPECT_EQ(run.status, 255) << name;
-                EXPECT_EQ(run.out, "***Error: Return code: 256 from: '" + shown + "'\n") << name;
-                // cp's own complaint names the new file it was writing.
-                std::string newFile = "." + std::filesystem::path(d.finalFile).filename().string() + ".tmp.";
-                EXPECT_TRUE(run.err.starts_with("cp: ") && run.err.find(newFile) != std::string::npos &&
-                            run.err.ends_with(stopReport))
-                    << name << ": " << run.err;
-                EXPECT_EQ(readFile(dir / d.finalFile), oldFinal) << name;
-                break;
-            }
-            case Fault::killed:
-                EXPECT_EQ(run.status, 255) << name;
-                EXPECT_EQ(run.out,
-                          "***Error: Return code: " + std::to_string(SIGXFSZ) + " from: '" + shown + "'\n")
+                EXPECT_EQ(run.out, "***Error [" + d.name + "]:  Cannot write file: " + d.finalFile +
+                                       ": File too large\n***Error: Return code: 256 from: '" + shown + "'\n")
                     << name;
                 EXPECT_EQ(run.err, stopReport) << name;
+                EXPECT_EQ(readFile(dir / d.finalFile), oldFinal) << name;
+                break;
+            case Fault::killed:
+                EXPECT_EQ(run.signal, SIGXFSZ) << name;
+                EXPECT_EQ(run.out, "") << name;
+                EXPECT_EQ(run.err, "") << name;
                 EXPECT_EQ(readFile(dir / d.finalFile), oldFinal) << name;
                 break;
             }
@@ -365,11 +425,11 @@ TEST_F(FinalCopyRun, AFailedOrKilledCopyLeavesTheOldFinalFile)
     }
 }
 
-// Final names that a new file beside them cannot replace are copied to
-// directly, and the copy decides as it always did: onto the file it copies
-// (by any name) and through a dangling link it refuses, into a folder it
-// copies, and a device it writes.
-TEST_F(FinalCopyRun, CasesThatTheCopyItselfDecides)
+// prep's final copy does what "cp" does with its two names: onto the file it
+// copies (by any name) it refuses, a folder takes the copy under the name of
+// the file copied, a link to a file not made yet makes that file, and a
+// device is written.
+TEST_F(FinalCopyRun, WhatCpWouldDoWithTheTwoNames)
 {
     namespace fs = std::filesystem;
     const std::string input = "input facts\n";
@@ -380,27 +440,36 @@ TEST_F(FinalCopyRun, CasesThatTheCopyItselfDecides)
         std::function<void(const fs::path &)> prepare;
         std::string failedCopy;  // the copy's shown text; empty: the run ends 0
         Lines files;
+        std::string target = {};  // the name the refusal gives
     };
     const Case cases[] = {
-        {"the output is the input", "", {"a.ta", "a.ta"}, [](const fs::path &) {}, "cp a.ta a.ta", {"a.ta"}},
+        {"the output is the input",
+         "",
+         {"a.ta", "a.ta"},
+         [](const fs::path &) {},
+         "cp a.ta a.ta",
+         {"a.ta"},
+         "a.ta"},
         {"the output is a hard link to the input",
          "",
          {"a.ta", "twin.ta"},
          [](const fs::path &dir) { fs::create_hard_link(dir / "a.ta", dir / "twin.ta"); },
          "cp a.ta twin.ta",
-         {"a.ta", "twin.ta"}},
+         {"a.ta", "twin.ta"},
+         "twin.ta"},
         {"the output is the last stage file",
          "unique\n",
          {"a.ta", "a.tmp.01.unique.ta"},
          [](const fs::path &) {},
          "cp a.tmp.01.unique.ta a.tmp.01.unique.ta",
-         {"a.ta", "a.tmp.01.unique.ta"}},
+         {"a.ta", "a.tmp.01.unique.ta"},
+         "a.tmp.01.unique.ta"},
         {"the output is a dangling link",
          "",
          {"a.ta", "dangling.ta"},
          [](const fs::path &dir) { fs::create_symlink("later.ta", dir / "dangling.ta"); },
-         "cp a.ta dangling.ta",
-         {"a.ta", "dangling.ta"}},
+         "",
+         {"a.ta", "dangling.ta", "later.ta"}},
         {"the output is a folder",
          "",
          {"a.ta", "folder.ta"},
@@ -428,13 +497,16 @@ TEST_F(FinalCopyRun, CasesThatTheCopyItselfDecides)
             EXPECT_EQ(run.out, "") << c.what;
         } else {
             EXPECT_EQ(run.status, 255) << c.what;
-            EXPECT_EQ(run.out, "***Error: Return code: 256 from: '" + c.failedCopy + "'\n") << c.what;
-            EXPECT_TRUE(run.err.ends_with("prep stopped: Quit #1\n")) << c.what;
+            EXPECT_EQ(run.out, "***Error [prep]:  Cannot copy a file onto itself: " + c.target +
+                                   "\n***Error: Return code: 256 from: '" + c.failedCopy + "'\n")
+                << c.what;
+            EXPECT_EQ(run.err, "prep stopped: Quit #1\n") << c.what;
         }
         EXPECT_EQ(filesUnder(dir), c.files) << c.what;
         EXPECT_EQ(readFile(dir / "a.ta"), input) << c.what;
     }
     EXPECT_EQ(fs::read_symlink(work / "3" / "dangling.ta"), "later.ta");
+    EXPECT_EQ(readFile(work / "3" / "later.ta"), input);
     EXPECT_EQ(readFile(work / "4" / "folder.ta" / "a.ta"), input);
 }
 

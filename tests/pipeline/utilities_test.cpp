@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
+#include <optional>
 #include <sstream>
 
 #include "driver_fixture.h"
+#include "pipeline_write_faults.h"
 
 namespace pipeline {
 namespace {
@@ -36,6 +40,66 @@ TEST_F(NumberRun, PrintsEveryLineOfTheTypedFile)
     EXPECT_EQ(start(NUMBER_PROGRAM, {}).out, "Number what file? ");
 }
 
+// number's output is standard output: a write error there, at any line or
+// at the last flush, is a stop, named on standard error; a kill by the file
+// size limit ends it there. The file it reads may come through a pipe, fed
+// in pieces.
+TEST_F(NumberRun, StandardOutputThatCannotBeWrittenAndAFileThatComesInPieces)
+{
+    std::string text, expected = "Number what file? ";
+    for (int n = 1; n <= 300; ++n) {
+        text += "line " + std::to_string(n) + "\n";
+        expected += numberedLine(n, "line " + std::to_string(n));
+    }
+    writeFile(work / "f", text);
+    setup.input = "f\n";
+    const std::string failed = "number: error writing standard output\nnumber stopped: Quit #1\n";
+    struct Case {
+        std::string what;
+        std::optional<unsigned long long> limit;
+        bool ignored;
+        std::string output;
+    };
+    const Case cases[] = {
+        {"a full device", std::nullopt, false, "/dev/full"},
+        {"a write inside the output fails", 100, true, (work / "out.txt").string()},
+        {"the last flush fails", expected.size() - 1, true, (work / "out.txt").string()},
+        {"killed mid-write", 100, false, (work / "out.txt").string()},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        setup.output = c.output;
+        setup.fileSizeLimit = c.limit;
+        setup.ignoreFileSizeSignal = c.ignored;
+        auto result = start(NUMBER_PROGRAM, {});
+        if (c.limit && !c.ignored) {
+            EXPECT_EQ(result.signal, SIGXFSZ);
+            EXPECT_EQ(result.err, "");
+        } else {
+            EXPECT_EQ(result.status, 255);
+            EXPECT_EQ(result.err, failed);
+        }
+        // What reached the file before the limit.
+        if (c.limit) {
+            EXPECT_EQ(readFile(c.output), expected.substr(0, *c.limit));
+        }
+    }
+
+    test_support::RunSetup piped = setup;
+    piped.output.clear();
+    piped.fileSizeLimit.reset();
+    test_support::StartedProgram number(NUMBER_PROGRAM, {}, piped);
+    number.feed("/dev/stdin\n");
+    number.waitUntilRead();
+    number.feed(text.substr(0, text.size() / 2));
+    number.waitUntilRead();
+    number.feed(text.substr(text.size() / 2));
+    auto result = number.wait();
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, expected);
+    EXPECT_EQ(result.err, "");
+}
+
 TEST_F(NumberRun, LinesAfterTheThousandthArePrintedToo)
 {
     std::string text;
@@ -64,14 +128,14 @@ TEST_F(NumberRun, AFileThatCannotBeOpenedIsAViolatedLimit)
 
 // Typed input that gives part of a name and then fails to read: the part
 // names another file, which must not be numbered.
-class TypedThenFailing : public InputFile {
+class TypedThenFailing : public InputBuffer {
 public:
     explicit TypedThenFailing(std::string typed) : typed_(std::move(typed)) { open("/proc/self/mem"); }
 
 protected:
     int_type underflow() override
     {
-        if (given_) return InputFile::underflow();
+        if (given_) return InputBuffer::underflow();
         given_ = true;
         setg(typed_.data(), typed_.data(), typed_.data() + typed_.size());
         return traits_type::to_int_type(*gptr());
@@ -120,14 +184,55 @@ TEST(Tabula, FilesFromTheArguments)
 
 using TabulaRun = DriverTest;
 
-TEST_F(TabulaRun, ListwrightGetsBothNames)
+// listwright fills a new file beside the listing, named for it, which takes
+// the listing's name when listwright ends with status 0.
+TEST_F(TabulaRun, ListwrightFillsANewFileThatTakesTheListingsName)
 {
     writeFile(work / "it's a.ta", "facts\n");
+    writeFile(work / "it's a.tabula", "old listing\n");
     auto result = start(TABULA_PROGRAM, {"it's a.ta"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(standIns.calls(), Lines{"listwright [it's a.ta] [it's a.tabula]"});
+    const Lines calls = standIns.calls();
+    ASSERT_EQ(calls.size(), 1u);
+    const std::string begins = "listwright [it's a.ta] [./.it's a.tabula.tmp.";
+    EXPECT_TRUE(calls[0].starts_with(begins) && calls[0].size() == begins.size() + 7 &&
+                calls[0].ends_with("]"))
+        << calls[0];
     EXPECT_EQ(readFile(work / "it's a.tabula"), "facts\n");
+    EXPECT_EQ(workFiles(), (Lines{"it's a.ta", "it's a.tabula"}));
+}
+
+// A converter that fails leaves the old listing whole and nothing beside it.
+TEST_F(TabulaRun, AFailingConverterLeavesTheOldListing)
+{
+    writeFile(work / "a.ta", "facts\n");
+    writeFile(work / "a.tabula", "old listing\n");
+    setup.environment["STANDIN_FAIL"] = "listwright=3";
+    auto result = start(TABULA_PROGRAM, {"a.ta"});
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(result.out, "***Error: Return code: 768 from: 'listwright a.ta a.tabula'\n");
+    EXPECT_EQ(result.err, "tabula stopped: Quit #1\n");
+    EXPECT_EQ(readFile(work / "a.tabula"), "old listing\n");
+    EXPECT_EQ(workFiles(), (Lines{"a.ta", "a.tabula"}));
+}
+
+// An input that is its own listing, by any name, is refused before
+// listwright runs.
+TEST_F(TabulaRun, AnInputThatIsItsOwnListingIsRefused)
+{
+    writeFile(work / "a.ta", "facts\n");
+    std::filesystem::create_hard_link(work / "a.ta", work / "hard.tabula");
+    std::filesystem::create_symlink("a.ta", work / "soft.tabula");
+    for (const char *listing : {"a.ta", "./a.ta", "hard.tabula", "soft.tabula"}) {
+        auto result = start(TABULA_PROGRAM, {"a.ta", listing});
+        EXPECT_EQ(result.status, 255) << listing;
+        EXPECT_EQ(result.out, "***Error [tabula]: Input file is the listing file: 'a.ta'\n") << listing;
+        EXPECT_EQ(result.err, "tabula stopped: Quit #1\n") << listing;
+    }
+    EXPECT_TRUE(standIns.calls().empty());
+    EXPECT_EQ(readFile(work / "a.ta"), "facts\n");
+    EXPECT_EQ(workFiles(), (Lines{"a.ta", "hard.tabula", "soft.tabula"}));
 }
 
 TEST_F(TabulaRun, UsageAndAFailingConverter)
@@ -145,11 +250,6 @@ TEST_F(TabulaRun, UsageAndAFailingConverter)
         EXPECT_EQ(result.err, "tabula stopped: Quit #1\n");
     }
     EXPECT_TRUE(standIns.calls().empty());
-
-    setup.environment["STANDIN_FAIL"] = "listwright=3";
-    auto failed = start(TABULA_PROGRAM, {"a.ta", "out"});
-    EXPECT_EQ(failed.status, 255);
-    EXPECT_EQ(failed.out, "***Error: Return code: 768 from: 'listwright a.ta out'\n");
 }
 
 // The examples of batchrun, directory and source file, in their order.
@@ -276,6 +376,43 @@ TEST_F(BatchrunRun, ATestDirectoryThatCannotBeEnteredRunsNoPrep)
     EXPECT_EQ(result.out, "***Error: Return code: 512 from: 'cd " + (root / "missing").string() +
                               "; prep alias/ex_alias.cpp.ta'\n");
     EXPECT_TRUE(standIns.calls().empty());
+}
+
+// The listing in the fault table of every writing program. listwright, the
+// stand-in's copy, writes it, so the file size limit kills listwright's
+// copy, not tabula, which reports the end of its command.
+TEST(TabulaWriteFaults, TheListing)
+{
+    FaultRows rows;
+    WritingProgram p = rows.program(TABULA_PROGRAM, factsOf(4000));
+    p.inputName = "in.ta";
+    p.outputName = "out.tabula";
+    p.childWrites = true;
+    auto listwrightEnds = [](int status) {
+        return [status](const RunNames &n) {
+            return Said{"***Error: Return code: " + std::to_string(status) + " from: 'listwright " + n.in +
+                            " " + n.out + "'\n",
+                        "listwright: cannot copy " + n.in + "\n" + stopReport("tabula")};
+        };
+    };
+    p.refusesOutputAsInput = [](const RunNames &n) {
+        return Said{"***Error [tabula]: Input file is the listing file: '" + n.in + "'\n",
+                    stopReport("tabula")};
+    };
+    p.writeFails = listwrightEnds(1 << 8);
+    p.lastWriteFails = listwrightEnds(1 << 8);
+    // The stand-in's shell reports its copy killed by SIGXFSZ as 128 + 25.
+    p.killedWriting = listwrightEnds((128 + SIGXFSZ) << 8);
+    p.readFails = [refused = p.refusesOutputAsInput, failed = listwrightEnds(1 << 8)](const RunNames &n) {
+        return n.in == n.out ? refused(n) : failed(n);
+    };
+    p.folderRefuses = [](const RunNames &n) {
+        return Said{"***Error [tabula]: Can't open output file '" + n.out +
+                        "'\n***Error [tabula]: the folder " + folderOf(n.target) +
+                        " cannot take a new file: Permission denied\n",
+                    stopReport("tabula")};
+    };
+    test_support::expectWriteFaultsHandled(p);
 }
 
 }  // namespace

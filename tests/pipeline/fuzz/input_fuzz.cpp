@@ -77,16 +77,28 @@ std::string expectedResult(const pipeline::StageProfile &profile, const std::vec
     return data;
 }
 
-// Runs a plan on a model of the folder: the runner's own cp and rm (the
-// ones given "--"; a stage may be named cp) copy and remove, and any other
-// program is a stage that reads its first argument and writes its last (the
-// second, for addschema given a schema file after its output).
+// Runs a plan on a model of the folder: the final copy, which the runner
+// makes itself, and the runner's own cp and rm (the ones given "--"; a stage
+// may be named cp) copy and remove, and any other program is a stage that
+// reads its first argument and writes its last (the second, for addschema
+// given a schema file after its output).
 std::map<std::string, std::string> runModel(const pipeline::StageProfile &profile,
                                             const std::vector<pipeline::PlannedCommand> &plan)
 {
     std::map<std::string, std::string> files{{profile.chainInput, "<" + profile.chainInput + ">"}};
     if (profile.fileToRemove) files[*profile.fileToRemove] = "set";
     for (const pipeline::PlannedCommand &planned : plan) {
+        if (planned.finalCopy) {
+            // The final file is written by the final copy alone, the one
+            // step whose output must appear whole, and it copies the file it
+            // names; it is shown as the cp it stands for.
+            const pipeline::FinalCopy &copy = *planned.finalCopy;
+            check(planned.command.arguments.empty() && copy.to == profile.finalFile);
+            check(planned.command.text == "cp " + copy.from + " " + copy.to);
+            check(files.count(copy.from) == 1);
+            files[copy.to] = files[copy.from];
+            continue;
+        }
         const std::vector<std::string> &arguments = planned.command.arguments;
         check(!arguments.empty());
         const std::string &program = arguments[0];
@@ -106,11 +118,7 @@ std::map<std::string, std::string> runModel(const pipeline::StageProfile &profil
             extras = {names[2]};
         }
         check(files.count(in) == 1);
-        check(out != in && out != profile.chainInput);
-        // The final file is written by the final copy alone, the one command
-        // whose output must appear whole, and it copies the file it names.
-        check(planned.wholeCopy.has_value() == (out == profile.finalFile));
-        if (planned.wholeCopy) check(ours && planned.wholeCopy->from == in);
+        check(out != in && out != profile.chainInput && out != profile.finalFile);
         std::string data = files[in];
         if (!ours) {
             data = program + "(" + data;

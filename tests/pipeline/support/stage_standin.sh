@@ -4,8 +4,9 @@
 # arguments, each in brackets, as one line to $STANDIN_LOG; exits with the
 # status N when $STANDIN_FAIL holds "<name>=N"; otherwise copies its input
 # (the first argument) to its output (the last argument, or the second for
-# addschema given a schema file). With $STANDIN_JOIN_SETS set, rawlink reads
-# its input as a set file and joins the files it lists.
+# addschema given a schema file), saying "<name>: cannot copy <input>" on
+# standard error where the copy fails. With $STANDIN_JOIN_SETS set, rawlink
+# reads its input as a set file and joins the files it lists.
 name=$(basename "$0")
 {
   printf '%s' "$name"
@@ -30,4 +31,7 @@ if [ "$name" = rawlink ] && [ -n "$STANDIN_JOIN_SETS" ]; then
   done < "$input"
   exit 0
 fi
-cat -- "$input" > "$output"
+cat -- "$input" > "$output" 2> /dev/null
+status=$?
+[ $status -eq 0 ] || printf '%s: cannot copy %s\n' "$name" "$input" >&2
+exit $status

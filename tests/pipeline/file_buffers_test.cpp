@@ -1,6 +1,9 @@
-#include "input_file.h"
+#include "file_buffers.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <ostream>
 
 #include "driver_fixture.h"
 #include "tokens.h"
@@ -15,13 +18,13 @@ using namespace pipeline_test;
 // program, so a link to it is a file whose every read fails.
 constexpr const char *failingFile = "/proc/self/mem";
 
-TEST(InputFile, ReadsAWholeFileLongerThanItsBuffer)
+TEST(InputBuffer, ReadsAWholeFileLongerThanItsBuffer)
 {
     TempDir dir;
     std::string text;
     for (int i = 0; i < 20000; ++i) text += "line " + std::to_string(i) + "\n";
     writeFile(dir / "long", text);
-    InputFile file;
+    InputBuffer file;
     ASSERT_TRUE(file.open((dir / "long").string()));
     TokenInput in{&file};
     std::string line;
@@ -31,11 +34,11 @@ TEST(InputFile, ReadsAWholeFileLongerThanItsBuffer)
     EXPECT_FALSE(file.readFailed());
 }
 
-TEST(InputFile, RefusesWhatCannotBeReadAsAFile)
+TEST(InputBuffer, RefusesWhatCannotBeReadAsAFile)
 {
     TempDir dir;
     for (const std::string &name : {std::string(), (dir / "missing").string(), dir.path().string()}) {
-        InputFile file;
+        InputBuffer file;
         EXPECT_FALSE(file.open(name)) << name;
         TokenInput in{&file};
         EXPECT_TRUE(atEnd(in)) << name;
@@ -43,14 +46,52 @@ TEST(InputFile, RefusesWhatCannotBeReadAsAFile)
     }
 }
 
-TEST(InputFile, AReadErrorEndsTheInputAndIsKept)
+TEST(InputBuffer, AReadErrorEndsTheInputAndIsKept)
 {
-    InputFile file;
+    InputBuffer file;
     ASSERT_TRUE(file.open(failingFile));
     TokenInput in{&file};
     EXPECT_EQ(readToken(in), "");
     EXPECT_TRUE(atEnd(in));
     EXPECT_TRUE(file.readFailed());
+}
+
+// The stream's bytes reach the file in order, small pieces and blocks
+// larger than the buffer alike, and the file takes its place when kept.
+TEST(OutputBuffer, WritesEveryByteInOrder)
+{
+    TempDir dir;
+    const fs::path target = dir / "out";
+    writeFile(target, "old\n");
+    support::OutputFile file;
+    ASSERT_TRUE(file.open(target.string()));
+    OutputBuffer buffer(file);
+    std::ostream out(&buffer);
+    std::string expected;
+    for (int i = 0; i < 10000; ++i) {
+        const std::string piece = std::to_string(i) + (i % 1000 == 0 ? std::string(100000, 'b') : " ");
+        out << piece;
+        expected += piece;
+    }
+    out.put('\n');
+    expected += '\n';
+    EXPECT_EQ(readFile(target), "old\n");
+    ASSERT_TRUE(buffer.keep());
+    EXPECT_TRUE(readFile(target) == expected);
+    EXPECT_EQ(directoryEntries(dir.path()), (Lines{"out"}));
+}
+
+// A write error shows when the file is kept: the target stays as it was.
+TEST(OutputBuffer, AWriteErrorShowsWhenKept)
+{
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    support::OutputFile file;
+    ASSERT_TRUE(file.open("/dev/full"));
+    OutputBuffer buffer(file);
+    std::ostream out(&buffer);
+    out << std::string(200000, 'x');
+    EXPECT_FALSE(buffer.keep());
+    EXPECT_EQ(file.failure().error, ENOSPC);
 }
 
 // Every program that reads a file for token input, given a directory and a
