@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <ostream>
 
 namespace pipeline {
 
@@ -73,6 +74,13 @@ std::streamsize OutputBuffer::xsputn(const char *data, std::streamsize size)
 int OutputBuffer::sync()
 {
     return handOn() ? 0 : -1;
+}
+
+void sayWhichFolderRefused(const std::string &program, const support::OutputFile &file,
+                           std::ostream &messages)
+{
+    const std::string folder = file.failure().folderReason();
+    if (!folder.empty()) messages << "***Error [" << program << "]: " << folder << '\n';
 }
 
 }  // namespace pipeline

@@ -6,6 +6,7 @@
 // and is kept for the program to report in its own words; a write error is
 // kept by the output file, which reports it when it is kept.
 
+#include <iosfwd>
 #include <streambuf>
 #include <string>
 
@@ -61,5 +62,11 @@ private:
     support::OutputFile &file_;
     char buffer_[65536];
 };
+
+// After a program's message that an output cannot be opened: where the
+// output's folder is to blame, a line that names it and says why
+// ("***Error [<program>]: the folder d cannot take a new file: ...").
+void sayWhichFolderRefused(const std::string &program, const support::OutputFile &file,
+                           std::ostream &messages);
 
 }  // namespace pipeline

@@ -344,8 +344,7 @@ RunEnd runLedgerize(const std::vector<std::string> &arguments, std::ostream &mes
     support::OutputFile outFile;
     if (!outFile.open(outFileName)) {
         messages << "***Error [ledgerize]: Can't open output file '" << outFileName << "'\n";
-        const std::string folder = outFile.failure().folderReason();
-        if (!folder.empty()) messages << "***Error [ledgerize]: " << folder << '\n';
+        sayWhichFolderRefused("ledgerize", outFile, messages);
         return RunEnd::quit;
     }
     OutputBuffer listing(outFile);

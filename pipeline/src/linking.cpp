@@ -269,8 +269,7 @@ RunEnd runLinker(Linker linker, const std::vector<std::string> &arguments, const
     support::OutputFile setFile;
     if (!setFile.open(profile.setFile)) {
         messages << "***Error [" << profile.name << "]:  Cannot open file: " << profile.setFile << '\n';
-        const std::string folder = setFile.failure().folderReason();
-        if (!folder.empty()) messages << "***Error [" << profile.name << "]: " << folder << '\n';
+        sayWhichFolderRefused(profile.name, setFile, messages);
         return RunEnd::quit;
     }
     if (!writeSetFile(setFile, sorted.inputs)) {

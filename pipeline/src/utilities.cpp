@@ -130,8 +130,7 @@ RunEnd runTabula(const std::vector<std::string> &arguments, std::ostream &messag
     support::OutputFile listingFile;
     if (!listingFile.open(files->fileTabula, {.filledByName = true})) {
         messages << "***Error [tabula]: Can't open output file '" << files->fileTabula << "'\n";
-        const std::string folder = listingFile.failure().folderReason();
-        if (!folder.empty()) messages << "***Error [tabula]: " << folder << '\n';
+        sayWhichFolderRefused("tabula", listingFile, messages);
         return RunEnd::quit;
     }
     // Shown with the listing's own name; listwright fills the new file, and

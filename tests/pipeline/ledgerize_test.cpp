@@ -334,9 +334,7 @@ TEST(LedgerizeWriteFaults, TheListing)
     FaultRows rows;
     std::string rsf;
     for (int i = 0; i < 3000; ++i) rsf += "contain root child_with_a_long_name_" + std::to_string(i) + "\n";
-    WritingProgram p = rows.program(LEDGERIZE_PROGRAM, rsf);
-    p.inputName = "in.rsf";
-    p.outputName = "out.tabula";
+    WritingProgram p = rows.program(LEDGERIZE_PROGRAM, rsf, "in.rsf", "out.tabula");
     auto cannotWrite = [](const RunNames &n) {
         return Said{"***Error [ledgerize]: Can't write output file '" + n.out + "'\n",
                     stopReport("ledgerize")};
@@ -347,12 +345,7 @@ TEST(LedgerizeWriteFaults, TheListing)
         return Said{"***Error [ledgerize]: Sorry, can't read input file '" + n.in + "'\n",
                     stopReport("ledgerize")};
     };
-    p.folderRefuses = [](const RunNames &n) {
-        return Said{"***Error [ledgerize]: Can't open output file '" + n.out +
-                        "'\n***Error [ledgerize]: the folder " + folderOf(n.target) +
-                        " cannot take a new file: Permission denied\n",
-                    stopReport("ledgerize")};
-    };
+    p.folderRefuses = listingRefused("ledgerize");
     test_support::expectWriteFaultsHandled(p);
 }
 

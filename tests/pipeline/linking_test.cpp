@@ -533,9 +533,7 @@ TEST(DriverWriteFaults, TheFinalFile)
     };
     for (const Driver &d : drivers) {
         SCOPED_TRACE(d.name);
-        WritingProgram p = rows.program(d.program, factsOf(4000));
-        p.inputName = d.lastStageFile;
-        p.outputName = d.finalFile;
+        WritingProgram p = rows.program(d.program, factsOf(4000), d.lastStageFile, d.finalFile);
         p.namesItsOwnOutput = true;
         if (d.setFile.empty()) {
             p.arguments = [](const RunNames &) { return Lines{"in.ta"}; };

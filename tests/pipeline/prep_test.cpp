@@ -214,9 +214,7 @@ TEST_F(PrepRun, ANameBeginningWithADashIsCopiedAsAName)
 TEST(PrepWriteFaults, TheLinkableFile)
 {
     FaultRows rows;
-    WritingProgram p = rows.program(PREP_PROGRAM, factsOf(4000));
-    p.inputName = "in.ta";
-    p.outputName = "out.ta";
+    WritingProgram p = rows.program(PREP_PROGRAM, factsOf(4000), "in.ta", "out.ta");
     p.namesThroughLinks = true;
     test_support::expectWriteFaultsHandled(finalCopyFaults(
         p, "prep", [](const RunNames &n) { return n.in; }, [](const RunNames &n) { return n.out; }));

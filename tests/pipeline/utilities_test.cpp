@@ -384,9 +384,7 @@ TEST_F(BatchrunRun, ATestDirectoryThatCannotBeEnteredRunsNoPrep)
 TEST(TabulaWriteFaults, TheListing)
 {
     FaultRows rows;
-    WritingProgram p = rows.program(TABULA_PROGRAM, factsOf(4000));
-    p.inputName = "in.ta";
-    p.outputName = "out.tabula";
+    WritingProgram p = rows.program(TABULA_PROGRAM, factsOf(4000), "in.ta", "out.tabula");
     p.childWrites = true;
     auto listwrightEnds = [](int status) {
         return [status](const RunNames &n) {
@@ -406,12 +404,7 @@ TEST(TabulaWriteFaults, TheListing)
     p.readFails = [refused = p.refusesOutputAsInput, failed = listwrightEnds(1 << 8)](const RunNames &n) {
         return n.in == n.out ? refused(n) : failed(n);
     };
-    p.folderRefuses = [](const RunNames &n) {
-        return Said{"***Error [tabula]: Can't open output file '" + n.out +
-                        "'\n***Error [tabula]: the folder " + folderOf(n.target) +
-                        " cannot take a new file: Permission denied\n",
-                    stopReport("tabula")};
-    };
+    p.folderRefuses = listingRefused("tabula");
     test_support::expectWriteFaultsHandled(p);
 }
 

@@ -32,11 +32,14 @@ struct FaultRows {
 
     // A program of this subsystem: the stand-ins on PATH, the rows' own
     // pipeline files, stops with status 255.
-    WritingProgram program(const std::string &path, const std::string &input) const
+    WritingProgram program(const std::string &path, const std::string &input, const std::string &inputName,
+                           const std::string &outputName) const
     {
         WritingProgram p;
         p.path = path;
         p.input = input;
+        p.inputName = inputName;
+        p.outputName = outputName;
         p.failureStatus = 255;
         p.environment["PATH"] = standIns.searchPath();
         p.environment["QUILLON_PATH"] = quillon.string();
@@ -57,6 +60,18 @@ inline std::string folderOf(const std::string &path)
 inline std::string stopReport(const std::string &program)
 {
     return program + " stopped: Quit #1\n";
+}
+
+// A converter's words for a listing that cannot be opened, the folder to
+// blame named.
+inline std::function<Said(const RunNames &)> listingRefused(const std::string &program)
+{
+    return [program](const RunNames &n) {
+        return Said{"***Error [" + program + "]: Can't open output file '" + n.out + "'\n***Error [" +
+                        program + "]: the folder " + folderOf(n.target) +
+                        " cannot take a new file: Permission denied\n",
+                    stopReport(program)};
+    };
 }
 
 // A driver whose result is the final copy of `from` to `to` (names as
