@@ -8,15 +8,16 @@ With --address-space a third number follows: the command's peak address
 space in KB (VmPeak: every mapping it held at once, reserved or written, what
 a limit such as ulimit -v counts). The system forgets it when the process
 ends, so the command runs traced and is held at its end while the number is
-read; it stops nowhere else but at its start and at the signals it gets,
-which go on to it unchanged."""
+read; it stops nowhere else but at its start, at each exec (env, say, then
+the program it runs) and at the signals it gets, which go on to it
+unchanged."""
 import ctypes
 import os
-import signal
 import sys
 
 PTRACE_TRACEME, PTRACE_CONT, PTRACE_SETOPTIONS = 0, 7, 0x4200
-PTRACE_O_TRACEEXIT, PTRACE_O_EXITKILL, PTRACE_EVENT_EXIT = 0x40, 0x100000, 6
+PTRACE_O_TRACEEXEC, PTRACE_O_TRACEEXIT, PTRACE_O_EXITKILL = 0x10, 0x40, 0x100000
+PTRACE_EVENT_EXIT = 6
 
 arguments = sys.argv[1:]
 address_space = arguments[:1] == ["--address-space"]
@@ -52,16 +53,18 @@ while True:
     _, status, usage = os.wait4(pid, 0)
     if not os.WIFSTOPPED(status):
         break
-    # Only a traced command stops: at its exec, at its exit, or at a signal.
-    stop = os.WSTOPSIG(status)
+    # Only a traced command stops: at its first exec (a SIGTRAP), at a later
+    # exec or its exit (events), or at a signal, which goes on to it.
+    event = status >> 16
     deliver = 0
     if not started:
         started = True
-        libc.ptrace(PTRACE_SETOPTIONS, pid, None, ctypes.c_void_p(PTRACE_O_TRACEEXIT | PTRACE_O_EXITKILL))
-    elif stop == signal.SIGTRAP and status >> 16 == PTRACE_EVENT_EXIT:
+        options = PTRACE_O_TRACEEXEC | PTRACE_O_TRACEEXIT | PTRACE_O_EXITKILL
+        libc.ptrace(PTRACE_SETOPTIONS, pid, None, ctypes.c_void_p(options))
+    elif event == PTRACE_EVENT_EXIT:
         peak_vm = peak_address_space_kb(pid)
-    else:
-        deliver = stop
+    elif event == 0:
+        deliver = os.WSTOPSIG(status)
     libc.ptrace(PTRACE_CONT, pid, None, ctypes.c_void_p(deliver))
 
 with open(usage_file, "w") as out:
