@@ -4,9 +4,10 @@
 #   run_bench.sh BUILD_DIR [BASE_BUILD_DIR]
 # BUILD_DIR holds bin/talvexf, bin/run_gd_filter_filter,
 # bin/run_gd_literals_filter, bin/run_gd_derived_filter,
-# bin/run_zap_builtin_filter and bin/gdtext. With BASE_BUILD_DIR (another
-# build of the same programs, say of an older commit), every output is also
-# compared byte for byte with that build's output on the same unit.
+# bin/run_zap_builtin_filter, bin/gdtext and bin/gddump. With BASE_BUILD_DIR
+# (another build of the same programs, say of an older commit), every output
+# but the prototype units' is also compared byte for byte with that build's
+# output on the same unit.
 # BENCH_RUNS (default 5) sets how many runs each time is the least of.
 # It also shows where talvexf's time goes on the large unit: the share of the
 # read, of each step and of the write (step_times.cpp, compiled against each
@@ -94,6 +95,30 @@ for count in 250000 1000000; do
   builtin_seconds[$count]=$seconds
 done
 
+# Prototypes that share one function type: talvexf copies the type's formals
+# for every function, so its output grows with prototypes times parameters,
+# and each formal costs the same however many there are. The counts show
+# that each unit comes out whole (a base build from before a healthy unit
+# was translated whole cut these units short: its counts show it, and its
+# outputs are not compared).
+formal_objects() { "$1/bin/gddump" "$2" | grep -c ' cFormalObject' || true; }
+declare -A prototype_seconds
+for shape in 500x12 2000x12 2000x200; do
+  functions=${shape%x*} params=${shape#*x}
+  python3 "$here/gen_prototypes.py" "$functions" "$params" > "$work/protos.gdt"
+  "$build/bin/gdtext" "$work/protos.gdt" "$work/protos.gd"
+  run "talvexf, $functions prototypes of $params parameters" /dev/null \
+    "$build/bin/talvexf" "$work/protos.gd" "$work/protos.out.gd"
+  prototype_seconds[$shape]=$seconds
+  counts="  formal objects written: $(formal_objects "$build" "$work/protos.out.gd") of $(( functions * params ))"
+  if [ -n "$base" ]; then
+    "$base/bin/talvexf" "$work/protos.gd" "$work/protos.base.gd" 2> /dev/null || true
+    counts="$counts, by the base build $(formal_objects "$build" "$work/protos.base.gd")"
+  fi
+  echo "$counts" >&2
+  rm -f "$work"/protos.*
+done
+
 goal "talvexf / run_gd_filter_filter, ${unit_nodes[17000]} nodes" "$(ratio "$large_seconds" "$filter_seconds")" 5
 goal "talvexf peak resident memory / input file" "$(ratio $(( large_peak_kb * 1024 )) "$input_bytes")" 4
 goal "talvexf time per node, ${unit_nodes[17000]} / ${unit_nodes[1700]} nodes" \
@@ -106,6 +131,8 @@ goal "run_gd_derived_filter time per type, 1000000 / 250000" \
   "$(per_item_ratio "${pointer_seconds[1000000]}" 1000000 "${pointer_seconds[250000]}" 250000)" 1.5
 goal "run_zap_builtin_filter time per type, 1000000 / 250000" \
   "$(per_item_ratio "${builtin_seconds[1000000]}" 1000000 "${builtin_seconds[250000]}" 250000)" 1.5
+goal "talvexf time per formal object, 400000 / 24000 formals" \
+  "$(per_item_ratio "${prototype_seconds[2000x200]}" 400000 "${prototype_seconds[2000x12]}" 24000)" 1.5
 
 echo
 echo "Where talvexf's time goes, ${unit_nodes[17000]} nodes (least processor time of $runs runs per step):"
