@@ -32,5 +32,5 @@ int write_document(int argc, char **argv)
 int main(int argc, char **argv)
 {
     return gd_run_stopping_when_memory_runs_out([&] { return write_document(argc, argv); },
-                                                [] { gd_stop_with_message("graphxml: no space left\n"); });
+                                                [] { gd_no_space_left_in("graphxml"); });
 }

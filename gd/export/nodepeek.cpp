@@ -53,5 +53,5 @@ int print_nodes(int argc, char **argv)
 int main(int argc, char **argv)
 {
     return gd_run_stopping_when_memory_runs_out([&] { return print_nodes(argc, argv); },
-                                                [] { gd_stop_with_message("nodepeek: no space left\n"); });
+                                                [] { gd_no_space_left_in("nodepeek"); });
 }

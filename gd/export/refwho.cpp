@@ -41,5 +41,5 @@ int list_users(int argc, char **argv)
 int main(int argc, char **argv)
 {
     return gd_run_stopping_when_memory_runs_out([&] { return list_users(argc, argv); },
-                                                [] { gd_stop_with_message("refwho: no space left\n"); });
+                                                [] { gd_no_space_left_in("refwho"); });
 }

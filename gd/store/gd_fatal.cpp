@@ -33,12 +33,13 @@ void gd_fatal(int status)
 
 void gd_no_space_left(void)
 {
-    gd_stop_with_message("talvex: (fatal) no space left\n");
+    fputs("talvex: (fatal) no space left\n", stderr);
+    gd_fatal(1);
 }
 
-void gd_stop_with_message(const char *message)
+void gd_no_space_left_in(const char *program)
 {
-    fputs(message, stderr);
+    fprintf(stderr, "%s: no space left\n", program);
     gd_fatal(1);
 }
 

@@ -6,7 +6,7 @@
 //     int main(int argc, char **argv)
 //     {
 //         return gd_run_stopping_when_memory_runs_out([&] { return work(argc, argv); },
-//                                                     [] { stop_with("graphxml: no space left\n"); });
+//                                                     [] { gd_no_space_left_in("graphxml"); });
 //     }
 //
 // The exception unwinds to the frame, so code that can do without an aid
@@ -40,7 +40,8 @@ template <class Work, class Stop> int gd_run_stopping_when_memory_runs_out(Work 
     return 1;
 }
 
-// Prints `message` on standard error and ends the program with status 1
-// through gd_fatal: the stop of gd_run_stopping_when_memory_runs_out for a
-// program with its own message.
-[[noreturn]] void gd_stop_with_message(const char *message);
+// Prints "<program>: no space left" on standard error and ends the program
+// with status 1 through gd_fatal: the stop of
+// gd_run_stopping_when_memory_runs_out for a program with messages of its
+// own (talvexf's frame stops with gd_no_space_left).
+[[noreturn]] void gd_no_space_left_in(const char *program);

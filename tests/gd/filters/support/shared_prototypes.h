@@ -46,9 +46,9 @@ inline uint32_t records(const unit &u)
 }
 constexpr node_ptr int_type = 3;
 
-inline std::string text(const unit &u)
-{
-    std::string text = R"(root 0
+// The global namespace, whose declarations begin with the first function, and
+// the type int that every parameter has.
+constexpr const char *unit_head = R"(root 0
 0 namespace_decl name=1 srcf="<internal>" srcl=0 lang=src_lang_c dcls=6
 1 identifier_node strg="::" lngt=2
 2 identifier_node strg="int" lngt=3
@@ -56,6 +56,10 @@ inline std::string text(const unit &u)
 4 type_decl name=2 type=3 scpe=0 srcf="<internal>" srcl=0 lang=src_lang_c artificial=1
 5 integer_cst low=32
 )";
+
+inline std::string text(const unit &u)
+{
+    std::string text = unit_head;
     for (int f = 0; f < u.functions; f++) {
         const node_ptr n = first_function + 2 * f;
         const std::string name = "f" + std::to_string(f);
@@ -85,14 +89,7 @@ inline std::string text(const unit &u)
 // grows with the unit and no more.
 inline std::string declared_parameters_text(int functions, int params)
 {
-    std::string text = R"(root 0
-0 namespace_decl name=1 srcf="<internal>" srcl=0 lang=src_lang_c dcls=6
-1 identifier_node strg="::" lngt=2
-2 identifier_node strg="int" lngt=3
-3 integer_type name=4 size=5 algn=32 unql=3 prec=32
-4 type_decl name=2 type=3 scpe=0 srcf="<internal>" srcl=0 lang=src_lang_c artificial=1
-5 integer_cst low=32
-)";
+    std::string text = unit_head;
     const int span = 2 + params;
     for (int f = 0; f < functions; f++) {
         const node_ptr n = first_function + f * span;
