@@ -11,6 +11,7 @@
 
 #include <gd/record.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -265,6 +266,42 @@ TEST(Talvexf, StopsOnDamagedPrototypesThatGrowPastTheirAllowance)
         EXPECT_EQ(test_support::readFile(out), "the old output") << c.what;
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2)
             << "no temporary left";
+    }
+}
+
+// The seeds of the chain's fuzz target, damaged ones among them, through
+// talvexf: each is translated with status 0 into an output about its own
+// size, or, where a damaged unit's walks pass their allowance, stopped with
+// the fatal message and no output.
+TEST(Talvexf, TheChainFuzzSeedsEndWholeOrStopWithNoOutput)
+{
+    struct seed_case {
+        const char *seed;
+        bool whole;
+    } cases[] = {
+        {"enum_throw", true},   {"shared_prototype", true}, {"statements", true},
+        {"try_template", true}, {"virtual_call", true},     {"looping_prototypes", false},
+    };
+    test_support::TempDir dir;
+    const std::string in = (dir / "in.gd").string(), out = (dir / "out.gd").string();
+    for (const seed_case &c : cases) {
+        write_graph(test_support::readFile(std::string(FUZZ_SEEDS) + "/" + c.seed + ".gdt").c_str(), in);
+        std::filesystem::remove(out);
+        const test_support::ProgramRun r = run_talvexf({in, out});
+        if (c.whole) {
+            EXPECT_EQ(r.status, 0) << c.seed << "\n" << r.err;
+            EXPECT_EQ(count_of(r.err, "(fatal)"), 0u) << c.seed;
+            EXPECT_LE(std::filesystem::file_size(out), 8 * std::filesystem::file_size(in)) << c.seed;
+        } else {
+            EXPECT_EQ(r.status, 1) << c.seed;
+            const std::string stop =
+                "talvex: (fatal) gd_func: the chain walks on a damaged unit have made 3123 "
+                "nodes, more than the 3120 allowed for its 131 records (the chain from node "
+                "10 meets node 10 again)\n";
+            EXPECT_EQ(r.err.substr(r.err.rfind("* Running "), 27), "* Running gd_func_filter...") << c.seed;
+            EXPECT_EQ(r.err.substr(r.err.size() - std::min(r.err.size(), stop.size())), stop) << c.seed;
+            EXPECT_FALSE(std::filesystem::exists(out)) << c.seed;
+        }
     }
 }
 
