@@ -36,11 +36,16 @@ InputBuffer::int_type InputBuffer::underflow()
     return traits_type::to_int_type(*gptr());
 }
 
+OutputBuffer::OutputBuffer(support::OutputFile &file) : file_(file), block_(new char[blockBytes])
+{
+    setp(block_.get(), block_.get() + blockBytes);
+}
+
 bool OutputBuffer::handOn()
 {
     const size_t size = static_cast<size_t>(pptr() - pbase());
-    setp(buffer_, buffer_ + sizeof buffer_);
-    return file_.write(buffer_, size);
+    setp(block_.get(), block_.get() + blockBytes);
+    return size == 0 || file_.write(block_.get(), size);
 }
 
 bool OutputBuffer::keep()
@@ -60,14 +65,28 @@ OutputBuffer::int_type OutputBuffer::overflow(int_type c)
 
 std::streamsize OutputBuffer::xsputn(const char *data, std::streamsize size)
 {
+    // Most pieces fit; this path stays short.
     const size_t count = static_cast<size_t>(size);
-    if (count > static_cast<size_t>(epptr() - pptr())) {
-        if (!handOn()) return 0;
-        // A block as large as the buffer goes straight on.
-        if (count >= sizeof buffer_) return file_.write(data, count) ? size : 0;
-    }
+    if (count > static_cast<size_t>(epptr() - pptr())) return putAcrossBlocks(data, size);
     std::memcpy(pptr(), data, count);
     pbump(static_cast<int>(count));
+    return size;
+}
+
+// Fills the block to its end before it is handed on, so that every block
+// but the last is whole.
+std::streamsize OutputBuffer::putAcrossBlocks(const char *data, std::streamsize size)
+{
+    size_t left = static_cast<size_t>(size);
+    while (left > 0) {
+        if (pptr() == epptr() && !handOn()) return size - static_cast<std::streamsize>(left);
+        const size_t room = static_cast<size_t>(epptr() - pptr());
+        const size_t n = left < room ? left : room;
+        std::memcpy(pptr(), data, n);
+        pbump(static_cast<int>(n));
+        data += n;
+        left -= n;
+    }
     return size;
 }
 

@@ -6,7 +6,9 @@
 // and is kept for the program to report in its own words; a write error is
 // kept by the output file, which reports it when it is kept.
 
+#include <cstddef>
 #include <iosfwd>
+#include <memory>
 #include <streambuf>
 #include <string>
 
@@ -39,10 +41,7 @@ private:
 class OutputBuffer : public std::streambuf {
 public:
     // Writes into `file`, which must be open.
-    explicit OutputBuffer(support::OutputFile &file) : file_(file)
-    {
-        setp(buffer_, buffer_ + sizeof buffer_);
-    }
+    explicit OutputBuffer(support::OutputFile &file);
     OutputBuffer(const OutputBuffer &) = delete;
     OutputBuffer &operator=(const OutputBuffer &) = delete;
 
@@ -58,9 +57,13 @@ protected:
 
 private:
     bool handOn();
+    [[gnu::noinline]] std::streamsize putAcrossBlocks(const char *data, std::streamsize size);
 
+    // The bytes are handed on in whole blocks larger than the output file's
+    // own buffer, which it writes to the file as they are, not copied again.
+    static constexpr std::size_t blockBytes = 1 << 18;
     support::OutputFile &file_;
-    char buffer_[65536];
+    std::unique_ptr<char[]> block_;
 };
 
 // After a program's message that an output cannot be opened: where the

@@ -69,7 +69,7 @@ TEST(OutputBuffer, WritesEveryByteInOrder)
     std::ostream out(&buffer);
     std::string expected;
     for (int i = 0; i < 10000; ++i) {
-        const std::string piece = std::to_string(i) + (i % 1000 == 0 ? std::string(100000, 'b') : " ");
+        const std::string piece = std::to_string(i) + (i % 1000 == 0 ? std::string(300000, 'b') : " ");
         out << piece;
         expected += piece;
     }
