@@ -171,7 +171,9 @@ bool OutputFile::open(const std::string &name, OutputOptions options)
         }
         target_ = at;
         if (S_ISDIR(st.st_mode)) return refuse(OutputStep::open, EISDIR);
-        if (!S_ISREG(st.st_mode)) return openDirect();
+        // A file of /proc is a way into the kernel, not bytes on a disk, and
+        // no file can be made beside it.
+        if (!S_ISREG(st.st_mode) || onProc(directoryOf(at))) return openDirect();
         // The rename needs only the folder's leave: ask the file's own, as
         // writing it would, and hold it open for a copy into it.
         targetFd_ = ::open(at.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
@@ -263,7 +265,9 @@ bool OutputFile::openDirect()
     // process's descriptor) is written in place once the output is whole.
     const int fd = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return refuse(OutputStep::open, errno);
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    struct statfs fs;
+    const bool ofProc = fstatfs(fd, &fs) == 0 && fs.f_type == PROC_SUPER_MAGIC;
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && !ofProc) {
         targetFd_ = fd;
         ownsTargetFd_ = true;
         return openInPlace(EACCES);

@@ -3,6 +3,7 @@
 //   twinfold [-c] [-i] [-u] [-v...] [input.ta [output.ta]]
 #include "arena.h"
 #include "getopt.h"
+#include "input.h"
 #include "output.h"
 #include "run.h"
 
@@ -42,8 +43,10 @@ int main(int argc, char **argv)
     } else {
         output.openStandardOutput();
     }
-    FILE *input = stdin;
-    if (inputName != nullptr && (input = std::fopen(inputName, "r")) == nullptr) {
+    CinputFile input;
+    if (inputName == nullptr) {
+        input.useStandardInput();
+    } else if (!input.open(inputName)) {
         std::fprintf(stderr, "Can't read '%s'\n", inputName);
         return 1;
     }

@@ -29,10 +29,10 @@ bool CririraParser::refill()
     // gave would follow a gap, and a terminal would wait for more.
     if (m_inputEnded) return false;
     if (m_buffer.empty()) m_buffer.resize(kInputBlock);
-    size_t got = std::fread(m_buffer.data(), 1, m_buffer.size(), m_pInput);
+    size_t got = m_pInput->read(m_buffer.data(), m_buffer.size());
     if (got == 0) {
         m_inputEnded = true;
-        m_readFailed = std::ferror(m_pInput) != 0;
+        m_readFailed = m_pInput->failed();
         return false;
     }
     m_pAt = m_buffer.data();
@@ -82,10 +82,10 @@ bool CririraParser::echoMappedLines(int lines)
 {
     // The rest of a regular file is echoed from a mapping of it: a line of
     // any length then costs neither a copy nor memory of its own.
-    int fd = fileno(m_pInput);
+    int fd = m_pInput->regularFile();
     struct stat info;
     if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    off_t at = ftello(m_pInput);
+    off_t at = lseek(fd, 0, SEEK_CUR);
     if (at < 0) return false;
     // What is left of the block read last lies just before the position.
     at -= off_t(m_pEnd - m_pAt);
@@ -514,10 +514,10 @@ CstepEnd CririraParser::check_tree(CinstanceFact *node, long &count)
     return CstepEnd::kDone;
 }
 
-CstepEnd CririraParser::parse(FILE *stream, Cglobal &global, int bits, const char *inputName)
+CstepEnd CririraParser::parse(CinputSource &input, Cglobal &global, int bits, const char *inputName)
 {
     m_pGlobal = &global;
-    m_pInput = stream;
+    m_pInput = &input;
     m_table.init(bits);
     if (getFacts() == CstepEnd::kStopped) {
         // A read error ends the run as a stop: what was read is not the

@@ -6,7 +6,6 @@
 #include "writer.h"
 
 #include <cstdint>
-#include <sys/stat.h>
 
 namespace {
 
@@ -14,18 +13,16 @@ namespace {
 // TA text they are read from (2.0 to 2.25 times on the benchmark's linked
 // bases), so the arena expects 9/4 of the input's size; it grows where a
 // graph needs more. Standard input from a pipe gets the arena's modest start.
-size_t expectedGraphBytes(FILE *input)
+size_t expectedGraphBytes(const CinputSource &input)
 {
-    struct stat info;
-    if (fstat(fileno(input), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0)
-        return Carena::kModestRange;
-    uint64_t bytes = uint64_t(info.st_size);
+    const uint64_t bytes = input.size();
+    if (bytes == 0 || bytes == UINT64_MAX) return Carena::kModestRange;
     return bytes >= Carena::kMaxRange / 9 * 4 ? Carena::kMaxRange : size_t(bytes * 9 / 4);
 }
 
 }  // namespace
 
-CstepEnd run(FILE *input, const char *inputName, CoutputFile &output, const Coptions &options)
+CstepEnd run(CinputSource &input, const char *inputName, CoutputFile &output, const Coptions &options)
 {
     graphArena().expect(expectedGraphBytes(input));
     Cglobal global(options.m_verbose, options.m_unionHeaders);

@@ -1,6 +1,7 @@
 // One twinfold run: parse, merge, rename, write.
 #pragma once
 
+#include "input.h"
 #include "output.h"
 #include "step_end.h"
 
@@ -18,4 +19,4 @@ constexpr int kParserTableBits = 20;
 
 // Reads input, merges and renames, writes the TA output and finishes it.
 // inputName may be null (standard input).
-CstepEnd run(FILE *input, const char *inputName, CoutputFile &output, const Coptions &options);
+CstepEnd run(CinputSource &input, const char *inputName, CoutputFile &output, const Coptions &options);

@@ -338,6 +338,18 @@ TEST(OutputFile, DevNullAndAFifoAreWrittenDirectly)
     EXPECT_EQ(namesIn(dir.path()), Names{"fifo"});
 }
 
+// A file of /proc takes what is written as the kernel takes it: opened and
+// written directly, as no file can be made beside it. In a child, whose name
+// the write changes.
+TEST(OutputFile, AFileOfProcIsWrittenDirectly)
+{
+    const test_support::ChildEnd end = test_support::runInChild([] {
+        if (writeWhole("/proc/self/comm", "renamed") != OutputKind::direct) return 1;
+        return readFile("/proc/self/comm") == "renamed\n" ? 0 : 2;
+    });
+    EXPECT_EQ(end.status, 0);
+}
+
 // Every spelling of a name for an open descriptor writes through that
 // descriptor: into a file the shell goes on writing (appended to or not, at an
 // offset past a head) and into a pipe. The file keeps its inode and ends with

@@ -114,7 +114,7 @@ struct CaseFolder {
     RunSetup setup(RunSetup s = {}) const
     {
         for (const auto &[name, value] : p.environment) s.environment[name] = value;
-        if (p.namesItsOwnOutput) s.directory = work;
+        if (p.namesItsOwnOutput || p.runsInWork) s.directory = work;
         return s;
     }
     ProgramRun run(const RunSetup &s = {}) const { return runProgram(p.path, arguments(names), setup(s)); }

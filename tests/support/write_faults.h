@@ -65,6 +65,10 @@ struct WritingProgram {
     // names of the form it takes (prep's end in ".ta"): where a case reads a
     // pipe or writes elsewhere, those names are symbolic links to it.
     bool namesThroughLinks = false;
+    // The program runs in the case's work folder, so that arguments may name
+    // the input as it lies there (a program that writes its input's name
+    // into the output then writes the same bytes in every case).
+    bool runsInWork = false;
     // The program writes work/<outputName>, a name of its own, in its working
     // directory, which is the case's work folder (link's out.ls.ta): that
     // name stands for the case's output as with namesThroughLinks, and the

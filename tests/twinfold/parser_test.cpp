@@ -245,39 +245,6 @@ private:
 
 }  // namespace
 
-namespace {
-
-// A stream that is no file: it gives text, then the end of the input, or
-// with failing set a read error (as a disk gives EIO).
-FILE *streamWithoutFile(const std::string &text, bool failing)
-{
-    struct Csource {
-        std::string m_text;
-        bool m_failing;
-        size_t m_at = 0;
-    };
-    cookie_io_functions_t functions = {};
-    functions.read = [](void *self, char *buffer, size_t size) -> ssize_t {
-        auto *source = static_cast<Csource *>(self);
-        if (source->m_at == source->m_text.size()) {
-            if (!source->m_failing) return 0;
-            errno = EIO;
-            return -1;
-        }
-        size_t n = std::min(size, source->m_text.size() - source->m_at);
-        std::memcpy(buffer, source->m_text.data() + source->m_at, n);
-        source->m_at += n;
-        return ssize_t(n);
-    };
-    functions.close = [](void *self) {
-        delete static_cast<Csource *>(self);
-        return 0;
-    };
-    return fopencookie(new Csource{text, failing}, "r", functions);
-}
-
-}  // namespace
-
 TEST(Parser, TheParseErrorEchoWritesEachLineInOneCall)
 {
     const std::string longLine(10 * 1000 * 1000, 'x');
@@ -295,11 +262,13 @@ TEST(Parser, TheParseErrorEchoWritesEachLineInOneCall)
         {"the character read ahead", "contain a $X{" + longLine + "\nnext\n", 1, "{" + longLine + "\nnext\n",
          2},
     };
-    // A file is echoed from a mapping, any other stream through a buffer.
+    // A file is echoed from a mapping, any other input through a buffer.
     for (bool file : {true, false}) {
         for (const Ccase &c : cases) {
             const std::string what = std::string(c.what) + (file ? "" : ", not a file");
-            FILE *in = file ? streamOf(c.input) : streamWithoutFile(c.input, false);
+            CfileInput fileInput(c.input);
+            CtextSource textInput(c.input);
+            CinputSource &in = file ? static_cast<CinputSource &>(fileInput.m_file) : textInput;
             Cglobal global(0, true);
             CririraParser parser;
             int writes;
@@ -310,7 +279,6 @@ TEST(Parser, TheParseErrorEchoWritesEachLineInOneCall)
                 writes = counted.m_writes;
                 text = counted.m_text;
             }
-            std::fclose(in);
             const std::string head = "\nParse error at line " + std::to_string(c.line) + "\n\n...";
             EXPECT_TRUE(text == head + c.echo) << what << ": " << text.substr(0, 80);
             // The report's first line takes one call, each line of the echo one.
@@ -325,13 +293,12 @@ TEST(Parser, AReadErrorIsNeverTheEndOfTheInput)
     // failure were taken for the end.
     for (const std::string text : {"", "$INSTANCE a cFile\ncontain a b\n", "contain a b", "contain a \"b",
                                    "contain a \"b\\", "contain a b\n// note", "a { k = "}) {
-        FILE *in = streamWithoutFile(text, true);
+        CtextSource in(text, true);
         Cglobal global(0, true);
         CririraParser parser;
         testing::internal::CaptureStderr();
         EXPECT_EQ(parser.parse(in, global, 10, "in.ta"), CstepEnd::kStopped) << text;
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "Can't read 'in.ta'\n") << text;
         EXPECT_TRUE(parser.readFailed()) << text;
-        std::fclose(in);
     }
 }

@@ -29,13 +29,12 @@ protected:
     int runOn(const std::string &input, const std::string &outputPath = "")
     {
         std::string target = outputPath.empty() ? (m_dir / "out.ta").string() : outputPath;
-        FILE *in = streamOf(input);
+        CtextSource in(input);
         CoutputFile out;
         EXPECT_EQ(out.open(target.c_str()), CstepEnd::kDone);
         testing::internal::CaptureStderr();
         int status = run(in, "linked.ta", out, m_options) == CstepEnd::kDone ? 0 : 1;
         m_errors = testing::internal::GetCapturedStderr();
-        std::fclose(in);
         if (target == "/dev/full") return status;
         std::ifstream written(target);
         std::stringstream text;

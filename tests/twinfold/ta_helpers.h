@@ -5,12 +5,14 @@
 #include "linked_fixture.h"
 #include "merge.h"
 #include "parser.h"
+#include "text_source.h"
 #include "writer.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
+#include <unistd.h>
 
 // Appends text to the attribute's values, as the parser stores a list.
 inline void appendValue(Csetting *setting, const char *text)
@@ -27,24 +29,30 @@ inline int valueCount(const Csetting *setting)
     return count;
 }
 
-// A stream over text (tmpfile, as fmemopen refuses empty buffers).
-inline FILE *streamOf(const std::string &text)
-{
-    FILE *f = std::tmpfile();
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::rewind(f);
-    return f;
-}
+// A regular file holding text, opened as the program opens its input; the
+// file has no name left once it is open.
+struct CfileInput {
+    explicit CfileInput(const std::string &text)
+    {
+        char name[] = "/tmp/twinfold-input-XXXXXX";
+        int fd = mkstemp(name);
+        EXPECT_GE(fd, 0);
+        EXPECT_EQ(write(fd, text.data(), text.size()), ssize_t(text.size()));
+        close(fd);
+        EXPECT_TRUE(m_file.open(name));
+        unlink(name);
+    }
+    CinputFile m_file;
+};
 
 // Parses text into global; errors receives what went to standard error.
 inline bool parseText(const std::string &text, Cglobal &global, std::string *errors = nullptr, int bits = 10)
 {
-    FILE *f = streamOf(text);
+    CtextSource in(text);
     testing::internal::CaptureStderr();
     CririraParser parser;
-    bool ok = parser.parse(f, global, bits) == CstepEnd::kDone;
+    bool ok = parser.parse(in, global, bits) == CstepEnd::kDone;
     std::string err = testing::internal::GetCapturedStderr();
-    std::fclose(f);
     if (errors) *errors = err;
     return ok;
 }

@@ -1,6 +1,7 @@
 // The twinfold program: command line, messages, exit statuses and files.
 #include "linked_fixture.h"
 #include "program_run.h"
+#include "write_faults.h"
 
 #include <gtest/gtest.h>
 
@@ -348,7 +349,7 @@ TEST_F(Program, UnderAnAddressSpaceLimitTheOutputIsTheSameOrOutOfMemory)
     for (unsigned long long power : {1ULL << 28, 1ULL << 30, 1ULL << 34})
         for (unsigned long long over : {14, 15, 16, 20}) cases.push_back({power + over * kMiB, true});
     for (unsigned long long limit : {64, 32}) cases.push_back({limit * kMiB, true});
-    cases.push_back({12 * kMiB, false});
+    cases.push_back({8 * kMiB, false});
 
     for (const Ccase &c : cases) {
         const std::string what = "limit " + std::to_string(c.limit / kMiB) + " MiB";
@@ -378,4 +379,36 @@ TEST_F(Program, UnderAnAddressSpaceLimitTheOutputIsTheSameOrOutOfMemory)
     ProgramRun piped = test_support::runProgram("/bin/sh", throughPipe, limited);
     EXPECT_EQ(piped.status, 0);
     EXPECT_TRUE(piped.out == unlimitedPipe.out);
+}
+
+// twinfold in the fault table of every writing program: its messages name
+// the files as it was given them, on standard error.
+TEST(TwinfoldWriteFaults, EveryFaultLeavesTheFilesAsTheyWere)
+{
+    using test_support::RunNames;
+    using test_support::Said;
+    test_support::WritingProgram p;
+    p.path = TWINFOLD_PROGRAM;
+    p.input = linkedBase(24, 80, 12, 8);
+    p.inputName = "in.ta";
+    p.outputName = "out.ta";
+    // The input's name is written into the output: every case gives the
+    // program the same one, in.ta in its working directory.
+    p.namesThroughLinks = true;
+    p.runsInWork = true;
+    p.arguments = [](const RunNames &n) {
+        return std::vector<std::string>{fs::path(n.in).filename().string(), n.out};
+    };
+    p.succeeds = [](const RunNames &) { return Said{}; };
+    auto cannotWrite = [](const RunNames &n) { return Said{"", "Can't write to '" + n.out + "'\n"}; };
+    p.writeFails = cannotWrite;
+    p.lastWriteFails = cannotWrite;
+    p.killedWriting = [](const RunNames &) { return Said{}; };
+    p.readFails = [](const RunNames &) { return Said{"", "Can't read 'in.ta'\n"}; };
+    p.folderRefuses = [](const RunNames &n) {
+        return Said{"", "Can't write to '" + n.out + "'\n" + n.out + ": the folder " +
+                            fs::path(n.target).parent_path().string() +
+                            " cannot take a new file: Permission denied\n"};
+    };
+    test_support::expectWriteFaultsHandled(p);
 }

@@ -21,8 +21,8 @@
 //   never replaced, so that a shell's file keeps its inode and its offset.
 //   Where the descriptor is a regular file not in append mode, keep() cuts
 //   the file at the end of the output; the bytes before the offset stay.
-// - any other file that is not regular (a FIFO, a terminal, /dev/null): opened
-//   and written directly.
+// - any other file that is not regular (a FIFO, a terminal, /dev/null), and a
+//   file of /proc (/proc/self/comm, say): opened and written directly.
 // Until keep(), a failure, discard(), an exit or an ending signal leaves the
 // target as it was (or absent) and the temporary removed (support/temporaries.h).
 //
@@ -76,7 +76,7 @@ enum class OutputKind {
     creating,    // a new file beside where none is yet
     inPlace,     // made whole under TMPDIR, then written into the existing file
     descriptor,  // written through an open descriptor of the process
-    direct,      // a FIFO, device or terminal, opened and written directly
+    direct,      // a FIFO, device, terminal or file of /proc, opened and written directly
 };
 
 struct OutputOptions {

@@ -10,6 +10,7 @@
 // temporary file is left beside it; and every file lies in one directory of
 // the working directory, removed when the target ends.
 #include "arena.h"
+#include "input.h"
 #include "output.h"
 #include "run.h"
 
@@ -89,47 +90,42 @@ void writeWhole(const std::string &path, const char *data, size_t size)
     if (f == nullptr || std::fwrite(data, 1, size, f) != size || std::fclose(f) != 0) std::abort();
 }
 
-// A read of the file that fails with EIO once `left` bytes were given.
-struct CfailingRead {
-    FILE *m_pFile;
+// The input file, whose read fails (as a disk gives EIO) once `left` bytes
+// were given.
+class CfailingAfter : public CinputSource {
+public:
+    CfailingAfter(CinputSource &file, size_t bytes) : m_file(file), m_left(bytes) {}
+    size_t read(char *to, size_t size) override
+    {
+        if (m_left == 0) {
+            m_failed = true;
+            return 0;
+        }
+        size_t got = m_file.read(to, std::min(size, m_left));
+        m_left -= got;
+        return got;
+    }
+    bool failed() const override { return m_failed || m_file.failed(); }
+
+private:
+    CinputSource &m_file;
     size_t m_left;
+    bool m_failed = false;
 };
 
-FILE *failingAfter(FILE *file, size_t bytes)
-{
-    cookie_io_functions_t functions = {};
-    functions.read = [](void *cookie, char *buffer, size_t size) -> ssize_t {
-        auto *source = static_cast<CfailingRead *>(cookie);
-        if (source->m_left == 0) {
-            errno = EIO;
-            return -1;
-        }
-        size_t got = std::fread(buffer, 1, std::min(size, source->m_left), source->m_pFile);
-        source->m_left -= got;
-        return ssize_t(got);
-    };
-    functions.close = [](void *cookie) {
-        auto *source = static_cast<CfailingRead *>(cookie);
-        std::fclose(source->m_pFile);
-        delete source;
-        return 0;
-    };
-    return fopencookie(new CfailingRead{file, bytes}, "r", functions);
-}
-
-// One run as the program makes it: the output opened before the input.
+// One run as the program makes it: the output opened before the input; with
+// failAfter set, a read error after that many bytes.
 int runOnFiles(const std::string &input, const std::string &output, const Coptions &options,
-               FILE *(*wrap)(FILE *))
+               const size_t *failAfter)
 {
     CoutputFile out;
     if (out.open(output.c_str()) == CstepEnd::kStopped) return 1;
-    FILE *in = std::fopen(input.c_str(), "r");
-    if (in == nullptr) return 1;
-    if (wrap != nullptr) in = wrap(in);
-    return run(in, input.c_str(), out, options) == CstepEnd::kDone ? 0 : 1;
+    CinputFile in;
+    if (!in.open(input.c_str())) return 1;
+    if (failAfter == nullptr) return run(in, input.c_str(), out, options) == CstepEnd::kDone ? 0 : 1;
+    CfailingAfter failing(in, *failAfter);
+    return run(failing, input.c_str(), out, options) == CstepEnd::kDone ? 0 : 1;
 }
-
-size_t g_readLimit = 0;
 
 [[noreturn]] void fail(const char *what, const std::string &detail)
 {
@@ -177,11 +173,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, size_t size)
             // the signal its own handler, unless it is ignored.
             signal(SIGXFSZ, fault == Cfault::kWriteError ? SIG_IGN : SIG_DFL);
         }
-        g_readLimit = at;
-        FILE *(*wrap)(FILE *) = nullptr;
-        if (fault == Cfault::kReadError) wrap = [](FILE *file) { return failingAfter(file, g_readLimit); };
         // The temporary is removed by the output's own ending, before _exit.
-        int status = runOnFiles(input, target, options, wrap);
+        int status = runOnFiles(input, target, options, fault == Cfault::kReadError ? &at : nullptr);
         std::fflush(nullptr);
         _exit(status);
     }

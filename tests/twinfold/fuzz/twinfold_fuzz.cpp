@@ -9,6 +9,7 @@
 #include "arena.h"
 #include "merge.h"
 #include "parser.h"
+#include "text_source.h"
 #include "writer.h"
 
 #include <algorithm>
@@ -37,8 +38,7 @@ struct Cfolded {
 Cfolded fold(const char *text, size_t size, bool unionHeaders)
 {
     Cfolded result;
-    FILE *in = fmemopen(const_cast<char *>(text), size, "r");
-    if (in == nullptr) return result;
+    CtextSource in(std::string(text, size));
     {
         Cglobal global(0, unionHeaders);
         global.m_pDump = stderr;
@@ -66,7 +66,6 @@ Cfolded fold(const char *text, size_t size, bool unionHeaders)
             std::sort(result.m_containment.begin(), result.m_containment.end());
         }
     }
-    std::fclose(in);
     return result;
 }
 
@@ -92,15 +91,15 @@ Cstatements statementsOf(const std::string &text)
 {
     // The tokens, each as its kind and text.
     std::vector<std::pair<CtokenKind, std::string>> tokens;
-    if (FILE *in = fmemopen(const_cast<char *>(text.data()), text.size(), "r")) {
+    {
+        CtextSource in(text);
         Cglobal global(0, true);
         CririraParser reader;
         reader.m_pGlobal = &global;
-        reader.m_pInput = in;
+        reader.m_pInput = &in;
         char token[CririraParser::kTokenMax];
         for (CtokenKind kind; (kind = reader.getToken(token)) != kTokenEnd && kind != kTokenError;)
             tokens.emplace_back(kind, kind == kTokenWord ? token : "");
-        std::fclose(in);
     }
     auto spell = [&](size_t i) {
         if (tokens[i].first == kTokenWord) return "\x1f" + tokens[i].second;
