@@ -5,10 +5,12 @@
 #include "gd/export/node_dump.h"
 
 #include <cctype>
+#include <vector>
 
 #include "gd/export/kind_exports.h"
 #include "gd/export/program_io.h"
 #include "gd/kind_table.h"
+#include "gd/text_out.h"
 
 namespace peek {
 namespace {
@@ -20,8 +22,11 @@ using gdexport::export_level;
 // ---------------------------------------------------------------------------
 // Printing
 
+// The lines go into `out`, a buffer that reaches the stream in large writes.
+// A diagnostic first hands the stream what the buffer holds, so that on a
+// stream shared with the output it stands where it always has.
 struct node_text {
-    FILE *out;
+    gd_text_out &out;
     FILE *err;
     const gd_graph *g;
     node_ptr n;
@@ -35,6 +40,7 @@ const char *pool_text(const node_text &t, str_ptr off)
     if (off == -1) return "<none>";
     const char *s = string_at(t.g, off);
     if (s) return s;
+    text_drain(t.out);
     fprintf(t.err, "nodepeek: node has bad string ptr %d\n", off);
     return "<bad>";
 }
@@ -42,13 +48,17 @@ const char *pool_text(const node_text &t, str_ptr off)
 void print_choice(const node_text &t, const choice_texts &c, int64_t value)
 {
     if ((uint64_t)value < (uint64_t)c.count) {
-        fputs(c.names[value], t.out);
+        text_put(t.out, c.names[value]);
         return;
     }
-    if (c.otherwise)
-        fputs(c.otherwise, t.out);
-    else
-        fprintf(t.out, "??? (%d)", (int)value);
+    if (c.otherwise) {
+        text_put(t.out, c.otherwise);
+    } else {
+        text_put(t.out, "??? (");
+        text_put_int(t.out, (int)value);
+        text_put(t.out, ')');
+    }
+    text_drain(t.out);
     gdexport::report_unknown_choice(t.err, c, t.n, value);
 }
 
@@ -61,75 +71,97 @@ bool has_line(const node_text &t, const gdexport::dump_view &line, const gd_fiel
     return line.form != dump_form::enum_text || gdexport::enum_text(field, v) != nullptr;
 }
 
+// "text (offset)" or, with no space, "text(offset)".
+void put_text_and_offset(const node_text &t, const char *text, const char *between, int64_t v)
+{
+    text_put(t.out, text);
+    text_put(t.out, between);
+    text_put_int(t.out, (int)v);
+    text_put(t.out, ')');
+}
+
 void print_line(const node_text &t, const gdexport::export_field &f)
 {
     const gdexport::dump_view &line = f.entry->dump;
     const gd_field *field = f.dump_field;
     if (!has_line(t, line, field)) return;
-    fputs(line.prefix, t.out);
+    text_put(t.out, line.prefix);
     if (line.form == dump_form::heading) {
-        fputc('\n', t.out);
+        text_put(t.out, '\n');
         return;
     }
     const int64_t v = gd_field_get(&t.rec, field);
     switch (line.form) {
     case dump_form::none:
     case dump_form::heading: break;
-    case dump_form::link: fprintf(t.out, "@%d", (int)v); break;
-    case dump_form::number: fprintf(t.out, "%d", (int)v); break;
+    case dump_form::link:
+        text_put(t.out, '@');
+        text_put_int(t.out, (int)v);
+        break;
+    case dump_form::number: text_put_int(t.out, (int)v); break;
     case dump_form::number_or_none:
         if (v == -1)
-            fputs("<none>", t.out);
+            text_put(t.out, "<none>");
         else
-            fprintf(t.out, "%d", (int)v);
+            text_put_int(t.out, (int)v);
         break;
     case dump_form::text:
         // A string that is there prints alone; "<bad>" and "<none>" keep the offset.
         if (const char *s = string_at(t.g, (str_ptr)v))
-            fputs(s, t.out);
+            text_put(t.out, s);
         else
-            fprintf(t.out, "%s (%d)", pool_text(t, (str_ptr)v), (int)v);
+            put_text_and_offset(t, pool_text(t, (str_ptr)v), " (", v);
         break;
-    case dump_form::text_offset: fprintf(t.out, "%s(%d)", pool_text(t, (str_ptr)v), (int)v); break;
+    case dump_form::text_offset: put_text_and_offset(t, pool_text(t, (str_ptr)v), "(", v); break;
     case dump_form::choice: print_choice(t, *line.choice, v); break;
     case dump_form::choice_value:
         print_choice(t, *line.choice, v);
-        if ((uint64_t)v < (uint64_t)line.choice->count) fprintf(t.out, " (%d)", (int)v);
+        if ((uint64_t)v < (uint64_t)line.choice->count) put_text_and_offset(t, "", " (", v);
         break;
-    case dump_form::enum_text: fputs(gdexport::enum_text(field, v), t.out); break;
+    case dump_form::enum_text: text_put(t.out, gdexport::enum_text(field, v)); break;
     case dump_form::decl_file:
         // Without a line there is no position, whatever the file holds; with
         // one, even -1 is a bad file.
         if (gd_field_get(&t.rec, f.dump_with) == -1) {
-            fputs("<none>", t.out);
+            text_put(t.out, "<none>");
         } else if (const char *file = string_at(t.g, (str_ptr)v)) {
-            fputs(file, t.out);
+            text_put(t.out, file);
         } else {
-            fprintf(t.out, "<bad> (%d)", (int)v);
+            put_text_and_offset(t, "<bad>", " (", v);
+            text_drain(t.out);
             fprintf(t.err, "nodepeek: node has bad string ptr %d\n", (int)v);
         }
         break;
     case dump_form::place_file: {
         const char *file = string_at(t.g, (str_ptr)v);
-        fprintf(t.out, "%s (%d)", file ? file : "???", (int)v);
+        put_text_and_offset(t, file ? file : "???", " (", v);
         break;
     }
     case dump_form::qualifiers: {
         const unsigned bits = t.rec.bytes[field->offset] >> field->bit;
-        fputc(bits & 1 ? 'c' : ' ', t.out);
-        fputc(bits & 2 ? 'v' : ' ', t.out);
-        fputc(bits & 4 ? 'r' : ' ', t.out);
+        text_put(t.out, bits & 1 ? 'c' : ' ');
+        text_put(t.out, bits & 2 ? 'v' : ' ');
+        text_put(t.out, bits & 4 ? 'r' : ' ');
         break;
     }
     }
-    fputc('\n', t.out);
+    text_put(t.out, '\n');
 }
 
 void print_tree_vec_elements(const node_text &t)
 {
+    // A length past the slots is reported.
+    if (t.rec.tree_vec.length > (int)(sizeof t.rec.tree_vec.elts / sizeof t.rec.tree_vec.elts[0]))
+        text_drain(t.out);
     int n = gdexport::tree_vec_elements(t.err, "nodepeek", t.n, t.rec);
-    for (int i = 0; i < n; i++)
-        if (t.rec.tree_vec.elts[i] != -1) fprintf(t.out, "  [%d]: @%d\n", i, t.rec.tree_vec.elts[i]);
+    for (int i = 0; i < n; i++) {
+        if (t.rec.tree_vec.elts[i] == -1) continue;
+        text_put(t.out, "  [");
+        text_put_int(t.out, i);
+        text_put(t.out, "]: @");
+        text_put_int(t.out, t.rec.tree_vec.elts[i]);
+        text_put(t.out, '\n');
+    }
 }
 
 }  // namespace
@@ -166,33 +198,64 @@ void print_graph_header(FILE *out, const gd_graph *g)
             (int)sizeof(gd_graph_node), (long)g->curStringPos, g->firstNode);
 }
 
-void doNode(FILE *out, FILE *err, const gd_graph *g, node_ptr n)
+namespace {
+
+// The type line names of the kinds with a table entry, made once: the whole
+// dump prints one per node.
+const std::string &cached_type_line_name(int kind)
+{
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> all;
+        for (int k = 0; k <= NUM_NODES; k++) all.push_back(type_line_name(k));
+        return all;
+    }();
+    return names[kind];
+}
+
+}  // namespace
+
+void doNode(gd_text_out &out, FILE *err, const gd_graph *g, node_ptr n)
 {
     const gd_graph_node &rec = g->nodeBuffer[n];
     const node_text t{out, err, g, n, rec};
     const int kind = rec.common.type;
     const gdexport::kind_export &body = gdexport::kind_export_of(kind);
 
-    fprintf(out, "\nnode @%d\n", n);
+    text_put(out, "\nnode @");
+    text_put_int(out, n);
+    text_put(out, '\n');
     switch (body.dump_level) {
     case export_level::unhandled:
-        fprintf(out, "unknown node type: %d\n", kind);
-        fputs("node data:\n", out);
-        gdexport::dump_record_bytes(out, rec);
+        text_put(out, "unknown node type: ");
+        text_put_int(out, kind);
+        text_put(out, "\nnode data:\n");
+        text_drain(out);
+        gdexport::dump_record_bytes(out.file, rec);
         return;
     case export_level::skipped:
-        fputs(kind == NODE_NONE ? "type: unassigned node (NODE_NONE)\n" : "type: deleted node\n", out);
+        text_put(out, kind == NODE_NONE ? "type: unassigned node (NODE_NONE)\n" : "type: deleted node\n");
         return;
     default: break;
     }
-    if (is_arc_kind(kind))
-        fprintf(out, "type: %s @%d @%d\n", type_line_name(kind).c_str(), rec.dc_arc.src, rec.dc_arc.dest);
-    else
-        fprintf(out, "type: %s\n", type_line_name(kind).c_str());
+    text_put(out, "type: ");
+    text_put(out, kind >= 0 && kind <= NUM_NODES ? cached_type_line_name(kind) : type_line_name(kind));
+    if (is_arc_kind(kind)) {
+        text_put(out, " @");
+        text_put_int(out, rec.dc_arc.src);
+        text_put(out, " @");
+        text_put_int(out, rec.dc_arc.dest);
+    }
+    text_put(out, '\n');
     for (const gdexport::export_field &f : gdexport::level_export_of(body.dump_level).dump) print_line(t, f);
     for (const gdexport::kind_export::field &f : body.fields)
         if (f.entry->dump.form != dump_form::none) print_line(t, f);
     if (body.elements) print_tree_vec_elements(t);
+}
+
+void doNode(FILE *out, FILE *err, const gd_graph *g, node_ptr n)
+{
+    gd_text_out text(out);
+    doNode(text, err, g, n);
 }
 
 }  // namespace peek

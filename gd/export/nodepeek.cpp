@@ -38,10 +38,13 @@ int print_nodes(int argc, char **argv)
         usage(g.curNodePos);
     } else {
         peek::print_graph_header(stdout, &g);
-        if (argc == 3)
+        if (argc == 3) {
             peek::doNode(stdout, stderr, &g, node);
-        else
-            for (uint32_t i = 0; i < g.curNodePos; i++) peek::doNode(stdout, stderr, &g, (node_ptr)i);
+        } else {
+            gd_text_out text(stdout);
+            for (uint32_t i = 0; i < g.curNodePos; i++) peek::doNode(text, stderr, &g, (node_ptr)i);
+            text_drain(text);
+        }
         status = gdexport::finish_output(stdout, stderr, "nodepeek");
     }
     deallocate_gd_graph(g);

@@ -11,6 +11,17 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 timing_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
+# measure_once NAME OUTPUT COMMAND...: runs the command once with its
+# standard output to OUTPUT; sets t (its processor time) and kb (its peak
+# resident set).
+measure_once() {
+  local name=$1 output=$2
+  shift 2
+  python3 "$timing_here/../../bench/measure.py" "$work/usage" "$@" > "$output" 2> "$work/err" || {
+    echo "$name failed:" >&2; tail -n 5 "$work/err" >&2; exit 1; }
+  read -r t kb < "$work/usage"
+}
+
 # run NAME OUTPUT COMMAND...: runs the command $runs times with its standard
 # output to OUTPUT; sets seconds (the least processor time, user and system,
 # which a busy machine disturbs far less than the wall time) and peak_kb
@@ -19,15 +30,42 @@ run() {
   local name=$1 output=$2 best="" peak=0 t kb
   shift 2
   for ((r = 0; r < runs; r++)); do
-    python3 "$timing_here/../../bench/measure.py" "$work/usage" "$@" > "$output" 2> "$work/err" || {
-      echo "$name failed:" >&2; tail -n 5 "$work/err" >&2; exit 1; }
-    read -r t kb < "$work/usage"
+    measure_once "$name" "$output" "$@"
     (( kb > peak )) && peak=$kb
     best=$(awk -v a="$best" -v t="$t" 'BEGIN { print (a == "" || t < a) ? t : a }')
   done
   seconds=$best
   peak_kb=$peak
   printf '  %-52s %8.3f s %8d MB\n' "$name" "$seconds" $(( peak_kb / 1024 )) >&2
+}
+
+# least LIST and median LIST: of the numbers in the words of LIST.
+least() { printf '%s\n' $1 | sort -g | head -n 1; }
+median() { printf '%s\n' $1 | sort -g | awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+# interleave NAME OUTPUT A B: runs the commands held in the arrays named A
+# and B in turn, A B A B ..., $runs times each, standard output to OUTPUT, so
+# that a change in the machine's speed meets both alike. Sets best_ratio (A's
+# least processor time over B's), median_ratio (A's median over B's) and
+# peak_kb (A's largest peak resident set).
+interleave() {
+  local name=$1 output=$2 a_times="" b_times="" peak=0 r
+  local -n first=$3 second=$4
+  for ((r = 0; r < runs; r++)); do
+    measure_once "$name" "$output" "${first[@]}"
+    a_times="$a_times $t"
+    (( kb > peak )) && peak=$kb
+    measure_once "$name" "$output" "${second[@]}"
+    b_times="$b_times $t"
+  done
+  local a_least a_median b_least b_median
+  a_least=$(least "$a_times") a_median=$(median "$a_times")
+  b_least=$(least "$b_times") b_median=$(median "$b_times")
+  best_ratio=$(ratio "$a_least" "$b_least")
+  median_ratio=$(ratio "$a_median" "$b_median")
+  peak_kb=$peak
+  printf '  %-52s %8.3f s %8.3f s (least, median)\n' "$name" "$a_least" "$a_median" >&2
+  printf '  %-52s %8.3f s %8.3f s\n' "  against" "$b_least" "$b_median" >&2
 }
 
 same="" differ=""

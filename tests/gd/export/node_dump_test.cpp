@@ -307,3 +307,43 @@ TEST(NodeDump, TreeVecLengthBeyondItsSlotsIsClamped)
 }
 
 }  // namespace
+
+// A diagnostic on the stream of the output stands right after the part of
+// the line that led to it, node by node and in a dump of many nodes, whose
+// lines reach the stream through one buffer.
+TEST(NodeDump, DiagnosticsOnTheOutputStreamStayInPlace)
+{
+    graph g("0 identifier_node strg=@4000 lngt=1\n1 tree_vec length=20 elts=[5]\n2 cOperator op=200\n"
+            "3 label_decl srcl=1 srcf=@-4\n");
+    const std::string expected =
+        "\nnode @0\ntype: identifier_node\n" + common(1) +
+        "  lngt: 1\n  strg: nodepeek: node has bad string ptr 4000\n<bad>(4000)\n  opt_type_un: 0\n  tynm: "
+        "0\n"
+        "\nnode @1\ntype: tree_vec\n" +
+        common(4) +
+        "  length: 20\n  binfo_type: @-1\n"
+        "nodepeek: node 1: tree_vec length 20 clamped to its 14 slots\n  [0]: @5\n"
+        "\nnode @2\ntype: dc_operator\n" +
+        common(265) +
+        "asg_nd\n file: ??? (-1)\n line: -1\nexpression\n refers: @-1\n"
+        "operator\n op ??? (200)unknown operator 200\n\n ops: @-1\n"
+        "\nnode @3\ntype: label_decl\n" +
+        common(31) +
+        "decl\n name: @-1\n mngl: @-1\n type: @-1\n chan: @-1\n scpe: @-1\n vindex: @-1\n"
+        " srcf: <bad> (-4)nodepeek: node has bad string ptr -4\n\n srcl: 1\n"
+        " artificial: 0\n mutable_flag: 0\n register_flag: 0\n inline_flag: 0\n";
+    for (bool one_buffer : {false, true}) {
+        char *text = nullptr;
+        size_t length = 0;
+        FILE *both = open_memstream(&text, &length);
+        if (one_buffer) {
+            gd_text_out out(both);
+            for (node_ptr n = 0; n < 4; n++) peek::doNode(out, both, &g, n);
+        } else {
+            for (node_ptr n = 0; n < 4; n++) peek::doNode(both, both, &g, n);
+        }
+        fclose(both);
+        EXPECT_EQ(std::string(text, length), expected) << one_buffer;
+        free(text);
+    }
+}

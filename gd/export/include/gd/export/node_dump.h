@@ -6,6 +6,7 @@
 #include <string>
 
 #include "gd/graph.h"
+#include "gd/text_out.h"
 
 namespace peek {
 
@@ -15,6 +16,9 @@ void print_graph_header(FILE *out, const gd_graph *g);
 // Prints the block of node n (0 <= n < curNodePos) on `out`; diagnostics
 // about the node's contents go to `err`.
 void doNode(FILE *out, FILE *err, const gd_graph *g, node_ptr n);
+// The same into a buffer for `out.file`, for a dump of many nodes: the
+// buffer reaches the stream whenever it is full, and before a diagnostic.
+void doNode(gd_text_out &out, FILE *err, const gd_graph *g, node_ptr n);
 
 // The name a kind goes by on its type line: the enumerator's words, in lower
 // case with "dc_" for the Ririra node kinds and capitalised for the arcs
