@@ -76,12 +76,10 @@ extern "C" void removeTemporariesAtExit()
     TemporaryList::removeAll();
 }
 
-// Once, with the first temporary.
+// With every temporary, as the program, or a library of it, may have set a
+// signal back to its default since the last one.
 void installRemoval()
 {
-    static bool installed = false;
-    if (installed) return;
-    installed = true;
     watchProcessExit();
     struct sigaction action {};
     action.sa_handler = removeTemporariesAndEnd;

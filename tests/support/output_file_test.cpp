@@ -617,6 +617,24 @@ TEST_F(OutputFileEnd, AnEndingSignalRemovesTheTemporary)
     }
 }
 
+// A signal set back to its default after the first temporary (by a library
+// of the program, or a test harness that forked) is caught again for the
+// next one.
+TEST_F(OutputFileEnd, ASignalSetBackToItsDefaultIsCaughtForTheNextTemporary)
+{
+    const test_support::ChildEnd end = runInChild([&] {
+        OutputFile first;
+        if (!first.open(target)) _exit(3);
+        first.discard();
+        signal(SIGTERM, SIG_DFL);
+        startWriting();
+        raise(SIGTERM);
+        return 0;
+    });
+    EXPECT_EQ(end.signal, SIGTERM);
+    expectTargetAsItWas();
+}
+
 TEST_F(OutputFileEnd, ExitRemovesTheTemporary)
 {
     const test_support::ChildEnd end = runInChild([&] {

@@ -6,8 +6,9 @@
 // among them. Only a kill that cannot be caught (SIGKILL) or a crash leaves
 // one behind.
 //
-// The handler is installed with the first temporary, and only for a signal
-// at its default action: one that the program, or whoever started it, ignores
+// The handler is installed with each temporary, for every signal then at its
+// default action (one set back to its default since the last temporary
+// included): one that the program, or whoever started it, ignores
 // or handles stays as it is (an ignored SIGXFSZ keeps a write past the file
 // size limit failing with EFBIG). Having removed the temporaries, the handler
 // lets the signal end the process as it would have. A forked child (the shell
