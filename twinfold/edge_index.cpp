@@ -17,13 +17,6 @@ bool joins(const CedgeFact *edge, const CinstanceFact *from, const char *label, 
     return edge->m_pTo == to && edge->m_pFrom == from && sameLabel(edge, label);
 }
 
-uint32_t keyOf(const CinstanceFact *from, const char *label, const CinstanceFact *to)
-{
-    uint64_t nodes = uint64_t(reinterpret_cast<uintptr_t>(from)) * 0x9e3779b97f4a7c15ULL ^
-                     uint64_t(reinterpret_cast<uintptr_t>(to)) * 0xc2b2ae3d27d4eb4fULL;
-    return hashText(label, nodes ^ (nodes >> 29));
-}
-
 bool manyOut(const CinstanceFact *node)
 {
     return (node->m_flags & kFlagManyOut) != 0;
@@ -36,23 +29,37 @@ bool manyIn(const CinstanceFact *node)
 
 }  // namespace
 
+uint32_t CedgeIndex::keyOf(const CinstanceFact *from, const char *label, const CinstanceFact *to)
+{
+    uint64_t nodes = uint64_t(reinterpret_cast<uintptr_t>(from)) * 0x9e3779b97f4a7c15ULL ^
+                     uint64_t(reinterpret_cast<uintptr_t>(to)) * 0xc2b2ae3d27d4eb4fULL;
+    return hashText(label, nodes ^ (nodes >> 29));
+}
+
 CedgeFact *CedgeIndex::find(const CinstanceFact *from, const char *label, const CinstanceFact *to) const
 {
     if (from == nullptr || to == nullptr || label == nullptr) return nullptr;
     // A node gets its mark when add sees it pass kListed; until then its
     // list is searched whatever its length.
     if (!manyOut(from)) {
-        for (CedgeFact *e = from->m_pFirstOut; e; e = e->m_pOutNext)
+        for (CedgeFact *e = from->m_pFirstOut; e; e = e->m_pOutNext) {
+            ++m_visited;
             if (e->m_pTo == to && sameLabel(e, label)) return e;
+        }
         return nullptr;
     }
     if (!manyIn(to)) {
-        for (CedgeFact *e = to->m_pFirstIn; e; e = e->m_pInNext)
+        for (CedgeFact *e = to->m_pFirstIn; e; e = e->m_pInNext) {
+            ++m_visited;
             if (e->m_pFrom == from && sameLabel(e, label)) return e;
+        }
         return nullptr;
     }
-    return m_table.find(keyOf(from, label, to),
-                        [&](CedgeFact *edge) { return joins(edge, from, label, to); });
+    // Keys may collide: an edge found under the key must join the nodes.
+    return m_table.find(m_keyOf(from, label, to), [&](CedgeFact *edge) {
+        ++m_visited;
+        return joins(edge, from, label, to);
+    });
 }
 
 void CedgeIndex::add(CedgeFact *edge)
@@ -81,9 +88,9 @@ void CedgeIndex::enter(CedgeFact *edge)
     // Before the table grows, the slots of edges that moved or were
     // destroyed since they were entered are dropped.
     if (m_table.used() + 1 > m_table.slots() * 7 / 10)
-        m_table.rebuild(2 * (m_table.used() + 1), [](CedgeFact *held, uint32_t hash) {
+        m_table.rebuild(2 * (m_table.used() + 1), [this](CedgeFact *held, uint32_t hash) {
             return held->m_pFrom != nullptr && held->m_pTo != nullptr &&
-                   keyOf(held->m_pFrom, held->name(), held->m_pTo) == hash;
+                   m_keyOf(held->m_pFrom, held->name(), held->m_pTo) == hash;
         });
-    m_table.insert(keyOf(edge->m_pFrom, edge->name(), edge->m_pTo), edge);
+    m_table.insert(m_keyOf(edge->m_pFrom, edge->name(), edge->m_pTo), edge);
 }

@@ -14,6 +14,16 @@ class CinstanceFact;
 
 class CedgeIndex {
 public:
+    // The key under which the table holds the edge from, label, to.
+    using CkeyOf = uint32_t (*)(const CinstanceFact *from, const char *label, const CinstanceFact *to);
+    // Spreads the nodes' addresses and the label's text over every bit.
+    static uint32_t keyOf(const CinstanceFact *from, const char *label, const CinstanceFact *to);
+
+    CedgeIndex() = default;
+    // An index whose table keys edges by keys of the caller's (a test's that
+    // makes keys collide).
+    explicit CedgeIndex(CkeyOf keys) : m_keyOf(keys) {}
+
     // An edge is searched along its source's out list when that holds at
     // most this many edges, else along its target's in list when that does;
     // only edges between two nodes with more edges each are entered into
@@ -28,6 +38,9 @@ public:
     void add(CedgeFact *edge);
     // Edges in the table, stale ones included.
     size_t entered() const { return m_table.used(); }
+    // The edges that lookups have looked at so far, in lists and in the
+    // table: what the lookups cost.
+    uint64_t visited() const { return m_visited; }
 
 private:
     void enter(CedgeFact *edge);
@@ -36,4 +49,6 @@ private:
     // only while the edge it holds still joins the key's nodes, so stale
     // slots are passed over, and a rebuild drops them.
     CtaggedTable<CedgeFact> m_table;
+    CkeyOf m_keyOf = keyOf;
+    mutable uint64_t m_visited = 0;
 };

@@ -77,3 +77,25 @@ TEST(EdgeIndex, ManyEdgesAcrossRebuilds)
         EXPECT_EQ(index.find(hub, i % 2 ? "use" : "call", nodes[size_t(i)]), nullptr) << i;
     }
 }
+
+// Keys that collide in the table: only the nodes and the label tell the edges
+// apart. Ten nodes with ten edges out and ten in each, so that every edge
+// between them is held by the table, all under one key.
+TEST(EdgeIndex, EdgesWhoseKeysCollideAreEachFoundAsThemselves)
+{
+    CedgeIndex index([](const CinstanceFact *, const char *, const CinstanceFact *) { return uint32_t(7); });
+    std::vector<CinstanceFact *> nodes;
+    for (int i = 0; i < 10; ++i) nodes.push_back(new CinstanceFact(("n" + std::to_string(i)).c_str()));
+    std::vector<std::vector<CedgeFact *>> calls(10, std::vector<CedgeFact *>(10));
+    for (int from = 0; from < 10; ++from)
+        for (int to = 0; to < 10; ++to) {
+            calls[from][to] = link("call", nodes[from], nodes[to]);
+            index.add(calls[from][to]);
+        }
+    EXPECT_GT(index.entered(), 0u);
+    for (int from = 0; from < 10; ++from)
+        for (int to = 0; to < 10; ++to) {
+            EXPECT_EQ(index.find(nodes[from], "call", nodes[to]), calls[from][to]) << from << " " << to;
+            EXPECT_EQ(index.find(nodes[from], "use", nodes[to]), nullptr) << from << " " << to;
+        }
+}

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <map>
@@ -278,6 +279,42 @@ TEST_F(Program, CompiledLineThenTheRun)
         r.err, std::regex("^Compiled:  \\w{3} [ 0-9]\\d \\d{4} \\d\\d:\\d\\d:\\d\\d v2.0\n")))
         << r.err;
     EXPECT_EQ(contents(path("out.ta")), "// ta output for " + path("in.ta") + "\n\n" + kLinkedUnion);
+}
+
+// The output reaches the disk before it takes its name, so that a crash of
+// the machine cannot leave an empty file there: seen under strace, the
+// temporary's fsync comes before the rename, and nothing else is synced or
+// renamed.
+TEST_F(Program, TheOutputIsOnTheDiskBeforeItTakesItsName)
+{
+    const fs::path trace = m_dir / "trace";
+    // The leak checker of a sanitizer build cannot work under a tracer.
+    test_support::RunSetup untracked;
+    untracked.environment["ASAN_OPTIONS"] = "detect_leaks=0";
+    ProgramRun r =
+        test_support::runProgram("/usr/bin/strace",
+                                 {"-f", "-qq", "-o", trace.string(), "-e",
+                                  "trace=fsync,fdatasync,sync_file_range,rename,renameat,renameat2",
+                                  TWINFOLD_PROGRAM, path("in.ta"), path("out.ta")},
+                                 untracked);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(contents(path("out.ta")), "// ta output for " + path("in.ta") + "\n\n" + kLinkedUnion);
+    // Each line is one call: its name, then its arguments in parentheses.
+    std::vector<std::string> calls;
+    const std::regex call("^(?:[0-9]+ +)?([a-z_0-9]+)\\((.*)$");
+    std::string text = contents(trace.string());
+    for (size_t at = 0, end; at < text.size(); at = end + 1) {
+        end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        std::smatch m;
+        const std::string line = text.substr(at, end - at);
+        if (std::regex_match(line, m, call)) calls.push_back(m[1]);
+    }
+    const std::vector<std::string> renameNames = {"rename", "renameat", "renameat2"};
+    ASSERT_EQ(calls.size(), 2u) << text;
+    EXPECT_EQ(calls[0], "fsync") << text;
+    EXPECT_NE(std::find(renameNames.begin(), renameNames.end(), calls[1]), renameNames.end()) << text;
+    EXPECT_NE(text.find("out.ta.tmp."), std::string::npos) << text;
 }
 
 namespace {
