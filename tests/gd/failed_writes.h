@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "gd_file_parts.h"
 #include "write_faults.h"
 
 namespace failed_writes {
@@ -41,6 +42,7 @@ inline test_support::WritingProgram frame_program(const std::string &path, const
     p.input = input;
     p.inputName = "in.gd";
     p.outputName = "out.gd";
+    p.inputCuts = gd_file_parts::cuts_inside_each_part;
     p.succeeds = [steps](const RunNames &) { return Said{"", steps}; };
     p.writeFails = [steps](const RunNames &n) {
         return Said{"", steps + "Error writing hash table\nError writing graph to " + n.out + "\n"};

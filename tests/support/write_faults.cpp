@@ -207,28 +207,39 @@ void expectWriteFaultsHandled(const WritingProgram &p)
                 fs::create_symlink("/proc/self/mem", c.names.in);
             });
     }
-    for (bool outputIsInput : outputIsInputVariants(p)) {
-        SCOPED_TRACE(std::string("killed mid-write by the file size limit, ") +
-                     (outputIsInput ? "the output is the input" : "an earlier output beside the input"));
-        CaseFolder c(p, outputIsInput);
-        const Snapshot before = snapshot(c.dir.path());
-        RunSetup limited;
-        limited.fileSizeLimit = p.insideLimit;
-        const ProgramRun r = c.run(limited);
-        if (outputIsInput && p.refusesOutputAsInput) {
-            EXPECT_EQ(r.status, p.failureStatus);
-            expectSaid(r, p.refusesOutputAsInput(c.names));
-        } else if (p.childWrites) {
-            EXPECT_EQ(r.status, p.failureStatus);
-            expectSaid(r, p.killedWriting(c.names));
-        } else {
-            EXPECT_EQ(r.signal, SIGXFSZ);
-            expectSaid(r, p.killedWriting(c.names));
+    // Killed early, and at the last flush: a commit placed before the output
+    // is whole would leave its first bytes in place of the old output.
+    const struct {
+        const char *label;
+        unsigned long long limit;
+    } kills[] = {{"killed mid-write by the file size limit, ", p.insideLimit},
+                 {"killed at the last flush by the file size limit, ", reference.size() - 1}};
+    for (const auto &kill : kills)
+        for (bool outputIsInput : outputIsInputVariants(p)) {
+            SCOPED_TRACE(std::string(kill.label) +
+                         (outputIsInput ? "the output is the input" : "an earlier output beside the input"));
+            CaseFolder c(p, outputIsInput);
+            const Snapshot before = snapshot(c.dir.path());
+            RunSetup limited;
+            limited.fileSizeLimit = kill.limit;
+            const ProgramRun r = c.run(limited);
+            if (outputIsInput && p.refusesOutputAsInput) {
+                EXPECT_EQ(r.status, p.failureStatus);
+                expectSaid(r, p.refusesOutputAsInput(c.names));
+            } else if (p.childWrites) {
+                EXPECT_EQ(r.status, p.failureStatus);
+                expectSaid(r, p.killedWriting(c.names));
+            } else {
+                EXPECT_EQ(r.signal, SIGXFSZ);
+                expectSaid(r, p.killedWriting(c.names));
+            }
+            expectSnapshot(snapshot(c.dir.path()), c.afterAStop(before));
         }
-        expectSnapshot(snapshot(c.dir.path()), c.afterAStop(before));
-    }
-    // The input through a pipe, half of it first: then a SIGTERM while the
-    // program waits for the rest, or the rest, which it reads whole.
+    // The input through a pipe up to its first cut: then a SIGTERM while
+    // the program waits for the rest, or the rest, piece by piece, each once
+    // the program has read all before it, which it reads whole.
+    std::vector<size_t> cuts = p.inputCuts ? p.inputCuts(p.input) : std::vector<size_t>{p.input.size() / 2};
+    cuts.push_back(p.input.size());
     for (bool terminated : {true, false}) {
         SCOPED_TRACE(terminated ? "SIGTERM while the input comes through a pipe"
                                 : "an input that comes through a pipe in pieces");
@@ -236,13 +247,15 @@ void expectWriteFaultsHandled(const WritingProgram &p)
         const RunNames names = c.through("/dev/stdin", c.names.out);
         const Snapshot before = snapshot(c.dir.path());
         StartedProgram run(p.path, c.arguments(names), c.setup());
-        run.feed(p.input.substr(0, p.input.size() / 2));
-        run.waitUntilRead();
-        if (terminated) {
-            run.sendSignal(SIGTERM);
-        } else {
-            run.feed(p.input.substr(p.input.size() / 2));
+        size_t fed = 0;
+        for (size_t cut : cuts) {
+            ASSERT_LE(fed, cut);
+            run.feed(p.input.substr(fed, cut - fed));
+            fed = cut;
+            run.waitUntilRead();
+            if (terminated) break;
         }
+        if (terminated) run.sendSignal(SIGTERM);
         const ProgramRun r = run.wait();
         if (terminated) {
             EXPECT_EQ(r.signal, SIGTERM);

@@ -3,7 +3,9 @@
 // the file size limit, SIGTERM while the input is read, a read error, an
 // input that comes through a pipe in pieces, /dev/stdout into a pipe and into
 // a file the shell goes on writing, a folder that takes no new file (as an
-// unprivileged user) and a symbolic link into another folder. Each case
+// unprivileged user) and a symbolic link into another folder. A write error
+// and a kill by the file size limit come both early and at the output's last
+// bytes, where a commit placed before the final flush would show. Each case
 // checks what the program said, its status, the files byte for byte and that
 // nothing else is left in any folder (no ".NAME.tmp.XXXXXX").
 //
@@ -58,6 +60,12 @@ struct WritingProgram {
     std::function<Said(const RunNames &)> readFails;
     std::function<Said(const RunNames &)> folderRefuses;
     std::function<Said(const RunNames &)> terminatedReading;
+
+    // Where the input that comes through a pipe in pieces is cut: each cut
+    // is fed once the program has read all before it. Empty: in half. A
+    // reader of a format with parts cuts inside each of them, so that no
+    // part may take a short read for its end.
+    std::function<std::vector<size_t>(const std::string &input)> inputCuts;
 
     // Set for every run (the stand-in stages on PATH, say).
     std::map<std::string, std::optional<std::string>> environment;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "../gd_file_parts.h"
 #include "export_test_support.h"
 
 namespace {
@@ -148,6 +149,42 @@ TEST(InspectionPrograms, FullDiskIsAFailure)
             test_support::runProgram(run.program, arguments(run, file), full_disk);
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.err, std::string(run.program_name) + ": error writing standard output\n");
+    }
+}
+
+// A graph through a pipe that arrives in pieces, cut inside each part of the
+// file and each fed once the program has read all before it, is read whole:
+// the program says what it says of the same bytes read from a file.
+TEST(InspectionPrograms, AGraphThroughAPipeInPiecesIsReadWhole)
+{
+    export_test::scratch_dir d;
+    const std::string bytes = test_support::readFile(d.put_graph_text(
+        "g.gd", "hash 211\n0 identifier_node strg=\"pieces\" lngt=6\n3 tree_list value=7 purpose=0\n"
+                "7 integer_cst low=4\n9 plus_expr op0=7 op1=0\n"));
+    const std::vector<size_t> cuts = gd_file_parts::cuts_inside_each_part(bytes);
+    ASSERT_EQ(cuts.size(), 11u);
+    for (const inspection_run &run : inspection_runs) {
+        SCOPED_TRACE(std::string(run.program_name) + " " + std::to_string(run.after_file.size()));
+        // Standard input a file of those bytes.
+        test_support::RunSetup whole;
+        whole.input = bytes;
+        const test_support::ProgramRun expected =
+            test_support::runProgram(run.program, arguments(run, "/dev/stdin"), whole);
+        ASSERT_EQ(expected.status, 0) << expected.err;
+        ASSERT_NE(expected.out, "");
+
+        test_support::StartedProgram piped(run.program, arguments(run, "/dev/stdin"));
+        size_t fed = 0;
+        for (size_t cut : cuts) {
+            piped.feed(bytes.substr(fed, cut - fed));
+            fed = cut;
+            piped.waitUntilRead();
+        }
+        piped.feed(bytes.substr(fed));
+        const test_support::ProgramRun r = piped.wait();
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, expected.out);
+        EXPECT_EQ(r.err, expected.err);
     }
 }
 
