@@ -114,10 +114,66 @@ void sortEntitiesByUniqueRelationsTo(std::vector<Item *> &kids, const SiblingGra
     }
 }
 
+namespace {
+
+// One step of the levelling walk, as the trace tells it: a walk that starts
+// from an item at its level, an edge that closes a cycle and is dropped, or
+// an item put on a deeper level through an edge.
+struct LevelStep {
+    enum Kind { start, dropped, deepened } kind;
+    int from;   // the item a walk starts from, or the edge's source
+    int to;     // the edge's target; unused for a start
+    int level;  // the item's level when a walk starts, or its new level
+};
+
+// The trace of a container's levelling: the walk's steps in their order, the
+// relations left once the cycles are gone, each item's level and the items
+// of each level.
+void traceLevels(FILE *trace, const std::vector<Item *> &kids, const std::string &containerName,
+                 const std::vector<LevelStep> &steps, const KeptEdges &m2, bool cycleDetected,
+                 const Levels &levels)
+{
+    std::fprintf(trace, "\n\nDetermining the level of the entities in container : %s \n",
+                 containerName.c_str());
+    std::fprintf(trace, "\nTracing through levels of recursion to see how levels are assigned.\n");
+    for (const LevelStep &step : steps) {
+        switch (step.kind) {
+        case LevelStep::start:
+            std::fprintf(trace, "determineLevelsInContainer : %s  Level : %d \n",
+                         kids[step.from]->name.c_str(), step.level);
+            break;
+        case LevelStep::dropped:
+            std::fprintf(trace, "Removeing edge :  row : %5d  column : %5d \n", step.from, step.to);
+            break;
+        case LevelStep::deepened:
+            std::fprintf(trace, "DFS : %d   %d \n", step.from, step.to);
+            std::fprintf(trace, "%-30s Level : %d \n", kids[step.to]->name.c_str(), step.level);
+            break;
+        }
+    }
+    std::fprintf(trace, "\n\n The following is the adjacency matrix after cycles have been removed.");
+    traceMatrixHeading(trace, containerName);
+    traceMatrix(trace, kids, m2.out, &m2.kept);
+    if (cycleDetected)
+        std::fprintf(trace,
+                     "WARNING: Cycles were detected in the graph. The layout might not appear very nice.\n");
+    std::fprintf(trace, "\n\n Level assigned to each entity within container: %s\n", containerName.c_str());
+    for (size_t i = 0; i < kids.size(); ++i)
+        std::fprintf(trace, "%-30s %5d\n", kids[i]->name.c_str(), levels.level[i]);
+    std::fprintf(trace, "\n\nPrinting the level structure\n");
+    std::fprintf(trace, "Displays the entities that were assigned to each level.\n\n");
+    for (size_t l = 0; l < levels.rows.size(); ++l) {
+        if (levels.rows[l].empty()) continue;
+        std::fprintf(trace, "Level : %d \n", static_cast<int>(l) + 1);
+        for (int i : levels.rows[l]) std::fprintf(trace, "%30s %5d\n", kids[i]->name.c_str(), i);
+    }
+}
+
+}  // namespace
+
 Levels determineLevelsInContainer(const std::vector<Item *> &kids, const SiblingGraph &graph,
                                   const std::string &containerName, LayoutContext &ctx)
 {
-    FILE *trace = ctx.trace;
     size_t n = kids.size();
     KeptEdges m2{graph.out, {}};
     m2.kept.resize(n);
@@ -126,11 +182,11 @@ Levels determineLevelsInContainer(const std::vector<Item *> &kids, const Sibling
     Levels result;
     result.level.assign(n, 1);
     int levelCount = 1;
-    if (trace) {
-        std::fprintf(trace, "\n\nDetermining the level of the entities in container : %s \n",
-                     containerName.c_str());
-        std::fprintf(trace, "\nTracing through levels of recursion to see how levels are assigned.\n");
-    }
+    // The walk's steps, kept for the trace only.
+    std::vector<LevelStep> steps;
+    auto step = [&](LevelStep s) {
+        if (ctx.trace) steps.push_back(s);
+    };
     // Depth-first search with an explicit stack; onPath marks the items of the
     // current search path (an edge to one of them closes a cycle).
     struct Frame {
@@ -142,9 +198,7 @@ Levels determineLevelsInContainer(const std::vector<Item *> &kids, const Sibling
     std::vector<char> onPath(n, 0);
     for (size_t c = 0; c < n; ++c) {
         int root = static_cast<int>(c);
-        if (trace)
-            std::fprintf(trace, "determineLevelsInContainer : %s  Level : %d \n", kids[c]->name.c_str(),
-                         result.level[c]);
+        step({LevelStep::start, root, 0, result.level[c]});
         stack.push_back({root, result.level[c], 0});
         onPath[c] = 1;
         while (!stack.empty()) {
@@ -160,45 +214,21 @@ Levels determineLevelsInContainer(const std::vector<Item *> &kids, const Sibling
             if (b == a || !m2.kept[a][e]) continue;
             if (onPath[b]) {
                 m2.kept[a][e] = 0;
-                if (trace) std::fprintf(trace, "Removeing edge :  row : %5d  column : %5d \n", a, b);
+                step({LevelStep::dropped, a, b, 0});
                 ctx.cycleDetected = true;
             } else if (result.level[b] < f.depth + 1) {
                 int depth = f.depth + 1;
                 result.level[b] = depth;
                 levelCount = std::max(levelCount, depth);
                 onPath[b] = 1;
-                if (trace) {
-                    std::fprintf(trace, "DFS : %d   %d \n", a, b);
-                    std::fprintf(trace, "%-30s Level : %d \n", kids[b]->name.c_str(), depth);
-                }
+                step({LevelStep::deepened, a, b, depth});
                 stack.push_back({b, depth, 0});
             }
         }
     }
-    if (trace) {
-        std::fprintf(trace, "\n\n The following is the adjacency matrix after cycles have been removed.");
-        traceMatrixHeading(trace, containerName);
-        traceMatrix(trace, kids, m2.out, &m2.kept);
-        if (ctx.cycleDetected)
-            std::fprintf(
-                trace,
-                "WARNING: Cycles were detected in the graph. The layout might not appear very nice.\n");
-        std::fprintf(trace, "\n\n Level assigned to each entity within container: %s\n",
-                     containerName.c_str());
-        for (size_t i = 0; i < n; ++i)
-            std::fprintf(trace, "%-30s %5d\n", kids[i]->name.c_str(), result.level[i]);
-    }
     result.rows.resize(levelCount);
     for (size_t i = 0; i < n; ++i) result.rows[result.level[i] - 1].push_back(static_cast<int>(i));
-    if (trace) {
-        std::fprintf(trace, "\n\nPrinting the level structure\n");
-        std::fprintf(trace, "Displays the entities that were assigned to each level.\n\n");
-        for (size_t l = 0; l < result.rows.size(); ++l) {
-            if (result.rows[l].empty()) continue;
-            std::fprintf(trace, "Level : %d \n", static_cast<int>(l) + 1);
-            for (int i : result.rows[l]) std::fprintf(trace, "%30s %5d\n", kids[i]->name.c_str(), i);
-        }
-    }
+    if (ctx.trace) traceLevels(ctx.trace, kids, containerName, steps, m2, ctx.cycleDetected, result);
     return result;
 }
 
