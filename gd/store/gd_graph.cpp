@@ -26,9 +26,9 @@ gd_graph gd_empty_graph(void)
 
 void deallocate_gd_graph(gd_graph g)
 {
-    free(g.stringBuffer);
-    free(g.hashTable);
-    free(g.nodeBuffer);
+    gd_big_free(g.stringBuffer);
+    gd_big_free(g.hashTable);
+    gd_big_free(g.nodeBuffer);
     gd_pool_index_release(g.poolIndex);
     gd_free_set_release(g.freeSet);
 }
@@ -158,7 +158,7 @@ void *read_counted(input &in, const counted_part &part, uint32_t *count, size_t 
     if (!items) return refuse_part(part.no_memory, 0);
     const uint64_t got = read_bytes(in, items, bytes);
     if (got != bytes) {
-        free(items);
+        gd_big_free(items);
         return refuse_part(part.cut_short, got);
     }
     return items;

@@ -471,12 +471,12 @@ bool rehash_into(gd_graph *g, uint64_t slots)
             if (g->poolIndex) forget_table(*g->poolIndex);
             g->hashTable = old_table;
             g->hashTableLen = old_slots;
-            free(table);
+            gd_big_free(table);
             return false;
         }
         fill_slot(g, h, off, nbytes);
     }
-    free(old_table);
+    gd_big_free(old_table);
     return true;
 }
 

@@ -30,6 +30,7 @@
 
 #include <gd/filters/chain.h>
 
+#include "gd/big_buffers.h"
 #include "gd/export/gxl.h"
 #include "gd/export/node_dump.h"
 #include "gd/export/used_by.h"
@@ -71,8 +72,8 @@ void export_graph(const gd_graph *g)
 void fill_to_capacity(gd_graph *g)
 {
     if (g->curNodePos == 0) return;
-    void *nodes = realloc(g->nodeBuffer, (size_t)g->curNodePos * sizeof(gd_graph_node));
-    char *pool = (char *)realloc(g->stringBuffer, (size_t)g->curStringPos + 1);
+    void *nodes = gd_big_realloc(g->nodeBuffer, (size_t)g->curNodePos * sizeof(gd_graph_node));
+    char *pool = (char *)gd_big_realloc(g->stringBuffer, (size_t)g->curStringPos + 1);
     if (!nodes || !pool) abort();
     pool[g->curStringPos] = '\0';
     g->nodeBuffer = (gd_graph_node *)nodes;

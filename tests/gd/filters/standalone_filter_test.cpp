@@ -9,6 +9,8 @@
 #include "support/looping_chains.h"
 #include "support/shared_prototypes.h"
 
+#include <gd/big_buffers.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -66,7 +68,7 @@ void write_graph_with_a_string(const char *text, const std::string &path)
     text_graph t(text);
     if (t.g.curStringPos == 0) {
         const char unused[] = "unused.c";
-        char *pool = static_cast<char *>(std::realloc(t.g.stringBuffer, sizeof unused + 1));
+        char *pool = static_cast<char *>(gd_big_realloc(t.g.stringBuffer, sizeof unused + 1));
         ASSERT_NE(pool, nullptr);
         t.g.stringBuffer = pool;
         t.g.stringBuffLen = sizeof unused;
