@@ -54,9 +54,40 @@ step_times() {
   rm -f "$work/steps.gd" "$work"/steps.[0-9]*
 }
 
+# run_times RUNS FILE COMMAND...: runs the command RUNS times (output to
+# /dev/null) and writes one "user system" line per run to FILE, in seconds.
+run_times() {
+  local count=$1 file=$2
+  shift 2
+  python3 - "$count" "$file" "$@" <<'PY'
+import os, subprocess, sys
+count, file, command = int(sys.argv[1]), sys.argv[2], sys.argv[3:]
+with open(file, "w") as out:
+    for _ in range(count):
+        child = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        _, status, usage = os.wait4(child.pid, 0)
+        if os.waitstatus_to_exitcode(status) != 0:
+            sys.exit(f"{command[0]} failed")
+        out.write(f"{usage.ru_utime:.6f} {usage.ru_stime:.6f}\n")
+PY
+}
+# processor_times FILE: the processor times (user and system) of the runs in
+# FILE, for least and median.
+processor_times() { awk '{ printf "%.6f ", $1 + $2 }' "$1"; }
+# median_over_least FILE: the median processor time of the runs in FILE over
+# the least.
+median_over_least() { ratio "$(median "$(processor_times "$1")")" "$(least "$(processor_times "$1")")"; }
+# least_time FILE: the least processor time of the runs in FILE.
+least_time() { least "$(processor_times "$1")"; }
+# system_share FILE: system time over processor time, of the run with the
+# least processor time.
+system_share() {
+  awk '{ t = $1 + $2; if (NR == 1 || t < l) { l = t; s = $2 } } END { printf "%.2f", s / l }' "$1"
+}
+
 echo "Processor times (least of $runs runs) and peak memory:" >&2
 declare -A unit_nodes
-for copies in 1700 17000; do
+for copies in 1700 17000 68000; do
   python3 "$here/gen_unit.py" "$sample" "$copies" > "$work/unit$copies.gdt"
   "$build/bin/gdtext" "$work/unit$copies.gdt" "$work/unit$copies.gd"
   unit_nodes[$copies]=$(( $(tail -n 1 "$work/unit$copies.gdt" | cut -d' ' -f1) + 1 ))
@@ -73,6 +104,40 @@ filter_seconds=$seconds
 compare "run_gd_filter_filter/${unit_nodes[17000]}" "$work/filtered.gd" \
   "$base/bin/run_gd_filter_filter" "$work/unit17000.gd" "$work/base.out"
 input_bytes=$(stat -c %s "$work/unit17000.gd")
+
+# The largest unit: time per node against the million-node unit, and how
+# much of the time the system takes (page faults, zeroing and copying of
+# memory, the file's pages).
+run_times "$runs" "$work/times68000" "$build/bin/talvexf" "$work/unit68000.gd" "$work/out68000.gd"
+huge_seconds=$(least_time "$work/times68000")
+huge_system_share=$(system_share "$work/times68000")
+printf '  %-52s %8.3f s, system %s of it\n' "talvexf, ${unit_nodes[68000]} nodes" "$huge_seconds" "$huge_system_share" >&2
+compare "talvexf/${unit_nodes[68000]}" "$work/out68000.gd" "$base/bin/talvexf" "$work/unit68000.gd" "$work/base.out"
+rm -f "$work/unit68000.gdt" "$work/unit68000.gd" "$work/out68000.gd"
+
+# Steadiness: seven runs of one reachability pass and of refwho (the users of
+# a namespace in talvexf's output), the median time over the least.
+run_times 7 "$work/times.filter" "$build/bin/run_gd_filter_filter" "$work/unit17000.gd" "$work/filtered.gd"
+run_times 7 "$work/times.refwho" "$build/bin/refwho" "$work/out17000.gd" 13
+for program in filter refwho; do
+  printf '  %-52s %8.3f s least, %s median / least\n' "$program, 7 runs" \
+    "$(least_time "$work/times.$program")" "$(median_over_least "$work/times.$program")" >&2
+done
+
+# Writing over the output of an earlier run against writing to a name that
+# is free, in turns.
+: > "$work/times.fresh"
+: > "$work/times.over"
+for ((r = 0; r < runs; r++)); do
+  rm -f "$work/fresh.gd"
+  run_times 1 "$work/one" "$build/bin/talvexf" "$work/unit17000.gd" "$work/fresh.gd"
+  cat "$work/one" >> "$work/times.fresh"
+  run_times 1 "$work/one" "$build/bin/talvexf" "$work/unit17000.gd" "$work/out17000.gd"
+  cat "$work/one" >> "$work/times.over"
+done
+rm -f "$work/fresh.gd"
+printf '  %-52s %8.3f s fresh, %.3f s over\n' "talvexf, ${unit_nodes[17000]} nodes" \
+  "$(least_time "$work/times.fresh")" "$(least_time "$work/times.over")" >&2
 
 declare -A literal_seconds names_seconds
 for count in 50000 200000; do
@@ -123,6 +188,13 @@ goal "talvexf / run_gd_filter_filter, ${unit_nodes[17000]} nodes" "$(ratio "$lar
 goal "talvexf peak resident memory / input file" "$(ratio $(( large_peak_kb * 1024 )) "$input_bytes")" 4
 goal "talvexf time per node, ${unit_nodes[17000]} / ${unit_nodes[1700]} nodes" \
   "$(per_item_ratio "$large_seconds" "${unit_nodes[17000]}" "$small_seconds" "${unit_nodes[1700]}")" 1.5
+goal "talvexf time per node, ${unit_nodes[68000]} / ${unit_nodes[17000]} nodes" \
+  "$(per_item_ratio "$huge_seconds" "${unit_nodes[68000]}" "$large_seconds" "${unit_nodes[17000]}")" 1.2
+goal "talvexf system time / processor time, ${unit_nodes[68000]} nodes" "$huge_system_share" 0.15
+goal "run_gd_filter_filter median / least of 7" "$(median_over_least "$work/times.filter")" 1.25
+goal "refwho median / least of 7" "$(median_over_least "$work/times.refwho")" 1.25
+goal "talvexf over an earlier output / to a free name" \
+  "$(ratio "$(least_time "$work/times.over")" "$(least_time "$work/times.fresh")")" 1.15
 goal "run_gd_literals_filter time per string, 200000 / 50000" \
   "$(per_item_ratio "${literal_seconds[200000]}" 200000 "${literal_seconds[50000]}" 50000)" 1.5
 goal "gdtext time per string, 200000 / 50000" \
