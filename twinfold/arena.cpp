@@ -127,6 +127,13 @@ void Carena::makeUsable(size_t top)
     size_t usable = roundUpToStretch(top);
     if (usable > m_range) usable = m_range;
     if (mprotect(m_pBase + m_usable, usable - m_usable, PROT_READ | PROT_WRITE) != 0) abort_outofmemory();
+#ifdef MADV_POPULATE_WRITE
+    // The new block is filled from its start right away: its pages are made
+    // in one call, where a fault each took a tenth of the run. Where they
+    // cannot be (an older system, memory short), each comes at its first
+    // touch, as without the call.
+    madvise(m_pBase + m_usable, usable - m_usable, MADV_POPULATE_WRITE);
+#endif
     m_usable = usable;
 }
 
