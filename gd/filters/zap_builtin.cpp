@@ -8,6 +8,7 @@
 
 #include <gd/kind_table.h>
 
+#include <unordered_map>
 #include <vector>
 
 #include "arcs_and_chains.h"
@@ -27,7 +28,13 @@ struct listed_type_users {
     // arcs whose places it knows in advance, rather than one at a time.
     std::vector<node_ptr> chain;
     std::vector<bool> listed;
-    std::vector<node_ptr> first, second;  // -1: none
+    // The users of each listed type, kept by type: there are a few listed
+    // types, and arrays over every record would touch memory the size of
+    // the graph.
+    struct users_of {
+        node_ptr first = -1, second = -1;  // -1: none
+    };
+    std::unordered_map<node_ptr, users_of> users;
     // The first node that has no use test: a search reaching it stops the
     // program, so the pass ends there.
     node_ptr unhandled = -1;
@@ -44,12 +51,13 @@ listed_type_users find_listed_type_users(const gd_graph *g, node_ptr contents)
         if (!arc || !walk.first_meeting(a)) break;
         u.chain.push_back(a);
         const node_ptr d = arc->dest;
-        if (kind_of(g, d) == dC_BUILT_IN_TYPE) any = u.listed[d] = true;
+        if (kind_of(g, d) == dC_BUILT_IN_TYPE) {
+            any = u.listed[d] = true;
+            u.users.try_emplace(d);
+        }
         a = arc->next;
     }
     if (!any) return u;
-    u.first.assign(g->curNodePos, -1);
-    u.second.assign(g->curNodePos, -1);
     for (node_ptr i = 0; node_valid(g, i); i++) {
         node_ptr links[GD_MAX_LINKS];
         const int count = gd_compared_links(g, i, links);
@@ -60,10 +68,11 @@ listed_type_users find_listed_type_users(const gd_graph *g, node_ptr contents)
         for (int l = 0; l < count; l++) {
             const node_ptr v = links[l];
             if (!node_valid(g, v) || !u.listed[v]) continue;
-            if (u.first[v] == -1)
-                u.first[v] = i;
-            else if (u.first[v] != i && u.second[v] == -1)
-                u.second[v] = i;
+            listed_type_users::users_of &w = u.users.find(v)->second;
+            if (w.first == -1)
+                w.first = i;
+            else if (w.first != i && w.second == -1)
+                w.second = i;
         }
     }
     return u;
@@ -79,7 +88,8 @@ bool used_by_another(gd_graph *g, const listed_type_users &u, node_ptr a, node_p
         record_of<t_dc_arc>(g, a).mark_flag1 = 0;
         return used;
     }
-    const node_ptr user = u.first[d] != a ? u.first[d] : u.second[d];
+    const listed_type_users::users_of &w = u.users.find(d)->second;
+    const node_ptr user = w.first != a ? w.first : w.second;
     if (user == -1 && u.unhandled != -1)
         nodeUses(*g, u.unhandled, d);  // stops the program, as the search would
     return user != -1;

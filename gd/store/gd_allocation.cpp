@@ -222,16 +222,22 @@ gd_success gd_graph_scale(gd_graph *g, float string_mult, float hash_mult, float
 
     // Each buffer is enlarged in place; the capacities change only once every
     // step has succeeded, so a refusal leaves the graph as it was (a pool
-    // enlarged by then only holds spare bytes that its capacity does not show).
+    // enlarged by then only holds spare bytes that its capacity does not show)
+    // but for the order of the free list. That is the order an enlargement
+    // leaves, so that the nodes made next are numbered as they would be had
+    // memory sufficed: the buffers grow again when they must, and what a
+    // run writes does not depend on how much memory it was given.
+    const auto refuse = [&](const char *message) {
+        fprintf(stderr, "%s", message);
+        if (node_mult > 1) relink_free_list(g);
+        return 0;
+    };
     uint64_t pool_len = 0;
     if (string_mult > 1) {
         pool_len = (uint64_t)((double)string_mult * g->stringBuffLen) + 1;
         // One byte more than the capacity: the pool always ends with a NUL.
         char *pool = pool_len < UINT32_MAX ? (char *)gd_big_realloc(g->stringBuffer, pool_len + 1) : nullptr;
-        if (!pool) {
-            fprintf(stderr, "gd_graph_scale: Error allocating string buffer\n");
-            return 0;
-        }
+        if (!pool) return refuse("gd_graph_scale: Error allocating string buffer\n");
         g->stringBuffer = pool;
     }
     if (hash_mult > 1) {
@@ -240,10 +246,8 @@ gd_success gd_graph_scale(gd_graph *g, float string_mult, float hash_mult, float
     }
     if (node_mult > 1) {
         uint64_t node_len = (uint64_t)((double)node_mult * g->nodeBuffLen) + 1;
-        if (!resize_node_buffer(g, node_len)) {
-            fprintf(stderr, "gd_graph_scale: Error allocating new node buffer\n");
-            return 0;
-        }
+        if (!resize_node_buffer(g, node_len))
+            return refuse("gd_graph_scale: Error allocating new node buffer\n");
     }
 
     if (string_mult > 1) {

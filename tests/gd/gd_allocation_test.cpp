@@ -170,6 +170,35 @@ TEST(Allocation, RescaleLinksEveryFreeRecordWhateverTheListHeld)
     deallocate_gd_graph(g);
 }
 
+// Whether an enlargement succeeds or is refused, the nodes made after it get
+// the same records: what a run writes does not depend on its memory.
+TEST(Allocation, AnEnlargementRefusedHandsOutTheRecordsOneThatSucceededWould)
+{
+    struct scale {
+        const char *what;
+        float string_mult, node_mult;
+        gd_success result;
+    };
+    const scale cases[] = {
+        {"both enlarged", 1.5f, 1.2f, 1},
+        {"the records refused", 1.0f, 1e9f, 0},
+        {"the pool refused", 1e10f, 1.2f, 0},
+    };
+    std::vector<std::vector<node_ptr>> handed;
+    for (const scale &c : cases) {
+        gd_graph g = full_graph(12);
+        ASSERT_GE(gd_add_string(&g, "pooled"), 0);
+        for (node_ptr n : {7, 2, 10, 4}) gd_free_node(&g, n);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(gd_graph_scale(&g, c.string_mult, 1.0, c.node_mult), c.result) << c.what;
+        testing::internal::GetCapturedStderr();
+        std::vector<node_ptr> made;
+        for (int k = 0; k < 6; k++) made.push_back(newNode(&g));
+        EXPECT_EQ(made, (std::vector<node_ptr>{2, 4, 7, 10, 12, 13})) << c.what;
+        deallocate_gd_graph(g);
+    }
+}
+
 TEST(Allocation, ScaleRefusals)
 {
     gd_graph g = allocate_gd_graph(1000, 11, 100);
