@@ -59,6 +59,17 @@ size_t InputFile::readSome(void *to, size_t size)
     }
 }
 
+bool InputFile::rewind()
+{
+    if (fd_ < 0 || failure_) return false;
+    if (lseek(fd_, 0, SEEK_SET) != 0) {
+        failure_ = {InputStep::read, errno};
+        return false;
+    }
+    atEnd_ = false;
+    return true;
+}
+
 size_t InputFile::read(void *to, size_t size)
 {
     size_t got = 0;

@@ -52,6 +52,37 @@ TEST_F(Programs, ALargeGraphRoundTrips)
     EXPECT_EQ(d.err, "");
 }
 
+// gdtext reads a file in blocks, once for each pass, and a pipe whole: lines
+// across blocks, one longer than several blocks and a last one without its
+// line end make the same graph either way, and an error past the first
+// blocks names its line.
+TEST_F(Programs, ATextReadInBlocksIsTheTextReadWhole)
+{
+    std::string text = "root 0\n";
+    for (int i = 0; i < 3000; i++)
+        text += std::to_string(i) + " identifier_node strg=\"name_" + std::to_string(i) +
+                "\" lngt=" + std::to_string(i % 10 + 1) + "\n";
+    text += "3000 identifier_node strg=\"" + std::string(300000, 'y') + "\"\n3001 integer_cst low=7";
+    write("g.gdt", text);
+    ProgramRun from_file = runProgram(GDTEXT, {path("g.gdt"), path("file.gd")});
+    EXPECT_EQ(from_file.status, 0);
+    EXPECT_EQ(from_file.err, "");
+    test_support::RunSetup through_pipe;
+    through_pipe.input = text;
+    ProgramRun from_pipe = runProgram(GDTEXT, {"/dev/stdin", path("pipe.gd")}, through_pipe);
+    EXPECT_EQ(from_pipe.status, 0);
+    EXPECT_EQ(from_pipe.err, "");
+    EXPECT_TRUE(test_support::readFile(path("file.gd")) == test_support::readFile(path("pipe.gd")));
+    ProgramRun d = runProgram(GDDUMP, {path("file.gd")});
+    EXPECT_TRUE(d.out == text + "\n") << d.out.size() << " bytes, not " << text.size() + 1;
+
+    write("bad.gdt", text + "\n3002 nonsense\n");
+    ProgramRun bad = runProgram(GDTEXT, {path("bad.gdt"), path("bad.gd")});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.err, path("bad.gdt") + ":3004: unknown kind nonsense\n");
+    EXPECT_FALSE(std::filesystem::exists(path("bad.gd")));
+}
+
 TEST_F(Programs, Errors)
 {
     write("bad.gdt", "0 identifier_node\n1 nonsense\n");

@@ -49,6 +49,11 @@ public:
     // input or after a read error.
     size_t readSome(void *to, size_t size);
 
+    // Back to the start of a file opened by name, to read it once more (a
+    // regular file; a pipe cannot go back). False, with failed() true, when
+    // the file refuses it.
+    bool rewind();
+
     bool failed() const { return bool(failure_); }
     bool atEnd() const { return atEnd_; }
     const InputFailure &failure() const { return failure_; }
