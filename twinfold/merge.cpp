@@ -1,5 +1,7 @@
 #include "merge.h"
 
+#include "support/text_hash.h"
+
 #include <algorithm>
 #include <cstring>
 #include <ctime>
@@ -14,22 +16,22 @@ bool isOrderSetting(const Csetting *s)
     return s->name() != nullptr && std::strcmp(s->name(), "order") == 0;
 }
 
-uint64_t hashText(uint64_t h, const char *text)
+// h with a field's text and an end mark after it folded in, so that the
+// fields "ab", "c" and "a", "bc" hash apart.
+uint64_t addField(uint64_t h, const char *text)
 {
-    for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text ? text : ""); *p; ++p)
-        h = (h ^ *p) * 1099511628211ULL;
-    return (h ^ 0xff) * 1099511628211ULL;
+    return (support::fnvAdd(h, text) ^ 0xff) * support::fnvPrime;
 }
 
 // Equal for nodes whose attributes compareAttrs (with "order" passed over)
 // finds equal; only such nodes can be twins.
-uint64_t attributeHash(const Cfact *node, uint64_t h = 1469598103934665603ULL)
+uint64_t attributeHash(const Cfact *node, uint64_t h = support::fnvOffsetBasis)
 {
     for (const Csetting *s = node->m_pFirstSetting; s; s = s->m_pNext) {
         if (isOrderSetting(s)) continue;
-        h = hashText(h, s->name());
-        for (const Cvalue *v = s->m_pFirstValue; v; v = v->m_pNext) h = hashText(h, v->name());
-        h = hashText(h, nullptr);
+        h = addField(h, s->name());
+        for (const Cvalue *v = s->m_pFirstValue; v; v = v->m_pNext) h = addField(h, v->name());
+        h = addField(h, nullptr);
     }
     return h;
 }
@@ -68,7 +70,7 @@ uint64_t spread(uint64_t x)
 // "order" passed over) finds equal.
 uint64_t candidateKey(const CedgeFact *e)
 {
-    uint64_t h = hashText(1469598103934665603ULL, e->name());
+    uint64_t h = addField(support::fnvOffsetBasis, e->name());
     return e->m_pTo != nullptr ? attributeHash(e->m_pTo, h) : h;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "arena.h"
+#include "support/text_hash.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,9 +15,7 @@
 // bit, since the table takes its slot from the low bits.
 inline uint32_t hashText(const char *text, uint64_t seed = 0)
 {
-    uint64_t h = 1469598103934665603ULL ^ seed;
-    for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text); *p; ++p)
-        h = (h ^ *p) * 1099511628211ULL;
+    uint64_t h = support::fnvAdd(support::fnvOffsetBasis ^ seed, text);
     h ^= h >> 32;
     h *= 0xd6e8feb86659fd93ULL;
     h ^= h >> 32;

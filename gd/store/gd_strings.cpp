@@ -23,6 +23,7 @@
 
 #include "gd/big_buffers.h"
 #include "gd/graph.h"
+#include "support/text_hash.h"
 
 namespace {
 
@@ -122,8 +123,7 @@ long walk_probe(const gd_graph &g, const char *string, unsigned long nbytes, uin
 
 uint32_t string_hash(const char *s, size_t length)
 {
-    uint64_t h = 14695981039346656037ull;
-    for (size_t i = 0; i < length; i++) h = (h ^ (unsigned char)s[i]) * 1099511628211ull;
+    const uint64_t h = support::fnvAdd(support::fnvOffsetBasis, s, length);
     return (uint32_t)(h ^ (h >> 32));
 }
 
